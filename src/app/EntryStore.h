@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QString>
+#include <QVector>
+
+#include <array>
+#include <memory>
+
+// One dated diary entry.
+struct DiaryType {
+    QString Date;
+    QString Title;
+    QString Text;
+};
+
+// One growth record: the date, the height and the weight in pounds and ounces, all as typed.
+struct GrowthType {
+    QString Date;
+    QString Height;
+    QString WtLbs;
+    QString WtOz;
+};
+
+// One relative of the family tree.
+struct FamilyMember {
+    QString Name;
+    QString Date;
+    QString Text; // place of birth
+};
+
+// The six lists of dated entries, in the order the store creates them.
+enum class DiaryList { PrenatalDiary, PrenatalMedicalDiary, JournalEntries, WordEntries, DoctorVisits, ChildhoodDiseases };
+
+// The active child's diaries, growth log, family slots and tooth dates, plus the two values through
+// which modal dialogs hand back their results. Everything of a child is kept in the store file:
+// each append, removal and slot write is stored at once, in its own transaction, and a fresh start
+// or a child switch loads the child's saved entries. A failed write throws StoreError and leaves the
+// lists as they were.
+class EntryStore {
+public:
+    static constexpr int FamilySlots = 14;
+    static constexpr int ToothSlots = 20;
+    static const QString EmptyDate; // "__-__-__"
+
+    // The process-wide store.
+    static EntryStore& instance();
+
+    // The outcome of the last modal dialog that reports one; false means it was left through OK.
+    bool EntryCancelled = false;
+    // The entry just made by the new-entry dialog, or shown by a diary form; none after a switch.
+    std::shared_ptr<DiaryType> CurrentEntry;
+
+    // Makes `child` the store's child and loads its saved entries.
+    void freshStart(const QString& child);
+    // As a fresh start, after discarding the previous child's lists; CurrentEntry becomes none.
+    void childSwitch(const QString& child);
+    // Discards every list (at shutdown).
+    void release();
+    bool isActive() const { return m_active; }
+    QString child() const { return m_child; }
+
+    int count(DiaryList list) const;
+    std::shared_ptr<DiaryType> at(DiaryList list, int position) const;
+    void append(DiaryList list, const std::shared_ptr<DiaryType>& entry);
+    void removeAt(DiaryList list, int position);
+
+    int growthCount() const { return int(m_growth.size()); }
+    std::shared_ptr<GrowthType> growthAt(int position) const;
+    void appendGrowth(const std::shared_ptr<GrowthType>& entry);
+    void removeGrowthAt(int position);
+
+    // Slots are numbered from 1.
+    FamilyMember familyMember(int slot) const;
+    void setFamilyMember(int slot, const FamilyMember& member);
+    QString toothDate(int slot) const;
+    void setToothDate(int slot, const QString& date);
+
+private:
+    template <typename T> struct Stored {
+        std::shared_ptr<T> entry;
+        qint64 seq = 0;
+    };
+    static constexpr int ListCount = 6;
+
+    void clearSlots();
+    void load();
+    void requireActive() const;
+
+    bool m_active = false;
+    QString m_child;
+    std::array<QVector<Stored<DiaryType>>, ListCount> m_lists;
+    QVector<Stored<GrowthType>> m_growth;
+    std::array<FamilyMember, FamilySlots> m_family;
+    std::array<QString, ToothSlots> m_teeth;
+};
+
+// Short hand for EntryStore::instance().
+inline EntryStore& Entries() { return EntryStore::instance(); }

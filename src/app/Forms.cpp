@@ -1,0 +1,123 @@
+#include "app/Forms.h"
+
+#include "app/TBrandNewChild.h"
+#include "app/TMainWindow.h"
+
+#include <QDialog>
+#include <QHash>
+#include <QLineEdit>
+#include <QMetaObject>
+#include <QPointer>
+
+TMainWindow* MainWindow = nullptr;
+TPrenatal* Prenatal = nullptr;
+TBabyNames* BabyNames = nullptr;
+TPickChild* PickChild = nullptr;
+TChildInfo* ChildInfo = nullptr;
+TDoctor* Doctor = nullptr;
+TFamily* Family = nullptr;
+TFamilyInput* FamilyInput = nullptr;
+TGrowth* Growth = nullptr;
+THoliday* Holiday = nullptr;
+TJournal* Journal = nullptr;
+TNewChildren* NewChildren = nullptr;
+TNewEntry* NewEntry = nullptr;
+TNewTitle* NewTitle = nullptr;
+TPickBday* PickBday = nullptr;
+TPickHoliday* PickHoliday = nullptr;
+TPickEvent* PickEvent = nullptr;
+TReadmeFile* ReadmeFile = nullptr;
+TPrintReports* PrintReports = nullptr;
+TTeeth* Teeth = nullptr;
+TToothDate* ToothDate = nullptr;
+TBirthdays* Birthdays = nullptr;
+TSkills* Skills = nullptr;
+TWords* Words = nullptr;
+TLogo2* Logo2 = nullptr;
+THelpForm* HelpForm = nullptr;
+TSearch* Search = nullptr;
+TBrandNewChild* BrandNewChild = nullptr;
+TSampleReport* SampleReport = nullptr;
+TChangePicture* ChangePicture = nullptr;
+
+namespace {
+QHash<QString, QPointer<QDialog>>& registry() {
+    static QHash<QString, QPointer<QDialog>> forms;
+    return forms;
+}
+
+template <typename Form> Form* create(Form*& global) {
+    global = new Form(MainWindow);
+    RegisterForm(global);
+    return global;
+}
+} // namespace
+
+void CreateForms() {
+    MainWindow = new TMainWindow;
+    // Each form is created here, in this order, once its class exists:
+    // Prenatal, BabyNames, PickChild, ChildInfo, Doctor, Family, FamilyInput, Growth, Holiday, Journal,
+    // NewChildren, NewEntry, NewTitle, PickBday, PickHoliday, PickEvent, ReadmeFile, PrintReports,
+    // Teeth, ToothDate, Birthdays, Skills, Words, Logo2, HelpForm, Search, BrandNewChild,
+    // SampleReport, ChangePicture.
+    create(BrandNewChild);
+}
+
+void DestroyForms() {
+    delete MainWindow; // every dialog is its child
+    MainWindow = nullptr;
+    registry().clear();
+    Prenatal = nullptr;
+    BabyNames = nullptr;
+    PickChild = nullptr;
+    ChildInfo = nullptr;
+    Doctor = nullptr;
+    Family = nullptr;
+    FamilyInput = nullptr;
+    Growth = nullptr;
+    Holiday = nullptr;
+    Journal = nullptr;
+    NewChildren = nullptr;
+    NewEntry = nullptr;
+    NewTitle = nullptr;
+    PickBday = nullptr;
+    PickHoliday = nullptr;
+    PickEvent = nullptr;
+    ReadmeFile = nullptr;
+    PrintReports = nullptr;
+    Teeth = nullptr;
+    ToothDate = nullptr;
+    Birthdays = nullptr;
+    Skills = nullptr;
+    Words = nullptr;
+    Logo2 = nullptr;
+    HelpForm = nullptr;
+    Search = nullptr;
+    BrandNewChild = nullptr;
+    SampleReport = nullptr;
+    ChangePicture = nullptr;
+}
+
+QDialog* Form(const QString& objectName) { return registry().value(objectName).data(); }
+
+void RegisterForm(QDialog* form) { registry().insert(form->objectName(), form); }
+
+void UnregisterForm(QDialog* form) {
+    if (registry().value(form->objectName()) == form)
+        registry().remove(form->objectName());
+}
+
+int ShowForm(const QString& objectName) {
+    QDialog* form = Form(objectName);
+    return form ? form->exec() : 0;
+}
+
+void ShowHelpTopic(int topic) {
+    QDialog* form = Form(QStringLiteral("HelpForm"));
+    if (!form)
+        return;
+    QMetaObject::invokeMethod(form, "setTopicNumber", Q_ARG(int, topic));
+    form->exec();
+}
+
+QString ActiveChildName() { return MainWindow ? MainWindow->childName() : QString(); }

@@ -1,0 +1,78 @@
+#include "app/Widgets.h"
+
+#include "app/Forms.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+
+namespace Widgets {
+QLineEdit* lineEdit(const QString& name, QWidget* parent, int maxLength) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    if (maxLength > 0)
+        edit->setMaxLength(maxLength);
+    return edit;
+}
+
+QLineEdit* nameEdit(const QString& name, QWidget* parent) { return lineEdit(name, parent, 50); }
+
+void setAccessibleCaption(QWidget* field, const QString& caption) {
+    QString text = caption;
+    text.remove(QLatin1Char('&'));
+    while (text.endsWith(QLatin1Char(':')) || text.endsWith(QLatin1Char(' ')))
+        text.chop(1);
+    field->setAccessibleName(text);
+}
+
+QLabel* addRow(QFormLayout* form, const QString& caption, QWidget* field) {
+    auto* label = new QLabel(caption);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setBuddy(field);
+    setAccessibleCaption(field, caption);
+    form->addRow(label, field);
+    return label;
+}
+
+QPushButton* pushButton(const QString& name, const QString& caption, QWidget* parent) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QPushButton* helpButton(const QString& name, int topic, QWidget* parent) {
+    auto* b = pushButton(name, QStringLiteral("&Help"), parent);
+    b->setIcon(b->style()->standardIcon(QStyle::SP_DialogHelpButton));
+    b->setAccessibleName(QStringLiteral("Help"));
+    QObject::connect(b, &QPushButton::clicked, b, [topic] { ShowHelpTopic(topic); });
+    return b;
+}
+
+QWidget* okCancelHelp(QWidget* dialog, bool withHelp) {
+    auto* row = new QWidget(dialog);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addStretch();
+    auto* ok = pushButton(QStringLiteral("OKBtn"), QStringLiteral("Ok"), row);
+    ok->setDefault(true);
+    ok->setIcon(ok->style()->standardIcon(QStyle::SP_DialogOkButton));
+    auto* cancel = pushButton(QStringLiteral("CancelBtn"), QStringLiteral("Cancel"), row);
+    cancel->setIcon(cancel->style()->standardIcon(QStyle::SP_DialogCancelButton));
+    layout->addWidget(ok);
+    layout->addWidget(cancel);
+    if (withHelp) {
+        auto* help = pushButton(QStringLiteral("HelpBtn"), QStringLiteral("&Help"), row);
+        help->setIcon(help->style()->standardIcon(QStyle::SP_DialogHelpButton));
+        layout->addWidget(help);
+    }
+    return row;
+}
+
+QPushButton* button(QWidget* parent, const char* name) {
+    return parent->findChild<QPushButton*>(QString::fromLatin1(name));
+}
+} // namespace Widgets

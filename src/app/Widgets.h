@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+class QFormLayout;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+// Small builders shared by the forms, so every form names, sizes and labels its controls alike.
+namespace Widgets {
+// An edit box named `name`; `maxLength` is the width of the field it is stored in (0: unbounded).
+QLineEdit* lineEdit(const QString& name, QWidget* parent, int maxLength = 0);
+// An edit box for a name field (50 characters).
+QLineEdit* nameEdit(const QString& name, QWidget* parent);
+// A right-aligned caption with the field beside it; the field takes the caption as its accessible name.
+QLabel* addRow(QFormLayout* form, const QString& caption, QWidget* field);
+// Gives `field` the accessible name of `caption` ("First Name:" becomes "First Name").
+void setAccessibleCaption(QWidget* field, const QString& caption);
+// A push button named `name`.
+QPushButton* pushButton(const QString& name, const QString& caption, QWidget* parent);
+// A help button named `name` that shows help topic `topic`.
+QPushButton* helpButton(const QString& name, int topic, QWidget* parent);
+// The row of "Ok" (OKBtn, default), "Cancel" (CancelBtn) and, when wanted, "Help" (HelpBtn).
+QWidget* okCancelHelp(QWidget* dialog, bool withHelp = true);
+// The push button of `parent` with this object name (null when there is none).
+QPushButton* button(QWidget* parent, const char* name);
+} // namespace Widgets

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+// What a child has besides its CHILD row and its Entry store lists: named sheets of text fields
+// (a form's boxes, such as the pediatrician card) and pictures chosen for the child. Each write is
+// stored at once in its own transaction.
+namespace ChildRecords {
+QString sheetValue(const QString& child, const QString& sheet, const QString& field,
+                   const QString& fallback = QString());
+QHash<QString, QString> sheet(const QString& child, const QString& sheet);
+void setSheetValue(const QString& child, const QString& sheet, const QString& field, const QString& value);
+// Replaces the whole sheet with `values`.
+void setSheet(const QString& child, const QString& sheet, const QHash<QString, QString>& values);
+
+// The stored bytes of a picture, empty when the child has none under that key.
+QByteArray picture(const QString& child, const QString& key);
+void setPicture(const QString& child, const QString& key, const QByteArray& bytes);
+void removePicture(const QString& child, const QString& key);
+
+// Deletes the child's CHILD row and every record kept for the child, in one transaction.
+void deleteChild(const QString& child);
+} // namespace ChildRecords

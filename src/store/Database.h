@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariantList>
+
+// The store: one SQLite file in the directory the alias "Tinyra4" names.
+class Database {
+public:
+    // $XDG_DATA_HOME/Tinyra4, by default ~/.local/share/Tinyra4.
+    static QString dataDirectory();
+    static QString filePath();
+
+    // Opens (and on first start creates) the store. Throws StoreError naming the file and the problem
+    // when the directory cannot be made, the file is not a Tinyra store or a table is missing; an
+    // existing file is then left exactly as it was.
+    static void open();
+    static void close();
+    static bool isOpen();
+    static QSqlDatabase db();
+
+    // Runs one statement with bound values; throws StoreError on failure.
+    static QSqlQuery exec(const QString& sql, const QVariantList& values = {});
+};
+
+// One write transaction; rolled back unless committed.
+class Transaction {
+public:
+    Transaction();
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    bool m_done = false;
+};

@@ -1,0 +1,46 @@
+#include "support/AppFixture.h"
+
+#include "app/EntryStore.h"
+#include "app/Forms.h"
+#include "app/TMainWindow.h"
+#include "support/ModalDriver.h"
+
+#include <QApplication>
+#include <QTest>
+
+AppFixture::AppFixture(const QString& activeChild, bool startNow) : m_store(std::make_unique<TempStore>()) {
+    if (!activeChild.isNull()) {
+        TempStore::addChild(activeChild);
+        TempStore::setPrevious(activeChild);
+    }
+    if (startNow)
+        start();
+}
+
+AppFixture::~AppFixture() { stop(); }
+
+void AppFixture::start(bool waitForCheck) {
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    CreateForms();
+    MainWindow->show();
+    m_running = true;
+    if (waitForCheck)
+        QTest::qWaitFor([] { return MainWindow->startupCheckDone(); }, 5000);
+}
+
+void AppFixture::stop() {
+    if (!m_running)
+        return;
+    ModalDriver::closeAllModals();
+    MainWindow->close();
+    DestroyForms();
+    Entries().release();
+    Entries().EntryCancelled = false;
+    m_running = false;
+}
+
+void AppFixture::restart() {
+    stop();
+    m_store->reopen();
+    start();
+}
