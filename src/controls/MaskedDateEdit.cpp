@@ -10,7 +10,7 @@ const QString MaskedDateEdit::InvalidMessage = QStringLiteral("Invalid input val
 
 MaskedDateEdit::MaskedDateEdit(QWidget* parent, QChar separator) : QLineEdit(parent), m_separator(separator) {
     // In Qt's masks '0' is an optional digit and '9' a required one.
-    setInputMask(QStringLiteral("00%100%199;_").arg(separator));
+    setInputMask(QStringLiteral("00") + separator + QStringLiteral("00") + separator + QStringLiteral("99;_"));
     m_textOnEntry = storedText();
     const int width = fontMetrics().horizontalAdvance(QStringLiteral("00-00-00")) + 16;
     setMinimumWidth(width);
