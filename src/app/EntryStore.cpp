@@ -1,6 +1,7 @@
 #include "app/EntryStore.h"
 
 #include "store/Database.h"
+#include "store/FastQuery.h"
 #include "store/StoreError.h"
 
 #include <QSqlQuery>
@@ -19,63 +20,78 @@ void EntryStore::clearSlots() {
         t = EmptyDate;
 }
 
+void EntryStore::resetLists() {
+    for (auto& list : m_lists)
+        list = {};
+    m_listLoaded.fill(false);
+    m_growth = {};
+    m_growthLoaded = false;
+}
+
 void EntryStore::freshStart(const QString& child) {
     clearSlots();
-    for (auto& list : m_lists)
-        list.clear();
-    m_growth.clear();
+    resetLists();
     m_child = child;
     m_active = true;
-    load();
+    loadSlots();
 }
 
 void EntryStore::childSwitch(const QString& child) {
     clearSlots();
-    for (auto& list : m_lists)
-        list = {};
-    m_growth = {};
+    resetLists();
     CurrentEntry.reset();
     m_active = false;
     freshStart(child);
 }
 
 void EntryStore::release() {
-    for (auto& list : m_lists)
-        list = {};
-    m_growth = {};
+    resetLists();
     CurrentEntry.reset();
     m_active = false;
 }
 
-void EntryStore::load() {
-    QSqlQuery q = Database::exec(
-        QStringLiteral("SELECT list, seq, Date, Title, Text FROM ENTRIES WHERE child = ? ORDER BY list, seq"), {m_child});
-    while (q.next()) {
-        const int list = q.value(0).toInt();
-        if (list < 0 || list >= ListCount)
-            continue;
-        auto e = std::make_shared<DiaryType>(DiaryType{q.value(2).toString(), q.value(3).toString(), q.value(4).toString()});
-        m_lists[list].append({std::move(e), q.value(1).toLongLong()});
-    }
-    q = Database::exec(QStringLiteral("SELECT seq, Date, Height, WtLbs, WtOz FROM GROWTH WHERE child = ? ORDER BY seq"),
-                       {m_child});
-    while (q.next()) {
-        auto g = std::make_shared<GrowthType>(
-            GrowthType{q.value(1).toString(), q.value(2).toString(), q.value(3).toString(), q.value(4).toString()});
-        m_growth.append({std::move(g), q.value(0).toLongLong()});
-    }
-    q = Database::exec(QStringLiteral("SELECT slot, Name, Date, Text FROM FAMILY WHERE child = ?"), {m_child});
-    while (q.next()) {
-        const int slot = q.value(0).toInt();
+void EntryStore::loadSlots() {
+    FastQuery family(QStringLiteral("SELECT slot, Name, Date, Text FROM FAMILY WHERE child = ?"), {m_child});
+    while (family.next()) {
+        const int slot = int(family.integer(0));
         if (slot >= 1 && slot <= FamilySlots)
-            m_family[slot - 1] = FamilyMember{q.value(1).toString(), q.value(2).toString(), q.value(3).toString()};
+            m_family[slot - 1] = FamilyMember{family.text(1), family.text(2), family.text(3)};
     }
-    q = Database::exec(QStringLiteral("SELECT slot, Date FROM TEETH WHERE child = ?"), {m_child});
-    while (q.next()) {
-        const int slot = q.value(0).toInt();
+    FastQuery teeth(QStringLiteral("SELECT slot, Date FROM TEETH WHERE child = ?"), {m_child});
+    while (teeth.next()) {
+        const int slot = int(teeth.integer(0));
         if (slot >= 1 && slot <= ToothSlots)
-            m_teeth[slot - 1] = q.value(1).toString();
+            m_teeth[slot - 1] = teeth.text(1);
     }
+}
+
+QVector<EntryStore::Stored<DiaryType>>& EntryStore::diary(DiaryList list) const {
+    const int l = int(list);
+    if (!m_listLoaded[l] && m_active) {
+        // Read straight from SQLite: a list may hold thousands of entries.
+        QVector<Stored<DiaryType>> loaded;
+        FastQuery q(QStringLiteral("SELECT seq, Date, Title, Text FROM ENTRIES WHERE child = ? AND list = ? ORDER BY seq"),
+                    {m_child, l});
+        while (q.next())
+            loaded.append({std::make_shared<DiaryType>(DiaryType{q.text(1), q.text(2), q.text(3)}), q.integer(0)});
+        m_lists[l] = std::move(loaded);
+        m_listLoaded[l] = true;
+    }
+    return m_lists[l];
+}
+
+QVector<EntryStore::Stored<GrowthType>>& EntryStore::growth() const {
+    if (!m_growthLoaded && m_active) {
+        QVector<Stored<GrowthType>> loaded;
+        FastQuery q(QStringLiteral("SELECT seq, Date, Height, WtLbs, WtOz FROM GROWTH WHERE child = ? ORDER BY seq"),
+                    {m_child});
+        while (q.next())
+            loaded.append(
+                {std::make_shared<GrowthType>(GrowthType{q.text(1), q.text(2), q.text(3), q.text(4)}), q.integer(0)});
+        m_growth = std::move(loaded);
+        m_growthLoaded = true;
+    }
+    return m_growth;
 }
 
 void EntryStore::requireActive() const {
@@ -83,41 +99,44 @@ void EntryStore::requireActive() const {
         throw StoreError(QStringLiteral("No child is active."));
 }
 
-int EntryStore::count(DiaryList list) const { return int(m_lists[int(list)].size()); }
+int EntryStore::count(DiaryList list) const { return int(diary(list).size()); }
 
 std::shared_ptr<DiaryType> EntryStore::at(DiaryList list, int position) const {
-    return m_lists[int(list)].at(position).entry;
+    return diary(list).at(position).entry;
 }
 
 void EntryStore::append(DiaryList list, const std::shared_ptr<DiaryType>& entry) {
     requireActive();
+    auto& l = diary(list);
     QSqlQuery q = Database::exec(
         QStringLiteral("INSERT INTO ENTRIES (child, list, Date, Title, Text) VALUES (?, ?, ?, ?, ?)"),
         {m_child, int(list), entry->Date, entry->Title, entry->Text});
-    m_lists[int(list)].append({entry, q.lastInsertId().toLongLong()});
+    l.append({entry, q.lastInsertId().toLongLong()});
 }
 
 void EntryStore::removeAt(DiaryList list, int position) {
     requireActive();
-    auto& l = m_lists[int(list)];
+    auto& l = diary(list);
     Database::exec(QStringLiteral("DELETE FROM ENTRIES WHERE seq = ?"), {l.at(position).seq});
     l.removeAt(position);
 }
 
-std::shared_ptr<GrowthType> EntryStore::growthAt(int position) const { return m_growth.at(position).entry; }
+std::shared_ptr<GrowthType> EntryStore::growthAt(int position) const { return growth().at(position).entry; }
 
 void EntryStore::appendGrowth(const std::shared_ptr<GrowthType>& entry) {
     requireActive();
+    auto& g = growth();
     QSqlQuery q = Database::exec(
         QStringLiteral("INSERT INTO GROWTH (child, Date, Height, WtLbs, WtOz) VALUES (?, ?, ?, ?, ?)"),
         {m_child, entry->Date, entry->Height, entry->WtLbs, entry->WtOz});
-    m_growth.append({entry, q.lastInsertId().toLongLong()});
+    g.append({entry, q.lastInsertId().toLongLong()});
 }
 
 void EntryStore::removeGrowthAt(int position) {
     requireActive();
-    Database::exec(QStringLiteral("DELETE FROM GROWTH WHERE seq = ?"), {m_growth.at(position).seq});
-    m_growth.removeAt(position);
+    auto& g = growth();
+    Database::exec(QStringLiteral("DELETE FROM GROWTH WHERE seq = ?"), {g.at(position).seq});
+    g.removeAt(position);
 }
 
 FamilyMember EntryStore::familyMember(int slot) const { return m_family.at(slot - 1); }

@@ -34,8 +34,9 @@ enum class DiaryList { PrenatalDiary, PrenatalMedicalDiary, JournalEntries, Word
 // The active child's diaries, growth log, family slots and tooth dates, plus the two values through
 // which modal dialogs hand back their results. Everything of a child is kept in the store file:
 // each append, removal and slot write is stored at once, in its own transaction, and a fresh start
-// or a child switch loads the child's saved entries. A failed write throws StoreError and leaves the
-// lists as they were.
+// or a child switch loads the child's saved entries: the slots at once, each list when it is first
+// used (a child may have tens of thousands of entries, and a switch should not wait for lists nobody
+// opens). A failed read or write throws StoreError and leaves the lists as they were.
 class EntryStore {
 public:
     static constexpr int FamilySlots = 14;
@@ -64,7 +65,7 @@ public:
     void append(DiaryList list, const std::shared_ptr<DiaryType>& entry);
     void removeAt(DiaryList list, int position);
 
-    int growthCount() const { return int(m_growth.size()); }
+    int growthCount() const { return int(growth().size()); }
     std::shared_ptr<GrowthType> growthAt(int position) const;
     void appendGrowth(const std::shared_ptr<GrowthType>& entry);
     void removeGrowthAt(int position);
@@ -83,13 +84,19 @@ private:
     static constexpr int ListCount = 6;
 
     void clearSlots();
-    void load();
+    void resetLists();
+    void loadSlots();
+    QVector<Stored<DiaryType>>& diary(DiaryList list) const;
+    QVector<Stored<GrowthType>>& growth() const;
     void requireActive() const;
 
     bool m_active = false;
     QString m_child;
-    std::array<QVector<Stored<DiaryType>>, ListCount> m_lists;
-    QVector<Stored<GrowthType>> m_growth;
+    // Filled on first use; mutable so that reading a list can load it.
+    mutable std::array<QVector<Stored<DiaryType>>, ListCount> m_lists;
+    mutable std::array<bool, ListCount> m_listLoaded{};
+    mutable QVector<Stored<GrowthType>> m_growth;
+    mutable bool m_growthLoaded = false;
     std::array<FamilyMember, FamilySlots> m_family;
     std::array<QString, ToothSlots> m_teeth;
 };

@@ -1,0 +1,186 @@
+// Tinyra's benchmark: prints, for each measured operation, the median of repeated runs beside a floor
+// measured in the same run, and the target. It seeds its own temporary store; nothing is timed as a test.
+#include "app/EntryStore.h"
+#include "store/Database.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+const QString kHeavy = QStringLiteral("Heavy");
+const QString kLight = QStringLiteral("Light");
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+double timeMs(const std::function<void()>& work) {
+    QElapsedTimer t;
+    t.start();
+    work();
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+std::vector<double> repeat(int n, const std::function<void()>& work) {
+    std::vector<double> v;
+    for (int i = 0; i < n; ++i)
+        v.push_back(timeMs(work));
+    return v;
+}
+
+void report(const char* what, double ms, double floor, const char* target, bool met) {
+    if (floor > 0)
+        std::printf("%-44s %9.2f ms   floor %8.2f ms   x%5.2f   target %-22s %s\n", what, ms, floor, ms / floor, target,
+                    met ? "met" : "MISSED");
+    else
+        std::printf("%-44s %9.2f ms   %-33s target %-22s %s\n", what, ms, "", target, met ? "met" : "MISSED");
+}
+
+// A heavy child: 10,000 entries in each diary list and 5,000 growth records; and a light one.
+void seed() {
+    Database::exec(QStringLiteral("INSERT INTO CHILD (FirstName) VALUES (?), (?)"), {kHeavy, kLight});
+    Database::exec(QStringLiteral("UPDATE PREVIOUS SET FirstName = ?"), {kHeavy});
+    Transaction tx;
+    QSqlQuery q(Database::db());
+    q.prepare(QStringLiteral("INSERT INTO ENTRIES (child, list, Date, Title, Text) VALUES (?, ?, ?, ?, ?)"));
+    for (int list = 0; list < 6; ++list)
+        for (int i = 0; i < 10000; ++i) {
+            q.addBindValue(kHeavy);
+            q.addBindValue(list);
+            q.addBindValue(QStringLiteral("%1-%2-%3").arg(1 + i % 12, 2, 10, QLatin1Char('0'))
+                               .arg(1 + i % 28, 2, 10, QLatin1Char('0'))
+                               .arg(i % 100, 2, 10, QLatin1Char('0')));
+            q.addBindValue(QStringLiteral("Entry number %1").arg(i));
+            q.addBindValue(QStringLiteral("A day with the baby: we went to the park and she laughed at the ducks.\n"
+                                          "Then we came home for a nap. Entry %1.")
+                               .arg(i));
+            q.exec();
+        }
+    q.prepare(QStringLiteral("INSERT INTO GROWTH (child, Date, Height, WtLbs, WtOz) VALUES (?, ?, ?, ?, ?)"));
+    for (int i = 0; i < 5000; ++i) {
+        q.addBindValue(kHeavy);
+        q.addBindValue(QStringLiteral("01-01-%1").arg(i % 100, 2, 10, QLatin1Char('0')));
+        q.addBindValue(QString::number(20 + i % 40));
+        q.addBindValue(QString::number(7 + i % 60));
+        q.addBindValue(QString::number(i % 16));
+        q.exec();
+    }
+    tx.commit();
+}
+
+double processMs(const QString& program, const QStringList& args, const QString& dataHome) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dataHome);
+    env.insert(QStringLiteral("TINYRA_QUIT_AFTER_PAINT"), QStringLiteral("1"));
+    if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")))
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    p.setProcessEnvironment(env);
+    QElapsedTimer t;
+    t.start();
+    p.start(program, args);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) {
+        std::fprintf(stderr, "%s did not finish cleanly: %s\n", qPrintable(program), p.readAllStandardError().constData());
+        return -1;
+    }
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+// The floor of start-up: a bare Qt Widgets window that quits once painted.
+class BareWindow : public QWidget {
+protected:
+    void paintEvent(QPaintEvent*) override { QTimer::singleShot(0, qApp, &QApplication::quit); }
+};
+
+int bareWindow(int argc, char** argv) {
+    QApplication app(argc, argv);
+    BareWindow w;
+    w.resize(800, 600);
+    w.show();
+    return QApplication::exec();
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 1 && qstrcmp(argv[1], "--bare-window") == 0)
+        return bareWindow(argc, argv);
+
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    qputenv("XDG_DATA_HOME", dir.path().toUtf8());
+    Database::open();
+    std::printf("Seeding a heavy child (6 x 10,000 diary entries, 5,000 growth records)...\n");
+    seed();
+    std::printf("\n");
+
+    // Append one diary entry with its store write; floor: one raw SQLite insert and commit of the row.
+    Entries().freshStart(kLight);
+    const auto entry = std::make_shared<DiaryType>(
+        DiaryType{QStringLiteral("03-15-97"), QStringLiteral("First steps"), QStringLiteral("Across the kitchen!")});
+    const double append = median(repeat(201, [&] { Entries().append(DiaryList::JournalEntries, entry); }));
+    sqlite3* raw = nullptr;
+    sqlite3_open(qPrintable(Database::filePath()), &raw);
+    sqlite3_exec(raw, "PRAGMA synchronous = NORMAL", nullptr, nullptr, nullptr);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(raw, "INSERT INTO ENTRIES (child, list, Date, Title, Text) VALUES (?, 2, ?, ?, ?)", -1, &st,
+                       nullptr);
+    const double rawInsert = median(repeat(201, [&] {
+        sqlite3_bind_text(st, 1, "Light", -1, SQLITE_STATIC);
+        sqlite3_bind_text(st, 2, "03-15-97", -1, SQLITE_STATIC);
+        sqlite3_bind_text(st, 3, "First steps", -1, SQLITE_STATIC);
+        sqlite3_bind_text(st, 4, "Across the kitchen!", -1, SQLITE_STATIC);
+        sqlite3_step(st);
+        sqlite3_reset(st);
+    }));
+    sqlite3_finalize(st);
+    sqlite3_close(raw);
+
+    // A child switch to the heavy child (its slots load at once, each list on first use), and the
+    // same switch followed by the first use of all seven lists.
+    std::vector<double> switches, fullLoads, journalLoads;
+    for (int i = 0; i < 9; ++i) {
+        Entries().childSwitch(kLight);
+        switches.push_back(timeMs([] { Entries().childSwitch(kHeavy); }));
+        journalLoads.push_back(timeMs([] { Entries().count(DiaryList::JournalEntries); }));
+        Entries().childSwitch(kLight);
+        fullLoads.push_back(timeMs([] {
+            Entries().childSwitch(kHeavy);
+            for (DiaryList l : {DiaryList::PrenatalDiary, DiaryList::PrenatalMedicalDiary, DiaryList::JournalEntries,
+                                DiaryList::WordEntries, DiaryList::DoctorVisits, DiaryList::ChildhoodDiseases})
+                Entries().count(l);
+            Entries().growthCount();
+        }));
+    }
+    const double heavySwitch = median(switches), fullLoad = median(fullLoads), journalLoad = median(journalLoads);
+    Entries().release();
+    Database::close();
+
+    // Start-up to the main window painted, on the heavy child; floor: a bare Qt Widgets window process.
+    const QString self = QCoreApplication::applicationFilePath();
+    std::vector<double> starts, floors;
+    for (int i = 0; i < 7; ++i) {
+        floors.push_back(processMs(self, {QStringLiteral("--bare-window")}, dir.path()));
+        starts.push_back(processMs(QStringLiteral(TINYRA_PROGRAM), {}, dir.path()));
+    }
+    const double start = median(starts), startFloor = median(floors);
+
+    report("start-up to main window painted", start, startFloor, "<= 1.5 x floor", start <= 1.5 * startFloor);
+    report("append one diary entry (stored)", append, rawInsert, "<= 2 x floor, < 2 ms",
+           append <= 2 * rawInsert && append < 2.0);
+    report("child switch to the heavy child", heavySwitch, 0, "< 100 ms", heavySwitch < 100);
+    report("  first use of its journal (10,000 entries)", journalLoad, 0, "< 50 ms", journalLoad < 50);
+    report("  switch and first use of all 65,000 entries", fullLoad, 0, "< 100 ms", fullLoad < 100);
+    return 0;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QVariantList>
+
+struct sqlite3_stmt;
+
+// A read-only statement run straight on the store's SQLite connection, for bulk reads where Qt's
+// per-value machinery would dominate (loading a child's thousands of entries). Values are bound,
+// never spliced. Throws StoreError on failure.
+class FastQuery {
+public:
+    FastQuery(const QString& sql, const QVariantList& values);
+    ~FastQuery();
+    FastQuery(const FastQuery&) = delete;
+    FastQuery& operator=(const FastQuery&) = delete;
+
+    bool next();
+    QString text(int column) const;
+    qint64 integer(int column) const;
+
+private:
+    sqlite3_stmt* m_stmt = nullptr;
+};
