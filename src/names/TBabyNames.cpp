@@ -12,6 +12,7 @@
 #include <QCompleter>
 #include <QFrame>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -228,6 +229,8 @@ QWidget* TBabyNames::buildNamesPage() {
         completer->setCompletionMode(QCompleter::PopupCompletion);
         completer->setFilterMode(Qt::MatchStartsWith);
         combo->setCompleter(completer);
+        combo->installEventFilter(this);
+        combo->lineEdit()->installEventFilter(this);
         combo->setGeometry(l.left, 112, 185, 26);
         l.side->list = combo;
     }
@@ -326,60 +329,36 @@ QWidget* TBabyNames::buildEncyclopediaPage() {
 
 void TBabyNames::connectNavigator(Side& side) {
     Side* s = &side;
-    auto step = [this, s](auto move) {
+    auto step = [this, s](void (NameLists::NameCursor::*move)()) {
         guarded(this, [&] {
-            move();
+            (s->table.*move)();
             showRow(*s);
         });
     };
-    connect(side.navigator, &TNameNavigator::firstClicked, this, [=] { step([s] { s->table.first(); }); });
-    connect(side.navigator, &TNameNavigator::priorClicked, this,
-            [=] { step([this, s] { moveTo(*s, s->table.position() - 1); }); });
-    connect(side.navigator, &TNameNavigator::nextClicked, this, [=] {
-        step([s] {
-            if (s->table.position() < s->table.recordCount() - 1)
-                s->table.next(); // the last name stays shown; the cursor never runs off the end
-        });
-    });
-    connect(side.navigator, &TNameNavigator::lastClicked, this,
-            [=] { step([this, s] { moveTo(*s, s->table.recordCount() - 1); }); });
-}
-
-void TBabyNames::moveTo(Side& side, int position) {
-    if (!side.table.isOpen())
-        return;
-    const int target = qBound(0, position, qMax(0, side.table.recordCount() - 1));
-    if (target < side.table.position())
-        side.table.first();
-    while (side.table.position() < target)
-        side.table.next();
+    // Each side moves alone; at either end the cursor stays on the first or last name.
+    connect(side.navigator, &TNameNavigator::firstClicked, this, [=] { step(&NameLists::NameCursor::first); });
+    connect(side.navigator, &TNameNavigator::priorClicked, this, [=] { step(&NameLists::NameCursor::prior); });
+    connect(side.navigator, &TNameNavigator::nextClicked, this, [=] { step(&NameLists::NameCursor::next); });
+    connect(side.navigator, &TNameNavigator::lastClicked, this, [=] { step(&NameLists::NameCursor::last); });
 }
 
 void TBabyNames::showRow(Side& side) {
-    const bool onRow = side.table.isOpen() && !side.table.eof();
-    side.name->setText(onRow ? side.table.fieldText(QStringLiteral("Name")) : QString());
-    side.origin->setText(onRow ? side.table.fieldText(QStringLiteral("Origin")) : QString());
-    side.meaning->setPlainText(onRow ? side.table.fieldText(QStringLiteral("Meaning")) : QString());
+    side.name->setText(side.table.name());
+    side.origin->setText(side.table.origin());
+    side.meaning->setPlainText(side.table.meaning());
     side.name->setCursorPosition(0);
     side.origin->setCursorPosition(0);
-    side.navigator->setPosition(side.table.isOpen() ? side.table.position() : 0,
-                                side.table.isOpen() ? side.table.recordCount() : 0);
+    side.navigator->setPosition(side.table.position(), side.table.isOpen() ? side.table.recordCount() : 0);
 }
 
 void TBabyNames::fillSide(Side& side) {
     side.list->clearEditText();
     side.model->setStringList({});
     // One reading of the table gives both the list and the encyclopedia's cursor on the first name.
-    side.table.close();
     side.table.open();
-    QStringList names;
-    names.reserve(side.table.recordCount());
-    for (side.table.first(); !side.table.eof(); side.table.next())
-        names.append(side.table.fieldText(QStringLiteral("Name")));
-    side.model->setStringList(names);
+    side.model->setStringList(side.table.names());
     side.list->setCurrentIndex(-1);
     side.list->clearEditText();
-    side.table.first();
     showRow(side);
 }
 
@@ -392,6 +371,24 @@ void TBabyNames::FormActivate() {
             showRow(*side);
         }
     }
+}
+
+bool TBabyNames::eventFilter(QObject* watched, QEvent* event) {
+    // Enter in a name list picks the typed name there; it does not close the form.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            for (QComboBox* list : {m_boys.list, m_girls.list}) {
+                if (watched != list && watched != list->lineEdit())
+                    continue;
+                const int found = list->findText(list->currentText(), Qt::MatchFixedString);
+                if (found >= 0)
+                    list->setCurrentIndex(found);
+                return true;
+            }
+        }
+    }
+    return TDialog::eventFilter(watched, event);
 }
 
 void TBabyNames::SpeedButtonClick(int number) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/TDialog.h"
-#include "store/Table.h"
+#include "names/NameLists.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -48,11 +48,12 @@ public:
 
 protected:
     void FormActivate() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Side {
         explicit Side(const QString& tableName) : table(tableName) {}
-        Table table;
+        NameLists::NameCursor table;
         QComboBox* list = nullptr;
         QStringListModel* model = nullptr;
         QLineEdit* name = nullptr;
@@ -70,7 +71,6 @@ private:
                                const QString& originLabel, const QString& meaningLabel);
     void fillSide(Side& side);
     void showRow(Side& side);
-    void moveTo(Side& side, int position);
     void connectNavigator(Side& side);
 
     void OKBtnClick();
