@@ -129,23 +129,22 @@ QPixmap EarthPicture(const QSize& size) {
     p.setBrush(QColor(236, 242, 250));
     p.drawPath(land(kGreenland, centre, r));
 
-    // The polar ice of the south.
-    p.setBrush(QColor(240, 246, 252));
-    p.drawEllipse(project({0, -88}, centre, r), r * 0.6, r * 0.12);
-
-    // Clouds: soft white bands and swirls.
-    p.setBrush(QColor(255, 255, 255, 120));
+    // Clouds: a few thin, soft white wisps.
     const struct {
         LonLat at;
         double w, h, angle;
-    } clouds[] = {{{-20, 45}, 0.45, 0.07, -20}, {{20, 5}, 0.55, 0.05, 4},   {{-5, -40}, 0.5, 0.06, 15},
-                  {{40, -15}, 0.3, 0.05, -30},  {{-30, 15}, 0.25, 0.06, 30}, {{55, 45}, 0.35, 0.05, 10},
-                  {{0, 58}, 0.3, 0.05, -8}};
+    } clouds[] = {{{-25, 48}, 0.30, 0.035, -20}, {{25, 6}, 0.34, 0.03, 4},   {{-8, -42}, 0.32, 0.035, 12},
+                  {{45, -20}, 0.20, 0.03, -30},  {{-32, 18}, 0.16, 0.035, 30}, {{0, 60}, 0.22, 0.03, -8}};
     for (const auto& c : clouds) {
         p.save();
         p.translate(project(c.at, centre, r));
         p.rotate(c.angle);
-        p.drawEllipse(QPointF(0, 0), r * c.w / 2, r * c.h);
+        QRadialGradient wisp(QPointF(0, 0), r * c.w / 2);
+        wisp.setColorAt(0, QColor(255, 255, 255, 150));
+        wisp.setColorAt(1, QColor(255, 255, 255, 0));
+        p.setBrush(wisp);
+        p.scale(1, c.h * 2 / c.w);
+        p.drawEllipse(QPointF(0, 0), r * c.w / 2, r * c.w / 2);
         p.restore();
     }
 

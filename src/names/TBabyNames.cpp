@@ -272,8 +272,9 @@ QWidget* TBabyNames::buildWorldPage() {
         const int number = i + 1;
         connect(button, &QToolButton::clicked, this, [this, number] { SpeedButtonClick(number); });
         const bool wide = country == QLatin1String("New Zealand");
-        label(group, QString(), country, QRect(wide ? 64 : left, top + 32, wide ? 65 : 52, 14), sansSerif(11), kBlue,
-              Qt::AlignCenter);
+        // "New Zealand" gets a wider label, centred under its button like the others.
+        label(group, QString(), country, QRect(wide ? 60 : left - 2, top + 32, wide ? 73 : 53, 14),
+              sansSerif(wide ? 10 : 11), kBlue, Qt::AlignCenter);
     }
     addPageTitle(page, QStringLiteral("BitBtn1"), 4);
     return page;

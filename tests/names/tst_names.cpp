@@ -1,6 +1,7 @@
 // The baby names browser on a real store: lists, encyclopedia navigators, country buttons, the
 // delivered name lists, and how quickly a long table opens.
 #include "app/Forms.h"
+#include "app/TMainWindow.h"
 #include "names/NameLists.h"
 #include "names/TBabyNames.h"
 #include "store/DeliveredData.h"
@@ -9,6 +10,7 @@
 #include "support/ModalDriver.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QComboBox>
 #include <QCompleter>
 #include <QElapsedTimer>
@@ -64,6 +66,7 @@ class NamesTest : public QObject {
 private slots:
     void init();
     void cleanup();
+    void menuAndToolButtonOpenTheForm();
     void deliveredListsAreSound();
     void listsFollowTableOrder();
     void reopeningShowsTheFirstNamesAgain();
@@ -109,6 +112,25 @@ void NamesTest::close() {
 QToolButton* NamesTest::navButton(const char* navigator, const char* button) {
     auto* nav = BabyNames->findChild<TNameNavigator*>(QString::fromLatin1(navigator));
     return nav ? nav->findChild<QToolButton*>(QString::fromLatin1(button)) : nullptr;
+}
+
+void NamesTest::menuAndToolButtonOpenTheForm() {
+    QVERIFY(Form("BabyNames") == BabyNames);
+    for (const char* name : {"BabyNames1", "SpeedButton2"}) {
+        QStringList seen;
+        ModalDriver driver;
+        driver.expect("BabyNames", [&](QWidget* d) {
+            seen << d->findChild<QLineEdit*>("BoyName")->text();
+            ModalDriver::click(d, "OKBtn");
+        });
+        driver.start();
+        if (auto* action = MainWindow->findChild<QAction*>(name))
+            action->trigger();
+        else
+            MainWindow->findChild<QToolButton*>(name)->click();
+        QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+        QCOMPARE(seen, QStringList{tableColumn("BOYA", "Name").first()});
+    }
 }
 
 void NamesTest::deliveredListsAreSound() {
