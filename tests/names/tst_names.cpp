@@ -4,6 +4,7 @@
 #include "app/TMainWindow.h"
 #include "names/NameLists.h"
 #include "names/TBabyNames.h"
+#include "store/Database.h"
 #include "store/DeliveredData.h"
 #include "store/Table.h"
 #include "support/AppFixture.h"
@@ -74,6 +75,7 @@ private slots:
     void emptyTableLeavesOnlyItsSideEmpty();
     void countryButtonsShowOnlyTheirNames();
     void originsMatchExactly();
+    void unusualNamesAreReadWhole();
     void typingCompletesAndChangesNothingElse();
     void controlsAreNamedAndReachable();
     void longTablesOpenQuickly();
@@ -342,6 +344,32 @@ void NamesTest::originsMatchExactly() {
     control<QToolButton>("SpeedButton6")->click(); // France
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
     QCOMPARE(girlCounts, (QStringList{"0", "2"}));
+}
+
+void NamesTest::unusualNamesAreReadWhole() {
+    // Names holding the list separator, commas, accents or nothing but spaces come back as stored.
+    const QString odd = QStringLiteral("Odd") + QChar(0x1f) + QStringLiteral("Name");
+    const QList<QStringList> rows{{"Zoë", "Greece", "Life"}, {odd, "Latin", ""}, {"Ann, Marie", "France", ""},
+                                  {"  ", "Latin", "Blank"}, {"Åsa", "Sweden", "Line one\nline two"}};
+    loadRows("GIRLA", rows);
+    NameLists::NameCursor cursor("GIRLA");
+    cursor.open();
+    QCOMPARE(cursor.names(), (QStringList{"Zoë", odd, "Ann, Marie", "  ", "Åsa"}));
+    QCOMPARE(cursor.origin(), QStringLiteral("Greece"));
+    cursor.last();
+    QCOMPARE(cursor.name(), QStringLiteral("Åsa"));
+    QCOMPARE(cursor.meaning(), QStringLiteral("Line one\nline two"));
+    cursor.next();
+    QCOMPARE(cursor.position(), 4);
+    cursor.moveTo(-3);
+    QCOMPARE(cursor.name(), QStringLiteral("Zoë"));
+    // Rows stay in the order they were stored, even after some are removed.
+    Database::exec("DELETE FROM GIRLA WHERE Name = 'Ann, Marie'");
+    cursor.open();
+    QCOMPARE(cursor.names(), (QStringList{"Zoë", odd, "  ", "Åsa"}));
+    cursor.close();
+    QCOMPARE(cursor.name(), QString());
+    QCOMPARE(cursor.recordCount(), 0);
 }
 
 void NamesTest::typingCompletesAndChangesNothingElse() {
