@@ -330,9 +330,9 @@ QWidget* TBabyNames::buildEncyclopediaPage() {
 
 void TBabyNames::connectNavigator(Side& side) {
     Side* s = &side;
-    auto step = [this, s](void (NameLists::NameCursor::*move)()) {
+    auto step = [this, s](void (NameLists::NameCursor::*go)()) {
         guarded(this, [&] {
-            (s->table.*move)();
+            (s->table.*go)();
             showRow(*s);
         });
     };
