@@ -2,6 +2,7 @@
 
 #include "app/TBrandNewChild.h"
 #include "app/TMainWindow.h"
+#include "names/TBabyNames.h"
 
 #include <QDialog>
 #include <QHash>
@@ -60,6 +61,7 @@ void CreateForms() {
     // NewChildren, NewEntry, NewTitle, PickBday, PickHoliday, PickEvent, ReadmeFile, PrintReports,
     // Teeth, ToothDate, Birthdays, Skills, Words, Logo2, HelpForm, Search, BrandNewChild,
     // SampleReport, ChangePicture.
+    create(BabyNames);
     create(BrandNewChild);
 }
 
