@@ -57,3 +57,17 @@ QString FastQuery::text(int column) const {
 }
 
 qint64 FastQuery::integer(int column) const { return sqlite3_column_int64(m_stmt, column); }
+
+QVariant FastQuery::value(int column) const {
+    switch (sqlite3_column_type(m_stmt, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(qint64(sqlite3_column_int64(m_stmt, column)));
+    case SQLITE_NULL:
+        return QVariant();
+    case SQLITE_BLOB:
+        return QByteArray(static_cast<const char*>(sqlite3_column_blob(m_stmt, column)),
+                          sqlite3_column_bytes(m_stmt, column));
+    default:
+        return text(column);
+    }
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 #include <QVariantList>
 
 struct sqlite3_stmt;
@@ -18,6 +19,8 @@ public:
     bool next();
     QString text(int column) const;
     qint64 integer(int column) const;
+    // The value with its stored type: an integer, a text, or null.
+    QVariant value(int column) const;
 
 private:
     sqlite3_stmt* m_stmt = nullptr;

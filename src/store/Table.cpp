@@ -1,6 +1,7 @@
 #include "store/Table.h"
 
 #include "store/Database.h"
+#include "store/FastQuery.h"
 #include "store/StoreError.h"
 
 #include <QSqlQuery>
@@ -36,13 +37,14 @@ void Table::open() {
     QStringList cols{QStringLiteral("rowid")};
     for (const FieldDef& f : m_def->fields)
         cols << f.name;
-    QSqlQuery q = Database::exec(
-        QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(cols.join(QLatin1Char(',')), m_def->name, orderBy()));
+    // Name lists may hold tens of thousands of rows: read them straight from SQLite.
+    FastQuery q(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(cols.join(QLatin1Char(',')), m_def->name, orderBy()),
+                {});
     m_rows.clear();
     const int n = int(m_def->fields.size());
     while (q.next()) {
         Row row;
-        row.rowid = q.value(0).toLongLong();
+        row.rowid = q.integer(0);
         row.values.reserve(n);
         for (int i = 0; i < n; ++i)
             row.values.append(q.value(i + 1));
