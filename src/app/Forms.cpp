@@ -2,6 +2,10 @@
 
 #include "app/TBrandNewChild.h"
 #include "app/TMainWindow.h"
+#include "store/TChangePicture.h"
+#include "store/TChildInfo.h"
+#include "store/TNewChildren.h"
+#include "store/TPickChild.h"
 
 #include <QDialog>
 #include <QHash>
@@ -60,7 +64,11 @@ void CreateForms() {
     // NewChildren, NewEntry, NewTitle, PickBday, PickHoliday, PickEvent, ReadmeFile, PrintReports,
     // Teeth, ToothDate, Birthdays, Skills, Words, Logo2, HelpForm, Search, BrandNewChild,
     // SampleReport, ChangePicture.
+    create(PickChild);
+    create(ChildInfo);
+    create(NewChildren);
     create(BrandNewChild);
+    create(ChangePicture);
 }
 
 void DestroyForms() {
