@@ -35,6 +35,12 @@ const QStringList& pictureFilter() {
     return f;
 }
 
+bool isInside(const QString& path, const QString& root) {
+    if (root.isEmpty())
+        return false;
+    return path == root || path.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
+}
+
 // The nearest folder at or above `path` that still exists.
 QString existingFolder(QString path) {
     while (!path.isEmpty() && !QFileInfo(path).isDir()) {
@@ -136,8 +142,11 @@ TChangePicture::TChangePicture(QWidget* parent) : TDialog(parent) {
     grid->addWidget(m_fileTypes, 1, 1);
     grid->addWidget(filesLabel, 2, 1);
     grid->addWidget(m_fileList, 3, 1, 2, 1);
-    grid->addWidget(m_panel, 3, 2, Qt::AlignHCenter | Qt::AlignTop);
-    grid->addWidget(previewLabel, 4, 2, Qt::AlignHCenter | Qt::AlignTop);
+    auto* previewColumn = new QVBoxLayout;
+    previewColumn->addWidget(m_panel, 0, Qt::AlignHCenter);
+    previewColumn->addWidget(previewLabel, 0, Qt::AlignHCenter);
+    previewColumn->addStretch();
+    grid->addLayout(previewColumn, 3, 2, 2, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(ok);
@@ -150,6 +159,14 @@ TChangePicture::TChangePicture(QWidget* parent) : TDialog(parent) {
     connect(m_driveList, qOverload<int>(&QComboBox::activated), this, &TChangePicture::DriveListChange);
     connect(m_dirList->selectionModel(), &QItemSelectionModel::currentChanged, this, &TChangePicture::DirListClick);
     connect(m_fileList->selectionModel(), &QItemSelectionModel::currentChanged, this, &TChangePicture::FileListClick);
+    // The tree fills in as folders are read; keep the chosen folder in sight until it is read.
+    connect(m_dirs, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+        if (!m_reveal)
+            return;
+        m_dirList->scrollTo(m_dirList->currentIndex(), QAbstractItemView::PositionAtCenter);
+        if (loaded == m_folder)
+            m_reveal = false;
+    });
     connect(m_fileList, &QListView::doubleClicked, this, &TChangePicture::OKBtnClick);
     connect(m_fileTypes, qOverload<int>(&QComboBox::currentIndexChanged), this, &TChangePicture::FileTypesChange);
     connect(ok, &QPushButton::clicked, this, &TChangePicture::OKBtnClick);
@@ -200,8 +217,7 @@ void TChangePicture::selectDriveFor(const QString& path) {
     int bestLength = -1;
     for (int i = 0; i < m_driveList->count(); ++i) {
         const QString root = m_driveList->itemData(i).toString();
-        const bool inside = path == root || path.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/'));
-        if (inside && root.size() > bestLength) {
+        if (isInside(path, root) && root.size() > bestLength) {
             best = i;
             bestLength = int(root.size());
         }
@@ -218,9 +234,10 @@ void TChangePicture::showFolder(const QString& path) {
     m_dirs->setRootPath(root.isEmpty() ? QDir::rootPath() : root);
     m_dirList->setRootIndex(m_dirs->index(root.isEmpty() ? QDir::rootPath() : root));
     const QModelIndex index = m_dirs->index(folder);
+    m_reveal = true;
     if (index.isValid() && m_dirList->currentIndex() != index) {
         m_dirList->setCurrentIndex(index); // runs DirListClick
-        m_dirList->scrollTo(index);
+        m_dirList->scrollTo(index, QAbstractItemView::PositionAtCenter);
     }
     if (m_folder != folder) {
         // The folder is the drive's root, which the tree does not show as an item.
@@ -235,6 +252,15 @@ void TChangePicture::DirListClick() {
     const QModelIndex index = m_dirList->currentIndex();
     if (index.isValid())
         m_folder = m_dirs->filePath(index);
+    if (!isInside(m_folder, m_driveList->currentData().toString())) {
+        // A folder on another drive (typed or reached by a link): the drive list follows it.
+        selectDriveFor(m_folder);
+        const QString root = m_driveList->currentData().toString();
+        m_dirs->setRootPath(root);
+        m_dirList->setRootIndex(m_dirs->index(root));
+        m_reveal = true;
+        m_dirList->scrollTo(m_dirList->currentIndex(), QAbstractItemView::PositionAtCenter);
+    }
     m_path->setText(QDir::toNativeSeparators(m_folder));
     QDir::setCurrent(m_folder);
     m_fileList->setRootIndex(m_files->setRootPath(m_folder));

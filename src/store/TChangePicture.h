@@ -49,4 +49,5 @@ private:
     QFileSystemModel* m_dirs;
     QFileSystemModel* m_files;
     QString m_folder;
+    bool m_reveal = false; // scroll the folder tree to the chosen folder as it is read
 };

@@ -123,6 +123,7 @@ private slots:
     void cancelLosesTheEdits();
     void eachChildSeesItsOwnRowAndAChildWithoutOneGetsIt();
     void chooserProtocolAndPicturesSurviveARestart();
+    void chooserRefusesWhatIsNotAPicture();
 };
 
 void ChildInfoTest::boxesTakeTheirFieldWidths() {
@@ -404,6 +405,53 @@ void ChildInfoTest::chooserProtocolAndPicturesSurviveARestart() {
     openChildInfo();
     QVERIFY2(ben.waitFinished(), qPrintable(ben.error()));
     QVERIFY(!benCustom);
+}
+
+void ChildInfoTest::chooserRefusesWhatIsNotAPicture() {
+    AppFixture app("Ann");
+    const QString dir = app.store().dataHome() + "/odd";
+    QVERIFY(QDir().mkpath(dir));
+    QFile fake(dir + "/fake.bmp");
+    QVERIFY(fake.open(QIODevice::WriteOnly));
+    fake.write("text pretending to be a bitmap");
+    fake.close();
+
+    QString preview = "unset";
+    bool customAfterFake = true, customAfterNothing = true;
+    ModalDriver driver;
+    driver.expect("ChildInfo", [](QWidget* d) { d->findChild<QToolButton*>("SpeedButton2")->click(); });
+    driver.expect("ChangePicture", [&](QWidget* c) {
+        chooseFolder(c, dir);
+        (void)QTest::qWaitFor([&] { return listedFiles(c).size() == 1; }, 5000);
+        clickFile(c, "fake.bmp");
+        preview = c->findChild<QLabel*>("Image1")->text();
+        ModalDriver::click(c, "OKBtn");
+    });
+    driver.expect("InformationBox", [](QWidget* b) { ModalDriver::answer(b, QMessageBox::Ok); });
+    driver.expect("ChildInfo", [&](QWidget* d) {
+        customAfterFake = d->findChild<ReplaceablePicture*>("Image1")->isCustom();
+        d->findChild<QToolButton*>("SpeedButton2")->click();
+    });
+    driver.expect("ChangePicture", [](QWidget* c) {
+        c->findChild<QListView*>("FileList")->clearSelection(); // OK with no file chosen
+        ModalDriver::click(c, "OKBtn");
+    });
+    driver.expect("InformationBox", [](QWidget* b) { ModalDriver::answer(b, QMessageBox::Ok); });
+    driver.expect("ChildInfo", [&](QWidget* d) {
+        customAfterNothing = d->findChild<ReplaceablePicture*>("Image1")->isCustom();
+        ModalDriver::click(d, "OKBtn");
+    });
+    driver.start();
+    openChildInfo();
+    QVERIFY2(driver.waitFinished(20000), qPrintable(driver.error()));
+    QCOMPARE(preview, QStringLiteral("This file cannot be shown as a picture."));
+    QCOMPARE(driver.messages().size(), 2);
+    QVERIFY2(driver.messages().at(0).contains(QDir::toNativeSeparators(dir + "/fake.bmp")),
+             qPrintable(driver.messages().at(0)));
+    QVERIFY(!customAfterFake);
+    QVERIFY(!customAfterNothing);
+    QVERIFY(PictureFileName.isEmpty());
+    QVERIFY(ChildRecords::picture("Ann", "ChildInfo/Image1").isEmpty());
 }
 
 QTEST_MAIN(ChildInfoTest)
