@@ -22,7 +22,7 @@ TPickChild::TPickChild(QWidget* parent) : TDialog(parent) {
 
     auto* frame = new QFrame(this);
     frame->setObjectName(QStringLiteral("Bevel1"));
-    frame->setFrameShape(QFrame::Box);
+    frame->setFrameShape(QFrame::StyledPanel);
     frame->setFrameShadow(QFrame::Sunken);
     auto* inner = new QVBoxLayout(frame);
 
