@@ -3,6 +3,10 @@
 #include "app/TBrandNewChild.h"
 #include "app/TMainWindow.h"
 #include "names/TBabyNames.h"
+#include "store/TChangePicture.h"
+#include "store/TChildInfo.h"
+#include "store/TNewChildren.h"
+#include "store/TPickChild.h"
 
 #include <QDialog>
 #include <QHash>
@@ -62,7 +66,11 @@ void CreateForms() {
     // Teeth, ToothDate, Birthdays, Skills, Words, Logo2, HelpForm, Search, BrandNewChild,
     // SampleReport, ChangePicture.
     create(BabyNames);
+    create(PickChild);
+    create(ChildInfo);
+    create(NewChildren);
     create(BrandNewChild);
+    create(ChangePicture);
 }
 
 void DestroyForms() {
