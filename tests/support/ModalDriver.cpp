@@ -57,6 +57,8 @@ void ModalDriver::poll() {
     if (active && active->isVisible() && active->objectName() == step.name) {
         ++m_next;
         m_waitGone = active;
+        // A dialog closed and shown again between two polls must still count as gone.
+        active->installEventFilter(this);
         if (auto* box = qobject_cast<QMessageBox*>(active))
             m_messages << box->text();
         m_titles << active->windowTitle();
@@ -75,6 +77,15 @@ void ModalDriver::poll() {
         m_timer.stop();
         closeAllModals();
     }
+}
+
+bool ModalDriver::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Hide && watched == m_waitGone) {
+        watched->removeEventFilter(this);
+        m_waitGone.clear();
+        m_stepStarted = QDateTime::currentMSecsSinceEpoch();
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void ModalDriver::answer(QWidget* box, QMessageBox::StandardButton button) {

@@ -51,6 +51,9 @@ public:
     // Closes every modal widget.
     static void closeAllModals();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     struct Step {
         QString name;
