@@ -2,6 +2,12 @@
 
 #include "app/TBrandNewChild.h"
 #include "app/TMainWindow.h"
+#include "diaries/TDoctor.h"
+#include "diaries/TGrowth.h"
+#include "diaries/TJournal.h"
+#include "diaries/TNewEntry.h"
+#include "diaries/TPrenatal.h"
+#include "diaries/TWords.h"
 
 #include <QDialog>
 #include <QHash>
@@ -60,6 +66,12 @@ void CreateForms() {
     // NewChildren, NewEntry, NewTitle, PickBday, PickHoliday, PickEvent, ReadmeFile, PrintReports,
     // Teeth, ToothDate, Birthdays, Skills, Words, Logo2, HelpForm, Search, BrandNewChild,
     // SampleReport, ChangePicture.
+    create(Prenatal);
+    create(Doctor);
+    create(Growth);
+    create(Journal);
+    create(NewEntry);
+    create(Words);
     create(BrandNewChild);
 }
 
