@@ -99,10 +99,15 @@ bool readNumber(const QString& text, double* value) {
 
 namespace {
 QString describe(const GrowthType& r) {
-    QString d = r.Date.trimmed().isEmpty() || r.Date.trimmed() == QLatin1String("-  -") ? QStringLiteral("(no date)")
-                                                                                          : r.Date;
-    return d + QStringLiteral(": ") + r.Height.trimmed() + QStringLiteral(" in, ") + r.WtLbs.trimmed() +
-           QStringLiteral(" lbs ") + r.WtOz.trimmed() + QStringLiteral(" oz");
+    const QString date = r.Date.trimmed();
+    QStringList parts{date.isEmpty() || date == QLatin1String("-  -") ? QStringLiteral("(no date)") : r.Date};
+    if (!r.Height.trimmed().isEmpty())
+        parts << r.Height.trimmed() + QStringLiteral(" in");
+    if (!r.WtLbs.trimmed().isEmpty())
+        parts << r.WtLbs.trimmed() + QStringLiteral(" lbs");
+    if (!r.WtOz.trimmed().isEmpty())
+        parts << r.WtOz.trimmed() + QStringLiteral(" oz");
+    return parts.join(QStringLiteral("  "));
 }
 
 // The weight in pounds. Either part may be left blank when the other is given (a blank part is

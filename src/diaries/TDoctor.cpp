@@ -82,12 +82,16 @@ TDoctor::TDoctor(QWidget* parent) : TDialog(parent) {
     Widgets::addRow(form, QStringLiteral("Phone:"), edits["DocPhone"]);
 
     auto* frame = new QFrame(info);
-    frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    frame->setFrameStyle(QFrame::Box | QFrame::Plain);
+    frame->setStyleSheet(QStringLiteral("QFrame { background: white; color: #8a8a8a; }"));
     m_picture = new ReplaceablePicture(QStringLiteral("Image1"), DiarySheets::DoctorPicture,
                                        Artwork::glyph(QStringLiteral("stethoscope"), QColor(0x1f, 0x4e, 0x9c), 150).pixmap(150, 150),
                                        frame);
     m_picture->setFixedSize(180, 180);
-    (new QVBoxLayout(frame))->addWidget(m_picture);
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->setContentsMargins(4, 4, 4, 4);
+    frameLayout->addWidget(m_picture);
+    frame->setFixedSize(190, 190);
     auto* change = changePictureButton(QStringLiteral("SpeedButton2"), m_picture, info);
     auto* small = new QLabel(info);
     small->setPixmap(Artwork::glyph(QStringLiteral("user-heart"), QColor(0xb0, 0x30, 0x60), 48).pixmap(48, 48));

@@ -73,21 +73,21 @@ TGrowth::TGrowth(QWidget* parent) : TDialog(parent) {
 
     // Growth Log
     auto* logPage = new QWidget(this);
-    auto* headings = new QHBoxLayout;
-    QFont bold = font();
-    bold.setBold(true);
-    for (const char* h : {"Date", "Height", "Weight"}) {
-        auto* label = new QLabel(QString::fromLatin1(h), logPage);
-        label->setFont(bold);
-        headings->addWidget(label, 1);
-    }
-    m_log = DiaryWidgets::display("GrowthLog", QStringLiteral("Growth log"), logPage);
-    m_log->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // The headings stand over the log's columns, in the log's own letters.
     QFont mono(QStringLiteral("Liberation Mono"));
     mono.setStyleHint(QFont::Monospace);
+    auto* headings = new QLabel(QStringLiteral("Date") + QString(14, QLatin1Char(' ')) + QStringLiteral("Height") +
+                                    QString(11, QLatin1Char(' ')) + QStringLiteral("Weight"),
+                                logPage);
+    QFont monoBold = mono;
+    monoBold.setBold(true);
+    headings->setFont(monoBold);
+    headings->setContentsMargins(6, 0, 0, 0);
+    m_log = DiaryWidgets::display("GrowthLog", QStringLiteral("Growth log"), logPage);
+    m_log->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_log->setFont(mono);
     auto* logColumn = new QVBoxLayout;
-    logColumn->addLayout(headings);
+    logColumn->addWidget(headings);
     logColumn->addWidget(m_log, 1);
     auto* logPicture = new QLabel(logPage);
     logPicture->setPixmap(ruler);
@@ -202,8 +202,14 @@ TGrowth::TGrowth(QWidget* parent) : TDialog(parent) {
     m_ageAxis = new QValueAxis;
     m_heightAxis = new QValueAxis;
     m_weightAxis = new QValueAxis;
-    m_heightAxis->setTitleText(QStringLiteral("Height (inches)"));
-    m_weightAxis->setTitleText(QStringLiteral("Weight (pounds)"));
+    m_heightAxis->setTitleText(QStringLiteral("Height (in)"));
+    m_weightAxis->setTitleText(QStringLiteral("Weight (lb)"));
+    for (QLineSeries* series : {m_heightSeries, m_weightSeries}) {
+        QPen pen(series->color());
+        pen.setWidth(2);
+        series->setPen(pen);
+        series->setMarkerSize(4);
+    }
     m_heightAxis->setLabelFormat(QStringLiteral("%.0f"));
     m_weightAxis->setLabelFormat(QStringLiteral("%.0f"));
     m_heightAxis->setLabelsColor(m_heightSeries->color());
@@ -220,12 +226,12 @@ TGrowth::TGrowth(QWidget* parent) : TDialog(parent) {
     m_chartView->setObjectName(QStringLiteral("ChartView"));
     m_chartView->setRenderHint(QPainter::Antialiasing);
     m_chartView->setAccessibleName(QStringLiteral("Growth chart"));
-    m_chartView->setMinimumHeight(260);
+    m_chartView->setMinimumHeight(280);
     m_chartNote = new QLabel(chartContent);
     m_chartNote->setObjectName(QStringLiteral("ChartNote"));
     m_chartNote->setWordWrap(true);
     m_leftOut = DiaryWidgets::display("LeftOut", QStringLiteral("Left out of the chart"), chartContent);
-    m_leftOut->setMaximumHeight(70);
+    m_leftOut->setMaximumHeight(56);
     m_leftOut->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     auto* chartLayout = new QVBoxLayout(chartContent);
     chartLayout->setContentsMargins(0, 0, 0, 0);
@@ -387,7 +393,7 @@ void TGrowth::refreshChart() {
     m_heightSeries->replace(scaled(c.height));
     m_weightSeries->replace(scaled(c.weight));
     m_ageAxis->setTitleText(years ? QStringLiteral("Age (years)") : QStringLiteral("Age (months)"));
-    const double maxX = std::max(1.0, std::ceil(c.maxAge / scale));
+    const double maxX = std::max(1.0, std::ceil(c.maxAge / scale - 0.05));
     m_ageAxis->setRange(0, maxX);
     m_ageAxis->setLabelFormat(QStringLiteral("%.0f"));
     m_ageAxis->setTickCount(int(std::min(13.0, maxX + 1)));
@@ -395,7 +401,8 @@ void TGrowth::refreshChart() {
         double top = fallback;
         for (const QPointF& p : points)
             top = std::max(top, p.y());
-        axis->setRange(0, std::ceil(top * 1.1 / 5) * 5);
+        axis->setRange(0, top * 1.05);
+        axis->applyNiceNumbers();
     };
     range(m_heightAxis, c.height, 30);
     range(m_weightAxis, c.weight, 20);
