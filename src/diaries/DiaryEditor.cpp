@@ -11,6 +11,8 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -18,6 +20,30 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+namespace {
+// Enter in a search box's text picks the item spelled exactly so (if any) instead of closing the form.
+class SearchEnter : public QObject {
+public:
+    explicit SearchEnter(QComboBox* combo) : QObject(combo), m_combo(combo) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            return false;
+        const int index = m_combo->findText(m_combo->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (index >= 0) {
+            m_combo->setCurrentIndex(index);
+            emit m_combo->activated(index);
+        }
+        return true;
+    }
+
+private:
+    QComboBox* m_combo;
+};
+} // namespace
 
 namespace DiaryWidgets {
 QToolButton* pictureButton(const char* name, const QString& hint, const QIcon& icon, QWidget* parent) {
@@ -60,6 +86,9 @@ QComboBox* searchBox(const char* name, const QString& caption, QWidget* parent) 
     combo->setMaxVisibleItems(15);
     combo->setMinimumContentsLength(12);
     combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    auto* enter = new SearchEnter(combo);
+    combo->installEventFilter(enter);
+    combo->lineEdit()->installEventFilter(enter);
     Widgets::setAccessibleCaption(combo, caption);
     return combo;
 }

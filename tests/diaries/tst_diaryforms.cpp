@@ -23,6 +23,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLineSeries>
 #include <QPlainTextEdit>
 #include <QTabWidget>
@@ -217,6 +218,21 @@ void DiaryFormsTest::journalRulesThroughItsControls() {
     QCOMPARE(memoText(Journal, "Entry"), QStringLiteral("We went to the park\nShe loved it"));
     pick(Journal, "TitleSearch", 3);
     QCOMPARE(memoText(Journal, "Entry"), QStringLiteral("lions"));
+    // Typing alone searches nothing; Enter picks the item spelled so and keeps the form open.
+    auto* dateSearch = Journal->findChild<QComboBox*>("DateSearch");
+    dateSearch->setFocus();
+    dateSearch->lineEdit()->selectAll();
+    QTest::keyClicks(dateSearch->lineEdit(), "05-01-97");
+    QCOMPARE(memoText(Journal, "Entry"), QStringLiteral("lions"));
+    QTest::keyClick(dateSearch->lineEdit(), Qt::Key_Return);
+    QVERIFY(Journal->isVisible());
+    QCOMPARE(memoText(Journal, "Entry"), QStringLiteral("We went to the park\nShe loved it"));
+    dateSearch->lineEdit()->selectAll();
+    QTest::keyClicks(dateSearch->lineEdit(), "05-01-9");
+    QTest::keyClick(dateSearch->lineEdit(), Qt::Key_Return);
+    QVERIFY(Journal->isVisible());
+    QCOMPARE(memoText(Journal, "Entry"), QStringLiteral("We went to the park\nShe loved it"));
+    pick(Journal, "TitleSearch", 3);
 
     // The ends: next from the newest and previous from the first do nothing.
     pick(Journal, "DateSearch", 3);
