@@ -169,15 +169,17 @@ TDoctor::TDoctor(QWidget* parent) : TDialog(parent) {
     sheetLayout->addWidget(note);
     sheetLayout->addLayout(columns);
     sheetLayout->addStretch();
-    // Reading order is the tab order: down the left column, then down the right one.
+    // Reading order is the tab order: down the left column, then down the right one, each named row's
+    // name before its date.
+    QWidget* previous = dates.first();
     for (int i = 1; i < dates.size(); ++i) {
-        if (auto* name = sheet->findChild<QLineEdit*>(DiarySheets::immunizationNameField(i - 19));
-            name && i >= 20) {
-            setTabOrder(dates[i - 1], name);
-            setTabOrder(name, dates[i]);
-        } else {
-            setTabOrder(dates[i - 1], dates[i]);
+        if (rows[i].caption.isEmpty()) {
+            auto* name = sheet->findChild<QLineEdit*>(DiarySheets::immunizationNameField(i - 19));
+            setTabOrder(previous, name);
+            previous = name;
         }
+        setTabOrder(previous, dates[i]);
+        previous = dates[i];
     }
     m_pages->addTab(page(sheet, 3, Widgets::helpButton(QStringLiteral("Help3"), 15, this)),
                     QStringLiteral("Immunizations"));

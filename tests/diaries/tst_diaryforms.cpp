@@ -21,6 +21,9 @@
 #include <QAbstractButton>
 #include <QChart>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QImage>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
@@ -455,6 +458,17 @@ void DiaryFormsTest::doctorPagesCardSheetAndPicture() {
     QCOMPARE(Doctor->picture()->key(), QStringLiteral("Doctor/Image1"));
     QCOMPARE(Doctor->picture()->child(), QStringLiteral("Ann"));
     QVERIFY(Doctor->findChild<QAbstractButton*>("SpeedButton2"));
+    // The sheet's tab order is its reading order, a named row's name before its date.
+    auto after = [](const char* name) {
+        QWidget* w = Doctor->findChild<QWidget*>(name)->nextInFocusChain();
+        while (!(w->focusPolicy() & Qt::TabFocus))
+            w = w->nextInFocusChain();
+        return w->objectName();
+    };
+    QCOMPARE(after("MaskEdit13"), QStringLiteral("MaskEdit14"));
+    QCOMPARE(after("MaskEdit17"), QStringLiteral("MaskEdit1"));
+    QCOMPARE(after("MaskEdit20"), QStringLiteral("Edit1"));
+    QCOMPARE(after("Edit1"), QStringLiteral("MaskEdit21"));
 
     // Esc closes the form too, and what was typed is kept.
     ModalDriver::type(Doctor, "DocPhone", "555-0100");
@@ -597,6 +611,14 @@ void DiaryFormsTest::everythingComesBackPerChildAfterARestart() {
         addEntry(Doctor, "BitBtn2", "010101", who + " disease");
         ModalDriver::type(Doctor, "DocName", who + " doctor");
         ModalDriver::type(Doctor, "Edit4", who + " shot");
+        if (who == "Ann") {
+            QImage red(30, 20, QImage::Format_RGB32);
+            red.fill(Qt::red);
+            const QString path = QDir::temp().filePath("tst_diaryforms_doctor.bmp");
+            QVERIFY(red.save(path, "BMP"));
+            QVERIFY(Doctor->picture()->replaceFromFile(path));
+            QFile::remove(path);
+        }
         click(Doctor, "OKBtn");
         show(Growth);
         Growth->pages()->setCurrentIndex(1);
@@ -622,6 +644,7 @@ void DiaryFormsTest::everythingComesBackPerChildAfterARestart() {
         QCOMPARE(comboItems(Doctor, "DisTitleSearch"), QStringList{who + " disease"});
         QCOMPARE(Doctor->findChild<QLineEdit*>("DocName")->text(), who + " doctor");
         QCOMPARE(Doctor->findChild<QLineEdit*>("Edit4")->text(), who + " shot");
+        QCOMPARE(Doctor->picture()->isCustom(), who == "Ann");
         click(Doctor, "OKBtn");
         show(Growth);
         QCOMPARE(memoText(Growth, "GrowthLog").split('\n').size(), 1);
