@@ -122,7 +122,7 @@ QLabel* valueLabel(const char* name, const QString& text, const QString& accessi
     label->setObjectName(QString::fromLatin1(name));
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setAutoFillBackground(true);
-    label->setStyleSheet(QStringLiteral("QLabel { background: white; padding: 2px 4px; }"));
+    label->setStyleSheet(QStringLiteral("QLabel { background: white; border: 1px solid #9a9a9a; border-radius: 2px; padding: 2px 4px; }"));
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     label->setAccessibleName(accessible);
     return label;

@@ -49,7 +49,7 @@ QLabel* valueBox(const char* name, const QString& accessible, int chars, QWidget
     auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    label->setStyleSheet(QStringLiteral("QLabel { background: white; padding: 2px 4px; }"));
+    label->setStyleSheet(QStringLiteral("QLabel { background: white; border: 1px solid #9a9a9a; border-radius: 2px; padding: 2px 4px; }"));
     label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QLatin1Char('0')) * chars + 12);
     label->setAccessibleName(accessible);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
