@@ -393,7 +393,8 @@ void TGrowth::refreshChart() {
     m_heightSeries->replace(scaled(c.height));
     m_weightSeries->replace(scaled(c.weight));
     m_ageAxis->setTitleText(years ? QStringLiteral("Age (years)") : QStringLiteral("Age (months)"));
-    const double maxX = std::max(1.0, std::ceil(c.maxAge / scale - 0.05));
+    const bool nothing = c.height.isEmpty() && c.weight.isEmpty();
+    const double maxX = nothing ? 12.0 : std::max(1.0, std::ceil(c.maxAge / scale - 0.05));
     m_ageAxis->setRange(0, maxX);
     m_ageAxis->setLabelFormat(QStringLiteral("%.0f"));
     m_ageAxis->setTickCount(int(std::min(13.0, maxX + 1)));
