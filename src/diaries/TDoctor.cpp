@@ -227,17 +227,14 @@ void TDoctor::FormActivate() {
     m_picture->showFor(child);
 }
 
-void TDoctor::OKBtnClick() {
-    if (m_immunizations->validate())
-        accept();
-}
+void TDoctor::OKBtnClick() { accept(); }
 
-void TDoctor::CancelBtnClick() {
-    if (m_immunizations->validate())
-        reject();
-}
+void TDoctor::CancelBtnClick() { reject(); }
 
+// Every way out (Ok, Cancel, Esc, the frame) first insists on whole dates, then stores the sheet.
 void TDoctor::done(int result) {
+    if (!m_immunizations->validate())
+        return;
     m_card->save();
     m_immunizations->save();
     TDialog::done(result);

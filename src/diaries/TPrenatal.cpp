@@ -143,17 +143,14 @@ void TPrenatal::FormActivate() {
     m_sheet->load(ActiveChildName());
 }
 
-void TPrenatal::OKBtnClick() {
-    if (m_sheet->validate())
-        accept();
-}
+void TPrenatal::OKBtnClick() { accept(); }
 
-void TPrenatal::CancelBtnClick() {
-    if (m_sheet->validate())
-        reject();
-}
+void TPrenatal::CancelBtnClick() { reject(); }
 
+// Every way out (Ok, Cancel, Esc, the frame) first insists on whole dates, then stores the sheet.
 void TPrenatal::done(int result) {
+    if (!m_sheet->validate())
+        return;
     m_sheet->save();
     TDialog::done(result);
 }

@@ -413,6 +413,14 @@ void DiaryFormsTest::prenatalDiariesAreIndependentAndTheSheetIsTheChilds() {
     click(Prenatal, "OKBtn");
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
     QVERIFY(Prenatal->isVisible());
+    // Closing by the frame is refused the same way, and the half date is still there.
+    ModalDriver frame;
+    frame.expect("InformationBox", [](QWidget* b) { ModalDriver::answer(b, QMessageBox::Ok); });
+    frame.start();
+    Prenatal->close();
+    QVERIFY2(frame.waitFinished(), qPrintable(frame.error()));
+    QVERIFY(Prenatal->isVisible());
+    QCOMPARE(Prenatal->findChild<MaskedDateEdit*>("D12")->storedText(), QStringLiteral("01/01/  "));
     QTest::keyClick(Prenatal->findChild<MaskedDateEdit*>("D12"), Qt::Key_Escape);
     click(Prenatal, "OKBtn");
     QVERIFY(!Prenatal->isVisible());
