@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStringListModel>
@@ -82,9 +83,18 @@ TGrowth::TGrowth(QWidget* parent) : TDialog(parent) {
     QFont monoBold = mono;
     monoBold.setBold(true);
     headings->setFont(monoBold);
-    headings->setContentsMargins(6, 0, 0, 0);
-    m_log = DiaryWidgets::display("GrowthLog", QStringLiteral("Growth log"), logPage);
-    m_log->setLineWrapMode(QPlainTextEdit::NoWrap);
+    headings->setContentsMargins(3, 0, 0, 0);
+    // One line per record; a list view lays out thousands of lines at once.
+    m_logLines = new QStringListModel(this);
+    m_log = new QListView(logPage);
+    m_log->setObjectName(QStringLiteral("GrowthLog"));
+    m_log->setAccessibleName(QStringLiteral("Growth log"));
+    m_log->setModel(m_logLines);
+    m_log->setUniformItemSizes(true);
+    m_log->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_log->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_log->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_log->setStyleSheet(QStringLiteral("QListView::item { padding: 0px; }"));
     m_log->setFont(mono);
     auto* logColumn = new QVBoxLayout;
     logColumn->addWidget(headings);
@@ -294,7 +304,11 @@ void TGrowth::RefreshCombo() {
     m_dates->setStringList(dates);
     m_dateSearch->setCurrentIndex(-1);
     m_dateSearch->setEditText(QString());
-    m_log->setPlainText(GrowthLog::lines(records));
+    QStringList lines;
+    lines.reserve(n);
+    for (const GrowthType& r : records)
+        lines.append(GrowthLog::line(r));
+    m_logLines->setStringList(lines);
     chartOutdated();
 }
 
@@ -392,6 +406,9 @@ void TGrowth::refreshChart() {
     };
     m_heightSeries->replace(scaled(c.height));
     m_weightSeries->replace(scaled(c.weight));
+    // Dots mark each measurement while they can be told apart; a long log is drawn as lines only.
+    m_heightSeries->setPointsVisible(c.height.size() <= 400);
+    m_weightSeries->setPointsVisible(c.weight.size() <= 400);
     m_ageAxis->setTitleText(years ? QStringLiteral("Age (years)") : QStringLiteral("Age (months)"));
     const bool nothing = c.height.isEmpty() && c.weight.isEmpty();
     const double maxX = nothing ? 12.0 : std::max(1.0, std::ceil(c.maxAge / scale - 0.05));

@@ -10,6 +10,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QLineSeries;
+class QListView;
 class QPlainTextEdit;
 class QStringListModel;
 class QTabWidget;
@@ -47,7 +48,8 @@ private:
     GrowthCursor m_cursor;
     std::shared_ptr<GrowthType> m_currentGrowthEntry;
     QTabWidget* m_pages;
-    QPlainTextEdit* m_log;
+    QListView* m_log;
+    QStringListModel* m_logLines;
     QLabel* m_entryDate;
     QLabel* m_height;
     QLabel* m_wtLbs;
