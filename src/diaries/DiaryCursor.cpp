@@ -1,7 +1,9 @@
 #include "diaries/DiaryCursor.h"
 
 namespace DiaryRules {
-int newest(int count) { return count > 0 ? count - 1 : -1; }
+int newest(int count) {
+    return count > 0 ? count - 1 : -1;
+}
 
 int previous(int current, int count) {
     if (current > 0 && current < count)
@@ -23,7 +25,9 @@ int firstEqual(int count, const std::function<QString(int)>& keyAt, const QStrin
 }
 } // namespace DiaryRules
 
-int DiaryCursor::count() const { return Entries().count(m_list); }
+int DiaryCursor::count() const {
+    return Entries().count(m_list);
+}
 
 std::shared_ptr<DiaryType> DiaryCursor::current() const {
     if (m_index < 0 || m_index >= count())
@@ -31,7 +35,9 @@ std::shared_ptr<DiaryType> DiaryCursor::current() const {
     return Entries().at(m_list, m_index);
 }
 
-void DiaryCursor::activate() { m_index = DiaryRules::newest(count()); }
+void DiaryCursor::activate() {
+    m_index = DiaryRules::newest(count());
+}
 
 bool DiaryCursor::previous() {
     const int before = m_index;
@@ -46,8 +52,8 @@ bool DiaryCursor::next() {
 }
 
 bool DiaryCursor::searchDate(const QString& text) {
-    const int found =
-        DiaryRules::firstEqual(count(), [this](int i) { return Entries().at(m_list, i)->Date; }, text, -1);
+    const int found = DiaryRules::firstEqual(
+        count(), [this](int i) { return Entries().at(m_list, i)->Date; }, text, -1);
     if (found < 0)
         return false;
     m_index = found;
@@ -55,8 +61,8 @@ bool DiaryCursor::searchDate(const QString& text) {
 }
 
 bool DiaryCursor::searchTitle(const QString& text) {
-    const int found =
-        DiaryRules::firstEqual(count(), [this](int i) { return Entries().at(m_list, i)->Title; }, text, -1);
+    const int found = DiaryRules::firstEqual(
+        count(), [this](int i) { return Entries().at(m_list, i)->Title; }, text, -1);
     if (found < 0)
         return false;
     m_index = found;
@@ -94,7 +100,9 @@ QStringList DiaryCursor::titles() const {
     return out;
 }
 
-int GrowthCursor::count() const { return Entries().growthCount(); }
+int GrowthCursor::count() const {
+    return Entries().growthCount();
+}
 
 std::shared_ptr<GrowthType> GrowthCursor::current() const {
     if (m_index < 0 || m_index >= count())
@@ -102,7 +110,9 @@ std::shared_ptr<GrowthType> GrowthCursor::current() const {
     return Entries().growthAt(m_index);
 }
 
-void GrowthCursor::activate() { m_index = DiaryRules::newest(count()); }
+void GrowthCursor::activate() {
+    m_index = DiaryRules::newest(count());
+}
 
 bool GrowthCursor::previous() {
     const int before = m_index;
@@ -117,7 +127,8 @@ bool GrowthCursor::next() {
 }
 
 bool GrowthCursor::searchDate(const QString& text) {
-    const int found = DiaryRules::firstEqual(count(), [](int i) { return Entries().growthAt(i)->Date; }, text, -1);
+    const int found = DiaryRules::firstEqual(
+        count(), [](int i) { return Entries().growthAt(i)->Date; }, text, -1);
     if (found < 0)
         return false;
     m_index = found;

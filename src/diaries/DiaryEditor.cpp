@@ -12,8 +12,8 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStringListModel>
@@ -32,7 +32,8 @@ public:
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key != Qt::Key_Return && key != Qt::Key_Enter)
             return false;
-        const int index = m_combo->findText(m_combo->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+        const int index =
+            m_combo->findText(m_combo->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
         if (index >= 0) {
             m_combo->setCurrentIndex(index);
             emit m_combo->activated(index);
@@ -68,8 +69,8 @@ QWidget* deleteBox(const char* name, const QString& below, QToolButton** button,
     auto* bottom = new QLabel(below, frame);
     top->setAlignment(Qt::AlignCenter);
     bottom->setAlignment(Qt::AlignCenter);
-    *button = pictureButton(name, QStringLiteral("Delete ") + below, parent->style()->standardIcon(QStyle::SP_TrashIcon),
-                            frame);
+    *button = pictureButton(name, QStringLiteral("Delete ") + below,
+                            parent->style()->standardIcon(QStyle::SP_TrashIcon), frame);
     (*button)->setToolTip(QString());
     layout->addWidget(top);
     layout->addWidget(*button, 0, Qt::AlignCenter);
@@ -122,7 +123,8 @@ QLabel* valueLabel(const char* name, const QString& text, const QString& accessi
     label->setObjectName(QString::fromLatin1(name));
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setAutoFillBackground(true);
-    label->setStyleSheet(QStringLiteral("QLabel { background: white; border: 1px solid #9a9a9a; border-radius: 2px; padding: 2px 4px; }"));
+    label->setStyleSheet(QStringLiteral(
+        "QLabel { background: white; border: 1px solid #9a9a9a; border-radius: 2px; padding: 2px 4px; }"));
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     label->setAccessibleName(accessible);
     return label;
@@ -153,9 +155,9 @@ DiaryEditor::DiaryEditor(const DiaryEditorSetup& setup, QWidget* parent)
     left->addWidget(m_memo, 1);
 
     m_dateSearch = DiaryWidgets::searchBox(setup.dateCombo, QStringLiteral("Date Search:"), this);
-    m_titleSearch = DiaryWidgets::searchBox(setup.titleCombo,
-                                            setup.wordLog ? QStringLiteral("Word Search:") : QStringLiteral("Title Search:"),
-                                            this);
+    m_titleSearch = DiaryWidgets::searchBox(
+        setup.titleCombo, setup.wordLog ? QStringLiteral("Word Search:") : QStringLiteral("Title Search:"),
+        this);
     // The lists are handed to the boxes in one go, however long they are.
     m_dates = new QStringListModel(this);
     m_titles = new QStringListModel(this);
@@ -177,13 +179,14 @@ DiaryEditor::DiaryEditor(const DiaryEditorSetup& setup, QWidget* parent)
         addSearch(QStringLiteral("Title Search:"), m_titleSearch);
     }
 
-    auto* previous = DiaryWidgets::pictureButton(setup.previousButton, QString::fromLatin1(setup.previousHint),
-                                                 style()->standardIcon(QStyle::SP_ArrowLeft), this);
+    auto* previous =
+        DiaryWidgets::pictureButton(setup.previousButton, QString::fromLatin1(setup.previousHint),
+                                    style()->standardIcon(QStyle::SP_ArrowLeft), this);
     auto* next = DiaryWidgets::pictureButton(setup.nextButton, QString::fromLatin1(setup.nextHint),
                                              style()->standardIcon(QStyle::SP_ArrowRight), this);
     QToolButton* del = nullptr;
-    auto* delBox = DiaryWidgets::deleteBox(setup.deleteButton,
-                                           setup.wordLog ? QStringLiteral("Word") : QStringLiteral("Record"), &del, this);
+    auto* delBox = DiaryWidgets::deleteBox(
+        setup.deleteButton, setup.wordLog ? QStringLiteral("Word") : QStringLiteral("Record"), &del, this);
     auto* nav = new QHBoxLayout;
     nav->addWidget(previous);
     nav->addWidget(next);
@@ -192,7 +195,8 @@ DiaryEditor::DiaryEditor(const DiaryEditorSetup& setup, QWidget* parent)
     search->addSpacing(8);
     search->addLayout(nav);
 
-    auto* newButton = Widgets::pushButton(QString::fromLatin1(setup.newButton), QString::fromLatin1(setup.newCaption), this);
+    auto* newButton = Widgets::pushButton(QString::fromLatin1(setup.newButton),
+                                          QString::fromLatin1(setup.newCaption), this);
     newButton->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
     auto* help = Widgets::helpButton(QString::fromLatin1(setup.helpButton), setup.helpTopic, this);
     search->addSpacing(8);

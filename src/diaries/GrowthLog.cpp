@@ -49,8 +49,9 @@ int readMonth(const QString& text) {
         t.chop(1);
     if (t.size() < 3)
         return -1;
-    static const char* const names[] = {"january", "february", "march",     "april",   "may",      "june",
-                                        "july",    "august",   "september", "october", "november", "december"};
+    static const char* const names[] = {"january",   "february", "march",    "april",
+                                        "may",       "june",     "july",     "august",
+                                        "september", "october",  "november", "december"};
     for (int m = 0; m < 12; ++m) {
         const QString name = QString::fromLatin1(names[m]);
         if (name.startsWith(t))
@@ -73,7 +74,8 @@ QDate readEntryDate(const QString& text, const QDate& today) {
     return QDate(fullYear(year, yearDigits, today.year()), month, day);
 }
 
-QDate readBirthDate(const QString& monthText, const QString& dayText, const QString& yearText, const QDate& today) {
+QDate readBirthDate(const QString& monthText, const QString& dayText, const QString& yearText,
+                    const QDate& today) {
     int yearDigits = 0;
     const int month = readMonth(monthText);
     const int day = readPlace(dayText);
@@ -151,7 +153,8 @@ Chart chart(const QVector<GrowthType>& records, const QDate& birth, const QDate&
         }
         dated.append({d, i});
     }
-    std::stable_sort(dated.begin(), dated.end(), [](const Dated& a, const Dated& b) { return a.date < b.date; });
+    std::stable_sort(dated.begin(), dated.end(),
+                     [](const Dated& a, const Dated& b) { return a.date < b.date; });
     c.height.reserve(dated.size());
     c.weight.reserve(dated.size());
     for (const Dated& d : dated) {

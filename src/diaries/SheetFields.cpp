@@ -6,7 +6,8 @@
 
 #include <QLineEdit>
 
-SheetFields::SheetFields(const QString& sheet, QWidget* owner) : QObject(owner), m_sheet(sheet), m_owner(owner) {}
+SheetFields::SheetFields(const QString& sheet, QWidget* owner)
+    : QObject(owner), m_sheet(sheet), m_owner(owner) {}
 
 void SheetFields::addText(QLineEdit* edit) {
     m_fields.append({edit, nullptr, QString()});

@@ -34,8 +34,9 @@ QWidget* TDoctor::page(QWidget* content, int number, QWidget* help) {
                                    QStringLiteral("Ok"), w);
     m_okButtons.append(ok);
     ok->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-    auto* cancel = Widgets::pushButton(number == 1 ? QStringLiteral("CancelBtn") : QStringLiteral("Cancel") + n,
-                                       QStringLiteral("Cancel"), w);
+    auto* cancel =
+        Widgets::pushButton(number == 1 ? QStringLiteral("CancelBtn") : QStringLiteral("Cancel") + n,
+                            QStringLiteral("Cancel"), w);
     cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     connect(ok, &QPushButton::clicked, this, &TDoctor::OKBtnClick);
     connect(cancel, &QPushButton::clicked, this, &TDoctor::CancelBtnClick);
@@ -84,9 +85,9 @@ TDoctor::TDoctor(QWidget* parent) : TDialog(parent) {
     auto* frame = new QFrame(info);
     frame->setFrameStyle(QFrame::Box | QFrame::Plain);
     frame->setStyleSheet(QStringLiteral("QFrame { background: white; color: #8a8a8a; }"));
-    m_picture = new ReplaceablePicture(QStringLiteral("Image1"), DiarySheets::DoctorPicture,
-                                       Artwork::glyph(QStringLiteral("stethoscope"), QColor(0x1f, 0x4e, 0x9c), 150).pixmap(150, 150),
-                                       frame);
+    m_picture = new ReplaceablePicture(
+        QStringLiteral("Image1"), DiarySheets::DoctorPicture,
+        Artwork::glyph(QStringLiteral("stethoscope"), QColor(0x1f, 0x4e, 0x9c), 150).pixmap(150, 150), frame);
     m_picture->setFixedSize(180, 180);
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->setContentsMargins(4, 4, 4, 4);
@@ -94,7 +95,8 @@ TDoctor::TDoctor(QWidget* parent) : TDialog(parent) {
     frame->setFixedSize(190, 190);
     auto* change = changePictureButton(QStringLiteral("SpeedButton2"), m_picture, info);
     auto* small = new QLabel(info);
-    small->setPixmap(Artwork::glyph(QStringLiteral("user-heart"), QColor(0xb0, 0x30, 0x60), 48).pixmap(48, 48));
+    small->setPixmap(
+        Artwork::glyph(QStringLiteral("user-heart"), QColor(0xb0, 0x30, 0x60), 48).pixmap(48, 48));
     auto* pictureColumn = new QVBoxLayout;
     pictureColumn->addWidget(frame, 0, Qt::AlignHCenter);
     pictureColumn->addWidget(change, 0, Qt::AlignHCenter);
@@ -227,9 +229,13 @@ void TDoctor::FormActivate() {
     m_picture->showFor(child);
 }
 
-void TDoctor::OKBtnClick() { accept(); }
+void TDoctor::OKBtnClick() {
+    accept();
+}
 
-void TDoctor::CancelBtnClick() { reject(); }
+void TDoctor::CancelBtnClick() {
+    reject();
+}
 
 // Every way out (Ok, Cancel, Esc, the frame) first insists on whole dates, then stores the sheet.
 void TDoctor::done(int result) {

@@ -26,8 +26,8 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include <algorithm>
 #include <cmath>
@@ -50,7 +50,8 @@ QLabel* valueBox(const char* name, const QString& accessible, int chars, QWidget
     auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    label->setStyleSheet(QStringLiteral("QLabel { background: white; border: 1px solid #9a9a9a; border-radius: 2px; padding: 2px 4px; }"));
+    label->setStyleSheet(QStringLiteral(
+        "QLabel { background: white; border: 1px solid #9a9a9a; border-radius: 2px; padding: 2px 4px; }"));
     label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QLatin1Char('0')) * chars + 12);
     label->setAccessibleName(accessible);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -70,16 +71,18 @@ TGrowth::TGrowth(QWidget* parent) : TDialog(parent) {
     setWindowTitle(QStringLiteral("Growth Information"));
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("TabbedNotebook1"));
-    const QPixmap ruler = Artwork::glyph(QStringLiteral("ruler-measure"), QColor(0x2e, 0x7d, 0x32), 64).pixmap(64, 64);
+    const QPixmap ruler =
+        Artwork::glyph(QStringLiteral("ruler-measure"), QColor(0x2e, 0x7d, 0x32), 64).pixmap(64, 64);
 
     // Growth Log
     auto* logPage = new QWidget(this);
     // The headings stand over the log's columns, in the log's own letters.
     QFont mono(QStringLiteral("Liberation Mono"));
     mono.setStyleHint(QFont::Monospace);
-    auto* headings = new QLabel(QStringLiteral("Date") + QString(14, QLatin1Char(' ')) + QStringLiteral("Height") +
-                                    QString(11, QLatin1Char(' ')) + QStringLiteral("Weight"),
-                                logPage);
+    auto* headings =
+        new QLabel(QStringLiteral("Date") + QString(14, QLatin1Char(' ')) + QStringLiteral("Height") +
+                       QString(11, QLatin1Char(' ')) + QStringLiteral("Weight"),
+                   logPage);
     QFont monoBold = mono;
     monoBold.setBold(true);
     headings->setFont(monoBold);
@@ -430,7 +433,8 @@ void TGrowth::refreshChart() {
         note = QStringLiteral("The chart needs the child's birth date (month, day and year on the child's "
                               "information) to place the measurements by age.");
     else if (c.height.isEmpty() && c.weight.isEmpty())
-        note = QStringLiteral("No measurement can be drawn yet: add dated entries with a height or a weight.");
+        note =
+            QStringLiteral("No measurement can be drawn yet: add dated entries with a height or a weight.");
     else
         note = QStringLiteral("Born ") + QLocale::c().toString(birth, QStringLiteral("MMMM d, yyyy")) +
                QStringLiteral(". Measurements in date order.");

@@ -49,4 +49,6 @@ TJournal::TJournal(QWidget* parent) : TDialog(parent) {
     resize(720, 420);
 }
 
-void TJournal::FormActivate() { m_editor->Activate(); }
+void TJournal::FormActivate() {
+    m_editor->Activate();
+}

@@ -69,7 +69,8 @@ void TNewEntry::prepare(const QString& caption, const QString& titlePrompt) {
 }
 
 int TNewEntry::helpTopicFor(const QString& caption) {
-    if (caption == QLatin1String("New Prenatal Diary Entry") || caption == QLatin1String("New Prenatal Medical Diary Entry"))
+    if (caption == QLatin1String("New Prenatal Diary Entry") ||
+        caption == QLatin1String("New Prenatal Medical Diary Entry"))
         return 50;
     if (caption == QLatin1String("New Doctor Visit"))
         return 52;

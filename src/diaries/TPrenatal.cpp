@@ -61,7 +61,8 @@ TPrenatal::TPrenatal(QWidget* parent) : TDialog(parent) {
     auto* grid = new QGridLayout(other);
     for (int row = 1; row <= 8; ++row) {
         auto* name = Widgets::lineEdit(QStringLiteral("O") + QString::number(row), other);
-        name->setAccessibleName(QStringLiteral("Other date ") + QString::number(row) + QStringLiteral(" name"));
+        name->setAccessibleName(QStringLiteral("Other date ") + QString::number(row) +
+                                QStringLiteral(" name"));
         auto* date = slashDate(row + 9, other);
         date->setAccessibleName(QStringLiteral("Other date ") + QString::number(row));
         grid->addWidget(name, row - 1, 0);
@@ -143,9 +144,13 @@ void TPrenatal::FormActivate() {
     m_sheet->load(ActiveChildName());
 }
 
-void TPrenatal::OKBtnClick() { accept(); }
+void TPrenatal::OKBtnClick() {
+    accept();
+}
 
-void TPrenatal::CancelBtnClick() { reject(); }
+void TPrenatal::CancelBtnClick() {
+    reject();
+}
 
 // Every way out (Ok, Cancel, Esc, the frame) first insists on whole dates, then stores the sheet.
 void TPrenatal::done(int result) {

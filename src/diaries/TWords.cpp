@@ -92,7 +92,8 @@ TWords::TWords(QWidget* parent) : TDialog(parent) {
     m_wordCount->setObjectName(QStringLiteral("WordCount"));
     m_wordCount->setAccessibleName(QStringLiteral("Total Word Count"));
     m_wordCount->setAlignment(Qt::AlignCenter);
-    m_wordCount->setStyleSheet(QStringLiteral("QLabel { background: white; border: 1px solid #9a9a9a; padding: 4px; }"));
+    m_wordCount->setStyleSheet(
+        QStringLiteral("QLabel { background: white; border: 1px solid #9a9a9a; padding: 4px; }"));
     QFont countFont = m_wordCount->font();
     countFont.setPointSize(20);
     countFont.setBold(true);

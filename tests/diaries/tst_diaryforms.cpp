@@ -23,9 +23,9 @@
 #include <QChart>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -126,7 +126,8 @@ QString answered(QWidget* form, const char* button, const char* box, QMessageBox
     driver.waitFinished();
     return driver.messages().value(0, driver.error());
 }
-void addGrowth(TGrowth* form, const QString& digits, const QString& h, const QString& lbs, const QString& oz) {
+void addGrowth(TGrowth* form, const QString& digits, const QString& h, const QString& lbs,
+               const QString& oz) {
     auto* date = form->findChild<MaskedDateEdit*>("NewDate");
     date->setStoredText("  -  -  ");
     if (!digits.isEmpty())
@@ -176,8 +177,12 @@ private:
     std::unique_ptr<AppFixture> m_app;
 };
 
-void DiaryFormsTest::init() { m_app = std::make_unique<AppFixture>("Ann"); }
-void DiaryFormsTest::cleanup() { m_app.reset(); }
+void DiaryFormsTest::init() {
+    m_app = std::make_unique<AppFixture>("Ann");
+}
+void DiaryFormsTest::cleanup() {
+    m_app.reset();
+}
 
 void DiaryFormsTest::formsAreRegisteredInOrder() {
     QVERIFY(Prenatal && Doctor && Growth && Journal && NewEntry && Words);
@@ -214,7 +219,8 @@ void DiaryFormsTest::journalRulesThroughItsControls() {
     QCOMPARE(first.caption, QStringLiteral("New Journal Entry"));
     QCOMPARE(first.prompt, QStringLiteral("Title:"));
     QCOMPARE(labelText(Journal, "EntryDate"), QStringLiteral("05-01-97"));
-    QCOMPARE(memoText(Journal, "Entry"), QStringLiteral("We went to the park\nShe loved it")); // line break kept
+    QCOMPARE(memoText(Journal, "Entry"),
+             QStringLiteral("We went to the park\nShe loved it")); // line break kept
     QCOMPARE(comboItems(Journal, "DateSearch"), QStringList{"05-01-97"});
     QCOMPARE(comboItems(Journal, "TitleSearch"), QStringList{"Park"});
 
@@ -222,7 +228,8 @@ void DiaryFormsTest::journalRulesThroughItsControls() {
     addEntry(Journal, "BitBtn1", "050197", "Park", "again");
     addEntry(Journal, "BitBtn1", "010190", "Zoo", "earlier date, still last");
     QCOMPARE(labelText(Journal, "EntryDate"), QStringLiteral("01-01-90"));
-    QCOMPARE(comboItems(Journal, "DateSearch"), (QStringList{"05-01-97", "06-01-97", "05-01-97", "01-01-90"}));
+    QCOMPARE(comboItems(Journal, "DateSearch"),
+             (QStringList{"05-01-97", "06-01-97", "05-01-97", "01-01-90"}));
     QCOMPARE(comboItems(Journal, "TitleSearch"), (QStringList{"Park", "Zoo", "Park", "Zoo"}));
 
     // Same date: the earliest added is shown, even when the later item is picked.
@@ -261,7 +268,8 @@ void DiaryFormsTest::journalRulesThroughItsControls() {
 
     // No keeps the entry; Yes deletes the shown one and shows the last remaining.
     click(Journal, "SpeedButton1");
-    QCOMPARE(answered(Journal, "DelButton", "ConfirmBox", QMessageBox::No), QStringLiteral("Delete this record?"));
+    QCOMPARE(answered(Journal, "DelButton", "ConfirmBox", QMessageBox::No),
+             QStringLiteral("Delete this record?"));
     QCOMPARE(Entries().count(DiaryList::JournalEntries), 4);
     answered(Journal, "DelButton", "ConfirmBox", QMessageBox::Yes);
     QCOMPARE(Entries().count(DiaryList::JournalEntries), 3);
@@ -367,8 +375,8 @@ void DiaryFormsTest::dialogHelpFollowsTheCaption() {
         const char* button;
         int topic;
     };
-    const QList<Case> cases{{Journal, "BitBtn1", 46},  {Words, "BitBtn4", 54},    {Doctor, "BitBtn1", 52},
-                            {Doctor, "BitBtn2", 51},   {Prenatal, "BitBtn1", 50}, {Prenatal, "BitBtn2", 50}};
+    const QList<Case> cases{{Journal, "BitBtn1", 46}, {Words, "BitBtn4", 54},    {Doctor, "BitBtn1", 52},
+                            {Doctor, "BitBtn2", 51},  {Prenatal, "BitBtn1", 50}, {Prenatal, "BitBtn2", 50}};
     for (const Case& c : cases) {
         show(c.form);
         ModalDriver driver;
@@ -399,7 +407,8 @@ void DiaryFormsTest::prenatalDiariesAreIndependentAndTheSheetIsTheChilds() {
     QCOMPARE(labelText(Prenatal, "EntryDate"), QStringLiteral("__-__-__"));
     QCOMPARE(labelText(Prenatal, "Title"), QStringLiteral("Diary Empty"));
     QVERIFY(comboItems(Prenatal, "DateSearch").isEmpty());
-    QCOMPARE(addEntry(Prenatal, "BitBtn1", "030397", "Kick").caption, QStringLiteral("New Prenatal Diary Entry"));
+    QCOMPARE(addEntry(Prenatal, "BitBtn1", "030397", "Kick").caption,
+             QStringLiteral("New Prenatal Diary Entry"));
     QCOMPARE(Entries().count(DiaryList::PrenatalDiary), 1);
     QCOMPARE(Entries().count(DiaryList::PrenatalMedicalDiary), 1);
 
@@ -453,7 +462,8 @@ void DiaryFormsTest::doctorPagesCardSheetAndPicture() {
              QStringLiteral("There are no records to Delete."));
     QCOMPARE(addEntry(Doctor, "BitBtn1", "010198", "Checkup").caption, QStringLiteral("New Doctor Visit"));
     QCOMPARE(labelText(Doctor, "DisTitle"), QStringLiteral("Diary Empty"));
-    QCOMPARE(addEntry(Doctor, "BitBtn2", "020198", "Measles").caption, QStringLiteral("New Childhood Disease"));
+    QCOMPARE(addEntry(Doctor, "BitBtn2", "020198", "Measles").caption,
+             QStringLiteral("New Childhood Disease"));
     addEntry(Doctor, "BitBtn1", "030198", "Shots");
     click(Doctor, "Up");
     QCOMPARE(labelText(Doctor, "Title"), QStringLiteral("Checkup"));
@@ -699,8 +709,8 @@ void DiaryFormsTest::heavyChildOpensQuickly() {
     const qint64 journal = timer.restart();
     show(Growth);
     const qint64 growth = timer.elapsed();
-    qInfo("opening the journal with 10000 entries: %lld ms; the growth form with 5000 records: %lld ms", journal,
-          growth);
+    qInfo("opening the journal with 10000 entries: %lld ms; the growth form with 5000 records: %lld ms",
+          journal, growth);
     QCOMPARE(comboItems(Journal, "TitleSearch").size(), 10000);
     QCOMPARE(labelText(Journal, "Title"), QStringLiteral("Entry 9999"));
     QCOMPARE(comboItems(Growth, "DateSearch").size(), 5000);

@@ -12,7 +12,8 @@ namespace {
 std::shared_ptr<DiaryType> entry(const QString& date, const QString& title, const QString& text = QString()) {
     return std::make_shared<DiaryType>(DiaryType{date, title, text});
 }
-std::shared_ptr<GrowthType> growth(const QString& date, const QString& h, const QString& lbs, const QString& oz) {
+std::shared_ptr<GrowthType> growth(const QString& date, const QString& h, const QString& lbs,
+                                   const QString& oz) {
     return std::make_shared<GrowthType>(GrowthType{date, h, lbs, oz});
 }
 } // namespace
@@ -219,13 +220,13 @@ void DiaryRulesTest::chartPlacesReadableRecordsByAgeInDateOrder() {
     const QDate today(2026, 12, 8);
     const QDate birth(2024, 1, 1);
     const QVector<GrowthType> records{
-        {"07-01-24", "26", "16", "8"},  // about 6 months
-        {"01-01-24", "20", "7", "4"},   // birth day
-        {"  -  -  ", "21", "8", ""},    // no date: left out
-        {"12-25-23", "19", "7", "0"},   // before the birth: left out
-        {"01-01-25", "30", "", ""},     // no weight: height only
-        {"04-01-24", "abc", "12", ""},  // height unreadable: weight only
-        {"07-01-24", "27", "17", "0"},  // same date as the first: after it
+        {"07-01-24", "26", "16", "8"}, // about 6 months
+        {"01-01-24", "20", "7", "4"},  // birth day
+        {"  -  -  ", "21", "8", ""},   // no date: left out
+        {"12-25-23", "19", "7", "0"},  // before the birth: left out
+        {"01-01-25", "30", "", ""},    // no weight: height only
+        {"04-01-24", "abc", "12", ""}, // height unreadable: weight only
+        {"07-01-24", "27", "17", "0"}, // same date as the first: after it
     };
     const GrowthLog::Chart c = GrowthLog::chart(records, birth, today);
     QVERIFY(c.birthKnown);
