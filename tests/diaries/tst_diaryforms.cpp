@@ -20,6 +20,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QAction>
 #include <QChart>
 #include <QComboBox>
 #include <QDir>
@@ -161,6 +162,7 @@ private slots:
     void init();
     void cleanup();
     void formsAreRegisteredInOrder();
+    void menuOpensTheJournalModallyWithItsDialog();
     void journalRulesThroughItsControls();
     void newEntryDialogCancelEscAndFrameCloseAddNothing();
     void untouchedDateIsStoredAndHalfDateRefused();
@@ -202,6 +204,30 @@ void DiaryFormsTest::formsAreRegisteredInOrder() {
     QCOMPARE(prev->toolTip(), QStringLiteral("Prevoious Entry"));
     QCOMPARE(prev->accessibleName(), QStringLiteral("Prevoious Entry"));
     QCOMPARE(Journal->findChild<QComboBox*>("TitleSearch")->accessibleName(), QStringLiteral("Title Search"));
+}
+
+void DiaryFormsTest::menuOpensTheJournalModallyWithItsDialog() {
+    // The real chain: the menu item shows the journal modally, its button the new-entry dialog.
+    QString shown;
+    ModalDriver driver;
+    driver.expect("Journal", [&](QWidget* journal) {
+        ModalDriver inner;
+        inner.expect("NewEntry", [](QWidget* w) {
+            ModalDriver::type(w, "Title", "From the menu");
+            ModalDriver::click(w, "OKBtn");
+        });
+        inner.start();
+        click(journal, "BitBtn1");
+        inner.waitFinished();
+        shown = labelText(journal, "Title");
+        ModalDriver::click(journal, "OKBtn");
+    });
+    driver.start();
+    MainWindow->findChild<QAction*>("Journal1")->trigger();
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    QCOMPARE(shown, QStringLiteral("From the menu"));
+    QCOMPARE(Entries().count(DiaryList::JournalEntries), 1);
+    QVERIFY(!Journal->isVisible());
 }
 
 void DiaryFormsTest::journalRulesThroughItsControls() {
