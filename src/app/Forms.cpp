@@ -7,6 +7,12 @@
 #include "store/TChildInfo.h"
 #include "store/TNewChildren.h"
 #include "store/TPickChild.h"
+#include "diaries/TDoctor.h"
+#include "diaries/TGrowth.h"
+#include "diaries/TJournal.h"
+#include "diaries/TNewEntry.h"
+#include "diaries/TPrenatal.h"
+#include "diaries/TWords.h"
 
 #include <QDialog>
 #include <QHash>
@@ -69,6 +75,12 @@ void CreateForms() {
     create(PickChild);
     create(ChildInfo);
     create(NewChildren);
+    create(Prenatal);
+    create(Doctor);
+    create(Growth);
+    create(Journal);
+    create(NewEntry);
+    create(Words);
     create(BrandNewChild);
     create(ChangePicture);
 }
