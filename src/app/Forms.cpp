@@ -2,6 +2,8 @@
 
 #include "app/TBrandNewChild.h"
 #include "app/TMainWindow.h"
+#include "reports/TPrintReports.h"
+#include "reports/TSampleReport.h"
 
 #include <QDialog>
 #include <QHash>
@@ -60,7 +62,9 @@ void CreateForms() {
     // NewChildren, NewEntry, NewTitle, PickBday, PickHoliday, PickEvent, ReadmeFile, PrintReports,
     // Teeth, ToothDate, Birthdays, Skills, Words, Logo2, HelpForm, Search, BrandNewChild,
     // SampleReport, ChangePicture.
+    create(PrintReports);
     create(BrandNewChild);
+    create(SampleReport);
 }
 
 void DestroyForms() {
