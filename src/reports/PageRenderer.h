@@ -28,7 +28,7 @@ public:
 
 private:
     struct Op {
-        enum class Type { Text, Line, Fill, Frame, Tree };
+        enum class Type { Text, Line, Fill, Frame, Tree, Chart };
         Type type = Type::Text;
         QRectF rect;
         QFont font;
@@ -36,6 +36,8 @@ private:
         int flags = 0;
         QString text;
         QStringList names;
+        QVector<double> values;
+        QString unit;
     };
     struct Page {
         QVector<Op> ops;
@@ -55,9 +57,11 @@ private:
     void layoutTable(const ReportBlock& b);
     void layoutParagraph(const QString& text, const QFont& font, const QColor& color);
     void layoutTree(const ReportBlock& b);
+    void layoutChart(const ReportBlock& b);
     void paintHeader(QPainter& p, int index) const;
     void paintFooter(QPainter& p, int index) const;
     static void paintTree(QPainter& p, const QRectF& rect, const QStringList& names);
+    static void paintChart(QPainter& p, const Op& op);
 
     ReportDocument m_doc;
     QVector<Page> m_pages;

@@ -9,6 +9,7 @@
 #include "store/Table.h"
 
 #include <QMap>
+#include <QtNumeric>
 
 namespace {
 const QString kNoEntries = QStringLiteral("No entries have been recorded.");
@@ -57,10 +58,10 @@ QString childFieldCaption(const QString& field) {
         {QStringLiteral("BTimeHr"), QStringLiteral("Birth Time: Hour")},
         {QStringLiteral("BTimeMin"), QStringLiteral("Birth Time: Minutes")},
         {QStringLiteral("BTimeAmPm"), QStringLiteral("Birth Time: a.m./p.m.")},
-        {QStringLiteral("Address"), QStringLiteral("First Home: Address")},
-        {QStringLiteral("City"), QStringLiteral("First Home: City")},
-        {QStringLiteral("State"), QStringLiteral("First Home: State")},
-        {QStringLiteral("County"), QStringLiteral("First Home: County")},
+        {QStringLiteral("Address"), QStringLiteral("Address")},
+        {QStringLiteral("City"), QStringLiteral("City")},
+        {QStringLiteral("State"), QStringLiteral("State")},
+        {QStringLiteral("County"), QStringLiteral("County")},
         {QStringLiteral("BirthWeightOz"), QStringLiteral("Birth Weight: Ounces")},
         {QStringLiteral("BirthWeightLb"), QStringLiteral("Birth Weight: Pounds")},
     };
@@ -70,12 +71,41 @@ QString childFieldCaption(const QString& field) {
 }
 
 ReportDocument itemizedChild(const QString& child) {
+    // Every field of the row, gathered under headings a parent reads easily; a field not named in a
+    // group (a field added later) still appears, under "Other".
+    static const struct {
+        const char* heading;
+        QStringList fields;
+    } groups[] = {
+        {"Names", {"FirstName", "MiddleName", "LastName"}},
+        {"Birth",
+         {"BirthDay", "BDayMonth", "BDateDay", "BDayYear", "BTimeHr", "BTimeMin", "BTimeAmPm", "BirthHt",
+          "BirthWeightLb", "BirthWeightOz", "Hair", "Eyes"}},
+        {"Place of Birth", {"Hospital", "Physician", "Pediatrician", "BirthCity", "BirthState", "BirthCountry"}},
+        {"First Home", {"Address", "City", "State", "County"}},
+        {"Headlines of the Day", {"H1", "H2", "H3", "H4", "H5", "H6", "H7"}},
+    };
     ReportDocument doc = document(QStringLiteral("Itemized Child Report"), child);
     const QHash<QString, QString> row = ChildRow::fields(child);
-    QVector<QPair<QString, QString>> rows;
+    QStringList placed;
+    for (const auto& g : groups) {
+        QVector<QPair<QString, QString>> rows;
+        for (const QString& f : g.fields)
+            if (Schema::child().indexOf(f) >= 0) {
+                rows << qMakePair(childFieldCaption(f), row.value(f));
+                placed << f;
+            }
+        doc.section(QString::fromLatin1(g.heading));
+        doc.fieldRows(rows);
+    }
+    QVector<QPair<QString, QString>> others;
     for (const FieldDef& f : Schema::child().fields)
-        rows << qMakePair(childFieldCaption(f.name), row.value(f.name));
-    doc.fieldRows(rows);
+        if (!placed.contains(f.name))
+            others << qMakePair(childFieldCaption(f.name), row.value(f.name));
+    if (!others.isEmpty()) {
+        doc.section(QStringLiteral("Other"));
+        doc.fieldRows(others);
+    }
     return doc;
 }
 
@@ -129,19 +159,41 @@ ReportDocument familyTree(const QString& child) {
     return doc;
 }
 
+// A measurement typed as text ("24", "24.5", "24,5"), or NaN when it is not a number.
+double measurement(const QString& text) {
+    QString t = text.trimmed();
+    t.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double v = t.toDouble(&ok);
+    return ok ? v : qQNaN();
+}
+
 ReportDocument growthLog(const QString& child) {
     ReportDocument doc = document(QStringLiteral("Growth Log"), child);
     const int n = storeHolds(child) ? Entries().growthCount() : 0;
     QVector<QStringList> rows;
+    QStringList dates;
+    QVector<double> heights, weights;
     for (int i = 0; i < n; ++i) {
         const auto g = Entries().growthAt(i);
         rows << QStringList{g->Date, g->Height + QStringLiteral(" inches"),
                             g->WtLbs + QStringLiteral(" lbs. ") + g->WtOz + QStringLiteral(" oz.")};
+        dates << g->Date;
+        heights << measurement(g->Height);
+        // Pounds and ounces as pounds; an empty ounce box counts as none, pounds must be given.
+        const double lbs = measurement(g->WtLbs);
+        const double oz = g->WtOz.trimmed().isEmpty() ? 0.0 : measurement(g->WtOz);
+        weights << lbs + oz / 16.0;
     }
-    if (rows.isEmpty())
+    if (rows.isEmpty()) {
         doc.note(kNoEntries);
-    else
-        doc.table({QStringLiteral("Date"), QStringLiteral("Height"), QStringLiteral("Weight")}, {0.3, 0.3, 0.4}, rows);
+        return doc;
+    }
+    doc.table({QStringLiteral("Date"), QStringLiteral("Height"), QStringLiteral("Weight")}, {0.3, 0.3, 0.4}, rows);
+    // The charts place the records in the order they were entered; dates are only labels.
+    doc.section(QStringLiteral("Growth Chart"));
+    doc.chart(QStringLiteral("Height"), QStringLiteral("inches"), dates, heights);
+    doc.chart(QStringLiteral("Weight"), QStringLiteral("lbs"), dates, weights);
     return doc;
 }
 

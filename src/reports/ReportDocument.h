@@ -16,6 +16,8 @@ struct ReportBlock {
         Paragraph,  // running text (text); line breaks are kept
         Note,       // a quiet remark such as "No entries have been recorded." (text)
         FamilyTree, // the child and fourteen relatives drawn as a tree (names: child, then slots 1-14)
+        Chart,      // a line chart (title) of values in list order, each labelled (names); values that are
+                    // not numbers (NaN) leave a gap; text names the unit of the values
     };
     Kind kind = Kind::Paragraph;
     QString title;
@@ -26,6 +28,7 @@ struct ReportBlock {
     QVector<double> widths;
     QVector<QStringList> rows;
     QStringList names;
+    QVector<double> values;
 };
 
 struct ReportDocument {
@@ -76,6 +79,17 @@ struct ReportDocument {
         ReportBlock b;
         b.kind = ReportBlock::Kind::Note;
         b.text = text;
+        blocks << b;
+        return *this;
+    }
+    ReportDocument& chart(const QString& chartTitle, const QString& unit, const QStringList& labels,
+                          const QVector<double>& chartValues) {
+        ReportBlock b;
+        b.kind = ReportBlock::Kind::Chart;
+        b.title = chartTitle;
+        b.text = unit;
+        b.names = labels;
+        b.values = chartValues;
         blocks << b;
         return *this;
     }

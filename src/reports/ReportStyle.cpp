@@ -178,9 +178,9 @@ void drawStork(QPainter& p, const QRectF& box) {
 
     // A few motion lines behind the bird.
     p.setPen(QPen(QColor(0x9a, 0xa6, 0xc0), 1.6, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(222, 112), QPointF(250, 112));
-    p.drawLine(QPointF(212, 122), QPointF(246, 122));
-    p.drawLine(QPointF(226, 132), QPointF(252, 132));
+    p.drawLine(QPointF(222, 100), QPointF(250, 100));
+    p.drawLine(QPointF(214, 108), QPointF(246, 108));
+    p.drawLine(QPointF(228, 116), QPointF(252, 116));
     p.restore();
 }
 } // namespace ReportStyle

@@ -18,7 +18,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
-#include <QStyle>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -72,6 +71,21 @@ QPixmap glyph(bool printer) {
     return pm;
 }
 
+// The help button's glyph: a question mark in a blue disc.
+QIcon helpGlyph() {
+    QPixmap pm(40, 40);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x1f, 0x4f, 0xc4));
+    p.drawEllipse(QRectF(2, 2, 36, 36));
+    p.setPen(Qt::white);
+    p.setFont(ReportStyle::arial(28, true));
+    p.drawText(QRectF(2, 2, 36, 36), Qt::AlignCenter, QStringLiteral("?"));
+    return QIcon(pm);
+}
+
 QPushButton* pictureButton(const QString& name, bool printer, const QString& hint, QWidget* parent) {
     auto* b = new QPushButton(parent);
     b->setObjectName(name);
@@ -118,7 +132,8 @@ TPrintReports::TPrintReports(QWidget* parent) : TDialog(parent), ChildTable(QStr
 
     HelpBtn = new QPushButton(QStringLiteral(" "), this);
     HelpBtn->setObjectName(QStringLiteral("HelpBtn"));
-    HelpBtn->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    HelpBtn->setIcon(helpGlyph());
+    HelpBtn->setIconSize(QSize(20, 20));
     HelpBtn->setFixedSize(31, 31);
     HelpBtn->setToolTip(QStringLiteral("Help"));
     HelpBtn->setAccessibleName(QStringLiteral("Help"));

@@ -107,9 +107,20 @@ void ReportContentTest::itemizedReportListsEveryChildField() {
     const ReportDocument doc = ReportRegistry::build(QStringLiteral("Itemized Child Report"), QStringLiteral("Ann"));
     QCOMPARE(doc.title, QStringLiteral("Itemized Child Report"));
     QCOMPARE(doc.child, QStringLiteral("Ann"));
-    QCOMPARE(doc.blocks.size(), 1);
-    const auto& rows = doc.blocks[0].fields;
+    QVector<QPair<QString, QString>> rows;
+    QStringList headings;
+    for (const ReportBlock& b : doc.blocks) {
+        if (b.kind == ReportBlock::Kind::Section)
+            headings << b.title;
+        rows += b.fields;
+    }
+    QCOMPARE(headings, (QStringList{"Names", "Birth", "Place of Birth", "First Home", "Headlines of the Day"}));
+    // Every field once: as many rows as fields, and no caption twice.
     QCOMPARE(rows.size(), Schema::child().fields.size());
+    QSet<QString> captions;
+    for (const auto& r : rows)
+        captions << r.first;
+    QCOMPARE(captions.size(), rows.size());
     QCOMPARE(rows.first(), qMakePair(QStringLiteral("First Name"), QStringLiteral("Ann")));
     QVERIFY(rows.contains(qMakePair(QStringLiteral("Last Name"), QStringLiteral("Lee"))));
     QVERIFY(rows.contains(qMakePair(QStringLiteral("Pediatrician"), QStringLiteral("Dr. Who"))));
@@ -164,6 +175,19 @@ void ReportContentTest::familyTreeGrowthAndVocabulary() {
     Entries().appendGrowth(std::make_shared<GrowthType>(GrowthType{"01-01-98", "24", "12", "3"}));
     const ReportDocument growth = ReportRegistry::build("Growth Log", "Ann");
     QCOMPARE(growth.blocks[0].rows, (QVector<QStringList>{{"01-01-98", "24 inches", "12 lbs. 3 oz."}}));
+    // The charts take the numbers as typed; a text that is no number leaves a gap, not a zero.
+    Entries().appendGrowth(std::make_shared<GrowthType>(GrowthType{"02-01-98", "25,5", "13", ""}));
+    Entries().appendGrowth(std::make_shared<GrowthType>(GrowthType{"03-01-98", "tall", "x", "2"}));
+    const ReportDocument charted = ReportRegistry::build("Growth Log", "Ann");
+    QCOMPARE(charted.blocks.size(), 4);
+    const ReportBlock& height = charted.blocks[2];
+    const ReportBlock& weight = charted.blocks[3];
+    QCOMPARE(height.kind, ReportBlock::Kind::Chart);
+    QCOMPARE(height.names, (QStringList{"01-01-98", "02-01-98", "03-01-98"}));
+    QCOMPARE(height.values.mid(0, 2), (QVector<double>{24.0, 25.5}));
+    QVERIFY(qIsNaN(height.values[2]));
+    QCOMPARE(weight.values.mid(0, 2), (QVector<double>{12.1875, 13.0}));
+    QVERIFY(qIsNaN(weight.values[2]));
 
     Entries().append(DiaryList::WordEntries, std::make_shared<DiaryType>(DiaryType{"05-05-98", "ball", ""}));
     Entries().append(DiaryList::WordEntries, std::make_shared<DiaryType>(DiaryType{"06-06-98", "dog", "woof"}));
