@@ -215,16 +215,25 @@ void PageRenderer::layoutTable(const ReportBlock& b) {
             cells << wrap(row.value(c), bodyFont(), x[c + 1] - x[c] - 2 * pad);
             lines = qMax(lines, int(cells.last().size()));
         }
-        const double h = lines * lh + 6;
-        if (h > room()) {
+        if (lines * lh + 6 > room()) {
             newPage();
             header();
         }
-        for (int c = 0; c < cells.size(); ++c)
-            for (int i = 0; i < cells[c].size(); ++i)
-                text(QRectF(x[c] + pad, m_y + 3 + i * lh, x[c + 1] - x[c] - 2 * pad, lh), bodyFont(), Qt::black,
-                     Qt::AlignLeft | Qt::AlignTop, cells[c][i]);
-        m_y += h;
+        // A row taller than a whole page goes on over the next pages, so no line of it is lost.
+        for (int first = 0; first < lines;) {
+            const int fit = qMax(1, int((room() - 6) / lh));
+            const int end = qMin(lines, first + fit);
+            for (int c = 0; c < cells.size(); ++c)
+                for (int i = first; i < qMin(end, int(cells[c].size())); ++i)
+                    text(QRectF(x[c] + pad, m_y + 3 + (i - first) * lh, x[c + 1] - x[c] - 2 * pad, lh), bodyFont(),
+                         Qt::black, Qt::AlignLeft | Qt::AlignTop, cells[c][i]);
+            m_y += (end - first) * lh + 6;
+            first = end;
+            if (first < lines) {
+                newPage();
+                header();
+            }
+        }
         line(Left, m_y, Right, m_y, QColor(0xc8, 0xcc, 0xdc));
     }
     m_y += 12;
