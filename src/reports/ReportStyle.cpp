@@ -1,6 +1,7 @@
 #include "reports/ReportStyle.h"
 
 #include <QDate>
+#include <QFontMetricsF>
 #include <QLocale>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
@@ -40,6 +41,9 @@ void drawLabel(QPainter& painter, const QRectF& box, int alignment, const QFont&
     painter.setClipRect(QRectF(box.left(), box.top() - 6, box.width(), box.height() + 12));
     painter.setFont(font);
     painter.setPen(color);
+    // A text wider than its box starts at the left edge, so only its end is cut, whatever the alignment.
+    if (QFontMetricsF(font).horizontalAdvance(text) > box.width())
+        alignment = Qt::AlignLeft;
     painter.drawText(QRectF(box.left(), box.top(), box.width(), box.height()),
                      alignment | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip, text);
     painter.restore();

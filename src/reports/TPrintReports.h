@@ -16,8 +16,6 @@ class TPrintReports : public TDialog {
 public:
     explicit TPrintReports(QWidget* parent = nullptr);
 
-    QComboBox* reportName() const { return ReportName; }
-
 public slots:
     // Fills the chooser for the category with this title ("Prenatal Reports"): the title, the
     // category's names as a sorted list, and its default name in the box.

@@ -103,6 +103,7 @@ private slots:
     void announcementPrintsTheTenLines();
     void emptyFieldsLeaveTheirSeparators();
     void childWithoutRowGetsOnlyTheName();
+    void longTextsStartAtTheirLabelsLeftEdge();
     void onlyTheExactNamePrints();
     void previewShowsThePageAndSavesIt();
     void noPrinterSaysSoAndOffersPdf();
@@ -290,6 +291,25 @@ void ReportsTest::childWithoutRowGetsOnlyTheName() {
     QVERIFY(!text.contains("Reno"));
     QVERIFY(!text.contains("Black"));
     QVERIFY(!text.contains("Other"));
+}
+
+void ReportsTest::longTextsStartAtTheirLabelsLeftEdge() {
+    // Too long for its label, the centred announcement line starts at the label's left edge (48 px,
+    // 36 pt) and is cut at the right, like every other label; a short one stays centred.
+    setChildFields("Ann", {{"MiddleName", QString(50, 'M')}, {"LastName", QString(50, 'W')}});
+    const QString pdf = pdfPath("long.pdf");
+    QVERIFY(printThroughChooser("Child2", QString(), pdf));
+    auto announcingLeft = [](const QString& file) {
+        for (const WordBox& w : wordBoxes(file))
+            if (w.word == "Announcing")
+                return w.left;
+        return -1.0;
+    };
+    QVERIFY2(qAbs(announcingLeft(pdf) - 36.0) < 1.0, qPrintable(QString::number(announcingLeft(pdf))));
+    setChildFields("Ann", {{"MiddleName", "M"}, {"LastName", "Lee"}});
+    const QString shortPdf = pdfPath("short.pdf");
+    QVERIFY(printThroughChooser("Child2", QString(), shortPdf));
+    QVERIFY(announcingLeft(shortPdf) > 100);
 }
 
 void ReportsTest::onlyTheExactNamePrints() {
