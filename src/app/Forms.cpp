@@ -13,6 +13,8 @@
 #include "diaries/TNewEntry.h"
 #include "diaries/TPrenatal.h"
 #include "diaries/TWords.h"
+#include "reports/TPrintReports.h"
+#include "reports/TSampleReport.h"
 
 #include <QDialog>
 #include <QHash>
@@ -83,6 +85,9 @@ void CreateForms() {
     create(Words);
     create(BrandNewChild);
     create(ChangePicture);
+    create(PrintReports);
+    create(BrandNewChild);
+    create(SampleReport);
 }
 
 void DestroyForms() {

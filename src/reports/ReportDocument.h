@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QPair>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+// What a report says, without how it looks: the page renderer lays these blocks out on pages under
+// the report's title and the child's name, and adds the footer with page numbers.
+struct ReportBlock {
+    enum class Kind {
+        Section,    // a heading over what follows (title)
+        Fields,     // caption and value rows (fields)
+        Entry,      // one dated entry: date and title on a line (date, title), its text below (text)
+        Table,      // a table with column headings (columns, widths as parts of the width) and rows
+        Paragraph,  // running text (text); line breaks are kept
+        Note,       // a quiet remark such as "No entries have been recorded." (text)
+        FamilyTree, // the child and fourteen relatives drawn as a tree (names: child, then slots 1-14)
+        Chart,      // a line chart (title) of values in list order, each labelled (names); values that are
+                    // not numbers (NaN) leave a gap; text names the unit of the values
+    };
+    Kind kind = Kind::Paragraph;
+    QString title;
+    QString date;
+    QString text;
+    QVector<QPair<QString, QString>> fields;
+    QStringList columns;
+    QVector<double> widths;
+    QVector<QStringList> rows;
+    QStringList names;
+    QVector<double> values;
+};
+
+struct ReportDocument {
+    QString title; // "Growth Log"
+    QString child; // the child's name as shown under the title
+    QVector<ReportBlock> blocks;
+
+    ReportDocument& section(const QString& heading) {
+        ReportBlock b;
+        b.kind = ReportBlock::Kind::Section;
+        b.title = heading;
+        blocks << b;
+        return *this;
+    }
+    ReportDocument& fieldRows(const QVector<QPair<QString, QString>>& rows) {
+        ReportBlock b;
+        b.kind = ReportBlock::Kind::Fields;
+        b.fields = rows;
+        blocks << b;
+        return *this;
+    }
+    ReportDocument& entry(const QString& date, const QString& entryTitle, const QString& text) {
+        ReportBlock b;
+        b.kind = ReportBlock::Kind::Entry;
+        b.date = date;
+        b.title = entryTitle;
+        b.text = text;
+        blocks << b;
+        return *this;
+    }
+    ReportDocument& table(const QStringList& columns, const QVector<double>& widths, const QVector<QStringList>& rows) {
+        ReportBlock b;
+        b.kind = ReportBlock::Kind::Table;
+        b.columns = columns;
+        b.widths = widths;
+        b.rows = rows;
+        blocks << b;
+        return *this;
+    }
+    ReportDocument& paragraph(const QString& text) {
+        ReportBlock b;
+        b.kind = ReportBlock::Kind::Paragraph;
+        b.text = text;
+        blocks << b;
+        return *this;
+    }
+    ReportDocument& note(const QString& text) {
+        ReportBlock b;
+        b.kind = ReportBlock::Kind::Note;
+        b.text = text;
+        blocks << b;
+        return *this;
+    }
+    ReportDocument& chart(const QString& chartTitle, const QString& unit, const QStringList& labels,
+                          const QVector<double>& chartValues) {
+        ReportBlock b;
+        b.kind = ReportBlock::Kind::Chart;
+        b.title = chartTitle;
+        b.text = unit;
+        b.names = labels;
+        b.values = chartValues;
+        blocks << b;
+        return *this;
+    }
+    ReportDocument& familyTree(const QStringList& childThenSlots) {
+        ReportBlock b;
+        b.kind = ReportBlock::Kind::FamilyTree;
+        b.names = childThenSlots;
+        blocks << b;
+        return *this;
+    }
+};

@@ -1,0 +1,578 @@
+// The report chooser as a parent uses it: a category from the "&Reports" menu, a name, the print or
+// preview button; the pages that come out are read back from PDF with pdftotext and pdfinfo.
+#include "app/EntryStore.h"
+#include "app/Forms.h"
+#include "app/TMainWindow.h"
+#include "reports/PageRenderer.h"
+#include "reports/ReportOutput.h"
+#include "reports/ReportRegistry.h"
+#include "reports/TPrintReports.h"
+#include "reports/TReportPreview.h"
+#include "reports/TSampleReport.h"
+#include "store/Database.h"
+#include "support/AppFixture.h"
+#include "support/ModalDriver.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPdfWriter>
+#include <QPrintPreviewWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+QString run(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(20000))
+        return QStringLiteral("<%1 did not finish>").arg(program);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The text of a PDF, laid out as on the page.
+QString pdfText(const QString& path) { return run("pdftotext", {"-layout", path, "-"}); }
+
+// Page count and page size from pdfinfo ("612 x 792 pts (letter)").
+int pdfPages(const QString& path) {
+    const QString info = run("pdfinfo", {path});
+    const QRegularExpressionMatch m = QRegularExpression("Pages:\\s+(\\d+)").match(info);
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+QString pdfPageSize(const QString& path) {
+    const QRegularExpressionMatch m = QRegularExpression("Page size:\\s+([^\\n]+)").match(run("pdfinfo", {path}));
+    return m.captured(1).trimmed();
+}
+
+// The words of a PDF with their boxes (points), in reading order, from pdftotext -bbox.
+struct WordBox {
+    QString word;
+    double left, right, top;
+};
+QVector<WordBox> wordBoxes(const QString& path) {
+    QVector<WordBox> words;
+    const QString xml = run("pdftotext", {"-bbox", path, "-"});
+    const QRegularExpression re(
+        "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"[0-9.]+\">([^<]*)</word>");
+    for (auto it = re.globalMatch(xml); it.hasNext();) {
+        const auto m = it.next();
+        words << WordBox{m.captured(4), m.captured(1).toDouble(), m.captured(3).toDouble(), m.captured(2).toDouble()};
+    }
+    return words;
+}
+
+// The lines of `text` with their trailing blanks removed and runs of blanks kept.
+QStringList lines(const QString& text) {
+    QStringList out;
+    for (QString l : text.split('\n')) {
+        while (l.endsWith(' '))
+            l.chop(1);
+        out << l;
+    }
+    return out;
+}
+
+void setChildFields(const QString& child, const QHash<QString, QString>& fields) {
+    for (auto it = fields.cbegin(); it != fields.cend(); ++it)
+        Database::exec(QStringLiteral("UPDATE CHILD SET ") + it.key() + QStringLiteral(" = ? WHERE FirstName = ?"),
+                       {it.value(), child});
+}
+} // namespace
+
+// Stands in for the help viewer and records the topic it was asked for.
+class FakeHelp : public QDialog {
+    Q_OBJECT
+public:
+    explicit FakeHelp(QWidget* parent) : QDialog(parent) { setObjectName("HelpForm"); }
+    int topic = 0;
+public slots:
+    void setTopicNumber(int n) { topic = n; }
+};
+
+class ReportsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void categoriesFillTheChooser();
+    void announcementPrintsTheTenLines();
+    void emptyFieldsLeaveTheirSeparators();
+    void childWithoutRowGetsOnlyTheName();
+    void longTextsStartAtTheirLabelsLeftEdge();
+    void onlyTheExactNamePrints();
+    void previewShowsThePageAndSavesIt();
+    void noPrinterSaysSoAndOffersPdf();
+    void everyBuiltReportPrintsThroughTheChooser();
+    void longJournalFlowsOverPages();
+    void overlongTableRowLosesNoLine();
+    void helpShowsTopic36();
+    void timings();
+
+private:
+    // The PDFs go to a temporary folder, or to $REPORTS_PDF_DIR to look at them afterwards.
+    QString pdfPath(const QString& name) const {
+        const QString keep = qEnvironmentVariable("REPORTS_PDF_DIR");
+        const QString path = (keep.isEmpty() ? m_dir.path() : keep) + QLatin1Char('/') + name;
+        QFile::remove(path);
+        return path;
+    }
+    // Opens the chooser through the "&Reports" menu item `action`, types `name` when given, presses
+    // print (or runs `during` on the chooser instead), and closes it with "Close".
+    bool printThroughChooser(const QString& action, const QString& name, const QString& pdf);
+
+    std::unique_ptr<AppFixture> m_app;
+    QTemporaryDir m_dir;
+};
+
+void ReportsTest::init() {
+    m_app = std::make_unique<AppFixture>(QStringLiteral("Ann"));
+    ReportOutput::setPrintToPdfForTesting(QString());
+}
+
+void ReportsTest::cleanup() {
+    ReportOutput::setPrintToPdfForTesting(QString());
+    m_app.reset();
+}
+
+bool ReportsTest::printThroughChooser(const QString& action, const QString& name, const QString& pdf) {
+    ReportOutput::setPrintToPdfForTesting(pdf);
+    ModalDriver driver;
+    driver.expect("PrintReports", [name](QWidget* w) {
+        if (!name.isNull())
+            w->findChild<QComboBox*>("ReportName")->setEditText(name);
+        ModalDriver::click(w, "BitBtn1");
+        ModalDriver::click(w, "OKBtn");
+    });
+    driver.start();
+    MainWindow->findChild<QAction*>(action)->trigger();
+    const bool ok = driver.waitFinished();
+    ReportOutput::setPrintToPdfForTesting(QString());
+    if (!ok)
+        qWarning("%s", qPrintable(driver.error()));
+    return ok;
+}
+
+void ReportsTest::categoriesFillTheChooser() {
+    struct Seen {
+        QString title, text;
+        QStringList list;
+    };
+    auto open = [](const QString& action) {
+        Seen seen;
+        ModalDriver driver;
+        driver.expect("PrintReports", [&seen](QWidget* w) {
+            auto* box = w->findChild<QComboBox*>("ReportName");
+            seen.title = w->findChild<QLabel*>("Title")->text();
+            seen.text = box->currentText();
+            for (int i = 0; i < box->count(); ++i)
+                seen.list << box->itemText(i);
+            ModalDriver::click(w, "OKBtn");
+        });
+        driver.start();
+        MainWindow->findChild<QAction*>(action)->trigger();
+        driver.waitFinished();
+        return seen;
+    };
+    Seen prenatal = open("Prenatal2");
+    QCOMPARE(prenatal.title, QStringLiteral("Prenatal Reports"));
+    QCOMPARE(prenatal.text, QStringLiteral("Baby Names"));
+    QCOMPARE(prenatal.list, (QStringList{"Baby Names", "Prenatal Dates", "Prenatal Diary", "Prenatal Medical Diary"}));
+    Seen health = open("Health1");
+    QCOMPARE(health.list, (QStringList{"Childhood Diseases", "Doctor Visits", "Growth Log", "Immunizations",
+                                       "Pediatrician Information"}));
+    QCOMPARE(health.text, QStringLiteral("Childhood Diseases"));
+    Seen holidays = open("Holidays3");
+    QCOMPARE(holidays.title, QStringLiteral("Holiday Reports"));
+    QCOMPARE(holidays.list, QStringList());
+    QCOMPARE(holidays.text, QStringLiteral("Empty"));
+    Seen birthdays = open("Holidays2");
+    QCOMPARE(birthdays.list.size(), 17);
+    QCOMPARE(birthdays.list.first(), QStringLiteral("10th"));
+    QCOMPARE(birthdays.list.last(), QStringLiteral("Birth"));
+    QCOMPARE(birthdays.text, QStringLiteral("Birth"));
+    Seen journal = open("Journal2");
+    QCOMPARE(journal.title, QStringLiteral("Journal Report"));
+    QCOMPARE(journal.list, QStringList{"Journal"}); // only the second category's names remain
+    QCOMPARE(open("Child2").text, QStringLiteral("Birth Announcement"));
+    QCOMPARE(open("SpecialEvents2").list, (QStringList{"Christening", "Journal", "Outings", "Visitors"}));
+    QCOMPARE(open("Firsts2").text, QStringLiteral("Skills"));
+}
+
+void ReportsTest::announcementPrintsTheTenLines() {
+    setChildFields("Ann", {{"MiddleName", "Marie"}, {"LastName", "Lee"}, {"BirthDay", "Monday"}, {"BDayMonth", "3"},
+                           {"BDateDay", "15"}, {"BDayYear", "1997"}, {"BTimeHr", "10"}, {"BTimeMin", "05"},
+                           {"BTimeAmPm", "a.m."}, {"BirthHt", "21"}, {"BirthWeightLb", "7"}, {"BirthWeightOz", "4"},
+                           {"Hair", "Brown"}, {"Eyes", "Blue"}, {"Hospital", "St. Luke's"}, {"BirthCity", "Boise"},
+                           {"BirthState", "ID"}});
+    const QString pdf = pdfPath("announcement.pdf");
+    QVERIFY(printThroughChooser("Child2", QString(), pdf)); // the default name is the announcement
+    QCOMPARE(pdfPages(pdf), 1);
+    QVERIFY2(pdfPageSize(pdf).startsWith("612 x 792 pts"), qPrintable(pdfPageSize(pdf)));
+    const QStringList text = lines(pdfText(pdf));
+    const QString all = text.join('\n');
+    QVERIFY2(all.contains("Birth Announcement Sample Report"), qPrintable(all));
+    QVERIFY(all.contains("by Tinyra 4"));
+    QVERIFY(all.contains("Report generated by Tinyra 4"));
+    QVERIFY(text.contains("Announcing the Arrival of Ann Marie Lee") ||
+            std::any_of(text.begin(), text.end(),
+                        [](const QString& l) { return l.trimmed() == "Announcing the Arrival of Ann Marie Lee"; }));
+    // Caption and value on one line each, in page order.
+    const QStringList expected{"Arrival: Monday, 3/15/1997", "10:05 a.m.", "Height: 21 inches", "Weight: 7 lbs 4 oz",
+                               "Hair: Brown", "Eyes: Blue", "Hospital: St. Luke's", "City: Boise", "State: ID"};
+    QStringList found;
+    for (const QString& l : text) {
+        const QString s = l.simplified();
+        if (!s.isEmpty() && expected.contains(s))
+            found << s;
+    }
+    QCOMPARE(found, expected);
+
+    // Left through the close box, then the child's details change: the next print shows them.
+    ModalDriver driver;
+    driver.expect("PrintReports", [](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+    driver.start();
+    MainWindow->findChild<QAction*>("Child2")->trigger();
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    setChildFields("Ann", {{"Hair", "Auburn"}});
+    const QString again = pdfPath("announcement-again.pdf");
+    QVERIFY(printThroughChooser("Child2", QString(), again));
+    QVERIFY(pdfText(again).contains("Auburn"));
+}
+
+void ReportsTest::emptyFieldsLeaveTheirSeparators() {
+    // No middle name, no time: line 1 keeps two blanks, line 3 is ":" and a blank.
+    setChildFields("Ann", {{"LastName", "Lee"}, {"BirthDay", "Friday"}});
+    ReportOutput::setPrintToPdfForTesting(QString());
+    const QString pdf = pdfPath("empty.pdf");
+    QVERIFY(printThroughChooser("Child2", QString(), pdf));
+    QCOMPARE(SampleReport->texts().Announcing, QStringLiteral("Announcing the Arrival of Ann  Lee"));
+    QCOMPARE(SampleReport->texts().ArrivalTime, QStringLiteral(": "));
+    // pdftotext writes any gap between words as one blank, so measure the gaps on the page instead:
+    // the gap between "Ann" and "Lee" is two blanks wide. Glyph edges make a one-blank gap look a
+    // little narrower than a blank, so one blank measures 1x the gap after "of", two about 2.5x, three
+    // about 3.7x.
+    const QVector<WordBox> words = wordBoxes(pdf);
+    auto find = [&words](const QString& w) {
+        for (int i = 0; i < words.size(); ++i)
+            if (words[i].word == w && words[i].top > 150)
+                return i;
+        return -1;
+    };
+    const int ann = find("Ann");
+    QVERIFY(ann > 0 && ann + 1 < words.size());
+    QCOMPARE(words[ann - 1].word, QStringLiteral("of"));
+    QCOMPARE(words[ann + 1].word, QStringLiteral("Lee"));
+    const double oneBlank = words[ann].left - words[ann - 1].right;
+    const double between = words[ann + 1].left - words[ann].right;
+    QVERIFY2(between > 1.8 * oneBlank && between < 3.1 * oneBlank, qPrintable(QStringLiteral("%1 vs %2").arg(between).arg(oneBlank)));
+    const QStringList text = lines(pdfText(pdf));
+    QVERIFY2(std::any_of(text.begin(), text.end(), [](const QString& l) { return l.trimmed() == ":"; }),
+             qPrintable(text.join('\n')));
+    QVERIFY(std::any_of(text.begin(), text.end(),
+                        [](const QString& l) { return l.simplified() == "Arrival: Friday, //"; }));
+    QVERIFY(std::any_of(text.begin(), text.end(),
+                        [](const QString& l) { return l.simplified() == "Weight: lbs oz"; }));
+}
+
+void ReportsTest::childWithoutRowGetsOnlyTheName() {
+    // "Zoe" is active but has no CHILD row; "Zed", sorted after her, has a full one.
+    TempStore::addChild("Zed", "Q", "Other");
+    setChildFields("Zed", {{"Hair", "Black"}, {"BirthCity", "Reno"}});
+    MainWindow->makeChildActive("Zoe");
+    const QString pdf = pdfPath("norow.pdf");
+    QVERIFY(printThroughChooser("Child2", QString(), pdf));
+    const QString text = pdfText(pdf);
+    QVERIFY2(text.contains("Announcing the Arrival of Zoe"), qPrintable(text));
+    QVERIFY(!text.contains("Reno"));
+    QVERIFY(!text.contains("Black"));
+    QVERIFY(!text.contains("Other"));
+}
+
+void ReportsTest::longTextsStartAtTheirLabelsLeftEdge() {
+    // Too long for its label, the centred announcement line starts at the label's left edge (48 px,
+    // 36 pt) and is cut at the right, like every other label; a short one stays centred.
+    setChildFields("Ann", {{"MiddleName", QString(50, 'M')}, {"LastName", QString(50, 'W')}});
+    const QString pdf = pdfPath("long.pdf");
+    QVERIFY(printThroughChooser("Child2", QString(), pdf));
+    auto announcingLeft = [](const QString& file) {
+        for (const WordBox& w : wordBoxes(file))
+            if (w.word == "Announcing")
+                return w.left;
+        return -1.0;
+    };
+    QVERIFY2(qAbs(announcingLeft(pdf) - 36.0) < 1.0, qPrintable(QString::number(announcingLeft(pdf))));
+    setChildFields("Ann", {{"MiddleName", "M"}, {"LastName", "Lee"}});
+    const QString shortPdf = pdfPath("short.pdf");
+    QVERIFY(printThroughChooser("Child2", QString(), shortPdf));
+    QVERIFY(announcingLeft(shortPdf) > 100);
+}
+
+void ReportsTest::onlyTheExactNamePrints() {
+    // Lower case, a trailing blank, "Empty": nothing is produced and no window opens.
+    for (const QString& name : {QStringLiteral("birth announcement"), QStringLiteral("Birth Announcement "),
+                                QStringLiteral("Empty"), QString("")}) {
+        const QString pdf = pdfPath("nothing.pdf");
+        QVERIFY(printThroughChooser("Holidays3", name, pdf));
+        QVERIFY2(!QFileInfo::exists(pdf), qPrintable(name));
+    }
+    // Typed exactly in another category, it prints.
+    const QString pdf = pdfPath("typed.pdf");
+    QVERIFY(printThroughChooser("Journal2", "Birth Announcement", pdf));
+    QVERIFY(pdfText(pdf).contains("Birth Announcement Sample Report"));
+}
+
+void ReportsTest::previewShowsThePageAndSavesIt() {
+    setChildFields("Ann", {{"Hair", "Red"}});
+    const QString pdf = pdfPath("preview.pdf");
+    int pages = -1;
+    ModalDriver driver;
+    driver.expect("PrintReports",
+                  [this](QWidget* w) {
+                      if (qEnvironmentVariableIsSet("REPORTS_PDF_DIR"))
+                          w->grab().save(pdfPath("chooser.png"));
+                      ModalDriver::click(w, "BitBtn2");
+                  })
+        .expect("ReportPreview",
+                [&pages, this](QWidget* w) {
+                    pages = static_cast<TReportPreview*>(w)->previewWidget()->pageCount();
+                    if (qEnvironmentVariableIsSet("REPORTS_PDF_DIR"))
+                        w->grab().save(pdfPath("preview-window.png"));
+                    ModalDriver::click(w, "ZoomInBtn");
+                    ModalDriver::click(w, "PrintBtn"); // the test hook turns the print into a PDF
+                    ReportOutput::setPrintToPdfForTesting(QString());
+                    ModalDriver::click(w, "SavePdfBtn");
+                })
+        .expect("SavePdfDialog",
+                [pdf](QWidget* w) {
+                    ModalDriver::type(w, "fileNameEdit", pdf);
+                    static_cast<QDialog*>(w)->accept();
+                })
+        .expect("InformationBox", [](QWidget* w) { ModalDriver::answer(w, QMessageBox::Ok); })
+        .expect("ReportPreview", [](QWidget* w) { ModalDriver::click(w, "CloseBtn"); })
+        .expect("PrintReports", [](QWidget* w) { ModalDriver::click(w, "OKBtn"); });
+    const QString printed = pdfPath("printed-from-preview.pdf");
+    ReportOutput::setPrintToPdfForTesting(printed);
+    driver.start();
+    MainWindow->findChild<QAction*>("Child2")->trigger();
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    QCOMPARE(pages, 1);
+    // Preview and print show the same page.
+    QCOMPARE(pdfText(printed), pdfText(pdf));
+    QVERIFY2(driver.messages().value(0) == "The report was saved as " + pdf + ".", qPrintable(driver.messages().join('|')));
+    QCOMPARE(pdfPages(pdf), 1);
+    const QString text = pdfText(pdf);
+    QVERIFY2(text.contains("Announcing the Arrival of Ann"), qPrintable(text));
+    QVERIFY(text.contains("Red"));
+}
+
+void ReportsTest::noPrinterSaysSoAndOffersPdf() {
+    // This machine has no printer: the print button must say so, print nothing, and offer a PDF.
+    const QString pdf = pdfPath("offered.pdf");
+    ModalDriver driver;
+    driver.expect("PrintReports", [](QWidget* w) { ModalDriver::click(w, "BitBtn1"); })
+        .expect("NoPrinterBox", [](QWidget* w) { ModalDriver::click(w, "CancelBtn"); })
+        .expect("PrintReports", [](QWidget* w) { ModalDriver::click(w, "BitBtn1"); })
+        .expect("NoPrinterBox", [](QWidget* w) { ModalDriver::click(w, "SavePdfBtn"); })
+        .expect("SavePdfDialog",
+                [pdf](QWidget* w) {
+                    ModalDriver::type(w, "fileNameEdit", pdf);
+                    static_cast<QDialog*>(w)->accept();
+                })
+        .expect("InformationBox", [](QWidget* w) { ModalDriver::answer(w, QMessageBox::Ok); })
+        .expect("PrintReports", [](QWidget* w) { ModalDriver::click(w, "OKBtn"); });
+    driver.start();
+    MainWindow->findChild<QAction*>("Child2")->trigger();
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    const QStringList messages = driver.messages();
+    QCOMPARE(messages.size(), 3);
+    QVERIFY2(messages[0].startsWith("No printer is installed, so the report was not printed."), qPrintable(messages[0]));
+    QVERIFY(messages[0].contains("PDF"));
+    QVERIFY(messages[2].startsWith("The report was saved as "));
+    QVERIFY(!messages.join(' ').contains("printed.") || messages[0].contains("not printed"));
+    QVERIFY(pdfText(pdf).contains("Birth Announcement Sample Report"));
+
+    // The same holds for every other report and for the preview's own print button.
+    ReportOutput::Job job{"Journal", "Ann", [](QPagedPaintDevice* d) {
+                              return PageRenderer(ReportRegistry::build("Journal", "Ann")).render(d);
+                          }};
+    ModalDriver second;
+    second.expect("NoPrinterBox", [](QWidget* w) { ModalDriver::click(w, "CancelBtn"); });
+    second.start();
+    QVERIFY(!ReportOutput::print(MainWindow, job)); // never reported as printed
+    QVERIFY2(second.waitFinished(), qPrintable(second.error()));
+    // A PDF that cannot be written is not reported as saved.
+    QVERIFY(!ReportOutput::writePdf("/nonexistent-dir/x.pdf", job));
+}
+
+void ReportsTest::everyBuiltReportPrintsThroughTheChooser() {
+    Database::exec(QStringLiteral("DELETE FROM BOYA"));
+    Database::exec(QStringLiteral("DELETE FROM GIRLA"));
+    Database::exec(QStringLiteral("INSERT INTO BOYA (Name, Origin, Meaning) VALUES ('Aaron', 'Hebrew', 'Exalted')"));
+    Database::exec(QStringLiteral("INSERT INTO GIRLA (Name, Origin, Meaning) VALUES ('Abigail', 'Hebrew', 'Joy')"));
+    setChildFields("Ann", {{"Physician", "Dr. Kay"}, {"County", "Ada"}});
+    auto add = [](DiaryList list, const QString& title) {
+        Entries().append(list, std::make_shared<DiaryType>(DiaryType{"04-05-98", title, title + " remarks"}));
+    };
+    add(DiaryList::PrenatalDiary, "First kick");
+    add(DiaryList::PrenatalMedicalDiary, "Ultrasound");
+    add(DiaryList::DoctorVisits, "Checkup");
+    add(DiaryList::ChildhoodDiseases, "Chicken pox");
+    add(DiaryList::JournalEntries, "Park day");
+    add(DiaryList::WordEntries, "ball");
+    Entries().appendGrowth(std::make_shared<GrowthType>(GrowthType{"01-01-98", "24", "12", "3"}));
+    Entries().appendGrowth(std::make_shared<GrowthType>(GrowthType{"04-01-98", "25.5", "14", "8"}));
+    Entries().appendGrowth(std::make_shared<GrowthType>(GrowthType{"07-01-98", "27", "16", "1"}));
+    Entries().setFamilyMember(2, {"Robert Lee", "07-04-66", "Boise"});
+
+    const struct {
+        const char* action;
+        const char* name;
+        QStringList expect;
+    } cases[] = {
+        {"Child2", "Itemized Child Report", {"Physician: Dr. Kay", "First Home", "County: Ada", "Headline 7:"}},
+        {"Child2", "Family Tree", {"Robert Lee", "Paternal Great Grandfather", "Father"}},
+        {"Prenatal2", "Baby Names", {"Boy Names", "Aaron", "Exalted", "Girl Names", "Abigail"}},
+        {"Prenatal2", "Prenatal Diary", {"First kick", "First kick remarks"}},
+        {"Prenatal2", "Prenatal Medical Diary", {"Ultrasound"}},
+        {"Health1", "Doctor Visits", {"Checkup"}},
+        {"Health1", "Childhood Diseases", {"Chicken pox"}},
+        {"Health1", "Growth Log", {"01-01-98", "24 inches", "12 lbs. 3 oz.", "Growth Chart", "Height (inches)", "Weight (lbs)"}},
+        {"Firsts2", "Words - Record", {"ball remarks"}},
+        {"Firsts2", "Vocabulary List", {"Total Word Count: 1", "ball"}},
+        {"Journal2", "Journal", {"Park day remarks"}},
+    };
+    for (const auto& c : cases) {
+        const QString name = QString::fromLatin1(c.name);
+        const QString pdf = pdfPath(name + ".pdf");
+        QVERIFY(printThroughChooser(c.action, name, pdf));
+        const int pages = pdfPages(pdf);
+        QVERIFY2(pages >= 1, qPrintable(name));
+        const QString text = pdfText(pdf);
+        QStringList simplified;
+        for (const QString& l : text.split('\n'))
+            simplified << l.simplified();
+        const QString flat = simplified.join('\n');
+        QVERIFY2(flat.contains(name) && flat.contains("Ann") && flat.contains(QStringLiteral("Page %1 of %1").arg(pages)) &&
+                     flat.contains("Report generated by Tinyra 4"),
+                 qPrintable(name + ":\n" + text));
+        for (const QString& e : c.expect)
+            QVERIFY2(flat.contains(e), qPrintable(name + " lacks " + e + ":\n" + text));
+    }
+    // Other children's entries never reach the active child's report.
+    Entries().childSwitch("Bea");
+    TempStore::addChild("Bea");
+    MainWindow->makeChildActive("Bea");
+    const QString pdf = pdfPath("bea-journal.pdf");
+    QVERIFY(printThroughChooser("Journal2", "Journal", pdf));
+    const QString text = pdfText(pdf);
+    QVERIFY(text.contains("No entries have been recorded."));
+    QVERIFY(!text.contains("Park day"));
+}
+
+void ReportsTest::longJournalFlowsOverPages() {
+    for (int i = 0; i < 200; ++i)
+        Entries().append(DiaryList::JournalEntries,
+                         std::make_shared<DiaryType>(DiaryType{QStringLiteral("01-%1-99").arg(i % 28 + 1, 2, 10, QChar('0')),
+                                                               "Day " + QString::number(i + 1),
+                                                               "We went out.\nSecond line of entry " +
+                                                                   QString::number(i + 1) + "."}));
+    const QString pdf = pdfPath("journal.pdf");
+    QVERIFY(printThroughChooser("Journal2", QString(), pdf));
+    const int pages = pdfPages(pdf);
+    QVERIFY2(pages > 5, qPrintable(QString::number(pages)));
+    const QString text = pdfText(pdf);
+    // Every entry arrives once and in order, and every page is numbered.
+    int from = 0;
+    for (int i = 1; i <= 200; ++i) {
+        const int at = text.indexOf("Second line of entry " + QString::number(i) + ".", from);
+        QVERIFY2(at >= 0, qPrintable(QString::number(i)));
+        from = at;
+    }
+    QVERIFY(text.contains(QStringLiteral("Page %1 of %1").arg(pages)));
+    QCOMPARE(text.count("Report generated by Tinyra 4"), pages);
+}
+
+void ReportsTest::overlongTableRowLosesNoLine() {
+    // A name whose meaning runs longer than a page: every line of it reaches the pages, in order.
+    QStringList meaning;
+    for (int i = 1; i <= 120; ++i)
+        meaning << QStringLiteral("Meaning line %1").arg(i);
+    Database::exec(QStringLiteral("DELETE FROM BOYA"));
+    Database::exec(QStringLiteral("DELETE FROM GIRLA"));
+    Database::exec(QStringLiteral("INSERT INTO GIRLA (Name, Origin, Meaning) VALUES ('Long', 'Test', ?)"),
+                   {meaning.join('\n')});
+    const QString pdf = pdfPath("long-row.pdf");
+    QVERIFY(printThroughChooser("Prenatal2", QString(), pdf)); // "Baby Names" is the default
+    const int pages = pdfPages(pdf);
+    QVERIFY2(pages >= 3, qPrintable(QString::number(pages)));
+    const QString text = pdfText(pdf);
+    int from = 0;
+    for (int i = 1; i <= 120; ++i) {
+        const QRegularExpression line(QStringLiteral("Meaning line %1\\b").arg(i));
+        const int at = text.indexOf(line, from);
+        QVERIFY2(at >= 0, qPrintable(QString::number(i)));
+        from = at;
+    }
+    // The column headings stand again on every page the row continues on.
+    QCOMPARE(text.count(QRegularExpression("Name\\s+Origin\\s+Meaning")), pages);
+}
+
+void ReportsTest::helpShowsTopic36() {
+    auto* help = new FakeHelp(MainWindow);
+    RegisterForm(help);
+    ModalDriver driver;
+    driver.expect("PrintReports", [](QWidget* w) { ModalDriver::click(w, "HelpBtn"); })
+        .expect("HelpForm", [](QWidget* w) { static_cast<QDialog*>(w)->reject(); })
+        .expect("PrintReports", [](QWidget* w) { ModalDriver::click(w, "OKBtn"); });
+    driver.start();
+    MainWindow->findChild<QAction*>("Child2")->trigger();
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    QCOMPARE(help->topic, 36);
+    UnregisterForm(help);
+    delete help;
+}
+
+void ReportsTest::timings() {
+    AnnouncementTexts texts = AnnouncementTexts::forChild("Ann");
+    const QString pdf = pdfPath("timed.pdf");
+    // One warm-up render loads the fonts.
+    {
+        QPdfWriter warm(pdfPath("warm.pdf"));
+        QVERIFY(TSampleReport::render(&warm, texts));
+    }
+    QElapsedTimer timer;
+    timer.start();
+    bool ok = false;
+    {
+        QPdfWriter writer(pdf);
+        ok = TSampleReport::render(&writer, texts);
+    }
+    const qint64 announcementMs = timer.elapsed();
+    QVERIFY(ok);
+    for (int i = 0; i < 200; ++i)
+        Entries().append(DiaryList::JournalEntries,
+                         std::make_shared<DiaryType>(DiaryType{"02-02-99", "Entry " + QString::number(i),
+                                                               QString("A day at the park with grandma. ").repeated(6)}));
+    timer.restart();
+    const ReportDocument doc = ReportRegistry::build("Journal", "Ann");
+    const PageRenderer renderer(doc);
+    const qint64 layoutMs = timer.elapsed();
+    {
+        QPdfWriter writer(pdfPath("timed-journal.pdf"));
+        ok = renderer.render(&writer);
+    }
+    const qint64 journalMs = timer.elapsed();
+    QVERIFY(ok);
+    qInfo("announcement to PDF: %lld ms; 200-entry journal (%d pages): %lld ms (layout %lld ms)", announcementMs,
+          renderer.pageCount(), journalMs, layoutMs);
+    QVERIFY2(announcementMs < 1500, qPrintable(QString::number(announcementMs)));
+    QVERIFY2(journalMs < 10000, qPrintable(QString::number(journalMs)));
+}
+
+QTEST_MAIN(ReportsTest)
+#include "tst_reports.moc"
