@@ -73,21 +73,20 @@ void CreateForms() {
     // NewChildren, NewEntry, NewTitle, PickBday, PickHoliday, PickEvent, ReadmeFile, PrintReports,
     // Teeth, ToothDate, Birthdays, Skills, Words, Logo2, HelpForm, Search, BrandNewChild,
     // SampleReport, ChangePicture.
+    create(Prenatal);
     create(BabyNames);
     create(PickChild);
     create(ChildInfo);
-    create(NewChildren);
-    create(Prenatal);
     create(Doctor);
     create(Growth);
     create(Journal);
+    create(NewChildren);
     create(NewEntry);
+    create(PrintReports);
     create(Words);
     create(BrandNewChild);
-    create(ChangePicture);
-    create(PrintReports);
-    create(BrandNewChild);
     create(SampleReport);
+    create(ChangePicture);
 }
 
 void DestroyForms() {
