@@ -2,6 +2,10 @@
 
 #include "app/TBrandNewChild.h"
 #include "app/TMainWindow.h"
+#include "help/THelpForm.h"
+#include "help/TLogo2.h"
+#include "help/TReadmeFile.h"
+#include "help/TSearch.h"
 
 #include <QDialog>
 #include <QHash>
@@ -60,6 +64,10 @@ void CreateForms() {
     // NewChildren, NewEntry, NewTitle, PickBday, PickHoliday, PickEvent, ReadmeFile, PrintReports,
     // Teeth, ToothDate, Birthdays, Skills, Words, Logo2, HelpForm, Search, BrandNewChild,
     // SampleReport, ChangePicture.
+    create(ReadmeFile);
+    create(Logo2);
+    create(HelpForm);
+    create(Search);
     create(BrandNewChild);
 }
 
