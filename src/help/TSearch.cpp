@@ -7,6 +7,7 @@
 #include "store/Table.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QCompleter>
 #include <QLabel>
 #include <QLineEdit>
@@ -44,6 +45,8 @@ TSearch::TSearch(QWidget* parent) : TDialog(parent) {
     m_topic->setToolTip(QStringLiteral("Pick a title, or type part of one, to read that help topic"));
     // Picking an entry, by mouse or keyboard, opens the viewer at once.
     connect(m_topic, &QComboBox::activated, this, &TSearch::TopicClick);
+    // Enter in the box opens what was typed instead of pressing the default Close button.
+    m_topic->lineEdit()->installEventFilter(this);
 
     auto* close = HelpStyle::greenButton(QStringLiteral("BitBtn2"), QStringLiteral("Close"), this);
     close->move(246, 146);
@@ -91,6 +94,27 @@ void TSearch::TopicClick() {
         return;
     ShowHelpTopic(topic);
     m_topic->setFocus();
+}
+
+bool TSearch::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_topic->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !m_topic->currentText().trimmed().isEmpty()) {
+            openTyped();
+            return true;
+        }
+    }
+    return TDialog::eventFilter(watched, event);
+}
+
+void TSearch::openTyped() {
+    const QString typed = m_topic->currentText().trimmed();
+    int index = m_topic->findText(typed, Qt::MatchFixedString); // the whole title, in any case
+    if (index < 0)
+        index = m_topic->findText(typed, Qt::MatchContains);
+    if (index >= 0)
+        m_topic->setCurrentIndex(index); // the box then holds the title exactly
+    TopicClick(); // a text that is no title opens "How to Use Help"
 }
 
 void TSearch::BitBtn2Click() { accept(); }

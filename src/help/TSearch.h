@@ -17,9 +17,12 @@ public:
 
 protected:
     void FormActivate() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void TopicClick();
+    // Enter in the box: opens the title typed (or the first one containing it) like a pick.
+    void openTyped();
     void BitBtn2Click();
 
     QComboBox* m_topic;

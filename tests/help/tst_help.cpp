@@ -10,6 +10,7 @@
 
 #include <QAbstractItemView>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFontMetrics>
@@ -87,6 +88,7 @@ private slots:
     void aMissingTopicSaysSoInsteadOfShowingAnother();
     void helpButtonShowsTopic45InPlaceAndTheNumberIsKept();
     void searchListsEveryTitleAndReturnsAsItWasLeft();
+    void typingATitleAndEnterOpensIt();
     void equalTitlesOpenTheLargerNumber();
     void helpMenuReachesTheInformationScreens();
     void readmeKeepsItsPage();
@@ -188,7 +190,8 @@ void HelpTest::helpButtonShowsTopic45InPlaceAndTheNumberIsKept() {
     ModalDriver second;
     second.expect("HelpForm", [&](QWidget* w) {
         again = read(w);
-        closeViewer(w);
+        // Enter closes the viewer from the text, where it puts the focus.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     });
     second.start();
     HelpForm->exec();
@@ -235,6 +238,52 @@ void HelpTest::searchListsEveryTitleAndReturnsAsItWasLeft() {
     QCOMPARE(opened.title, wanted);
     QCOMPARE(textAfter, wanted);
     QCOMPARE(countAfter, expected.size());
+}
+
+void HelpTest::typingATitleAndEnterOpensIt() {
+    auto typeAndEnter = [](QWidget* search, const QString& text) {
+        QLineEdit* edit = search->findChild<QComboBox*>("Topic")->lineEdit();
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    };
+    QStringList titles;
+    QString boxAfter;
+    bool stillOpen = false;
+    ModalDriver driver;
+    driver.expect("Search", [&](QWidget* w) { typeAndEnter(w, "teeth"); }); // the whole title, other case
+    driver.expect("HelpForm", [&](QWidget* w) {
+        titles << read(w).title;
+        closeViewer(w);
+    });
+    driver.expect("Search", [&](QWidget* w) {
+        boxAfter = w->findChild<QComboBox*>("Topic")->currentText();
+        typeAndEnter(w, "pediatric"); // part of a title
+    });
+    driver.expect("HelpForm", [&](QWidget* w) {
+        titles << read(w).title;
+        closeViewer(w);
+    });
+    driver.expect("Search", [&](QWidget* w) { typeAndEnter(w, "xyzzy"); }); // no title at all
+    driver.expect("HelpForm", [&](QWidget* w) {
+        titles << read(w).title;
+        closeViewer(w);
+    });
+    driver.expect("Search", [&](QWidget* w) {
+        stillOpen = w->isVisible();
+        // With an empty box Enter presses the default button, Close.
+        QLineEdit* edit = w->findChild<QComboBox*>("Topic")->lineEdit();
+        edit->clear();
+        QTest::keyClick(edit, Qt::Key_Return);
+    });
+    driver.start();
+    ShowForm("Search");
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    QCOMPARE(titles, (QStringList{rowTitle(47), rowTitle(13), rowTitle(45)}));
+    QCOMPARE(boxAfter, rowTitle(47));
+    QVERIFY(stillOpen);
+    QVERIFY(!Form("Search")->isVisible());
 }
 
 void HelpTest::equalTitlesOpenTheLargerNumber() {
