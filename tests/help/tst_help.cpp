@@ -56,6 +56,11 @@ QString rowTitle(int id) {
 
 void closeViewer(QWidget* w) { ModalDriver::click(w, "BitBtn2"); }
 
+void saveShot(QWidget* w, const QString& name) {
+    const QString dir = qEnvironmentVariable("TINYRA_SHOTS");
+    if (!dir.isEmpty())
+        w->grab().save(QDir(dir).filePath(name + ".png"));
+}
 // Picks `title` in the search list the way a user does: opens the list and clicks the entry.
 void pick(QWidget* search, const QString& title) {
     auto* combo = search->findChild<QComboBox*>("Topic");
@@ -68,14 +73,10 @@ void pick(QWidget* search, const QString& title) {
     QAbstractItemView* view = combo->view();
     const QModelIndex item = view->model()->index(index, 0);
     view->scrollTo(item);
+    saveShot(view->window(), "searchlist");
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
 }
 
-void saveShot(QWidget* w, const QString& name) {
-    const QString dir = qEnvironmentVariable("TINYRA_SHOTS");
-    if (!dir.isEmpty())
-        w->grab().save(QDir(dir).filePath(name + ".png"));
-}
 } // namespace
 
 class HelpTest : public QObject {
