@@ -15,6 +15,10 @@
 #include "diaries/TWords.h"
 #include "reports/TPrintReports.h"
 #include "reports/TSampleReport.h"
+#include "help/THelpForm.h"
+#include "help/TLogo2.h"
+#include "help/TReadmeFile.h"
+#include "help/TSearch.h"
 
 #include <QDialog>
 #include <QHash>
@@ -84,6 +88,10 @@ void CreateForms() {
     create(NewEntry);
     create(PrintReports);
     create(Words);
+    create(ReadmeFile);
+    create(Logo2);
+    create(HelpForm);
+    create(Search);
     create(BrandNewChild);
     create(SampleReport);
     create(ChangePicture);

@@ -83,6 +83,7 @@ void StartupTest::firstRunStoresTheChildAndSecondLaunchGoesStraightIn() {
     });
     driver.expect("InformationBox", ok);
     driver.expect("PlainBox", [](QWidget* b) { ModalDriver::answer(b, QMessageBox::Yes); });
+    driver.expect("ReadmeFile", [](QWidget* d) { ModalDriver::click(d, "OKBtn"); }); // Yes shows the readme
     driver.start();
     app.start(false);
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
