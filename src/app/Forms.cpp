@@ -2,6 +2,17 @@
 
 #include "app/TBrandNewChild.h"
 #include "app/TMainWindow.h"
+#include "milestones/TBirthdays.h"
+#include "milestones/TFamily.h"
+#include "milestones/TFamilyInput.h"
+#include "milestones/THoliday.h"
+#include "milestones/TNewTitle.h"
+#include "milestones/TPickBday.h"
+#include "milestones/TPickEvent.h"
+#include "milestones/TPickHoliday.h"
+#include "milestones/TSkills.h"
+#include "milestones/TTeeth.h"
+#include "milestones/TToothDate.h"
 
 #include <QDialog>
 #include <QHash>
@@ -60,6 +71,17 @@ void CreateForms() {
     // NewChildren, NewEntry, NewTitle, PickBday, PickHoliday, PickEvent, ReadmeFile, PrintReports,
     // Teeth, ToothDate, Birthdays, Skills, Words, Logo2, HelpForm, Search, BrandNewChild,
     // SampleReport, ChangePicture.
+    create(Family);
+    create(FamilyInput);
+    create(Holiday);
+    create(NewTitle);
+    create(PickBday);
+    create(PickHoliday);
+    create(PickEvent);
+    create(Teeth);
+    create(ToothDate);
+    create(Birthdays);
+    create(Skills);
     create(BrandNewChild);
 }
 
