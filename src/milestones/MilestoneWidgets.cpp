@@ -25,6 +25,7 @@ QToolButton* glyphButton(const QString& name, const QString& hint, const QIcon& 
     b->setObjectName(name);
     b->setIcon(icon);
     b->setIconSize(QSize(22, 22));
+    b->setMinimumSize(30, 28);
     b->setToolTip(hint);
     b->setAccessibleName(hint);
     b->setFocusPolicy(Qt::StrongFocus);

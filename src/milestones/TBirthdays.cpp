@@ -82,6 +82,7 @@ TBirthdays::TBirthdays(QWidget* parent) : TDialog(parent) {
         pages[i] = new QWidget;
         pages[i]->setObjectName(QStringLiteral("TabSheet") + QString::number(i + 1));
         auto* v = new QVBoxLayout(pages[i]);
+        v->setContentsMargins(6, 6, 6, 6);
         contents[i] = new QVBoxLayout;
         v->addLayout(contents[i], 1);
         auto* bottom = new QHBoxLayout;
@@ -97,9 +98,9 @@ TBirthdays::TBirthdays(QWidget* parent) : TDialog(parent) {
 
     // Page "Birthday": two pictures, the second overlapping the first.
     auto* scrap = new QWidget(pages[0]);
-    scrap->setFixedSize(490, 286);
-    m_bevel1 = bevel(scrap, QRect(4, 4, kImage1.width() + 4, kImage1.height() + 4));
-    m_bevel2 = bevel(scrap, QRect(298, 62, kImage2.width() + 4, kImage2.height() + 4));
+    scrap->setFixedSize(462, 278);
+    m_bevel1 = bevel(scrap, QRect(0, 0, kImage1.width() + 4, kImage1.height() + 4));
+    m_bevel2 = bevel(scrap, QRect(462 - kImage2.width() - 4, 52, kImage2.width() + 4, kImage2.height() + 4));
     contents[0]->addWidget(scrap, 0, Qt::AlignHCenter | Qt::AlignTop);
 
     // Page "Guests".
@@ -177,16 +178,20 @@ TBirthdays::TBirthdays(QWidget* parent) : TDialog(parent) {
         m_giftShown->setReadOnly(true);
         giftLabel->setBuddy(m_giftShown);
         Widgets::setAccessibleCaption(m_giftShown, QStringLiteral("Gift"));
-        auto* counter = new QGroupBox(QStringLiteral("Record"), recBox);
+        auto* counter = new QFrame(recBox);
         counter->setObjectName(QStringLiteral("GroupBox4"));
+        counter->setFrameShape(QFrame::StyledPanel);
         auto* counterRow = new QHBoxLayout(counter);
         counterRow->setContentsMargins(6, 2, 6, 2);
+        counterRow->addWidget(MilestoneWidgets::label(QStringLiteral("Record"), counter, Blue, 13));
+        counterRow->addStretch();
         m_recordNo = MilestoneWidgets::label(QStringLiteral("0"), counter, Blue, 13, true, QStringLiteral("Label17"));
         auto* of = MilestoneWidgets::label(QStringLiteral("of"), counter, Blue, 13, false, QStringLiteral("Label19"));
         m_recordCount = MilestoneWidgets::label(QStringLiteral("0"), counter, Blue, 13, true, QStringLiteral("Label18"));
         counterRow->addWidget(m_recordNo);
         counterRow->addWidget(of);
         counterRow->addWidget(m_recordCount);
+        counterRow->addStretch();
         auto* del = MilestoneWidgets::glyphButton(QStringLiteral("SpeedButton1"), QStringLiteral("Delete this gift"),
                                                   style()->standardIcon(QStyle::SP_TrashIcon), recBox);
         connect(del, &QToolButton::clicked, this, &TBirthdays::SpeedButton1Click);
@@ -199,7 +204,7 @@ TBirthdays::TBirthdays(QWidget* parent) : TDialog(parent) {
         grid->addLayout(arrows, 0, 1, 2, 1);
         grid->addWidget(giftLabel, 2, 0);
         grid->addWidget(m_giftShown, 3, 0, 1, 2);
-        grid->addWidget(counter, 4, 0);
+        grid->addWidget(counter, 4, 0, 1, 2);
         grid->addWidget(deleteRow(del, recBox), 5, 0, 1, 2, Qt::AlignHCenter);
         right->addWidget(recBox);
         auto* entry = newEntryBox(pages[2]);

@@ -196,24 +196,26 @@ TSkills::TSkills(QWidget* parent) : TDialog(parent) {
     // "Outdoors": four pictures overlapping like snapshots, the skills at the right.
     {
         auto* board = new QWidget(pages[4]);
-        board->setFixedSize(262, 290);
+        board->setFixedSize(262, 246);
         struct Snap {
             const char* image;
             const char* button;
             QRect rect;
             const char* theme;
+            bool buttonLeft;
         };
-        const Snap snaps[] = {{"Image18", "SpeedButton4", QRect(0, 0, 121, 105), "swing"},
-                              {"Image17", "SpeedButton5", QRect(132, 28, 121, 105), "slide"},
-                              {"Image19", "SpeedButton6", QRect(0, 150, 233, 105), "sandbox"},
-                              {"Image16", "SpeedButton7", QRect(112, 184, 145, 105), "tricycle"}};
+        const Snap snaps[] = {{"Image18", "SpeedButton4", QRect(0, 0, 121, 105), "swing", false},
+                              {"Image17", "SpeedButton5", QRect(132, 18, 121, 105), "slide", false},
+                              {"Image19", "SpeedButton6", QRect(0, 126, 233, 105), "sandbox", true},
+                              {"Image16", "SpeedButton7", QRect(108, 134, 145, 105), "tricycle", false}};
         for (const Snap& s : snaps) {
             ReplaceablePicture* p = picture(QString::fromLatin1(s.image), s.rect.size(), QString::fromLatin1(s.theme), board);
             auto* frame = bevelled(p, board);
-            frame->setGeometry(s.rect.adjusted(-4, -4, 4, 4).translated(4, 4));
+            frame->setGeometry(s.rect.adjusted(0, 0, 8, 8));
             QToolButton* b = changePictureButton(QString::fromLatin1(s.button), p, board);
             b->adjustSize();
-            b->move(frame->geometry().right() - b->width() - 2, frame->geometry().bottom() - b->height() - 2);
+            const QRect f = frame->geometry();
+            b->move(s.buttonLeft ? f.left() + 4 : f.right() - b->width() - 3, f.bottom() - b->height() - 3);
         }
         for (QToolButton* b : board->findChildren<QToolButton*>())
             b->raise();
