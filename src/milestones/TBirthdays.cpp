@@ -326,7 +326,14 @@ void TBirthdays::showPictures() {
     });
 }
 
-bool TBirthdays::save() { return guarded(this, [this] { MilestoneSheets::setBirthday(m_child, m_record); }); }
+bool TBirthdays::save() {
+    if (m_remarks->isReadOnly()) { // the birthday could not be read: writing would overwrite it
+        Messages::information(this, QStringLiteral("This birthday could not be read, so nothing is changed. Close "
+                                                   "the page and open it again."));
+        return false;
+    }
+    return guarded(this, [this] { MilestoneSheets::setBirthday(m_child, m_record); });
+}
 
 void TBirthdays::refreshGuests() {
     m_guestsMemo->setPlainText(m_record.guests.join(QLatin1Char('\n')));

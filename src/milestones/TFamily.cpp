@@ -71,8 +71,6 @@ TFamily::TFamily(QWidget* parent) : TDialog(parent) {
     m_childName = MilestoneWidgets::label(QString(), group, Blue, 24, false, QStringLiteral("ChildName"));
     m_childName->setAlignment(Qt::AlignCenter);
     grid->addWidget(m_childName, 0, 0, 1, 4);
-    static const char* const generations[] = {"Parents", "Grandparents", "Great Grandparents", ""};
-    Q_UNUSED(generations);
     for (int slot = 1; slot <= 14; ++slot) {
         const Relative& r = relative(slot);
         auto* b = Widgets::pushButton(QString::fromLatin1(r.button), QString::fromLatin1(r.caption), group);

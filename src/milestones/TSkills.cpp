@@ -108,20 +108,19 @@ TSkills::TSkills(QWidget* parent) : TDialog(parent) {
     // The listed skills, page by page.
     QHash<QString, QFormLayout*> forms;
     QHash<QString, QList<QLineEdit*>> pageFields;
-    auto newForm = [](QWidget* page) {
+    auto newForm = [] {
         auto* f = new QFormLayout;
         f->setLabelAlignment(Qt::AlignRight);
         f->setVerticalSpacing(4);
-        Q_UNUSED(page);
         return f;
     };
-    QFormLayout* coordinationRight = newForm(pages[1]);
+    QFormLayout* coordinationRight = newForm();
     int coordination = 0;
     for (const MilestoneSheets::SkillField& s : MilestoneSheets::listedSkills()) {
         const int page = int(pageNames.indexOf(s.page));
         QFormLayout*& form = forms[s.page];
         if (!form)
-            form = newForm(pages[page]);
+            form = newForm();
         auto* field = Widgets::lineEdit(s.field, pages[page]);
         field->setFixedWidth(81);
         field->setStyleSheet(kFieldStyle);

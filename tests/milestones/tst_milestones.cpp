@@ -12,6 +12,7 @@
 #include "milestones/TPickEvent.h"
 #include "milestones/TSkills.h"
 #include "milestones/TTeeth.h"
+#include "store/Database.h"
 #include "support/AppFixture.h"
 #include "support/ModalDriver.h"
 
@@ -78,6 +79,7 @@ private slots:
     void occasionsAreKeptPerChildAndPickedFromTheLists();
     void skillsAndFamilyAreKeptPerChild();
     void skillsPagesCarryEveryCaption();
+    void unreadableRecordsAreReportedAndNotOverwritten();
     void screenshots();
 
 private:
@@ -907,6 +909,34 @@ void MilestonesTest::skillsPagesCarryEveryCaption() {
         QVERIFY2(s->findChild<ReplaceablePicture*>(p), p);
     for (int i = 4; i <= 15; ++i)
         QVERIFY(s->findChild<QLabel*>("Image" + QString::number(i)));
+}
+
+void MilestonesTest::unreadableRecordsAreReportedAndNotOverwritten() {
+    Database::exec("DROP TABLE SHEETS");
+    bool remarksLocked = false, skillLocked = false;
+    ModalDriver driver;
+    driver.expect("ErrorReport", [](QWidget* w) { ModalDriver::answer(w, QMessageBox::Ok); });
+    driver.expect("Birthdays", [&](QWidget* w) {
+        remarksLocked = w->findChild<QPlainTextEdit*>("Remarks")->isReadOnly();
+        ModalDriver::type(w, "Edit1", "Rose");
+        ModalDriver::click(w, "BitBtn7");
+    });
+    driver.expect("InformationBox", [](QWidget* w) { ModalDriver::answer(w, QMessageBox::Ok); });
+    driver.expect("Birthdays", [](QWidget* w) { ModalDriver::click(w, "BitBtn2"); });
+    driver.expect("ErrorReport", [](QWidget* w) { ModalDriver::answer(w, QMessageBox::Ok); });
+    driver.expect("Skills", [&](QWidget* w) {
+        skillLocked = w->findChild<QLineEdit*>("Edit1")->isReadOnly();
+        ModalDriver::click(w, "OKBtn");
+    });
+    RUN(([] {
+            MainWindow->BirthdayItemClick("1st Birthday");
+            settle();
+            MainWindow->Skills1Click();
+        }),
+        driver);
+    QVERIFY(remarksLocked);
+    QVERIFY(skillLocked);
+    QVERIFY(driver.messages().at(1).contains("could not be read"));
 }
 
 void MilestonesTest::screenshots() {
