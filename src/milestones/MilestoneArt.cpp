@@ -101,8 +101,8 @@ QPixmap birthday(int picture, const QSize& size) {
         for (int i = 0; i < 9; ++i) {
             const double x = w * (i + 0.5) / 9;
             QPolygonF flag{QPointF(x - w / 20, 8), QPointF(x + w / 20, 8), QPointF(x, 8 + h / 9)};
-            static const QColor colors[] = {QColor(0xe9, 0x1e, 0x63), QColor(0x21, 0x96, 0xf3), QColor(0xff, 0xc1, 0x07),
-                                            QColor(0x4c, 0xaf, 0x50)};
+            static const QColor colors[] = {QColor(0xe9, 0x1e, 0x63), QColor(0x21, 0x96, 0xf3),
+                                            QColor(0xff, 0xc1, 0x07), QColor(0x4c, 0xaf, 0x50)};
             p.setBrush(colors[i % 4]);
             p.setPen(Qt::NoPen);
             p.drawPolygon(flag);
@@ -266,9 +266,11 @@ QPixmap scene(const QString& theme, const QSize& size) {
         p.drawArc(QRectF(c.x() - s * 0.38, c.y() - s * 0.15, s * 0.76, s * 0.3), 0, -180 * 16);
     } else if (theme == QLatin1String("blocks") || theme == QLatin1String("abc")) {
         const QString t = theme == QLatin1String("abc") ? QStringLiteral("ABC") : QStringLiteral("123");
-        const QColor colors[] = {QColor(0xef, 0x53, 0x50), QColor(0x42, 0xa5, 0xf5), QColor(0x66, 0xbb, 0x6a)};
+        const QColor colors[] = {QColor(0xef, 0x53, 0x50), QColor(0x42, 0xa5, 0xf5),
+                                 QColor(0x66, 0xbb, 0x6a)};
         const double b = s * 0.36;
-        const QPointF at[] = {QPointF(c.x() - b, c.y()), QPointF(c.x(), c.y()), QPointF(c.x() - b / 2, c.y() - b)};
+        const QPointF at[] = {QPointF(c.x() - b, c.y()), QPointF(c.x(), c.y()),
+                              QPointF(c.x() - b / 2, c.y() - b)};
         for (int i = 0; i < 3; ++i) {
             const QRectF r(at[i].x(), at[i].y(), b, b);
             roundedShape(p, r, colors[i], 3);
@@ -280,7 +282,8 @@ QPixmap scene(const QString& theme, const QSize& size) {
             p.translate(c);
             p.rotate(-20 + 20 * i);
             roundedShape(p, QRectF(-s * 0.2, -s * 0.32, s * 0.4, s * 0.6), Qt::white, 4);
-            letters(p, QRectF(-s * 0.2, -s * 0.32, s * 0.4, s * 0.6), i == 1 ? QStringLiteral("\u2665") : QStringLiteral("\u2660"),
+            letters(p, QRectF(-s * 0.2, -s * 0.32, s * 0.4, s * 0.6),
+                    i == 1 ? QStringLiteral("\u2665") : QStringLiteral("\u2660"),
                     i == 1 ? QColor(Qt::red) : QColor(Qt::black), s * 0.3);
             p.restore();
         }
@@ -303,7 +306,8 @@ QPixmap scene(const QString& theme, const QSize& size) {
         p.setPen(QPen(QColor(0x4a, 0x14, 0x8c), 1));
         p.drawLine(kite.at(2), QPointF(c.x() + s * 0.2, h * 0.98));
     } else if (theme == QLatin1String("puzzle")) {
-        roundedShape(p, QRectF(c.x() - s * 0.3, c.y() - s * 0.3, s * 0.6, s * 0.6), QColor(0xff, 0xa7, 0x26), 4);
+        roundedShape(p, QRectF(c.x() - s * 0.3, c.y() - s * 0.3, s * 0.6, s * 0.6), QColor(0xff, 0xa7, 0x26),
+                     4);
         p.setBrush(QColor(0xff, 0xa7, 0x26));
         p.drawEllipse(QPointF(c.x() + s * 0.3, c.y()), s * 0.1, s * 0.1);
         p.setBrush(QColor(0xe1, 0xf5, 0xfe));
@@ -319,8 +323,10 @@ QPixmap scene(const QString& theme, const QSize& size) {
         p.setBrush(Qt::NoBrush);
         p.drawArc(QRectF(c.x() - s * 0.15, c.y(), s * 0.3, s * 0.2), 200 * 16, 140 * 16);
     } else if (theme == QLatin1String("book")) {
-        roundedShape(p, QRectF(c.x() - s * 0.38, c.y() - s * 0.28, s * 0.37, s * 0.56), QColor(0x42, 0xa5, 0xf5), 3);
-        roundedShape(p, QRectF(c.x() + s * 0.01, c.y() - s * 0.28, s * 0.37, s * 0.56), QColor(0x42, 0xa5, 0xf5), 3);
+        roundedShape(p, QRectF(c.x() - s * 0.38, c.y() - s * 0.28, s * 0.37, s * 0.56),
+                     QColor(0x42, 0xa5, 0xf5), 3);
+        roundedShape(p, QRectF(c.x() + s * 0.01, c.y() - s * 0.28, s * 0.37, s * 0.56),
+                     QColor(0x42, 0xa5, 0xf5), 3);
         p.setPen(QPen(Qt::white, 2));
         for (int i = 0; i < 4; ++i) {
             const double y = c.y() - s * 0.15 + i * s * 0.09;
@@ -333,17 +339,22 @@ QPixmap scene(const QString& theme, const QSize& size) {
         p.rotate(-35);
         roundedShape(p, QRectF(-s * 0.35, -s * 0.08, s * 0.55, s * 0.16), QColor(0xff, 0xca, 0x28), 2);
         p.setBrush(QColor(0xff, 0xe0, 0xb2));
-        p.drawPolygon(QPolygonF{QPointF(s * 0.2, -s * 0.08), QPointF(s * 0.38, 0), QPointF(s * 0.2, s * 0.08)});
+        p.drawPolygon(
+            QPolygonF{QPointF(s * 0.2, -s * 0.08), QPointF(s * 0.38, 0), QPointF(s * 0.2, s * 0.08)});
         p.restore();
     } else if (theme == QLatin1String("house")) {
-        roundedShape(p, QRectF(c.x() - s * 0.28, c.y() - s * 0.05, s * 0.56, s * 0.38), QColor(0xff, 0xf1, 0x76), 2);
+        roundedShape(p, QRectF(c.x() - s * 0.28, c.y() - s * 0.05, s * 0.56, s * 0.38),
+                     QColor(0xff, 0xf1, 0x76), 2);
         p.setBrush(QColor(0xe5, 0x39, 0x35));
         p.drawPolygon(QPolygonF{QPointF(c.x() - s * 0.38, c.y() - s * 0.03), QPointF(c.x(), c.y() - s * 0.4),
                                 QPointF(c.x() + s * 0.38, c.y() - s * 0.03)});
-        roundedShape(p, QRectF(c.x() - s * 0.07, c.y() + s * 0.12, s * 0.14, s * 0.21), QColor(0x8d, 0x6e, 0x63), 2);
+        roundedShape(p, QRectF(c.x() - s * 0.07, c.y() + s * 0.12, s * 0.14, s * 0.21),
+                     QColor(0x8d, 0x6e, 0x63), 2);
     } else if (theme == QLatin1String("phone")) {
-        roundedShape(p, QRectF(c.x() - s * 0.22, c.y() - s * 0.36, s * 0.44, s * 0.72), QColor(0x26, 0xa6, 0x9a), 8);
-        roundedShape(p, QRectF(c.x() - s * 0.17, c.y() - s * 0.28, s * 0.34, s * 0.22), QColor(0xe0, 0xf2, 0xf1), 3);
+        roundedShape(p, QRectF(c.x() - s * 0.22, c.y() - s * 0.36, s * 0.44, s * 0.72),
+                     QColor(0x26, 0xa6, 0x9a), 8);
+        roundedShape(p, QRectF(c.x() - s * 0.17, c.y() - s * 0.28, s * 0.34, s * 0.22),
+                     QColor(0xe0, 0xf2, 0xf1), 3);
         for (int i = 0; i < 9; ++i)
             roundedShape(p,
                          QRectF(c.x() - s * 0.16 + (i % 3) * s * 0.115, c.y() - s * 0.02 + (i / 3) * s * 0.11,

@@ -24,14 +24,16 @@ const QString SkillsSheet = QStringLiteral("Skills");
 
 QStringList birthdayTitles() {
     QStringList titles{QStringLiteral("Birth Birthday")};
-    static const char* const ordinals[] = {"1st", "2nd", "3rd",  "4th",  "5th",  "6th",  "7th",  "8th",
+    static const char* const ordinals[] = {"1st", "2nd",  "3rd",  "4th",  "5th",  "6th",  "7th",  "8th",
                                            "9th", "10th", "11th", "12th", "13th", "14th", "15th", "16th"};
     for (const char* o : ordinals)
         titles << QString::fromLatin1(o) + QStringLiteral(" Birthday");
     return titles;
 }
 
-QString birthdaySheet(const QString& title) { return QStringLiteral("Birthday/") + title; }
+QString birthdaySheet(const QString& title) {
+    return QStringLiteral("Birthday/") + title;
+}
 
 QString birthdayPictureKey(const QString& title, int picture) {
     return QStringLiteral("Birthdays/") + title + QStringLiteral("/Image") + QString::number(picture);
@@ -110,8 +112,9 @@ void recordOccasion(const QString& child, const QString& caption, const QString&
     for (int i = 0; i < list.size(); ++i) {
         if (list.at(i).caption == caption && list.at(i).title == title) {
             if (named && !list.at(i).named) // a fixed-looking entry later named in the dialog
-                ChildRecords::setSheetValue(child, kOccasions,
-                                            numbered(QStringLiteral("Occasion"), i + 1, QStringLiteral(".Name")), name);
+                ChildRecords::setSheetValue(
+                    child, kOccasions, numbered(QStringLiteral("Occasion"), i + 1, QStringLiteral(".Name")),
+                    name);
             return;
         }
     }
@@ -128,7 +131,8 @@ QString occasionRemarks(const QString& child, const QString& caption, const QStr
     return ChildRecords::sheetValue(child, occasionSheet(caption, title), kRemarks);
 }
 
-void setOccasionRemarks(const QString& child, const QString& caption, const QString& title, const QString& remarks) {
+void setOccasionRemarks(const QString& child, const QString& caption, const QString& title,
+                        const QString& remarks) {
     ChildRecords::setSheetValue(child, occasionSheet(caption, title), kRemarks, remarks);
     if (!remarks.isEmpty())
         recordOccasion(child, caption, title);
@@ -143,8 +147,8 @@ QString titleForName(const QString& caption, const QString& name, const QString&
 // ---- Skills
 
 QStringList skillPages() {
-    return {QStringLiteral("1st Skills"),   QStringLiteral("Coordination"), QStringLiteral("At the Table"),
-            QStringLiteral("Games"),        QStringLiteral("Outdoors"),     QStringLiteral("Learning"),
+    return {QStringLiteral("1st Skills"), QStringLiteral("Coordination"), QStringLiteral("At the Table"),
+            QStringLiteral("Games"),      QStringLiteral("Outdoors"),     QStringLiteral("Learning"),
             QStringLiteral("Others")};
 }
 
@@ -209,7 +213,8 @@ QVector<OtherRow> otherRows() {
                                      {70, 71}, {73, 72}, {74, 75}, {77, 76}, {78, 79}};
     QVector<OtherRow> rows;
     for (const auto& r : names)
-        rows << OtherRow{QStringLiteral("Edit") + QString::number(r[0]), QStringLiteral("Edit") + QString::number(r[1])};
+        rows << OtherRow{QStringLiteral("Edit") + QString::number(r[0]),
+                         QStringLiteral("Edit") + QString::number(r[1])};
     return rows;
 }
 
@@ -231,6 +236,8 @@ QVector<SkillEntry> skills(const QString& child) {
     return list;
 }
 
-QString skillsPictureKey(const QString& image) { return QStringLiteral("Skills/") + image; }
+QString skillsPictureKey(const QString& image) {
+    return QStringLiteral("Skills/") + image;
+}
 
 } // namespace MilestoneSheets

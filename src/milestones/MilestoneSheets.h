@@ -40,10 +40,10 @@ void setBirthday(const QString& child, const BirthdayRecord& record);
 // sheet "Occasion/<caption>/<title>", field "Remarks". The child's occasions are listed in sheet
 // "Occasions" as "Occasion.N.Caption", "Occasion.N.Title" and, for those named in the title dialog,
 // "Occasion.N.Name" (the typed name; the field is absent for the fixed holidays and the christening).
-extern const QString HolidaysCaption;   // "Holidays"
+extern const QString HolidaysCaption;    // "Holidays"
 extern const QString ChristeningCaption; // "Christening"
-extern const QString OutingCaption;     // "Special Outing Editor"
-extern const QString VisitorCaption;    // "Special Visitor Editor"
+extern const QString OutingCaption;      // "Special Outing Editor"
+extern const QString VisitorCaption;     // "Special Visitor Editor"
 
 struct Occasion {
     QString caption;
@@ -62,7 +62,8 @@ void recordOccasion(const QString& child, const QString& caption, const QString&
                     const QString& name = QString());
 QString occasionRemarks(const QString& child, const QString& caption, const QString& title);
 // Stores the remarks; an occasion with remarks is always in the child's list.
-void setOccasionRemarks(const QString& child, const QString& caption, const QString& title, const QString& remarks);
+void setOccasionRemarks(const QString& child, const QString& caption, const QString& title,
+                        const QString& remarks);
 // The title the title dialog gives for a typed name: "First <name> - <child>" for a holiday, the name
 // itself for an outing or a visitor.
 QString titleForName(const QString& caption, const QString& name, const QString& child);

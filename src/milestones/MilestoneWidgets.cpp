@@ -6,7 +6,8 @@
 namespace MilestoneWidgets {
 const QColor Blue(0, 0, 0xff);
 
-QLabel* label(const QString& text, QWidget* parent, const QColor& color, int px, bool bold, const QString& name) {
+QLabel* label(const QString& text, QWidget* parent, const QColor& color, int px, bool bold,
+              const QString& name) {
     auto* l = new QLabel(text, parent);
     if (!name.isEmpty())
         l->setObjectName(name);

@@ -12,8 +12,8 @@ class QWidget;
 namespace MilestoneWidgets {
 extern const QColor Blue;
 // A label in Arial of `px` pixels, in `color`, named `name` when one is given.
-QLabel* label(const QString& text, QWidget* parent, const QColor& color = Blue, int px = 13, bool bold = false,
-              const QString& name = QString());
+QLabel* label(const QString& text, QWidget* parent, const QColor& color = Blue, int px = 13,
+              bool bold = false, const QString& name = QString());
 // A picture button: the hint is its tooltip and its accessible name.
 QToolButton* glyphButton(const QString& name, const QString& hint, const QIcon& icon, QWidget* parent);
 } // namespace MilestoneWidgets

@@ -18,7 +18,8 @@ QComboBox* create(QWidget* parent) {
 void fill(QComboBox* combo, QWidget* parent, const QString& caption) {
     combo->clear();
     guarded(parent, [&] {
-        for (const MilestoneSheets::Occasion& o : MilestoneSheets::namedOccasions(ActiveChildName(), caption)) {
+        for (const MilestoneSheets::Occasion& o :
+             MilestoneSheets::namedOccasions(ActiveChildName(), caption)) {
             const QString shown = o.title.trimmed().isEmpty() ? QStringLiteral("(untitled)") : o.title;
             combo->addItem(shown, o.name);
         }

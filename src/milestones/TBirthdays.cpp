@@ -120,8 +120,9 @@ TBirthdays::TBirthdays(QWidget* parent) : TDialog(parent) {
         m_guestCombo->setObjectName(QStringLiteral("ComboBox1"));
         nameLabel->setBuddy(m_guestCombo);
         Widgets::setAccessibleCaption(m_guestCombo, QStringLiteral("Guest to delete"));
-        auto* del = MilestoneWidgets::glyphButton(QStringLiteral("DelButton"), QStringLiteral("Delete this guest"),
-                                                  style()->standardIcon(QStyle::SP_TrashIcon), nameBox);
+        auto* del =
+            MilestoneWidgets::glyphButton(QStringLiteral("DelButton"), QStringLiteral("Delete this guest"),
+                                          style()->standardIcon(QStyle::SP_TrashIcon), nameBox);
         connect(del, &QToolButton::clicked, this, &TBirthdays::DelButtonClick);
         nameLayout->addWidget(nameLabel);
         nameLayout->addWidget(m_guestCombo);
@@ -166,7 +167,8 @@ TBirthdays::TBirthdays(QWidget* parent) : TDialog(parent) {
         m_giftCombo->setObjectName(QStringLiteral("ComboBox2"));
         nameLabel->setBuddy(m_giftCombo);
         Widgets::setAccessibleCaption(m_giftCombo, QStringLiteral("Gift from"));
-        connect(m_giftCombo, qOverload<int>(&QComboBox::currentIndexChanged), this, &TBirthdays::ComboBox2Change);
+        connect(m_giftCombo, qOverload<int>(&QComboBox::currentIndexChanged), this,
+                &TBirthdays::ComboBox2Change);
         auto* up = MilestoneWidgets::glyphButton(QStringLiteral("Up"), QStringLiteral("Previous record"),
                                                  style()->standardIcon(QStyle::SP_ArrowUp), recBox);
         auto* down = MilestoneWidgets::glyphButton(QStringLiteral("Down"), QStringLiteral("Next record"),
@@ -185,15 +187,19 @@ TBirthdays::TBirthdays(QWidget* parent) : TDialog(parent) {
         counterRow->setContentsMargins(6, 2, 6, 2);
         counterRow->addWidget(MilestoneWidgets::label(QStringLiteral("Record"), counter, Blue, 13));
         counterRow->addStretch();
-        m_recordNo = MilestoneWidgets::label(QStringLiteral("0"), counter, Blue, 13, true, QStringLiteral("Label17"));
-        auto* of = MilestoneWidgets::label(QStringLiteral("of"), counter, Blue, 13, false, QStringLiteral("Label19"));
-        m_recordCount = MilestoneWidgets::label(QStringLiteral("0"), counter, Blue, 13, true, QStringLiteral("Label18"));
+        m_recordNo =
+            MilestoneWidgets::label(QStringLiteral("0"), counter, Blue, 13, true, QStringLiteral("Label17"));
+        auto* of = MilestoneWidgets::label(QStringLiteral("of"), counter, Blue, 13, false,
+                                           QStringLiteral("Label19"));
+        m_recordCount =
+            MilestoneWidgets::label(QStringLiteral("0"), counter, Blue, 13, true, QStringLiteral("Label18"));
         counterRow->addWidget(m_recordNo);
         counterRow->addWidget(of);
         counterRow->addWidget(m_recordCount);
         counterRow->addStretch();
-        auto* del = MilestoneWidgets::glyphButton(QStringLiteral("SpeedButton1"), QStringLiteral("Delete this gift"),
-                                                  style()->standardIcon(QStyle::SP_TrashIcon), recBox);
+        auto* del =
+            MilestoneWidgets::glyphButton(QStringLiteral("SpeedButton1"), QStringLiteral("Delete this gift"),
+                                          style()->standardIcon(QStyle::SP_TrashIcon), recBox);
         connect(del, &QToolButton::clicked, this, &TBirthdays::SpeedButton1Click);
         grid->addWidget(nameLabel, 0, 0);
         grid->addWidget(m_giftCombo, 1, 0);
@@ -301,10 +307,12 @@ void TBirthdays::showPictures() {
         delete m_image2;
         delete m_change1;
         delete m_change2;
-        m_image1 = new ReplaceablePicture(QStringLiteral("Image1"), key1, MilestoneArt::birthday(1, kImage1), m_bevel1);
+        m_image1 = new ReplaceablePicture(QStringLiteral("Image1"), key1, MilestoneArt::birthday(1, kImage1),
+                                          m_bevel1);
         m_image1->setGeometry(2, 2, kImage1.width(), kImage1.height());
-        m_image2 = new ReplaceablePicture(QStringLiteral("Image2"), MilestoneSheets::birthdayPictureKey(m_title, 2),
-                                          MilestoneArt::birthday(2, kImage2), m_bevel2);
+        m_image2 =
+            new ReplaceablePicture(QStringLiteral("Image2"), MilestoneSheets::birthdayPictureKey(m_title, 2),
+                                   MilestoneArt::birthday(2, kImage2), m_bevel2);
         m_image2->setGeometry(2, 2, kImage2.width(), kImage2.height());
         QWidget* scrap = m_bevel1->parentWidget();
         m_change1 = changePictureButton(QStringLiteral("SpeedButton2"), m_image1, scrap);
@@ -328,8 +336,9 @@ void TBirthdays::showPictures() {
 
 bool TBirthdays::save() {
     if (m_remarks->isReadOnly()) { // the birthday could not be read: writing would overwrite it
-        Messages::information(this, QStringLiteral("This birthday could not be read, so nothing is changed. Close "
-                                                   "the page and open it again."));
+        Messages::information(this,
+                              QStringLiteral("This birthday could not be read, so nothing is changed. Close "
+                                             "the page and open it again."));
         return false;
     }
     return guarded(this, [this] { MilestoneSheets::setBirthday(m_child, m_record); });
@@ -403,7 +412,8 @@ void TBirthdays::DelButtonClick() {
 void TBirthdays::BitBtn8Click() {
     const MilestoneSheets::Gift gift{m_giftName->text().trimmed(), m_giftText->text().trimmed()};
     if (gift.name.isEmpty() && gift.gift.isEmpty()) {
-        Messages::information(this, QStringLiteral("Type who gave the gift and what it was, then press Add Entry."));
+        Messages::information(
+            this, QStringLiteral("Type who gave the gift and what it was, then press Add Entry."));
         m_giftName->setFocus();
         return;
     }
@@ -445,7 +455,9 @@ void TBirthdays::DownClick() {
         showGift(m_gift + 1);
 }
 
-void TBirthdays::ComboBox2Change(int index) { showGift(index); }
+void TBirthdays::ComboBox2Change(int index) {
+    showGift(index);
+}
 
 void TBirthdays::RemarksChange() {
     if (m_loading || m_remarks->isReadOnly())

@@ -27,9 +27,9 @@ public:
 public slots:
     // The four title labels; the birthday shown is the one with this title.
     void setTitles(const QString& title);
-    void BitBtn7Click();     // Guests: add the name typed
-    void DelButtonClick();   // Guests: delete the name chosen
-    void BitBtn8Click();     // Gifts: add the name and gift typed
+    void BitBtn7Click();      // Guests: add the name typed
+    void DelButtonClick();    // Guests: delete the name chosen
+    void BitBtn8Click();      // Gifts: add the name and gift typed
     void SpeedButton1Click(); // Gifts: delete the record shown
     void UpClick();
     void DownClick();

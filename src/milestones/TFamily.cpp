@@ -1,8 +1,8 @@
 #include "milestones/TFamily.h"
 
+#include "app/EntryStore.h"
 #include "app/Forms.h"
 #include "app/Widgets.h"
-#include "app/EntryStore.h"
 #include "milestones/MilestoneArt.h"
 #include "milestones/MilestoneWidgets.h"
 #include "milestones/TFamilyInput.h"
@@ -53,7 +53,9 @@ void place(int slot, int& row, int& column, int& span) {
 const QSize kTreeSize(498, 337);
 } // namespace
 
-const TFamily::Relative& TFamily::relative(int slot) { return kRelatives[slot - 1]; }
+const TFamily::Relative& TFamily::relative(int slot) {
+    return kRelatives[slot - 1];
+}
 
 TFamily::TFamily(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("Family"));
@@ -128,7 +130,8 @@ TFamily::TFamily(QWidget* parent) : TDialog(parent) {
         shadow->setColor(QColor(0, 0, 0, 200));
         l->setGraphicsEffect(shadow);
     };
-    m_childName2 = MilestoneWidgets::label(QString(), nullptr, QColor(0x40, 0x60, 0xff), 24, true, QStringLiteral("ChildName2"));
+    m_childName2 = MilestoneWidgets::label(QString(), nullptr, QColor(0x40, 0x60, 0xff), 24, true,
+                                           QStringLiteral("ChildName2"));
     m_childName2->setAlignment(Qt::AlignCenter);
     overlay(m_childName2, QRect(0, 4, kTreeSize.width(), 30));
     const int colW = kTreeSize.width() / 4;
@@ -148,8 +151,8 @@ TFamily::TFamily(QWidget* parent) : TDialog(parent) {
         overlay(l, QRect(column * colW + inset, tops[row], span * colW - inset - 2, slot <= 2 ? 44 : 36));
         m_names[size_t(slot - 1)] = l;
     }
-    auto* label2 = MilestoneWidgets::label(QStringLiteral("Family Information"), nullptr, Qt::white, 21, false,
-                                           QStringLiteral("Label2"));
+    auto* label2 = MilestoneWidgets::label(QStringLiteral("Family Information"), nullptr, Qt::white, 21,
+                                           false, QStringLiteral("Label2"));
     overlay(label2, QRect(8, kTreeSize.height() - 32, 260, 28));
     auto* treeLayout = new QVBoxLayout(treePage);
     treeLayout->addWidget(bevel, 0, Qt::AlignHCenter);
@@ -192,4 +195,6 @@ void TFamily::memberButtonClick(int slot) {
     FamilyInput->exec();
 }
 
-void TFamily::BitBtn2Click() { accept(); }
+void TFamily::BitBtn2Click() {
+    accept();
+}

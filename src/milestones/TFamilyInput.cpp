@@ -17,7 +17,8 @@
 TFamilyInput::TFamilyInput(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("FamilyInput"));
     setWindowTitle(QStringLiteral("Family Information"));
-    m_title = MilestoneWidgets::label(QStringLiteral("Title"), this, MilestoneWidgets::Blue, 21, true, QStringLiteral("Title"));
+    m_title = MilestoneWidgets::label(QStringLiteral("Title"), this, MilestoneWidgets::Blue, 21, true,
+                                      QStringLiteral("Title"));
     QFont f = m_title->font();
     f.setItalic(true);
     m_title->setFont(f);
@@ -28,7 +29,8 @@ TFamilyInput::TFamilyInput(QWidget* parent) : TDialog(parent) {
     m_pob = Widgets::lineEdit(QStringLiteral("Pob"), this);
     m_dob = new MaskedDateEdit(this);
     m_dob->setObjectName(QStringLiteral("Dob"));
-    for (auto [caption, field] : {std::pair<const char*, QWidget*>{"Name:", m_name}, {"Place of Birth:", m_pob},
+    for (auto [caption, field] : {std::pair<const char*, QWidget*>{"Name:", m_name},
+                                  {"Place of Birth:", m_pob},
                                   {"Date of Birth:", m_dob}}) {
         QLabel* l = Widgets::addRow(form, QString::fromLatin1(caption), field);
         l->setStyleSheet(QStringLiteral("color: #0000ff; font-weight: bold; font-family: Arial;"));
@@ -48,7 +50,9 @@ TFamilyInput::TFamilyInput(QWidget* parent) : TDialog(parent) {
     resize(358, 234);
 }
 
-void TFamilyInput::setTitle(const QString& title) { m_title->setText(title); }
+void TFamilyInput::setTitle(const QString& title) {
+    m_title->setText(title);
+}
 
 void TFamilyInput::FormActivate() {
     const FamilyMember m = Entries().familyMember(MemberNo);
@@ -71,6 +75,10 @@ void TFamilyInput::OKBtnClick() {
     accept();
 }
 
-void TFamilyInput::CancelBtnClick() { reject(); }
+void TFamilyInput::CancelBtnClick() {
+    reject();
+}
 
-void TFamilyInput::HelpBtnClick() { ShowHelpTopic(48); }
+void TFamilyInput::HelpBtnClick() {
+    ShowHelpTopic(48);
+}

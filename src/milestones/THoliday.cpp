@@ -15,7 +15,8 @@
 THoliday::THoliday(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("Holiday"));
     setWindowTitle(QStringLiteral("Holiday"));
-    m_title = MilestoneWidgets::label(QStringLiteral("Title"), this, MilestoneWidgets::Blue, 24, true, QStringLiteral("Title"));
+    m_title = MilestoneWidgets::label(QStringLiteral("Title"), this, MilestoneWidgets::Blue, 24, true,
+                                      QStringLiteral("Title"));
     m_title->setWordWrap(true);
     m_remarks = new QPlainTextEdit(this);
     m_remarks->setObjectName(QStringLiteral("Remarks"));
@@ -46,9 +47,13 @@ THoliday::THoliday(QWidget* parent) : TDialog(parent) {
     setFixedWidth(487);
 }
 
-QString THoliday::title() const { return m_title->text(); }
+QString THoliday::title() const {
+    return m_title->text();
+}
 
-void THoliday::setTitle(const QString& title) { m_title->setText(title); }
+void THoliday::setTitle(const QString& title) {
+    m_title->setText(title);
+}
 
 int THoliday::helpTopicFor(const QString& caption) {
     if (caption == MilestoneSheets::HolidaysCaption)
@@ -68,9 +73,8 @@ void THoliday::FormActivate() {
     m_shownTitle = m_title->text();
     m_loading = true;
     QString remarks;
-    const bool ok = guarded(this, [&] {
-        remarks = MilestoneSheets::occasionRemarks(m_child, m_caption, m_shownTitle);
-    });
+    const bool ok =
+        guarded(this, [&] { remarks = MilestoneSheets::occasionRemarks(m_child, m_caption, m_shownTitle); });
     m_remarks->setPlainText(remarks);
     m_remarks->setReadOnly(!ok); // remarks that could not be read are not overwritten
     m_loading = false;
@@ -86,9 +90,13 @@ void THoliday::RemarksChange() {
     });
 }
 
-void THoliday::OKBtnClick() { accept(); }
+void THoliday::OKBtnClick() {
+    accept();
+}
 
-void THoliday::CancelBtnClick() { reject(); }
+void THoliday::CancelBtnClick() {
+    reject();
+}
 
 void THoliday::HelpBtnClick() {
     if (const int topic = helpTopicFor(windowTitle()))

@@ -75,7 +75,9 @@ void TNewTitle::OKBtnClick() {
     openNamedOccasion(this, caption, m_title->text());
 }
 
-void TNewTitle::CancelBtnClick() { reject(); }
+void TNewTitle::CancelBtnClick() {
+    reject();
+}
 
 void TNewTitle::HelpBtnClick() {
     if (const int topic = helpTopicFor(windowTitle()))

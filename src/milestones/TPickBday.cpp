@@ -15,8 +15,8 @@
 TPickBday::TPickBday(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("PickBday"));
     setWindowTitle(QStringLiteral("Pick Birthday"));
-    auto* heading = MilestoneWidgets::label(QStringLiteral("Which Birthday?"), this, MilestoneWidgets::Blue, 24, false,
-                                            QStringLiteral("Label1"));
+    auto* heading = MilestoneWidgets::label(QStringLiteral("Which Birthday?"), this, MilestoneWidgets::Blue,
+                                            24, false, QStringLiteral("Label1"));
     heading->setAlignment(Qt::AlignCenter);
     auto* grid = new QGridLayout;
     const QStringList titles = MilestoneSheets::birthdayTitles();
@@ -49,4 +49,6 @@ void TPickBday::openBirthday(const QString& title) {
     done(QDialog::Accepted);
 }
 
-void TPickBday::CancelBtnClick() { reject(); }
+void TPickBday::CancelBtnClick() {
+    reject();
+}

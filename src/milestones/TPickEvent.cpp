@@ -34,20 +34,25 @@ TPickEvent::TPickEvent(QWidget* parent) : TDialog(parent) {
     resize(300, 171);
 }
 
-void TPickEvent::setAddNewCaption(const QString& caption) { m_addNew->setText(caption); }
+void TPickEvent::setAddNewCaption(const QString& caption) {
+    m_addNew->setText(caption);
+}
 
 QString TPickEvent::occasionCaption() const {
     return windowTitle() == QLatin1String("Pick Outing") ? MilestoneSheets::OutingCaption
-                                                          : MilestoneSheets::VisitorCaption;
+                                                         : MilestoneSheets::VisitorCaption;
 }
 
-void TPickEvent::FormActivate() { OccasionCombo::fill(m_combo, this, occasionCaption()); }
+void TPickEvent::FormActivate() {
+    OccasionCombo::fill(m_combo, this, occasionCaption());
+}
 
 void TPickEvent::AddNewClick() {
     hide();
     if (NewTitle) {
-        NewTitle->setWindowTitle(windowTitle() == QLatin1String("Pick Outing") ? QStringLiteral("New Outing")
-                                                                                : QStringLiteral("New Visitor"));
+        NewTitle->setWindowTitle(windowTitle() == QLatin1String("Pick Outing")
+                                     ? QStringLiteral("New Outing")
+                                     : QStringLiteral("New Visitor"));
         NewTitle->exec();
     }
     done(QDialog::Accepted);
@@ -61,6 +66,10 @@ void TPickEvent::OKBtnClick() {
     TNewTitle::openNamedOccasion(this, occasionCaption(), m_combo->currentData().toString());
 }
 
-void TPickEvent::CancelBtnClick() { reject(); }
+void TPickEvent::CancelBtnClick() {
+    reject();
+}
 
-void TPickEvent::HelpBtnClick() { ShowHelpTopic(windowTitle() == QLatin1String("Pick Outing") ? 33 : 30); }
+void TPickEvent::HelpBtnClick() {
+    ShowHelpTopic(windowTitle() == QLatin1String("Pick Outing") ? 33 : 30);
+}

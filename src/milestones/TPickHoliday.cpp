@@ -30,7 +30,9 @@ TPickHoliday::TPickHoliday(QWidget* parent) : TDialog(parent) {
     resize(300, 150);
 }
 
-void TPickHoliday::FormActivate() { OccasionCombo::fill(m_combo, this, MilestoneSheets::HolidaysCaption); }
+void TPickHoliday::FormActivate() {
+    OccasionCombo::fill(m_combo, this, MilestoneSheets::HolidaysCaption);
+}
 
 void TPickHoliday::BitBtn1Click() {
     hide();
@@ -49,6 +51,10 @@ void TPickHoliday::OKBtnClick() {
     TNewTitle::openNamedOccasion(this, MilestoneSheets::HolidaysCaption, m_combo->currentData().toString());
 }
 
-void TPickHoliday::CancelBtnClick() { reject(); }
+void TPickHoliday::CancelBtnClick() {
+    reject();
+}
 
-void TPickHoliday::HelpBtnClick() { ShowHelpTopic(44); }
+void TPickHoliday::HelpBtnClick() {
+    ShowHelpTopic(44);
+}

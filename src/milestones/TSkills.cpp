@@ -32,8 +32,8 @@ struct PageButtons {
     const char* ok;
     const char* cancel;
 };
-const PageButtons kButtons[7] = {{"HelpBtn", "OKBtn", "CancelBtn"}, {"BitBtn18", "BitBtn5", "BitBtn6"},
-                                 {"BitBtn4", "BitBtn8", "BitBtn9"},  {"BitBtn7", "BitBtn11", "BitBtn12"},
+const PageButtons kButtons[7] = {{"HelpBtn", "OKBtn", "CancelBtn"},    {"BitBtn18", "BitBtn5", "BitBtn6"},
+                                 {"BitBtn4", "BitBtn8", "BitBtn9"},    {"BitBtn7", "BitBtn11", "BitBtn12"},
                                  {"BitBtn10", "BitBtn14", "BitBtn15"}, {"BitBtn13", "BitBtn17", "BitBtn99"},
                                  {"BitBtn16", "BitBtn20", "BitBtn21"}};
 
@@ -79,11 +79,13 @@ TSkills::TSkills(QWidget* parent) : TDialog(parent) {
         auto* bottom = new QHBoxLayout;
         bottom->addWidget(MilestoneWidgets::label(QStringLiteral("Skills"), pages[i], Blue, 21));
         bottom->addStretch();
-        auto* help = Widgets::pushButton(QString::fromLatin1(kButtons[i].help), QStringLiteral("&Help"), pages[i]);
+        auto* help =
+            Widgets::pushButton(QString::fromLatin1(kButtons[i].help), QStringLiteral("&Help"), pages[i]);
         help->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
         auto* ok = Widgets::pushButton(QString::fromLatin1(kButtons[i].ok), QStringLiteral("Ok"), pages[i]);
         ok->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
-        auto* cancel = Widgets::pushButton(QString::fromLatin1(kButtons[i].cancel), QStringLiteral("Cancel"), pages[i]);
+        auto* cancel =
+            Widgets::pushButton(QString::fromLatin1(kButtons[i].cancel), QStringLiteral("Cancel"), pages[i]);
         cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
         connect(help, &QPushButton::clicked, this, &TSkills::HelpBtnClick);
         connect(ok, &QPushButton::clicked, this, &TSkills::OKBtnClick);
@@ -139,14 +141,14 @@ TSkills::TSkills(QWidget* parent) : TDialog(parent) {
     }
 
     auto picture = [this](const QString& name, const QSize& size, const QString& theme, QWidget* owner) {
-        auto* p = new ReplaceablePicture(name, MilestoneSheets::skillsPictureKey(name), MilestoneArt::scene(theme, size),
-                                         owner);
+        auto* p = new ReplaceablePicture(name, MilestoneSheets::skillsPictureKey(name),
+                                         MilestoneArt::scene(theme, size), owner);
         p->setFixedSize(size);
         m_pictures << p;
         return p;
     };
-    auto pictureWithButton = [&](const QString& name, const QString& button, const QSize& size, const QString& theme,
-                                 QWidget* page) {
+    auto pictureWithButton = [&](const QString& name, const QString& button, const QSize& size,
+                                 const QString& theme, QWidget* page) {
         auto* box = new QWidget(page);
         auto* v = new QVBoxLayout(box);
         v->setContentsMargins(0, 0, 0, 0);
@@ -158,8 +160,8 @@ TSkills::TSkills(QWidget* parent) : TDialog(parent) {
     };
 
     // "1st Skills": the picture at the left, the skills at the right.
-    contents[0]->addWidget(pictureWithButton(QStringLiteral("Image1"), QStringLiteral("SpeedButton2"), QSize(281, 225),
-                                             QStringLiteral("bath"), pages[0]),
+    contents[0]->addWidget(pictureWithButton(QStringLiteral("Image1"), QStringLiteral("SpeedButton2"),
+                                             QSize(281, 225), QStringLiteral("bath"), pages[0]),
                            0, Qt::AlignTop);
     contents[0]->addStretch();
     contents[0]->addLayout(forms.value(pageNames.at(0)));
@@ -169,16 +171,16 @@ TSkills::TSkills(QWidget* parent) : TDialog(parent) {
     auto* right = new QVBoxLayout;
     right->addLayout(coordinationRight);
     right->addStretch();
-    right->addWidget(pictureWithButton(QStringLiteral("Image2"), QStringLiteral("SpeedButton3"), QSize(177, 137),
-                                       QStringLiteral("rattle"), pages[1]),
+    right->addWidget(pictureWithButton(QStringLiteral("Image2"), QStringLiteral("SpeedButton3"),
+                                       QSize(177, 137), QStringLiteral("rattle"), pages[1]),
                      0, Qt::AlignRight);
     contents[1]->addLayout(right);
 
     // "At the Table": the skills, the picture at the right.
     contents[2]->addLayout(forms.value(pageNames.at(2)));
     contents[2]->addStretch();
-    contents[2]->addWidget(pictureWithButton(QStringLiteral("Image3"), QStringLiteral("SpeedButton1"), QSize(257, 217),
-                                             QStringLiteral("highchair"), pages[2]),
+    contents[2]->addWidget(pictureWithButton(QStringLiteral("Image3"), QStringLiteral("SpeedButton1"),
+                                             QSize(257, 217), QStringLiteral("highchair"), pages[2]),
                            0, Qt::AlignTop);
 
     // "Games": the skills and seven decorations.
@@ -186,8 +188,8 @@ TSkills::TSkills(QWidget* parent) : TDialog(parent) {
     auto* games = new QGridLayout;
     const char* const gameThemes[] = {"peekaboo", "ball", "cards", "dice", "blocks", "kite", "puzzle"};
     for (int i = 0; i < 7; ++i)
-        games->addWidget(decoration(QStringLiteral("Image") + QString::number(4 + i), QString::fromLatin1(gameThemes[i]),
-                                    QSize(64, 64), pages[3]),
+        games->addWidget(decoration(QStringLiteral("Image") + QString::number(4 + i),
+                                    QString::fromLatin1(gameThemes[i]), QSize(64, 64), pages[3]),
                          i / 3, (i % 3) + (i / 3 == 2 ? 1 : 0));
     contents[3]->addStretch();
     contents[3]->addLayout(games);
@@ -208,7 +210,8 @@ TSkills::TSkills(QWidget* parent) : TDialog(parent) {
                               {"Image19", "SpeedButton6", QRect(0, 126, 233, 105), "sandbox", true},
                               {"Image16", "SpeedButton7", QRect(108, 134, 145, 105), "tricycle", false}};
         for (const Snap& s : snaps) {
-            ReplaceablePicture* p = picture(QString::fromLatin1(s.image), s.rect.size(), QString::fromLatin1(s.theme), board);
+            ReplaceablePicture* p =
+                picture(QString::fromLatin1(s.image), s.rect.size(), QString::fromLatin1(s.theme), board);
             auto* frame = bevelled(p, board);
             frame->setGeometry(s.rect.adjusted(0, 0, 8, 8));
             QToolButton* b = changePictureButton(QString::fromLatin1(s.button), p, board);
@@ -262,7 +265,8 @@ TSkills::TSkills(QWidget* parent) : TDialog(parent) {
     contents[6]->addLayout(others);
     contents[6]->addStretch();
     for (int i = 1; i < rows.size(); ++i)
-        setTabOrder(findChild<QLineEdit*>(rows.at(i - 1).valueField), findChild<QLineEdit*>(rows.at(i).nameField));
+        setTabOrder(findChild<QLineEdit*>(rows.at(i - 1).valueField),
+                    findChild<QLineEdit*>(rows.at(i).nameField));
 
     for (QLineEdit* field : m_fields)
         connect(field, &QLineEdit::textEdited, this, [this, field] { fieldEdited(field); });
@@ -290,12 +294,19 @@ void TSkills::fieldEdited(QLineEdit* field) {
     if (!m_readable)
         return;
     guarded(this, [&] {
-        ChildRecords::setSheetValue(m_child, MilestoneSheets::SkillsSheet, field->objectName(), field->text());
+        ChildRecords::setSheetValue(m_child, MilestoneSheets::SkillsSheet, field->objectName(),
+                                    field->text());
     });
 }
 
-void TSkills::OKBtnClick() { accept(); }
+void TSkills::OKBtnClick() {
+    accept();
+}
 
-void TSkills::CancelBtnClick() { reject(); }
+void TSkills::CancelBtnClick() {
+    reject();
+}
 
-void TSkills::HelpBtnClick() { ShowHelpTopic(21); }
+void TSkills::HelpBtnClick() {
+    ShowHelpTopic(21);
+}

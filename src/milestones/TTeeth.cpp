@@ -23,25 +23,27 @@ struct Tooth {
     int top;
 };
 const Tooth kTeeth[20] = {
-    {"Tooth1", 99, 23},    {"BitBtn11", 139, 23}, {"BitBtn5", 59, 31},   {"BitBtn10", 179, 31},
-    {"BitBtn4", 43, 63},   {"BitBtn9", 195, 63},  {"BitBtn3", 27, 95},   {"BitBtn8", 211, 95},
-    {"BitBtn1", 19, 127},  {"BitBtn7", 219, 127}, {"BitBtn2", 19, 175},  {"BitBtn12", 219, 175},
+    {"Tooth1", 99, 23},    {"BitBtn11", 139, 23},  {"BitBtn5", 59, 31},   {"BitBtn10", 179, 31},
+    {"BitBtn4", 43, 63},   {"BitBtn9", 195, 63},   {"BitBtn3", 27, 95},   {"BitBtn8", 211, 95},
+    {"BitBtn1", 19, 127},  {"BitBtn7", 219, 127},  {"BitBtn2", 19, 175},  {"BitBtn12", 219, 175},
     {"BitBtn13", 27, 207}, {"BitBtn20", 211, 207}, {"BitBtn14", 43, 239}, {"BitBtn19", 195, 239},
     {"BitBtn15", 59, 271}, {"BitBtn18", 179, 271}, {"BitBtn16", 99, 287}, {"BitBtn17", 139, 287},
 };
 const char* const kKinds[] = {"Central Incisor", "Lateral Incisor", "Cuspid", "First Molar", "Second Molar"};
 
-const QString kEmptyStyle = QStringLiteral(
-    "QPushButton { color: #0000ff; font: bold 19px 'Arial'; padding: 0; background: #ffffff;"
-    " border: 1px solid #9e9e9e; border-radius: 9px; }"
-    "QPushButton:focus { border: 2px solid #0000ff; }");
-const QString kDatedStyle = QStringLiteral(
-    "QPushButton { color: #ffffff; font: bold 19px 'Arial'; padding: 0; background: #2e7d32;"
-    " border: 1px solid #1b5e20; border-radius: 9px; }"
-    "QPushButton:focus { border: 2px solid #0000ff; }");
+const QString kEmptyStyle =
+    QStringLiteral("QPushButton { color: #0000ff; font: bold 19px 'Arial'; padding: 0; background: #ffffff;"
+                   " border: 1px solid #9e9e9e; border-radius: 9px; }"
+                   "QPushButton:focus { border: 2px solid #0000ff; }");
+const QString kDatedStyle =
+    QStringLiteral("QPushButton { color: #ffffff; font: bold 19px 'Arial'; padding: 0; background: #2e7d32;"
+                   " border: 1px solid #1b5e20; border-radius: 9px; }"
+                   "QPushButton:focus { border: 2px solid #0000ff; }");
 } // namespace
 
-QString TTeeth::buttonName(int slot) { return QString::fromLatin1(kTeeth[slot - 1].button); }
+QString TTeeth::buttonName(int slot) {
+    return QString::fromLatin1(kTeeth[slot - 1].button);
+}
 
 QString TTeeth::kind(int slot) {
     // Upper arch 1..10 runs front to back, lower arch 11..20 back to front; each kind is a pair.
@@ -69,10 +71,12 @@ TTeeth::TTeeth(QWidget* parent) : TDialog(parent) {
         connect(b, &QPushButton::clicked, this, [this, slot] { toothClick(slot); });
         m_teeth[size_t(slot - 1)] = b;
     }
-    auto* top = MilestoneWidgets::label(QStringLiteral("Top Teeth"), this, Blue, 16, true, QStringLiteral("Label1"));
+    auto* top =
+        MilestoneWidgets::label(QStringLiteral("Top Teeth"), this, Blue, 16, true, QStringLiteral("Label1"));
     top->setAlignment(Qt::AlignCenter);
     top->setGeometry(62, 90, 160, 24);
-    auto* bottom = MilestoneWidgets::label(QStringLiteral("Bottom Teeth"), this, Blue, 16, true, QStringLiteral("Label2"));
+    auto* bottom = MilestoneWidgets::label(QStringLiteral("Bottom Teeth"), this, Blue, 16, true,
+                                           QStringLiteral("Label2"));
     bottom->setAlignment(Qt::AlignCenter);
     bottom->setGeometry(62, 222, 160, 24);
 
@@ -81,17 +85,21 @@ TTeeth::TTeeth(QWidget* parent) : TDialog(parent) {
     legend->setGeometry(275, 18, 128, 250);
     auto* legendLayout = new QVBoxLayout(legend);
     legendLayout->setSpacing(0);
-    static const char* const lines[][2] = {{"1,2,19,20.", "Central Incisor"}, {"3,4,17,18.", "Lateral Incisor"},
-                                           {"5,6,15,16.", "Cuspid"},          {"7,8,13,14.", "First Molar"},
+    static const char* const lines[][2] = {{"1,2,19,20.", "Central Incisor"},
+                                           {"3,4,17,18.", "Lateral Incisor"},
+                                           {"5,6,15,16.", "Cuspid"},
+                                           {"7,8,13,14.", "First Molar"},
                                            {"9,10,11,12.", "Second Molar"}};
     for (const auto& line : lines) {
-        legendLayout->addWidget(MilestoneWidgets::label(QString::fromLatin1(line[0]), legend, Blue, 13, true));
+        legendLayout->addWidget(
+            MilestoneWidgets::label(QString::fromLatin1(line[0]), legend, Blue, 13, true));
         auto* k = MilestoneWidgets::label(QString::fromLatin1(line[1]), legend, Blue, 13);
         k->setIndent(10);
         legendLayout->addWidget(k);
         legendLayout->addSpacing(6);
     }
-    auto* key = MilestoneWidgets::label(QStringLiteral("Green: date recorded"), legend, QColor(0x2e, 0x7d, 0x32), 11, true);
+    auto* key = MilestoneWidgets::label(QStringLiteral("Green: date recorded"), legend,
+                                        QColor(0x2e, 0x7d, 0x32), 11, true);
     key->setObjectName(QStringLiteral("DatedKey"));
     key->setWordWrap(true);
     legendLayout->addWidget(key);
@@ -110,15 +118,18 @@ TTeeth::TTeeth(QWidget* parent) : TDialog(parent) {
     connect(ok, &QPushButton::clicked, this, &TTeeth::OKBtnClick);
 }
 
-void TTeeth::FormActivate() { RefreshTeeth(); }
+void TTeeth::FormActivate() {
+    RefreshTeeth();
+}
 
 void TTeeth::RefreshTeeth() {
     for (int slot = 1; slot <= 20; ++slot) {
         QPushButton* b = m_teeth[size_t(slot - 1)];
         const QString date = Entries().toothDate(slot);
         const bool dated = hasDate(date);
-        const QString hint = QStringLiteral("Tooth ") + QString::number(slot) + QStringLiteral(", ") + kind(slot) +
-                             (dated ? QStringLiteral(": came in ") + date.trimmed() : QStringLiteral(": no date yet"));
+        const QString hint =
+            QStringLiteral("Tooth ") + QString::number(slot) + QStringLiteral(", ") + kind(slot) +
+            (dated ? QStringLiteral(": came in ") + date.trimmed() : QStringLiteral(": no date yet"));
         b->setStyleSheet(dated ? kDatedStyle : kEmptyStyle);
         b->setToolTip(hint);
         b->setAccessibleName(QStringLiteral("Tooth ") + QString::number(slot));
@@ -135,9 +146,13 @@ void TTeeth::toothClick(int slot) {
     RefreshTeeth();
 }
 
-void TTeeth::HelpBtnClick() { ShowHelpTopic(47); }
+void TTeeth::HelpBtnClick() {
+    ShowHelpTopic(47);
+}
 
-void TTeeth::OKBtnClick() { accept(); }
+void TTeeth::OKBtnClick() {
+    accept();
+}
 
 void TTeeth::paintEvent(QPaintEvent* event) {
     TDialog::paintEvent(event);

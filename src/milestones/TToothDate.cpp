@@ -45,6 +45,10 @@ void TToothDate::OKBtnClick() {
         accept();
 }
 
-void TToothDate::CancelBtnClick() { reject(); }
+void TToothDate::CancelBtnClick() {
+    reject();
+}
 
-void TToothDate::HelpBtnClick() { ShowHelpTopic(58); }
+void TToothDate::HelpBtnClick() {
+    ShowHelpTopic(58);
+}

@@ -92,10 +92,10 @@ private:
     FakeHelp* m_help = nullptr;
 };
 
-#define RUN(command, driver)                                                                                        \
-    do {                                                                                                            \
-        QString runError;                                                                                           \
-        QVERIFY2(run(command, driver, &runError), qPrintable(runError));                                            \
+#define RUN(command, driver)                                                                                 \
+    do {                                                                                                     \
+        QString runError;                                                                                    \
+        QVERIFY2(run(command, driver, &runError), qPrintable(runError));                                     \
     } while (0)
 
 void MilestonesTest::init() {
@@ -135,7 +135,8 @@ bool MilestonesTest::run(const std::function<void()>& command, ModalDriver& driv
         return false;
     }
     if (!QTest::qWaitFor([] { return QApplication::activeModalWidget() == nullptr; }, 3000)) {
-        *error = "still showing " + QApplication::activeModalWidget()->objectName() + " instead of the main window";
+        *error = "still showing " + QApplication::activeModalWidget()->objectName() +
+                 " instead of the main window";
         ModalDriver::closeAllModals();
         return false;
     }
@@ -154,18 +155,31 @@ QString text(QWidget* w, const char* name) {
 }
 // Lets the driver see the main window between two commands, so that one form shown twice in a row
 // counts as two showings.
-void settle() { QTest::qWait(60); }
-QString two(int n) { return QString::number(n).rightJustified(2, '0'); }
+void settle() {
+    QTest::qWait(60);
+}
+QString two(int n) {
+    return QString::number(n).rightJustified(2, '0');
+}
 } // namespace
 
 void MilestonesTest::everyFamilyButtonEditsItsOwnSlot() {
-    const char* const buttons[] = {"Button1", "Button11", "Button2", "Button3", "Button6", "Button12", "Button7",
-                                   "Button9", "Button5", "Button13", "Button8", "Button10", "Button4", "Button14"};
-    const char* const titles[] = {"Mother", "Father", "Maternal Grandmother", "Maternal Grandfather",
-                                  "Paternal Grandmother", "Paternal Grandfather", "Maternal Great Grandmother",
-                                  "Maternal Great Grandmother", "Paternal Great Grandmother",
-                                  "Paternal Great Grandmother", "Maternal Great Grandfather",
-                                  "Maternal Great Grandfather", "Paternal Great Grandfather",
+    const char* const buttons[] = {"Button1",  "Button11", "Button2", "Button3", "Button6",
+                                   "Button12", "Button7",  "Button9", "Button5", "Button13",
+                                   "Button8",  "Button10", "Button4", "Button14"};
+    const char* const titles[] = {"Mother",
+                                  "Father",
+                                  "Maternal Grandmother",
+                                  "Maternal Grandfather",
+                                  "Paternal Grandmother",
+                                  "Paternal Grandfather",
+                                  "Maternal Great Grandmother",
+                                  "Maternal Great Grandmother",
+                                  "Paternal Great Grandmother",
+                                  "Paternal Great Grandmother",
+                                  "Maternal Great Grandfather",
+                                  "Maternal Great Grandfather",
+                                  "Paternal Great Grandfather",
                                   "Paternal Great Grandfather"};
     const char* const labels[] = {"MomName", "DadName", "mgm",   "mgp",   "pgm",   "pgp",   "mggm1",
                                   "mggm2",   "pggm1",   "pggm2", "mggp1", "mggp2", "pggp1", "pggp2"};
@@ -217,7 +231,8 @@ void MilestonesTest::familyCancelStoresNothing() {
     });
     driver.expect("Family", [](QWidget* w) { ModalDriver::click(w, "Button12"); });
     driver.expect("FamilyInput", [&reopened](QWidget* w) {
-        reopened = text(w, "Name") + "|" + text(w, "Pob") + "|" + w->findChild<MaskedDateEdit*>("Dob")->storedText();
+        reopened =
+            text(w, "Name") + "|" + text(w, "Pob") + "|" + w->findChild<MaskedDateEdit*>("Dob")->storedText();
         ModalDriver::type(w, "Name", ""); // an empty name empties the label
         ModalDriver::click(w, "OKBtn");
     });
@@ -235,9 +250,10 @@ void MilestonesTest::familyCancelStoresNothing() {
 
 void MilestonesTest::everyToothButtonEditsTheSlotOfItsCaption() {
     // The design names of the buttons captioned "1" to "20".
-    const char* const names[] = {"Tooth1",   "BitBtn11", "BitBtn5",  "BitBtn10", "BitBtn4",  "BitBtn9",  "BitBtn3",
-                                 "BitBtn8",  "BitBtn1",  "BitBtn7",  "BitBtn2",  "BitBtn12", "BitBtn13", "BitBtn20",
-                                 "BitBtn14", "BitBtn19", "BitBtn15", "BitBtn18", "BitBtn16", "BitBtn17"};
+    const char* const names[] = {"Tooth1",   "BitBtn11", "BitBtn5",  "BitBtn10", "BitBtn4",
+                                 "BitBtn9",  "BitBtn3",  "BitBtn8",  "BitBtn1",  "BitBtn7",
+                                 "BitBtn2",  "BitBtn12", "BitBtn13", "BitBtn20", "BitBtn14",
+                                 "BitBtn19", "BitBtn15", "BitBtn18", "BitBtn16", "BitBtn17"};
     ModalDriver driver;
     QStringList shown;
     for (int tooth = 1; tooth <= 20; ++tooth) {
@@ -331,7 +347,8 @@ void MilestonesTest::birthdayPickerReturnsToTheMainWindow() {
         ModalDriver::click(w, "BitBtn2");
     });
     RUN([] { MainWindow->PickBdayClick(); }, driver);
-    QCOMPARE(titles, (QStringList{"7th Birthday", "7th Birthday", "7th Birthday", "7th Birthday", "Birthdays"}));
+    QCOMPARE(titles,
+             (QStringList{"7th Birthday", "7th Birthday", "7th Birthday", "7th Birthday", "Birthdays"}));
     QVERIFY(pickerHidden);
 
     // The picker's seventeen buttons each open their own birthday; Cancel closes it.
@@ -339,7 +356,8 @@ void MilestonesTest::birthdayPickerReturnsToTheMainWindow() {
     QStringList opened;
     const QStringList all = MilestoneSheets::birthdayTitles();
     for (int i = 0; i < all.size(); ++i) {
-        each.expect("PickBday", [i](QWidget* w) { ModalDriver::click(w, "BitBtn" + QString::number(i + 1)); });
+        each.expect("PickBday",
+                    [i](QWidget* w) { ModalDriver::click(w, "BitBtn" + QString::number(i + 1)); });
         each.expect("Birthdays", [&opened](QWidget* w) {
             opened << text(w, "Title1");
             ModalDriver::click(w, "BitBtn3");
@@ -361,16 +379,46 @@ void MilestonesTest::holidayChainsGiveCaptionsAndTitles_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("title");
-    QTest::newRow("easter") << "Easter1" << "" << "Holidays" << "First Easter - Ann";
-    QTest::newRow("july") << "FourthofJuly1" << "" << "Holidays" << "First 4th of July - Ann";
-    QTest::newRow("halloween") << "Halloween1" << "" << "Holidays" << "First Halloween - Ann";
-    QTest::newRow("thanksgiving") << "Thanksgiving1" << "" << "Holidays" << "First Thanksgiving - Ann";
-    QTest::newRow("christmas") << "Christmas1" << "" << "Holidays" << "First Christmas - Ann";
-    QTest::newRow("christening") << "Christening1" << "" << "Christening" << "Christening";
-    QTest::newRow("other holiday") << "OtherHolidays1" << "Diwali" << "Holidays" << "First Diwali - Ann";
-    QTest::newRow("empty holiday") << "OtherHolidays1" << "" << "Holidays" << "First  - Ann";
-    QTest::newRow("outing") << "Outings1" << "Trip to the zoo" << "Special Outing Editor" << "Trip to the zoo";
-    QTest::newRow("visitor") << "Visitors1" << "Great Aunt Lil" << "Special Visitor Editor" << "Great Aunt Lil";
+    QTest::newRow("easter") << "Easter1"
+                            << ""
+                            << "Holidays"
+                            << "First Easter - Ann";
+    QTest::newRow("july") << "FourthofJuly1"
+                          << ""
+                          << "Holidays"
+                          << "First 4th of July - Ann";
+    QTest::newRow("halloween") << "Halloween1"
+                               << ""
+                               << "Holidays"
+                               << "First Halloween - Ann";
+    QTest::newRow("thanksgiving") << "Thanksgiving1"
+                                  << ""
+                                  << "Holidays"
+                                  << "First Thanksgiving - Ann";
+    QTest::newRow("christmas") << "Christmas1"
+                               << ""
+                               << "Holidays"
+                               << "First Christmas - Ann";
+    QTest::newRow("christening") << "Christening1"
+                                 << ""
+                                 << "Christening"
+                                 << "Christening";
+    QTest::newRow("other holiday") << "OtherHolidays1"
+                                   << "Diwali"
+                                   << "Holidays"
+                                   << "First Diwali - Ann";
+    QTest::newRow("empty holiday") << "OtherHolidays1"
+                                   << ""
+                                   << "Holidays"
+                                   << "First  - Ann";
+    QTest::newRow("outing") << "Outings1"
+                            << "Trip to the zoo"
+                            << "Special Outing Editor"
+                            << "Trip to the zoo";
+    QTest::newRow("visitor") << "Visitors1"
+                             << "Great Aunt Lil"
+                             << "Special Visitor Editor"
+                             << "Great Aunt Lil";
 }
 
 void MilestonesTest::holidayChainsGiveCaptionsAndTitles() {
@@ -519,7 +567,8 @@ void MilestonesTest::fixedHelpTopics() {
             ModalDriver::click(w, b);
     });
     driver.expect("Skills", [](QWidget* w) {
-        for (const char* b : {"HelpBtn", "BitBtn18", "BitBtn4", "BitBtn7", "BitBtn10", "BitBtn13", "BitBtn16"})
+        for (const char* b :
+             {"HelpBtn", "BitBtn18", "BitBtn4", "BitBtn7", "BitBtn10", "BitBtn13", "BitBtn16"})
             ModalDriver::click(w, b);
         ModalDriver::click(w, "BitBtn21");
     });
@@ -600,7 +649,8 @@ void MilestonesTest::giftsPage() {
     QVERIFY(memo && combo && name && gift && shown && add && up && down && del);
     auto record = [b] { return text(b, "Label17") + " " + text(b, "Label19") + " " + text(b, "Label18"); };
     QCOMPARE(record(), QStringLiteral("0 of 0"));
-    const QList<QPair<QString, QString>> gifts{{"Aunt May", "Teddy bear"}, {"Grandpa", "Blocks"}, {"Ben", "Book"}};
+    const QList<QPair<QString, QString>> gifts{
+        {"Aunt May", "Teddy bear"}, {"Grandpa", "Blocks"}, {"Ben", "Book"}};
     for (const auto& g : gifts) {
         name->setText(g.first);
         gift->setText(g.second);
@@ -945,11 +995,11 @@ void MilestonesTest::screenshots() {
         QSKIP("set TINYRA_SHOTS to a directory to save pictures of the forms");
     QDir().mkpath(dir);
     for (int slot = 1; slot <= 14; ++slot)
-        Entries().setFamilyMember(slot, {QStringList{"Jane Miller", "Robert Miller", "Rose Smith", "Albert Smith",
-                                                     "Edith Miller", "George Miller", "Mary Brown", "Alice Smith",
-                                                     "Grace Hill", "Ida Miller", "Henry Brown", "Walter Smith",
-                                                     "Frank Hill", "Otto Miller"}[slot - 1],
-                                         "", ""});
+        Entries().setFamilyMember(
+            slot, {QStringList{"Jane Miller", "Robert Miller", "Rose Smith", "Albert Smith", "Edith Miller",
+                               "George Miller", "Mary Brown", "Alice Smith", "Grace Hill", "Ida Miller",
+                               "Henry Brown", "Walter Smith", "Frank Hill", "Otto Miller"}[slot - 1],
+                   "", ""});
     for (int t : {1, 2, 3, 19, 20})
         Entries().setToothDate(t, "04-1" + QString::number(t % 10) + "-98");
     auto shoot = [&](const char* form, const QString& file, int tab = -1) {
