@@ -19,6 +19,17 @@
 #include "help/TLogo2.h"
 #include "help/TReadmeFile.h"
 #include "help/TSearch.h"
+#include "milestones/TBirthdays.h"
+#include "milestones/TFamily.h"
+#include "milestones/TFamilyInput.h"
+#include "milestones/THoliday.h"
+#include "milestones/TNewTitle.h"
+#include "milestones/TPickBday.h"
+#include "milestones/TPickEvent.h"
+#include "milestones/TPickHoliday.h"
+#include "milestones/TSkills.h"
+#include "milestones/TTeeth.h"
+#include "milestones/TToothDate.h"
 
 #include <QDialog>
 #include <QHash>
@@ -92,6 +103,17 @@ void CreateForms() {
     create(Logo2);
     create(HelpForm);
     create(Search);
+    create(Family);
+    create(FamilyInput);
+    create(Holiday);
+    create(NewTitle);
+    create(PickBday);
+    create(PickHoliday);
+    create(PickEvent);
+    create(Teeth);
+    create(ToothDate);
+    create(Birthdays);
+    create(Skills);
     create(BrandNewChild);
     create(SampleReport);
     create(ChangePicture);
