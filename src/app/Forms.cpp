@@ -2,19 +2,12 @@
 
 #include "app/TBrandNewChild.h"
 #include "app/TMainWindow.h"
-#include "names/TBabyNames.h"
-#include "store/TChangePicture.h"
-#include "store/TChildInfo.h"
-#include "store/TNewChildren.h"
-#include "store/TPickChild.h"
 #include "diaries/TDoctor.h"
 #include "diaries/TGrowth.h"
 #include "diaries/TJournal.h"
 #include "diaries/TNewEntry.h"
 #include "diaries/TPrenatal.h"
 #include "diaries/TWords.h"
-#include "reports/TPrintReports.h"
-#include "reports/TSampleReport.h"
 #include "help/THelpForm.h"
 #include "help/TLogo2.h"
 #include "help/TReadmeFile.h"
@@ -30,6 +23,13 @@
 #include "milestones/TSkills.h"
 #include "milestones/TTeeth.h"
 #include "milestones/TToothDate.h"
+#include "names/TBabyNames.h"
+#include "reports/TPrintReports.h"
+#include "reports/TSampleReport.h"
+#include "store/TChangePicture.h"
+#include "store/TChildInfo.h"
+#include "store/TNewChildren.h"
+#include "store/TPickChild.h"
 
 #include <QDialog>
 #include <QHash>
@@ -82,38 +82,34 @@ template <typename Form> Form* create(Form*& global) {
 } // namespace
 
 void CreateForms() {
+    // Every form once, the main window first, then in this order; none reads the store here.
     MainWindow = new TMainWindow;
-    // Each form is created here, in this order, once its class exists:
-    // Prenatal, BabyNames, PickChild, ChildInfo, Doctor, Family, FamilyInput, Growth, Holiday, Journal,
-    // NewChildren, NewEntry, NewTitle, PickBday, PickHoliday, PickEvent, ReadmeFile, PrintReports,
-    // Teeth, ToothDate, Birthdays, Skills, Words, Logo2, HelpForm, Search, BrandNewChild,
-    // SampleReport, ChangePicture.
     create(Prenatal);
     create(BabyNames);
     create(PickChild);
     create(ChildInfo);
     create(Doctor);
+    create(Family);
+    create(FamilyInput);
     create(Growth);
+    create(Holiday);
     create(Journal);
     create(NewChildren);
     create(NewEntry);
-    create(PrintReports);
-    create(Words);
-    create(ReadmeFile);
-    create(Logo2);
-    create(HelpForm);
-    create(Search);
-    create(Family);
-    create(FamilyInput);
-    create(Holiday);
     create(NewTitle);
     create(PickBday);
     create(PickHoliday);
     create(PickEvent);
+    create(ReadmeFile);
+    create(PrintReports);
     create(Teeth);
     create(ToothDate);
     create(Birthdays);
     create(Skills);
+    create(Words);
+    create(Logo2);
+    create(HelpForm);
+    create(Search);
     create(BrandNewChild);
     create(SampleReport);
     create(ChangePicture);

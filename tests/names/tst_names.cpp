@@ -10,6 +10,7 @@
 #include "support/AppFixture.h"
 #include "support/ModalDriver.h"
 
+#include <QDialog>
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
@@ -209,9 +210,11 @@ void NamesTest::reopeningShowsTheFirstNamesAgain() {
     navButton("DBNavigator1", "Next")->click();
 
     // Help opened from the page and closed again does not refill the form.
+    ModalDriver help;
+    help.expect("HelpForm", [](QWidget* w) { qobject_cast<QDialog*>(w)->accept(); });
+    help.start();
     control<QPushButton>("BitBtn2")->click();
-    QCoreApplication::processEvents();
-    ModalDriver::closeAllModals();
+    QVERIFY2(help.waitFinished(), qPrintable(help.error()));
     QCOMPARE(control<QLineEdit>("BoyName")->text(), boyNames[4]);
 
     close();
