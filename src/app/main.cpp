@@ -3,11 +3,57 @@
 #include "app/Messages.h"
 #include "app/TMainWindow.h"
 #include "help/TSplash.h"
+#include "store/Backups.h"
 #include "store/Database.h"
 #include "store/StoreError.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QMessageBox>
+
+namespace {
+// Opens the store. When the file itself is damaged and a sound backup exists, says so and offers to
+// put the backup in its place (the damaged file is kept, renamed). False when Tinyra cannot start.
+bool openStore(QWidget* splash) {
+    try {
+        Database::open();
+        return true;
+    } catch (const StoreError& e) {
+        splash->hide();
+        const QString backup = e.kind() == StoreError::Kind::CannotOpen && !Backups::damage().isEmpty()
+                                   ? Backups::newestSound()
+                                   : QString();
+        if (backup.isEmpty()) {
+            Messages::errorReport(nullptr, e.message());
+            return false;
+        }
+        const QDateTime now = QDateTime::currentDateTime();
+        if (!Messages::confirm(nullptr, Backups::restoreQuestion(e.message(), backup, now)))
+            return false;
+        try {
+            const QString kept = Backups::restore(backup, now);
+            Database::open();
+            Messages::information(nullptr, QStringLiteral("The backup has been restored. The damaged file is kept as\n") +
+                                               QDir::toNativeSeparators(kept));
+            return true;
+        } catch (const StoreError& again) {
+            Messages::errorReport(nullptr, again.message());
+            return false;
+        }
+    }
+}
+
+// Today's backup, made only from a store that opened cleanly. A failure does not stop the program,
+// but the parent is told, since the book then has no fresh copy.
+void backUp() {
+    try {
+        Backups::make();
+    } catch (const StoreError& e) {
+        Messages::errorReport(nullptr, e.message());
+    }
+}
+} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -19,13 +65,11 @@ int main(int argc, char* argv[]) {
     QApplication::processEvents();
 
     QApplication::setApplicationName(Messages::ApplicationTitle);
-    try {
-        Database::open();
-    } catch (const StoreError& e) {
+    if (!openStore(splash)) {
         delete splash;
-        Messages::errorReport(nullptr, e.message());
         return 1;
     }
+    backUp();
 
     CreateForms();
     splash->hide();
