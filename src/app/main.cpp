@@ -65,6 +65,8 @@ int main(int argc, char* argv[]) {
     QApplication::processEvents();
 
     QApplication::setApplicationName(Messages::ApplicationTitle);
+    // Ties the windows to the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tinyra.Tinyra"));
     if (!openStore(splash)) {
         delete splash;
         return 1;
