@@ -17,6 +17,8 @@
 #include <QSqlQuery>
 #include <QTest>
 
+#include <sqlite3.h>
+
 #include <cerrno>
 #include <cstring>
 #include <sys/mount.h>
@@ -120,6 +122,7 @@ private slots:
     void readOnlyDataDirectory();
     void fullDisk();
     void failingWritesUnderAFileSizeLimit();
+    void aStoreWhoseCreationWasInterruptedIsMadeAfresh();
 };
 
 void FaultsTest::readOnlyDataDirectory() {
@@ -283,6 +286,34 @@ void FaultsTest::failingWritesUnderAFileSizeLimit() {
     store.open();
     QCOMPARE(integrity(), QStringLiteral("ok"));
     QCOMPARE(storedTitles(), reported);
+}
+
+void FaultsTest::aStoreWhoseCreationWasInterruptedIsMadeAfresh() {
+    // The state a first start leaves when it dies inside the creating transaction: a file with
+    // pages written and the journal that undoes them. It is taken as a copy of a live one.
+    TempStore store(false);
+    QVERIFY(QDir().mkpath(store.storeDir()));
+    const QString scratch = QDir(store.dataHome()).filePath(QStringLiteral("scratch.sqlite"));
+    sqlite3* h = nullptr;
+    QCOMPARE(sqlite3_open(QFile::encodeName(scratch).constData(), &h), SQLITE_OK);
+    const char* fill = "PRAGMA cache_size = 2; BEGIN; CREATE TABLE CHILD (FirstName TEXT); "
+                       "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+                       "INSERT INTO CHILD SELECT printf('%0500d', i) FROM n; PRAGMA user_version = 1;";
+    QCOMPARE(sqlite3_exec(h, fill, nullptr, nullptr, nullptr), SQLITE_OK);
+    QVERIFY(QFileInfo(scratch).size() > 0);
+    QVERIFY(QFile::exists(scratch + QStringLiteral("-journal")));
+    QVERIFY(QFile::copy(scratch, store.storeFile()));
+    QVERIFY(QFile::copy(scratch + QStringLiteral("-journal"), store.storeFile() + QStringLiteral("-journal")));
+    sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(h);
+    QVERIFY(QFileInfo(store.storeFile()).size() > 0);
+
+    // Nothing of it was ever committed: the start makes a new store instead of refusing the file.
+    store.open();
+    QCOMPARE(integrity(), QStringLiteral("ok"));
+    QCOMPARE(TempStore::previous(), QStringLiteral("New"));
+    QCOMPARE(TempStore::rowCount(QStringLiteral("CHILD")), 0);
+    QVERIFY(!QFile::exists(store.storeFile() + QStringLiteral("-journal")));
 }
 
 QTEST_GUILESS_MAIN(FaultsTest)
