@@ -55,9 +55,9 @@ void backUp() {
 }
 } // namespace
 
-int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-
+// The program once its application object exists: start-up, the main window, and shutdown. The
+// start-up tests run it inside their own application object.
+int runTinyra() {
     // The splash is painted before anything else is made.
     auto* splash = new TSplash;
     splash->show();
@@ -85,3 +85,10 @@ int main(int argc, char* argv[]) {
     Database::close();
     return result;
 }
+
+#ifndef TINYRA_NO_MAIN
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    return runTinyra();
+}
+#endif
