@@ -136,7 +136,7 @@ void Database::open() {
             tx.commit();
         }
         exec(QStringLiteral("PRAGMA journal_mode = WAL"));
-        exec(QStringLiteral("PRAGMA synchronous = NORMAL"));
+        exec(QStringLiteral("PRAGMA synchronous = FULL"));
         DeliveredData::refresh();
     } catch (const StoreError& e) {
         db = QSqlDatabase();
