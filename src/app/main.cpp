@@ -10,12 +10,32 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 
 namespace {
 // Opens the store. When the file itself is damaged and a sound backup exists, says so and offers to
-// put the backup in its place (the damaged file is kept, renamed). False when Tinyra cannot start.
-bool openStore(QWidget* splash) {
+// put the backup in its place (the damaged file is kept, renamed); when the file is missing, offers
+// the backup before a new, empty book is made. False when Tinyra cannot start; *backUpToday false
+// when the parent chose an empty book over the backups, whose newest must then not be replaced.
+bool openStore(QWidget* splash, bool* backUpToday) {
+    *backUpToday = true;
+    if (!QFileInfo::exists(Database::filePath())) {
+        const QString backup = Backups::newestSound();
+        if (!backup.isEmpty()) {
+            splash->hide();
+            if (Messages::confirm(nullptr, Backups::missingStoreQuestion(backup))) {
+                try {
+                    Backups::restore(backup);
+                } catch (const StoreError& e) {
+                    Messages::errorReport(nullptr, e.message());
+                    return false;
+                }
+            } else {
+                *backUpToday = false;
+            }
+        }
+    }
     try {
         Database::open();
         return true;
@@ -67,11 +87,13 @@ int runTinyra() {
     QApplication::setApplicationName(Messages::ApplicationTitle);
     // Ties the windows to the installed menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tinyra.Tinyra"));
-    if (!openStore(splash)) {
+    bool backUpToday = true;
+    if (!openStore(splash, &backUpToday)) {
         delete splash;
         return 1;
     }
-    backUp();
+    if (backUpToday)
+        backUp();
 
     CreateForms();
     splash->hide();

@@ -303,6 +303,14 @@ QString restoreQuestion(const QString& openError, const QString& backup, const Q
            QStringLiteral("\nand nothing entered since the backup was made will be in the restored book.");
 }
 
+QString missingStoreQuestion(const QString& backup) {
+    const QDateTime made = QFileInfo(backup).lastModified();
+    return QStringLiteral("Tinyra could not find its data file\n") + native(Database::filePath()) +
+           QStringLiteral("\n\nThe newest backup is\n") + native(backup) + QStringLiteral("\nmade ") +
+           made.toString(QStringLiteral("yyyy-MM-dd HH:mm")) +
+           QStringLiteral(".\n\nRestore it? No starts a new, empty book; the backups are kept.");
+}
+
 QString restore(const QString& backup, const QDateTime& when) {
     const QString store = Database::filePath();
     auto fail = [&](const QString& problem) {

@@ -37,6 +37,8 @@ QString damagedFileFor(const QDateTime& when);
 // The question asked at start-up: the open error (which names the file and the problem), the
 // backup offered, and where the damaged file will be kept.
 QString restoreQuestion(const QString& openError, const QString& backup, const QDateTime& when);
+// The question asked at start-up when the store file is missing while a sound backup exists.
+QString missingStoreQuestion(const QString& backup);
 // With the store closed: renames the store (and its -wal, -shm and -journal files) to
 // damagedFileFor(when) and puts a copy of `backup` in its place. Returns the damaged file's path.
 // Throws StoreError, leaving the store file where it was, when the backup is not sound or the

@@ -64,6 +64,8 @@ private slots:
     void damagedStoreIsRestoredWhenTheParentAgrees();
     void damagedStoreIsLeftAloneWhenTheParentDeclines();
     void damagedStoreWithoutBackupIsReported();
+    void missingStoreIsRestoredWhenTheParentAgrees();
+    void missingStoreStartsAnEmptyBookWhenTheParentDeclines();
 };
 
 void StartupBackupTest::cleanStartMakesTodaysBackup() {
@@ -139,6 +141,54 @@ void StartupBackupTest::damagedStoreWithoutBackupIsReported() {
     QVERIFY(driver.messages().at(0).contains(QStringLiteral("It is not a database.")));
     QCOMPARE(bytesOf(store.storeFile()), damaged);
     QVERIFY(Backups::all().isEmpty());
+}
+
+void StartupBackupTest::missingStoreIsRestoredWhenTheParentAgrees() {
+    TempStore store(false);
+    const QString backup = damagedStoreWithBackup(store);
+    QVERIFY(QFile::remove(store.storeFile()));
+    // A log the vanished file left behind belongs to it, not to the restored copy.
+    QFile wal(store.storeFile() + QStringLiteral("-wal"));
+    QVERIFY(wal.open(QIODevice::WriteOnly));
+    wal.write("old log");
+    wal.close();
+    ModalDriver driver;
+    driver.expect("ConfirmBox", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::Yes); });
+    driver.start();
+    QString caption;
+    QCOMPARE(runUntilMainWindow(&caption), 0);
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    const QString question = driver.messages().at(0);
+    QVERIFY2(question.startsWith(QStringLiteral("Tinyra could not find its data file\n") + store.storeFile()),
+             qPrintable(question));
+    QVERIFY2(question.contains(backup), qPrintable(question));
+    QCOMPARE(caption, QStringLiteral("Tinyra 4.2 - Ann"));
+    const QStringList kept = QDir(store.storeDir()).entryList({QStringLiteral("tinyra4.damaged-*-wal")});
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(bytesOf(QDir(store.storeDir()).filePath(kept.first())), QByteArray("old log"));
+}
+
+void StartupBackupTest::missingStoreStartsAnEmptyBookWhenTheParentDeclines() {
+    TempStore store(false);
+    const QString backup = damagedStoreWithBackup(store);
+    const QByteArray backupBytes = bytesOf(backup);
+    QVERIFY(QFile::remove(store.storeFile()));
+    ModalDriver driver;
+    driver.expect("ConfirmBox", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::No); });
+    driver.expect("BrandNewChild", [](QWidget* d) {
+        ModalDriver::type(d, "FirstName", "Cleo");
+        ModalDriver::click(d, "OKBtn");
+    });
+    driver.expect("InformationBox", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::Ok); });
+    driver.expect("PlainBox", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::No); });
+    driver.start();
+    QString caption;
+    QCOMPARE(runUntilMainWindow(&caption), 0);
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    QCOMPARE(caption, QStringLiteral("Tinyra 4.2 - Cleo"));
+    // The empty book did not replace today's backup of the old one.
+    QCOMPARE(Backups::all(), QStringList{backup});
+    QCOMPARE(bytesOf(backup), backupBytes);
 }
 
 QTEST_MAIN(StartupBackupTest)
