@@ -27,12 +27,14 @@ void garble(const QString& path) {
     f.write(QByteArray(70000, '\x5a'));
 }
 
-// Runs the program; once its main window shows, notes the caption and closes it.
-int runUntilMainWindow(QString* caption) {
+// Runs the program; once its main window shows with no dialog open and the driver (if any) has
+// run every step or given up, notes the caption and closes it.
+int runUntilMainWindow(QString* caption, const ModalDriver* driver = nullptr) {
     QTimer watcher;
     watcher.setInterval(20);
     QObject::connect(&watcher, &QTimer::timeout, [&] {
-        if (MainWindow && MainWindow->isVisible() && !QApplication::activeModalWidget()) {
+        const bool driven = !driver || driver->finished() || driver->failed();
+        if (driven && MainWindow && MainWindow->isVisible() && !QApplication::activeModalWidget()) {
             *caption = MainWindow->windowTitle();
             watcher.stop();
             QApplication::closeAllWindows();
@@ -89,7 +91,7 @@ void StartupBackupTest::damagedStoreIsRestoredWhenTheParentAgrees() {
     driver.expect("InformationBox", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::Ok); });
     driver.start();
     QString caption;
-    QCOMPARE(runUntilMainWindow(&caption), 0);
+    QCOMPARE(runUntilMainWindow(&caption, &driver), 0);
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
 
     const QString question = driver.messages().at(0);
@@ -117,7 +119,7 @@ void StartupBackupTest::damagedStoreIsLeftAloneWhenTheParentDeclines() {
     driver.expect("ConfirmBox", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::No); });
     driver.start();
     QString caption;
-    QCOMPARE(runUntilMainWindow(&caption), 1);
+    QCOMPARE(runUntilMainWindow(&caption, &driver), 1);
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
     QVERIFY(caption.isEmpty());
     QCOMPARE(bytesOf(store.storeFile()), damaged);
@@ -135,7 +137,7 @@ void StartupBackupTest::damagedStoreWithoutBackupIsReported() {
     driver.expect("ErrorReport", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::Ok); });
     driver.start();
     QString caption;
-    QCOMPARE(runUntilMainWindow(&caption), 1);
+    QCOMPARE(runUntilMainWindow(&caption, &driver), 1);
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
     QVERIFY(driver.messages().at(0).contains(store.storeFile()));
     QVERIFY(driver.messages().at(0).contains(QStringLiteral("It is not a database.")));
@@ -156,7 +158,7 @@ void StartupBackupTest::missingStoreIsRestoredWhenTheParentAgrees() {
     driver.expect("ConfirmBox", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::Yes); });
     driver.start();
     QString caption;
-    QCOMPARE(runUntilMainWindow(&caption), 0);
+    QCOMPARE(runUntilMainWindow(&caption, &driver), 0);
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
     const QString question = driver.messages().at(0);
     QVERIFY2(question.startsWith(QStringLiteral("Tinyra could not find its data file\n") + store.storeFile()),
@@ -183,7 +185,7 @@ void StartupBackupTest::missingStoreStartsAnEmptyBookWhenTheParentDeclines() {
     driver.expect("PlainBox", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::No); });
     driver.start();
     QString caption;
-    QCOMPARE(runUntilMainWindow(&caption), 0);
+    QCOMPARE(runUntilMainWindow(&caption, &driver), 0);
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
     QCOMPARE(caption, QStringLiteral("Tinyra 4.2 - Cleo"));
     // The empty book did not replace today's backup of the old one.
