@@ -36,14 +36,18 @@ struct Connection {
 };
 
 // The first value of `sql`, or the error code in *rc.
-QString firstValue(sqlite3* h, const char* sql, int* rc, const QString& bound = QString()) {
+QString firstValue(sqlite3* h, const char* sql, int* rc, const QString& bound = QString(),
+                   const QString& bound2 = QString()) {
     sqlite3_stmt* st = nullptr;
     *rc = sqlite3_prepare_v2(h, sql, -1, &st, nullptr);
     if (*rc != SQLITE_OK)
         return QString();
-    if (!bound.isNull()) {
-        const QByteArray b = bound.toUtf8();
-        sqlite3_bind_text(st, 1, b.constData(), b.size(), SQLITE_TRANSIENT);
+    int index = 1;
+    for (const QString& value : {bound, bound2}) {
+        if (value.isNull())
+            continue;
+        const QByteArray b = value.toUtf8();
+        sqlite3_bind_text(st, index++, b.constData(), int(b.size()), SQLITE_TRANSIENT);
     }
     QString value;
     *rc = sqlite3_step(st);
@@ -95,6 +99,14 @@ QString problemOf(const QString& path, bool fullCheck, bool* reachable) {
             return unreachable(rc);
         if (found.isEmpty())
             return QStringLiteral("The table %1 is missing.").arg(t->name);
+        for (const FieldDef& f : t->fields) {
+            const QString column = firstValue(
+                c.h, "SELECT name FROM pragma_table_info(?1) WHERE name = ?2 COLLATE NOCASE", &rc, t->name, f.name);
+            if (rc != SQLITE_OK)
+                return unreachable(rc);
+            if (column.isEmpty())
+                return QStringLiteral("The table %1 has no field %2.").arg(t->name, f.name);
+        }
     }
     const QString check = firstValue(c.h, fullCheck ? "PRAGMA integrity_check(1)" : "PRAGMA quick_check(1)", &rc);
     if (rc != SQLITE_OK)

@@ -81,8 +81,11 @@ void Database::open() {
         fail(QStringLiteral("It is not a file."));
     if (!existed && !QFileInfo(dir).isWritable())
         fail(QStringLiteral("The folder %1 cannot be written to.").arg(QDir::toNativeSeparators(dir)));
-    if (existed && (!QFileInfo(dir).isWritable() || !info.isWritable()))
-        fail(QStringLiteral("It cannot be written to: the folder or the disk is read-only."));
+    if (existed && !QFileInfo(dir).isWritable())
+        fail(QStringLiteral("It cannot be written to: the folder %1 or its disk is read-only.")
+                 .arg(QDir::toNativeSeparators(dir)));
+    if (existed && !info.isWritable())
+        fail(QStringLiteral("It cannot be written to: the file is read-only."));
     // The store is its owner's alone; SQLite gives its -wal and -shm files the same mode.
     if (existed)
         ::chmod(QFile::encodeName(path).constData(), 0600);

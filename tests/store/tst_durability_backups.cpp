@@ -203,6 +203,7 @@ void BackupsTest::damagedStoreIsKeptAndTheBackupRestored_data() {
     QTest::newRow("truncated to half") << "truncated" << "damaged";
     QTest::newRow("pages overwritten") << "pages" << "damaged";
     QTest::newRow("a table missing") << "table" << "The table BOYA is missing.";
+    QTest::newRow("a field missing") << "field" << "The table CHILD has no field Hair.";
     QTest::newRow("not a Tinyra file") << "foreign" << "It is not a Tinyra data file.";
 }
 
@@ -224,6 +225,8 @@ void BackupsTest::damagedStoreIsKeptAndTheBackupRestored() {
         writeBytes(path, noise(int(size / 2)), 4096);
     else if (damage == QLatin1String("table"))
         QVERIFY(execIn(path, QStringLiteral("DROP TABLE BOYA")));
+    else if (damage == QLatin1String("field"))
+        QVERIFY(execIn(path, QStringLiteral("ALTER TABLE CHILD DROP COLUMN Hair")));
     else if (damage == QLatin1String("foreign")) {
         QVERIFY(QFile::remove(path));
         QVERIFY(execIn(path, QStringLiteral("CREATE TABLE recipes (name TEXT)")));
