@@ -3,15 +3,81 @@
 #include "app/Messages.h"
 #include "app/TMainWindow.h"
 #include "help/TSplash.h"
+#include "store/Backups.h"
 #include "store/Database.h"
 #include "store/StoreError.h"
 
 #include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 
-int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+namespace {
+// Opens the store. When the file itself is damaged and a sound backup exists, says so and offers to
+// put the backup in its place (the damaged file is kept, renamed); when the file is missing, offers
+// the backup before a new, empty book is made. False when Tinyra cannot start; *backUpToday false
+// when the parent chose an empty book over the backups, whose newest must then not be replaced.
+bool openStore(QWidget* splash, bool* backUpToday) {
+    *backUpToday = true;
+    if (!QFileInfo::exists(Database::filePath())) {
+        const QString backup = Backups::newestSound();
+        if (!backup.isEmpty()) {
+            splash->hide();
+            if (Messages::confirm(nullptr, Backups::missingStoreQuestion(backup))) {
+                try {
+                    Backups::restore(backup);
+                } catch (const StoreError& e) {
+                    Messages::errorReport(nullptr, e.message());
+                    return false;
+                }
+            } else {
+                *backUpToday = false;
+            }
+        }
+    }
+    try {
+        Database::open();
+        return true;
+    } catch (const StoreError& e) {
+        splash->hide();
+        const QString backup = e.kind() == StoreError::Kind::CannotOpen && !Backups::damage().isEmpty()
+                                   ? Backups::newestSound()
+                                   : QString();
+        if (backup.isEmpty()) {
+            Messages::errorReport(nullptr, e.message());
+            return false;
+        }
+        const QDateTime now = QDateTime::currentDateTime();
+        if (!Messages::confirm(nullptr, Backups::restoreQuestion(e.message(), backup, now)))
+            return false;
+        try {
+            const QString kept = Backups::restore(backup, now);
+            Database::open();
+            Messages::information(nullptr, QStringLiteral("The backup has been restored. The damaged file is kept as\n") +
+                                               QDir::toNativeSeparators(kept));
+            return true;
+        } catch (const StoreError& again) {
+            Messages::errorReport(nullptr, again.message());
+            return false;
+        }
+    }
+}
 
+// Today's backup, made only from a store that opened cleanly. A failure does not stop the program,
+// but the parent is told, since the book then has no fresh copy.
+void backUp() {
+    try {
+        Backups::make();
+    } catch (const StoreError& e) {
+        Messages::errorReport(nullptr, e.message());
+    }
+}
+} // namespace
+
+// The program once its application object exists: start-up, the main window, and shutdown. The
+// start-up tests run it inside their own application object.
+int runTinyra() {
     // The splash is painted before anything else is made.
     auto* splash = new TSplash;
     splash->show();
@@ -19,13 +85,15 @@ int main(int argc, char* argv[]) {
     QApplication::processEvents();
 
     QApplication::setApplicationName(Messages::ApplicationTitle);
-    try {
-        Database::open();
-    } catch (const StoreError& e) {
+    // Ties the windows to the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tinyra.Tinyra"));
+    bool backUpToday = true;
+    if (!openStore(splash, &backUpToday)) {
         delete splash;
-        Messages::errorReport(nullptr, e.message());
         return 1;
     }
+    if (backUpToday)
+        backUp();
 
     CreateForms();
     splash->hide();
@@ -39,3 +107,10 @@ int main(int argc, char* argv[]) {
     Database::close();
     return result;
 }
+
+#ifndef TINYRA_NO_MAIN
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    return runTinyra();
+}
+#endif

@@ -1,13 +1,19 @@
 #include "store/Database.h"
 
+#include "store/Backups.h"
 #include "store/DeliveredData.h"
 #include "store/Schema.h"
 #include "store/StoreError.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
+
+#include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace {
 const QString kConnection = QStringLiteral("tinyra");
@@ -35,6 +41,14 @@ void checkLayout(QSqlDatabase& db) {
     }
 }
 
+// The connection's SQLite handle, or nullptr.
+sqlite3* handleOf(const QSqlDatabase& db) {
+    const QVariant h = db.driver()->handle();
+    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(h.constData());
+}
+
 void runAll(const QStringList& statements) {
     for (const QString& sql : statements)
         Database::exec(sql);
@@ -54,8 +68,12 @@ void Database::open() {
     if (isOpen())
         return;
     const QString dir = dataDirectory();
+    const bool dirExisted = QFileInfo(dir).isDir();
     if (!QDir().mkpath(dir))
         fail(QStringLiteral("The folder %1 cannot be created.").arg(QDir::toNativeSeparators(dir)));
+    // A family's book is private: the folder is its owner's alone.
+    if (!dirExisted)
+        ::chmod(QFile::encodeName(dir).constData(), 0700);
     const QString path = filePath();
     const QFileInfo info(path);
     const bool existed = info.exists();
@@ -63,6 +81,21 @@ void Database::open() {
         fail(QStringLiteral("It is not a file."));
     if (!existed && !QFileInfo(dir).isWritable())
         fail(QStringLiteral("The folder %1 cannot be written to.").arg(QDir::toNativeSeparators(dir)));
+    if (existed && !QFileInfo(dir).isWritable())
+        fail(QStringLiteral("It cannot be written to: the folder %1 or its disk is read-only.")
+                 .arg(QDir::toNativeSeparators(dir)));
+    if (existed && !info.isWritable())
+        fail(QStringLiteral("It cannot be written to: the file is read-only."));
+    // The store is its owner's alone; SQLite gives its -wal and -shm files the same mode.
+    if (existed)
+        ::chmod(QFile::encodeName(path).constData(), 0600);
+    // A damaged file is recognised through a read-only look first: opening it for writing could
+    // let SQLite discard the log beside it when the connection closes.
+    if (existed && info.size() > 0) {
+        const QString damage = Backups::damage();
+        if (!damage.isEmpty())
+            fail(damage);
+    }
 
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnection);
     db.setDatabaseName(path);
@@ -72,13 +105,21 @@ void Database::open() {
         QSqlDatabase::removeDatabase(kConnection);
         fail(problem);
     }
+    if (!existed)
+        ::chmod(QFile::encodeName(path).constData(), 0600);
     try {
         // Reading the schema is the first access: a file that is not a database fails here,
-        // before anything is written to it.
+        // before anything is written to it. (A creation that was interrupted is rolled back here
+        // too, leaving no pages: such a file is made afresh.)
         QSqlQuery probe = exec(QStringLiteral("PRAGMA user_version"));
         const int version = probe.next() ? probe.value(0).toInt() : 0;
         probe.finish();
-        if (existed && info.size() > 0) {
+        QSqlQuery pages = exec(QStringLiteral("PRAGMA page_count"));
+        const int pageCount = pages.next() ? pages.value(0).toInt() : 0;
+        pages.finish();
+        if (sqlite3* h = handleOf(db); h && sqlite3_db_readonly(h, "main") == 1)
+            fail(QStringLiteral("It cannot be written to: the folder or the disk is read-only."));
+        if (existed && pageCount > 0) {
             if (version > Schema::version())
                 fail(QStringLiteral("It was written by a newer version of Tinyra."));
             if (version < 1)
@@ -98,9 +139,10 @@ void Database::open() {
             tx.commit();
         }
         exec(QStringLiteral("PRAGMA journal_mode = WAL"));
-        exec(QStringLiteral("PRAGMA synchronous = NORMAL"));
+        exec(QStringLiteral("PRAGMA synchronous = FULL"));
         DeliveredData::refresh();
     } catch (const StoreError& e) {
+        db = QSqlDatabase();
         close();
         if (e.kind() == StoreError::Kind::CannotOpen)
             throw;
