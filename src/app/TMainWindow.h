@@ -26,6 +26,10 @@ public:
     void makeChildActive(const QString& name, bool freshStart = false);
     bool startupCheckDone() const { return m_startupDone; }
 
+signals:
+    // The start-up check has finished (after the first-run dialogs, when there were any).
+    void started();
+
 public slots:
     // The start-up check, run once at the first activation.
     void FormCreate();

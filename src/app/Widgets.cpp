@@ -2,7 +2,9 @@
 
 #include "app/Forms.h"
 
+#include <QApplication>
 #include <QFormLayout>
+#include <QHash>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +12,17 @@
 #include <QStyle>
 
 namespace Widgets {
+QIcon standardIcon(QStyle::StandardPixmap which) {
+    // Kept for the whole run and never destroyed: icons must not outlive the application object.
+    static auto* cache = new QHash<QPair<const QStyle*, int>, QIcon>;
+    const QStyle* style = QApplication::style();
+    const auto key = qMakePair(style, int(which));
+    auto it = cache->find(key);
+    if (it == cache->end())
+        it = cache->insert(key, style->standardIcon(which));
+    return *it;
+}
+
 QLineEdit* lineEdit(const QString& name, QWidget* parent, int maxLength) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
@@ -46,7 +59,7 @@ QPushButton* pushButton(const QString& name, const QString& caption, QWidget* pa
 
 QPushButton* helpButton(const QString& name, int topic, QWidget* parent) {
     auto* b = pushButton(name, QStringLiteral("&Help"), parent);
-    b->setIcon(b->style()->standardIcon(QStyle::SP_DialogHelpButton));
+    b->setIcon(standardIcon(QStyle::SP_DialogHelpButton));
     b->setAccessibleName(QStringLiteral("Help"));
     QObject::connect(b, &QPushButton::clicked, b, [topic] { ShowHelpTopic(topic); });
     return b;
@@ -59,14 +72,14 @@ QWidget* okCancelHelp(QWidget* dialog, bool withHelp) {
     layout->addStretch();
     auto* ok = pushButton(QStringLiteral("OKBtn"), QStringLiteral("Ok"), row);
     ok->setDefault(true);
-    ok->setIcon(ok->style()->standardIcon(QStyle::SP_DialogOkButton));
+    ok->setIcon(standardIcon(QStyle::SP_DialogOkButton));
     auto* cancel = pushButton(QStringLiteral("CancelBtn"), QStringLiteral("Cancel"), row);
-    cancel->setIcon(cancel->style()->standardIcon(QStyle::SP_DialogCancelButton));
+    cancel->setIcon(standardIcon(QStyle::SP_DialogCancelButton));
     layout->addWidget(ok);
     layout->addWidget(cancel);
     if (withHelp) {
         auto* help = pushButton(QStringLiteral("HelpBtn"), QStringLiteral("&Help"), row);
-        help->setIcon(help->style()->standardIcon(QStyle::SP_DialogHelpButton));
+        help->setIcon(standardIcon(QStyle::SP_DialogHelpButton));
         layout->addWidget(help);
     }
     return row;

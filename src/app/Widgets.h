@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QIcon>
 #include <QString>
+#include <QStyle>
 
 class QFormLayout;
 class QLabel;
@@ -10,6 +12,9 @@ class QWidget;
 
 // Small builders shared by the forms, so every form names, sizes and labels its controls alike.
 namespace Widgets {
+// The style's standard icon, made once per run: every form asks for the same few, and making one
+// costs more than the button that shows it.
+QIcon standardIcon(QStyle::StandardPixmap which);
 // An edit box named `name`; `maxLength` is the width of the field it is stored in (0: unbounded).
 QLineEdit* lineEdit(const QString& name, QWidget* parent, int maxLength = 0);
 // An edit box for a name field (50 characters).

@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QMetaObject>
+#include <QThread>
 
 namespace {
 // Opens the store. When the file itself is damaged and a sound backup exists, says so and offers to
@@ -64,14 +66,21 @@ bool openStore(QWidget* splash, bool* backUpToday) {
     }
 }
 
-// Today's backup, made only from a store that opened cleanly. A failure does not stop the program,
-// but the parent is told, since the book then has no fresh copy.
-void backUp() {
-    try {
-        Backups::make();
-    } catch (const StoreError& e) {
-        Messages::errorReport(nullptr, e.message());
-    }
+// Today's backup, made only from a store that opened cleanly, on a thread of its own so that the
+// parent never waits for the copy. A failure does not stop the program, but the parent is told,
+// since the book then has no fresh copy.
+QThread* backUp() {
+    QThread* worker = QThread::create([] {
+        try {
+            Backups::makeFromFile();
+        } catch (const StoreError& e) {
+            const QString message = e.message();
+            QMetaObject::invokeMethod(
+                qApp, [message] { Messages::errorReport(MainWindow, message); }, Qt::QueuedConnection);
+        }
+    });
+    worker->start(QThread::LowPriority);
+    return worker;
 }
 } // namespace
 
@@ -92,15 +101,21 @@ int runTinyra() {
         delete splash;
         return 1;
     }
-    if (backUpToday)
-        backUp();
-
     CreateForms();
     splash->hide();
     delete splash;
 
+    // The copy reads the whole book: make it once the window is up and the start-up check is done,
+    // so a parent never waits for it.
+    QThread* backup = nullptr;
+    if (backUpToday)
+        QObject::connect(MainWindow, &TMainWindow::started, MainWindow, [&backup] { backup = backUp(); });
     MainWindow->showMaximized();
     const int result = QApplication::exec();
+    if (backup) {
+        backup->wait();
+        delete backup;
+    }
 
     Entries().release();
     DestroyForms();

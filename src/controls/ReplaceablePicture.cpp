@@ -1,3 +1,4 @@
+#include "app/Widgets.h"
 #include "controls/ReplaceablePicture.h"
 
 #include "app/EntryStore.h"
@@ -75,7 +76,7 @@ bool ReplaceablePicture::replaceFromFile(const QString& path) {
 QToolButton* changePictureButton(const QString& objectName, ReplaceablePicture* picture, QWidget* parent) {
     auto* b = new QToolButton(parent);
     b->setObjectName(objectName);
-    b->setIcon(b->style()->standardIcon(QStyle::SP_DirOpenIcon));
+    b->setIcon(Widgets::standardIcon(QStyle::SP_DirOpenIcon));
     b->setToolTip(QStringLiteral("Change this picture"));
     b->setAccessibleName(QStringLiteral("Change this picture"));
     QObject::connect(b, &QToolButton::clicked, picture, &ReplaceablePicture::chooseAndReplace);

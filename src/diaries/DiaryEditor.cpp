@@ -70,7 +70,7 @@ QWidget* deleteBox(const char* name, const QString& below, QToolButton** button,
     top->setAlignment(Qt::AlignCenter);
     bottom->setAlignment(Qt::AlignCenter);
     *button = pictureButton(name, QStringLiteral("Delete ") + below,
-                            parent->style()->standardIcon(QStyle::SP_TrashIcon), frame);
+                            Widgets::standardIcon(QStyle::SP_TrashIcon), frame);
     (*button)->setToolTip(QString());
     layout->addWidget(top);
     layout->addWidget(*button, 0, Qt::AlignCenter);
@@ -181,9 +181,9 @@ DiaryEditor::DiaryEditor(const DiaryEditorSetup& setup, QWidget* parent)
 
     auto* previous =
         DiaryWidgets::pictureButton(setup.previousButton, QString::fromLatin1(setup.previousHint),
-                                    style()->standardIcon(QStyle::SP_ArrowLeft), this);
+                                    Widgets::standardIcon(QStyle::SP_ArrowLeft), this);
     auto* next = DiaryWidgets::pictureButton(setup.nextButton, QString::fromLatin1(setup.nextHint),
-                                             style()->standardIcon(QStyle::SP_ArrowRight), this);
+                                             Widgets::standardIcon(QStyle::SP_ArrowRight), this);
     QToolButton* del = nullptr;
     auto* delBox = DiaryWidgets::deleteBox(
         setup.deleteButton, setup.wordLog ? QStringLiteral("Word") : QStringLiteral("Record"), &del, this);
@@ -197,7 +197,7 @@ DiaryEditor::DiaryEditor(const DiaryEditorSetup& setup, QWidget* parent)
 
     auto* newButton = Widgets::pushButton(QString::fromLatin1(setup.newButton),
                                           QString::fromLatin1(setup.newCaption), this);
-    newButton->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
+    newButton->setIcon(Widgets::standardIcon(QStyle::SP_FileIcon));
     auto* help = Widgets::helpButton(QString::fromLatin1(setup.helpButton), setup.helpTopic, this);
     search->addSpacing(8);
     search->addWidget(newButton);

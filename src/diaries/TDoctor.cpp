@@ -33,11 +33,11 @@ QWidget* TDoctor::page(QWidget* content, int number, QWidget* help) {
     auto* ok = Widgets::pushButton(number == 1 ? QStringLiteral("OKBtn") : QStringLiteral("Ok") + n,
                                    QStringLiteral("Ok"), w);
     m_okButtons.append(ok);
-    ok->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    ok->setIcon(Widgets::standardIcon(QStyle::SP_DialogOkButton));
     auto* cancel =
         Widgets::pushButton(number == 1 ? QStringLiteral("CancelBtn") : QStringLiteral("Cancel") + n,
                             QStringLiteral("Cancel"), w);
-    cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    cancel->setIcon(Widgets::standardIcon(QStyle::SP_DialogCancelButton));
     connect(ok, &QPushButton::clicked, this, &TDoctor::OKBtnClick);
     connect(cancel, &QPushButton::clicked, this, &TDoctor::CancelBtnClick);
     footer->addWidget(ok);

@@ -119,9 +119,9 @@ TGrowth::TGrowth(QWidget* parent) : TDialog(parent) {
     m_wtLbs = valueBox("WtLbs", QStringLiteral("Weight pounds"), 4, shown);
     m_wtOz = valueBox("WtOz", QStringLiteral("Weight ounces"), 4, shown);
     auto* previous = DiaryWidgets::pictureButton("SpeedButton1", QStringLiteral("Previous Entry"),
-                                                 style()->standardIcon(QStyle::SP_ArrowLeft), shown);
+                                                 Widgets::standardIcon(QStyle::SP_ArrowLeft), shown);
     auto* next = DiaryWidgets::pictureButton("SpeedButton3", QStringLiteral("Next Entry"),
-                                             style()->standardIcon(QStyle::SP_ArrowRight), shown);
+                                             Widgets::standardIcon(QStyle::SP_ArrowRight), shown);
     QToolButton* del = nullptr;
     auto* delBox = DiaryWidgets::deleteBox("DelButton", QStringLiteral("Record"), &del, shown);
     m_dateSearch = DiaryWidgets::searchBox("DateSearch", QStringLiteral("Date Search"), shown);
@@ -158,7 +158,7 @@ TGrowth::TGrowth(QWidget* parent) : TDialog(parent) {
     m_newWtLbs = newValue("NewWtLbs", QStringLiteral("New weight pounds"), added);
     m_newWtOz = newValue("NewWtOz", QStringLiteral("New weight ounces"), added);
     auto* add = Widgets::pushButton(QStringLiteral("BitBtn5"), QStringLiteral("Add Entry"), added);
-    add->setIcon(style()->standardIcon(QStyle::SP_FileDialogNewFolder));
+    add->setIcon(Widgets::standardIcon(QStyle::SP_FileDialogNewFolder));
     auto* newGrid = new QGridLayout(added);
     auto* newDateLabel = new QLabel(QStringLiteral("Date:"), added);
     newDateLabel->setBuddy(m_newDate);
@@ -260,7 +260,7 @@ TGrowth::TGrowth(QWidget* parent) : TDialog(parent) {
 
     auto* close = Widgets::pushButton(QStringLiteral("BitBtn2"), QStringLiteral("Close"), this);
     close->setDefault(true);
-    close->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    close->setIcon(Widgets::standardIcon(QStyle::SP_DialogCloseButton));
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch();

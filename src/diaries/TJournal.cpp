@@ -35,7 +35,7 @@ TJournal::TJournal(QWidget* parent) : TDialog(parent) {
 
     auto* close = Widgets::pushButton(QStringLiteral("OKBtn"), QStringLiteral("Close"), this);
     close->setDefault(true);
-    close->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    close->setIcon(Widgets::standardIcon(QStyle::SP_DialogCloseButton));
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* footer = new QHBoxLayout;

@@ -110,7 +110,7 @@ TWords::TWords(QWidget* parent) : TDialog(parent) {
 
     auto* close = Widgets::pushButton(QStringLiteral("BitBtn1"), QStringLiteral("Close"), this);
     close->setDefault(true);
-    close->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    close->setIcon(Widgets::standardIcon(QStyle::SP_DialogCloseButton));
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch();

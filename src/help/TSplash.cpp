@@ -259,6 +259,13 @@ void drawTitle(QPainter& p) {
 } // namespace
 
 QPixmap TSplash::picture() {
+    // Drawn once per run: the splash and the about box show the same picture.
+    // Kept for the whole run and never destroyed: a pixmap must not outlive the application object.
+    static const QPixmap* cached = new QPixmap(draw());
+    return *cached;
+}
+
+QPixmap TSplash::draw() {
     QPixmap pm(463, 414);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);

@@ -14,5 +14,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    static QPixmap draw();
     QPixmap m_picture;
 };

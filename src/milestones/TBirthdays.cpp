@@ -122,7 +122,7 @@ TBirthdays::TBirthdays(QWidget* parent) : TDialog(parent) {
         Widgets::setAccessibleCaption(m_guestCombo, QStringLiteral("Guest to delete"));
         auto* del =
             MilestoneWidgets::glyphButton(QStringLiteral("DelButton"), QStringLiteral("Delete this guest"),
-                                          style()->standardIcon(QStyle::SP_TrashIcon), nameBox);
+                                          Widgets::standardIcon(QStyle::SP_TrashIcon), nameBox);
         connect(del, &QToolButton::clicked, this, &TBirthdays::DelButtonClick);
         nameLayout->addWidget(nameLabel);
         nameLayout->addWidget(m_guestCombo);
@@ -170,9 +170,9 @@ TBirthdays::TBirthdays(QWidget* parent) : TDialog(parent) {
         connect(m_giftCombo, qOverload<int>(&QComboBox::currentIndexChanged), this,
                 &TBirthdays::ComboBox2Change);
         auto* up = MilestoneWidgets::glyphButton(QStringLiteral("Up"), QStringLiteral("Previous record"),
-                                                 style()->standardIcon(QStyle::SP_ArrowUp), recBox);
+                                                 Widgets::standardIcon(QStyle::SP_ArrowUp), recBox);
         auto* down = MilestoneWidgets::glyphButton(QStringLiteral("Down"), QStringLiteral("Next record"),
-                                                   style()->standardIcon(QStyle::SP_ArrowDown), recBox);
+                                                   Widgets::standardIcon(QStyle::SP_ArrowDown), recBox);
         connect(up, &QToolButton::clicked, this, &TBirthdays::UpClick);
         connect(down, &QToolButton::clicked, this, &TBirthdays::DownClick);
         auto* giftLabel = MilestoneWidgets::label(QStringLiteral("Gift"), recBox, Blue, 13, true);
@@ -199,7 +199,7 @@ TBirthdays::TBirthdays(QWidget* parent) : TDialog(parent) {
         counterRow->addStretch();
         auto* del =
             MilestoneWidgets::glyphButton(QStringLiteral("SpeedButton1"), QStringLiteral("Delete this gift"),
-                                          style()->standardIcon(QStyle::SP_TrashIcon), recBox);
+                                          Widgets::standardIcon(QStyle::SP_TrashIcon), recBox);
         connect(del, &QToolButton::clicked, this, &TBirthdays::SpeedButton1Click);
         grid->addWidget(nameLabel, 0, 0);
         grid->addWidget(m_giftCombo, 1, 0);
@@ -249,9 +249,9 @@ TBirthdays::TBirthdays(QWidget* parent) : TDialog(parent) {
 
     auto* ok = Widgets::pushButton(QStringLiteral("BitBtn2"), QStringLiteral("Ok"), this);
     ok->setDefault(true);
-    ok->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    ok->setIcon(Widgets::standardIcon(QStyle::SP_DialogOkButton));
     auto* cancel = Widgets::pushButton(QStringLiteral("BitBtn3"), QStringLiteral("Cancel"), this);
-    cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    cancel->setIcon(Widgets::standardIcon(QStyle::SP_DialogCancelButton));
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     // Ok and Cancel stand over the page control at the bottom right, on every page.

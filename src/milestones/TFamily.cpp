@@ -164,7 +164,7 @@ TFamily::TFamily(QWidget* parent) : TDialog(parent) {
 
     auto* close = Widgets::pushButton(QStringLiteral("BitBtn2"), QStringLiteral("Close"), this);
     close->setDefault(true);
-    close->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+    close->setIcon(Widgets::standardIcon(QStyle::SP_DialogApplyButton));
     close->setStyleSheet(QStringLiteral("color: green; font-weight: bold;"));
     connect(close, &QPushButton::clicked, this, &TFamily::BitBtn2Click);
 

@@ -27,12 +27,12 @@ THoliday::THoliday(QWidget* parent) : TDialog(parent) {
     connect(m_remarks, &QPlainTextEdit::textChanged, this, &THoliday::RemarksChange);
 
     auto* help = Widgets::pushButton(QStringLiteral("HelpBtn"), QStringLiteral("&Help"), this);
-    help->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    help->setIcon(Widgets::standardIcon(QStyle::SP_DialogHelpButton));
     auto* ok = Widgets::pushButton(QStringLiteral("OKBtn"), QStringLiteral("Ok"), this);
     ok->setDefault(true);
-    ok->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+    ok->setIcon(Widgets::standardIcon(QStyle::SP_DialogOkButton));
     auto* cancel = Widgets::pushButton(QStringLiteral("CancelBtn"), QStringLiteral("Cancel"), this);
-    cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    cancel->setIcon(Widgets::standardIcon(QStyle::SP_DialogCancelButton));
     connect(help, &QPushButton::clicked, this, &THoliday::HelpBtnClick);
     connect(ok, &QPushButton::clicked, this, &THoliday::OKBtnClick);
     connect(cancel, &QPushButton::clicked, this, &THoliday::CancelBtnClick);

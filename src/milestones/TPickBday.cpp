@@ -32,7 +32,7 @@ TPickBday::TPickBday(QWidget* parent) : TDialog(parent) {
         grid->addWidget(b, i / 6, i % 6);
     }
     auto* cancel = Widgets::pushButton(QStringLiteral("CancelBtn"), QStringLiteral("Cancel"), this);
-    cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    cancel->setIcon(Widgets::standardIcon(QStyle::SP_DialogCancelButton));
     connect(cancel, &QPushButton::clicked, this, &TPickBday::CancelBtnClick);
     grid->addWidget(cancel, 2, 5);
     auto* layout = new QVBoxLayout(this);

@@ -81,12 +81,12 @@ TSkills::TSkills(QWidget* parent) : TDialog(parent) {
         bottom->addStretch();
         auto* help =
             Widgets::pushButton(QString::fromLatin1(kButtons[i].help), QStringLiteral("&Help"), pages[i]);
-        help->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+        help->setIcon(Widgets::standardIcon(QStyle::SP_DialogHelpButton));
         auto* ok = Widgets::pushButton(QString::fromLatin1(kButtons[i].ok), QStringLiteral("Ok"), pages[i]);
-        ok->setIcon(style()->standardIcon(QStyle::SP_DialogOkButton));
+        ok->setIcon(Widgets::standardIcon(QStyle::SP_DialogOkButton));
         auto* cancel =
             Widgets::pushButton(QString::fromLatin1(kButtons[i].cancel), QStringLiteral("Cancel"), pages[i]);
-        cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+        cancel->setIcon(Widgets::standardIcon(QStyle::SP_DialogCancelButton));
         connect(help, &QPushButton::clicked, this, &TSkills::HelpBtnClick);
         connect(ok, &QPushButton::clicked, this, &TSkills::OKBtnClick);
         connect(cancel, &QPushButton::clicked, this, &TSkills::CancelBtnClick);

@@ -108,12 +108,12 @@ TTeeth::TTeeth(QWidget* parent) : TDialog(parent) {
     MilestoneWidgets::label(QStringLiteral("Teeth"), this, Blue, 24, false, QStringLiteral("Label3"))
         ->setGeometry(12, 330, 120, 32);
     auto* help = Widgets::pushButton(QStringLiteral("HelpBtn"), QStringLiteral("&Help"), this);
-    help->setIcon(style()->standardIcon(QStyle::SP_DialogHelpButton));
+    help->setIcon(Widgets::standardIcon(QStyle::SP_DialogHelpButton));
     help->setGeometry(215, 332, 88, 30);
     connect(help, &QPushButton::clicked, this, &TTeeth::HelpBtnClick);
     auto* ok = Widgets::pushButton(QStringLiteral("OKBtn"), QStringLiteral("Close"), this);
     ok->setDefault(true);
-    ok->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+    ok->setIcon(Widgets::standardIcon(QStyle::SP_DialogApplyButton));
     ok->setGeometry(311, 332, 92, 30);
     connect(ok, &QPushButton::clicked, this, &TTeeth::OKBtnClick);
 }

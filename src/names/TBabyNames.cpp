@@ -168,12 +168,12 @@ TBabyNames::TBabyNames(QWidget* parent) : TDialog(parent) {
     ok->setDefault(true);
     ok->setFont(arial(19, true));
     setTextColor(ok, QColor(0, 128, 0));
-    ok->setIcon(ok->style()->standardIcon(QStyle::SP_DialogOkButton));
+    ok->setIcon(Widgets::standardIcon(QStyle::SP_DialogOkButton));
     ok->setGeometry(288, 330, 93, 31);
     auto* cancel = Widgets::pushButton(QStringLiteral("CancelBtn"), QStringLiteral("Cancel"), this);
     cancel->setFont(arial(19, true));
     setTextColor(cancel, QColor(255, 0, 0));
-    cancel->setIcon(cancel->style()->standardIcon(QStyle::SP_DialogCancelButton));
+    cancel->setIcon(Widgets::standardIcon(QStyle::SP_DialogCancelButton));
     cancel->setGeometry(384, 330, 93, 31);
     connect(ok, &QPushButton::clicked, this, &TBabyNames::OKBtnClick);
     connect(cancel, &QPushButton::clicked, this, &TBabyNames::CancelBtnClick);

@@ -61,7 +61,7 @@ TCountryNames::TCountryNames(const QString& country, const QVector<NameLists::Na
 
     auto* ok = Widgets::pushButton(QStringLiteral("OKBtn"), QStringLiteral("Ok"), this);
     ok->setDefault(true);
-    ok->setIcon(ok->style()->standardIcon(QStyle::SP_DialogOkButton));
+    ok->setIcon(Widgets::standardIcon(QStyle::SP_DialogOkButton));
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

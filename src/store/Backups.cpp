@@ -218,7 +218,10 @@ QStringList all() {
     return found;
 }
 
-QString make(const QDate& day) {
+namespace {
+// The copy itself, from any open connection to the store. Touches nothing of Qt's SQL layer, so it
+// may run on a thread of its own.
+QString copyFrom(sqlite3* source, const QDate& day) {
     const QString target = fileFor(day);
     const QString part = target + QStringLiteral(".part");
     auto fail = [&](const QString& problem) {
@@ -226,10 +229,8 @@ QString make(const QDate& day) {
         QFile::remove(part + QStringLiteral("-journal"));
         throw StoreError(QStringLiteral("Tinyra could not make today's backup\n%1\n\n%2").arg(native(target), problem));
     };
-    const QVariant handle = Database::db().driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        fail(QStringLiteral("The data file is not an SQLite database."));
-    sqlite3* source = *static_cast<sqlite3* const*>(handle.constData());
+    if (!source)
+        fail(QStringLiteral("The data file cannot be read."));
 
     try {
         ensurePrivateDirectory(directory());
@@ -273,6 +274,26 @@ QString make(const QDate& day) {
     for (int i = Kept; i < backups.size(); ++i)
         QFile::remove(backups.at(i));
     return target;
+}
+} // namespace
+
+QString make(const QDate& day) {
+    const QVariant handle = Database::db().driver()->handle();
+    sqlite3* source = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
+                          ? *static_cast<sqlite3* const*>(handle.constData())
+                          : nullptr;
+    return copyFrom(source, day);
+}
+
+QString makeFromFile(const QDate& day) {
+    Connection source;
+    const QByteArray path = QFile::encodeName(Database::filePath());
+    if (sqlite3_open_v2(path.constData(), &source.h, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        const QString problem = source.h ? source.error() : QStringLiteral("The data file cannot be opened.");
+        throw StoreError(QStringLiteral("Tinyra could not make today's backup\n%1\n\n%2")
+                             .arg(native(fileFor(day)), problem));
+    }
+    return copyFrom(source.h, day);
 }
 
 QString damage() {

@@ -22,6 +22,9 @@ QStringList all();
 // but the newest `Kept`. Returns the backup's path; throws StoreError when the copy cannot be made,
 // leaving the earlier backups as they were.
 QString make(const QDate& day = QDate::currentDate());
+// The same, read through a connection of its own: safe to run on a worker thread while the program
+// goes on using the store.
+QString makeFromFile(const QDate& day = QDate::currentDate());
 
 // Why the store file itself is unusable ("not a database", a damaged page, a missing table), or an
 // empty string when the file is sound, missing, busy or out of reach (a folder problem, a newer

@@ -128,9 +128,9 @@ TChangePicture::TChangePicture(QWidget* parent) : TDialog(parent) {
     auto* ok = Widgets::pushButton(QStringLiteral("OKBtn"), QStringLiteral("Ok"), this);
     ok->setDefault(true);
     ok->setToolTip(QStringLiteral("Choose This Picture"));
-    ok->setIcon(ok->style()->standardIcon(QStyle::SP_DialogOkButton));
+    ok->setIcon(Widgets::standardIcon(QStyle::SP_DialogOkButton));
     auto* cancel = Widgets::pushButton(QStringLiteral("CancelBtn"), QStringLiteral("Cancel"), this);
-    cancel->setIcon(cancel->style()->standardIcon(QStyle::SP_DialogCancelButton));
+    cancel->setIcon(Widgets::standardIcon(QStyle::SP_DialogCancelButton));
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(drivesLabel, 0, 0);

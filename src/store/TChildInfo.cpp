@@ -139,7 +139,7 @@ QWidget* TChildInfo::page(QWidget* content, const QString& helpName, int topic) 
     layout->addWidget(heading(page));
     layout->addWidget(content, 1);
     auto* help = Widgets::pushButton(helpName, QStringLiteral("&Help"), page);
-    help->setIcon(help->style()->standardIcon(QStyle::SP_DialogHelpButton));
+    help->setIcon(Widgets::standardIcon(QStyle::SP_DialogHelpButton));
     help->setAccessibleName(QStringLiteral("Help"));
     // Each page's help button has its own handler and topic.
     if (topic == 7)
