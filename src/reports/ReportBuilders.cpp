@@ -327,19 +327,26 @@ ReportDocument skills(const QString& child) {
         doc.section(page);
         doc.table({QStringLiteral("Skill"), QStringLiteral("Date or Remarks")}, {0.45, 0.55}, rows);
     }
-    static const char* const images[] = {"Image1", "Image2", "Image3", "Image16", "Image17", "Image18", "Image19"};
+    // The pictures the parent chose, in the order of the pages, each under its page's name.
+    static const char* const images[][2] = {{"Image1", "1st Skills"}, {"Image2", "Coordination"},
+                                            {"Image3", "At the Table"}, {"Image18", "Outdoors"},
+                                            {"Image17", "Outdoors"},    {"Image19", "Outdoors"},
+                                            {"Image16", "Outdoors"}};
     QVector<QByteArray> pictures;
-    for (const char* image : images) {
+    QStringList captions;
+    for (const auto& image : images) {
         const QByteArray bytes =
-            ChildRecords::picture(child, MilestoneSheets::skillsPictureKey(QString::fromLatin1(image)));
-        if (!bytes.isEmpty())
+            ChildRecords::picture(child, MilestoneSheets::skillsPictureKey(QString::fromLatin1(image[0])));
+        if (!bytes.isEmpty()) {
             pictures << bytes;
+            captions << QString::fromLatin1(image[1]);
+        }
     }
     if (!pictures.isEmpty()) {
         doc.section(QStringLiteral("Pictures"));
         // Two to a row, so each keeps a useful size.
         for (int i = 0; i < pictures.size(); i += 2)
-            doc.pictures({QString(), QString()}, pictures.mid(i, 2));
+            doc.pictures(captions.mid(i, 2), pictures.mid(i, 2));
     }
     if (doc.blocks.isEmpty())
         return nothingRecorded(doc, QStringLiteral("among the skills"));

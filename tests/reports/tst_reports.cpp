@@ -558,6 +558,7 @@ void ReportsTest::sheetAndMilestoneReportsPrintThroughTheChooser() {
                            {{"Edit1", "04-01-97 in the sink"}, {"Edit7", "06-02-97"}, {"Edit42", "Swims"},
                             {"Edit50", "06-01-99"}});
     ChildRecords::setPicture("Ann", skillsPictureKey("Image17"), pngOf(120, 300, Qt::darkGreen));
+    ChildRecords::setPicture("Ann", skillsPictureKey("Image1"), pngOf(1200, 900, Qt::darkYellow)); // larger than a page
     setBirthday("Ann", BirthdayRecord{"2nd Birthday", "Cake everywhere.\nThen a nap.", {"Grandma", "Uncle Joe"},
                                       {{"Grandma", "Blocks"}, {"Uncle Joe", "A red ball"}}});
     ChildRecords::setPicture("Ann", birthdayPictureKey("2nd Birthday", 1), pngOf(313, 233, Qt::darkRed));
@@ -602,9 +603,9 @@ void ReportsTest::sheetAndMilestoneReportsPrintThroughTheChooser() {
          1},
         {"Firsts2", "Skills",
          {"1st Skills", "First Bath 04-01-97 in the sink", "Coordination", "Laughs 06-02-97", "Others",
-          "Swims 06-01-99", "Pictures"},
+          "Swims 06-01-99", "Pictures", "1st Skills Outdoors"},
          {"First Bottle", "At the Table"},
-         1},
+         2},
         {"Holidays2", "2nd",
          {"2nd Birthday", "Remarks", "Cake everywhere.", "Then a nap.", "Guests", "1 Grandma", "2 Uncle Joe", "Gifts",
           "Grandma Blocks", "Uncle Joe A red ball"},
@@ -636,10 +637,14 @@ void ReportsTest::sheetAndMilestoneReportsPrintThroughTheChooser() {
         // Pictures keep their shape: the same resolution both ways, and every chosen one is there.
         const QVector<PdfImage> images = pdfImages(pdf);
         QVERIFY2(images.size() >= c.pictures, qPrintable(name + ": " + QString::number(images.size())));
-        for (const PdfImage& img : images)
+        for (const PdfImage& img : images) {
+            // Within the printed width (7.5 inches) and at most a third of the page tall.
+            QVERIFY2(img.xppi > 0 && double(img.width) / img.xppi <= 7.5 && double(img.height) / img.yppi <= 3.2,
+                     qPrintable(name + QStringLiteral(": %1x%2 at %3 ppi").arg(img.width).arg(img.height).arg(img.xppi)));
             QVERIFY2(qAbs(img.xppi - img.yppi) <= 1, qPrintable(name + QStringLiteral(": %1x%2 at %3/%4 ppi")
                                                                       .arg(img.width).arg(img.height)
                                                                       .arg(img.xppi).arg(img.yppi)));
+        }
     }
 
     // With Bea active, her own records show and none of Ann's.
