@@ -123,6 +123,9 @@ void PageRenderer::layout() {
         case ReportBlock::Kind::Chart:
             layoutChart(b);
             break;
+        case ReportBlock::Kind::Pictures:
+            layoutPictures(b);
+            break;
         }
     }
 }
@@ -273,6 +276,57 @@ void PageRenderer::layoutChart(const ReportBlock& b) {
     m_y += height + 16;
 }
 
+void PageRenderer::layoutPictures(const ReportBlock& b) {
+    // Pictures stand side by side, each in an equal share of the width and at most MaxHeight tall,
+    // scaled by one factor both ways so nothing is stretched; a small picture keeps its own size.
+    constexpr double MaxHeight = 300;
+    constexpr double gap = 16;
+    const QFont captionFont = arial(13, true);
+    const double ch = lineHeight(captionFont);
+    const int n = int(b.images.size());
+    if (n == 0)
+        return;
+    const double cell = (Width - gap * (n - 1)) / n;
+    QVector<QImage> images;
+    QVector<QSizeF> sizes;
+    double tallest = ch * 2;
+    for (const QByteArray& bytes : b.images) {
+        QImage img = QImage::fromData(bytes);
+        QSizeF size(cell, ch * 2);
+        if (!img.isNull()) {
+            const double scale = qMin(1.0, qMin(cell / img.width(), MaxHeight / img.height()));
+            size = QSizeF(img.width() * scale, img.height() * scale);
+        }
+        tallest = qMax(tallest, size.height());
+        images << img;
+        sizes << size;
+    }
+    need(tallest + ch + 8);
+    for (int i = 0; i < n; ++i) {
+        const double x = Left + i * (cell + gap);
+        const QRectF area(x + (cell - sizes[i].width()) / 2, m_y, sizes[i].width(), sizes[i].height());
+        if (images[i].isNull()) {
+            // Bytes that are no picture (a damaged file) are said to be so rather than left out unseen.
+            text(QRectF(x, m_y, cell, ch), arial(13, false, true), QColor(0x55, 0x55, 0x55), Qt::AlignHCenter,
+                 QStringLiteral("This picture could not be read."));
+        } else {
+            Op op;
+            op.type = Op::Type::Image;
+            op.rect = area;
+            op.image = images[i];
+            m_pages.last().ops << op;
+            Op frame;
+            frame.type = Op::Type::Frame;
+            frame.rect = area.adjusted(-1, -1, 1, 1);
+            frame.color = QColor(0x8a, 0x94, 0xb8);
+            m_pages.last().ops << frame;
+        }
+        if (!b.names.value(i).isEmpty())
+            text(QRectF(x, m_y + tallest + 4, cell, ch), captionFont, navy(), Qt::AlignHCenter, b.names[i]);
+    }
+    m_y += tallest + ch + 16;
+}
+
 bool PageRenderer::render(QPagedPaintDevice* device) const {
     preparePage(device);
     QPainter painter;
@@ -313,6 +367,12 @@ void PageRenderer::paintPage(QPainter& p, int index) const {
             break;
         case Op::Type::Chart:
             paintChart(p, op);
+            break;
+        case Op::Type::Image:
+            p.save();
+            p.setRenderHint(QPainter::SmoothPixmapTransform);
+            p.drawImage(op.rect, op.image);
+            p.restore();
             break;
         }
     }

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QRectF>
 #include <QVector>
 
@@ -28,7 +29,7 @@ public:
 
 private:
     struct Op {
-        enum class Type { Text, Line, Fill, Frame, Tree, Chart };
+        enum class Type { Text, Line, Fill, Frame, Tree, Chart, Image };
         Type type = Type::Text;
         QRectF rect;
         QFont font;
@@ -38,6 +39,7 @@ private:
         QStringList names;
         QVector<double> values;
         QString unit;
+        QImage image;
     };
     struct Page {
         QVector<Op> ops;
@@ -58,6 +60,7 @@ private:
     void layoutParagraph(const QString& text, const QFont& font, const QColor& color);
     void layoutTree(const ReportBlock& b);
     void layoutChart(const ReportBlock& b);
+    void layoutPictures(const ReportBlock& b);
     void paintHeader(QPainter& p, int index) const;
     void paintFooter(QPainter& p, int index) const;
     static void paintTree(QPainter& p, const QRectF& rect, const QStringList& names);

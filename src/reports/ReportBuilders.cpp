@@ -3,7 +3,10 @@
 #include "reports/ReportRegistry.h"
 
 #include "app/EntryStore.h"
+#include "diaries/DiarySheets.h"
+#include "milestones/MilestoneSheets.h"
 #include "reports/AnnouncementTexts.h"
+#include "store/ChildRecords.h"
 #include "store/Schema.h"
 #include "store/StoreError.h"
 #include "store/Table.h"
@@ -214,8 +217,190 @@ ReportDocument vocabulary(const QString& child) {
     return doc;
 }
 
-const QMap<QString, ReportRegistry::Builder>& registry() {
-    static const QMap<QString, ReportRegistry::Builder> builders{
+
+// ---- Reports of the diaries' sheets and the milestones ----------------------------------------------
+
+// A date box that was never typed holds only its separators and blanks ("  /  /  ", "  -  -  ").
+bool blankDate(const QString& date) {
+    for (const QChar c : date)
+        if (!c.isSpace() && c != QLatin1Char('/') && c != QLatin1Char('-'))
+            return false;
+    return true;
+}
+QString shownDate(const QString& date) { return blankDate(date) ? QString() : date; }
+
+// A form's caption without its closing colon (the renderer adds its own).
+QString caption(QString text) {
+    if (text.endsWith(QLatin1Char(':')))
+        text.chop(1);
+    return text;
+}
+
+// The line a report shows when the child has nothing of it recorded yet.
+ReportDocument nothingRecorded(ReportDocument doc, const QString& what) {
+    doc.note(QStringLiteral("Nothing has been recorded ") + what + QStringLiteral(" yet."));
+    return doc;
+}
+
+ReportDocument prenatalDates(const QString& child) {
+    ReportDocument doc = document(QStringLiteral("Prenatal Dates"), child);
+    const DiarySheets::PrenatalDatesSheet sheet = DiarySheets::readPrenatalDates(child);
+    const QStringList captions = DiarySheets::prenatalDateCaptions();
+    QVector<QPair<QString, QString>> fixed;
+    bool any = false;
+    for (int i = 0; i < captions.size(); ++i) {
+        const QString date = shownDate(sheet.dates.value(i));
+        any = any || !date.isEmpty();
+        fixed << qMakePair(caption(captions[i]), date);
+    }
+    // The other dates: the parent's own name beside each date, in the order of the form.
+    QVector<QStringList> others;
+    for (int i = 0; i < sheet.names.size(); ++i) {
+        const QString date = shownDate(sheet.dates.value(captions.size() + i));
+        if (!sheet.names[i].trimmed().isEmpty() || !date.isEmpty())
+            others << QStringList{sheet.names[i], date};
+    }
+    if (!any && others.isEmpty())
+        return nothingRecorded(doc, QStringLiteral("among the dates to remember"));
+    doc.section(QStringLiteral("Dates to Remember"));
+    doc.fieldRows(fixed);
+    if (!others.isEmpty()) {
+        doc.section(QStringLiteral("Other Dates to Remember"));
+        doc.table({QStringLiteral("Date to Remember"), QStringLiteral("Date")}, {0.7, 0.3}, others);
+    }
+    return doc;
+}
+
+ReportDocument immunizations(const QString& child) {
+    ReportDocument doc = document(QStringLiteral("Immunizations"), child);
+    const QVector<DiarySheets::ImmunizationRow> sheet = DiarySheets::readImmunizations(child);
+    QVector<QStringList> rows;
+    bool any = false;
+    for (const DiarySheets::ImmunizationRow& r : sheet) {
+        const QString date = shownDate(r.date);
+        const bool named = r.field == QStringLiteral("MaskEdit21") || r.field == QStringLiteral("MaskEdit22") ||
+                           r.field == QStringLiteral("MaskEdit23") || r.field == QStringLiteral("MaskEdit24");
+        any = any || !date.isEmpty() || (named && !r.caption.trimmed().isEmpty());
+        // The four rows the parent names appear once something is in them; a date without a name
+        // still prints, so it is not lost.
+        if (named && r.caption.trimmed().isEmpty() && date.isEmpty())
+            continue;
+        rows << QStringList{r.caption.trimmed().isEmpty() ? QStringLiteral("(Immunization not named)") : r.caption,
+                            date};
+    }
+    if (!any)
+        return nothingRecorded(doc, QStringLiteral("on the immunization sheet"));
+    doc.table({QStringLiteral("Immunization"), QStringLiteral("Date Given")}, {0.6, 0.4}, rows);
+    return doc;
+}
+
+ReportDocument pediatrician(const QString& child) {
+    ReportDocument doc = document(QStringLiteral("Pediatrician Information"), child);
+    const DiarySheets::PediatricianCard card = DiarySheets::readPediatrician(child);
+    const QByteArray picture = ChildRecords::picture(child, DiarySheets::DoctorPicture);
+    const QVector<QPair<QString, QString>> rows{
+        {QStringLiteral("Name"), card.name},   {QStringLiteral("Address"), card.address},
+        {QStringLiteral("City"), card.city},   {QStringLiteral("State"), card.state},
+        {QStringLiteral("Zip"), card.zip},     {QStringLiteral("Phone"), card.phone}};
+    bool any = !picture.isEmpty();
+    for (const auto& r : rows)
+        any = any || !r.second.trimmed().isEmpty();
+    if (!any)
+        return nothingRecorded(doc, QStringLiteral("on the pediatrician's card"));
+    doc.section(QStringLiteral("Pediatrician"));
+    doc.fieldRows(rows);
+    doc.pictures({QString()}, {picture});
+    return doc;
+}
+
+ReportDocument skills(const QString& child) {
+    ReportDocument doc = document(QStringLiteral("Skills"), child);
+    const QVector<MilestoneSheets::SkillEntry> all = MilestoneSheets::skills(child);
+    // Page by page in the form's order; a skill is listed once something is written beside it.
+    for (const QString& page : MilestoneSheets::skillPages()) {
+        QVector<QStringList> rows;
+        for (const MilestoneSheets::SkillEntry& e : all)
+            if (e.page == page && (!e.value.trimmed().isEmpty() || (page == QStringLiteral("Others"))))
+                rows << QStringList{e.skill, e.value};
+        if (rows.isEmpty())
+            continue;
+        doc.section(page);
+        doc.table({QStringLiteral("Skill"), QStringLiteral("Date or Remarks")}, {0.45, 0.55}, rows);
+    }
+    // The pictures the parent chose, in the order of the pages, each under its page's name.
+    static const char* const images[][2] = {{"Image1", "1st Skills"}, {"Image2", "Coordination"},
+                                            {"Image3", "At the Table"}, {"Image18", "Outdoors"},
+                                            {"Image17", "Outdoors"},    {"Image19", "Outdoors"},
+                                            {"Image16", "Outdoors"}};
+    QVector<QByteArray> pictures;
+    QStringList captions;
+    for (const auto& image : images) {
+        const QByteArray bytes =
+            ChildRecords::picture(child, MilestoneSheets::skillsPictureKey(QString::fromLatin1(image[0])));
+        if (!bytes.isEmpty()) {
+            pictures << bytes;
+            captions << QString::fromLatin1(image[1]);
+        }
+    }
+    if (!pictures.isEmpty()) {
+        doc.section(QStringLiteral("Pictures"));
+        // Two to a row, so each keeps a useful size.
+        for (int i = 0; i < pictures.size(); i += 2)
+            doc.pictures(captions.mid(i, 2), pictures.mid(i, 2));
+    }
+    if (doc.blocks.isEmpty())
+        return nothingRecorded(doc, QStringLiteral("among the skills"));
+    return doc;
+}
+
+ReportDocument birthday(const QString& title, const QString& child) {
+    ReportDocument doc = document(title, child);
+    const MilestoneSheets::BirthdayRecord record = MilestoneSheets::birthday(child, title);
+    const QVector<QByteArray> pictures{ChildRecords::picture(child, MilestoneSheets::birthdayPictureKey(title, 1)),
+                                       ChildRecords::picture(child, MilestoneSheets::birthdayPictureKey(title, 2))};
+    if (record.isEmpty() && pictures[0].isEmpty() && pictures[1].isEmpty())
+        return nothingRecorded(doc, QStringLiteral("for the ") + title);
+    doc.pictures({QString(), QString()}, pictures);
+    if (!record.remarks.trimmed().isEmpty()) {
+        doc.section(QStringLiteral("Remarks"));
+        doc.paragraph(record.remarks);
+    }
+    if (!record.guests.isEmpty()) {
+        doc.section(QStringLiteral("Guests"));
+        QVector<QStringList> rows;
+        for (int i = 0; i < record.guests.size(); ++i)
+            rows << QStringList{QString::number(i + 1), record.guests[i]};
+        doc.table({QStringLiteral("No."), QStringLiteral("Guest Name")}, {0.12, 0.88}, rows);
+    }
+    if (!record.gifts.isEmpty()) {
+        doc.section(QStringLiteral("Gifts"));
+        QVector<QStringList> rows;
+        for (const MilestoneSheets::Gift& g : record.gifts)
+            rows << QStringList{g.name, g.gift};
+        doc.table({QStringLiteral("Name"), QStringLiteral("Gift")}, {0.4, 0.6}, rows);
+    }
+    return doc;
+}
+
+ReportDocument occasions(const QString& reportTitle, const QString& formCaption, const QString& what,
+                         const QString& child) {
+    ReportDocument doc = document(reportTitle, child);
+    for (const MilestoneSheets::Occasion& o : MilestoneSheets::occasions(child)) {
+        if (o.caption != formCaption)
+            continue;
+        doc.section(o.title);
+        if (o.remarks.trimmed().isEmpty())
+            doc.note(QStringLiteral("No remarks were written."));
+        else
+            doc.paragraph(o.remarks);
+    }
+    if (doc.blocks.isEmpty())
+        return nothingRecorded(doc, what);
+    return doc;
+}
+
+QMap<QString, ReportRegistry::Builder> allBuilders() {
+    QMap<QString, ReportRegistry::Builder> builders{
         {QStringLiteral("Itemized Child Report"), itemizedChild},
         {QStringLiteral("Baby Names"), babyNames},
         {QStringLiteral("Family Tree"), familyTree},
@@ -235,7 +420,36 @@ const QMap<QString, ReportRegistry::Builder>& registry() {
         {QStringLiteral("Words - Record"),
          [](const QString& c) { return diary(QStringLiteral("Words - Record"), DiaryList::WordEntries, c); }},
         {QStringLiteral("Vocabulary List"), vocabulary},
+        {QStringLiteral("Prenatal Dates"), prenatalDates},
+        {QStringLiteral("Immunizations"), immunizations},
+        {QStringLiteral("Pediatrician Information"), pediatrician},
+        {QStringLiteral("Skills"), skills},
+        {QStringLiteral("Outings"),
+         [](const QString& c) {
+             return occasions(QStringLiteral("Outings"), MilestoneSheets::OutingCaption,
+                              QStringLiteral("about special outings"), c);
+         }},
+        {QStringLiteral("Visitors"),
+         [](const QString& c) {
+             return occasions(QStringLiteral("Visitors"), MilestoneSheets::VisitorCaption,
+                              QStringLiteral("about special visitors"), c);
+         }},
+        {QStringLiteral("Christening"),
+         [](const QString& c) {
+             return occasions(QStringLiteral("Christening"), MilestoneSheets::ChristeningCaption,
+                              QStringLiteral("about the christening"), c);
+         }},
     };
+    // Each birthday report ("Birth", "1st" ... "16th") shows the birthday of that title ("2nd Birthday").
+    for (const QString& title : MilestoneSheets::birthdayTitles()) {
+        const QString name = title.section(QLatin1Char(' '), 0, 0);
+        builders.insert(name, [title](const QString& c) { return birthday(title, c); });
+    }
+    return builders;
+}
+
+const QMap<QString, ReportRegistry::Builder>& registry() {
+    static const QMap<QString, ReportRegistry::Builder> builders = allBuilders();
     return builders;
 }
 } // namespace

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QPair>
 #include <QString>
 #include <QStringList>
@@ -18,6 +19,8 @@ struct ReportBlock {
         FamilyTree, // the child and fourteen relatives drawn as a tree (names: child, then slots 1-14)
         Chart,      // a line chart (title) of values in list order, each labelled (names); values that are
                     // not numbers (NaN) leave a gap; text names the unit of the values
+        Pictures,   // stored pictures (images: encoded bytes) side by side, each under its caption (names),
+                    // scaled to fit without changing their shape
     };
     Kind kind = Kind::Paragraph;
     QString title;
@@ -29,6 +32,7 @@ struct ReportBlock {
     QVector<QStringList> rows;
     QStringList names;
     QVector<double> values;
+    QVector<QByteArray> images;
 };
 
 struct ReportDocument {
@@ -91,6 +95,20 @@ struct ReportDocument {
         b.names = labels;
         b.values = chartValues;
         blocks << b;
+        return *this;
+    }
+    // Pictures with their captions; pictures without bytes are left out, and nothing is added when
+    // none is left.
+    ReportDocument& pictures(const QStringList& captions, const QVector<QByteArray>& encoded) {
+        ReportBlock b;
+        b.kind = ReportBlock::Kind::Pictures;
+        for (int i = 0; i < encoded.size(); ++i)
+            if (!encoded[i].isEmpty()) {
+                b.names << captions.value(i);
+                b.images << encoded[i];
+            }
+        if (!b.images.isEmpty())
+            blocks << b;
         return *this;
     }
     ReportDocument& familyTree(const QStringList& childThenSlots) {

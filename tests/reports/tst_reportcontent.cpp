@@ -1,9 +1,12 @@
 // What the reports say, without pages: the announcement's ten texts, the chooser's categories and the
 // contents each registered report gathers from the store.
 #include "app/EntryStore.h"
+#include "diaries/DiarySheets.h"
+#include "milestones/MilestoneSheets.h"
 #include "reports/AnnouncementTexts.h"
 #include "reports/ReportCatalog.h"
 #include "reports/ReportRegistry.h"
+#include "store/ChildRecords.h"
 #include "store/Database.h"
 #include "store/Schema.h"
 #include "store/StoreError.h"
@@ -24,6 +27,10 @@ private slots:
     void familyTreeGrowthAndVocabulary();
     void babyNamesListBothTables();
     void unknownNamesHaveNoReport();
+    void everyCatalogueNameHasAReport();
+    void immunizationsKeepReadingOrderAndNamedRows();
+    void birthdayReportsReadTheirOwnBirthday();
+    void picturesBlockLeavesOutMissingPictures();
 
 private:
     std::unique_ptr<TempStore> m_store;
@@ -215,6 +222,73 @@ void ReportContentTest::unknownNamesHaveNoReport() {
     for (const char* name : {"Empty", "", "journal", "Birth Announcement", "Journal "})
         QVERIFY2(!ReportRegistry::find(QString::fromLatin1(name)), name);
     QVERIFY_THROWS_EXCEPTION(StoreError, ReportRegistry::build("Empty", "Ann"));
+}
+
+void ReportContentTest::everyCatalogueNameHasAReport() {
+    for (const ReportCategory& c : ReportCatalog::categories())
+        for (const QString& name : c.names)
+            QVERIFY2(name == ReportCatalog::BirthAnnouncement || ReportRegistry::find(name), qPrintable(name));
+    // Exactly the catalogued names: nothing registered that no menu offers.
+    for (const QString& name : ReportRegistry::names()) {
+        bool listed = false;
+        for (const ReportCategory& c : ReportCatalog::categories())
+            listed = listed || c.names.contains(name);
+        QVERIFY2(listed, qPrintable(name));
+    }
+}
+
+void ReportContentTest::immunizationsKeepReadingOrderAndNamedRows() {
+    // HIB (12 Months) is MaskEdit1 but reads after HIB (6 Months); the parent's second named row has
+    // a name and no date, the fourth a date and no name; the third is untouched.
+    ChildRecords::setSheet("Ann", DiarySheets::Immunizations,
+                           {{"MaskEdit1", "12-01-98"}, {"MaskEdit17", "06-01-98"}, {"Edit2", "Typhoid"},
+                            {"MaskEdit24", "01-01-99"}, {"MaskEdit2", "  -  -  "}});
+    const ReportDocument doc = ReportRegistry::build("Immunizations", "Ann");
+    QCOMPARE(doc.blocks.size(), 1);
+    const QVector<QStringList> rows = doc.blocks[0].rows;
+    QCOMPARE(rows.size(), 22);
+    QCOMPARE(rows[0], (QStringList{"HB (Birth)", ""})); // a blank mask prints as nothing
+    QCOMPARE(rows[15], (QStringList{"HIB (6 Months)", "06-01-98"}));
+    QCOMPARE(rows[16], (QStringList{"HIB (12 Months)", "12-01-98"}));
+    QCOMPARE(rows[20], (QStringList{"Typhoid", ""}));
+    QCOMPARE(rows[21], (QStringList{"(Immunization not named)", "01-01-99"}));
+    // Another child's sheet is its own.
+    QCOMPARE(ReportRegistry::build("Immunizations", "Bea").blocks[0].kind, ReportBlock::Kind::Note);
+}
+
+void ReportContentTest::birthdayReportsReadTheirOwnBirthday() {
+    MilestoneSheets::setBirthday("Ann", {"Birth Birthday", "Born at dawn", {"Nurse Joy"}, {}});
+    MilestoneSheets::setBirthday("Ann", {"1st Birthday", QString(), {}, {{"Gran", "Quilt"}}});
+    const ReportDocument birth = ReportRegistry::build("Birth", "Ann");
+    QCOMPARE(birth.title, QStringLiteral("Birth Birthday"));
+    QCOMPARE(birth.blocks.size(), 4); // remarks and guests, each under its heading
+    QCOMPARE(birth.blocks[1].text, QStringLiteral("Born at dawn"));
+    QCOMPARE(birth.blocks[3].rows, (QVector<QStringList>{{"1", "Nurse Joy"}}));
+    const ReportDocument first = ReportRegistry::build("1st", "Ann");
+    QCOMPARE(first.title, QStringLiteral("1st Birthday"));
+    QCOMPARE(first.blocks.size(), 2);
+    QCOMPARE(first.blocks[0].title, QStringLiteral("Gifts"));
+    QCOMPARE(first.blocks[1].rows, (QVector<QStringList>{{"Gran", "Quilt"}}));
+    const ReportDocument tenth = ReportRegistry::build("10th", "Ann");
+    QCOMPARE(tenth.title, QStringLiteral("10th Birthday"));
+    QCOMPARE(tenth.blocks.size(), 1);
+    QCOMPARE(tenth.blocks[0].text, QStringLiteral("Nothing has been recorded for the 10th Birthday yet."));
+    // A picture alone is something recorded: the report shows it.
+    ChildRecords::setPicture("Ann", MilestoneSheets::birthdayPictureKey("10th Birthday", 2), "bytes");
+    const ReportDocument pictured = ReportRegistry::build("10th", "Ann");
+    QCOMPARE(pictured.blocks.size(), 1);
+    QCOMPARE(pictured.blocks[0].kind, ReportBlock::Kind::Pictures);
+    QCOMPARE(pictured.blocks[0].images, (QVector<QByteArray>{"bytes"}));
+}
+
+void ReportContentTest::picturesBlockLeavesOutMissingPictures() {
+    ReportDocument doc;
+    doc.pictures({"one", "two", "three"}, {QByteArray(), "b", "c"});
+    QCOMPARE(doc.blocks.size(), 1);
+    QCOMPARE(doc.blocks[0].names, (QStringList{"two", "three"}));
+    QCOMPARE(doc.blocks[0].images, (QVector<QByteArray>{"b", "c"}));
+    doc.pictures({"none"}, {QByteArray()});
+    QCOMPARE(doc.blocks.size(), 1);
 }
 
 QTEST_GUILESS_MAIN(ReportContentTest)
