@@ -1,12 +1,20 @@
 // Tinyra's benchmark: prints, for each measured operation, the median of repeated runs beside a floor
 // measured in the same run, and the target. It seeds its own temporary store; nothing is timed as a test.
 #include "app/EntryStore.h"
+#include "app/Forms.h"
+#include "app/TMainWindow.h"
+#include "reports/ReportOutput.h"
+#include "reports/TPrintReports.h"
 #include "store/Database.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QFileInfo>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -116,6 +124,91 @@ protected:
     }
 };
 
+// Shows a form as a parent would (activation fills it) and returns the milliseconds until it is
+// painted; the form is then closed again.
+double showFormMs(QDialog* form) {
+    QElapsedTimer t;
+    t.start();
+    form->show();
+    form->repaint();
+    QCoreApplication::processEvents();
+    const double ms = double(t.nsecsElapsed()) / 1e6;
+    form->reject();
+    QCoreApplication::processEvents();
+    return ms;
+}
+
+void seedNames(int count) {
+    Transaction tx;
+    for (const char* table : {"BOYA", "GIRLA"}) {
+        Database::exec(QStringLiteral("DELETE FROM %1").arg(QLatin1String(table)));
+        QSqlQuery q(Database::db());
+        q.prepare(QStringLiteral("INSERT INTO %1 (Name, Origin, Meaning) VALUES (?, ?, ?)").arg(QLatin1String(table)));
+        for (int i = 0; i < count; ++i) {
+            q.addBindValue(QStringLiteral("Name%1").arg(i, 5, 10, QLatin1Char('0')));
+            q.addBindValue(QStringLiteral("Origin %1").arg(i % 20));
+            q.addBindValue(QStringLiteral("A meaning for name %1").arg(i));
+            q.exec();
+        }
+    }
+    tx.commit();
+}
+
+// The forms and reports, on the seeded store, with every form created as at start-up.
+void measureForms(const QString& dir) {
+    const QString twoHundred = QStringLiteral("TwoHundred");
+    Database::exec(QStringLiteral("INSERT INTO CHILD (FirstName, MiddleName, LastName) VALUES (?, 'Rose', 'Lee')"),
+                   {twoHundred});
+    seedNames(20000);
+    CreateForms();
+    MainWindow->show();
+    QTest::qWaitFor([] { return MainWindow->startupCheckDone(); }, 5000);
+
+    MainWindow->makeChildActive(twoHundred);
+    for (int i = 0; i < 200; ++i)
+        Entries().append(DiaryList::JournalEntries,
+                         std::make_shared<DiaryType>(DiaryType{QStringLiteral("05-%1-24").arg(1 + i % 28, 2, 10, QLatin1Char('0')),
+                                                               QStringLiteral("Day %1").arg(i),
+                                                               QStringLiteral("We walked to the pond and fed the ducks.\n"
+                                                                              "She laughed all the way home.")}));
+
+    // Each opening is preceded by a switch, so the heavy child's list is read afresh every time.
+    std::vector<double> journal, growth, names, announcement, journalReport;
+    for (int i = 0; i < 7; ++i) {
+        MainWindow->makeChildActive(kHeavy);
+        journal.push_back(showFormMs(Form(QStringLiteral("Journal"))));
+        MainWindow->makeChildActive(kHeavy);
+        growth.push_back(showFormMs(Form(QStringLiteral("Growth"))));
+        names.push_back(showFormMs(Form(QStringLiteral("BabyNames"))));
+    }
+    MainWindow->makeChildActive(twoHundred);
+    auto* reports = Form(QStringLiteral("PrintReports"));
+    auto* name = reports->findChild<QComboBox*>(QStringLiteral("ReportName"));
+    const QString pdf = dir + QStringLiteral("/bench.pdf");
+    ReportOutput::setPrintToPdfForTesting(pdf);
+    auto printMs = [&](const char* category, const char* report) {
+        QMetaObject::invokeMethod(reports, "setCategory", Q_ARG(QString, QString::fromLatin1(category)));
+        name->setCurrentText(QString::fromLatin1(report));
+        QFile::remove(pdf);
+        const double ms = timeMs([&] { QMetaObject::invokeMethod(reports, "BitBtn1Click"); });
+        return QFileInfo(pdf).size() > 0 ? ms : -1;
+    };
+    for (int i = 0; i < 7; ++i) {
+        announcement.push_back(printMs("Child Reports", "Birth Announcement"));
+        journalReport.push_back(printMs("Journal Report", "Journal"));
+    }
+    ReportOutput::setPrintToPdfForTesting(QString());
+
+    const double j = median(journal), g = median(growth), n = median(names), a = median(announcement),
+                 r = median(journalReport);
+    report("open the journal on the heavy child", j, 0, "< 50 ms", j < 50);
+    report("open the growth form on the heavy child", g, 0, "< 50 ms", g < 50);
+    report("show the names browser, 2 x 20,000 names", n, 0, "< 100 ms", n < 100);
+    report("birth announcement to PDF", a, 0, "< 150 ms", a >= 0 && a < 150);
+    report("200-entry journal report to PDF", r, 0, "(no target)", r >= 0);
+    DestroyForms();
+}
+
 int bareWindow(int argc, char** argv) {
     QApplication app(argc, argv);
     BareWindow w;
@@ -129,7 +222,9 @@ int main(int argc, char** argv) {
     if (argc > 1 && qstrcmp(argv[1], "--bare-window") == 0)
         return bareWindow(argc, argv);
 
-    QCoreApplication app(argc, argv);
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     QTemporaryDir dir;
     qputenv("XDG_DATA_HOME", dir.path().toUtf8());
     Database::open();
@@ -178,7 +273,6 @@ int main(int argc, char** argv) {
     }
     const double heavySwitch = median(switches), fullLoad = median(fullLoads), journalLoad = median(journalLoads);
     Entries().release();
-    Database::close();
 
     // Start-up to the main window painted, on the heavy child; floor: a bare Qt Widgets window process.
     const QString self = QCoreApplication::applicationFilePath();
@@ -188,6 +282,7 @@ int main(int argc, char** argv) {
         starts.push_back(processMs(QStringLiteral(TINYRA_PROGRAM), {}, dir.path()));
     }
     const double start = median(starts), startFloor = median(floors);
+    Database::open();
 
     report("start-up to main window painted", start, startFloor, "<= 1.5 x floor", start <= 1.5 * startFloor);
     report("append one diary entry (stored)", append, rawInsert, "<= 2 x floor, < 2 ms",
@@ -195,5 +290,8 @@ int main(int argc, char** argv) {
     report("child switch to the heavy child", heavySwitch, 0, "< 100 ms", heavySwitch < 100);
     report("  first use of its journal (10,000 entries)", journalLoad, 0, "< 50 ms", journalLoad < 50);
     report("  switch and first use of all 65,000 entries", fullLoad, 0, "< 100 ms", fullLoad < 100);
+    measureForms(dir.path());
+    Entries().release();
+    Database::close();
     return 0;
 }
