@@ -37,7 +37,7 @@ QPixmap mainPicture() {
 
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 244, 190));
-    const QPointF stars[] = {{60, 50}, {140, 110}, {230, 40}, {330, 90}, {430, 35}, {520, 120}, {610, 60},
+    const QPointF stars[] = {{60, 50}, {140, 110}, {230, 40}, {330, 90}, {430, 35}, {470, 150}, {610, 60},
                              {90, 190}, {600, 200}, {380, 170}};
     for (const QPointF& s : stars)
         star(p, s, 9);
@@ -48,10 +48,12 @@ QPixmap mainPicture() {
     glow.setColorAt(1, QColor(255, 250, 215, 0));
     p.setBrush(glow);
     p.drawEllipse(QPointF(540, 90), 80, 80);
+    // A crescent: the full disc less a smaller one set off towards the upper right.
+    QPainterPath disc, bite;
+    disc.addEllipse(QPointF(540, 90), 38, 38);
+    bite.addEllipse(QPointF(556, 80), 32, 32);
     p.setBrush(QColor(255, 248, 205));
-    p.drawEllipse(QPointF(540, 90), 38, 38);
-    p.setBrush(sky);
-    p.drawEllipse(QPointF(556, 80), 32, 32);
+    p.drawPath(disc.subtracted(bite));
 
     // Soft hills.
     p.setBrush(QColor(0xb8, 0xe0, 0xc0));
