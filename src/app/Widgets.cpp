@@ -1,5 +1,6 @@
 #include "app/Widgets.h"
 
+#include "app/Artwork.h"
 #include "app/Forms.h"
 
 #include <QApplication>
@@ -18,8 +19,13 @@ QIcon standardIcon(QStyle::StandardPixmap which) {
     const QStyle* style = QApplication::style();
     const auto key = qMakePair(style, int(which));
     auto it = cache->find(key);
-    if (it == cache->end())
-        it = cache->insert(key, style->standardIcon(which));
+    if (it == cache->end()) {
+        // The help glyph is the program's own question mark, the same as on the main tool bar.
+        const QIcon icon = which == QStyle::SP_DialogHelpButton
+                               ? Artwork::glyph(QStringLiteral("help-circle"), QColor(0x0d, 0x47, 0xa1), 32)
+                               : style->standardIcon(which);
+        it = cache->insert(key, icon);
+    }
     return *it;
 }
 
