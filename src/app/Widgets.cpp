@@ -56,6 +56,13 @@ QLabel* addRow(QFormLayout* form, const QString& caption, QWidget* field) {
     return label;
 }
 
+void setTextColor(QWidget* w, const QColor& color) {
+    QPalette pal = w->palette();
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        pal.setColor(role, color);
+    w->setPalette(pal);
+}
+
 QPushButton* pushButton(const QString& name, const QString& caption, QWidget* parent) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(name);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QIcon>
 #include <QString>
 #include <QStyle>
@@ -23,6 +24,9 @@ QLineEdit* nameEdit(const QString& name, QWidget* parent);
 QLabel* addRow(QFormLayout* form, const QString& caption, QWidget* field);
 // Gives `field` the accessible name of `caption` ("First Name:" becomes "First Name").
 void setAccessibleCaption(QWidget* field, const QString& caption);
+// Colours a widget's text through its palette (cheaper than a style sheet, which makes every
+// widget under it slow to build and to paint).
+void setTextColor(QWidget* w, const QColor& color);
 // A push button named `name`.
 QPushButton* pushButton(const QString& name, const QString& caption, QWidget* parent);
 // A help button named `name` that shows help topic `topic`.

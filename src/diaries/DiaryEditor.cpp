@@ -101,7 +101,7 @@ QLabel* cornerTitle(const QString& text, QWidget* parent) {
     f.setBold(true);
     f.setItalic(true);
     label->setFont(f);
-    label->setStyleSheet(QStringLiteral("color: #1f4e9c;"));
+    Widgets::setTextColor(label, QColor(QStringLiteral("#1f4e9c")));
     return label;
 }
 

@@ -51,7 +51,7 @@ TWords::TWords(QWidget* parent) : TDialog(parent) {
     wordFont.setPointSize(36);
     wordFont.setBold(true);
     m_firstWord->setFont(wordFont);
-    m_firstWord->setStyleSheet(QStringLiteral("color: #b03060;"));
+    Widgets::setTextColor(m_firstWord, QColor(QStringLiteral("#b03060")));
     auto* firstLayout = new QVBoxLayout(first);
     firstLayout->addSpacing(20);
     firstLayout->addWidget(m_mainTitle);

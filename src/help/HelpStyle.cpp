@@ -1,3 +1,4 @@
+#include "app/Widgets.h"
 #include "help/HelpStyle.h"
 
 #include <QIcon>
@@ -18,7 +19,7 @@ QLabel* heading(QWidget* parent, const QString& headingName, const QString& rule
     auto* title = new QLabel(QStringLiteral("Tinyra Help"), parent);
     title->setObjectName(headingName);
     title->setFont(font(QStringLiteral("Times New Roman"), 29));
-    title->setStyleSheet(QStringLiteral("color: navy;"));
+    Widgets::setTextColor(title, QColor(QStringLiteral("navy")));
     title->move(8, 0);
     title->adjustSize();
     // Two rules of underscores, three pixels apart, make the double line under the heading.

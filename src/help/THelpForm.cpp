@@ -1,3 +1,4 @@
+#include "app/Widgets.h"
 #include "help/THelpForm.h"
 
 #include "app/Guard.h"
@@ -22,7 +23,7 @@ THelpForm::THelpForm(QWidget* parent) : TDialog(parent) {
     m_title = new QLabel(this);
     m_title->setObjectName(QStringLiteral("DBText1"));
     m_title->setFont(HelpStyle::font(QStringLiteral("Arial"), 16, true));
-    m_title->setStyleSheet(QStringLiteral("color: blue;"));
+    Widgets::setTextColor(m_title, QColor(QStringLiteral("blue")));
     m_title->setGeometry(8, 56, 358, 22);
 
     m_text = new QPlainTextEdit(this);

@@ -1,3 +1,4 @@
+#include "app/Widgets.h"
 #include "help/TReadmeFile.h"
 
 #include "help/HelpStyle.h"
@@ -63,7 +64,7 @@ TReadmeFile::TReadmeFile(QWidget* parent) : TDialog(parent) {
     auto* title = new QLabel(QStringLiteral("Tinyra 4.2"), contents);
     title->setObjectName(QStringLiteral("ReadmeTitle"));
     title->setFont(HelpStyle::font(QStringLiteral("Times New Roman"), 27));
-    title->setStyleSheet(QStringLiteral("color: navy;"));
+    Widgets::setTextColor(title, QColor(QStringLiteral("navy")));
     title->move(8, 8);
     title->adjustSize();
     auto* group = new QGroupBox(QStringLiteral("Table of Contents"), contents);
@@ -75,7 +76,7 @@ TReadmeFile::TReadmeFile(QWidget* parent) : TDialog(parent) {
         auto* line = new QLabel(QString::number(i + 1) + QStringLiteral(".  ") + kHeadings[i], group);
         line->setObjectName(QStringLiteral("Contents") + QString::number(i + 1));
         line->setFont(HelpStyle::font(QStringLiteral("Arial"), 16));
-        line->setStyleSheet(QStringLiteral("color: blue;"));
+        Widgets::setTextColor(line, QColor(QStringLiteral("blue")));
         line->setGeometry(16, 40 + 24 * i, 380, 24);
     }
     m_notebook->addTab(contents, QStringLiteral("i"));
@@ -87,7 +88,7 @@ TReadmeFile::TReadmeFile(QWidget* parent) : TDialog(parent) {
         auto* heading = new QLabel(kHeadings[i], page);
         heading->setObjectName(QStringLiteral("Heading") + QString::number(i + 1));
         heading->setFont(HelpStyle::font(QStringLiteral("Arial"), 19));
-        heading->setStyleSheet(QStringLiteral("color: blue;"));
+        Widgets::setTextColor(heading, QColor(QStringLiteral("blue")));
         heading->move(8, 24);
         heading->adjustSize();
         auto* memo = new QPlainTextEdit(page);
@@ -109,7 +110,7 @@ TReadmeFile::TReadmeFile(QWidget* parent) : TDialog(parent) {
     auto* note = new QLabel(QStringLiteral("Click on the Tab above to view the corresponding numbered section"), this);
     note->setObjectName(QStringLiteral("Label1"));
     note->setFont(HelpStyle::font(QStringLiteral("Arial"), 16));
-    note->setStyleSheet(QStringLiteral("color: red;"));
+    Widgets::setTextColor(note, QColor(QStringLiteral("red")));
     note->setAlignment(Qt::AlignCenter);
     note->setWordWrap(true);
     note->setGeometry(0, 352, 249, 41);

@@ -27,7 +27,7 @@ TSearch::TSearch(QWidget* parent) : TDialog(parent) {
     auto* caption = new QLabel(QStringLiteral("&Topic:"), this);
     caption->setObjectName(QStringLiteral("Label1"));
     caption->setFont(HelpStyle::font(QStringLiteral("Arial"), 16, true));
-    caption->setStyleSheet(QStringLiteral("color: blue;"));
+    Widgets::setTextColor(caption, QColor(QStringLiteral("blue")));
     caption->move(8, 56);
     caption->adjustSize();
 

@@ -24,8 +24,19 @@
 using MilestoneWidgets::Blue;
 
 namespace {
-const QString kCaptionStyle = QStringLiteral("color: #0000ff; font: bold 15px 'Arial';");
-const QString kFieldStyle = QStringLiteral("font: 16px 'Arial'; color: black;");
+// Captions: bold blue Arial 15 px; fields: Arial 16 px. Set through fonts and palettes: with style
+// sheets the hundred boxes of this form took longer to build than all other forms together.
+QFont arial(int pixels, bool bold) {
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+void styleCaption(QWidget* w) {
+    w->setFont(arial(15, true));
+    Widgets::setTextColor(w, QColor(0x00, 0x00, 0xff));
+}
+void styleField(QWidget* w) { w->setFont(arial(16, false)); }
 
 struct PageButtons {
     const char* help;
@@ -125,11 +136,11 @@ TSkills::TSkills(QWidget* parent) : TDialog(parent) {
             form = newForm();
         auto* field = Widgets::lineEdit(s.field, pages[page]);
         field->setFixedWidth(81);
-        field->setStyleSheet(kFieldStyle);
+        styleField(field);
         QFormLayout* target = form;
         if (s.page == QLatin1String("Coordination") && ++coordination > 9)
             target = coordinationRight;
-        Widgets::addRow(target, s.caption, field)->setStyleSheet(kCaptionStyle);
+        styleCaption(Widgets::addRow(target, s.caption, field));
         m_fields << field;
         pageFields[s.page] << field;
     }
@@ -250,8 +261,8 @@ TSkills::TSkills(QWidget* parent) : TDialog(parent) {
         auto* value = Widgets::lineEdit(rows.at(i).valueField, pages[6]);
         name->setFixedWidth(137);
         value->setFixedWidth(81);
-        name->setStyleSheet(kFieldStyle);
-        value->setStyleSheet(kFieldStyle);
+        styleField(name);
+        styleField(value);
         name->setPlaceholderText(QStringLiteral("Skill"));
         n->setBuddy(name);
         Widgets::setAccessibleCaption(name, QStringLiteral("Skill ") + number);

@@ -98,7 +98,7 @@ QLabel* heading(QWidget* parent) {
     f.setPointSizeF(f.pointSizeF() * 1.5);
     f.setBold(true);
     label->setFont(f);
-    label->setStyleSheet(QStringLiteral("color: #1a3c8c;"));
+    Widgets::setTextColor(label, QColor(QStringLiteral("#1a3c8c")));
     label->setAlignment(Qt::AlignCenter);
     return label;
 }
