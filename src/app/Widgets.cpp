@@ -13,9 +13,34 @@ namespace Widgets {
 QLineEdit* lineEdit(const QString& name, QWidget* parent, int maxLength) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
-    if (maxLength > 0)
+    if (maxLength > 0) {
         edit->setMaxLength(maxLength);
+        keepCharactersWhole(edit);
+    }
     return edit;
+}
+
+void keepCharactersWhole(QLineEdit* edit) {
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& text) {
+        QString whole;
+        whole.reserve(text.size());
+        int cursor = edit->cursorPosition();
+        for (int i = 0; i < text.size(); ++i) {
+            if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+                whole += text[i];
+                whole += text[++i];
+            } else if (text[i].isSurrogate()) {
+                if (i < edit->cursorPosition())
+                    --cursor;
+            } else {
+                whole += text[i];
+            }
+        }
+        if (whole.size() == text.size())
+            return;
+        edit->setText(whole); // comes back here once, with nothing left to drop
+        edit->setCursorPosition(cursor);
+    });
 }
 
 QLineEdit* nameEdit(const QString& name, QWidget* parent) { return lineEdit(name, parent, 50); }

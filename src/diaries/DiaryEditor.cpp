@@ -121,6 +121,7 @@ namespace {
 QLabel* valueLabel(const char* name, const QString& text, const QString& accessible, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText); // a title is shown as typed, never as markup
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setAutoFillBackground(true);
     label->setStyleSheet(QStringLiteral(
