@@ -6,8 +6,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
+#include <QTextDocument>
 
 namespace Widgets {
 QLineEdit* lineEdit(const QString& name, QWidget* parent, int maxLength) {
@@ -18,6 +20,14 @@ QLineEdit* lineEdit(const QString& name, QWidget* parent, int maxLength) {
         keepCharactersWhole(edit);
     }
     return edit;
+}
+
+QString memoText(const QPlainTextEdit* memo) {
+    QString text = memo->document()->toRawText();
+    for (QChar& c : text)
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c.unicode() == 0xfdd0 || c.unicode() == 0xfdd1)
+            c = QLatin1Char('\n');
+    return text;
 }
 
 void keepCharactersWhole(QLineEdit* edit) {

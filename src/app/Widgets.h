@@ -5,6 +5,7 @@
 class QFormLayout;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QWidget;
 
@@ -18,6 +19,9 @@ QLineEdit* nameEdit(const QString& name, QWidget* parent);
 // a character written with two UTF-16 units (most emoji), the orphaned half is dropped, so the box
 // never shows, and the store never keeps, half a character. lineEdit() does this for its boxes.
 void keepCharactersWhole(QLineEdit* edit);
+// The text of a memo as the parent typed it, line breaks as '\n'. Unlike toPlainText() it keeps
+// non-breaking spaces (typed with AltGr+Space on many keyboards) instead of turning them into spaces.
+QString memoText(const QPlainTextEdit* memo);
 // A right-aligned caption with the field beside it; the field takes the caption as its accessible name.
 QLabel* addRow(QFormLayout* form, const QString& caption, QWidget* field);
 // Gives `field` the accessible name of `caption` ("First Name:" becomes "First Name").

@@ -4,6 +4,7 @@
 #include "app/EntryStore.h"
 #include "app/Forms.h"
 #include "app/TMainWindow.h"
+#include "app/Widgets.h"
 #include "controls/MaskedDateEdit.h"
 #include "diaries/TDoctor.h"
 #include "diaries/TGrowth.h"
@@ -50,7 +51,7 @@ QString controlText() {
 // The short hostile texts; none starts or ends with white space.
 const QList<Sample>& samples() {
     static const QList<Sample> list{
-        {"quotes", QString::fromUtf8("Zoë \"Bunny\" O'Neil `x` «y» ''")},
+        {"quotes", QString::fromUtf8("Zoë\u00A0\"Bunny\" O'Neil `x` «\u202Fy\u202F» ''")},
         {"backslashes and percent signs", QStringLiteral("C:\\new\\table %1 %2 %L1 100% %s %n \\\" \\\\ ?")},
         {"control characters", controlText()},
         {"right-to-left", QString::fromUtf8("שלום עולם \u202Bمرحبا بالعالم\u202C \u200F(1) ב")},
@@ -161,7 +162,7 @@ QString shown(QWidget* form, const QString& name) {
     if (auto* l = qobject_cast<QLabel*>(w))
         return l->text();
     if (auto* m = qobject_cast<QPlainTextEdit*>(w))
-        return m->toPlainText();
+        return Widgets::memoText(m); // what the memo shows, non-breaking spaces included
     return QStringLiteral("<no ") + name + QLatin1Char('>');
 }
 
