@@ -10,6 +10,7 @@
 #include "diaries/TGrowth.h"
 #include "diaries/TJournal.h"
 #include "diaries/TPrenatal.h"
+#include "diaries/TWords.h"
 #include "milestones/MilestoneSheets.h"
 #include "milestones/TBirthdays.h"
 #include "names/TBabyNames.h"
@@ -328,6 +329,20 @@ void BadInputTest::namesThroughTheFirstRunAndNewChild() {
         QCOMPARE(ActiveChildName(), third);
         QCOMPARE(MainWindow->windowTitle(), QStringLiteral("Tinyra 4.2 - ") + third);
         QStringList wrong;
+        // The forms that title themselves with the child's name show it as text.
+        show(Words);
+        if (!shown(Words, "MainTitle").startsWith(third))
+            wrong << describe("Words title", shown(Words, "MainTitle"), third);
+        wrong << labelsShowingMarkup(Words);
+        Words->accept();
+        ModalDriver family;
+        family.expect("Family", [&](QWidget* w) {
+            if (shown(w, "ChildName") != third)
+                wrong << describe("Family child name", shown(w, "ChildName"), third);
+            wrong << labelsShowingMarkup(w);
+            ModalDriver::click(w, "BitBtn2");
+        });
+        RUN([] { MainWindow->Family1Click(); }, family);
         const QStringList firsts{first, secondName, third};
         for (int i = 0; i < 3; ++i) {
             const Names want{firsts[i], cut(typed[i].middle, 50), cut(typed[i].last, 50)};
@@ -511,6 +526,9 @@ void BadInputTest::diaryEntriesKeepTitleAndRemarks() {
                 wrong << describe(where, shown(p.form(), p.title), texts[i].text);
             if (shown(p.form(), p.memo) != remarks(i))
                 wrong << describe(where + " remarks", shown(p.form(), p.memo), remarks(i));
+            // However long the title, the form still fits a small screen.
+            if (p.form()->minimumSizeHint().width() > 1280 || p.form()->width() > 1280)
+                wrong << where + " widens the form to " + QString::number(p.form()->width()) + " pixels";
         }
         wrong << labelsShowingMarkup(p.form());
         p.form()->accept();
