@@ -46,7 +46,9 @@ struct Sample {
 
 QString controlText() {
     return QStringLiteral("tab\there bell") + QChar(0x07) + QStringLiteral(" esc") + QChar(0x1b) +
-           QStringLiteral("[31m del") + QChar(0x7f) + QStringLiteral(" c1") + QChar(0x9b) + QStringLiteral(" end");
+           QStringLiteral("[31m del") + QChar(0x7f) + QStringLiteral(" c1") + QChar(0x9b) + QStringLiteral(" soh") +
+           QChar(0x01) + QStringLiteral(" us") + QChar(0x1f) + QStringLiteral(" vt") + QChar(0x0b) +
+           QStringLiteral(" ff") + QChar(0x0c) + QStringLiteral(" end");
 }
 
 // The short hostile texts; none starts or ends with white space.
