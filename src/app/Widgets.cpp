@@ -9,8 +9,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
+#include <QTextDocument>
 
 namespace Widgets {
 QIcon standardIcon(QStyle::StandardPixmap which) {
@@ -32,9 +34,42 @@ QIcon standardIcon(QStyle::StandardPixmap which) {
 QLineEdit* lineEdit(const QString& name, QWidget* parent, int maxLength) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
-    if (maxLength > 0)
+    if (maxLength > 0) {
         edit->setMaxLength(maxLength);
+        keepCharactersWhole(edit);
+    }
     return edit;
+}
+
+QString memoText(const QPlainTextEdit* memo) {
+    QString text = memo->document()->toRawText();
+    for (QChar& c : text)
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c.unicode() == 0xfdd0 || c.unicode() == 0xfdd1)
+            c = QLatin1Char('\n');
+    return text;
+}
+
+void keepCharactersWhole(QLineEdit* edit) {
+    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& text) {
+        QString whole;
+        whole.reserve(text.size());
+        int cursor = edit->cursorPosition();
+        for (int i = 0; i < text.size(); ++i) {
+            if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+                whole += text[i];
+                whole += text[++i];
+            } else if (text[i].isSurrogate()) {
+                if (i < edit->cursorPosition())
+                    --cursor;
+            } else {
+                whole += text[i];
+            }
+        }
+        if (whole.size() == text.size())
+            return;
+        edit->setText(whole); // comes back here once, with nothing left to drop
+        edit->setCursorPosition(cursor);
+    });
 }
 
 QLineEdit* nameEdit(const QString& name, QWidget* parent) { return lineEdit(name, parent, 50); }

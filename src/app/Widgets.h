@@ -8,6 +8,7 @@
 class QFormLayout;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QWidget;
 
@@ -20,6 +21,13 @@ QIcon standardIcon(QStyle::StandardPixmap which);
 QLineEdit* lineEdit(const QString& name, QWidget* parent, int maxLength = 0);
 // An edit box for a name field (50 characters).
 QLineEdit* nameEdit(const QString& name, QWidget* parent);
+// A box with a maximum length cuts what is typed or pasted at that length. Where the cut falls inside
+// a character written with two UTF-16 units (most emoji), the orphaned half is dropped, so the box
+// never shows, and the store never keeps, half a character. lineEdit() does this for its boxes.
+void keepCharactersWhole(QLineEdit* edit);
+// The text of a memo as the parent typed it, line breaks as '\n'. Unlike toPlainText() it keeps
+// non-breaking spaces (typed with AltGr+Space on many keyboards) instead of turning them into spaces.
+QString memoText(const QPlainTextEdit* memo);
 // A right-aligned caption with the field beside it; the field takes the caption as its accessible name.
 QLabel* addRow(QFormLayout* form, const QString& caption, QWidget* field);
 // Gives `field` the accessible name of `caption` ("First Name:" becomes "First Name").

@@ -121,6 +121,7 @@ namespace {
 QLabel* valueLabel(const char* name, const QString& text, const QString& accessible, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText); // a title is shown as typed, never as markup
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setAutoFillBackground(true);
     label->setStyleSheet(QStringLiteral(
@@ -138,7 +139,10 @@ DiaryEditor::DiaryEditor(const DiaryEditorSetup& setup, QWidget* parent)
     m_title = valueLabel(setup.titleLabel, QString::fromLatin1(setup.emptyTitle),
                          setup.wordLog ? QStringLiteral("Word") : QStringLiteral("Title"), this);
     m_date->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("00-00-00")) + 16);
-    m_title->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    // The title takes the room there is; a very long one is cut at the edge instead of widening the
+    // form beyond the screen (the search list still shows it whole).
+    m_title->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_title->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Diary Empty")) + 24);
     m_memo = DiaryWidgets::display(setup.memo, QStringLiteral("Remarks"), this);
     m_memo->setMinimumSize(320, 160);
 

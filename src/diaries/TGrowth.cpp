@@ -49,6 +49,7 @@ QWidget* page(QWidget* content, QPushButton* help, QWidget* parent) {
 QLabel* valueBox(const char* name, const QString& accessible, int chars, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText); // what was typed, never markup
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setStyleSheet(QStringLiteral(
         "QLabel { background: white; border: 1px solid #9a9a9a; border-radius: 2px; padding: 2px 4px; }"));

@@ -102,7 +102,7 @@ void TNewEntry::OKBtnClick() {
     entry->Date = m_date->storedText();
     entry->Title = m_title->text();
     // The remarks keep the parent's line breaks.
-    entry->Text = m_remarks->toPlainText();
+    entry->Text = Widgets::memoText(m_remarks);
     Entries().CurrentEntry = entry;
     Entries().EntryCancelled = false;
     accept();

@@ -37,6 +37,7 @@ TWords::TWords(QWidget* parent) : TDialog(parent) {
     auto* first = new QWidget(this);
     m_mainTitle = new QLabel(QStringLiteral("Child's First Word"), first);
     m_mainTitle->setObjectName(QStringLiteral("MainTitle"));
+    m_mainTitle->setTextFormat(Qt::PlainText); // the child's name as typed, never as markup
     m_mainTitle->setAlignment(Qt::AlignCenter);
     QFont titleFont(QStringLiteral("Liberation Serif"));
     titleFont.setPointSize(20);

@@ -9,6 +9,7 @@ const QColor Blue(0, 0, 0xff);
 QLabel* label(const QString& text, QWidget* parent, const QColor& color, int px, bool bold,
               const QString& name) {
     auto* l = new QLabel(text, parent);
+    l->setTextFormat(Qt::PlainText); // names a parent typed are shown as typed, never as markup
     if (!name.isEmpty())
         l->setObjectName(name);
     QFont f(QStringLiteral("Arial"));

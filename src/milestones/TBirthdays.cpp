@@ -462,6 +462,6 @@ void TBirthdays::ComboBox2Change(int index) {
 void TBirthdays::RemarksChange() {
     if (m_loading || m_remarks->isReadOnly())
         return;
-    m_record.remarks = m_remarks->toPlainText();
+    m_record.remarks = Widgets::memoText(m_remarks);
     guarded(this, [this] { MilestoneSheets::setBirthdayRemarks(m_child, m_title, m_record.remarks); });
 }

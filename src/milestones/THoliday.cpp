@@ -86,7 +86,7 @@ void THoliday::RemarksChange() {
     if (m_loading || m_remarks->isReadOnly())
         return;
     guarded(this, [this] {
-        MilestoneSheets::setOccasionRemarks(m_child, m_caption, m_shownTitle, m_remarks->toPlainText());
+        MilestoneSheets::setOccasionRemarks(m_child, m_caption, m_shownTitle, Widgets::memoText(m_remarks));
     });
 }
 

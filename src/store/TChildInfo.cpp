@@ -175,6 +175,7 @@ QComboBox* TChildInfo::combo(const QString& name, const QString& field, const QS
     c->setInsertPolicy(QComboBox::NoInsert);
     c->addItems(items);
     c->lineEdit()->setMaxLength(Schema::child().fields.at(Schema::child().indexOf(field)).width);
+    Widgets::keepCharactersWhole(c->lineEdit());
     c->setCurrentText(designText);
     m_bindings.append({field, nullptr, c});
     return c;
@@ -187,6 +188,7 @@ QWidget* TChildInfo::namePage() {
     nameForm->setLabelAlignment(Qt::AlignRight);
     m_firstName = new QLabel(names);
     m_firstName->setObjectName(QStringLiteral("FirstName"));
+    m_firstName->setTextFormat(Qt::PlainText); // the name as typed, never as markup
     m_firstName->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     m_firstName->setFocusPolicy(Qt::StrongFocus); // a screen reader reaches it by Tab
     m_firstName->setFrameShape(QFrame::StyledPanel);

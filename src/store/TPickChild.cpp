@@ -31,6 +31,7 @@ TPickChild::TPickChild(QWidget* parent) : TDialog(parent) {
     m_name->setEditable(true);
     m_name->setInsertPolicy(QComboBox::NoInsert);
     m_name->lineEdit()->setMaxLength(50);
+    Widgets::keepCharactersWhole(m_name->lineEdit());
     m_name->setMinimumWidth(220);
     auto* form = new QFormLayout;
     Widgets::addRow(form, QStringLiteral("&Child:"), m_name);

@@ -149,6 +149,8 @@ void Table::setFieldText(const QString& field, const QString& text) {
     const FieldDef& f = m_def->fields[i];
     if (f.type == FieldDef::Type::Integer)
         m_buffer.values[i] = text.isEmpty() ? QVariant() : QVariant(text.toLongLong());
+    else if (f.width > 0 && text.size() > f.width && text[f.width - 1].isHighSurrogate())
+        m_buffer.values[i] = text.left(f.width - 1); // never half of a character written as a pair
     else
         m_buffer.values[i] = f.width > 0 ? text.left(f.width) : text;
 }

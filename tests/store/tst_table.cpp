@@ -153,6 +153,19 @@ void TableTest::fixedWidthFieldsKeepTheirWidth() {
     QCOMPARE(q.value(0).toInt(), 50);
     QCOMPARE(q.value(1).toString(), QStringLiteral("Te"));
     QCOMPARE(q.value(2).toInt(), 155);
+
+    // A cut that would fall inside an emoji (two UTF-16 units) leaves the whole emoji out.
+    const QString baby = QString::fromUtf8("\xF0\x9F\x91\xB6");
+    child.insert();
+    child.setFieldText("FirstName", QString(49, QChar('b')) + baby);
+    child.setFieldText("BirthState", "T" + baby);
+    child.setFieldText("BirthWeightOz", baby + baby);
+    child.post();
+    QSqlQuery cut = Database::exec("SELECT FirstName, BirthState, BirthWeightOz FROM CHILD WHERE BirthState <> 'Te'");
+    QVERIFY(cut.next());
+    QCOMPARE(cut.value(0).toString(), QString(49, QChar('b')));
+    QCOMPARE(cut.value(1).toString(), QStringLiteral("T"));
+    QCOMPARE(cut.value(2).toString(), baby);
 }
 
 void TableTest::duplicateKeyIsRefusedAndNothingIsStored() {
