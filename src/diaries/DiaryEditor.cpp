@@ -105,6 +105,19 @@ QLabel* cornerTitle(const QString& text, QWidget* parent) {
     return label;
 }
 
+QWidget* titledPage(const QString& title, QWidget* content, QPushButton* help, QWidget* parent) {
+    auto* w = new QWidget(parent);
+    auto* layout = new QVBoxLayout(w);
+    layout->addWidget(content, 1);
+    auto* footer = new QHBoxLayout;
+    footer->addWidget(cornerTitle(title, w));
+    footer->addStretch();
+    if (help)
+        footer->addWidget(help);
+    layout->addLayout(footer);
+    return w;
+}
+
 QPlainTextEdit* display(const char* name, const QString& accessibleName, QWidget* parent) {
     auto* memo = new QPlainTextEdit(parent);
     memo->setObjectName(QString::fromLatin1(name));

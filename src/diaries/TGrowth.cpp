@@ -33,19 +33,6 @@
 #include <cmath>
 
 namespace {
-QWidget* page(QWidget* content, QPushButton* help, QWidget* parent) {
-    auto* w = new QWidget(parent);
-    auto* layout = new QVBoxLayout(w);
-    layout->addWidget(content, 1);
-    auto* footer = new QHBoxLayout;
-    footer->addWidget(DiaryWidgets::cornerTitle(QStringLiteral("Growth"), w));
-    footer->addStretch();
-    if (help)
-        footer->addWidget(help);
-    layout->addLayout(footer);
-    return w;
-}
-
 QLabel* valueBox(const char* name, const QString& accessible, int chars, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
@@ -108,7 +95,8 @@ TGrowth::TGrowth(QWidget* parent) : TDialog(parent) {
     auto* logLayout = new QHBoxLayout(logPage);
     logLayout->addLayout(logColumn, 1);
     logLayout->addWidget(logPicture, 0, Qt::AlignTop);
-    m_pages->addTab(page(logPage, Widgets::helpButton(QStringLiteral("BitBtn1"), 17, this), this),
+    m_pages->addTab(DiaryWidgets::titledPage(QStringLiteral("Growth"), logPage,
+                                             Widgets::helpButton(QStringLiteral("BitBtn1"), 17, this), this),
                     QStringLiteral("Growth Log"));
 
     // Growth Entries
@@ -186,7 +174,8 @@ TGrowth::TGrowth(QWidget* parent) : TDialog(parent) {
     auto* entriesLayout = new QHBoxLayout(entries);
     entriesLayout->addLayout(entriesColumn, 1);
     entriesLayout->addWidget(entriesPicture, 0, Qt::AlignTop);
-    m_pages->addTab(page(entries, Widgets::helpButton(QStringLiteral("BitBtn3"), 18, this), this),
+    m_pages->addTab(DiaryWidgets::titledPage(QStringLiteral("Growth"), entries,
+                                             Widgets::helpButton(QStringLiteral("BitBtn3"), 18, this), this),
                     QStringLiteral("Growth Entries"));
     // The new-entry group comes first in the tab order.
     setTabOrder(m_newDate, m_newHeight);
@@ -252,7 +241,8 @@ TGrowth::TGrowth(QWidget* parent) : TDialog(parent) {
     chartLayout->addWidget(m_chartView, 1);
     chartLayout->addWidget(m_chartNote);
     chartLayout->addWidget(m_leftOut);
-    m_chartPage = page(chartContent, Widgets::helpButton(QStringLiteral("ChartHelp"), 17, this), this);
+    m_chartPage = DiaryWidgets::titledPage(QStringLiteral("Growth"), chartContent,
+                                           Widgets::helpButton(QStringLiteral("ChartHelp"), 17, this), this);
     m_pages->addTab(m_chartPage, QStringLiteral("Growth Chart"));
     connect(m_pages, &QTabWidget::currentChanged, this, [this] {
         if (m_pages->currentWidget() == m_chartPage && !m_chartCurrent)

@@ -19,18 +19,6 @@
 #include <QVBoxLayout>
 
 namespace {
-QWidget* page(QWidget* content, QPushButton* help, QWidget* parent) {
-    auto* w = new QWidget(parent);
-    auto* layout = new QVBoxLayout(w);
-    layout->addWidget(content, 1);
-    auto* footer = new QHBoxLayout;
-    footer->addWidget(DiaryWidgets::cornerTitle(QStringLiteral("Prenatal History"), w));
-    footer->addStretch();
-    footer->addWidget(help);
-    layout->addLayout(footer);
-    return w;
-}
-
 MaskedDateEdit* slashDate(int n, QWidget* parent) {
     auto* edit = new MaskedDateEdit(parent, QLatin1Char('/'));
     edit->setObjectName(QStringLiteral("D") + QString::number(n));
@@ -75,7 +63,8 @@ TPrenatal::TPrenatal(QWidget* parent) : TDialog(parent) {
     datesLayout->addLayout(captioned);
     datesLayout->addSpacing(16);
     datesLayout->addWidget(other, 1);
-    m_pages->addTab(page(dates, Widgets::helpButton(QStringLiteral("HelpBtn"), 1, this), this),
+    m_pages->addTab(DiaryWidgets::titledPage(QStringLiteral("Prenatal History"), dates,
+                                             Widgets::helpButton(QStringLiteral("HelpBtn"), 1, this), this),
                     QStringLiteral("Dates to Remember"));
 
     static const DiaryEditorSetup diary{DiaryList::PrenatalDiary,

@@ -12,21 +12,6 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-namespace {
-QWidget* page(QWidget* content, QPushButton* help, QWidget* parent) {
-    auto* w = new QWidget(parent);
-    auto* layout = new QVBoxLayout(w);
-    layout->addWidget(content, 1);
-    auto* footer = new QHBoxLayout;
-    footer->addWidget(DiaryWidgets::cornerTitle(QStringLiteral("Words"), w));
-    footer->addStretch();
-    if (help)
-        footer->addWidget(help);
-    layout->addLayout(footer);
-    return w;
-}
-} // namespace
-
 TWords::TWords(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("Words"));
     setWindowTitle(QStringLiteral("Words"));
@@ -59,7 +44,8 @@ TWords::TWords(QWidget* parent) : TDialog(parent) {
     firstLayout->addSpacing(30);
     firstLayout->addWidget(m_firstWord);
     firstLayout->addStretch();
-    m_pages->addTab(page(first, Widgets::helpButton(QStringLiteral("BitBtn3"), 22, this), this),
+    m_pages->addTab(DiaryWidgets::titledPage(QStringLiteral("Words"), first,
+                                             Widgets::helpButton(QStringLiteral("BitBtn3"), 22, this), this),
                     QStringLiteral("First Word"));
 
     // Word Log
@@ -84,7 +70,8 @@ TWords::TWords(QWidget* parent) : TDialog(parent) {
                                         true};
     m_editor = new DiaryEditor(setup, this);
     connect(m_editor, &DiaryEditor::listChanged, this, &TWords::refreshWords);
-    m_pages->addTab(page(m_editor, nullptr, this), QStringLiteral("Word Log"));
+    m_pages->addTab(DiaryWidgets::titledPage(QStringLiteral("Words"), m_editor, nullptr, this),
+                    QStringLiteral("Word Log"));
 
     // Word List
     auto* list = new QWidget(this);
@@ -106,7 +93,8 @@ TWords::TWords(QWidget* parent) : TDialog(parent) {
     auto* listLayout = new QHBoxLayout(list);
     listLayout->addWidget(m_wordList, 1);
     listLayout->addLayout(countBox);
-    m_pages->addTab(page(list, Widgets::helpButton(QStringLiteral("BitBtn5"), 24, this), this),
+    m_pages->addTab(DiaryWidgets::titledPage(QStringLiteral("Words"), list,
+                                             Widgets::helpButton(QStringLiteral("BitBtn5"), 24, this), this),
                     QStringLiteral("Word List"));
 
     auto* close = Widgets::pushButton(QStringLiteral("BitBtn1"), QStringLiteral("Close"), this);

@@ -174,7 +174,7 @@ void EntryStoreTest::deletingAChildRemovesAllItsRecords() {
     ChildRecords::setSheetValue("Ann", "Pediatrician", "Name", "Dr. No");
 
     ChildRecords::deleteChild("Ben");
-    for (const QString& table : {"ENTRIES", "GROWTH", "FAMILY", "TEETH", "SHEETS", "PICTURES"}) {
+    for (const char* table : {"ENTRIES", "GROWTH", "FAMILY", "TEETH", "SHEETS", "PICTURES"}) {
         QSqlQuery q = Database::exec(QStringLiteral("SELECT count(*) FROM %1 WHERE child = 'Ben'").arg(table));
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toInt(), 0);
