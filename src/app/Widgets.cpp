@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFormLayout>
+#include <QGroupBox>
 #include <QHash>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -96,6 +97,22 @@ void setTextColor(QWidget* w, const QColor& color) {
     for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         pal.setColor(role, color);
     w->setPalette(pal);
+}
+
+QGroupBox* childNameGroup(QWidget* parent, QLineEdit** first, QLineEdit** middle, QLineEdit** last) {
+    auto* group = new QGroupBox(QStringLiteral("Your Child's Name"), parent);
+    group->setStyleSheet(QStringLiteral("QGroupBox { font-weight: bold; color: blue; }"));
+    auto* form = new QFormLayout(group);
+    form->setLabelAlignment(Qt::AlignRight);
+    *first = nameEdit(QStringLiteral("FirstName"), group);
+    *middle = nameEdit(QStringLiteral("MiddleName"), group);
+    *last = nameEdit(QStringLiteral("LastName"), group);
+    for (QLineEdit* e : {*first, *middle, *last})
+        e->setMinimumWidth(240);
+    addRow(form, QStringLiteral("First Name:"), *first);
+    addRow(form, QStringLiteral("Middle Name:"), *middle);
+    addRow(form, QStringLiteral("Last Name:"), *last);
+    return group;
 }
 
 QPushButton* pushButton(const QString& name, const QString& caption, QWidget* parent) {

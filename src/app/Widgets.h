@@ -6,6 +6,7 @@
 #include <QStyle>
 
 class QFormLayout;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -35,6 +36,9 @@ void setAccessibleCaption(QWidget* field, const QString& caption);
 // Colours a widget's text through its palette (cheaper than a style sheet, which makes every
 // widget under it slow to build and to paint).
 void setTextColor(QWidget* w, const QColor& color);
+// The frame "Your Child's Name" with the FirstName, MiddleName and LastName boxes (50 characters
+// each, the width of their fields), as the first-run and new-child dialogs show it.
+QGroupBox* childNameGroup(QWidget* parent, QLineEdit** first, QLineEdit** middle, QLineEdit** last);
 // A push button named `name`.
 QPushButton* pushButton(const QString& name, const QString& caption, QWidget* parent);
 // A help button named `name` that shows help topic `topic`.

@@ -17,18 +17,7 @@ TNewChildren::TNewChildren(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("NewChildren"));
     setWindowTitle(QStringLiteral("New Child"));
 
-    auto* group = new QGroupBox(QStringLiteral("Your Child's Name"), this);
-    group->setStyleSheet(QStringLiteral("QGroupBox { font-weight: bold; color: blue; }"));
-    auto* form = new QFormLayout(group);
-    form->setLabelAlignment(Qt::AlignRight);
-    m_firstName = Widgets::nameEdit(QStringLiteral("FirstName"), group);
-    m_middleName = Widgets::nameEdit(QStringLiteral("MiddleName"), group);
-    m_lastName = Widgets::nameEdit(QStringLiteral("LastName"), group);
-    for (QLineEdit* e : {m_firstName, m_middleName, m_lastName})
-        e->setMinimumWidth(240);
-    Widgets::addRow(form, QStringLiteral("&First Name:"), m_firstName);
-    Widgets::addRow(form, QStringLiteral("&Middle Name:"), m_middleName);
-    Widgets::addRow(form, QStringLiteral("&Last Name:"), m_lastName);
+    auto* group = Widgets::childNameGroup(this, &m_firstName, &m_middleName, &m_lastName);
 
     auto* buttons = Widgets::okCancelHelp(this);
     connect(Widgets::button(this, "OKBtn"), &QPushButton::clicked, this, &TNewChildren::OKBtnClick);
