@@ -1,11 +1,11 @@
 // Tinyra's benchmark: prints, for each measured operation, the median of repeated runs beside a floor
 // measured in the same run, and the target. It seeds its own temporary store; nothing is timed as a test.
-#include "app/EntryStore.h"
-#include "app/Forms.h"
-#include "app/TMainWindow.h"
-#include "reports/ReportOutput.h"
-#include "reports/TPrintReports.h"
-#include "store/Database.h"
+#include "core/book/EntryStore.h"
+#include "ui/shell/Forms.h"
+#include "ui/shell/TMainWindow.h"
+#include "ui/reports/ReportOutput.h"
+#include "ui/reports/TPrintReports.h"
+#include "core/store/Database.h"
 
 #include <QApplication>
 #include <QComboBox>

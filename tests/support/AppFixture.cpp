@@ -1,8 +1,8 @@
 #include "support/AppFixture.h"
 
-#include "app/EntryStore.h"
-#include "app/Forms.h"
-#include "app/TMainWindow.h"
+#include "core/book/EntryStore.h"
+#include "ui/shell/Forms.h"
+#include "ui/shell/TMainWindow.h"
 #include "support/ModalDriver.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "support/TempStore.h"
 
-#include "store/Database.h"
+#include "core/store/Database.h"
 
 #include <QDir>
 #include <QSqlQuery>

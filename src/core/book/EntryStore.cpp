@@ -1,0 +1,161 @@
+#include "core/book/EntryStore.h"
+
+#include "core/store/Database.h"
+#include "core/store/FastQuery.h"
+#include "core/store/StoreError.h"
+
+#include <QSqlQuery>
+
+const QString EntryStore::EmptyDate = QStringLiteral("__-__-__");
+
+EntryStore& EntryStore::instance() {
+    static EntryStore store;
+    return store;
+}
+
+void EntryStore::clearSlots() {
+    for (FamilyMember& m : m_family)
+        m = FamilyMember{QString(), EmptyDate, QString()};
+    for (QString& t : m_teeth)
+        t = EmptyDate;
+}
+
+void EntryStore::resetLists() {
+    for (auto& list : m_lists)
+        list = {};
+    m_listLoaded.fill(false);
+    m_growth = {};
+    m_growthLoaded = false;
+}
+
+void EntryStore::freshStart(const QString& child) {
+    clearSlots();
+    resetLists();
+    m_child = child;
+    m_active = true;
+    loadSlots();
+}
+
+void EntryStore::childSwitch(const QString& child) {
+    clearSlots();
+    resetLists();
+    CurrentEntry.reset();
+    m_active = false;
+    freshStart(child);
+}
+
+void EntryStore::release() {
+    resetLists();
+    CurrentEntry.reset();
+    m_active = false;
+}
+
+void EntryStore::loadSlots() {
+    FastQuery family(QStringLiteral("SELECT slot, Name, Date, Text FROM FAMILY WHERE child = ?"), {m_child});
+    while (family.next()) {
+        const int slot = int(family.integer(0));
+        if (slot >= 1 && slot <= FamilySlots)
+            m_family[slot - 1] = FamilyMember{family.text(1), family.text(2), family.text(3)};
+    }
+    FastQuery teeth(QStringLiteral("SELECT slot, Date FROM TEETH WHERE child = ?"), {m_child});
+    while (teeth.next()) {
+        const int slot = int(teeth.integer(0));
+        if (slot >= 1 && slot <= ToothSlots)
+            m_teeth[slot - 1] = teeth.text(1);
+    }
+}
+
+QVector<EntryStore::Stored<DiaryType>>& EntryStore::diary(DiaryList list) const {
+    const int l = int(list);
+    if (!m_listLoaded[l] && m_active) {
+        // Read straight from SQLite: a list may hold thousands of entries.
+        QVector<Stored<DiaryType>> loaded;
+        FastQuery q(QStringLiteral("SELECT seq, Date, Title, Text FROM ENTRIES WHERE child = ? AND list = ? ORDER BY seq"),
+                    {m_child, l});
+        while (q.next())
+            loaded.append({std::make_shared<DiaryType>(DiaryType{q.text(1), q.text(2), q.text(3)}), q.integer(0)});
+        m_lists[l] = std::move(loaded);
+        m_listLoaded[l] = true;
+    }
+    return m_lists[l];
+}
+
+QVector<EntryStore::Stored<GrowthType>>& EntryStore::growth() const {
+    if (!m_growthLoaded && m_active) {
+        QVector<Stored<GrowthType>> loaded;
+        FastQuery q(QStringLiteral("SELECT seq, Date, Height, WtLbs, WtOz FROM GROWTH WHERE child = ? ORDER BY seq"),
+                    {m_child});
+        while (q.next())
+            loaded.append(
+                {std::make_shared<GrowthType>(GrowthType{q.text(1), q.text(2), q.text(3), q.text(4)}), q.integer(0)});
+        m_growth = std::move(loaded);
+        m_growthLoaded = true;
+    }
+    return m_growth;
+}
+
+void EntryStore::requireActive() const {
+    if (!m_active)
+        throw StoreError(QStringLiteral("No child is active."));
+}
+
+int EntryStore::count(DiaryList list) const { return int(diary(list).size()); }
+
+std::shared_ptr<DiaryType> EntryStore::at(DiaryList list, int position) const {
+    return diary(list).at(position).entry;
+}
+
+void EntryStore::append(DiaryList list, const std::shared_ptr<DiaryType>& entry) {
+    requireActive();
+    auto& l = diary(list);
+    QSqlQuery q = Database::exec(
+        QStringLiteral("INSERT INTO ENTRIES (child, list, Date, Title, Text) VALUES (?, ?, ?, ?, ?)"),
+        {m_child, int(list), entry->Date, entry->Title, entry->Text});
+    l.append({entry, q.lastInsertId().toLongLong()});
+}
+
+void EntryStore::removeAt(DiaryList list, int position) {
+    requireActive();
+    auto& l = diary(list);
+    Database::exec(QStringLiteral("DELETE FROM ENTRIES WHERE seq = ?"), {l.at(position).seq});
+    l.removeAt(position);
+}
+
+std::shared_ptr<GrowthType> EntryStore::growthAt(int position) const { return growth().at(position).entry; }
+
+void EntryStore::appendGrowth(const std::shared_ptr<GrowthType>& entry) {
+    requireActive();
+    auto& g = growth();
+    QSqlQuery q = Database::exec(
+        QStringLiteral("INSERT INTO GROWTH (child, Date, Height, WtLbs, WtOz) VALUES (?, ?, ?, ?, ?)"),
+        {m_child, entry->Date, entry->Height, entry->WtLbs, entry->WtOz});
+    g.append({entry, q.lastInsertId().toLongLong()});
+}
+
+void EntryStore::removeGrowthAt(int position) {
+    requireActive();
+    auto& g = growth();
+    Database::exec(QStringLiteral("DELETE FROM GROWTH WHERE seq = ?"), {g.at(position).seq});
+    g.removeAt(position);
+}
+
+FamilyMember EntryStore::familyMember(int slot) const { return m_family.at(slot - 1); }
+
+void EntryStore::setFamilyMember(int slot, const FamilyMember& member) {
+    requireActive();
+    FamilyMember& target = m_family.at(slot - 1);
+    Database::exec(
+        QStringLiteral("INSERT OR REPLACE INTO FAMILY (child, slot, Name, Date, Text) VALUES (?, ?, ?, ?, ?)"),
+        {m_child, slot, member.Name, member.Date, member.Text});
+    target = member;
+}
+
+QString EntryStore::toothDate(int slot) const { return m_teeth.at(slot - 1); }
+
+void EntryStore::setToothDate(int slot, const QString& date) {
+    requireActive();
+    QString& target = m_teeth.at(slot - 1);
+    Database::exec(QStringLiteral("INSERT OR REPLACE INTO TEETH (child, slot, Date) VALUES (?, ?, ?)"),
+                   {m_child, slot, date});
+    target = date;
+}

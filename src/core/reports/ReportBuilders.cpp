@@ -1,0 +1,472 @@
+// The reports built from what the store already holds for a child. Each is one small function that
+// turns the child's records into a ReportDocument; the page renderer does the rest.
+#include "core/reports/ReportRegistry.h"
+
+#include "core/book/EntryStore.h"
+#include "core/diaries/DiarySheets.h"
+#include "core/milestones/MilestoneSheets.h"
+#include "core/reports/AnnouncementTexts.h"
+#include "core/book/ChildRecords.h"
+#include "core/store/Schema.h"
+#include "core/store/StoreError.h"
+#include "core/store/Table.h"
+
+#include <QMap>
+#include <QtNumeric>
+
+namespace {
+const QString kNoEntries = QStringLiteral("No entries have been recorded.");
+
+ReportDocument document(const QString& title, const QString& child) {
+    ReportDocument doc;
+    doc.title = title;
+    doc.child = child;
+    return doc;
+}
+
+// The Entry store holds the active child's lists; a report for any other child has nothing to show.
+bool storeHolds(const QString& child) { return Entries().isActive() && Entries().child() == child; }
+
+ReportDocument diary(const QString& title, DiaryList list, const QString& child) {
+    ReportDocument doc = document(title, child);
+    const int n = storeHolds(child) ? Entries().count(list) : 0;
+    for (int i = 0; i < n; ++i) {
+        const auto e = Entries().at(list, i);
+        doc.entry(e->Date, e->Title, e->Text);
+    }
+    if (n == 0)
+        doc.note(kNoEntries);
+    return doc;
+}
+
+// Readable captions for the CHILD fields, in the table's field order.
+QString childFieldCaption(const QString& field) {
+    static const QHash<QString, QString> captions{
+        {QStringLiteral("FirstName"), QStringLiteral("First Name")},
+        {QStringLiteral("MiddleName"), QStringLiteral("Middle Name")},
+        {QStringLiteral("LastName"), QStringLiteral("Last Name")},
+        {QStringLiteral("BDateDay"), QStringLiteral("Birth Date: Day")},
+        {QStringLiteral("BirthDay"), QStringLiteral("Day of the Week")},
+        {QStringLiteral("BirthHt"), QStringLiteral("Birth Height (inches)")},
+        {QStringLiteral("Physician"), QStringLiteral("Physician")},
+        {QStringLiteral("Pediatrician"), QStringLiteral("Pediatrician")},
+        {QStringLiteral("Hospital"), QStringLiteral("Hospital")},
+        {QStringLiteral("BirthCity"), QStringLiteral("City of Birth")},
+        {QStringLiteral("BirthState"), QStringLiteral("State of Birth")},
+        {QStringLiteral("BirthCountry"), QStringLiteral("Country of Birth")},
+        {QStringLiteral("Hair"), QStringLiteral("Hair")},
+        {QStringLiteral("Eyes"), QStringLiteral("Eyes")},
+        {QStringLiteral("BDayMonth"), QStringLiteral("Birth Date: Month")},
+        {QStringLiteral("BDayYear"), QStringLiteral("Birth Date: Year")},
+        {QStringLiteral("BTimeHr"), QStringLiteral("Birth Time: Hour")},
+        {QStringLiteral("BTimeMin"), QStringLiteral("Birth Time: Minutes")},
+        {QStringLiteral("BTimeAmPm"), QStringLiteral("Birth Time: a.m./p.m.")},
+        {QStringLiteral("Address"), QStringLiteral("Address")},
+        {QStringLiteral("City"), QStringLiteral("City")},
+        {QStringLiteral("State"), QStringLiteral("State")},
+        {QStringLiteral("County"), QStringLiteral("County")},
+        {QStringLiteral("BirthWeightOz"), QStringLiteral("Birth Weight: Ounces")},
+        {QStringLiteral("BirthWeightLb"), QStringLiteral("Birth Weight: Pounds")},
+    };
+    if (field.size() == 2 && field.startsWith(QLatin1Char('H')) && field[1].isDigit())
+        return QStringLiteral("Headline ") + field[1];
+    return captions.value(field, field);
+}
+
+ReportDocument itemizedChild(const QString& child) {
+    // Every field of the row, gathered under headings a parent reads easily; a field not named in a
+    // group (a field added later) still appears, under "Other".
+    static const struct {
+        const char* heading;
+        QStringList fields;
+    } groups[] = {
+        {"Names", {"FirstName", "MiddleName", "LastName"}},
+        {"Birth",
+         {"BirthDay", "BDayMonth", "BDateDay", "BDayYear", "BTimeHr", "BTimeMin", "BTimeAmPm", "BirthHt",
+          "BirthWeightLb", "BirthWeightOz", "Hair", "Eyes"}},
+        {"Place of Birth", {"Hospital", "Physician", "Pediatrician", "BirthCity", "BirthState", "BirthCountry"}},
+        {"First Home", {"Address", "City", "State", "County"}},
+        {"Headlines of the Day", {"H1", "H2", "H3", "H4", "H5", "H6", "H7"}},
+    };
+    ReportDocument doc = document(QStringLiteral("Itemized Child Report"), child);
+    const QHash<QString, QString> row = ChildRow::fields(child);
+    QStringList placed;
+    for (const auto& g : groups) {
+        QVector<QPair<QString, QString>> rows;
+        for (const QString& f : g.fields)
+            if (Schema::child().indexOf(f) >= 0) {
+                rows << qMakePair(childFieldCaption(f), row.value(f));
+                placed << f;
+            }
+        doc.section(QString::fromLatin1(g.heading));
+        doc.fieldRows(rows);
+    }
+    QVector<QPair<QString, QString>> others;
+    for (const FieldDef& f : Schema::child().fields)
+        if (!placed.contains(f.name))
+            others << qMakePair(childFieldCaption(f.name), row.value(f.name));
+    if (!others.isEmpty()) {
+        doc.section(QStringLiteral("Other"));
+        doc.fieldRows(others);
+    }
+    return doc;
+}
+
+QVector<QStringList> nameRows(const QString& tableName) {
+    Table table(tableName);
+    table.open();
+    QVector<QStringList> rows;
+    for (table.first(); !table.eof(); table.next())
+        rows << QStringList{table.fieldText(QStringLiteral("Name")), table.fieldText(QStringLiteral("Origin")),
+                            table.fieldText(QStringLiteral("Meaning"))};
+    return rows;
+}
+
+ReportDocument babyNames(const QString& child) {
+    ReportDocument doc = document(QStringLiteral("Baby Names"), child);
+    const QStringList columns{QStringLiteral("Name"), QStringLiteral("Origin"), QStringLiteral("Meaning")};
+    const QVector<double> widths{0.25, 0.25, 0.5};
+    for (const auto& [heading, table] : {std::pair{QStringLiteral("Boy Names"), QStringLiteral("BOYA")},
+                                         std::pair{QStringLiteral("Girl Names"), QStringLiteral("GIRLA")}}) {
+        doc.section(heading);
+        const QVector<QStringList> rows = nameRows(table);
+        if (rows.isEmpty())
+            doc.note(QStringLiteral("No names are available."));
+        else
+            doc.table(columns, widths, rows);
+    }
+    return doc;
+}
+
+ReportDocument familyTree(const QString& child) {
+    static const char* const relations[EntryStore::FamilySlots] = {
+        "Mother", "Father", "Maternal Grandmother", "Maternal Grandfather", "Paternal Grandmother",
+        "Paternal Grandfather", "Maternal Great Grandmother", "Maternal Great Grandmother",
+        "Paternal Great Grandmother", "Paternal Great Grandmother", "Maternal Great Grandfather",
+        "Maternal Great Grandfather", "Paternal Great Grandfather", "Paternal Great Grandfather"};
+    ReportDocument doc = document(QStringLiteral("Family Tree"), child);
+    QStringList names{child};
+    QVector<QStringList> rows;
+    const bool held = storeHolds(child);
+    for (int slot = 1; slot <= EntryStore::FamilySlots; ++slot) {
+        const FamilyMember m = held ? Entries().familyMember(slot) : FamilyMember{};
+        names << m.Name;
+        const QString date = m.Date == EntryStore::EmptyDate ? QString() : m.Date;
+        rows << QStringList{QString::fromLatin1(relations[slot - 1]), m.Name, date, m.Text};
+    }
+    doc.familyTree(names);
+    doc.section(QStringLiteral("Relatives"));
+    doc.table({QStringLiteral("Relative"), QStringLiteral("Name"), QStringLiteral("Date of Birth"),
+               QStringLiteral("Place of Birth")},
+              {0.28, 0.27, 0.15, 0.30}, rows);
+    return doc;
+}
+
+// A measurement typed as text ("24", "24.5", "24,5"), or NaN when it is not a number.
+double measurement(const QString& text) {
+    QString t = text.trimmed();
+    t.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double v = t.toDouble(&ok);
+    return ok ? v : qQNaN();
+}
+
+ReportDocument growthLog(const QString& child) {
+    ReportDocument doc = document(QStringLiteral("Growth Log"), child);
+    const int n = storeHolds(child) ? Entries().growthCount() : 0;
+    QVector<QStringList> rows;
+    QStringList dates;
+    QVector<double> heights, weights;
+    for (int i = 0; i < n; ++i) {
+        const auto g = Entries().growthAt(i);
+        rows << QStringList{g->Date, g->Height + QStringLiteral(" inches"),
+                            g->WtLbs + QStringLiteral(" lbs. ") + g->WtOz + QStringLiteral(" oz.")};
+        dates << g->Date;
+        heights << measurement(g->Height);
+        // Pounds and ounces as pounds; an empty ounce box counts as none, pounds must be given.
+        const double lbs = measurement(g->WtLbs);
+        const double oz = g->WtOz.trimmed().isEmpty() ? 0.0 : measurement(g->WtOz);
+        weights << lbs + oz / 16.0;
+    }
+    if (rows.isEmpty()) {
+        doc.note(kNoEntries);
+        return doc;
+    }
+    doc.table({QStringLiteral("Date"), QStringLiteral("Height"), QStringLiteral("Weight")}, {0.3, 0.3, 0.4}, rows);
+    // The charts place the records in the order they were entered; dates are only labels.
+    doc.section(QStringLiteral("Growth Chart"));
+    doc.chart(QStringLiteral("Height"), QStringLiteral("inches"), dates, heights);
+    doc.chart(QStringLiteral("Weight"), QStringLiteral("lbs"), dates, weights);
+    return doc;
+}
+
+ReportDocument vocabulary(const QString& child) {
+    ReportDocument doc = document(QStringLiteral("Vocabulary List"), child);
+    const int n = storeHolds(child) ? Entries().count(DiaryList::WordEntries) : 0;
+    QVector<QStringList> rows;
+    for (int i = 0; i < n; ++i) {
+        const auto e = Entries().at(DiaryList::WordEntries, i);
+        rows << QStringList{QString::number(i + 1), e->Title, e->Date};
+    }
+    if (rows.isEmpty()) {
+        doc.note(QStringLiteral("No words have been recorded."));
+    } else {
+        doc.paragraph(QStringLiteral("Total Word Count: ") + QString::number(n));
+        doc.table({QStringLiteral("No."), QStringLiteral("Word"), QStringLiteral("Date")}, {0.12, 0.58, 0.30}, rows);
+    }
+    return doc;
+}
+
+
+// ---- Reports of the diaries' sheets and the milestones ----------------------------------------------
+
+// A date box that was never typed holds only its separators and blanks ("  /  /  ", "  -  -  ").
+bool blankDate(const QString& date) {
+    for (const QChar c : date)
+        if (!c.isSpace() && c != QLatin1Char('/') && c != QLatin1Char('-'))
+            return false;
+    return true;
+}
+QString shownDate(const QString& date) { return blankDate(date) ? QString() : date; }
+
+// A form's caption without its closing colon (the renderer adds its own).
+QString caption(QString text) {
+    if (text.endsWith(QLatin1Char(':')))
+        text.chop(1);
+    return text;
+}
+
+// The line a report shows when the child has nothing of it recorded yet.
+ReportDocument nothingRecorded(ReportDocument doc, const QString& what) {
+    doc.note(QStringLiteral("Nothing has been recorded ") + what + QStringLiteral(" yet."));
+    return doc;
+}
+
+ReportDocument prenatalDates(const QString& child) {
+    ReportDocument doc = document(QStringLiteral("Prenatal Dates"), child);
+    const DiarySheets::PrenatalDatesSheet sheet = DiarySheets::readPrenatalDates(child);
+    const QStringList captions = DiarySheets::prenatalDateCaptions();
+    QVector<QPair<QString, QString>> fixed;
+    bool any = false;
+    for (int i = 0; i < captions.size(); ++i) {
+        const QString date = shownDate(sheet.dates.value(i));
+        any = any || !date.isEmpty();
+        fixed << qMakePair(caption(captions[i]), date);
+    }
+    // The other dates: the parent's own name beside each date, in the order of the form.
+    QVector<QStringList> others;
+    for (int i = 0; i < sheet.names.size(); ++i) {
+        const QString date = shownDate(sheet.dates.value(captions.size() + i));
+        if (!sheet.names[i].trimmed().isEmpty() || !date.isEmpty())
+            others << QStringList{sheet.names[i], date};
+    }
+    if (!any && others.isEmpty())
+        return nothingRecorded(doc, QStringLiteral("among the dates to remember"));
+    doc.section(QStringLiteral("Dates to Remember"));
+    doc.fieldRows(fixed);
+    if (!others.isEmpty()) {
+        doc.section(QStringLiteral("Other Dates to Remember"));
+        doc.table({QStringLiteral("Date to Remember"), QStringLiteral("Date")}, {0.7, 0.3}, others);
+    }
+    return doc;
+}
+
+ReportDocument immunizations(const QString& child) {
+    ReportDocument doc = document(QStringLiteral("Immunizations"), child);
+    const QVector<DiarySheets::ImmunizationRow> sheet = DiarySheets::readImmunizations(child);
+    QVector<QStringList> rows;
+    bool any = false;
+    for (const DiarySheets::ImmunizationRow& r : sheet) {
+        const QString date = shownDate(r.date);
+        const bool named = r.field == QStringLiteral("MaskEdit21") || r.field == QStringLiteral("MaskEdit22") ||
+                           r.field == QStringLiteral("MaskEdit23") || r.field == QStringLiteral("MaskEdit24");
+        any = any || !date.isEmpty() || (named && !r.caption.trimmed().isEmpty());
+        // The four rows the parent names appear once something is in them; a date without a name
+        // still prints, so it is not lost.
+        if (named && r.caption.trimmed().isEmpty() && date.isEmpty())
+            continue;
+        rows << QStringList{r.caption.trimmed().isEmpty() ? QStringLiteral("(Immunization not named)") : r.caption,
+                            date};
+    }
+    if (!any)
+        return nothingRecorded(doc, QStringLiteral("on the immunization sheet"));
+    doc.table({QStringLiteral("Immunization"), QStringLiteral("Date Given")}, {0.6, 0.4}, rows);
+    return doc;
+}
+
+ReportDocument pediatrician(const QString& child) {
+    ReportDocument doc = document(QStringLiteral("Pediatrician Information"), child);
+    const DiarySheets::PediatricianCard card = DiarySheets::readPediatrician(child);
+    const QByteArray picture = ChildRecords::picture(child, DiarySheets::DoctorPicture);
+    const QVector<QPair<QString, QString>> rows{
+        {QStringLiteral("Name"), card.name},   {QStringLiteral("Address"), card.address},
+        {QStringLiteral("City"), card.city},   {QStringLiteral("State"), card.state},
+        {QStringLiteral("Zip"), card.zip},     {QStringLiteral("Phone"), card.phone}};
+    bool any = !picture.isEmpty();
+    for (const auto& r : rows)
+        any = any || !r.second.trimmed().isEmpty();
+    if (!any)
+        return nothingRecorded(doc, QStringLiteral("on the pediatrician's card"));
+    doc.section(QStringLiteral("Pediatrician"));
+    doc.fieldRows(rows);
+    doc.pictures({QString()}, {picture});
+    return doc;
+}
+
+ReportDocument skills(const QString& child) {
+    ReportDocument doc = document(QStringLiteral("Skills"), child);
+    const QVector<MilestoneSheets::SkillEntry> all = MilestoneSheets::skills(child);
+    // Page by page in the form's order; a skill is listed once something is written beside it.
+    for (const QString& page : MilestoneSheets::skillPages()) {
+        QVector<QStringList> rows;
+        for (const MilestoneSheets::SkillEntry& e : all)
+            if (e.page == page && (!e.value.trimmed().isEmpty() || (page == QStringLiteral("Others"))))
+                rows << QStringList{e.skill, e.value};
+        if (rows.isEmpty())
+            continue;
+        doc.section(page);
+        doc.table({QStringLiteral("Skill"), QStringLiteral("Date or Remarks")}, {0.45, 0.55}, rows);
+    }
+    // The pictures the parent chose, in the order of the pages, each under its page's name.
+    static const char* const images[][2] = {{"Image1", "1st Skills"}, {"Image2", "Coordination"},
+                                            {"Image3", "At the Table"}, {"Image18", "Outdoors"},
+                                            {"Image17", "Outdoors"},    {"Image19", "Outdoors"},
+                                            {"Image16", "Outdoors"}};
+    QVector<QByteArray> pictures;
+    QStringList captions;
+    for (const auto& image : images) {
+        const QByteArray bytes =
+            ChildRecords::picture(child, MilestoneSheets::skillsPictureKey(QString::fromLatin1(image[0])));
+        if (!bytes.isEmpty()) {
+            pictures << bytes;
+            captions << QString::fromLatin1(image[1]);
+        }
+    }
+    if (!pictures.isEmpty()) {
+        doc.section(QStringLiteral("Pictures"));
+        // Two to a row, so each keeps a useful size.
+        for (int i = 0; i < pictures.size(); i += 2)
+            doc.pictures(captions.mid(i, 2), pictures.mid(i, 2));
+    }
+    if (doc.blocks.isEmpty())
+        return nothingRecorded(doc, QStringLiteral("among the skills"));
+    return doc;
+}
+
+ReportDocument birthday(const QString& title, const QString& child) {
+    ReportDocument doc = document(title, child);
+    const MilestoneSheets::BirthdayRecord record = MilestoneSheets::birthday(child, title);
+    const QVector<QByteArray> pictures{ChildRecords::picture(child, MilestoneSheets::birthdayPictureKey(title, 1)),
+                                       ChildRecords::picture(child, MilestoneSheets::birthdayPictureKey(title, 2))};
+    if (record.isEmpty() && pictures[0].isEmpty() && pictures[1].isEmpty())
+        return nothingRecorded(doc, QStringLiteral("for the ") + title);
+    doc.pictures({QString(), QString()}, pictures);
+    if (!record.remarks.trimmed().isEmpty()) {
+        doc.section(QStringLiteral("Remarks"));
+        doc.paragraph(record.remarks);
+    }
+    if (!record.guests.isEmpty()) {
+        doc.section(QStringLiteral("Guests"));
+        QVector<QStringList> rows;
+        for (int i = 0; i < record.guests.size(); ++i)
+            rows << QStringList{QString::number(i + 1), record.guests[i]};
+        doc.table({QStringLiteral("No."), QStringLiteral("Guest Name")}, {0.12, 0.88}, rows);
+    }
+    if (!record.gifts.isEmpty()) {
+        doc.section(QStringLiteral("Gifts"));
+        QVector<QStringList> rows;
+        for (const MilestoneSheets::Gift& g : record.gifts)
+            rows << QStringList{g.name, g.gift};
+        doc.table({QStringLiteral("Name"), QStringLiteral("Gift")}, {0.4, 0.6}, rows);
+    }
+    return doc;
+}
+
+ReportDocument occasions(const QString& reportTitle, const QString& formCaption, const QString& what,
+                         const QString& child) {
+    ReportDocument doc = document(reportTitle, child);
+    for (const MilestoneSheets::Occasion& o : MilestoneSheets::occasions(child)) {
+        if (o.caption != formCaption)
+            continue;
+        doc.section(o.title);
+        if (o.remarks.trimmed().isEmpty())
+            doc.note(QStringLiteral("No remarks were written."));
+        else
+            doc.paragraph(o.remarks);
+    }
+    if (doc.blocks.isEmpty())
+        return nothingRecorded(doc, what);
+    return doc;
+}
+
+QMap<QString, ReportRegistry::Builder> allBuilders() {
+    QMap<QString, ReportRegistry::Builder> builders{
+        {QStringLiteral("Itemized Child Report"), itemizedChild},
+        {QStringLiteral("Baby Names"), babyNames},
+        {QStringLiteral("Family Tree"), familyTree},
+        {QStringLiteral("Growth Log"), growthLog},
+        {QStringLiteral("Prenatal Diary"),
+         [](const QString& c) { return diary(QStringLiteral("Prenatal Diary"), DiaryList::PrenatalDiary, c); }},
+        {QStringLiteral("Prenatal Medical Diary"),
+         [](const QString& c) {
+             return diary(QStringLiteral("Prenatal Medical Diary"), DiaryList::PrenatalMedicalDiary, c);
+         }},
+        {QStringLiteral("Doctor Visits"),
+         [](const QString& c) { return diary(QStringLiteral("Doctor Visits"), DiaryList::DoctorVisits, c); }},
+        {QStringLiteral("Childhood Diseases"),
+         [](const QString& c) { return diary(QStringLiteral("Childhood Diseases"), DiaryList::ChildhoodDiseases, c); }},
+        {QStringLiteral("Journal"),
+         [](const QString& c) { return diary(QStringLiteral("Journal"), DiaryList::JournalEntries, c); }},
+        {QStringLiteral("Words - Record"),
+         [](const QString& c) { return diary(QStringLiteral("Words - Record"), DiaryList::WordEntries, c); }},
+        {QStringLiteral("Vocabulary List"), vocabulary},
+        {QStringLiteral("Prenatal Dates"), prenatalDates},
+        {QStringLiteral("Immunizations"), immunizations},
+        {QStringLiteral("Pediatrician Information"), pediatrician},
+        {QStringLiteral("Skills"), skills},
+        {QStringLiteral("Outings"),
+         [](const QString& c) {
+             return occasions(QStringLiteral("Outings"), MilestoneSheets::OutingCaption,
+                              QStringLiteral("about special outings"), c);
+         }},
+        {QStringLiteral("Visitors"),
+         [](const QString& c) {
+             return occasions(QStringLiteral("Visitors"), MilestoneSheets::VisitorCaption,
+                              QStringLiteral("about special visitors"), c);
+         }},
+        {QStringLiteral("Christening"),
+         [](const QString& c) {
+             return occasions(QStringLiteral("Christening"), MilestoneSheets::ChristeningCaption,
+                              QStringLiteral("about the christening"), c);
+         }},
+    };
+    // Each birthday report ("Birth", "1st" ... "16th") shows the birthday of that title ("2nd Birthday").
+    for (const QString& title : MilestoneSheets::birthdayTitles()) {
+        const QString name = title.section(QLatin1Char(' '), 0, 0);
+        builders.insert(name, [title](const QString& c) { return birthday(title, c); });
+    }
+    return builders;
+}
+
+const QMap<QString, ReportRegistry::Builder>& registry() {
+    static const QMap<QString, ReportRegistry::Builder> builders = allBuilders();
+    return builders;
+}
+} // namespace
+
+namespace ReportRegistry {
+const Builder* find(const QString& name) {
+    const auto& r = registry();
+    const auto it = r.constFind(name);
+    return it == r.constEnd() ? nullptr : &it.value();
+}
+
+QStringList names() { return registry().keys(); }
+
+ReportDocument build(const QString& name, const QString& child) {
+    const Builder* b = find(name);
+    if (!b)
+        throw StoreError(QStringLiteral("There is no report named \"") + name + QStringLiteral("\"."));
+    return (*b)(child);
+}
+} // namespace ReportRegistry

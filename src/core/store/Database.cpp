@@ -1,0 +1,213 @@
+#include "core/store/Database.h"
+
+#include "core/store/Backups.h"
+#include "core/store/DeliveredData.h"
+#include "core/store/Schema.h"
+#include "core/store/StoreError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlRecord>
+
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+namespace {
+const QString kConnection = QStringLiteral("tinyra");
+
+QString describe(const QSqlError& e) {
+    QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
+    return text.trimmed();
+}
+
+[[noreturn]] void fail(const QString& problem) {
+    throw StoreError(QStringLiteral("Tinyra could not open its data file\n%1\n\n%2")
+                         .arg(QDir::toNativeSeparators(Database::filePath()), problem),
+                     StoreError::Kind::CannotOpen);
+}
+
+void checkLayout(QSqlDatabase& db) {
+    const QStringList tables = db.tables();
+    for (const TableDef* t : Schema::baseTables()) {
+        if (!tables.contains(t->name))
+            fail(QStringLiteral("The table %1 is missing.").arg(t->name));
+        const QSqlRecord rec = db.record(t->name);
+        for (const FieldDef& f : t->fields)
+            if (rec.indexOf(f.name) < 0)
+                fail(QStringLiteral("The table %1 has no field %2.").arg(t->name, f.name));
+    }
+}
+
+// The connection's SQLite handle, or nullptr.
+sqlite3* handleOf(const QSqlDatabase& db) {
+    const QVariant h = db.driver()->handle();
+    if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(h.constData());
+}
+
+void runAll(const QStringList& statements) {
+    for (const QString& sql : statements)
+        Database::exec(sql);
+}
+} // namespace
+
+QString Database::dataDirectory() {
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    if (base.isEmpty())
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    return QDir(base).filePath(QStringLiteral("Tinyra4"));
+}
+
+QString Database::filePath() { return QDir(dataDirectory()).filePath(QStringLiteral("tinyra4.sqlite")); }
+
+void Database::open() {
+    if (isOpen())
+        return;
+    const QString dir = dataDirectory();
+    const bool dirExisted = QFileInfo(dir).isDir();
+    if (!QDir().mkpath(dir))
+        fail(QStringLiteral("The folder %1 cannot be created.").arg(QDir::toNativeSeparators(dir)));
+    // A family's book is private: the folder is its owner's alone.
+    if (!dirExisted)
+        ::chmod(QFile::encodeName(dir).constData(), 0700);
+    const QString path = filePath();
+    const QFileInfo info(path);
+    const bool existed = info.exists();
+    if (existed && !info.isFile())
+        fail(QStringLiteral("It is not a file."));
+    if (!existed && !QFileInfo(dir).isWritable())
+        fail(QStringLiteral("The folder %1 cannot be written to.").arg(QDir::toNativeSeparators(dir)));
+    if (existed && !QFileInfo(dir).isWritable())
+        fail(QStringLiteral("It cannot be written to: the folder %1 or its disk is read-only.")
+                 .arg(QDir::toNativeSeparators(dir)));
+    if (existed && !info.isWritable())
+        fail(QStringLiteral("It cannot be written to: the file is read-only."));
+    // The store is its owner's alone; SQLite gives its -wal and -shm files the same mode.
+    if (existed)
+        ::chmod(QFile::encodeName(path).constData(), 0600);
+    // A damaged file is recognised through a read-only look first: opening it for writing could
+    // let SQLite discard the log beside it when the connection closes.
+    if (existed && info.size() > 0) {
+        const QString damage = Backups::damage();
+        if (!damage.isEmpty())
+            fail(damage);
+    }
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnection);
+    db.setDatabaseName(path);
+    if (!db.open()) {
+        const QString problem = describe(db.lastError());
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(kConnection);
+        fail(problem);
+    }
+    if (!existed)
+        ::chmod(QFile::encodeName(path).constData(), 0600);
+    try {
+        // Reading the schema is the first access: a file that is not a database fails here,
+        // before anything is written to it. (A creation that was interrupted is rolled back here
+        // too, leaving no pages: such a file is made afresh.)
+        QSqlQuery probe = exec(QStringLiteral("PRAGMA user_version"));
+        const int version = probe.next() ? probe.value(0).toInt() : 0;
+        probe.finish();
+        QSqlQuery pages = exec(QStringLiteral("PRAGMA page_count"));
+        const int pageCount = pages.next() ? pages.value(0).toInt() : 0;
+        pages.finish();
+        if (sqlite3* h = handleOf(db); h && sqlite3_db_readonly(h, "main") == 1)
+            fail(QStringLiteral("It cannot be written to: the folder or the disk is read-only."));
+        if (existed && pageCount > 0) {
+            if (version > Schema::version())
+                fail(QStringLiteral("It was written by a newer version of Tinyra."));
+            if (version < 1)
+                fail(QStringLiteral("It is not a Tinyra data file."));
+            checkLayout(db);
+            for (int v = version; v < Schema::version(); ++v) {
+                Transaction tx;
+                runAll(Schema::migrationStatements(v));
+                exec(QStringLiteral("PRAGMA user_version = %1").arg(v + 1));
+                tx.commit();
+            }
+        } else {
+            Transaction tx;
+            runAll(Schema::createStatements());
+            exec(QStringLiteral("INSERT INTO PREVIOUS (FirstName) VALUES (?)"), {QStringLiteral("New")});
+            exec(QStringLiteral("PRAGMA user_version = %1").arg(Schema::version()));
+            tx.commit();
+        }
+        exec(QStringLiteral("PRAGMA journal_mode = WAL"));
+        exec(QStringLiteral("PRAGMA synchronous = FULL"));
+        DeliveredData::refresh();
+    } catch (const StoreError& e) {
+        db = QSqlDatabase();
+        close();
+        if (e.kind() == StoreError::Kind::CannotOpen)
+            throw;
+        fail(e.message());
+    }
+}
+
+void Database::close() {
+    if (!QSqlDatabase::contains(kConnection))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(kConnection, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(kConnection);
+}
+
+bool Database::isOpen() {
+    return QSqlDatabase::contains(kConnection) && QSqlDatabase::database(kConnection, false).isOpen();
+}
+
+QSqlDatabase Database::db() {
+    if (!isOpen())
+        throw StoreError(QStringLiteral("The Tinyra data file is not open."));
+    return QSqlDatabase::database(kConnection, false);
+}
+
+QSqlQuery Database::exec(const QString& sql, const QVariantList& values) {
+    QSqlQuery q(db());
+    q.setForwardOnly(true);
+    if (!q.prepare(sql))
+        throw StoreError(describe(q.lastError()));
+    for (const QVariant& v : values) {
+        // An empty QString may be null, which SQLite would store as NULL: text is stored as text.
+        if (v.typeId() == QMetaType::QString && v.toString().isNull())
+            q.addBindValue(QStringLiteral(""));
+        else
+            q.addBindValue(v);
+    }
+    if (!q.exec()) {
+        const QString text = describe(q.lastError());
+        const bool duplicate = q.lastError().nativeErrorCode() == QLatin1String("2067") ||
+                               q.lastError().nativeErrorCode() == QLatin1String("1555") ||
+                               text.contains(QLatin1String("UNIQUE constraint failed"));
+        throw StoreError(text, duplicate ? StoreError::Kind::Duplicate : StoreError::Kind::Other);
+    }
+    return q;
+}
+
+Transaction::Transaction() {
+    if (!Database::db().transaction())
+        throw StoreError(describe(Database::db().lastError()));
+}
+
+Transaction::~Transaction() {
+    if (!m_done && Database::isOpen())
+        Database::db().rollback();
+}
+
+void Transaction::commit() {
+    if (!Database::db().commit()) {
+        const QString text = describe(Database::db().lastError());
+        Database::db().rollback();
+        m_done = true;
+        throw StoreError(text);
+    }
+    m_done = true;
+}

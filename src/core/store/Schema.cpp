@@ -1,0 +1,131 @@
+#include "core/store/Schema.h"
+
+namespace {
+using T = FieldDef::Type;
+
+FieldDef str(const char* name, int width) { return {QString::fromLatin1(name), T::String, width}; }
+
+TableDef makeChild() {
+    TableDef t{QStringLiteral("CHILD"), {}, QStringLiteral("FirstName")};
+    t.fields = {str("FirstName", 50), str("MiddleName", 50), str("LastName", 50), str("BDateDay", 5),
+                str("BirthDay", 15),  str("BirthHt", 4),     str("Physician", 50), str("Pediatrician", 50),
+                str("Hospital", 50),  str("BirthCity", 50),  str("BirthState", 2), str("BirthCountry", 50)};
+    for (int i = 1; i <= 7; ++i)
+        t.fields.append({QStringLiteral("H%1").arg(i), T::String, 155});
+    t.fields.append({str("Hair", 25), str("Eyes", 25), str("BDayMonth", 5), str("BDayYear", 10),
+                     str("BTimeHr", 5), str("BTimeMin", 5), str("BTimeAmPm", 5), str("Address", 50),
+                     str("City", 50), str("State", 20), str("County", 50), str("BirthWeightOz", 3),
+                     str("BirthWeightLb", 2)});
+    return t;
+}
+
+QString columnSql(const FieldDef& f, bool isKey) {
+    QString type = f.type == T::Integer ? QStringLiteral("INTEGER") : QStringLiteral("TEXT");
+    QString sql = f.name + QLatin1Char(' ') + type;
+    if (isKey)
+        sql += QStringLiteral(" NOT NULL PRIMARY KEY");
+    else if (f.type != T::Integer)
+        sql += QStringLiteral(" NOT NULL DEFAULT ''");
+    return sql;
+}
+
+QString createTableSql(const TableDef& t) {
+    QStringList cols;
+    for (const FieldDef& f : t.fields)
+        cols << columnSql(f, f.name == t.key);
+    return QStringLiteral("CREATE TABLE %1 (%2)").arg(t.name, cols.join(QStringLiteral(", ")));
+}
+
+// Version 1: the five delivered tables, and each child's diaries, growth log, family slots,
+// tooth dates, sheets and pictures.
+QStringList versionOne() {
+    QStringList sql;
+    for (const TableDef* t : Schema::baseTables())
+        sql << createTableSql(*t);
+    sql << QStringLiteral("CREATE TABLE ENTRIES (seq INTEGER PRIMARY KEY, child TEXT NOT NULL, "
+                          "list INTEGER NOT NULL, Date TEXT NOT NULL, Title TEXT NOT NULL, Text TEXT NOT NULL)")
+        << QStringLiteral("CREATE INDEX ENTRIES_BY_CHILD ON ENTRIES (child, list, seq)")
+        << QStringLiteral("CREATE TABLE GROWTH (seq INTEGER PRIMARY KEY, child TEXT NOT NULL, "
+                          "Date TEXT NOT NULL, Height TEXT NOT NULL, WtLbs TEXT NOT NULL, WtOz TEXT NOT NULL)")
+        << QStringLiteral("CREATE INDEX GROWTH_BY_CHILD ON GROWTH (child, seq)")
+        << QStringLiteral("CREATE TABLE FAMILY (child TEXT NOT NULL, slot INTEGER NOT NULL, Name TEXT NOT NULL, "
+                          "Date TEXT NOT NULL, Text TEXT NOT NULL, PRIMARY KEY (child, slot))")
+        << QStringLiteral("CREATE TABLE TEETH (child TEXT NOT NULL, slot INTEGER NOT NULL, Date TEXT NOT NULL, "
+                          "PRIMARY KEY (child, slot))")
+        << QStringLiteral("CREATE TABLE SHEETS (child TEXT NOT NULL, sheet TEXT NOT NULL, field TEXT NOT NULL, "
+                          "value TEXT NOT NULL, PRIMARY KEY (child, sheet, field))")
+        << QStringLiteral("CREATE TABLE PICTURES (child TEXT NOT NULL, picture TEXT NOT NULL, data BLOB NOT NULL, "
+                          "PRIMARY KEY (child, picture))")
+        << QStringLiteral("CREATE TABLE DELIVERED (tablename TEXT NOT NULL PRIMARY KEY, version INTEGER NOT NULL)");
+    return sql;
+}
+
+// Each entry takes the store from version i+1 to i+2. A later schema change appends a step here
+// and adds its tables to createStatements() through the same list.
+const QList<QStringList>& migrations() {
+    static const QList<QStringList> steps = {};
+    return steps;
+}
+} // namespace
+
+int TableDef::indexOf(const QString& field) const {
+    for (int i = 0; i < fields.size(); ++i)
+        if (fields[i].name == field)
+            return i;
+    return -1;
+}
+
+namespace Schema {
+int version() { return 1 + int(migrations().size()); }
+
+const TableDef& child() {
+    static const TableDef t = makeChild();
+    return t;
+}
+const TableDef& previous() {
+    static const TableDef t{QStringLiteral("PREVIOUS"), {str("FirstName", 50)}, {}};
+    return t;
+}
+const TableDef& babyHelp() {
+    static const TableDef t{QStringLiteral("BABYHELP"),
+                            {{QStringLiteral("HelpID"), T::Integer, 0}, str("Title", 50),
+                             {QStringLiteral("Remarks"), T::Memo, 0}},
+                            QStringLiteral("HelpID")};
+    return t;
+}
+const TableDef& boyNames() {
+    static const TableDef t{QStringLiteral("BOYA"), {str("Name", 50), str("Origin", 50), str("Meaning", 50)}, {}};
+    return t;
+}
+const TableDef& girlNames() {
+    static const TableDef t{QStringLiteral("GIRLA"),
+                            {str("Name", 50), str("Origin", 50), {QStringLiteral("Meaning"), T::Memo, 0}},
+                            {}};
+    return t;
+}
+QList<const TableDef*> baseTables() { return {&child(), &previous(), &babyHelp(), &boyNames(), &girlNames()}; }
+
+const TableDef* find(const QString& tableName) {
+    for (const TableDef* t : baseTables())
+        if (t->name == tableName)
+            return t;
+    return nullptr;
+}
+
+QStringList childTables() {
+    return {QStringLiteral("ENTRIES"), QStringLiteral("GROWTH"), QStringLiteral("FAMILY"),
+            QStringLiteral("TEETH"),   QStringLiteral("SHEETS"), QStringLiteral("PICTURES")};
+}
+
+QStringList createStatements() {
+    QStringList sql = versionOne();
+    for (const QStringList& step : migrations())
+        sql << step;
+    return sql;
+}
+
+QStringList migrationStatements(int from) {
+    const int index = from - 1;
+    return index >= 0 && index < migrations().size() ? migrations().at(index) : QStringList();
+}
+} // namespace Schema

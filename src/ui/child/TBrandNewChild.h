@@ -1,0 +1,26 @@
+#pragma once
+
+#include "ui/common/TDialog.h"
+
+class QLineEdit;
+class QPushButton;
+
+// The first-run dialog: it insists on a first name before the program can be used.
+class TBrandNewChild : public TDialog {
+    Q_OBJECT
+public:
+    explicit TBrandNewChild(QWidget* parent = nullptr);
+
+public slots:
+    void OKBtnClick();
+    void CancelBtnClick();
+    void HelpBtnClick();
+
+protected:
+    void FormActivate() override;
+
+private:
+    QLineEdit* m_firstName;
+    QLineEdit* m_middleName;
+    QLineEdit* m_lastName;
+};

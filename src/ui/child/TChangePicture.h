@@ -1,0 +1,53 @@
+#pragma once
+
+#include "ui/common/TDialog.h"
+
+class QComboBox;
+class QFileSystemModel;
+class QFrame;
+class QLabel;
+class QListView;
+class QModelIndex;
+class QTreeView;
+
+// The shared picture chooser: drives, folders, the picture files of the folder and a preview. OK puts
+// the chosen file's full path in PictureFileName; any other way out sets EntryCancelled. It is never
+// reset, so each showing starts in the folder, with the selection and preview, it was left in.
+class TChangePicture : public TDialog {
+    Q_OBJECT
+public:
+    explicit TChangePicture(QWidget* parent = nullptr);
+
+    // The folder whose files are listed.
+    QString folder() const { return m_folder; }
+
+public slots:
+    void FormCreate();
+    void DriveListChange();
+    void DirListClick();
+    void FileListClick();
+    void FileTypesChange();
+    void OKBtnClick();
+    void CancelBtnClick();
+    void done(int result) override;
+
+protected:
+    void FormActivate() override;
+
+private:
+    void showFolder(const QString& path);
+    void selectDriveFor(const QString& path);
+    QString selectedFile() const;
+
+    QComboBox* m_driveList;
+    QTreeView* m_dirList;
+    QLabel* m_path;
+    QComboBox* m_fileTypes;
+    QListView* m_fileList;
+    QFrame* m_panel;
+    QLabel* m_image;
+    QFileSystemModel* m_dirs;
+    QFileSystemModel* m_files;
+    QString m_folder;
+    bool m_reveal = false; // scroll the folder tree to the chosen folder as it is read
+};

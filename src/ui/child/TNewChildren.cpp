@@ -1,0 +1,80 @@
+#include "ui/child/TNewChildren.h"
+
+#include "ui/shell/Forms.h"
+#include "ui/common/Guard.h"
+#include "ui/common/Messages.h"
+#include "ui/shell/TMainWindow.h"
+#include "ui/common/Widgets.h"
+#include "core/store/Table.h"
+
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TNewChildren::TNewChildren(QWidget* parent) : TDialog(parent) {
+    setObjectName(QStringLiteral("NewChildren"));
+    setWindowTitle(QStringLiteral("New Child"));
+
+    auto* group = Widgets::childNameGroup(this, &m_firstName, &m_middleName, &m_lastName);
+
+    auto* buttons = Widgets::okCancelHelp(this);
+    connect(Widgets::button(this, "OKBtn"), &QPushButton::clicked, this, &TNewChildren::OKBtnClick);
+    connect(Widgets::button(this, "CancelBtn"), &QPushButton::clicked, this, &TNewChildren::CancelBtnClick);
+    connect(Widgets::button(this, "HelpBtn"), &QPushButton::clicked, this, &TNewChildren::HelpBtnClick);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    layout->addWidget(buttons);
+}
+
+void TNewChildren::FormActivate() {
+    m_firstName->clear();
+    m_middleName->clear();
+    m_lastName->clear();
+    m_firstName->setFocus();
+}
+
+void TNewChildren::OKBtnClick() {
+    const QString first = m_firstName->text();
+    if (first.isEmpty()) {
+        Messages::information(this, QStringLiteral("A First Name is required."));
+        m_firstName->setFocus();
+        return;
+    }
+    bool duplicate = false;
+    const bool stored = guarded(this, [&] {
+        Table child(QStringLiteral("CHILD"));
+        child.open();
+        child.insert();
+        child.setFieldText(QStringLiteral("FirstName"), first);
+        child.setFieldText(QStringLiteral("MiddleName"), m_middleName->text());
+        child.setFieldText(QStringLiteral("LastName"), m_lastName->text());
+        try {
+            child.post();
+        } catch (const StoreError& e) {
+            if (e.kind() != StoreError::Kind::Duplicate)
+                throw;
+            child.cancel(); // the refused row is abandoned
+            duplicate = true;
+            return;
+        }
+        child.close();
+        MainWindow->makeChildActive(first);
+    });
+    if (duplicate) {
+        Messages::information(this, QStringLiteral("\"") + first +
+                                        QStringLiteral("\" is already used.  Duplicate First Names are not allowed"));
+        m_firstName->clear();
+        activateWindow();
+        m_firstName->setFocus();
+        return;
+    }
+    if (stored)
+        accept();
+}
+
+void TNewChildren::CancelBtnClick() { reject(); }
+
+void TNewChildren::HelpBtnClick() { ShowHelpTopic(49); }

@@ -1,0 +1,114 @@
+#include "ui/child/TPickChild.h"
+
+#include "ui/shell/Forms.h"
+#include "ui/common/Guard.h"
+#include "ui/common/Messages.h"
+#include "ui/shell/TMainWindow.h"
+#include "ui/common/Widgets.h"
+#include "core/book/ChildRecords.h"
+#include "core/store/Table.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TPickChild::TPickChild(QWidget* parent) : TDialog(parent) {
+    setObjectName(QStringLiteral("PickChild"));
+    setWindowTitle(QStringLiteral("Pick Child"));
+
+    auto* frame = new QFrame(this);
+    frame->setObjectName(QStringLiteral("Bevel1"));
+    frame->setFrameShape(QFrame::StyledPanel);
+    frame->setFrameShadow(QFrame::Sunken);
+    auto* inner = new QVBoxLayout(frame);
+
+    m_name = new QComboBox(frame);
+    m_name->setObjectName(QStringLiteral("Name"));
+    m_name->setEditable(true);
+    m_name->setInsertPolicy(QComboBox::NoInsert);
+    m_name->lineEdit()->setMaxLength(50);
+    Widgets::keepCharactersWhole(m_name->lineEdit());
+    m_name->setMinimumWidth(220);
+    auto* form = new QFormLayout;
+    Widgets::addRow(form, QStringLiteral("&Child:"), m_name);
+    inner->addLayout(form);
+
+    auto* add = Widgets::pushButton(QStringLiteral("AddButton"), QStringLiteral("&Add New Child"), frame);
+    auto* del = Widgets::pushButton(QStringLiteral("DeleteButton"), QStringLiteral("&Delete!"), frame);
+    auto* row = new QHBoxLayout;
+    row->addWidget(add);
+    row->addStretch();
+    row->addWidget(del);
+    inner->addLayout(row);
+
+    auto* buttons = Widgets::okCancelHelp(this);
+    connect(Widgets::button(this, "OKBtn"), &QPushButton::clicked, this, &TPickChild::OKBtnClick);
+    connect(Widgets::button(this, "CancelBtn"), &QPushButton::clicked, this, &TPickChild::CancelBtnClick);
+    connect(Widgets::button(this, "HelpBtn"), &QPushButton::clicked, this, &TPickChild::HelpBtnClick);
+    connect(add, &QPushButton::clicked, this, &TPickChild::AddButtonClick);
+    connect(del, &QPushButton::clicked, this, &TPickChild::DeleteButtonClick);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frame);
+    layout->addWidget(buttons);
+}
+
+void TPickChild::FormCreate() {
+    RefreshCombo();
+    m_name->setFocus();
+    m_name->lineEdit()->selectAll();
+}
+
+void TPickChild::RefreshCombo() {
+    m_name->clear();
+    Table child(QStringLiteral("CHILD"));
+    child.open();
+    for (child.first(); !child.eof(); child.next())
+        m_name->addItem(child.fieldText(QStringLiteral("FirstName")));
+    const bool any = !child.isEmpty();
+    child.close();
+    if (any)
+        m_name->setCurrentText(ActiveChildName());
+}
+
+void TPickChild::OKBtnClick() {
+    const QString name = m_name->currentText();
+    // An empty name would make a nameless child active and keep its records under no name at all.
+    if (name.isEmpty()) {
+        Messages::information(this, QStringLiteral("Please choose or type the first name of a child."));
+        m_name->setFocus();
+        return;
+    }
+    // Birthday pages load the remarks of the child being shown, so nothing of the previous child
+    // stays on them after the switch.
+    if (guarded(this, [&] { MainWindow->makeChildActive(name); }))
+        accept();
+}
+
+void TPickChild::AddButtonClick() {
+    hide();
+    ShowForm(QStringLiteral("NewChildren"));
+    done(QDialog::Rejected);
+}
+
+void TPickChild::DeleteButtonClick() {
+    const QString name = m_name->currentText();
+    if (name == ActiveChildName()) {
+        Messages::information(this, QStringLiteral("You cannot delete the active child."));
+        return;
+    }
+    if (!Messages::confirm(this, QStringLiteral("Are you sure you want to delete all records relating to this Child?")))
+        return;
+    guarded(this, [&] {
+        ChildRecords::deleteChild(name);
+        RefreshCombo();
+    });
+}
+
+void TPickChild::CancelBtnClick() { reject(); }
+
+void TPickChild::HelpBtnClick() { ShowHelpTopic(6); }

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "ui/common/TDialog.h"
+
+class QComboBox;
+
+// The pick-child dialog: choose the active child, delete a child, or start adding one.
+class TPickChild : public TDialog {
+    Q_OBJECT
+public:
+    explicit TPickChild(QWidget* parent = nullptr);
+
+public slots:
+    void FormCreate(); // runs on every showing
+    void RefreshCombo();
+    void OKBtnClick();
+    void AddButtonClick();
+    void DeleteButtonClick();
+    void CancelBtnClick();
+    void HelpBtnClick();
+
+protected:
+    void FormActivate() override { FormCreate(); }
+
+private:
+    QComboBox* m_name;
+};

@@ -1,0 +1,84 @@
+#include "ui/common/Widgets.h"
+#include "ui/common/ReplaceablePicture.h"
+
+#include "core/book/EntryStore.h"
+#include "ui/shell/Forms.h"
+#include "ui/common/Guard.h"
+#include "ui/common/Messages.h"
+#include "core/book/ChildRecords.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStyle>
+#include <QToolButton>
+
+QString PictureFileName;
+
+ReplaceablePicture::ReplaceablePicture(const QString& objectName, const QString& key, const QPixmap& artwork,
+                                       QWidget* parent)
+    : QLabel(parent), m_key(key), m_artwork(artwork) {
+    setObjectName(objectName);
+    setAlignment(Qt::AlignCenter);
+    setAccessibleName(QStringLiteral("Picture"));
+    display(m_artwork);
+}
+
+void ReplaceablePicture::display(const QPixmap& pixmap) {
+    // Pictures are shown at their own size, centred; one larger than the box is scaled down to fit.
+    const QSize box = size().isValid() && !size().isEmpty() ? size() : pixmap.size();
+    if (pixmap.width() > box.width() || pixmap.height() > box.height())
+        setPixmap(pixmap.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    else
+        setPixmap(pixmap);
+}
+
+void ReplaceablePicture::showFor(const QString& child) {
+    m_child = child;
+    const QByteArray bytes = ChildRecords::picture(child, m_key);
+    QPixmap stored;
+    m_custom = !bytes.isEmpty() && stored.loadFromData(bytes);
+    display(m_custom ? stored : m_artwork);
+}
+
+void ReplaceablePicture::chooseAndReplace() {
+    Entries().EntryCancelled = false;
+    if (!Form(QStringLiteral("ChangePicture")))
+        return;
+    ShowForm(QStringLiteral("ChangePicture"));
+    if (!Entries().EntryCancelled)
+        replaceFromFile(PictureFileName);
+}
+
+bool ReplaceablePicture::replaceFromFile(const QString& path) {
+    if (path.isEmpty()) {
+        Messages::information(this, QStringLiteral("No picture file was chosen, so the picture stays as it was."));
+        return false;
+    }
+    QFile file(path);
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = file.readAll();
+    QPixmap pixmap;
+    if (bytes.isEmpty() || !pixmap.loadFromData(bytes)) {
+        Messages::information(this, QStringLiteral("The file \"%1\" cannot be read as a picture, so the picture "
+                                                   "stays as it was.")
+                                        .arg(QDir::toNativeSeparators(path)));
+        return false;
+    }
+    const bool stored = guarded(this, [&] { ChildRecords::setPicture(m_child, m_key, bytes); });
+    if (!stored)
+        return false;
+    m_custom = true;
+    display(pixmap);
+    return true;
+}
+
+QToolButton* changePictureButton(const QString& objectName, ReplaceablePicture* picture, QWidget* parent) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(objectName);
+    b->setIcon(Widgets::standardIcon(QStyle::SP_DirOpenIcon));
+    b->setToolTip(QStringLiteral("Change this picture"));
+    b->setAccessibleName(QStringLiteral("Change this picture"));
+    QObject::connect(b, &QToolButton::clicked, picture, &ReplaceablePicture::chooseAndReplace);
+    return b;
+}

@@ -1,0 +1,247 @@
+#include "ui/diaries/TDoctor.h"
+
+#include "ui/common/Artwork.h"
+#include "ui/shell/Forms.h"
+#include "ui/common/Widgets.h"
+#include "ui/common/MaskedDateEdit.h"
+#include "ui/common/ReplaceablePicture.h"
+#include "ui/diaries/DiaryEditor.h"
+#include "core/diaries/DiarySheets.h"
+#include "ui/diaries/SheetFields.h"
+
+#include <QFormLayout>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+QWidget* TDoctor::page(QWidget* content, int number, QWidget* help) {
+    auto* w = new QWidget(this);
+    auto* layout = new QVBoxLayout(w);
+    layout->addWidget(content, 1);
+    auto* footer = new QHBoxLayout;
+    footer->addWidget(DiaryWidgets::cornerTitle(QStringLiteral("At the Doctor"), w));
+    footer->addStretch();
+    const QString n = number == 1 ? QString() : QString::number(number);
+    auto* ok = Widgets::pushButton(number == 1 ? QStringLiteral("OKBtn") : QStringLiteral("Ok") + n,
+                                   QStringLiteral("Ok"), w);
+    m_okButtons.append(ok);
+    ok->setIcon(Widgets::standardIcon(QStyle::SP_DialogOkButton));
+    auto* cancel =
+        Widgets::pushButton(number == 1 ? QStringLiteral("CancelBtn") : QStringLiteral("Cancel") + n,
+                            QStringLiteral("Cancel"), w);
+    cancel->setIcon(Widgets::standardIcon(QStyle::SP_DialogCancelButton));
+    connect(ok, &QPushButton::clicked, this, &TDoctor::OKBtnClick);
+    connect(cancel, &QPushButton::clicked, this, &TDoctor::CancelBtnClick);
+    footer->addWidget(ok);
+    footer->addWidget(cancel);
+    if (help)
+        footer->addWidget(help);
+    layout->addLayout(footer);
+    return w;
+}
+
+TDoctor::TDoctor(QWidget* parent) : TDialog(parent) {
+    setObjectName(QStringLiteral("Doctor"));
+    setWindowTitle(QStringLiteral("At the Doctor"));
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("TabbedNotebook1"));
+    m_card = new SheetFields(DiarySheets::Pediatrician, this);
+    m_immunizations = new SheetFields(DiarySheets::Immunizations, this);
+
+    // Pediatrician Information
+    auto* info = new QWidget(this);
+    auto* group = new QGroupBox(QStringLiteral("Pediatrician"), info);
+    auto* form = new QFormLayout(group);
+    form->setLabelAlignment(Qt::AlignRight);
+    QHash<QString, QLineEdit*> edits;
+    for (const QString& name : DiarySheets::pediatricianFields()) {
+        edits.insert(name, Widgets::lineEdit(name, group));
+        m_card->addText(edits[name]);
+    }
+    Widgets::addRow(form, QStringLiteral("Name:"), edits["DocName"]);
+    Widgets::addRow(form, QStringLiteral("Address:"), edits["DocAddress"]);
+    Widgets::addRow(form, QStringLiteral("City:"), edits["DocCity"]);
+    auto* stateZip = new QHBoxLayout;
+    stateZip->addWidget(edits["DocState"]);
+    auto* zipLabel = new QLabel(QStringLiteral("Zip:"), group);
+    zipLabel->setBuddy(edits["DocZip"]);
+    Widgets::setAccessibleCaption(edits["DocZip"], QStringLiteral("Zip:"));
+    stateZip->addWidget(zipLabel);
+    stateZip->addWidget(edits["DocZip"]);
+    auto* stateLabel = new QLabel(QStringLiteral("State:"), group);
+    stateLabel->setBuddy(edits["DocState"]);
+    Widgets::setAccessibleCaption(edits["DocState"], QStringLiteral("State:"));
+    form->addRow(stateLabel, stateZip);
+    Widgets::addRow(form, QStringLiteral("Phone:"), edits["DocPhone"]);
+
+    auto* frame = new QFrame(info);
+    frame->setFrameStyle(QFrame::Box | QFrame::Plain);
+    frame->setStyleSheet(QStringLiteral("QFrame { background: white; color: #8a8a8a; }"));
+    m_picture = new ReplaceablePicture(
+        QStringLiteral("Image1"), DiarySheets::DoctorPicture,
+        Artwork::glyph(QStringLiteral("stethoscope"), QColor(0x1f, 0x4e, 0x9c), 150).pixmap(150, 150), frame);
+    m_picture->setFixedSize(180, 180);
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->setContentsMargins(4, 4, 4, 4);
+    frameLayout->addWidget(m_picture);
+    frame->setFixedSize(190, 190);
+    auto* change = changePictureButton(QStringLiteral("SpeedButton2"), m_picture, info);
+    auto* small = new QLabel(info);
+    small->setPixmap(
+        Artwork::glyph(QStringLiteral("user-heart"), QColor(0xb0, 0x30, 0x60), 48).pixmap(48, 48));
+    auto* pictureColumn = new QVBoxLayout;
+    pictureColumn->addWidget(frame, 0, Qt::AlignHCenter);
+    pictureColumn->addWidget(change, 0, Qt::AlignHCenter);
+    pictureColumn->addStretch();
+    pictureColumn->addWidget(small, 0, Qt::AlignRight);
+    auto* infoLayout = new QHBoxLayout(info);
+    infoLayout->addWidget(group, 1, Qt::AlignTop);
+    infoLayout->addLayout(pictureColumn);
+    m_pages->addTab(page(info, 1, Widgets::helpButton(QStringLiteral("HelpBtn"), 13, this)),
+                    QStringLiteral("Pediatrician Information"));
+
+    static const DiaryEditorSetup visits{DiaryList::DoctorVisits,
+                                         "EntryDate",
+                                         "Title",
+                                         "Entry",
+                                         "DateSearch",
+                                         "TitleSearch",
+                                         "Up",
+                                         "Previous Record",
+                                         "Down",
+                                         "Next Record",
+                                         "DelButton",
+                                         "BitBtn1",
+                                         "New Entry",
+                                         "Help2",
+                                         14,
+                                         "New Doctor Visit",
+                                         "Title:",
+                                         "Diary Empty",
+                                         false};
+    m_visits = new DiaryEditor(visits, this);
+    m_pages->addTab(page(m_visits, 2, nullptr), QStringLiteral("Doctor Visits"));
+
+    // Immunizations
+    auto* sheet = new QWidget(this);
+    auto* note = new QLabel(QStringLiteral("Click the help button for details on these immunizatons"), sheet);
+    note->setAlignment(Qt::AlignCenter);
+    note->setStyleSheet(QStringLiteral("color: #1f4e9c; font-weight: bold;"));
+    auto* columns = new QGridLayout;
+    const QVector<DiarySheets::ImmunizationRow> rows = DiarySheets::immunizationLayout();
+    QVector<MaskedDateEdit*> dates;
+    for (int i = 0; i < rows.size(); ++i) {
+        const int column = i < 12 ? 0 : 1;
+        const int row = i % 12;
+        auto* date = new MaskedDateEdit(sheet);
+        date->setObjectName(rows[i].field);
+        date->setMaxLength(8);
+        date->setMaximumWidth(date->minimumWidth() + 10);
+        m_immunizations->addDate(date, DiarySheets::BlankHyphenDate);
+        dates.append(date);
+        if (!rows[i].caption.isEmpty()) {
+            auto* label = new QLabel(rows[i].caption, sheet);
+            label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            label->setBuddy(date);
+            Widgets::setAccessibleCaption(date, rows[i].caption);
+            columns->addWidget(label, row, column * 3);
+        } else {
+            const int named = i - 19; // 1..4
+            auto* name = Widgets::lineEdit(DiarySheets::immunizationNameField(named), sheet);
+            name->setAccessibleName(QStringLiteral("Other immunization ") + QString::number(named));
+            date->setAccessibleName(QStringLiteral("Other immunization ") + QString::number(named) +
+                                    QStringLiteral(" date"));
+            m_immunizations->addText(name);
+            columns->addWidget(name, row, column * 3);
+        }
+        columns->addWidget(date, row, column * 3 + 1);
+    }
+    columns->setColumnMinimumWidth(2, 24);
+    columns->setColumnStretch(0, 1);
+    columns->setColumnStretch(3, 1);
+    auto* sheetLayout = new QVBoxLayout(sheet);
+    sheetLayout->addWidget(note);
+    sheetLayout->addLayout(columns);
+    sheetLayout->addStretch();
+    // Reading order is the tab order: down the left column, then down the right one, each named row's
+    // name before its date.
+    QWidget* previous = dates.first();
+    for (int i = 1; i < dates.size(); ++i) {
+        if (rows[i].caption.isEmpty()) {
+            auto* name = sheet->findChild<QLineEdit*>(DiarySheets::immunizationNameField(i - 19));
+            setTabOrder(previous, name);
+            previous = name;
+        }
+        setTabOrder(previous, dates[i]);
+        previous = dates[i];
+    }
+    m_pages->addTab(page(sheet, 3, Widgets::helpButton(QStringLiteral("Help3"), 15, this)),
+                    QStringLiteral("Immunizations"));
+
+    static const DiaryEditorSetup diseases{DiaryList::ChildhoodDiseases,
+                                           "DisDate",
+                                           "DisTitle",
+                                           "DisEntry",
+                                           "DisDateSearch",
+                                           "DisTitleSearch",
+                                           "DisUp",
+                                           "Previous Record",
+                                           "DisDown",
+                                           "Next Record",
+                                           "SpeedButton1",
+                                           "BitBtn2",
+                                           "New Entry",
+                                           "Help4",
+                                           16,
+                                           "New Childhood Disease",
+                                           "Title:",
+                                           "Diary Empty",
+                                           false};
+    m_diseases = new DiaryEditor(diseases, this);
+    m_pages->addTab(page(m_diseases, 4, nullptr), QStringLiteral("Childhood Diseases"));
+
+    // Each page's Ok is the default button while its page is shown.
+    connect(m_pages, &QTabWidget::currentChanged, this, [this](int index) {
+        if (index >= 0 && index < m_okButtons.size())
+            m_okButtons[index]->setDefault(true);
+    });
+    m_okButtons.first()->setDefault(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pages, 1);
+    resize(780, 500);
+}
+
+void TDoctor::FormActivate() {
+    m_visits->Activate();
+    m_diseases->Activate();
+    const QString child = ActiveChildName();
+    m_card->load(child);
+    m_immunizations->load(child);
+    m_picture->showFor(child);
+}
+
+void TDoctor::OKBtnClick() {
+    accept();
+}
+
+void TDoctor::CancelBtnClick() {
+    reject();
+}
+
+// Every way out (Ok, Cancel, Esc, the frame) first insists on whole dates, then stores the sheet.
+void TDoctor::done(int result) {
+    if (!m_immunizations->validate())
+        return;
+    m_card->save();
+    m_immunizations->save();
+    TDialog::done(result);
+}

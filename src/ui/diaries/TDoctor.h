@@ -1,0 +1,40 @@
+#pragma once
+
+#include "ui/common/TDialog.h"
+
+class DiaryEditor;
+class ReplaceablePicture;
+class SheetFields;
+class QPushButton;
+class QTabWidget;
+
+// At the doctor: the pediatrician's card with a picture, the doctor visits, the immunization sheet
+// and the childhood diseases, all the active child's.
+class TDoctor : public TDialog {
+    Q_OBJECT
+public:
+    explicit TDoctor(QWidget* parent = nullptr);
+    DiaryEditor* visits() const { return m_visits; }
+    DiaryEditor* diseases() const { return m_diseases; }
+    QTabWidget* pages() const { return m_pages; }
+    ReplaceablePicture* picture() const { return m_picture; }
+
+public slots:
+    void OKBtnClick();
+    void CancelBtnClick();
+    void done(int result) override;
+
+protected:
+    void FormActivate() override;
+
+private:
+    QWidget* page(QWidget* content, int number, QWidget* help);
+
+    QTabWidget* m_pages;
+    QList<QPushButton*> m_okButtons;
+    DiaryEditor* m_visits;
+    DiaryEditor* m_diseases;
+    ReplaceablePicture* m_picture;
+    SheetFields* m_card;
+    SheetFields* m_immunizations;
+};

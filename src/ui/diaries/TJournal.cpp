@@ -1,0 +1,54 @@
+#include "ui/diaries/TJournal.h"
+
+#include "ui/common/Widgets.h"
+#include "ui/diaries/DiaryEditor.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+TJournal::TJournal(QWidget* parent) : TDialog(parent) {
+    setObjectName(QStringLiteral("Journal"));
+    setWindowTitle(QStringLiteral("Daily Journal"));
+    static const DiaryEditorSetup setup{DiaryList::JournalEntries,
+                                        "EntryDate",
+                                        "Title",
+                                        "Entry",
+                                        "DateSearch",
+                                        "TitleSearch",
+                                        "SpeedButton1",
+                                        "Prevous Record",
+                                        "SpeedButton3",
+                                        "Next Record",
+                                        "DelButton",
+                                        "BitBtn1",
+                                        "New Entry",
+                                        "HelpBtn",
+                                        57,
+                                        "New Journal Entry",
+                                        "Title:",
+                                        "Empty",
+                                        false};
+    m_editor = new DiaryEditor(setup, this);
+
+    auto* close = Widgets::pushButton(QStringLiteral("OKBtn"), QStringLiteral("Close"), this);
+    close->setDefault(true);
+    close->setIcon(Widgets::standardIcon(QStyle::SP_DialogCloseButton));
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* footer = new QHBoxLayout;
+    footer->addWidget(DiaryWidgets::cornerTitle(QStringLiteral("Daily Journal"), this));
+    footer->addStretch();
+    footer->addWidget(close);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_editor, 1);
+    layout->addLayout(footer);
+    resize(720, 420);
+}
+
+void TJournal::FormActivate() {
+    m_editor->Activate();
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "ui/common/TDialog.h"
+
+class DiaryEditor;
+
+// The daily journal: one diary over the child's journal entries.
+class TJournal : public TDialog {
+    Q_OBJECT
+public:
+    explicit TJournal(QWidget* parent = nullptr);
+    DiaryEditor* editor() const { return m_editor; }
+
+protected:
+    void FormActivate() override;
+
+private:
+    DiaryEditor* m_editor;
+};

@@ -1,0 +1,150 @@
+#include "ui/diaries/TPrenatal.h"
+
+#include "ui/shell/Forms.h"
+#include "ui/common/Guard.h"
+#include "ui/common/Widgets.h"
+#include "ui/common/MaskedDateEdit.h"
+#include "ui/diaries/DiaryEditor.h"
+#include "core/diaries/DiarySheets.h"
+#include "ui/diaries/SheetFields.h"
+
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace {
+MaskedDateEdit* slashDate(int n, QWidget* parent) {
+    auto* edit = new MaskedDateEdit(parent, QLatin1Char('/'));
+    edit->setObjectName(QStringLiteral("D") + QString::number(n));
+    edit->setMaxLength(8);
+    edit->setMaximumWidth(edit->minimumWidth() + 10);
+    return edit;
+}
+} // namespace
+
+TPrenatal::TPrenatal(QWidget* parent) : TDialog(parent) {
+    setObjectName(QStringLiteral("Prenatal"));
+    setWindowTitle(QStringLiteral("Prenatal History"));
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("TabNote"));
+    m_sheet = new SheetFields(DiarySheets::PrenatalDates, this);
+
+    // Dates to Remember
+    auto* dates = new QWidget(this);
+    auto* captioned = new QFormLayout;
+    captioned->setLabelAlignment(Qt::AlignRight);
+    const QStringList captions = DiarySheets::prenatalDateCaptions();
+    for (int i = 0; i < captions.size(); ++i) {
+        auto* edit = slashDate(i + 1, dates);
+        Widgets::addRow(captioned, captions[i], edit);
+        m_sheet->addDate(edit, DiarySheets::BlankSlashDate);
+    }
+    auto* other = new QGroupBox(QStringLiteral("Other Dates to Remember"), dates);
+    auto* grid = new QGridLayout(other);
+    for (int row = 1; row <= 8; ++row) {
+        auto* name = Widgets::lineEdit(QStringLiteral("O") + QString::number(row), other);
+        name->setAccessibleName(QStringLiteral("Other date ") + QString::number(row) +
+                                QStringLiteral(" name"));
+        auto* date = slashDate(row + 9, other);
+        date->setAccessibleName(QStringLiteral("Other date ") + QString::number(row));
+        grid->addWidget(name, row - 1, 0);
+        grid->addWidget(date, row - 1, 1);
+        m_sheet->addText(name);
+        m_sheet->addDate(date, DiarySheets::BlankSlashDate);
+    }
+    grid->setColumnStretch(0, 1);
+    auto* datesLayout = new QHBoxLayout(dates);
+    datesLayout->addLayout(captioned);
+    datesLayout->addSpacing(16);
+    datesLayout->addWidget(other, 1);
+    m_pages->addTab(DiaryWidgets::titledPage(QStringLiteral("Prenatal History"), dates,
+                                             Widgets::helpButton(QStringLiteral("HelpBtn"), 1, this), this),
+                    QStringLiteral("Dates to Remember"));
+
+    static const DiaryEditorSetup diary{DiaryList::PrenatalDiary,
+                                        "EntryDate",
+                                        "Title",
+                                        "Entry",
+                                        "DateSearch",
+                                        "TitleSearch",
+                                        "SpeedButton1",
+                                        "Prevoious Entry",
+                                        "SpeedButton3",
+                                        "Next Entry",
+                                        "DelButton",
+                                        "BitBtn1",
+                                        "New Entry",
+                                        "BitBtn3",
+                                        2,
+                                        "New Prenatal Diary Entry",
+                                        "Title:",
+                                        "Diary Empty",
+                                        false};
+    static const DiaryEditorSetup medical{DiaryList::PrenatalMedicalDiary,
+                                          "MedDate",
+                                          "MedTitle",
+                                          "MedEntry",
+                                          "MedDateSearch",
+                                          "MedTitleSearch",
+                                          "SpeedButton2",
+                                          "Previous Entry",
+                                          "SpeedButton5",
+                                          "Next Entry",
+                                          "SpeedButton4",
+                                          "BitBtn2",
+                                          "New Entry",
+                                          "BitBtn4",
+                                          2,
+                                          "New Prenatal Medical Diary Entry",
+                                          "Title:",
+                                          "Diary Empty",
+                                          false};
+    m_diary = new DiaryEditor(diary, this);
+    m_medical = new DiaryEditor(medical, this);
+    auto pageOf = [this](DiaryEditor* editor) {
+        auto* w = new QWidget(this);
+        auto* layout = new QVBoxLayout(w);
+        layout->addWidget(editor, 1);
+        layout->addWidget(DiaryWidgets::cornerTitle(QStringLiteral("Prenatal History"), w));
+        return w;
+    };
+    m_pages->addTab(pageOf(m_diary), QStringLiteral("Prenatal Diary"));
+    m_pages->addTab(pageOf(m_medical), QStringLiteral("Prenatal Medical Diary"));
+
+    auto* buttons = Widgets::okCancelHelp(this, false);
+    connect(Widgets::button(this, "OKBtn"), &QPushButton::clicked, this, &TPrenatal::OKBtnClick);
+    connect(Widgets::button(this, "CancelBtn"), &QPushButton::clicked, this, &TPrenatal::CancelBtnClick);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pages, 1);
+    layout->addWidget(buttons);
+    resize(760, 470);
+}
+
+void TPrenatal::FormActivate() {
+    m_diary->Activate();
+    m_medical->Activate();
+    m_sheet->load(ActiveChildName());
+}
+
+void TPrenatal::OKBtnClick() {
+    accept();
+}
+
+void TPrenatal::CancelBtnClick() {
+    reject();
+}
+
+// Every way out (Ok, Cancel, Esc, the frame) first insists on whole dates, then stores the sheet.
+void TPrenatal::done(int result) {
+    if (!m_sheet->validate())
+        return;
+    m_sheet->save();
+    TDialog::done(result);
+}

@@ -1,0 +1,126 @@
+#include "ui/diaries/TWords.h"
+
+#include "ui/shell/Forms.h"
+#include "ui/common/Widgets.h"
+#include "ui/diaries/DiaryEditor.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+TWords::TWords(QWidget* parent) : TDialog(parent) {
+    setObjectName(QStringLiteral("Words"));
+    setWindowTitle(QStringLiteral("Words"));
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("TabbedNotebook1"));
+
+    // First Word
+    auto* first = new QWidget(this);
+    m_mainTitle = new QLabel(QStringLiteral("Child's First Word"), first);
+    m_mainTitle->setObjectName(QStringLiteral("MainTitle"));
+    m_mainTitle->setTextFormat(Qt::PlainText); // the child's name as typed, never as markup
+    m_mainTitle->setAlignment(Qt::AlignCenter);
+    QFont titleFont(QStringLiteral("Liberation Serif"));
+    titleFont.setPointSize(20);
+    titleFont.setUnderline(true);
+    m_mainTitle->setFont(titleFont);
+    m_firstWord = new QLabel(first);
+    m_firstWord->setObjectName(QStringLiteral("FirstWord"));
+    m_firstWord->setAlignment(Qt::AlignCenter);
+    m_firstWord->setWordWrap(true);
+    m_firstWord->setAccessibleName(QStringLiteral("First Word"));
+    QFont wordFont(QStringLiteral("Liberation Sans"));
+    wordFont.setPointSize(36);
+    wordFont.setBold(true);
+    m_firstWord->setFont(wordFont);
+    Widgets::setTextColor(m_firstWord, QColor(QStringLiteral("#b03060")));
+    auto* firstLayout = new QVBoxLayout(first);
+    firstLayout->addSpacing(20);
+    firstLayout->addWidget(m_mainTitle);
+    firstLayout->addSpacing(30);
+    firstLayout->addWidget(m_firstWord);
+    firstLayout->addStretch();
+    m_pages->addTab(DiaryWidgets::titledPage(QStringLiteral("Words"), first,
+                                             Widgets::helpButton(QStringLiteral("BitBtn3"), 22, this), this),
+                    QStringLiteral("First Word"));
+
+    // Word Log
+    static const DiaryEditorSetup setup{DiaryList::WordEntries,
+                                        "EntryDate",
+                                        "Title",
+                                        "Entry",
+                                        "DateSearch",
+                                        "TitleSearch",
+                                        "SpeedButton1",
+                                        "Previous Word",
+                                        "SpeedButton3",
+                                        "Next Word",
+                                        "DelButton",
+                                        "BitBtn4",
+                                        "New Word",
+                                        "BitBtn2",
+                                        23,
+                                        "New Word Entry",
+                                        "Word:",
+                                        "Empty",
+                                        true};
+    m_editor = new DiaryEditor(setup, this);
+    connect(m_editor, &DiaryEditor::listChanged, this, &TWords::refreshWords);
+    m_pages->addTab(DiaryWidgets::titledPage(QStringLiteral("Words"), m_editor, nullptr, this),
+                    QStringLiteral("Word Log"));
+
+    // Word List
+    auto* list = new QWidget(this);
+    m_wordList = DiaryWidgets::display("WordList", QStringLiteral("Word List"), list);
+    m_wordCount = new QLabel(QStringLiteral("0"), list);
+    m_wordCount->setObjectName(QStringLiteral("WordCount"));
+    m_wordCount->setAccessibleName(QStringLiteral("Total Word Count"));
+    m_wordCount->setAlignment(Qt::AlignCenter);
+    m_wordCount->setStyleSheet(
+        QStringLiteral("QLabel { background: white; border: 1px solid #9a9a9a; padding: 4px; }"));
+    QFont countFont = m_wordCount->font();
+    countFont.setPointSize(20);
+    countFont.setBold(true);
+    m_wordCount->setFont(countFont);
+    auto* countBox = new QVBoxLayout;
+    countBox->addWidget(new QLabel(QStringLiteral("Total Word Count"), list), 0, Qt::AlignHCenter);
+    countBox->addWidget(m_wordCount);
+    countBox->addStretch();
+    auto* listLayout = new QHBoxLayout(list);
+    listLayout->addWidget(m_wordList, 1);
+    listLayout->addLayout(countBox);
+    m_pages->addTab(DiaryWidgets::titledPage(QStringLiteral("Words"), list,
+                                             Widgets::helpButton(QStringLiteral("BitBtn5"), 24, this), this),
+                    QStringLiteral("Word List"));
+
+    auto* close = Widgets::pushButton(QStringLiteral("BitBtn1"), QStringLiteral("Close"), this);
+    close->setDefault(true);
+    close->setIcon(Widgets::standardIcon(QStyle::SP_DialogCloseButton));
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(close);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pages, 1);
+    layout->addLayout(bottom);
+    resize(720, 460);
+}
+
+void TWords::FormActivate() {
+    // The grave accent stands where an apostrophe is meant, as the heading always had it.
+    m_mainTitle->setText(ActiveChildName() + QLatin1Char('`') + QStringLiteral("s First Word"));
+    m_editor->Activate();
+    refreshWords();
+}
+
+void TWords::refreshWords() {
+    const QStringList words = m_editor->cursor().titles();
+    m_wordList->setPlainText(words.join(QLatin1Char('\n')));
+    m_wordCount->setText(QString::number(words.size()));
+    m_firstWord->setText(words.isEmpty() ? QString() : words.first());
+}

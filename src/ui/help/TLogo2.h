@@ -1,0 +1,13 @@
+#pragma once
+
+#include "ui/common/TDialog.h"
+
+// The about box: the stork picture without border or caption, with an "Ok" button over it.
+class TLogo2 : public TDialog {
+    Q_OBJECT
+public:
+    explicit TLogo2(QWidget* parent = nullptr);
+
+private:
+    void OKBtnClick();
+};

@@ -1,0 +1,120 @@
+#include "ui/help/TSearch.h"
+
+#include "ui/shell/Forms.h"
+#include "ui/common/Guard.h"
+#include "ui/common/Widgets.h"
+#include "ui/help/HelpStyle.h"
+#include "core/store/Table.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QCompleter>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <algorithm>
+
+TSearch::TSearch(QWidget* parent) : TDialog(parent) {
+    setObjectName(QStringLiteral("Search"));
+    setWindowTitle(QStringLiteral("Tinyra Help - Search"));
+    setWindowIcon(HelpStyle::windowIcon());
+    setFixedSize(356, 219);
+    setFont(HelpStyle::font(QStringLiteral("System"), 13));
+
+    HelpStyle::heading(this, QStringLiteral("Label2"), QStringLiteral("Label3"), QStringLiteral("Label4"));
+
+    auto* caption = new QLabel(QStringLiteral("&Topic:"), this);
+    caption->setObjectName(QStringLiteral("Label1"));
+    caption->setFont(HelpStyle::font(QStringLiteral("Arial"), 16, true));
+    Widgets::setTextColor(caption, QColor(QStringLiteral("blue")));
+    caption->move(8, 56);
+    caption->adjustSize();
+
+    m_topic = new QComboBox(this);
+    m_topic->setObjectName(QStringLiteral("Topic"));
+    m_topic->setEditable(true);
+    m_topic->setInsertPolicy(QComboBox::NoInsert);
+    m_topic->setMaxVisibleItems(15);
+    m_topic->setGeometry(8, 80, 249, 24);
+    m_topic->completer()->setCaseSensitivity(Qt::CaseInsensitive);
+    m_topic->completer()->setFilterMode(Qt::MatchContains);
+    m_topic->completer()->setCompletionMode(QCompleter::PopupCompletion);
+    caption->setBuddy(m_topic);
+    Widgets::setAccessibleCaption(m_topic, QStringLiteral("Topic:"));
+    m_topic->setToolTip(QStringLiteral("Pick a title, or type part of one, to read that help topic"));
+    // Picking an entry, by mouse or keyboard, opens the viewer at once.
+    connect(m_topic, &QComboBox::activated, this, &TSearch::TopicClick);
+    // Enter in the box opens what was typed instead of pressing the default Close button.
+    m_topic->lineEdit()->installEventFilter(this);
+
+    auto* close = HelpStyle::greenButton(QStringLiteral("BitBtn2"), QStringLiteral("Close"), this);
+    close->move(246, 146);
+    close->setDefault(true);
+    close->setAutoDefault(false);
+    connect(close, &QPushButton::clicked, this, &TSearch::BitBtn2Click);
+}
+
+int TSearch::topicForTitle(const QString& title) {
+    int topic = 45;
+    Table helpTable(QStringLiteral("BABYHELP"));
+    helpTable.open();
+    // The scan does not stop at a match: of two topics with one title the larger number wins.
+    for (helpTable.first(); !helpTable.eof(); helpTable.next())
+        if (helpTable.fieldText(QStringLiteral("Title")) == title)
+            topic = helpTable.fieldValue(QStringLiteral("HelpID")).toInt();
+    helpTable.close();
+    return topic;
+}
+
+void TSearch::FormActivate() {
+    m_topic->clear();
+    m_topic->setEditText(QString());
+    QStringList titles;
+    Table helpTable(QStringLiteral("BABYHELP"));
+    helpTable.open();
+    for (helpTable.first(); !helpTable.eof(); helpTable.next()) {
+        const QString title = helpTable.fieldText(QStringLiteral("Title"));
+        if (!titles.contains(title)) // one entry per title: equal titles open the same topic
+            titles << title;
+    }
+    helpTable.close();
+    std::stable_sort(titles.begin(), titles.end(), [](const QString& a, const QString& b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    m_topic->addItems(titles);
+    m_topic->setCurrentIndex(-1);
+    m_topic->setEditText(QString());
+    m_topic->setFocus();
+}
+
+void TSearch::TopicClick() {
+    int topic = 45;
+    if (!guarded(this, [&] { topic = topicForTitle(m_topic->currentText()); }))
+        return;
+    ShowHelpTopic(topic);
+    m_topic->setFocus();
+}
+
+bool TSearch::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_topic->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !m_topic->currentText().trimmed().isEmpty()) {
+            openTyped();
+            return true;
+        }
+    }
+    return TDialog::eventFilter(watched, event);
+}
+
+void TSearch::openTyped() {
+    const QString typed = m_topic->currentText().trimmed();
+    int index = m_topic->findText(typed, Qt::MatchFixedString); // the whole title, in any case
+    if (index < 0)
+        index = m_topic->findText(typed, Qt::MatchContains);
+    if (index >= 0)
+        m_topic->setCurrentIndex(index); // the box then holds the title exactly
+    TopicClick(); // a text that is no title opens "How to Use Help"
+}
+
+void TSearch::BitBtn2Click() { accept(); }

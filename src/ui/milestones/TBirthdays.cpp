@@ -1,0 +1,467 @@
+#include "ui/milestones/TBirthdays.h"
+
+#include "ui/shell/Forms.h"
+#include "ui/common/Guard.h"
+#include "ui/common/Messages.h"
+#include "ui/common/Widgets.h"
+#include "ui/common/ReplaceablePicture.h"
+#include "ui/milestones/MilestoneArt.h"
+#include "ui/milestones/MilestoneWidgets.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using MilestoneWidgets::Blue;
+
+namespace {
+const QSize kImage1(313, 233);
+const QSize kImage2(185, 177);
+const QColor kRed(0xd3, 0x2f, 0x2f);
+
+QFrame* bevel(QWidget* parent, const QRect& r) {
+    auto* f = new QFrame(parent);
+    f->setFrameShape(QFrame::Panel);
+    f->setFrameShadow(QFrame::Raised);
+    f->setLineWidth(2);
+    f->setGeometry(r);
+    return f;
+}
+
+QGroupBox* newEntryBox(QWidget* parent) {
+    auto* g = new QGroupBox(QStringLiteral("New Entry"), parent);
+    g->setStyleSheet(QStringLiteral("QGroupBox { font-weight: bold; } QGroupBox::title { color: #b58900; }"));
+    return g;
+}
+
+QPlainTextEdit* memo(const QString& name, QWidget* parent, bool readOnly) {
+    auto* m = new QPlainTextEdit(parent);
+    m->setObjectName(name);
+    m->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m->setReadOnly(readOnly);
+    m->setTabChangesFocus(true);
+    return m;
+}
+
+QWidget* deleteRow(QToolButton* button, QWidget* parent) {
+    auto* box = new QFrame(parent);
+    box->setFrameShape(QFrame::StyledPanel);
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(4, 2, 4, 2);
+    row->addWidget(MilestoneWidgets::label(QStringLiteral("Delete"), box, kRed, 13, true));
+    row->addWidget(button);
+    row->addWidget(MilestoneWidgets::label(QStringLiteral("Record"), box, kRed, 13, true));
+    return box;
+}
+} // namespace
+
+TBirthdays::TBirthdays(QWidget* parent) : TDialog(parent) {
+    setObjectName(QStringLiteral("Birthdays"));
+    setWindowTitle(QStringLiteral("Birthdays"));
+    setWindowIcon(QIcon(MilestoneArt::birthday(1, QSize(32, 32))));
+
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("PageControl1"));
+    m_pages->setStyleSheet(QStringLiteral("QTabBar::tab { color: #0000ff; }"));
+    static const int helpTopics[] = {25, 26, 27, 28};
+    static const char* const helpNames[] = {"BitBtn1", "BitBtn4", "BitBtn5", "BitBtn6"};
+    static const char* const tabNames[] = {"Birthday", "Guests", "Gifts", "Remarks"};
+    QWidget* pages[4];
+    QVBoxLayout* contents[4];
+    for (int i = 0; i < 4; ++i) {
+        pages[i] = new QWidget;
+        pages[i]->setObjectName(QStringLiteral("TabSheet") + QString::number(i + 1));
+        auto* v = new QVBoxLayout(pages[i]);
+        v->setContentsMargins(6, 6, 6, 6);
+        contents[i] = new QVBoxLayout;
+        v->addLayout(contents[i], 1);
+        auto* bottom = new QHBoxLayout;
+        m_titles[i] = MilestoneWidgets::label(QString(), pages[i], Blue, 21, false,
+                                              QStringLiteral("Title") + QString::number(i + 1));
+        bottom->addWidget(m_titles[i]);
+        bottom->addWidget(Widgets::helpButton(QString::fromLatin1(helpNames[i]), helpTopics[i], pages[i]));
+        bottom->addStretch();
+        bottom->addSpacing(180); // room for Ok and Cancel, which stand over the pages
+        v->addLayout(bottom);
+        m_pages->addTab(pages[i], QString::fromLatin1(tabNames[i]));
+    }
+
+    // Page "Birthday": two pictures, the second overlapping the first.
+    auto* scrap = new QWidget(pages[0]);
+    scrap->setFixedSize(462, 278);
+    m_bevel1 = bevel(scrap, QRect(0, 0, kImage1.width() + 4, kImage1.height() + 4));
+    m_bevel2 = bevel(scrap, QRect(462 - kImage2.width() - 4, 52, kImage2.width() + 4, kImage2.height() + 4));
+    contents[0]->addWidget(scrap, 0, Qt::AlignHCenter | Qt::AlignTop);
+
+    // Page "Guests".
+    {
+        auto* h = new QHBoxLayout;
+        auto* left = new QVBoxLayout;
+        left->addWidget(MilestoneWidgets::label(QStringLiteral("Guest Name"), pages[1], Blue, 14, true));
+        m_guestsMemo = memo(QStringLiteral("Memo2"), pages[1], true);
+        Widgets::setAccessibleCaption(m_guestsMemo, QStringLiteral("Guests"));
+        left->addWidget(m_guestsMemo);
+        h->addLayout(left, 1);
+        auto* right = new QVBoxLayout;
+        auto* nameBox = new QGroupBox(pages[1]);
+        auto* nameLayout = new QVBoxLayout(nameBox);
+        auto* nameLabel = MilestoneWidgets::label(QStringLiteral("Name"), nameBox, Blue, 13, true);
+        m_guestCombo = new QComboBox(nameBox);
+        m_guestCombo->setObjectName(QStringLiteral("ComboBox1"));
+        nameLabel->setBuddy(m_guestCombo);
+        Widgets::setAccessibleCaption(m_guestCombo, QStringLiteral("Guest to delete"));
+        auto* del =
+            MilestoneWidgets::glyphButton(QStringLiteral("DelButton"), QStringLiteral("Delete this guest"),
+                                          Widgets::standardIcon(QStyle::SP_TrashIcon), nameBox);
+        connect(del, &QToolButton::clicked, this, &TBirthdays::DelButtonClick);
+        nameLayout->addWidget(nameLabel);
+        nameLayout->addWidget(m_guestCombo);
+        nameLayout->addWidget(deleteRow(del, nameBox), 0, Qt::AlignHCenter);
+        right->addWidget(nameBox);
+        auto* entry = newEntryBox(pages[1]);
+        auto* entryLayout = new QVBoxLayout(entry);
+        auto* entryLabel = MilestoneWidgets::label(QStringLiteral("Name"), entry, Blue, 13, true);
+        m_guestName = Widgets::lineEdit(QStringLiteral("Edit1"), entry);
+        entryLabel->setBuddy(m_guestName);
+        Widgets::setAccessibleCaption(m_guestName, QStringLiteral("New guest's name"));
+        auto* add = MilestoneWidgets::glyphButton(QStringLiteral("BitBtn7"), QStringLiteral("Add Entry"),
+                                                  MilestoneWidgets::addIcon(), entry);
+        connect(add, &QToolButton::clicked, this, &TBirthdays::BitBtn7Click);
+        connect(m_guestName, &QLineEdit::returnPressed, this, &TBirthdays::BitBtn7Click);
+        entryLayout->addWidget(entryLabel);
+        entryLayout->addWidget(m_guestName);
+        entryLayout->addWidget(add, 0, Qt::AlignHCenter);
+        auto* addLabel = MilestoneWidgets::label(QStringLiteral("Add Entry"), entry, Blue, 12);
+        addLabel->setAlignment(Qt::AlignCenter);
+        entryLayout->addWidget(addLabel);
+        right->addWidget(entry);
+        right->addStretch();
+        h->addLayout(right, 1);
+        contents[1]->addLayout(h);
+    }
+
+    // Page "Gifts".
+    {
+        auto* h = new QHBoxLayout;
+        auto* left = new QVBoxLayout;
+        left->addWidget(MilestoneWidgets::label(QStringLiteral("Name -- Gift"), pages[2], Blue, 14, true));
+        m_giftsMemo = memo(QStringLiteral("Memo3"), pages[2], true);
+        Widgets::setAccessibleCaption(m_giftsMemo, QStringLiteral("Gifts"));
+        left->addWidget(m_giftsMemo);
+        h->addLayout(left, 1);
+        auto* right = new QVBoxLayout;
+        auto* recBox = new QGroupBox(pages[2]);
+        auto* grid = new QGridLayout(recBox);
+        auto* nameLabel = MilestoneWidgets::label(QStringLiteral("Name"), recBox, Blue, 13, true);
+        m_giftCombo = new QComboBox(recBox);
+        m_giftCombo->setObjectName(QStringLiteral("ComboBox2"));
+        nameLabel->setBuddy(m_giftCombo);
+        Widgets::setAccessibleCaption(m_giftCombo, QStringLiteral("Gift from"));
+        connect(m_giftCombo, qOverload<int>(&QComboBox::currentIndexChanged), this,
+                &TBirthdays::ComboBox2Change);
+        auto* up = MilestoneWidgets::glyphButton(QStringLiteral("Up"), QStringLiteral("Previous record"),
+                                                 Widgets::standardIcon(QStyle::SP_ArrowUp), recBox);
+        auto* down = MilestoneWidgets::glyphButton(QStringLiteral("Down"), QStringLiteral("Next record"),
+                                                   Widgets::standardIcon(QStyle::SP_ArrowDown), recBox);
+        connect(up, &QToolButton::clicked, this, &TBirthdays::UpClick);
+        connect(down, &QToolButton::clicked, this, &TBirthdays::DownClick);
+        auto* giftLabel = MilestoneWidgets::label(QStringLiteral("Gift"), recBox, Blue, 13, true);
+        m_giftShown = Widgets::lineEdit(QStringLiteral("Edit3"), recBox);
+        m_giftShown->setReadOnly(true);
+        giftLabel->setBuddy(m_giftShown);
+        Widgets::setAccessibleCaption(m_giftShown, QStringLiteral("Gift"));
+        auto* counter = new QFrame(recBox);
+        counter->setObjectName(QStringLiteral("GroupBox4"));
+        counter->setFrameShape(QFrame::StyledPanel);
+        auto* counterRow = new QHBoxLayout(counter);
+        counterRow->setContentsMargins(6, 2, 6, 2);
+        counterRow->addWidget(MilestoneWidgets::label(QStringLiteral("Record"), counter, Blue, 13));
+        counterRow->addStretch();
+        m_recordNo =
+            MilestoneWidgets::label(QStringLiteral("0"), counter, Blue, 13, true, QStringLiteral("Label17"));
+        auto* of = MilestoneWidgets::label(QStringLiteral("of"), counter, Blue, 13, false,
+                                           QStringLiteral("Label19"));
+        m_recordCount =
+            MilestoneWidgets::label(QStringLiteral("0"), counter, Blue, 13, true, QStringLiteral("Label18"));
+        counterRow->addWidget(m_recordNo);
+        counterRow->addWidget(of);
+        counterRow->addWidget(m_recordCount);
+        counterRow->addStretch();
+        auto* del =
+            MilestoneWidgets::glyphButton(QStringLiteral("SpeedButton1"), QStringLiteral("Delete this gift"),
+                                          Widgets::standardIcon(QStyle::SP_TrashIcon), recBox);
+        connect(del, &QToolButton::clicked, this, &TBirthdays::SpeedButton1Click);
+        grid->addWidget(nameLabel, 0, 0);
+        grid->addWidget(m_giftCombo, 1, 0);
+        auto* arrows = new QVBoxLayout;
+        arrows->setSpacing(0);
+        arrows->addWidget(up);
+        arrows->addWidget(down);
+        grid->addLayout(arrows, 0, 1, 2, 1);
+        grid->addWidget(giftLabel, 2, 0);
+        grid->addWidget(m_giftShown, 3, 0, 1, 2);
+        grid->addWidget(counter, 4, 0, 1, 2);
+        grid->addWidget(deleteRow(del, recBox), 5, 0, 1, 2, Qt::AlignHCenter);
+        right->addWidget(recBox);
+        auto* entry = newEntryBox(pages[2]);
+        auto* form = new QGridLayout(entry);
+        m_giftName = Widgets::lineEdit(QStringLiteral("Edit2"), entry);
+        m_giftText = Widgets::lineEdit(QStringLiteral("Edit4"), entry);
+        auto* n = MilestoneWidgets::label(QStringLiteral("Name"), entry, Blue, 13, true);
+        auto* g = MilestoneWidgets::label(QStringLiteral("Gift"), entry, Blue, 13, true);
+        n->setBuddy(m_giftName);
+        g->setBuddy(m_giftText);
+        Widgets::setAccessibleCaption(m_giftName, QStringLiteral("New gift's giver"));
+        Widgets::setAccessibleCaption(m_giftText, QStringLiteral("New gift"));
+        auto* add = MilestoneWidgets::glyphButton(QStringLiteral("BitBtn8"), QStringLiteral("Add Entry"),
+                                                  MilestoneWidgets::addIcon(), entry);
+        connect(add, &QToolButton::clicked, this, &TBirthdays::BitBtn8Click);
+        connect(m_giftText, &QLineEdit::returnPressed, this, &TBirthdays::BitBtn8Click);
+        form->addWidget(n, 0, 0);
+        form->addWidget(m_giftName, 0, 1);
+        form->addWidget(g, 1, 0);
+        form->addWidget(m_giftText, 1, 1);
+        form->addWidget(add, 2, 1, Qt::AlignHCenter);
+        auto* addLabel = MilestoneWidgets::label(QStringLiteral("Add Entry"), entry, Blue, 12);
+        addLabel->setAlignment(Qt::AlignCenter);
+        form->addWidget(addLabel, 3, 1);
+        right->addWidget(entry);
+        right->addStretch();
+        h->addLayout(right, 1);
+        contents[2]->addLayout(h);
+    }
+
+    // Page "Remarks".
+    m_remarks = memo(QStringLiteral("Remarks"), pages[3], false);
+    Widgets::setAccessibleCaption(m_remarks, QStringLiteral("Remarks"));
+    connect(m_remarks, &QPlainTextEdit::textChanged, this, &TBirthdays::RemarksChange);
+    contents[3]->addWidget(m_remarks);
+
+    auto* ok = Widgets::pushButton(QStringLiteral("BitBtn2"), QStringLiteral("Ok"), this);
+    ok->setDefault(true);
+    ok->setIcon(Widgets::standardIcon(QStyle::SP_DialogOkButton));
+    auto* cancel = Widgets::pushButton(QStringLiteral("BitBtn3"), QStringLiteral("Cancel"), this);
+    cancel->setIcon(Widgets::standardIcon(QStyle::SP_DialogCancelButton));
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    // Ok and Cancel stand over the page control at the bottom right, on every page.
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(m_pages);
+    auto* buttons = new QWidget(this);
+    auto* row = new QHBoxLayout(buttons);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    buttons->adjustSize();
+    buttons->raise();
+    setFixedSize(498, 404);
+    buttons->move(width() - buttons->width() - 18, height() - buttons->height() - 18);
+    setTabOrder(m_pages, ok);
+    setTitles(QStringLiteral("Birth Birthday"));
+}
+
+void TBirthdays::setTitles(const QString& title) {
+    m_title = title;
+    for (QLabel* l : m_titles)
+        l->setText(title);
+}
+
+void TBirthdays::FormActivate() {
+    m_child = ActiveChildName();
+    load();
+}
+
+void TBirthdays::load() {
+    m_loading = true;
+    m_record = MilestoneSheets::BirthdayRecord{};
+    m_record.title = m_title;
+    const bool ok = guarded(this, [this] { m_record = MilestoneSheets::birthday(m_child, m_title); });
+    m_remarks->setPlainText(m_record.remarks);
+    m_remarks->setReadOnly(!ok); // a record that could not be read is not overwritten
+    m_guestName->clear();
+    m_giftName->clear();
+    m_giftText->clear();
+    refreshGuests();
+    m_gift = m_record.gifts.isEmpty() ? -1 : 0;
+    refreshGifts();
+    m_loading = false;
+    showPictures();
+}
+
+void TBirthdays::showPictures() {
+    // Each birthday has its own two pictures; the picture controls are made for the birthday shown.
+    const QString key1 = MilestoneSheets::birthdayPictureKey(m_title, 1);
+    if (!m_image1 || m_image1->key() != key1) {
+        delete m_image1;
+        delete m_image2;
+        delete m_change1;
+        delete m_change2;
+        m_image1 = new ReplaceablePicture(QStringLiteral("Image1"), key1, MilestoneArt::birthday(1, kImage1),
+                                          m_bevel1);
+        m_image1->setGeometry(2, 2, kImage1.width(), kImage1.height());
+        m_image2 =
+            new ReplaceablePicture(QStringLiteral("Image2"), MilestoneSheets::birthdayPictureKey(m_title, 2),
+                                   MilestoneArt::birthday(2, kImage2), m_bevel2);
+        m_image2->setGeometry(2, 2, kImage2.width(), kImage2.height());
+        QWidget* scrap = m_bevel1->parentWidget();
+        m_change1 = changePictureButton(QStringLiteral("SpeedButton2"), m_image1, scrap);
+        m_change1->move(m_bevel1->x(), m_bevel1->geometry().bottom() + 6);
+        m_change2 = changePictureButton(QStringLiteral("SpeedButton3"), m_image2, scrap);
+        m_change2->adjustSize();
+        m_change2->move(m_bevel2->geometry().right() - m_change2->width() - 3,
+                        m_bevel2->geometry().bottom() - m_change2->height() - 3);
+        m_image1->setAccessibleName(QStringLiteral("Birthday picture 1"));
+        m_image2->setAccessibleName(QStringLiteral("Birthday picture 2"));
+        for (QWidget* w : {static_cast<QWidget*>(m_image1), static_cast<QWidget*>(m_image2),
+                           static_cast<QWidget*>(m_change1), static_cast<QWidget*>(m_change2)})
+            w->show();
+        m_change2->raise();
+    }
+    guarded(this, [this] {
+        m_image1->showFor(m_child);
+        m_image2->showFor(m_child);
+    });
+}
+
+bool TBirthdays::save() {
+    if (m_remarks->isReadOnly()) { // the birthday could not be read: writing would overwrite it
+        Messages::information(this,
+                              QStringLiteral("This birthday could not be read, so nothing is changed. Close "
+                                             "the page and open it again."));
+        return false;
+    }
+    return guarded(this, [this] { MilestoneSheets::setBirthday(m_child, m_record); });
+}
+
+void TBirthdays::refreshGuests() {
+    m_guestsMemo->setPlainText(m_record.guests.join(QLatin1Char('\n')));
+    m_guestCombo->clear();
+    m_guestCombo->addItems(m_record.guests);
+    m_guestCombo->setCurrentIndex(m_record.guests.isEmpty() ? -1 : 0);
+}
+
+void TBirthdays::refreshGifts() {
+    QStringList lines;
+    const QSignalBlocker quiet(m_giftCombo);
+    m_giftCombo->clear();
+    for (const MilestoneSheets::Gift& g : m_record.gifts) {
+        lines << g.name + QStringLiteral(" -- ") + g.gift;
+        m_giftCombo->addItem(g.name);
+    }
+    m_giftsMemo->setPlainText(lines.join(QLatin1Char('\n')));
+    showGift(m_gift);
+}
+
+void TBirthdays::showGift(int index) {
+    const int count = int(m_record.gifts.size());
+    m_gift = count == 0 ? -1 : qBound(0, index, count - 1);
+    {
+        const QSignalBlocker quiet(m_giftCombo);
+        m_giftCombo->setCurrentIndex(m_gift);
+    }
+    m_giftShown->setText(m_gift < 0 ? QString() : m_record.gifts.at(m_gift).gift);
+    m_recordNo->setText(QString::number(m_gift + 1));
+    m_recordCount->setText(QString::number(count));
+}
+
+void TBirthdays::BitBtn7Click() {
+    const QString name = m_guestName->text().trimmed();
+    if (name.isEmpty()) {
+        Messages::information(this, QStringLiteral("Type the guest's name first, then press Add Entry."));
+        m_guestName->setFocus();
+        return;
+    }
+    m_record.guests << name;
+    if (!save()) {
+        m_record.guests.removeLast();
+        return;
+    }
+    m_guestName->clear();
+    refreshGuests();
+    m_guestCombo->setCurrentIndex(int(m_record.guests.size()) - 1);
+    m_guestName->setFocus();
+}
+
+void TBirthdays::DelButtonClick() {
+    const int index = m_guestCombo->currentIndex();
+    if (index < 0 || index >= m_record.guests.size()) {
+        Messages::information(this, QStringLiteral("Choose the guest to delete in the Name box first."));
+        return;
+    }
+    if (!Messages::confirm(this, QStringLiteral("Delete this record?")))
+        return;
+    const QString removed = m_record.guests.takeAt(index);
+    if (!save()) {
+        m_record.guests.insert(index, removed);
+        return;
+    }
+    refreshGuests();
+}
+
+void TBirthdays::BitBtn8Click() {
+    const MilestoneSheets::Gift gift{m_giftName->text().trimmed(), m_giftText->text().trimmed()};
+    if (gift.name.isEmpty() && gift.gift.isEmpty()) {
+        Messages::information(
+            this, QStringLiteral("Type who gave the gift and what it was, then press Add Entry."));
+        m_giftName->setFocus();
+        return;
+    }
+    m_record.gifts << gift;
+    if (!save()) {
+        m_record.gifts.removeLast();
+        return;
+    }
+    m_giftName->clear();
+    m_giftText->clear();
+    m_gift = int(m_record.gifts.size()) - 1;
+    refreshGifts();
+    m_giftName->setFocus();
+}
+
+void TBirthdays::SpeedButton1Click() {
+    if (m_gift < 0) {
+        Messages::information(this, QStringLiteral("There is no gift to delete."));
+        return;
+    }
+    if (!Messages::confirm(this, QStringLiteral("Delete this record?")))
+        return;
+    const int index = m_gift;
+    const MilestoneSheets::Gift removed = m_record.gifts.takeAt(index);
+    if (!save()) {
+        m_record.gifts.insert(index, removed);
+        return;
+    }
+    refreshGifts();
+}
+
+void TBirthdays::UpClick() {
+    if (m_gift > 0)
+        showGift(m_gift - 1);
+}
+
+void TBirthdays::DownClick() {
+    if (m_gift >= 0 && m_gift + 1 < m_record.gifts.size())
+        showGift(m_gift + 1);
+}
+
+void TBirthdays::ComboBox2Change(int index) {
+    showGift(index);
+}
+
+void TBirthdays::RemarksChange() {
+    if (m_loading || m_remarks->isReadOnly())
+        return;
+    m_record.remarks = Widgets::memoText(m_remarks);
+    guarded(this, [this] { MilestoneSheets::setBirthdayRemarks(m_child, m_title, m_record.remarks); });
+}

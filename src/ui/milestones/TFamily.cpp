@@ -1,0 +1,200 @@
+#include "ui/milestones/TFamily.h"
+
+#include "core/book/EntryStore.h"
+#include "ui/shell/Forms.h"
+#include "ui/common/Widgets.h"
+#include "ui/milestones/MilestoneArt.h"
+#include "ui/milestones/MilestoneWidgets.h"
+#include "ui/milestones/TFamilyInput.h"
+
+#include <QGraphicsDropShadowEffect>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+using MilestoneWidgets::Blue;
+
+namespace {
+const TFamily::Relative kRelatives[14] = {
+    {"Button1", "Mother", "Mother", "MomName", "Mom"},
+    {"Button11", "Father", "Father", "DadName", "Dad"},
+    {"Button2", "Grandmother", "Maternal Grandmother", "mgm", "Grandma"},
+    {"Button3", "Grandfather", "Maternal Grandfather", "mgp", "Grandpa"},
+    {"Button6", "Grandmother", "Paternal Grandmother", "pgm", "Grandma"},
+    {"Button12", "Grandfather", "Paternal Grandfather", "pgp", "Grandpa"},
+    {"Button7", "Gr Grandmother", "Maternal Great Grandmother", "mggm1", "Great Grandma"},
+    {"Button9", "Gr Grandmother", "Maternal Great Grandmother", "mggm2", "Great Grandma"},
+    {"Button5", "Gr Grandmother", "Paternal Great Grandmother", "pggm1", "Great Grandma"},
+    {"Button13", "Gr Grandmother", "Paternal Great Grandmother", "pggm2", "Great Grandma"},
+    {"Button8", "Gr Grandfather", "Maternal Great Grandfather", "mggp1", "Great Grandpa"},
+    {"Button10", "Gr Grandfather", "Maternal Great Grandfather", "mggp2", "Great Grandpa"},
+    {"Button4", "Gr Grandfather", "Paternal Great Grandfather", "pggp1", "Great Grandpa"},
+    {"Button14", "Gr Grandfather", "Paternal Great Grandfather", "pggp2", "Great Grandpa"},
+};
+
+// Row and column of a slot in the tree: parents over two columns each, then one row per generation.
+void place(int slot, int& row, int& column, int& span) {
+    if (slot <= 2) {
+        row = 0;
+        column = (slot - 1) * 2;
+        span = 2;
+        return;
+    }
+    row = 1 + (slot - 3) / 4;
+    column = (slot - 3) % 4;
+    span = 1;
+}
+
+const QSize kTreeSize(498, 337);
+} // namespace
+
+const TFamily::Relative& TFamily::relative(int slot) {
+    return kRelatives[slot - 1];
+}
+
+TFamily::TFamily(QWidget* parent) : TDialog(parent) {
+    setObjectName(QStringLiteral("Family"));
+    setWindowTitle(QStringLiteral("Family Information"));
+
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("PageControl1"));
+
+    // Page "Family Information": the buttons in the tree layout.
+    auto* info = new QWidget;
+    info->setObjectName(QStringLiteral("TabSheet1"));
+    auto* group = new QGroupBox(info);
+    group->setObjectName(QStringLiteral("GroupBox1"));
+    auto* grid = new QGridLayout(group);
+    m_childName = MilestoneWidgets::label(QString(), group, Blue, 24, false, QStringLiteral("ChildName"));
+    m_childName->setAlignment(Qt::AlignCenter);
+    grid->addWidget(m_childName, 0, 0, 1, 4);
+    for (int slot = 1; slot <= 14; ++slot) {
+        const Relative& r = relative(slot);
+        auto* b = Widgets::pushButton(QString::fromLatin1(r.button), QString::fromLatin1(r.caption), group);
+        b->setAccessibleName(QString::fromLatin1(r.title));
+        b->setToolTip(QString::fromLatin1(r.title));
+        b->setMinimumHeight(30);
+        b->setStyleSheet(slot <= 2 ? QStringLiteral("font-weight: bold; color: #0000ff;")
+                                   : QStringLiteral("color: #0000ff;"));
+        int row, column, span;
+        place(slot, row, column, span);
+        grid->addWidget(b, row + 1, column, 1, span, slot <= 2 ? Qt::AlignHCenter : Qt::Alignment());
+        if (slot <= 2)
+            b->setMinimumWidth(140);
+        connect(b, &QPushButton::clicked, this, [this, slot] { memberButtonClick(slot); });
+    }
+    auto* sides = new QHBoxLayout;
+    for (const char* side : {"Mother's side", "Father's side"}) {
+        auto* l = MilestoneWidgets::label(QString::fromLatin1(side), group, QColor(0x55, 0x55, 0x55), 12);
+        l->setAlignment(Qt::AlignCenter);
+        sides->addWidget(l);
+    }
+    grid->addLayout(sides, 5, 0, 1, 4);
+    auto* infoLayout = new QVBoxLayout(info);
+    infoLayout->addWidget(group, 1);
+    auto* infoBottom = new QHBoxLayout;
+    infoBottom->addWidget(MilestoneWidgets::label(QStringLiteral("Family Information"), info, Blue, 21, false,
+                                                  QStringLiteral("text111")));
+    infoBottom->addStretch();
+    infoBottom->addWidget(Widgets::helpButton(QStringLiteral("BitBtn3"), 11, info));
+    infoLayout->addLayout(infoBottom);
+    m_pages->addTab(info, QStringLiteral("Family Information"));
+
+    // Page "Family Tree": the names over the picture, at fixed places.
+    auto* treePage = new QWidget;
+    treePage->setObjectName(QStringLiteral("TabSheet2"));
+    auto* bevel = new QFrame(treePage);
+    bevel->setObjectName(QStringLiteral("Bevel1"));
+    bevel->setFrameShape(QFrame::Panel);
+    bevel->setFrameShadow(QFrame::Sunken);
+    bevel->setLineWidth(2);
+    bevel->setFixedSize(kTreeSize + QSize(4, 4));
+    auto* image = new QLabel(bevel);
+    image->setObjectName(QStringLiteral("Image1"));
+    image->setPixmap(MilestoneArt::familyTree(kTreeSize));
+    image->setGeometry(2, 2, kTreeSize.width(), kTreeSize.height());
+    image->setAccessibleName(QStringLiteral("Family tree"));
+
+    auto overlay = [image](QLabel* l, const QRect& r) {
+        l->setParent(image);
+        l->setGeometry(r);
+        l->setAttribute(Qt::WA_TranslucentBackground);
+        auto* shadow = new QGraphicsDropShadowEffect(l);
+        shadow->setBlurRadius(4);
+        shadow->setOffset(1, 1);
+        shadow->setColor(QColor(0, 0, 0, 200));
+        l->setGraphicsEffect(shadow);
+    };
+    m_childName2 = MilestoneWidgets::label(QString(), nullptr, QColor(0x40, 0x60, 0xff), 24, true,
+                                           QStringLiteral("ChildName2"));
+    m_childName2->setAlignment(Qt::AlignCenter);
+    overlay(m_childName2, QRect(0, 4, kTreeSize.width(), 30));
+    const int colW = kTreeSize.width() / 4;
+    for (int slot = 1; slot <= 14; ++slot) {
+        const Relative& r = relative(slot);
+        QColor color = slot <= 2 ? QColor(Qt::white) : slot <= 6 ? QColor(Qt::yellow) : QColor(0, 0xff, 0);
+        const int px = slot <= 2 ? 19 : 13;
+        auto* l = MilestoneWidgets::label(QString::fromLatin1(r.labelCaption), nullptr, color, px, true,
+                                          QString::fromLatin1(r.label));
+        int row, column, span;
+        place(slot, row, column, span);
+        static const int tops[] = {48, 120, 200, 262};
+        const bool greatGrandma = slot >= 7 && slot <= 10;
+        const int inset = greatGrandma ? 10 : 2;
+        l->setAlignment((greatGrandma ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter);
+        l->setWordWrap(true);
+        overlay(l, QRect(column * colW + inset, tops[row], span * colW - inset - 2, slot <= 2 ? 44 : 36));
+        m_names[size_t(slot - 1)] = l;
+    }
+    auto* label2 = MilestoneWidgets::label(QStringLiteral("Family Information"), nullptr, Qt::white, 21,
+                                           false, QStringLiteral("Label2"));
+    overlay(label2, QRect(8, kTreeSize.height() - 32, 260, 28));
+    auto* treeLayout = new QVBoxLayout(treePage);
+    treeLayout->addWidget(bevel, 0, Qt::AlignHCenter);
+    auto* treeBottom = new QHBoxLayout;
+    treeBottom->addStretch();
+    treeBottom->addWidget(Widgets::helpButton(QStringLiteral("BitBtn1"), 12, treePage));
+    treeLayout->addLayout(treeBottom);
+    m_pages->addTab(treePage, QStringLiteral("Family Tree"));
+
+    auto* close = Widgets::pushButton(QStringLiteral("BitBtn2"), QStringLiteral("Close"), this);
+    close->setDefault(true);
+    close->setIcon(Widgets::standardIcon(QStyle::SP_DialogApplyButton));
+    close->setStyleSheet(QStringLiteral("color: green; font-weight: bold;"));
+    connect(close, &QPushButton::clicked, this, &TFamily::BitBtn2Click);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pages);
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    bottom->addWidget(close);
+    layout->addLayout(bottom);
+}
+
+void TFamily::FormActivate() {
+    m_childName->setText(ActiveChildName());
+    m_childName2->setText(ActiveChildName());
+    RefreshNames();
+}
+
+void TFamily::RefreshNames() {
+    for (int slot = 1; slot <= 14; ++slot)
+        m_names[size_t(slot - 1)]->setText(Entries().familyMember(slot).Name);
+}
+
+void TFamily::memberButtonClick(int slot) {
+    if (!FamilyInput)
+        return;
+    FamilyInput->setTitle(QString::fromLatin1(relative(slot).title));
+    FamilyInput->MemberNo = slot;
+    FamilyInput->exec();
+}
+
+void TFamily::BitBtn2Click() {
+    accept();
+}

@@ -1,0 +1,84 @@
+#include "ui/milestones/TFamilyInput.h"
+
+#include "core/book/EntryStore.h"
+#include "ui/shell/Forms.h"
+#include "ui/common/Guard.h"
+#include "ui/common/Widgets.h"
+#include "ui/common/MaskedDateEdit.h"
+#include "ui/milestones/MilestoneWidgets.h"
+#include "ui/milestones/TFamily.h"
+
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TFamilyInput::TFamilyInput(QWidget* parent) : TDialog(parent) {
+    setObjectName(QStringLiteral("FamilyInput"));
+    setWindowTitle(QStringLiteral("Family Information"));
+    m_title = MilestoneWidgets::label(QStringLiteral("Title"), this, MilestoneWidgets::Blue, 21, true,
+                                      QStringLiteral("Title"));
+    QFont f = m_title->font();
+    f.setItalic(true);
+    m_title->setFont(f);
+
+    auto* form = new QFormLayout;
+    form->setLabelAlignment(Qt::AlignRight);
+    m_name = Widgets::lineEdit(QStringLiteral("Name"), this);
+    m_pob = Widgets::lineEdit(QStringLiteral("Pob"), this);
+    m_dob = new MaskedDateEdit(this);
+    m_dob->setObjectName(QStringLiteral("Dob"));
+    for (auto [caption, field] : {std::pair<const char*, QWidget*>{"Name:", m_name},
+                                  {"Place of Birth:", m_pob},
+                                  {"Date of Birth:", m_dob}}) {
+        QLabel* l = Widgets::addRow(form, QString::fromLatin1(caption), field);
+        l->setStyleSheet(QStringLiteral("color: #0000ff; font-weight: bold; font-family: Arial;"));
+    }
+    m_dob->setMaximumWidth(90);
+
+    auto* buttons = Widgets::okCancelHelp(this);
+    connect(Widgets::button(this, "OKBtn"), &QPushButton::clicked, this, &TFamilyInput::OKBtnClick);
+    connect(Widgets::button(this, "CancelBtn"), &QPushButton::clicked, this, &TFamilyInput::CancelBtnClick);
+    connect(Widgets::button(this, "HelpBtn"), &QPushButton::clicked, this, &TFamilyInput::HelpBtnClick);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_title);
+    layout->addLayout(form);
+    layout->addStretch();
+    layout->addWidget(buttons);
+    resize(358, 234);
+}
+
+void TFamilyInput::setTitle(const QString& title) {
+    m_title->setText(title);
+}
+
+void TFamilyInput::FormActivate() {
+    const FamilyMember m = Entries().familyMember(MemberNo);
+    m_name->setText(m.Name);
+    m_pob->setText(m.Text);
+    m_dob->setStoredText(m.Date == EntryStore::EmptyDate ? QString() : m.Date);
+    m_name->setFocus();
+}
+
+void TFamilyInput::OKBtnClick() {
+    if (!m_dob->validate())
+        return;
+    const bool stored = guarded(this, [this] {
+        Entries().setFamilyMember(MemberNo, FamilyMember{m_name->text(), m_dob->storedText(), m_pob->text()});
+    });
+    if (!stored)
+        return; // the report was shown; what was typed stays in the dialog
+    if (Family)
+        Family->RefreshNames();
+    accept();
+}
+
+void TFamilyInput::CancelBtnClick() {
+    reject();
+}
+
+void TFamilyInput::HelpBtnClick() {
+    ShowHelpTopic(48);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "ui/common/TDialog.h"
+
+class QLabel;
+class QPlainTextEdit;
+
+// The remarks page of one occasion of the active child: the window title names the kind of
+// occasion, the title the occasion itself; the remarks are the child's for that pair, stored at once.
+class THoliday : public TDialog {
+    Q_OBJECT
+public:
+    explicit THoliday(QWidget* parent = nullptr);
+
+    QString title() const;
+    // The help topic for the form's caption (0 for a caption without one).
+    static int helpTopicFor(const QString& caption);
+
+public slots:
+    void setTitle(const QString& title);
+    void OKBtnClick();
+    void CancelBtnClick();
+    void HelpBtnClick();
+    void RemarksChange();
+
+protected:
+    void FormActivate() override;
+
+private:
+    QLabel* m_title;
+    QPlainTextEdit* m_remarks;
+    QString m_child;
+    QString m_caption;
+    QString m_shownTitle;
+    bool m_loading = false;
+};

@@ -1,0 +1,323 @@
+#include "ui/milestones/TSkills.h"
+
+#include "ui/shell/Forms.h"
+#include "ui/common/Guard.h"
+#include "ui/common/Widgets.h"
+#include "ui/common/ReplaceablePicture.h"
+#include "ui/milestones/MilestoneArt.h"
+#include "core/milestones/MilestoneSheets.h"
+#include "ui/milestones/MilestoneWidgets.h"
+#include "core/book/ChildRecords.h"
+
+#include <QFormLayout>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using MilestoneWidgets::Blue;
+
+namespace {
+// Captions: bold blue Arial 15 px; fields: Arial 16 px. Set through fonts and palettes: with style
+// sheets the hundred boxes of this form took longer to build than all other forms together.
+QFont arial(int pixels, bool bold) {
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+void styleCaption(QWidget* w) {
+    w->setFont(arial(15, true));
+    Widgets::setTextColor(w, QColor(0x00, 0x00, 0xff));
+}
+void styleField(QWidget* w) { w->setFont(arial(16, false)); }
+
+struct PageButtons {
+    const char* help;
+    const char* ok;
+    const char* cancel;
+};
+const PageButtons kButtons[7] = {{"HelpBtn", "OKBtn", "CancelBtn"},    {"BitBtn18", "BitBtn5", "BitBtn6"},
+                                 {"BitBtn4", "BitBtn8", "BitBtn9"},    {"BitBtn7", "BitBtn11", "BitBtn12"},
+                                 {"BitBtn10", "BitBtn14", "BitBtn15"}, {"BitBtn13", "BitBtn17", "BitBtn99"},
+                                 {"BitBtn16", "BitBtn20", "BitBtn21"}};
+
+QFrame* bevelled(QWidget* picture, QWidget* parent) {
+    auto* f = new QFrame(parent);
+    f->setFrameShape(QFrame::Panel);
+    f->setFrameShadow(QFrame::Sunken);
+    f->setLineWidth(2);
+    auto* l = new QVBoxLayout(f);
+    l->setContentsMargins(2, 2, 2, 2);
+    picture->setParent(f);
+    l->addWidget(picture);
+    return f;
+}
+
+QLabel* decoration(const QString& name, const QString& theme, const QSize& size, QWidget* parent) {
+    auto* l = new QLabel(parent);
+    l->setObjectName(name);
+    l->setPixmap(MilestoneArt::scene(theme, size));
+    l->setFixedSize(size);
+    l->setAccessibleName(QStringLiteral("Picture"));
+    return l;
+}
+} // namespace
+
+TSkills::TSkills(QWidget* parent) : TDialog(parent) {
+    setObjectName(QStringLiteral("Skills"));
+    setWindowTitle(QStringLiteral("Skills"));
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("PageControl1"));
+    m_pages->setStyleSheet(QStringLiteral("QTabBar::tab { color: #0000ff; padding: 4px 7px; }"));
+
+    const QStringList pageNames = MilestoneSheets::skillPages();
+    QWidget* pages[7];
+    QHBoxLayout* contents[7];
+    for (int i = 0; i < 7; ++i) {
+        pages[i] = new QWidget;
+        pages[i]->setObjectName(QStringLiteral("TabSheet") + QString::number(i + 1));
+        auto* v = new QVBoxLayout(pages[i]);
+        v->setContentsMargins(8, 8, 8, 6);
+        contents[i] = new QHBoxLayout;
+        v->addLayout(contents[i], 1);
+        auto* bottom = new QHBoxLayout;
+        bottom->addWidget(MilestoneWidgets::label(QStringLiteral("Skills"), pages[i], Blue, 21));
+        bottom->addStretch();
+        auto* help =
+            Widgets::pushButton(QString::fromLatin1(kButtons[i].help), QStringLiteral("&Help"), pages[i]);
+        help->setIcon(Widgets::standardIcon(QStyle::SP_DialogHelpButton));
+        auto* ok = Widgets::pushButton(QString::fromLatin1(kButtons[i].ok), QStringLiteral("Ok"), pages[i]);
+        ok->setIcon(Widgets::standardIcon(QStyle::SP_DialogOkButton));
+        auto* cancel =
+            Widgets::pushButton(QString::fromLatin1(kButtons[i].cancel), QStringLiteral("Cancel"), pages[i]);
+        cancel->setIcon(Widgets::standardIcon(QStyle::SP_DialogCancelButton));
+        connect(help, &QPushButton::clicked, this, &TSkills::HelpBtnClick);
+        connect(ok, &QPushButton::clicked, this, &TSkills::OKBtnClick);
+        connect(cancel, &QPushButton::clicked, this, &TSkills::CancelBtnClick);
+        bottom->addWidget(help);
+        bottom->addWidget(ok);
+        bottom->addWidget(cancel);
+        v->addLayout(bottom);
+        m_pages->addTab(pages[i], pageNames.at(i));
+    }
+    // The "Ok" of the page showing is the default button.
+    auto makeDefault = [this](int index) {
+        if (index < 0)
+            return;
+        for (int i = 0; i < 7; ++i)
+            if (auto* b = m_pages->widget(i)->findChild<QPushButton*>(QString::fromLatin1(kButtons[i].ok)))
+                b->setDefault(i == index);
+    };
+    connect(m_pages, &QTabWidget::currentChanged, this, makeDefault);
+    makeDefault(0);
+
+    // The listed skills, page by page.
+    QHash<QString, QFormLayout*> forms;
+    QHash<QString, QList<QLineEdit*>> pageFields;
+    auto newForm = [] {
+        auto* f = new QFormLayout;
+        f->setLabelAlignment(Qt::AlignRight);
+        f->setVerticalSpacing(4);
+        return f;
+    };
+    QFormLayout* coordinationRight = newForm();
+    int coordination = 0;
+    for (const MilestoneSheets::SkillField& s : MilestoneSheets::listedSkills()) {
+        const int page = int(pageNames.indexOf(s.page));
+        QFormLayout*& form = forms[s.page];
+        if (!form)
+            form = newForm();
+        auto* field = Widgets::lineEdit(s.field, pages[page]);
+        field->setFixedWidth(81);
+        styleField(field);
+        QFormLayout* target = form;
+        if (s.page == QLatin1String("Coordination") && ++coordination > 9)
+            target = coordinationRight;
+        styleCaption(Widgets::addRow(target, s.caption, field));
+        m_fields << field;
+        pageFields[s.page] << field;
+    }
+    // "At the Table" and "Games" are filled in from the bottom field up.
+    for (const char* page : {"At the Table", "Games"}) {
+        const QList<QLineEdit*> f = pageFields.value(QString::fromLatin1(page));
+        for (int i = int(f.size()) - 1; i > 0; --i)
+            setTabOrder(f.at(i), f.at(i - 1));
+    }
+
+    auto picture = [this](const QString& name, const QSize& size, const QString& theme, QWidget* owner) {
+        auto* p = new ReplaceablePicture(name, MilestoneSheets::skillsPictureKey(name),
+                                         MilestoneArt::scene(theme, size), owner);
+        p->setFixedSize(size);
+        m_pictures << p;
+        return p;
+    };
+    auto pictureWithButton = [&](const QString& name, const QString& button, const QSize& size,
+                                 const QString& theme, QWidget* page) {
+        auto* box = new QWidget(page);
+        auto* v = new QVBoxLayout(box);
+        v->setContentsMargins(0, 0, 0, 0);
+        v->setSpacing(2);
+        ReplaceablePicture* p = picture(name, size, theme, box);
+        v->addWidget(bevelled(p, box));
+        v->addWidget(changePictureButton(button, p, box), 0, Qt::AlignLeft);
+        return box;
+    };
+
+    // "1st Skills": the picture at the left, the skills at the right.
+    contents[0]->addWidget(pictureWithButton(QStringLiteral("Image1"), QStringLiteral("SpeedButton2"),
+                                             QSize(281, 225), QStringLiteral("bath"), pages[0]),
+                           0, Qt::AlignTop);
+    contents[0]->addStretch();
+    contents[0]->addLayout(forms.value(pageNames.at(0)));
+
+    // "Coordination": two columns, the picture at the lower right.
+    contents[1]->addLayout(forms.value(pageNames.at(1)));
+    auto* right = new QVBoxLayout;
+    right->addLayout(coordinationRight);
+    right->addStretch();
+    right->addWidget(pictureWithButton(QStringLiteral("Image2"), QStringLiteral("SpeedButton3"),
+                                       QSize(177, 137), QStringLiteral("rattle"), pages[1]),
+                     0, Qt::AlignRight);
+    contents[1]->addLayout(right);
+
+    // "At the Table": the skills, the picture at the right.
+    contents[2]->addLayout(forms.value(pageNames.at(2)));
+    contents[2]->addStretch();
+    contents[2]->addWidget(pictureWithButton(QStringLiteral("Image3"), QStringLiteral("SpeedButton1"),
+                                             QSize(257, 217), QStringLiteral("highchair"), pages[2]),
+                           0, Qt::AlignTop);
+
+    // "Games": the skills and seven decorations.
+    contents[3]->addLayout(forms.value(pageNames.at(3)));
+    auto* games = new QGridLayout;
+    const char* const gameThemes[] = {"peekaboo", "ball", "cards", "dice", "blocks", "kite", "puzzle"};
+    for (int i = 0; i < 7; ++i)
+        games->addWidget(decoration(QStringLiteral("Image") + QString::number(4 + i),
+                                    QString::fromLatin1(gameThemes[i]), QSize(64, 64), pages[3]),
+                         i / 3, (i % 3) + (i / 3 == 2 ? 1 : 0));
+    contents[3]->addStretch();
+    contents[3]->addLayout(games);
+
+    // "Outdoors": four pictures overlapping like snapshots, the skills at the right.
+    {
+        auto* board = new QWidget(pages[4]);
+        board->setFixedSize(262, 246);
+        struct Snap {
+            const char* image;
+            const char* button;
+            QRect rect;
+            const char* theme;
+            bool buttonLeft;
+        };
+        const Snap snaps[] = {{"Image18", "SpeedButton4", QRect(0, 0, 121, 105), "swing", false},
+                              {"Image17", "SpeedButton5", QRect(132, 18, 121, 105), "slide", false},
+                              {"Image19", "SpeedButton6", QRect(0, 126, 233, 105), "sandbox", true},
+                              {"Image16", "SpeedButton7", QRect(108, 134, 145, 105), "tricycle", false}};
+        for (const Snap& s : snaps) {
+            ReplaceablePicture* p =
+                picture(QString::fromLatin1(s.image), s.rect.size(), QString::fromLatin1(s.theme), board);
+            auto* frame = bevelled(p, board);
+            frame->setGeometry(s.rect.adjusted(0, 0, 8, 8));
+            QToolButton* b = changePictureButton(QString::fromLatin1(s.button), p, board);
+            b->adjustSize();
+            const QRect f = frame->geometry();
+            b->move(s.buttonLeft ? f.left() + 4 : f.right() - b->width() - 3, f.bottom() - b->height() - 3);
+        }
+        for (QToolButton* b : board->findChildren<QToolButton*>())
+            b->raise();
+        contents[4]->addWidget(board, 0, Qt::AlignTop);
+        contents[4]->addStretch();
+        contents[4]->addLayout(forms.value(pageNames.at(4)));
+    }
+
+    // "Learning": the skills and five decorations.
+    contents[5]->addLayout(forms.value(pageNames.at(5)));
+    auto* learning = new QGridLayout;
+    const char* const learningThemes[] = {"book", "abc", "pencil", "house", "phone"};
+    for (int i = 0; i < 5; ++i)
+        learning->addWidget(decoration(QStringLiteral("Image") + QString::number(11 + i),
+                                       QString::fromLatin1(learningThemes[i]), QSize(72, 72), pages[5]),
+                            i / 3, i % 3);
+    contents[5]->addStretch();
+    contents[5]->addLayout(learning);
+
+    // "Others": nineteen free rows, ten at the left and nine at the right.
+    auto* others = new QGridLayout;
+    others->setVerticalSpacing(3);
+    const QVector<MilestoneSheets::OtherRow> rows = MilestoneSheets::otherRows();
+    for (int i = 0; i < rows.size(); ++i) {
+        const int column = i < 10 ? 0 : 4;
+        const int row = i < 10 ? i : i - 10;
+        const QString number = QStringLiteral("(") + QString::number(i + 1) + QStringLiteral(")");
+        auto* n = MilestoneWidgets::label(number, pages[6], Blue, 16, true);
+        auto* name = Widgets::lineEdit(rows.at(i).nameField, pages[6]);
+        auto* value = Widgets::lineEdit(rows.at(i).valueField, pages[6]);
+        name->setFixedWidth(137);
+        value->setFixedWidth(81);
+        styleField(name);
+        styleField(value);
+        name->setPlaceholderText(QStringLiteral("Skill"));
+        n->setBuddy(name);
+        Widgets::setAccessibleCaption(name, QStringLiteral("Skill ") + number);
+        Widgets::setAccessibleCaption(value, QStringLiteral("When ") + number);
+        others->addWidget(n, row, column);
+        others->addWidget(name, row, column + 1);
+        others->addWidget(value, row, column + 2);
+        m_fields << name << value;
+    }
+    others->setColumnMinimumWidth(3, 12);
+    contents[6]->addLayout(others);
+    contents[6]->addStretch();
+    for (int i = 1; i < rows.size(); ++i)
+        setTabOrder(findChild<QLineEdit*>(rows.at(i - 1).valueField),
+                    findChild<QLineEdit*>(rows.at(i).nameField));
+
+    for (QLineEdit* field : m_fields)
+        connect(field, &QLineEdit::textEdited, this, [this, field] { fieldEdited(field); });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(m_pages);
+}
+
+void TSkills::FormActivate() {
+    m_child = ActiveChildName();
+    QHash<QString, QString> values;
+    m_readable = guarded(this, [&] { values = ChildRecords::sheet(m_child, MilestoneSheets::SkillsSheet); });
+    for (QLineEdit* field : m_fields) {
+        field->setText(values.value(field->objectName()));
+        field->setReadOnly(!m_readable); // skills that could not be read are not overwritten
+        field->setCursorPosition(0);
+    }
+    for (ReplaceablePicture* p : m_pictures)
+        if (!guarded(this, [&] { p->showFor(m_child); }))
+            break;
+}
+
+void TSkills::fieldEdited(QLineEdit* field) {
+    if (!m_readable)
+        return;
+    guarded(this, [&] {
+        ChildRecords::setSheetValue(m_child, MilestoneSheets::SkillsSheet, field->objectName(),
+                                    field->text());
+    });
+}
+
+void TSkills::OKBtnClick() {
+    accept();
+}
+
+void TSkills::CancelBtnClick() {
+    reject();
+}
+
+void TSkills::HelpBtnClick() {
+    ShowHelpTopic(21);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ui/common/TDialog.h"
+
+#include <QList>
+
+class QLineEdit;
+class QTabWidget;
+class ReplaceablePicture;
+
+// The active child's first skills on seven pages, with nineteen free rows; what is typed is stored at
+// once for the child, and so are the pictures chosen.
+class TSkills : public TDialog {
+    Q_OBJECT
+public:
+    explicit TSkills(QWidget* parent = nullptr);
+
+public slots:
+    void OKBtnClick();
+    void CancelBtnClick();
+    void HelpBtnClick();
+
+protected:
+    void FormActivate() override;
+
+private:
+    void fieldEdited(QLineEdit* field);
+
+    QTabWidget* m_pages;
+    QList<QLineEdit*> m_fields;
+    QList<ReplaceablePicture*> m_pictures;
+    QString m_child;
+    bool m_readable = true;
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "ui/common/TDialog.h"
+
+#include <array>
+
+class QPushButton;
+
+// The twenty primary teeth as numbered buttons in an upper and a lower arch, with a legend. A tooth
+// whose date is stored is drawn filled and tells its date in its hint.
+class TTeeth : public TDialog {
+    Q_OBJECT
+public:
+    explicit TTeeth(QWidget* parent = nullptr);
+
+    // The design name of the button of tooth `slot` (1 to 20).
+    static QString buttonName(int slot);
+    // The kind of tooth, as the legend names it.
+    static QString kind(int slot);
+    // True when `date` holds any digit (an untouched date box stores only blanks).
+    static bool hasDate(const QString& date);
+
+public slots:
+    void toothClick(int slot);
+    void RefreshTeeth();
+    void HelpBtnClick();
+    void OKBtnClick();
+
+protected:
+    void FormActivate() override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::array<QPushButton*, 20> m_teeth{};
+};

@@ -1,0 +1,352 @@
+#include "ui/shell/TMainWindow.h"
+
+#include "ui/common/Artwork.h"
+#include "core/book/EntryStore.h"
+#include "ui/shell/Forms.h"
+#include "ui/common/Guard.h"
+#include "ui/common/Messages.h"
+#include "ui/child/TBrandNewChild.h"
+
+#include <QApplication>
+#include <cstdio>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMetaObject>
+#include <QShowEvent>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+const QString TMainWindow::CaptionPrefix = QStringLiteral("Tinyra 4.2 - ");
+
+namespace {
+const QString kDisplayNote = QStringLiteral(
+    "Note:  to get the most out of Tinyra 4, you should set your display to at least 256-color mode.  "
+    "A 24-bit (16.7 million) or 16-bit (64,000) color pallet is recommended.  See Windows Help for details on "
+    "changing your display settings. ");
+const QString kReadmeQuestion = QStringLiteral("Would you like to read the Tinyra On-Line \"Read me\" file?");
+
+void invoke(QDialog* form, const char* slot, const QString& text) {
+    QMetaObject::invokeMethod(form, slot, Q_ARG(QString, text));
+}
+} // namespace
+
+TMainWindow::TMainWindow(QWidget* parent) : QMainWindow(parent), m_previous(QStringLiteral("PREVIOUS")) {
+    setObjectName(QStringLiteral("MainWindow"));
+    setWindowTitle(QStringLiteral("Tinyra 4.2"));
+    m_quitAfterPaint = qEnvironmentVariableIsSet("TINYRA_QUIT_AFTER_PAINT");
+
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("Client"));
+    central->setAutoFillBackground(true);
+    QPalette pal = central->palette();
+    pal.setColor(QPalette::Window, QColor(0xc0, 0xc0, 0xc0)); // silver
+    central->setPalette(pal);
+
+    auto* bar = new QFrame(central);
+    bar->setObjectName(QStringLiteral("GroupBox1"));
+    bar->setFrameShape(QFrame::StyledPanel);
+    bar->setFixedHeight(89);
+    buildToolBar(bar);
+
+    m_image = new QLabel(central);
+    m_image->setObjectName(QStringLiteral("Image1"));
+    m_image->setPixmap(Artwork::mainPicture());
+    m_image->setFixedSize(669, 561);
+    m_image->setAccessibleName(QStringLiteral("Tinyra"));
+
+    m_childName = new QLineEdit(QStringLiteral("ChildName"), central);
+    m_childName->setObjectName(QStringLiteral("ChildName"));
+    m_childName->hide();
+
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(bar);
+    layout->addWidget(m_image, 0, Qt::AlignTop | Qt::AlignHCenter);
+    layout->addStretch();
+    setCentralWidget(central);
+
+    buildMenus();
+}
+
+QString TMainWindow::childName() const { return m_childName->text(); }
+
+QAction* TMainWindow::addItem(QMenu* menu, const QString& caption, const QString& name, void (TMainWindow::*slot)()) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    connect(action, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
+    return action;
+}
+
+void TMainWindow::buildMenus() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    auto menu = [bar](const QString& caption, const QString& name) {
+        QMenu* m = bar->addMenu(caption);
+        m->setObjectName(name);
+        return m;
+    };
+
+    QMenu* prenatal = menu(QStringLiteral("&Prenatal"), QStringLiteral("Prenatal1"));
+    addItem(prenatal, QStringLiteral("&Prenatal History"), QStringLiteral("PrenatalHistory1"),
+            &TMainWindow::PrenatalHistory1Click);
+    addItem(prenatal, QStringLiteral("&Baby Names"), QStringLiteral("BabyNames1"), &TMainWindow::BabyNames1Click);
+
+    QMenu* child = menu(QStringLiteral("&Child"), QStringLiteral("Child1"));
+    addItem(child, QStringLiteral("&Pick Child"), QStringLiteral("PickChild1"), &TMainWindow::PickChild1Click);
+    addItem(child, QStringLiteral("&Child Information"), QStringLiteral("ChildInformation1"),
+            &TMainWindow::ChildInformation1Click);
+    addItem(child, QStringLiteral("&Family"), QStringLiteral("Family1"), &TMainWindow::Family1Click);
+
+    QMenu* health = menu(QStringLiteral("&Health"), QStringLiteral("Health2"));
+    addItem(health, QStringLiteral("&At the Doctors"), QStringLiteral("AttheDoctors1"), &TMainWindow::AttheDoctors1Click);
+    addItem(health, QStringLiteral("&Growth"), QStringLiteral("Growth1"), &TMainWindow::Growth1Click);
+    addItem(health, QStringLiteral("&Teeth"), QStringLiteral("Teeth1"), &TMainWindow::Teeth1Click);
+
+    QMenu* firsts = menu(QStringLiteral("&Firsts"), QStringLiteral("Firsts1"));
+    addItem(firsts, QStringLiteral("&Skills"), QStringLiteral("Skills1"), &TMainWindow::Skills1Click);
+    addItem(firsts, QStringLiteral("&Words"), QStringLiteral("Words1"), &TMainWindow::Words1Click);
+
+    QMenu* birthdays = menu(QStringLiteral("&Birthdays"), QStringLiteral("Birthdays1"));
+    static const char* const ordinals[] = {"Birth", "1st",  "2nd",  "3rd",  "4th",  "5th",  "6th",  "7th",  "8th",
+                                           "9th",   "10th", "11th", "12th", "13th", "14th", "15th", "16th"};
+    for (const char* ordinal : ordinals) {
+        const QString caption = QString::fromLatin1(ordinal);
+        QAction* action = birthdays->addAction(caption);
+        action->setObjectName(caption == QLatin1String("Birth") ? QStringLiteral("Birth1")
+                                                                : QStringLiteral("N") + caption + QStringLiteral("1"));
+        connect(action, &QAction::triggered, this,
+                [this, caption] { BirthdayItemClick(caption + QStringLiteral(" Birthday")); });
+    }
+
+    QMenu* holidays = menu(QStringLiteral("&Holidays"), QStringLiteral("Holidays1"));
+    addItem(holidays, QStringLiteral("&Easter"), QStringLiteral("Easter1"), &TMainWindow::Easter1Click);
+    addItem(holidays, QStringLiteral("&Fourth of July"), QStringLiteral("FourthofJuly1"), &TMainWindow::FourthofJuly1Click);
+    addItem(holidays, QStringLiteral("&Halloween"), QStringLiteral("Halloween1"), &TMainWindow::Halloween1Click);
+    addItem(holidays, QStringLiteral("&Thanksgiving"), QStringLiteral("Thanksgiving1"), &TMainWindow::Thanksgiving1Click);
+    addItem(holidays, QStringLiteral("&Christmas"), QStringLiteral("Christmas1"), &TMainWindow::Christmas1Click);
+    addItem(holidays, QStringLiteral("&Other Holidays"), QStringLiteral("OtherHolidays1"),
+            &TMainWindow::OtherHolidays1Click);
+
+    QMenu* special = menu(QStringLiteral("&Special Events"), QStringLiteral("SpecialEvents1"));
+    addItem(special, QStringLiteral("&Christening"), QStringLiteral("Christening1"), &TMainWindow::Christening1Click);
+    addItem(special, QStringLiteral("&Outings"), QStringLiteral("Outings1"), &TMainWindow::Outings1Click);
+    addItem(special, QStringLiteral("&Visitors"), QStringLiteral("Visitors1"), &TMainWindow::Visitors1Click);
+    addItem(special, QStringLiteral("&Journal"), QStringLiteral("Journal1"), &TMainWindow::Journal1Click);
+
+    QMenu* reports = menu(QStringLiteral("&Reports"), QStringLiteral("Reports1"));
+    const struct {
+        const char* caption;
+        const char* name;
+        const char* title;
+    } categories[] = {{"&Prenatal", "Prenatal2", "Prenatal Reports"},
+                      {"&Child", "Child2", "Child Reports"},
+                      {"&Health", "Health1", "Health Reports"},
+                      {"&Firsts", "Firsts2", "Firsts Reports"},
+                      {"&Birthdays", "Holidays2", "Birthday Reports"},
+                      {"H&olidays", "Holidays3", "Holiday Reports"},
+                      {"&Special Events", "SpecialEvents2", "Special Reports"},
+                      {"&Journal", "Journal2", "Journal Report"}};
+    for (const auto& c : categories) {
+        QAction* action = reports->addAction(QString::fromLatin1(c.caption));
+        action->setObjectName(QString::fromLatin1(c.name));
+        const QString title = QString::fromLatin1(c.title);
+        connect(action, &QAction::triggered, this, [this, title] { ReportsClick(title); });
+    }
+
+    QMenu* help = menu(QStringLiteral("&Help"), QStringLiteral("Help1"));
+    addItem(help, QStringLiteral("&About Tinyra"), QStringLiteral("AboutTinyra1"), &TMainWindow::AboutTinyra1Click);
+    addItem(help, QStringLiteral("&OnLine \"Readme\" File"), QStringLiteral("OnLineReadmeFile1"),
+            &TMainWindow::OnLineReadmeFile1Click);
+    addItem(help, QStringLiteral("&What's new"), QStringLiteral("Whatsnew1"), &TMainWindow::Whatsnew1Click);
+    addItem(help, QStringLiteral("&Importing pictures into Tinyra"), QStringLiteral("ImportingpicturesintoTinyra1"),
+            &TMainWindow::ImportingpicturesintoTinyra1Click);
+    addItem(help, QStringLiteral("&Search"), QStringLiteral("Search1"), &TMainWindow::Search1Click);
+}
+
+void TMainWindow::buildToolBar(QFrame* bar) {
+    auto* layout = new QHBoxLayout(bar);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->setSpacing(6);
+    const struct {
+        const char* name;
+        const char* hint;
+        const char* glyph;
+        QColor color;
+        void (TMainWindow::*slot)();
+    } buttons[] = {
+        {"SpeedButton1", "Prenatal", "baby-carriage", QColor(0xc2, 0x18, 0x5b), &TMainWindow::PrenatalHistory1Click},
+        {"SpeedButton2", "Baby Names", "abc", QColor(0x1e, 0x5a, 0xb4), &TMainWindow::BabyNames1Click},
+        {"SpeedButton3", "Child Information", "user-heart", QColor(0xd8, 0x43, 0x15),
+         &TMainWindow::ChildInformation1Click},
+        {"SpeedButton5", "Family Information", "hierarchy-2", QColor(0x2e, 0x7d, 0x32), &TMainWindow::Family1Click},
+        {"SpeedButton4", "At the doctors", "stethoscope", QColor(0x00, 0x69, 0x7c), &TMainWindow::AttheDoctors1Click},
+        {"SpeedButton12", "Growth", "ruler-measure", QColor(0x6a, 0x1b, 0x9a), &TMainWindow::Growth1Click},
+        {"SpeedButton6", "Birthdays", "cake", QColor(0xe9, 0x1e, 0x63), &TMainWindow::PickBdayClick},
+        {"SpeedButton9", "Holidays", "christmas-tree", QColor(0x1b, 0x5e, 0x20), &TMainWindow::OtherHolidays1Click},
+        {"SpeedButton10", "Daily Journal", "notebook", QColor(0x5d, 0x40, 0x37), &TMainWindow::Journal1Click},
+        {"SpeedButton11", "Tinyra Help", "help-circle", QColor(0x0d, 0x47, 0xa1), &TMainWindow::Search1Click},
+    };
+    for (const auto& b : buttons) {
+        auto* button = new QToolButton(bar);
+        button->setObjectName(QString::fromLatin1(b.name));
+        const QString hint = QString::fromLatin1(b.hint);
+        button->setToolTip(hint);
+        button->setAccessibleName(hint);
+        button->setIcon(Artwork::glyph(QString::fromLatin1(b.glyph), b.color));
+        const bool help = qstrcmp(b.name, "SpeedButton11") == 0;
+        button->setIconSize(help ? QSize(26, 26) : QSize(40, 40));
+        button->setFixedSize(help ? 33 : 57, 57);
+        button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::StrongFocus);
+        connect(button, &QToolButton::clicked, this, [this, slot = b.slot] { (this->*slot)(); });
+        layout->addWidget(button);
+    }
+    layout->addStretch();
+}
+
+void TMainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_firstShow) {
+        m_firstShow = false;
+        // The check shows modal dialogs: run it once the window is on screen, not inside the event.
+        QTimer::singleShot(0, this, &TMainWindow::FormCreate);
+    }
+}
+
+void TMainWindow::paintEvent(QPaintEvent* event) {
+    QMainWindow::paintEvent(event);
+    if (m_quitAfterPaint && m_startupDone) {
+        // For the benchmark: say when the window is first painted after the start-up check, then end.
+        m_quitAfterPaint = false;
+        std::fputs("painted\n", stdout);
+        std::fflush(stdout);
+        QTimer::singleShot(0, qApp, &QApplication::quit);
+    }
+}
+
+void TMainWindow::closeEvent(QCloseEvent* event) {
+    Entries().release();
+    QMainWindow::closeEvent(event);
+}
+
+void TMainWindow::makeChildActive(const QString& name, bool freshStart) {
+    m_childName->setText(name);
+    m_previous.open();
+    m_previous.first();
+    m_previous.edit();
+    m_previous.setFieldText(QStringLiteral("FirstName"), name);
+    m_previous.post();
+    setWindowTitle(CaptionPrefix + name);
+    if (freshStart)
+        Entries().freshStart(name);
+    else
+        Entries().childSwitch(name);
+}
+
+void TMainWindow::FormCreate() {
+    if (m_startupDone)
+        return;
+    m_startupDone = true;
+    QString first;
+    if (!guarded(this, [this, &first] {
+            m_previous.open();
+            m_previous.first();
+            first = m_previous.fieldText(QStringLiteral("FirstName"));
+        }))
+        return;
+
+    if (first != QLatin1String("New")) {
+        m_childName->setText(first);
+        setWindowTitle(CaptionPrefix + first);
+        guarded(this, [&first] { Entries().freshStart(first); });
+    } else {
+        Entries().EntryCancelled = true;
+        for (;;) {
+            ShowForm(QStringLiteral("BrandNewChild"));
+            if (!Entries().EntryCancelled)
+                break;
+            Messages::information(this, QStringLiteral("Tinyra needs at least a first name to begin running."));
+        }
+        Messages::information(this, kDisplayNote);
+        if (Messages::plain(this, kReadmeQuestion, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+            ShowForm(QStringLiteral("ReadmeFile"));
+    }
+    emit started();
+    if (m_quitAfterPaint)
+        update();
+}
+
+void TMainWindow::PrenatalHistory1Click() { ShowForm(QStringLiteral("Prenatal")); }
+void TMainWindow::BabyNames1Click() { ShowForm(QStringLiteral("BabyNames")); }
+void TMainWindow::PickChild1Click() { ShowForm(QStringLiteral("PickChild")); }
+void TMainWindow::ChildInformation1Click() { ShowForm(QStringLiteral("ChildInfo")); }
+void TMainWindow::Family1Click() { ShowForm(QStringLiteral("Family")); }
+void TMainWindow::AttheDoctors1Click() { ShowForm(QStringLiteral("Doctor")); }
+void TMainWindow::Growth1Click() { ShowForm(QStringLiteral("Growth")); }
+void TMainWindow::Teeth1Click() { ShowForm(QStringLiteral("Teeth")); }
+void TMainWindow::Skills1Click() { ShowForm(QStringLiteral("Skills")); }
+void TMainWindow::Words1Click() { ShowForm(QStringLiteral("Words")); }
+void TMainWindow::PickBdayClick() { ShowForm(QStringLiteral("PickBday")); }
+
+void TMainWindow::BirthdayItemClick(const QString& title) {
+    if (QDialog* form = Form(QStringLiteral("Birthdays"))) {
+        invoke(form, "setTitles", title);
+        form->exec();
+    }
+}
+
+void TMainWindow::showHoliday(const QString& caption, const QString& title) {
+    if (QDialog* form = Form(QStringLiteral("Holiday"))) {
+        form->setWindowTitle(caption);
+        invoke(form, "setTitle", title);
+        form->exec();
+    }
+}
+
+void TMainWindow::Easter1Click() { showHoliday(QStringLiteral("Holidays"), QStringLiteral("First Easter - ") + childName()); }
+void TMainWindow::FourthofJuly1Click() {
+    showHoliday(QStringLiteral("Holidays"), QStringLiteral("First 4th of July - ") + childName());
+}
+void TMainWindow::Halloween1Click() {
+    showHoliday(QStringLiteral("Holidays"), QStringLiteral("First Halloween - ") + childName());
+}
+void TMainWindow::Thanksgiving1Click() {
+    showHoliday(QStringLiteral("Holidays"), QStringLiteral("First Thanksgiving - ") + childName());
+}
+void TMainWindow::Christmas1Click() {
+    showHoliday(QStringLiteral("Holidays"), QStringLiteral("First Christmas - ") + childName());
+}
+void TMainWindow::OtherHolidays1Click() { ShowForm(QStringLiteral("PickHoliday")); }
+void TMainWindow::Christening1Click() { showHoliday(QStringLiteral("Christening"), QStringLiteral("Christening")); }
+
+void TMainWindow::showPickEvent(const QString& caption, const QString& addNew) {
+    if (QDialog* form = Form(QStringLiteral("PickEvent"))) {
+        form->setWindowTitle(caption);
+        invoke(form, "setAddNewCaption", addNew);
+        form->exec();
+    }
+}
+
+void TMainWindow::Outings1Click() { showPickEvent(QStringLiteral("Pick Outing"), QStringLiteral("Add New Outing")); }
+void TMainWindow::Visitors1Click() { showPickEvent(QStringLiteral("Pick Visitor"), QStringLiteral("Add New Visitor")); }
+void TMainWindow::Journal1Click() { ShowForm(QStringLiteral("Journal")); }
+
+void TMainWindow::ReportsClick(const QString& title) {
+    if (QDialog* form = Form(QStringLiteral("PrintReports"))) {
+        invoke(form, "setCategory", title);
+        form->exec();
+    }
+}
+
+void TMainWindow::AboutTinyra1Click() { ShowForm(QStringLiteral("Logo2")); }
+void TMainWindow::OnLineReadmeFile1Click() { ShowForm(QStringLiteral("ReadmeFile")); }
+void TMainWindow::Whatsnew1Click() { ShowHelpTopic(40); }
+void TMainWindow::ImportingpicturesintoTinyra1Click() { ShowHelpTopic(63); }
+void TMainWindow::Search1Click() { ShowForm(QStringLiteral("Search")); }

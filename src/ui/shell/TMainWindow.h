@@ -1,0 +1,84 @@
+#pragma once
+
+#include "core/store/Table.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QToolButton;
+
+// The hub of every command: menu bar, tool bar of picture buttons, the artwork, the hidden ChildName
+// box holding the active child's first name, and the open PREVIOUS table.
+class TMainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TMainWindow(QWidget* parent = nullptr);
+
+    static const QString CaptionPrefix; // "Tinyra 4.2 - "
+
+    QString childName() const;
+    // Makes `name` the active child: ChildName, PREVIOUS, caption, then the Entry store loads the
+    // child (a fresh start at first run, a child switch otherwise). Throws StoreError.
+    void makeChildActive(const QString& name, bool freshStart = false);
+    bool startupCheckDone() const { return m_startupDone; }
+
+signals:
+    // The start-up check has finished (after the first-run dialogs, when there were any).
+    void started();
+
+public slots:
+    // The start-up check, run once at the first activation.
+    void FormCreate();
+
+    void PrenatalHistory1Click();
+    void BabyNames1Click();
+    void PickChild1Click();
+    void ChildInformation1Click();
+    void Family1Click();
+    void AttheDoctors1Click();
+    void Growth1Click();
+    void Teeth1Click();
+    void Skills1Click();
+    void Words1Click();
+    void PickBdayClick(); // the "Birthdays" tool button
+    void BirthdayItemClick(const QString& title); // "Birth" and "1st" to "16th"
+    void Easter1Click();
+    void FourthofJuly1Click();
+    void Halloween1Click();
+    void Thanksgiving1Click();
+    void Christmas1Click();
+    void OtherHolidays1Click();
+    void Christening1Click();
+    void Outings1Click();
+    void Visitors1Click();
+    void Journal1Click();
+    void ReportsClick(const QString& title); // the eight report categories
+    void AboutTinyra1Click();
+    void OnLineReadmeFile1Click();
+    void Whatsnew1Click();
+    void ImportingpicturesintoTinyra1Click();
+    void Search1Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar(QFrame* bar);
+    QAction* addItem(QMenu* menu, const QString& caption, const QString& name, void (TMainWindow::*slot)());
+    void showHoliday(const QString& caption, const QString& title);
+    void showPickEvent(const QString& caption, const QString& addNew);
+
+    QLineEdit* m_childName;
+    QLabel* m_image;
+    Table m_previous;
+    bool m_firstShow = true;
+    bool m_startupDone = false;
+    bool m_quitAfterPaint = false;
+};

@@ -1,0 +1,295 @@
+// The diary rules, the growth log's lines and chart readings, and the diary sheets, without windows.
+#include "core/book/EntryStore.h"
+#include "core/diaries/DiaryCursor.h"
+#include "core/diaries/DiarySheets.h"
+#include "core/diaries/GrowthLog.h"
+#include "core/book/ChildRecords.h"
+#include "support/TempStore.h"
+
+#include <QTest>
+
+namespace {
+std::shared_ptr<DiaryType> entry(const QString& date, const QString& title, const QString& text = QString()) {
+    return std::make_shared<DiaryType>(DiaryType{date, title, text});
+}
+std::shared_ptr<GrowthType> growth(const QString& date, const QString& h, const QString& lbs,
+                                   const QString& oz) {
+    return std::make_shared<GrowthType>(GrowthType{date, h, lbs, oz});
+}
+} // namespace
+
+class DiaryRulesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void positionsStopAtTheEnds();
+    void searchesTakeTheFirstEqualEntry();
+    void newEntriesGoLastWhateverTheirDate();
+    void deleteShowsTheLastRemaining();
+    void cursorsAreKeptPerChildAcrossARestart();
+    void growthCursorFollowsTheSameRules();
+    void growthLogLinesAreSpacedAsTheLogShowsThem();
+    void twoDigitYearsAreTheNearestNotInTheFuture();
+    void datesAreReadOrRefused();
+    void chartPlacesReadableRecordsByAgeInDateOrder();
+    void chartWithoutABirthDateDrawsNothing();
+    void sheetsAreReadPerChildWithBlankDefaults();
+
+private:
+    std::unique_ptr<TempStore> m_store;
+};
+
+void DiaryRulesTest::init() {
+    m_store = std::make_unique<TempStore>();
+    TempStore::addChild("Ann");
+    TempStore::addChild("Ben");
+    Entries().freshStart("Ann");
+}
+
+void DiaryRulesTest::cleanup() {
+    Entries().release();
+    m_store.reset();
+}
+
+void DiaryRulesTest::positionsStopAtTheEnds() {
+    QCOMPARE(DiaryRules::newest(0), -1);
+    QCOMPARE(DiaryRules::newest(3), 2);
+    QCOMPARE(DiaryRules::previous(0, 3), 0);
+    QCOMPARE(DiaryRules::previous(2, 3), 1);
+    QCOMPARE(DiaryRules::previous(-1, 0), -1);
+    QCOMPARE(DiaryRules::next(2, 3), 2);
+    QCOMPARE(DiaryRules::next(0, 3), 1);
+    QCOMPARE(DiaryRules::next(-1, 0), -1);
+
+    DiaryCursor cursor(DiaryList::JournalEntries);
+    cursor.activate();
+    QCOMPARE(cursor.currentIndex(), -1);
+    QVERIFY(!cursor.previous());
+    QVERIFY(!cursor.next());
+    QVERIFY(!cursor.current());
+    QVERIFY(!cursor.removeCurrent());
+
+    for (const char* t : {"a", "b", "c"})
+        Entries().append(DiaryList::JournalEntries, entry("01-01-01", t));
+    cursor.activate();
+    QCOMPARE(cursor.current()->Title, QStringLiteral("c"));
+    QVERIFY(!cursor.next()); // no wrap to the front
+    QVERIFY(cursor.previous());
+    QVERIFY(cursor.previous());
+    QCOMPARE(cursor.current()->Title, QStringLiteral("a"));
+    QVERIFY(!cursor.previous()); // no wrap to the end
+    QCOMPARE(cursor.currentIndex(), 0);
+}
+
+void DiaryRulesTest::searchesTakeTheFirstEqualEntry() {
+    DiaryCursor cursor(DiaryList::DoctorVisits);
+    cursor.append(entry("05-01-97", "Checkup", "first"));
+    cursor.append(entry("06-01-97", "Shots", "second"));
+    cursor.append(entry("05-01-97", "Shots", "third"));
+    cursor.append(entry("07-01-97", "checkup", "fourth"));
+    QVERIFY(cursor.searchDate("05-01-97"));
+    QCOMPARE(cursor.current()->Text, QStringLiteral("first"));
+    QVERIFY(cursor.searchTitle("Shots"));
+    QCOMPARE(cursor.current()->Text, QStringLiteral("second"));
+    // Exact and case-sensitive.
+    QVERIFY(cursor.searchTitle("checkup"));
+    QCOMPARE(cursor.current()->Text, QStringLiteral("fourth"));
+    // No match leaves the shown entry.
+    QVERIFY(!cursor.searchTitle("Shot"));
+    QVERIFY(!cursor.searchDate("05-01-9"));
+    QCOMPARE(cursor.current()->Text, QStringLiteral("fourth"));
+    QCOMPARE(cursor.dates(), (QStringList{"05-01-97", "06-01-97", "05-01-97", "07-01-97"}));
+    QCOMPARE(cursor.titles(), (QStringList{"Checkup", "Shots", "Shots", "checkup"}));
+}
+
+void DiaryRulesTest::newEntriesGoLastWhateverTheirDate() {
+    DiaryCursor cursor(DiaryList::PrenatalDiary);
+    cursor.append(entry("05-01-97", "May"));
+    cursor.previous();
+    cursor.append(entry("01-01-90", "Earlier"));
+    QCOMPARE(cursor.currentIndex(), 1);
+    QCOMPARE(cursor.current()->Title, QStringLiteral("Earlier"));
+    QCOMPARE(cursor.dates().last(), QStringLiteral("01-01-90"));
+    // The other lists are untouched.
+    QCOMPARE(Entries().count(DiaryList::PrenatalMedicalDiary), 0);
+}
+
+void DiaryRulesTest::deleteShowsTheLastRemaining() {
+    DiaryCursor cursor(DiaryList::WordEntries);
+    for (const char* t : {"ball", "dog", "cat"})
+        cursor.append(entry("01-01-01", t));
+    cursor.searchTitle("ball");
+    QCOMPARE(cursor.currentIndex(), 0);
+    QVERIFY(cursor.removeCurrent());
+    QCOMPARE(cursor.current()->Title, QStringLiteral("cat")); // the last, not the neighbour
+    QCOMPARE(cursor.titles(), (QStringList{"dog", "cat"}));
+    QVERIFY(cursor.removeCurrent());
+    QVERIFY(cursor.removeCurrent());
+    QCOMPARE(cursor.currentIndex(), -1);
+    QVERIFY(!cursor.current());
+    QCOMPARE(Entries().count(DiaryList::WordEntries), 0);
+}
+
+void DiaryRulesTest::cursorsAreKeptPerChildAcrossARestart() {
+    DiaryCursor cursor(DiaryList::JournalEntries);
+    cursor.append(entry("01-02-03", "Ann's day", "line one\nline two"));
+    Entries().childSwitch("Ben");
+    cursor.activate();
+    QCOMPARE(cursor.currentIndex(), -1);
+    cursor.append(entry("04-05-06", "Ben's day"));
+    Entries().release();
+    m_store->reopen();
+    Entries().freshStart("Ann");
+    cursor.activate();
+    QCOMPARE(cursor.count(), 1);
+    QCOMPARE(cursor.current()->Text, QStringLiteral("line one\nline two"));
+    Entries().childSwitch("Ben");
+    cursor.activate();
+    QCOMPARE(cursor.titles(), QStringList{"Ben's day"});
+}
+
+void DiaryRulesTest::growthCursorFollowsTheSameRules() {
+    GrowthCursor cursor;
+    cursor.activate();
+    QVERIFY(!cursor.previous() && !cursor.next() && !cursor.removeCurrent());
+    cursor.append(growth("03-15-97", "24", "12", "5"));
+    cursor.append(growth("04-15-97", "25", "13", "0"));
+    cursor.append(growth("03-15-97", "26", "14", "1"));
+    QVERIFY(!cursor.next());
+    QVERIFY(cursor.searchDate("03-15-97"));
+    QCOMPARE(cursor.current()->Height, QStringLiteral("24"));
+    QVERIFY(!cursor.previous());
+    QVERIFY(cursor.removeCurrent());
+    QCOMPARE(cursor.current()->Height, QStringLiteral("26"));
+    QCOMPARE(cursor.dates(), (QStringList{"04-15-97", "03-15-97"}));
+}
+
+void DiaryRulesTest::growthLogLinesAreSpacedAsTheLogShowsThem() {
+    QCOMPARE(GrowthLog::line({"03-15-97", "24", "12", "5"}),
+             QStringLiteral("03-15-97") + QString(10, ' ') + "24 in" + QString(12, ' ') + "12 lbs  5 oz");
+    QCOMPARE(GrowthLog::line({"  -  -  ", "", "", ""}),
+             QStringLiteral("  -  -  ") + QString(10, ' ') + " in" + QString(12, ' ') + " lbs   oz");
+    // Values are shown as typed, not padded or converted.
+    QCOMPARE(GrowthLog::line({"1-2-3", "24.5 ", "ten", "x"}),
+             QStringLiteral("1-2-3") + QString(10, ' ') + "24.5  in" + QString(12, ' ') + "ten lbs  x oz");
+    QCOMPARE(GrowthLog::lines({{"a", "1", "2", "3"}, {"b", "4", "5", "6"}}).split('\n').size(), 2);
+    QCOMPARE(GrowthLog::lines({}), QString());
+}
+
+void DiaryRulesTest::twoDigitYearsAreTheNearestNotInTheFuture() {
+    QCOMPARE(GrowthLog::fullYear(97, 2, 2026), 1997);
+    QCOMPARE(GrowthLog::fullYear(25, 2, 2026), 2025);
+    QCOMPARE(GrowthLog::fullYear(26, 2, 2026), 2026);
+    QCOMPARE(GrowthLog::fullYear(27, 2, 2026), 1927);
+    QCOMPARE(GrowthLog::fullYear(0, 2, 2000), 2000);
+    QCOMPARE(GrowthLog::fullYear(5, 1, 2026), 2005);
+    QCOMPARE(GrowthLog::fullYear(1997, 4, 2026), 1997);
+}
+
+void DiaryRulesTest::datesAreReadOrRefused() {
+    const QDate today(2026, 12, 8);
+    QCOMPARE(GrowthLog::readEntryDate("03-15-97", today), QDate(1997, 3, 15));
+    QCOMPARE(GrowthLog::readEntryDate(" 3- 5-24", today), QDate(2024, 3, 5));
+    QVERIFY(!GrowthLog::readEntryDate("  -  -  ", today).isValid());
+    QVERIFY(!GrowthLog::readEntryDate("  -  -97", today).isValid());
+    QVERIFY(!GrowthLog::readEntryDate("02-30-97", today).isValid());
+    QVERIFY(!GrowthLog::readEntryDate("13-01-97", today).isValid());
+    QVERIFY(!GrowthLog::readEntryDate("03/15/97", today).isValid());
+
+    QCOMPARE(GrowthLog::readBirthDate("3", "15", "1997", today), QDate(1997, 3, 15));
+    QCOMPARE(GrowthLog::readBirthDate("03", "15", "97", today), QDate(1997, 3, 15));
+    QCOMPARE(GrowthLog::readBirthDate("March", "15", "97", today), QDate(1997, 3, 15));
+    QCOMPARE(GrowthLog::readBirthDate("sept.", "1", "24", today), QDate(2024, 9, 1));
+    QVERIFY(!GrowthLog::readBirthDate("Ma", "15", "97", today).isValid()); // Mar or May?
+    QVERIFY(!GrowthLog::readBirthDate("3", "15", "197", today).isValid());
+    QVERIFY(!GrowthLog::readBirthDate("", "", "", today).isValid());
+    QVERIFY(!GrowthLog::readBirthDate("2", "29", "2023", today).isValid());
+
+    double v = -1;
+    QVERIFY(GrowthLog::readNumber(" 24.5 ", &v) && qFuzzyCompare(v, 24.5));
+    QVERIFY(GrowthLog::readNumber("24,5", &v) && qFuzzyCompare(v, 24.5));
+    QVERIFY(GrowthLog::readNumber("7", &v) && qFuzzyCompare(v, 7.0));
+    QVERIFY(!GrowthLog::readNumber("", &v));
+    QVERIFY(!GrowthLog::readNumber("ten", &v));
+    QVERIFY(!GrowthLog::readNumber("-3", &v));
+    QVERIFY(!GrowthLog::readNumber("24 in", &v));
+}
+
+void DiaryRulesTest::chartPlacesReadableRecordsByAgeInDateOrder() {
+    const QDate today(2026, 12, 8);
+    const QDate birth(2024, 1, 1);
+    const QVector<GrowthType> records{
+        {"07-01-24", "26", "16", "8"}, // about 6 months
+        {"01-01-24", "20", "7", "4"},  // birth day
+        {"  -  -  ", "21", "8", ""},   // no date: left out
+        {"12-25-23", "19", "7", "0"},  // before the birth: left out
+        {"01-01-25", "30", "", ""},    // no weight: height only
+        {"04-01-24", "abc", "12", ""}, // height unreadable: weight only
+        {"07-01-24", "27", "17", "0"}, // same date as the first: after it
+    };
+    const GrowthLog::Chart c = GrowthLog::chart(records, birth, today);
+    QVERIFY(c.birthKnown);
+    QCOMPARE(c.height.size(), 4);
+    QCOMPARE(c.height[0], QPointF(0, 20));
+    QCOMPARE(c.height[1].y(), 26.0);
+    QCOMPARE(c.height[2].y(), 27.0);
+    QCOMPARE(c.height[3].y(), 30.0);
+    QVERIFY(qAbs(c.height[3].x() - 12.0) < 0.05); // a year is twelve months
+    QCOMPARE(c.weight.size(), 4);
+    QCOMPARE(c.weight[0].y(), 7.25); // pounds and ounces as one weight
+    QCOMPARE(c.weight[1].y(), 12.0);
+    QVERIFY(qAbs(c.weight[1].x() - 3.0) < 0.1);
+    QCOMPARE(c.weight[2].y(), 16.5);
+    QVERIFY(qAbs(c.maxAge - 12.0) < 0.05);
+    QCOMPARE(c.leftOut.size(), 4);
+    QVERIFY(c.leftOut.filter("date cannot be read").size() == 1);
+    QVERIFY(c.leftOut.filter("before the birth").size() == 1);
+    QVERIFY(c.leftOut.filter("weight is missing or cannot be read").size() == 1);
+    QVERIFY(c.leftOut.filter("height is missing or cannot be read").size() == 1);
+    for (int i = 1; i < c.height.size(); ++i)
+        QVERIFY(c.height[i - 1].x() <= c.height[i].x());
+}
+
+void DiaryRulesTest::chartWithoutABirthDateDrawsNothing() {
+    const QVector<GrowthType> records{{"07-01-24", "26", "16", "8"}, {"xx", "1", "2", "3"}};
+    const GrowthLog::Chart c = GrowthLog::chart(records, QDate(), QDate(2026, 12, 8));
+    QVERIFY(!c.birthKnown);
+    QVERIFY(c.height.isEmpty() && c.weight.isEmpty());
+    QCOMPARE(c.leftOut.size(), 1);
+}
+
+void DiaryRulesTest::sheetsAreReadPerChildWithBlankDefaults() {
+    const auto blank = DiarySheets::readPrenatalDates("Ann");
+    QCOMPARE(blank.dates.size(), 17);
+    QCOMPARE(blank.names.size(), 8);
+    QCOMPARE(blank.dates[0], QStringLiteral("  /  /  "));
+    ChildRecords::setSheetValue("Ann", DiarySheets::PrenatalDates, "D2", "10/01/96");
+    ChildRecords::setSheetValue("Ann", DiarySheets::PrenatalDates, "O8", "Grandma visits");
+    ChildRecords::setSheetValue("Ann", DiarySheets::PrenatalDates, "D17", "11/11/96");
+    const auto ann = DiarySheets::readPrenatalDates("Ann");
+    QCOMPARE(ann.dates[1], QStringLiteral("10/01/96"));
+    QCOMPARE(ann.names[7], QStringLiteral("Grandma visits"));
+    QCOMPARE(ann.dates[16], QStringLiteral("11/11/96"));
+    QCOMPARE(DiarySheets::readPrenatalDates("Ben").dates[1], QStringLiteral("  /  /  "));
+
+    ChildRecords::setSheetValue("Ben", DiarySheets::Pediatrician, "DocName", "Dr. Lee");
+    QCOMPARE(DiarySheets::readPediatrician("Ben").name, QStringLiteral("Dr. Lee"));
+    QCOMPARE(DiarySheets::readPediatrician("Ann").name, QString());
+
+    ChildRecords::setSheetValue("Ann", DiarySheets::Immunizations, "MaskEdit1", "06-01-98");
+    ChildRecords::setSheetValue("Ann", DiarySheets::Immunizations, "Edit2", "Chickenpox");
+    ChildRecords::setSheetValue("Ann", DiarySheets::Immunizations, "MaskEdit22", "07-01-98");
+    const auto rows = DiarySheets::readImmunizations("Ann");
+    QCOMPARE(rows.size(), 24);
+    QCOMPARE(rows[0].caption, QStringLiteral("HB (Birth)"));
+    QCOMPARE(rows[0].date, QStringLiteral("  -  -  "));
+    QCOMPARE(rows[16].caption, QStringLiteral("HIB (12 Months)"));
+    QCOMPARE(rows[16].date, QStringLiteral("06-01-98"));
+    QCOMPARE(rows[21].caption, QStringLiteral("Chickenpox"));
+    QCOMPARE(rows[21].date, QStringLiteral("07-01-98"));
+    QCOMPARE(rows[20].caption, QString());
+}
+
+QTEST_GUILESS_MAIN(DiaryRulesTest)
+#include "tst_diaryrules.moc"

@@ -1,0 +1,158 @@
+// Opening the store: first start, restarts, delivered rows, and files that must be left untouched.
+#include "core/store/Database.h"
+#include "core/store/DeliveredData.h"
+#include "core/store/StoreError.h"
+#include "support/TempStore.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QTest>
+
+namespace {
+QByteArray digest(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+// Opens the store expecting a refusal; returns its message.
+QString refusal() {
+    try {
+        Database::open();
+    } catch (const StoreError& e) {
+        if (e.kind() != StoreError::Kind::CannotOpen)
+            return QStringLiteral("wrong kind: ") + e.message();
+        return e.message();
+    }
+    return QStringLiteral("opened");
+}
+} // namespace
+
+class DatabaseTest : public QObject {
+    Q_OBJECT
+private slots:
+    void firstStartCreatesTheStoreInTheDataFolder();
+    void anExistingStoreIsNeverEmptied();
+    void deliveredRowsLoadOnceAndNewerVersionsReplaceThem();
+    void malformedDeliveredDataIsRefusedWhole();
+    void aFileThatIsNotADatabaseIsLeftUntouched();
+    void aStoreMissingATableIsLeftUntouched();
+    void aStoreFromANewerVersionIsRefused();
+    void aFolderThatCannotBeMadeIsReported();
+};
+
+void DatabaseTest::firstStartCreatesTheStoreInTheDataFolder() {
+    TempStore store;
+    QVERIFY(Database::isOpen());
+    QCOMPARE(Database::dataDirectory(), store.dataHome() + "/Tinyra4");
+    QVERIFY(QFile::exists(store.storeFile()));
+    QSqlQuery q = Database::exec("PRAGMA journal_mode");
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toString(), QStringLiteral("wal"));
+    q = Database::exec("PRAGMA user_version");
+    QVERIFY(q.next());
+    QVERIFY(q.value(0).toInt() >= 1);
+}
+
+void DatabaseTest::anExistingStoreIsNeverEmptied() {
+    TempStore store;
+    TempStore::addChild("Ann", "", "Smith");
+    TempStore::setPrevious("Ann");
+    store.reopen();
+    store.reopen();
+    QCOMPARE(TempStore::rowCount("CHILD"), 1);
+    QCOMPARE(TempStore::rowCount("PREVIOUS"), 1);
+    QCOMPARE(TempStore::previous(), QStringLiteral("Ann"));
+}
+
+void DatabaseTest::deliveredRowsLoadOnceAndNewerVersionsReplaceThem() {
+    TempStore store;
+    DeliveredData::load("BOYA", R"({"version": 3, "rows": [["Adam", "Hebrew", "man"], ["Liam", "Irish", ""]]})");
+    QCOMPARE(DeliveredData::storedVersion("BOYA"), 3);
+    QCOMPARE(TempStore::rowCount("BOYA"), 2);
+    DeliveredData::load("BOYA", R"({"version": 4, "rows": [["Noah", "Hebrew", "rest"]]})");
+    QCOMPARE(TempStore::rowCount("BOYA"), 1);
+    QSqlQuery q = Database::exec("SELECT Name, Origin, Meaning FROM BOYA");
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toString() + "|" + q.value(1).toString() + "|" + q.value(2).toString(),
+             QStringLiteral("Noah|Hebrew|rest"));
+    // Help topics: integer key and long text.
+    const QString longText(5000, QChar('t'));
+    DeliveredData::load("BABYHELP", QStringLiteral(R"({"version": 1, "rows": [[45, "Using help", "%1"]]})")
+                                        .arg(longText)
+                                        .toUtf8());
+    q = Database::exec("SELECT HelpID, length(Remarks) FROM BABYHELP");
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toInt(), 45);
+    QCOMPARE(q.value(1).toInt(), 5000);
+    // The user's own tables are not touched by any of it.
+    TempStore::addChild("Ann");
+    DeliveredData::load("GIRLA", R"({"version": 1, "rows": []})");
+    QCOMPARE(TempStore::rowCount("CHILD"), 1);
+}
+
+void DatabaseTest::malformedDeliveredDataIsRefusedWhole() {
+    TempStore store;
+    DeliveredData::load("BOYA", R"({"version": 1, "rows": [["Adam", "Hebrew", "man"]]})");
+    QVERIFY_THROWS_EXCEPTION(StoreError, DeliveredData::load("BOYA", "{not json"));
+    QVERIFY_THROWS_EXCEPTION(StoreError,
+                             DeliveredData::load("BOYA", R"({"version": 2, "rows": [["Eve", "Hebrew"], ["x"]]})"));
+    QVERIFY_THROWS_EXCEPTION(StoreError, DeliveredData::load("CHILD", R"({"version": 2, "rows": []})"));
+    // The old rows stand.
+    QCOMPARE(TempStore::rowCount("BOYA"), 1);
+    QCOMPARE(DeliveredData::storedVersion("BOYA"), 1);
+}
+
+void DatabaseTest::aFileThatIsNotADatabaseIsLeftUntouched() {
+    TempStore store(false);
+    QVERIFY(QDir().mkpath(store.storeDir()));
+    QFile f(store.storeFile());
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("These are a parent's notes, not a database.\n").repeated(200));
+    f.close();
+    const QByteArray before = digest(store.storeFile());
+
+    const QString message = refusal();
+    QVERIFY2(message.contains(store.storeFile()), qPrintable(message));
+    QVERIFY2(message.contains("not a database"), qPrintable(message));
+    QVERIFY(!Database::isOpen());
+    QCOMPARE(digest(store.storeFile()), before);
+}
+
+void DatabaseTest::aStoreMissingATableIsLeftUntouched() {
+    TempStore store;
+    TempStore::addChild("Ann");
+    Database::exec("DROP TABLE GIRLA");
+    store.close();
+    const QByteArray before = digest(store.storeFile());
+    const QString message = refusal();
+    QVERIFY2(message.contains("GIRLA"), qPrintable(message));
+    QVERIFY2(message.contains(store.storeFile()), qPrintable(message));
+    QCOMPARE(digest(store.storeFile()), before);
+}
+
+void DatabaseTest::aStoreFromANewerVersionIsRefused() {
+    TempStore store;
+    Database::exec("PRAGMA user_version = 999");
+    store.close();
+    const QString message = refusal();
+    QVERIFY2(message.contains("newer version"), qPrintable(message));
+}
+
+void DatabaseTest::aFolderThatCannotBeMadeIsReported() {
+    TempStore store(false);
+    // The data folder's place is taken by a file, so the folder cannot be made.
+    QFile blocker(store.dataHome() + "/Tinyra4");
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.write("x");
+    blocker.close();
+    const QString message = refusal();
+    QVERIFY2(message.contains("cannot be created"), qPrintable(message));
+    QVERIFY(!Database::isOpen());
+}
+
+QTEST_GUILESS_MAIN(DatabaseTest)
+#include "tst_database.moc"

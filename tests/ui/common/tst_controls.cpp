@@ -1,0 +1,208 @@
+// The masked date box and the replaceable picture, through their real widgets.
+#include "core/book/EntryStore.h"
+#include "ui/shell/Forms.h"
+#include "ui/shell/TMainWindow.h"
+#include "ui/common/MaskedDateEdit.h"
+#include "ui/common/ReplaceablePicture.h"
+#include "core/book/ChildRecords.h"
+#include "support/AppFixture.h"
+#include "support/ModalDriver.h"
+
+#include <QDialog>
+#include <QImage>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QVBoxLayout>
+
+class ControlsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void untouchedDateIsBlankPlaces();
+    void typedDatesKeepTheirLayout();
+    void editedDateMissingItsYearCannotBeLeft();
+    void escapeAbandonsTheEdit();
+    void slashMaskForThePrenatalSheet();
+    void pictureIsStoredPerChildAndSurvivesARestart();
+    void unreadablePictureChangesNothing();
+    void chooserProtocolHonoursCancel();
+};
+
+void ControlsTest::untouchedDateIsBlankPlaces() {
+    MaskedDateEdit edit;
+    QCOMPARE(edit.storedText(), QStringLiteral("  -  -  "));
+    QVERIFY(edit.isLeavable());
+    edit.setStoredText("  -  -  ");
+    QCOMPARE(edit.storedText(), QStringLiteral("  -  -  "));
+}
+
+void ControlsTest::typedDatesKeepTheirLayout() {
+    MaskedDateEdit edit;
+    edit.show();
+    edit.setFocus();
+    edit.home(false);
+    QTest::keyClicks(&edit, "031597");
+    QCOMPARE(edit.storedText(), QStringLiteral("03-15-97"));
+    QVERIFY(edit.isLeavable());
+    // Stored texts with blanks come back as they were, not shifted left.
+    edit.setStoredText(" 3- 5-97");
+    QCOMPARE(edit.storedText(), QStringLiteral(" 3- 5-97"));
+    edit.setStoredText("  -  -02");
+    QCOMPARE(edit.storedText(), QStringLiteral("  -  -02"));
+    QVERIFY(edit.isLeavable());
+}
+
+void ControlsTest::editedDateMissingItsYearCannotBeLeft() {
+    QDialog dialog;
+    auto* edit = new MaskedDateEdit(&dialog);
+    auto* other = new QPushButton("other", &dialog);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(edit);
+    layout->addWidget(other);
+    dialog.show();
+    dialog.activateWindow();
+    edit->setFocus();
+    edit->home(false);
+    QTest::keyClicks(edit, "0315");
+    QCOMPARE(edit->storedText(), QStringLiteral("03-15-  "));
+    QVERIFY(!edit->isLeavable());
+
+    ModalDriver driver;
+    driver.expect("InformationBox", [](QWidget* b) { ModalDriver::answer(b, QMessageBox::Ok); });
+    driver.start();
+    QVERIFY(!edit->validate());
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    QCOMPARE(driver.messages(), QStringList{"Invalid input value.  Use escape key to abandon changes"});
+    QTRY_VERIFY(edit->hasFocus());
+    QCOMPARE(edit->storedText(), QStringLiteral("03-15-  ")); // what was typed stays
+}
+
+void ControlsTest::escapeAbandonsTheEdit() {
+    QDialog dialog;
+    auto* edit = new MaskedDateEdit(&dialog);
+    (new QVBoxLayout(&dialog))->addWidget(edit);
+    edit->setStoredText("01-02-03");
+    dialog.show();
+    edit->setFocus();
+    QTRY_VERIFY(edit->hasFocus());
+    edit->end(false);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QVERIFY(!edit->isLeavable());
+    QTest::keyClick(edit, Qt::Key_Escape);
+    QCOMPARE(edit->storedText(), QStringLiteral("01-02-03"));
+    QVERIFY(dialog.isVisible()); // the first Escape only abandons the edit
+}
+
+void ControlsTest::slashMaskForThePrenatalSheet() {
+    MaskedDateEdit edit(nullptr, QLatin1Char('/'));
+    QCOMPARE(edit.storedText(), QStringLiteral("  /  /  "));
+    edit.setStoredText("12/25/99");
+    QCOMPARE(edit.storedText(), QStringLiteral("12/25/99"));
+}
+
+namespace {
+QString writeImage(const QString& dir, const QString& name, const char* format, QColor color) {
+    QImage img(40, 30, QImage::Format_RGB32);
+    img.fill(color);
+    const QString path = dir + "/" + name;
+    img.save(path, format);
+    return path;
+}
+} // namespace
+
+void ControlsTest::pictureIsStoredPerChildAndSurvivesARestart() {
+    TempStore store;
+    TempStore::addChild("Ann");
+    TempStore::addChild("Ben");
+    QPixmap art(20, 20);
+    art.fill(Qt::blue);
+    auto picture = std::make_unique<ReplaceablePicture>("Image1", "Test/Image1", art, nullptr);
+    picture->showFor("Ann");
+    QVERIFY(!picture->isCustom());
+    const QString bmp = writeImage(store.dataHome(), "red.bmp", "BMP", Qt::red);
+    const QString jpg = writeImage(store.dataHome(), "green.jpg", "JPG", Qt::green);
+    QVERIFY(picture->replaceFromFile(bmp));
+    QCOMPARE(picture->pixmap().toImage().pixelColor(5, 5), QColor(Qt::red));
+
+    picture->showFor("Ben");
+    QVERIFY(!picture->isCustom());
+    QCOMPARE(picture->pixmap().toImage().pixelColor(5, 5), QColor(Qt::blue));
+    QVERIFY(picture->replaceFromFile(jpg));
+
+    store.reopen();
+    picture = std::make_unique<ReplaceablePicture>("Image1", "Test/Image1", art, nullptr);
+    picture->showFor("Ann");
+    QVERIFY(picture->isCustom());
+    QCOMPARE(picture->pixmap().toImage().pixelColor(5, 5), QColor(Qt::red));
+    picture->showFor("Ben");
+    QVERIFY(picture->isCustom());
+    const QColor g = picture->pixmap().toImage().pixelColor(5, 5);
+    QVERIFY2(g.green() > 200 && g.red() < 60, qPrintable(g.name()));
+}
+
+void ControlsTest::unreadablePictureChangesNothing() {
+    TempStore store;
+    TempStore::addChild("Ann");
+    QPixmap art(20, 20);
+    art.fill(Qt::blue);
+    ReplaceablePicture picture("Image1", "Test/Image1", art, nullptr);
+    picture.showFor("Ann");
+    const QString bogus = store.dataHome() + "/not-a-picture.bmp";
+    QFile f(bogus);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("this is text, not a bitmap");
+    f.close();
+
+    ModalDriver driver;
+    driver.expect("InformationBox", [](QWidget* b) { ModalDriver::answer(b, QMessageBox::Ok); });
+    driver.expect("InformationBox", [](QWidget* b) { ModalDriver::answer(b, QMessageBox::Ok); });
+    driver.start();
+    QVERIFY(!picture.replaceFromFile(bogus));
+    QVERIFY(!picture.replaceFromFile(QString()));
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    QVERIFY(driver.messages().at(0).contains("not-a-picture.bmp"));
+    QVERIFY(!picture.isCustom());
+    QVERIFY(ChildRecords::picture("Ann", "Test/Image1").isEmpty());
+}
+
+// A stand-in chooser that answers like the real one: OK leaves EntryCancelled false, any other
+// close sets it true.
+class FakeChooser : public QDialog {
+public:
+    FakeChooser(bool ok, QWidget* parent) : QDialog(parent), m_ok(ok) { setObjectName("ChangePicture"); }
+    void showEvent(QShowEvent* e) override {
+        QDialog::showEvent(e);
+        QTimer::singleShot(0, this, [this] {
+            if (m_ok) {
+                accept();
+            } else {
+                Entries().EntryCancelled = true;
+                reject();
+            }
+        });
+    }
+    bool m_ok;
+};
+
+void ControlsTest::chooserProtocolHonoursCancel() {
+    AppFixture app("Ann");
+    QPixmap art(20, 20);
+    art.fill(Qt::blue);
+    auto* picture = new ReplaceablePicture("Image1", "Test/Image1", art, MainWindow);
+    picture->showFor("Ann");
+    PictureFileName = writeImage(app.store().dataHome(), "red.bmp", "BMP", Qt::red);
+
+    auto* cancel = new FakeChooser(false, MainWindow);
+    RegisterForm(cancel);
+    picture->chooseAndReplace();
+    QVERIFY(!picture->isCustom());
+
+    UnregisterForm(cancel);
+    RegisterForm(new FakeChooser(true, MainWindow));
+    picture->chooseAndReplace();
+    QVERIFY(picture->isCustom());
+    QVERIFY(!ChildRecords::picture("Ann", "Test/Image1").isEmpty());
+}
+
+QTEST_MAIN(ControlsTest)
+#include "tst_controls.moc"

@@ -1,0 +1,756 @@
+// The diary forms through their real controls: the diary pages with the new-entry dialog, the sheets,
+// the growth log and chart, the words, and what comes back after a restart.
+#include "core/book/EntryStore.h"
+#include "ui/shell/Forms.h"
+#include "ui/shell/TMainWindow.h"
+#include "ui/common/MaskedDateEdit.h"
+#include "ui/common/ReplaceablePicture.h"
+#include "ui/diaries/DiaryEditor.h"
+#include "core/diaries/DiarySheets.h"
+#include "ui/diaries/TDoctor.h"
+#include "ui/diaries/TGrowth.h"
+#include "ui/diaries/TJournal.h"
+#include "ui/diaries/TNewEntry.h"
+#include "ui/diaries/TPrenatal.h"
+#include "ui/diaries/TWords.h"
+#include "core/book/ChildRecords.h"
+#include "core/store/Database.h"
+#include "support/AppFixture.h"
+#include "support/ModalDriver.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAction>
+#include <QChart>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPlainTextEdit>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+QString labelText(QWidget* form, const char* name) {
+    auto* label = form->findChild<QLabel*>(QString::fromLatin1(name));
+    return label ? label->text() : QStringLiteral("<no label %1>").arg(QString::fromLatin1(name));
+}
+QString memoText(QWidget* form, const char* name) {
+    auto* memo = form->findChild<QPlainTextEdit*>(QString::fromLatin1(name));
+    return memo ? memo->toPlainText() : QStringLiteral("<no memo %1>").arg(QString::fromLatin1(name));
+}
+// The growth log's lines, one per record.
+QString logText() {
+    auto* view = Growth->findChild<QAbstractItemView*>("GrowthLog");
+    QStringList lines;
+    for (int i = 0; view && i < view->model()->rowCount(); ++i)
+        lines << view->model()->index(i, 0).data().toString();
+    return lines.join('\n');
+}
+QStringList comboItems(QWidget* form, const char* name) {
+    QStringList items;
+    auto* combo = form->findChild<QComboBox*>(QString::fromLatin1(name));
+    for (int i = 0; combo && i < combo->count(); ++i)
+        items << combo->itemText(i);
+    return items;
+}
+void click(QWidget* form, const char* name) {
+    auto* b = form->findChild<QAbstractButton*>(QString::fromLatin1(name));
+    QVERIFY2(b, name);
+    b->click();
+}
+// Picks item `index` of a search box with the arrow keys, as a parent would.
+void pick(QWidget* form, const char* name, int index) {
+    auto* combo = form->findChild<QComboBox*>(QString::fromLatin1(name));
+    QVERIFY2(combo, name);
+    combo->setFocus();
+    while (combo->currentIndex() < index)
+        QTest::keyClick(combo, Qt::Key_Down);
+    while (combo->currentIndex() > index)
+        QTest::keyClick(combo, Qt::Key_Up);
+}
+void typeDate(MaskedDateEdit* edit, const QString& digits) {
+    edit->setFocus();
+    edit->home(false);
+    QTest::keyClicks(edit, digits);
+}
+void typeLines(QPlainTextEdit* memo, const QString& text) {
+    memo->setFocus();
+    const QStringList lines = text.split('\n');
+    for (int i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            QTest::keyClick(memo, Qt::Key_Return);
+        QTest::keyClicks(memo, lines[i]);
+    }
+}
+void show(QDialog* form) {
+    form->show();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(form));
+}
+
+struct Added {
+    QString caption;
+    QString prompt;
+};
+// Adds an entry through the page's new-entry button and the real dialog ("" digits: date untouched).
+Added addEntry(QWidget* form, const char* newButton, const QString& digits, const QString& title,
+               const QString& remarks = QString()) {
+    Added seen;
+    ModalDriver driver;
+    driver.expect("NewEntry", [&](QWidget* w) {
+        seen.caption = w->windowTitle();
+        seen.prompt = w->findChild<QLabel*>("TitleTitle")->text();
+        if (!digits.isEmpty())
+            typeDate(w->findChild<MaskedDateEdit*>("Date"), digits);
+        ModalDriver::type(w, "Title", title);
+        if (!remarks.isEmpty())
+            typeLines(w->findChild<QPlainTextEdit*>("Remarks"), remarks);
+        ModalDriver::click(w, "OKBtn");
+    });
+    driver.start();
+    click(form, newButton);
+    if (!driver.waitFinished())
+        qWarning("%s", qPrintable(driver.error()));
+    return seen;
+}
+// Presses a button that answers with a message box; returns the box's text.
+QString answered(QWidget* form, const char* button, const char* box, QMessageBox::StandardButton answer) {
+    ModalDriver driver;
+    driver.expect(box, [answer](QWidget* b) { ModalDriver::answer(b, answer); });
+    driver.start();
+    click(form, button);
+    driver.waitFinished();
+    return driver.messages().value(0, driver.error());
+}
+void addGrowth(TGrowth* form, const QString& digits, const QString& h, const QString& lbs,
+               const QString& oz) {
+    auto* date = form->findChild<MaskedDateEdit*>("NewDate");
+    date->setStoredText("  -  -  ");
+    if (!digits.isEmpty())
+        typeDate(date, digits);
+    ModalDriver::type(form, "NewHeight", h);
+    ModalDriver::type(form, "NewWtLbs", lbs);
+    ModalDriver::type(form, "NewWtOz", oz);
+    click(form, "BitBtn5");
+}
+} // namespace
+
+// A stand-in help viewer that records the topics asked for.
+class FakeHelp : public QDialog {
+    Q_OBJECT
+public:
+    explicit FakeHelp(QWidget* parent) : QDialog(parent) { setObjectName("HelpForm"); }
+    QList<int> topics;
+public slots:
+    void setTopicNumber(int n) { topics << n; }
+
+protected:
+    void showEvent(QShowEvent* e) override {
+        QDialog::showEvent(e);
+        QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
+    }
+};
+
+class DiaryFormsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void formsAreRegisteredInOrder();
+    void menuOpensTheJournalModallyWithItsDialog();
+    void journalRulesThroughItsControls();
+    void newEntryDialogCancelEscAndFrameCloseAddNothing();
+    void untouchedDateIsStoredAndHalfDateRefused();
+    void dialogHelpFollowsTheCaption();
+    void prenatalDiariesAreIndependentAndTheSheetIsTheChilds();
+    void doctorPagesCardSheetAndPicture();
+    void growthLogAddSearchDeleteAndRefusal();
+    void growthChartDrawsReadableRecordsByAge();
+    void wordsFirstWordListAndCount();
+    void everythingComesBackPerChildAfterARestart();
+    void heavyChildOpensQuickly();
+
+private:
+    std::unique_ptr<AppFixture> m_app;
+};
+
+void DiaryFormsTest::init() {
+    m_app = std::make_unique<AppFixture>("Ann");
+}
+void DiaryFormsTest::cleanup() {
+    m_app.reset();
+}
+
+void DiaryFormsTest::formsAreRegisteredInOrder() {
+    QVERIFY(Prenatal && Doctor && Growth && Journal && NewEntry && Words);
+    for (const char* name : {"Prenatal", "Doctor", "Growth", "Journal", "NewEntry", "Words"})
+        QVERIFY2(Form(QString::fromLatin1(name)), name);
+    QCOMPARE(Prenatal->windowTitle(), QStringLiteral("Prenatal History"));
+    QCOMPARE(Doctor->windowTitle(), QStringLiteral("At the Doctor"));
+    QCOMPARE(Growth->windowTitle(), QStringLiteral("Growth Information"));
+    QCOMPARE(Journal->windowTitle(), QStringLiteral("Daily Journal"));
+    QCOMPARE(Words->windowTitle(), QStringLiteral("Words"));
+    QStringList tabs;
+    for (int i = 0; i < Growth->pages()->count(); ++i)
+        tabs << Growth->pages()->tabText(i);
+    QCOMPARE(tabs, (QStringList{"Growth Log", "Growth Entries", "Growth Chart"}));
+    // Picture-only buttons carry their hint as accessible name.
+    auto* prev = Prenatal->findChild<QAbstractButton*>("SpeedButton1");
+    QCOMPARE(prev->toolTip(), QStringLiteral("Prevoious Entry"));
+    QCOMPARE(prev->accessibleName(), QStringLiteral("Prevoious Entry"));
+    QCOMPARE(Journal->findChild<QComboBox*>("TitleSearch")->accessibleName(), QStringLiteral("Title Search"));
+}
+
+void DiaryFormsTest::menuOpensTheJournalModallyWithItsDialog() {
+    // The real chain: the menu item shows the journal modally, its button the new-entry dialog.
+    QString shown;
+    ModalDriver driver;
+    driver.expect("Journal", [&](QWidget* journal) {
+        ModalDriver inner;
+        inner.expect("NewEntry", [](QWidget* w) {
+            ModalDriver::type(w, "Title", "From the menu");
+            ModalDriver::click(w, "OKBtn");
+        });
+        inner.start();
+        click(journal, "BitBtn1");
+        inner.waitFinished();
+        shown = labelText(journal, "Title");
+        ModalDriver::click(journal, "OKBtn");
+    });
+    driver.start();
+    MainWindow->findChild<QAction*>("Journal1")->trigger();
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    QCOMPARE(shown, QStringLiteral("From the menu"));
+    QCOMPARE(Entries().count(DiaryList::JournalEntries), 1);
+    QVERIFY(!Journal->isVisible());
+}
+
+void DiaryFormsTest::journalRulesThroughItsControls() {
+    show(Journal);
+    QCOMPARE(labelText(Journal, "EntryDate"), QStringLiteral("__-__-__"));
+    QCOMPARE(labelText(Journal, "Title"), QStringLiteral("Empty"));
+    QCOMPARE(memoText(Journal, "Entry"), QString());
+    click(Journal, "SpeedButton1");
+    click(Journal, "SpeedButton3");
+    QCOMPARE(labelText(Journal, "Title"), QStringLiteral("Empty"));
+    QCOMPARE(answered(Journal, "DelButton", "InformationBox", QMessageBox::Ok),
+             QStringLiteral("There are no records to Delete."));
+
+    const Added first = addEntry(Journal, "BitBtn1", "050197", "Park", "We went to the park\nShe loved it");
+    QCOMPARE(first.caption, QStringLiteral("New Journal Entry"));
+    QCOMPARE(first.prompt, QStringLiteral("Title:"));
+    QCOMPARE(labelText(Journal, "EntryDate"), QStringLiteral("05-01-97"));
+    QCOMPARE(memoText(Journal, "Entry"),
+             QStringLiteral("We went to the park\nShe loved it")); // line break kept
+    QCOMPARE(comboItems(Journal, "DateSearch"), QStringList{"05-01-97"});
+    QCOMPARE(comboItems(Journal, "TitleSearch"), QStringList{"Park"});
+
+    addEntry(Journal, "BitBtn1", "060197", "Zoo", "lions");
+    addEntry(Journal, "BitBtn1", "050197", "Park", "again");
+    addEntry(Journal, "BitBtn1", "010190", "Zoo", "earlier date, still last");
+    QCOMPARE(labelText(Journal, "EntryDate"), QStringLiteral("01-01-90"));
+    QCOMPARE(comboItems(Journal, "DateSearch"),
+             (QStringList{"05-01-97", "06-01-97", "05-01-97", "01-01-90"}));
+    QCOMPARE(comboItems(Journal, "TitleSearch"), (QStringList{"Park", "Zoo", "Park", "Zoo"}));
+
+    // Same date: the earliest added is shown, even when the later item is picked.
+    pick(Journal, "DateSearch", 2);
+    QCOMPARE(memoText(Journal, "Entry"), QStringLiteral("We went to the park\nShe loved it"));
+    pick(Journal, "TitleSearch", 3);
+    QCOMPARE(memoText(Journal, "Entry"), QStringLiteral("lions"));
+    // Typing alone searches nothing; Enter picks the item spelled so and keeps the form open.
+    auto* dateSearch = Journal->findChild<QComboBox*>("DateSearch");
+    dateSearch->setFocus();
+    dateSearch->lineEdit()->selectAll();
+    QTest::keyClicks(dateSearch->lineEdit(), "05-01-97");
+    QCOMPARE(memoText(Journal, "Entry"), QStringLiteral("lions"));
+    QTest::keyClick(dateSearch->lineEdit(), Qt::Key_Return);
+    QVERIFY(Journal->isVisible());
+    QCOMPARE(memoText(Journal, "Entry"), QStringLiteral("We went to the park\nShe loved it"));
+    dateSearch->lineEdit()->selectAll();
+    QTest::keyClicks(dateSearch->lineEdit(), "05-01-9");
+    QTest::keyClick(dateSearch->lineEdit(), Qt::Key_Return);
+    QVERIFY(Journal->isVisible());
+    QCOMPARE(memoText(Journal, "Entry"), QStringLiteral("We went to the park\nShe loved it"));
+    pick(Journal, "TitleSearch", 3);
+
+    // The ends: next from the newest and previous from the first do nothing.
+    pick(Journal, "DateSearch", 3);
+    QCOMPARE(memoText(Journal, "Entry"), QStringLiteral("earlier date, still last"));
+    click(Journal, "SpeedButton3");
+    QCOMPARE(memoText(Journal, "Entry"), QStringLiteral("earlier date, still last"));
+    for (int i = 0; i < 3; ++i)
+        click(Journal, "SpeedButton1");
+    QCOMPARE(memoText(Journal, "Entry"), QStringLiteral("We went to the park\nShe loved it"));
+    click(Journal, "SpeedButton1");
+    QCOMPARE(memoText(Journal, "Entry"), QStringLiteral("We went to the park\nShe loved it"));
+    click(Journal, "SpeedButton3");
+    QCOMPARE(memoText(Journal, "Entry"), QStringLiteral("lions"));
+
+    // No keeps the entry; Yes deletes the shown one and shows the last remaining.
+    click(Journal, "SpeedButton1");
+    QCOMPARE(answered(Journal, "DelButton", "ConfirmBox", QMessageBox::No),
+             QStringLiteral("Delete this record?"));
+    QCOMPARE(Entries().count(DiaryList::JournalEntries), 4);
+    answered(Journal, "DelButton", "ConfirmBox", QMessageBox::Yes);
+    QCOMPARE(Entries().count(DiaryList::JournalEntries), 3);
+    QCOMPARE(memoText(Journal, "Entry"), QStringLiteral("earlier date, still last"));
+    QCOMPARE(comboItems(Journal, "TitleSearch"), (QStringList{"Zoo", "Park", "Zoo"}));
+
+    // Delete of the first of three shows the third.
+    click(Journal, "SpeedButton1");
+    click(Journal, "SpeedButton1");
+    QCOMPARE(memoText(Journal, "Entry"), QStringLiteral("lions"));
+    answered(Journal, "DelButton", "ConfirmBox", QMessageBox::Yes);
+    QCOMPARE(memoText(Journal, "Entry"), QStringLiteral("earlier date, still last"));
+    answered(Journal, "DelButton", "ConfirmBox", QMessageBox::Yes);
+    answered(Journal, "DelButton", "ConfirmBox", QMessageBox::Yes);
+    QCOMPARE(labelText(Journal, "EntryDate"), QStringLiteral("__-__-__"));
+    QCOMPARE(labelText(Journal, "Title"), QStringLiteral("Empty"));
+    QVERIFY(comboItems(Journal, "DateSearch").isEmpty());
+
+    // Close keeps what was added; the next opening shows the newest.
+    addEntry(Journal, "BitBtn1", "070197", "One");
+    addEntry(Journal, "BitBtn1", "080197", "Two");
+    click(Journal, "SpeedButton1");
+    click(Journal, "OKBtn");
+    QVERIFY(!Journal->isVisible());
+    show(Journal);
+    QCOMPARE(labelText(Journal, "Title"), QStringLiteral("Two"));
+    QCOMPARE(Journal->editor()->cursor().currentIndex(), 1);
+}
+
+void DiaryFormsTest::newEntryDialogCancelEscAndFrameCloseAddNothing() {
+    show(Journal);
+    addEntry(Journal, "BitBtn1", "010203", "Kept");
+    using Way = std::function<void(QWidget*)>;
+    const QList<Way> ways{
+        [](QWidget* w) { ModalDriver::click(w, "CancelBtn"); },
+        [](QWidget* w) { QTest::keyClick(w->findChild<MaskedDateEdit*>("Date"), Qt::Key_Escape); },
+        [](QWidget* w) { w->close(); },
+    };
+    for (const Way& way : ways) {
+        ModalDriver driver;
+        driver.expect("NewEntry", [&](QWidget* w) {
+            typeDate(w->findChild<MaskedDateEdit*>("Date"), "121299");
+            ModalDriver::type(w, "Title", "Dropped");
+            way(w);
+            // Escape in an edited date first abandons the edit; the second one closes the dialog.
+            if (w->isVisible())
+                QTest::keyClick(w->findChild<MaskedDateEdit*>("Date"), Qt::Key_Escape);
+        });
+        driver.start();
+        click(Journal, "BitBtn1");
+        QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+        QVERIFY(Entries().EntryCancelled);
+        QCOMPARE(Entries().count(DiaryList::JournalEntries), 1);
+        QCOMPARE(labelText(Journal, "Title"), QStringLiteral("Kept"));
+        QCOMPARE(comboItems(Journal, "TitleSearch"), QStringList{"Kept"});
+    }
+    // Enter in the title field presses Ok.
+    ModalDriver driver;
+    driver.expect("NewEntry", [](QWidget* w) {
+        ModalDriver::type(w, "Title", "By Enter");
+        QTest::keyClick(w->findChild<QLineEdit*>("Title"), Qt::Key_Return);
+    });
+    driver.start();
+    click(Journal, "BitBtn1");
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    QCOMPARE(labelText(Journal, "Title"), QStringLiteral("By Enter"));
+}
+
+void DiaryFormsTest::untouchedDateIsStoredAndHalfDateRefused() {
+    show(Journal);
+    addEntry(Journal, "BitBtn1", QString(), QString());
+    QCOMPARE(Entries().count(DiaryList::JournalEntries), 1);
+    const auto e = Entries().at(DiaryList::JournalEntries, 0);
+    QCOMPARE(e->Date, QStringLiteral("  -  -  "));
+    QCOMPARE(e->Title, QString());
+    QCOMPARE(e->Text, QString());
+    QCOMPARE(labelText(Journal, "EntryDate"), QStringLiteral("  -  -  "));
+
+    ModalDriver driver;
+    QString stillOpen;
+    driver.expect("NewEntry", [&](QWidget* w) {
+        typeDate(w->findChild<MaskedDateEdit*>("Date"), "0315");
+        ModalDriver::click(w, "OKBtn");
+    });
+    driver.expect("InformationBox", [](QWidget* b) { ModalDriver::answer(b, QMessageBox::Ok); });
+    driver.expect("NewEntry", [&](QWidget* w) {
+        stillOpen = w->findChild<MaskedDateEdit*>("Date")->storedText();
+        ModalDriver::click(w, "CancelBtn");
+    });
+    driver.start();
+    click(Journal, "BitBtn1");
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    QCOMPARE(driver.messages(), QStringList{"Invalid input value.  Use escape key to abandon changes"});
+    QCOMPARE(stillOpen, QStringLiteral("03-15-  "));
+    QCOMPARE(Entries().count(DiaryList::JournalEntries), 1);
+}
+
+void DiaryFormsTest::dialogHelpFollowsTheCaption() {
+    auto* help = new FakeHelp(MainWindow);
+    RegisterForm(help);
+    struct Case {
+        QDialog* form;
+        const char* button;
+        int topic;
+    };
+    const QList<Case> cases{{Journal, "BitBtn1", 46}, {Words, "BitBtn4", 54},    {Doctor, "BitBtn1", 52},
+                            {Doctor, "BitBtn2", 51},  {Prenatal, "BitBtn1", 50}, {Prenatal, "BitBtn2", 50}};
+    for (const Case& c : cases) {
+        show(c.form);
+        ModalDriver driver;
+        driver.expect("NewEntry", [](QWidget* w) {
+            ModalDriver::click(w, "HelpBtn");
+            ModalDriver::click(w, "CancelBtn");
+        });
+        driver.start();
+        click(c.form, c.button);
+        QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+        QCOMPARE(help->topics.value(help->topics.size() - 1), c.topic);
+        c.form->hide();
+    }
+    show(Journal);
+    click(Journal, "HelpBtn");
+    QCOMPARE(help->topics.last(), 57);
+    UnregisterForm(help);
+}
+
+void DiaryFormsTest::prenatalDiariesAreIndependentAndTheSheetIsTheChilds() {
+    show(Prenatal);
+    const Added med = addEntry(Prenatal, "BitBtn2", "020297", "Checkup", "all well");
+    QCOMPARE(med.caption, QStringLiteral("New Prenatal Medical Diary Entry"));
+    click(Prenatal, "OKBtn");
+    show(Prenatal);
+    QCOMPARE(comboItems(Prenatal, "MedTitleSearch"), QStringList{"Checkup"});
+    QCOMPARE(labelText(Prenatal, "MedTitle"), QStringLiteral("Checkup"));
+    QCOMPARE(labelText(Prenatal, "EntryDate"), QStringLiteral("__-__-__"));
+    QCOMPARE(labelText(Prenatal, "Title"), QStringLiteral("Diary Empty"));
+    QVERIFY(comboItems(Prenatal, "DateSearch").isEmpty());
+    QCOMPARE(addEntry(Prenatal, "BitBtn1", "030397", "Kick").caption,
+             QStringLiteral("New Prenatal Diary Entry"));
+    QCOMPARE(Entries().count(DiaryList::PrenatalDiary), 1);
+    QCOMPARE(Entries().count(DiaryList::PrenatalMedicalDiary), 1);
+
+    // A date typed on the sheet stays after Cancel and reopening, and belongs to the child.
+    auto* d2 = Prenatal->findChild<MaskedDateEdit*>("D2");
+    typeDate(d2, "100196");
+    ModalDriver::type(Prenatal, "O3", "First scan");
+    QCOMPARE(d2->storedText(), QStringLiteral("10/01/96"));
+    click(Prenatal, "CancelBtn");
+    show(Prenatal);
+    QCOMPARE(Prenatal->findChild<MaskedDateEdit*>("D2")->storedText(), QStringLiteral("10/01/96"));
+    QCOMPARE(Prenatal->findChild<QLineEdit*>("O3")->text(), QStringLiteral("First scan"));
+    QCOMPARE(DiarySheets::readPrenatalDates("Ann").dates[1], QStringLiteral("10/01/96"));
+
+    // A half-typed date keeps the form open.
+    typeDate(Prenatal->findChild<MaskedDateEdit*>("D12"), "0101");
+    ModalDriver driver;
+    driver.expect("InformationBox", [](QWidget* b) { ModalDriver::answer(b, QMessageBox::Ok); });
+    driver.start();
+    click(Prenatal, "OKBtn");
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    QVERIFY(Prenatal->isVisible());
+    // Closing by the frame is refused the same way, and the half date is still there.
+    ModalDriver frame;
+    frame.expect("InformationBox", [](QWidget* b) { ModalDriver::answer(b, QMessageBox::Ok); });
+    frame.start();
+    Prenatal->close();
+    QVERIFY2(frame.waitFinished(), qPrintable(frame.error()));
+    QVERIFY(Prenatal->isVisible());
+    QCOMPARE(Prenatal->findChild<MaskedDateEdit*>("D12")->storedText(), QStringLiteral("01/01/  "));
+    QTest::keyClick(Prenatal->findChild<MaskedDateEdit*>("D12"), Qt::Key_Escape);
+    click(Prenatal, "OKBtn");
+    QVERIFY(!Prenatal->isVisible());
+    QCOMPARE(DiarySheets::readPrenatalDates("Ann").dates[11], QStringLiteral("  /  /  "));
+
+    TempStore::addChild("Ben");
+    MainWindow->makeChildActive("Ben");
+    show(Prenatal);
+    QCOMPARE(Prenatal->findChild<MaskedDateEdit*>("D2")->storedText(), QStringLiteral("  /  /  "));
+    QCOMPARE(Prenatal->findChild<QLineEdit*>("O3")->text(), QString());
+    QCOMPARE(labelText(Prenatal, "MedTitle"), QStringLiteral("Diary Empty"));
+}
+
+void DiaryFormsTest::doctorPagesCardSheetAndPicture() {
+    show(Doctor);
+    QCOMPARE(labelText(Doctor, "EntryDate"), QStringLiteral("__-__-__"));
+    QCOMPARE(labelText(Doctor, "DisTitle"), QStringLiteral("Diary Empty"));
+    QCOMPARE(answered(Doctor, "DelButton", "InformationBox", QMessageBox::Ok),
+             QStringLiteral("There are no records to Delete."));
+    QCOMPARE(answered(Doctor, "SpeedButton1", "InformationBox", QMessageBox::Ok),
+             QStringLiteral("There are no records to Delete."));
+    QCOMPARE(addEntry(Doctor, "BitBtn1", "010198", "Checkup").caption, QStringLiteral("New Doctor Visit"));
+    QCOMPARE(labelText(Doctor, "DisTitle"), QStringLiteral("Diary Empty"));
+    QCOMPARE(addEntry(Doctor, "BitBtn2", "020198", "Measles").caption,
+             QStringLiteral("New Childhood Disease"));
+    addEntry(Doctor, "BitBtn1", "030198", "Shots");
+    click(Doctor, "Up");
+    QCOMPARE(labelText(Doctor, "Title"), QStringLiteral("Checkup"));
+    QCOMPARE(labelText(Doctor, "DisTitle"), QStringLiteral("Measles"));
+    QCOMPARE(comboItems(Doctor, "DisTitleSearch"), QStringList{"Measles"});
+
+    ModalDriver::type(Doctor, "DocName", "Dr. Lee");
+    typeDate(Doctor->findChild<MaskedDateEdit*>("MaskEdit19"), "061598");
+    ModalDriver::type(Doctor, "Edit2", "Chickenpox");
+    click(Doctor, "CancelBtn");
+    QVERIFY(!Doctor->isVisible());
+    show(Doctor);
+    QCOMPARE(Doctor->findChild<QLineEdit*>("DocName")->text(), QStringLiteral("Dr. Lee"));
+    QCOMPARE(Doctor->findChild<MaskedDateEdit*>("MaskEdit19")->storedText(), QStringLiteral("06-15-98"));
+    const auto rows = DiarySheets::readImmunizations("Ann");
+    QCOMPARE(rows[18].caption, QStringLiteral("MMR (15 Months)"));
+    QCOMPARE(rows[18].date, QStringLiteral("06-15-98"));
+    QCOMPARE(rows[21].caption, QStringLiteral("Chickenpox"));
+    QCOMPARE(Doctor->picture()->key(), QStringLiteral("Doctor/Image1"));
+    QCOMPARE(Doctor->picture()->child(), QStringLiteral("Ann"));
+    QVERIFY(Doctor->findChild<QAbstractButton*>("SpeedButton2"));
+    // The sheet's tab order is its reading order, a named row's name before its date.
+    auto after = [](const char* name) {
+        QWidget* w = Doctor->findChild<QWidget*>(name)->nextInFocusChain();
+        while (!(w->focusPolicy() & Qt::TabFocus))
+            w = w->nextInFocusChain();
+        return w->objectName();
+    };
+    QCOMPARE(after("MaskEdit13"), QStringLiteral("MaskEdit14"));
+    QCOMPARE(after("MaskEdit17"), QStringLiteral("MaskEdit1"));
+    QCOMPARE(after("MaskEdit20"), QStringLiteral("Edit1"));
+    QCOMPARE(after("Edit1"), QStringLiteral("MaskEdit21"));
+
+    // Esc closes the form too, and what was typed is kept.
+    ModalDriver::type(Doctor, "DocPhone", "555-0100");
+    QTest::keyClick(Doctor, Qt::Key_Escape);
+    QVERIFY(!Doctor->isVisible());
+    QCOMPARE(DiarySheets::readPediatrician("Ann").phone, QStringLiteral("555-0100"));
+
+    TempStore::addChild("Ben");
+    MainWindow->makeChildActive("Ben");
+    show(Doctor);
+    QCOMPARE(Doctor->findChild<QLineEdit*>("DocName")->text(), QString());
+    QCOMPARE(Doctor->findChild<MaskedDateEdit*>("MaskEdit19")->storedText(), QStringLiteral("  -  -  "));
+    QCOMPARE(labelText(Doctor, "Title"), QStringLiteral("Diary Empty"));
+    QCOMPARE(Doctor->picture()->child(), QStringLiteral("Ben"));
+}
+
+void DiaryFormsTest::growthLogAddSearchDeleteAndRefusal() {
+    show(Growth);
+    Growth->pages()->setCurrentIndex(1);
+    QCOMPARE(labelText(Growth, "EntryDate"), QStringLiteral("__-__-__"));
+    QCOMPARE(answered(Growth, "DelButton", "InformationBox", QMessageBox::Ok),
+             QStringLiteral("There are no records to Delete."));
+    Growth->activateWindow(); // offscreen, no window is active after a message box closes
+    addGrowth(Growth, "031597", "24", "12", "5");
+    QCOMPARE(logText(),
+             QStringLiteral("03-15-97") + QString(10, ' ') + "24 in" + QString(12, ' ') + "12 lbs  5 oz");
+    QCOMPARE(labelText(Growth, "EntryDate"), QStringLiteral("03-15-97"));
+    QCOMPARE(labelText(Growth, "WtOz"), QStringLiteral("5"));
+    QCOMPARE(Growth->findChild<MaskedDateEdit*>("NewDate")->storedText(), QStringLiteral("  -  -  "));
+    QCOMPARE(Growth->findChild<QLineEdit*>("NewHeight")->text(), QString());
+    QTRY_VERIFY(Growth->findChild<MaskedDateEdit*>("NewDate")->hasFocus());
+
+    addGrowth(Growth, QString(), QString(), QString(), QString());
+    QCOMPARE(logText().split('\n').last(),
+             QStringLiteral("  -  -  ") + QString(10, ' ') + " in" + QString(12, ' ') + " lbs   oz");
+    addGrowth(Growth, "031597", "26", "14", "1");
+    QCOMPARE(comboItems(Growth, "DateSearch"), (QStringList{"03-15-97", "  -  -  ", "03-15-97"}));
+    pick(Growth, "DateSearch", 2);
+    QCOMPARE(labelText(Growth, "Height"), QStringLiteral("24"));
+    click(Growth, "SpeedButton1");
+    QCOMPARE(labelText(Growth, "Height"), QStringLiteral("24"));
+    answered(Growth, "DelButton", "ConfirmBox", QMessageBox::Yes);
+    QCOMPARE(labelText(Growth, "Height"), QStringLiteral("26"));
+    QCOMPARE(logText().split('\n').size(), 2);
+
+    // A new date missing its year is refused and nothing is added.
+    ModalDriver driver;
+    driver.expect("InformationBox", [](QWidget* b) { ModalDriver::answer(b, QMessageBox::Ok); });
+    driver.start();
+    auto* date = Growth->findChild<MaskedDateEdit*>("NewDate");
+    Growth->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(Growth));
+    typeDate(date, "0401");
+    click(Growth, "BitBtn5");
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    QCOMPARE(driver.messages(), QStringList{"Invalid input value.  Use escape key to abandon changes"});
+    QCOMPARE(Entries().growthCount(), 2);
+
+    answered(Growth, "DelButton", "ConfirmBox", QMessageBox::Yes);
+    answered(Growth, "DelButton", "ConfirmBox", QMessageBox::Yes);
+    QCOMPARE(logText(), QString());
+    QVERIFY(comboItems(Growth, "DateSearch").isEmpty());
+    QCOMPARE(labelText(Growth, "EntryDate"), QStringLiteral("__-__-__"));
+    QCOMPARE(labelText(Growth, "Height"), QString());
+}
+
+void DiaryFormsTest::growthChartDrawsReadableRecordsByAge() {
+    Database::exec("UPDATE CHILD SET BDayMonth = ?, BDateDay = ?, BDayYear = ? WHERE FirstName = ?",
+                   {"1", "1", "2024", "Ann"});
+    for (const GrowthType& g : QVector<GrowthType>{{"07-01-24", "26", "16", "8"},
+                                                   {"01-01-24", "20", "7", "4"},
+                                                   {"  -  -  ", "21", "8", ""},
+                                                   {"01-01-25", "30", "20", ""}})
+        Entries().appendGrowth(std::make_shared<GrowthType>(g));
+    show(Growth);
+    Growth->pages()->setCurrentIndex(2);
+    const auto series = Growth->chart()->series();
+    QCOMPARE(series.size(), 2);
+    auto* height = qobject_cast<QLineSeries*>(series[0]);
+    auto* weight = qobject_cast<QLineSeries*>(series[1]);
+    QCOMPARE(height->count(), 3);
+    QCOMPARE(height->at(0), QPointF(0, 20));
+    QCOMPARE(height->at(2).y(), 30.0);
+    QCOMPARE(weight->at(1).y(), 16.5);
+    QVERIFY(memoText(Growth, "LeftOut").contains("the date cannot be read"));
+    // A record added while the chart is shown is drawn at once.
+    Growth->pages()->setCurrentIndex(1);
+    addGrowth(Growth, "070125", "32", "22", "0");
+    Growth->pages()->setCurrentIndex(2);
+    QCOMPARE(height->count(), 4);
+    // Without a readable birth date nothing is placed, and the page says why.
+    Database::exec("UPDATE CHILD SET BDayYear = ? WHERE FirstName = ?", {"", "Ann"});
+    click(Growth, "BitBtn2");
+    show(Growth);
+    Growth->pages()->setCurrentIndex(1);
+    Growth->pages()->setCurrentIndex(2);
+    QCOMPARE(height->count(), 0);
+    QVERIFY(labelText(Growth, "ChartNote").contains("birth date"));
+}
+
+void DiaryFormsTest::wordsFirstWordListAndCount() {
+    show(Words);
+    QCOMPARE(labelText(Words, "MainTitle"), QStringLiteral("Ann`s First Word"));
+    QCOMPARE(labelText(Words, "FirstWord"), QString());
+    QCOMPARE(labelText(Words, "WordCount"), QStringLiteral("0"));
+    QCOMPARE(memoText(Words, "WordList"), QString());
+    const Added a = addEntry(Words, "BitBtn4", "010199", "ball");
+    QCOMPARE(a.caption, QStringLiteral("New Word Entry"));
+    QCOMPARE(a.prompt, QStringLiteral("Word:"));
+    addEntry(Words, "BitBtn4", "020199", "dog");
+    QCOMPARE(labelText(Words, "FirstWord"), QStringLiteral("ball"));
+    QCOMPARE(memoText(Words, "WordList"), QStringLiteral("ball\ndog"));
+    QCOMPARE(labelText(Words, "WordCount"), QStringLiteral("2"));
+    QCOMPARE(labelText(Words, "Title"), QStringLiteral("dog"));
+    addEntry(Words, "BitBtn4", "030199", "ball", "again");
+    pick(Words, "TitleSearch", 2);
+    QCOMPARE(labelText(Words, "EntryDate"), QStringLiteral("01-01-99"));
+    answered(Words, "DelButton", "ConfirmBox", QMessageBox::Yes);
+    QCOMPARE(labelText(Words, "FirstWord"), QStringLiteral("dog"));
+    QCOMPARE(labelText(Words, "WordCount"), QStringLiteral("2"));
+    QCOMPARE(labelText(Words, "Title"), QStringLiteral("ball"));
+}
+
+void DiaryFormsTest::everythingComesBackPerChildAfterARestart() {
+    TempStore::addChild("Ben");
+    auto fill = [](const QString& who) {
+        show(Journal);
+        addEntry(Journal, "BitBtn1", "010101", who + " journal", "line 1\nline 2");
+        click(Journal, "OKBtn");
+        show(Words);
+        addEntry(Words, "BitBtn4", "010101", who + " word");
+        click(Words, "BitBtn1");
+        show(Prenatal);
+        addEntry(Prenatal, "BitBtn1", "010101", who + " prenatal");
+        addEntry(Prenatal, "BitBtn2", "010101", who + " medical");
+        ModalDriver::type(Prenatal, "O1", who + " other");
+        click(Prenatal, "OKBtn");
+        show(Doctor);
+        addEntry(Doctor, "BitBtn1", "010101", who + " visit");
+        addEntry(Doctor, "BitBtn2", "010101", who + " disease");
+        ModalDriver::type(Doctor, "DocName", who + " doctor");
+        ModalDriver::type(Doctor, "Edit4", who + " shot");
+        if (who == "Ann") {
+            QImage red(30, 20, QImage::Format_RGB32);
+            red.fill(Qt::red);
+            const QString path = QDir::temp().filePath("tst_diaryforms_doctor.bmp");
+            QVERIFY(red.save(path, "BMP"));
+            QVERIFY(Doctor->picture()->replaceFromFile(path));
+            QFile::remove(path);
+        }
+        click(Doctor, "OKBtn");
+        show(Growth);
+        Growth->pages()->setCurrentIndex(1);
+        addGrowth(Growth, "010101", who == "Ann" ? "20" : "30", "8", "1");
+        click(Growth, "BitBtn2");
+    };
+    auto check = [](const QString& who) {
+        show(Journal);
+        QCOMPARE(labelText(Journal, "Title"), who + " journal");
+        QCOMPARE(memoText(Journal, "Entry"), QStringLiteral("line 1\nline 2"));
+        QCOMPARE(comboItems(Journal, "TitleSearch"), QStringList{who + " journal"});
+        click(Journal, "OKBtn");
+        show(Words);
+        QCOMPARE(memoText(Words, "WordList"), who + " word");
+        click(Words, "BitBtn1");
+        show(Prenatal);
+        QCOMPARE(labelText(Prenatal, "Title"), who + " prenatal");
+        QCOMPARE(comboItems(Prenatal, "MedTitleSearch"), QStringList{who + " medical"});
+        QCOMPARE(Prenatal->findChild<QLineEdit*>("O1")->text(), who + " other");
+        click(Prenatal, "OKBtn");
+        show(Doctor);
+        QCOMPARE(comboItems(Doctor, "TitleSearch"), QStringList{who + " visit"});
+        QCOMPARE(comboItems(Doctor, "DisTitleSearch"), QStringList{who + " disease"});
+        QCOMPARE(Doctor->findChild<QLineEdit*>("DocName")->text(), who + " doctor");
+        QCOMPARE(Doctor->findChild<QLineEdit*>("Edit4")->text(), who + " shot");
+        QCOMPARE(Doctor->picture()->isCustom(), who == "Ann");
+        click(Doctor, "OKBtn");
+        show(Growth);
+        QCOMPARE(logText().split('\n').size(), 1);
+        QCOMPARE(labelText(Growth, "Height"), who == "Ann" ? QStringLiteral("20") : QStringLiteral("30"));
+        click(Growth, "BitBtn2");
+    };
+    fill("Ann");
+    MainWindow->makeChildActive("Ben");
+    fill("Ben");
+    m_app->restart();
+    QCOMPARE(ActiveChildName(), QStringLiteral("Ben"));
+    check("Ben");
+    MainWindow->makeChildActive("Ann");
+    check("Ann");
+}
+
+void DiaryFormsTest::heavyChildOpensQuickly() {
+    {
+        Transaction tx;
+        for (int i = 0; i < 10000; ++i)
+            Database::exec("INSERT INTO ENTRIES (child, list, Date, Title, Text) VALUES (?, ?, ?, ?, ?)",
+                           {"Ann", int(DiaryList::JournalEntries), "01-02-03", "Entry " + QString::number(i),
+                            "Some remarks about the day"});
+        for (int i = 0; i < 5000; ++i)
+            Database::exec("INSERT INTO GROWTH (child, Date, Height, WtLbs, WtOz) VALUES (?, ?, ?, ?, ?)",
+                           {"Ann", "01-02-03", "24", "12", "5"});
+        tx.commit();
+    }
+    Database::exec("UPDATE CHILD SET BDayMonth = ?, BDateDay = ?, BDayYear = ? WHERE FirstName = ?",
+                   {"1", "1", "2000", "Ann"});
+    m_app->restart();
+    QElapsedTimer timer;
+    timer.start();
+    show(Journal);
+    const qint64 journal = timer.restart();
+    show(Growth);
+    const qint64 growth = timer.elapsed();
+    qInfo("opening the journal with 10000 entries: %lld ms; the growth form with 5000 records: %lld ms",
+          journal, growth);
+    QCOMPARE(comboItems(Journal, "TitleSearch").size(), 10000);
+    QCOMPARE(labelText(Journal, "Title"), QStringLiteral("Entry 9999"));
+    QCOMPARE(comboItems(Growth, "DateSearch").size(), 5000);
+    QVERIFY2(journal < 500 && growth < 500, "opening a heavy child's form is far too slow");
+    // Reopened on its chart page, the growth form draws 5000 records at once.
+    Growth->pages()->setCurrentIndex(2);
+    click(Growth, "BitBtn2");
+    timer.restart();
+    show(Growth);
+    const qint64 chart = timer.elapsed();
+    qInfo("opening the growth form on its chart page with 5000 records: %lld ms", chart);
+    QCOMPARE(qobject_cast<QLineSeries*>(Growth->chart()->series().at(0))->count(), 5000);
+    QVERIFY2(chart < 1000, "drawing the chart is far too slow");
+}
+
+QTEST_MAIN(DiaryFormsTest)
+#include "tst_diaryforms.moc"

@@ -1,0 +1,859 @@
+// The report chooser as a parent uses it: a category from the "&Reports" menu, a name, the print or
+// preview button; the pages that come out are read back from PDF with pdftotext and pdfinfo.
+#include "core/book/EntryStore.h"
+#include "ui/shell/Forms.h"
+#include "ui/shell/TMainWindow.h"
+#include "core/diaries/DiarySheets.h"
+#include "core/milestones/MilestoneSheets.h"
+#include "core/reports/ReportCatalog.h"
+#include "ui/reports/PageRenderer.h"
+#include "ui/reports/ReportOutput.h"
+#include "core/reports/ReportRegistry.h"
+#include "ui/reports/TPrintReports.h"
+#include "ui/reports/TReportPreview.h"
+#include "ui/reports/TSampleReport.h"
+#include "core/book/ChildRecords.h"
+#include "core/store/Database.h"
+#include "support/AppFixture.h"
+#include "support/ModalDriver.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QBuffer>
+#include <QFileInfo>
+#include <QImage>
+#include <QLabel>
+#include <QPdfWriter>
+#include <QPrintPreviewWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+QString run(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(20000))
+        return QStringLiteral("<%1 did not finish>").arg(program);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The text of a PDF, laid out as on the page.
+QString pdfText(const QString& path) { return run("pdftotext", {"-layout", path, "-"}); }
+
+// Page count and page size from pdfinfo ("612 x 792 pts (letter)").
+int pdfPages(const QString& path) {
+    const QString info = run("pdfinfo", {path});
+    const QRegularExpressionMatch m = QRegularExpression("Pages:\\s+(\\d+)").match(info);
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+QString pdfPageSize(const QString& path) {
+    const QRegularExpressionMatch m = QRegularExpression("Page size:\\s+([^\\n]+)").match(run("pdfinfo", {path}));
+    return m.captured(1).trimmed();
+}
+
+// The words of a PDF with their boxes (points), in reading order, from pdftotext -bbox.
+struct WordBox {
+    QString word;
+    double left, right, top;
+};
+QVector<WordBox> wordBoxes(const QString& path) {
+    QVector<WordBox> words;
+    const QString xml = run("pdftotext", {"-bbox", path, "-"});
+    const QRegularExpression re(
+        "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"[0-9.]+\">([^<]*)</word>");
+    for (auto it = re.globalMatch(xml); it.hasNext();) {
+        const auto m = it.next();
+        words << WordBox{m.captured(4), m.captured(1).toDouble(), m.captured(3).toDouble(), m.captured(2).toDouble()};
+    }
+    return words;
+}
+
+// The lines of `text` with their trailing blanks removed and runs of blanks kept.
+QStringList lines(const QString& text) {
+    QStringList out;
+    for (QString l : text.split('\n')) {
+        while (l.endsWith(' '))
+            l.chop(1);
+        out << l;
+    }
+    return out;
+}
+
+// The pictures in a PDF from pdfimages -list: pixel size and resolution both ways.
+struct PdfImage {
+    int width, height, xppi, yppi;
+};
+QVector<PdfImage> pdfImages(const QString& path) {
+    QVector<PdfImage> images;
+    const QStringList rows = run("pdfimages", {"-list", path}).split('\n');
+    for (const QString& row : rows.mid(2)) {
+        const QStringList c = row.simplified().split(' ');
+        if (c.size() >= 14 && c[2] == QStringLiteral("image"))
+            images << PdfImage{c[3].toInt(), c[4].toInt(), c[12].toInt(), c[13].toInt()};
+    }
+    return images;
+}
+
+// A plain picture of the given size, encoded as PNG, as a chosen picture is stored.
+QByteArray pngOf(int width, int height, QColor color) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(color);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// The text with each line's runs of blanks reduced to one.
+QString flatText(const QString& text) {
+    QStringList simplified;
+    for (const QString& l : text.split('\n'))
+        simplified << l.simplified();
+    return simplified.join('\n');
+}
+
+void setChildFields(const QString& child, const QHash<QString, QString>& fields) {
+    for (auto it = fields.cbegin(); it != fields.cend(); ++it)
+        Database::exec(QStringLiteral("UPDATE CHILD SET ") + it.key() + QStringLiteral(" = ? WHERE FirstName = ?"),
+                       {it.value(), child});
+}
+} // namespace
+
+// Stands in for the help viewer and records the topic it was asked for.
+class FakeHelp : public QDialog {
+    Q_OBJECT
+public:
+    explicit FakeHelp(QWidget* parent) : QDialog(parent) { setObjectName("HelpForm"); }
+    int topic = 0;
+public slots:
+    void setTopicNumber(int n) { topic = n; }
+};
+
+class ReportsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void categoriesFillTheChooser();
+    void announcementPrintsTheTenLines();
+    void emptyFieldsLeaveTheirSeparators();
+    void childWithoutRowGetsOnlyTheName();
+    void longTextsStartAtTheirLabelsLeftEdge();
+    void onlyTheExactNamePrints();
+    void previewShowsThePageAndSavesIt();
+    void noPrinterSaysSoAndOffersPdf();
+    void everyBuiltReportPrintsThroughTheChooser();
+    void longJournalFlowsOverPages();
+    void sheetAndMilestoneReportsPrintThroughTheChooser();
+    void reportsWithNothingRecordedSaySo();
+    void longBirthdayFlowsOverPages();
+    void unreadablePictureIsSaidSo();
+    void everyNameOfEveryCategoryProducesAPdf();
+    void overlongTableRowLosesNoLine();
+    void helpShowsTopic36();
+    void timings();
+
+private:
+    // The PDFs go to a temporary folder, or to $REPORTS_PDF_DIR to look at them afterwards.
+    QString pdfPath(const QString& name) const {
+        const QString keep = qEnvironmentVariable("REPORTS_PDF_DIR");
+        const QString path = (keep.isEmpty() ? m_dir.path() : keep) + QLatin1Char('/') + name;
+        QFile::remove(path);
+        return path;
+    }
+    // Opens the chooser through the "&Reports" menu item `action`, types `name` when given, presses
+    // print (or runs `during` on the chooser instead), and closes it with "Close".
+    bool printThroughChooser(const QString& action, const QString& name, const QString& pdf);
+
+    std::unique_ptr<AppFixture> m_app;
+    QTemporaryDir m_dir;
+};
+
+void ReportsTest::init() {
+    m_app = std::make_unique<AppFixture>(QStringLiteral("Ann"));
+    ReportOutput::setPrintToPdfForTesting(QString());
+}
+
+void ReportsTest::cleanup() {
+    ReportOutput::setPrintToPdfForTesting(QString());
+    m_app.reset();
+}
+
+bool ReportsTest::printThroughChooser(const QString& action, const QString& name, const QString& pdf) {
+    ReportOutput::setPrintToPdfForTesting(pdf);
+    ModalDriver driver;
+    driver.expect("PrintReports", [name](QWidget* w) {
+        if (!name.isNull())
+            w->findChild<QComboBox*>("ReportName")->setEditText(name);
+        ModalDriver::click(w, "BitBtn1");
+        ModalDriver::click(w, "OKBtn");
+    });
+    driver.start();
+    MainWindow->findChild<QAction*>(action)->trigger();
+    const bool ok = driver.waitFinished();
+    ReportOutput::setPrintToPdfForTesting(QString());
+    if (!ok)
+        qWarning("%s", qPrintable(driver.error()));
+    return ok;
+}
+
+void ReportsTest::categoriesFillTheChooser() {
+    struct Seen {
+        QString title, text;
+        QStringList list;
+    };
+    auto open = [](const QString& action) {
+        Seen seen;
+        ModalDriver driver;
+        driver.expect("PrintReports", [&seen](QWidget* w) {
+            auto* box = w->findChild<QComboBox*>("ReportName");
+            seen.title = w->findChild<QLabel*>("Title")->text();
+            seen.text = box->currentText();
+            for (int i = 0; i < box->count(); ++i)
+                seen.list << box->itemText(i);
+            ModalDriver::click(w, "OKBtn");
+        });
+        driver.start();
+        MainWindow->findChild<QAction*>(action)->trigger();
+        driver.waitFinished();
+        return seen;
+    };
+    Seen prenatal = open("Prenatal2");
+    QCOMPARE(prenatal.title, QStringLiteral("Prenatal Reports"));
+    QCOMPARE(prenatal.text, QStringLiteral("Baby Names"));
+    QCOMPARE(prenatal.list, (QStringList{"Baby Names", "Prenatal Dates", "Prenatal Diary", "Prenatal Medical Diary"}));
+    Seen health = open("Health1");
+    QCOMPARE(health.list, (QStringList{"Childhood Diseases", "Doctor Visits", "Growth Log", "Immunizations",
+                                       "Pediatrician Information"}));
+    QCOMPARE(health.text, QStringLiteral("Childhood Diseases"));
+    Seen holidays = open("Holidays3");
+    QCOMPARE(holidays.title, QStringLiteral("Holiday Reports"));
+    QCOMPARE(holidays.list, QStringList());
+    QCOMPARE(holidays.text, QStringLiteral("Empty"));
+    Seen birthdays = open("Holidays2");
+    QCOMPARE(birthdays.list.size(), 17);
+    QCOMPARE(birthdays.list.first(), QStringLiteral("10th"));
+    QCOMPARE(birthdays.list.last(), QStringLiteral("Birth"));
+    QCOMPARE(birthdays.text, QStringLiteral("Birth"));
+    Seen journal = open("Journal2");
+    QCOMPARE(journal.title, QStringLiteral("Journal Report"));
+    QCOMPARE(journal.list, QStringList{"Journal"}); // only the second category's names remain
+    QCOMPARE(open("Child2").text, QStringLiteral("Birth Announcement"));
+    QCOMPARE(open("SpecialEvents2").list, (QStringList{"Christening", "Journal", "Outings", "Visitors"}));
+    QCOMPARE(open("Firsts2").text, QStringLiteral("Skills"));
+}
+
+void ReportsTest::announcementPrintsTheTenLines() {
+    setChildFields("Ann", {{"MiddleName", "Marie"}, {"LastName", "Lee"}, {"BirthDay", "Monday"}, {"BDayMonth", "3"},
+                           {"BDateDay", "15"}, {"BDayYear", "1997"}, {"BTimeHr", "10"}, {"BTimeMin", "05"},
+                           {"BTimeAmPm", "a.m."}, {"BirthHt", "21"}, {"BirthWeightLb", "7"}, {"BirthWeightOz", "4"},
+                           {"Hair", "Brown"}, {"Eyes", "Blue"}, {"Hospital", "St. Luke's"}, {"BirthCity", "Boise"},
+                           {"BirthState", "ID"}});
+    const QString pdf = pdfPath("announcement.pdf");
+    QVERIFY(printThroughChooser("Child2", QString(), pdf)); // the default name is the announcement
+    QCOMPARE(pdfPages(pdf), 1);
+    QVERIFY2(pdfPageSize(pdf).startsWith("612 x 792 pts"), qPrintable(pdfPageSize(pdf)));
+    const QStringList text = lines(pdfText(pdf));
+    const QString all = text.join('\n');
+    QVERIFY2(all.contains("Birth Announcement Sample Report"), qPrintable(all));
+    QVERIFY(all.contains("by Tinyra 4"));
+    QVERIFY(all.contains("Report generated by Tinyra 4"));
+    QVERIFY(text.contains("Announcing the Arrival of Ann Marie Lee") ||
+            std::any_of(text.begin(), text.end(),
+                        [](const QString& l) { return l.trimmed() == "Announcing the Arrival of Ann Marie Lee"; }));
+    // Caption and value on one line each, in page order.
+    const QStringList expected{"Arrival: Monday, 3/15/1997", "10:05 a.m.", "Height: 21 inches", "Weight: 7 lbs 4 oz",
+                               "Hair: Brown", "Eyes: Blue", "Hospital: St. Luke's", "City: Boise", "State: ID"};
+    QStringList found;
+    for (const QString& l : text) {
+        const QString s = l.simplified();
+        if (!s.isEmpty() && expected.contains(s))
+            found << s;
+    }
+    QCOMPARE(found, expected);
+
+    // Left through the close box, then the child's details change: the next print shows them.
+    ModalDriver driver;
+    driver.expect("PrintReports", [](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
+    driver.start();
+    MainWindow->findChild<QAction*>("Child2")->trigger();
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    setChildFields("Ann", {{"Hair", "Auburn"}});
+    const QString again = pdfPath("announcement-again.pdf");
+    QVERIFY(printThroughChooser("Child2", QString(), again));
+    QVERIFY(pdfText(again).contains("Auburn"));
+}
+
+void ReportsTest::emptyFieldsLeaveTheirSeparators() {
+    // No middle name, no time: line 1 keeps two blanks, line 3 is ":" and a blank.
+    setChildFields("Ann", {{"LastName", "Lee"}, {"BirthDay", "Friday"}});
+    ReportOutput::setPrintToPdfForTesting(QString());
+    const QString pdf = pdfPath("empty.pdf");
+    QVERIFY(printThroughChooser("Child2", QString(), pdf));
+    QCOMPARE(SampleReport->texts().Announcing, QStringLiteral("Announcing the Arrival of Ann  Lee"));
+    QCOMPARE(SampleReport->texts().ArrivalTime, QStringLiteral(": "));
+    // pdftotext writes any gap between words as one blank, so measure the gaps on the page instead:
+    // the gap between "Ann" and "Lee" is two blanks wide. Glyph edges make a one-blank gap look a
+    // little narrower than a blank, so one blank measures 1x the gap after "of", two about 2.5x, three
+    // about 3.7x.
+    const QVector<WordBox> words = wordBoxes(pdf);
+    auto find = [&words](const QString& w) {
+        for (int i = 0; i < words.size(); ++i)
+            if (words[i].word == w && words[i].top > 150)
+                return i;
+        return -1;
+    };
+    const int ann = find("Ann");
+    QVERIFY(ann > 0 && ann + 1 < words.size());
+    QCOMPARE(words[ann - 1].word, QStringLiteral("of"));
+    QCOMPARE(words[ann + 1].word, QStringLiteral("Lee"));
+    const double oneBlank = words[ann].left - words[ann - 1].right;
+    const double between = words[ann + 1].left - words[ann].right;
+    QVERIFY2(between > 1.8 * oneBlank && between < 3.1 * oneBlank, qPrintable(QStringLiteral("%1 vs %2").arg(between).arg(oneBlank)));
+    const QStringList text = lines(pdfText(pdf));
+    QVERIFY2(std::any_of(text.begin(), text.end(), [](const QString& l) { return l.trimmed() == ":"; }),
+             qPrintable(text.join('\n')));
+    QVERIFY(std::any_of(text.begin(), text.end(),
+                        [](const QString& l) { return l.simplified() == "Arrival: Friday, //"; }));
+    QVERIFY(std::any_of(text.begin(), text.end(),
+                        [](const QString& l) { return l.simplified() == "Weight: lbs oz"; }));
+}
+
+void ReportsTest::childWithoutRowGetsOnlyTheName() {
+    // "Zoe" is active but has no CHILD row; "Zed", sorted after her, has a full one.
+    TempStore::addChild("Zed", "Q", "Other");
+    setChildFields("Zed", {{"Hair", "Black"}, {"BirthCity", "Reno"}});
+    MainWindow->makeChildActive("Zoe");
+    const QString pdf = pdfPath("norow.pdf");
+    QVERIFY(printThroughChooser("Child2", QString(), pdf));
+    const QString text = pdfText(pdf);
+    QVERIFY2(text.contains("Announcing the Arrival of Zoe"), qPrintable(text));
+    QVERIFY(!text.contains("Reno"));
+    QVERIFY(!text.contains("Black"));
+    QVERIFY(!text.contains("Other"));
+}
+
+void ReportsTest::longTextsStartAtTheirLabelsLeftEdge() {
+    // Too long for its label, the centred announcement line starts at the label's left edge (48 px,
+    // 36 pt) and is cut at the right, like every other label; a short one stays centred.
+    setChildFields("Ann", {{"MiddleName", QString(50, 'M')}, {"LastName", QString(50, 'W')}});
+    const QString pdf = pdfPath("long.pdf");
+    QVERIFY(printThroughChooser("Child2", QString(), pdf));
+    auto announcingLeft = [](const QString& file) {
+        for (const WordBox& w : wordBoxes(file))
+            if (w.word == "Announcing")
+                return w.left;
+        return -1.0;
+    };
+    QVERIFY2(qAbs(announcingLeft(pdf) - 36.0) < 1.0, qPrintable(QString::number(announcingLeft(pdf))));
+    setChildFields("Ann", {{"MiddleName", "M"}, {"LastName", "Lee"}});
+    const QString shortPdf = pdfPath("short.pdf");
+    QVERIFY(printThroughChooser("Child2", QString(), shortPdf));
+    QVERIFY(announcingLeft(shortPdf) > 100);
+}
+
+void ReportsTest::onlyTheExactNamePrints() {
+    // Lower case, a trailing blank, "Empty": nothing is produced and no window opens.
+    for (const QString& name : {QStringLiteral("birth announcement"), QStringLiteral("Birth Announcement "),
+                                QStringLiteral("Empty"), QString("")}) {
+        const QString pdf = pdfPath("nothing.pdf");
+        QVERIFY(printThroughChooser("Holidays3", name, pdf));
+        QVERIFY2(!QFileInfo::exists(pdf), qPrintable(name));
+    }
+    // Typed exactly in another category, it prints.
+    const QString pdf = pdfPath("typed.pdf");
+    QVERIFY(printThroughChooser("Journal2", "Birth Announcement", pdf));
+    QVERIFY(pdfText(pdf).contains("Birth Announcement Sample Report"));
+}
+
+void ReportsTest::previewShowsThePageAndSavesIt() {
+    setChildFields("Ann", {{"Hair", "Red"}});
+    const QString pdf = pdfPath("preview.pdf");
+    int pages = -1;
+    ModalDriver driver;
+    driver.expect("PrintReports",
+                  [this](QWidget* w) {
+                      if (qEnvironmentVariableIsSet("REPORTS_PDF_DIR"))
+                          w->grab().save(pdfPath("chooser.png"));
+                      ModalDriver::click(w, "BitBtn2");
+                  })
+        .expect("ReportPreview",
+                [&pages, this](QWidget* w) {
+                    pages = static_cast<TReportPreview*>(w)->previewWidget()->pageCount();
+                    if (qEnvironmentVariableIsSet("REPORTS_PDF_DIR"))
+                        w->grab().save(pdfPath("preview-window.png"));
+                    ModalDriver::click(w, "ZoomInBtn");
+                    ModalDriver::click(w, "PrintBtn"); // the test hook turns the print into a PDF
+                    ReportOutput::setPrintToPdfForTesting(QString());
+                    ModalDriver::click(w, "SavePdfBtn");
+                })
+        .expect("SavePdfDialog",
+                [pdf](QWidget* w) {
+                    ModalDriver::type(w, "fileNameEdit", pdf);
+                    static_cast<QDialog*>(w)->accept();
+                })
+        .expect("InformationBox", [](QWidget* w) { ModalDriver::answer(w, QMessageBox::Ok); })
+        .expect("ReportPreview", [](QWidget* w) { ModalDriver::click(w, "CloseBtn"); })
+        .expect("PrintReports", [](QWidget* w) { ModalDriver::click(w, "OKBtn"); });
+    const QString printed = pdfPath("printed-from-preview.pdf");
+    ReportOutput::setPrintToPdfForTesting(printed);
+    driver.start();
+    MainWindow->findChild<QAction*>("Child2")->trigger();
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    QCOMPARE(pages, 1);
+    // Preview and print show the same page.
+    QCOMPARE(pdfText(printed), pdfText(pdf));
+    QVERIFY2(driver.messages().value(0) == "The report was saved as " + pdf + ".", qPrintable(driver.messages().join('|')));
+    QCOMPARE(pdfPages(pdf), 1);
+    const QString text = pdfText(pdf);
+    QVERIFY2(text.contains("Announcing the Arrival of Ann"), qPrintable(text));
+    QVERIFY(text.contains("Red"));
+}
+
+void ReportsTest::noPrinterSaysSoAndOffersPdf() {
+    // This machine has no printer: the print button must say so, print nothing, and offer a PDF.
+    const QString pdf = pdfPath("offered.pdf");
+    ModalDriver driver;
+    driver.expect("PrintReports", [](QWidget* w) { ModalDriver::click(w, "BitBtn1"); })
+        .expect("NoPrinterBox", [](QWidget* w) { ModalDriver::click(w, "CancelBtn"); })
+        .expect("PrintReports", [](QWidget* w) { ModalDriver::click(w, "BitBtn1"); })
+        .expect("NoPrinterBox", [](QWidget* w) { ModalDriver::click(w, "SavePdfBtn"); })
+        .expect("SavePdfDialog",
+                [pdf](QWidget* w) {
+                    ModalDriver::type(w, "fileNameEdit", pdf);
+                    static_cast<QDialog*>(w)->accept();
+                })
+        .expect("InformationBox", [](QWidget* w) { ModalDriver::answer(w, QMessageBox::Ok); })
+        .expect("PrintReports", [](QWidget* w) { ModalDriver::click(w, "OKBtn"); });
+    driver.start();
+    MainWindow->findChild<QAction*>("Child2")->trigger();
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    const QStringList messages = driver.messages();
+    QCOMPARE(messages.size(), 3);
+    QVERIFY2(messages[0].startsWith("No printer is installed, so the report was not printed."), qPrintable(messages[0]));
+    QVERIFY(messages[0].contains("PDF"));
+    QVERIFY(messages[2].startsWith("The report was saved as "));
+    QVERIFY(!messages.join(' ').contains("printed.") || messages[0].contains("not printed"));
+    QVERIFY(pdfText(pdf).contains("Birth Announcement Sample Report"));
+
+    // The same holds for every other report and for the preview's own print button.
+    ReportOutput::Job job{"Journal", "Ann", [](QPagedPaintDevice* d) {
+                              return PageRenderer(ReportRegistry::build("Journal", "Ann")).render(d);
+                          }};
+    ModalDriver second;
+    second.expect("NoPrinterBox", [](QWidget* w) { ModalDriver::click(w, "CancelBtn"); });
+    second.start();
+    QVERIFY(!ReportOutput::print(MainWindow, job)); // never reported as printed
+    QVERIFY2(second.waitFinished(), qPrintable(second.error()));
+    // A PDF that cannot be written is not reported as saved.
+    QVERIFY(!ReportOutput::writePdf("/nonexistent-dir/x.pdf", job));
+}
+
+void ReportsTest::everyBuiltReportPrintsThroughTheChooser() {
+    Database::exec(QStringLiteral("DELETE FROM BOYA"));
+    Database::exec(QStringLiteral("DELETE FROM GIRLA"));
+    Database::exec(QStringLiteral("INSERT INTO BOYA (Name, Origin, Meaning) VALUES ('Aaron', 'Hebrew', 'Exalted')"));
+    Database::exec(QStringLiteral("INSERT INTO GIRLA (Name, Origin, Meaning) VALUES ('Abigail', 'Hebrew', 'Joy')"));
+    setChildFields("Ann", {{"Physician", "Dr. Kay"}, {"County", "Ada"}});
+    auto add = [](DiaryList list, const QString& title) {
+        Entries().append(list, std::make_shared<DiaryType>(DiaryType{"04-05-98", title, title + " remarks"}));
+    };
+    add(DiaryList::PrenatalDiary, "First kick");
+    add(DiaryList::PrenatalMedicalDiary, "Ultrasound");
+    add(DiaryList::DoctorVisits, "Checkup");
+    add(DiaryList::ChildhoodDiseases, "Chicken pox");
+    add(DiaryList::JournalEntries, "Park day");
+    add(DiaryList::WordEntries, "ball");
+    Entries().appendGrowth(std::make_shared<GrowthType>(GrowthType{"01-01-98", "24", "12", "3"}));
+    Entries().appendGrowth(std::make_shared<GrowthType>(GrowthType{"04-01-98", "25.5", "14", "8"}));
+    Entries().appendGrowth(std::make_shared<GrowthType>(GrowthType{"07-01-98", "27", "16", "1"}));
+    Entries().setFamilyMember(2, {"Robert Lee", "07-04-66", "Boise"});
+
+    const struct {
+        const char* action;
+        const char* name;
+        QStringList expect;
+    } cases[] = {
+        {"Child2", "Itemized Child Report", {"Physician: Dr. Kay", "First Home", "County: Ada", "Headline 7:"}},
+        {"Child2", "Family Tree", {"Robert Lee", "Paternal Great Grandfather", "Father"}},
+        {"Prenatal2", "Baby Names", {"Boy Names", "Aaron", "Exalted", "Girl Names", "Abigail"}},
+        {"Prenatal2", "Prenatal Diary", {"First kick", "First kick remarks"}},
+        {"Prenatal2", "Prenatal Medical Diary", {"Ultrasound"}},
+        {"Health1", "Doctor Visits", {"Checkup"}},
+        {"Health1", "Childhood Diseases", {"Chicken pox"}},
+        {"Health1", "Growth Log", {"01-01-98", "24 inches", "12 lbs. 3 oz.", "Growth Chart", "Height (inches)", "Weight (lbs)"}},
+        {"Firsts2", "Words - Record", {"ball remarks"}},
+        {"Firsts2", "Vocabulary List", {"Total Word Count: 1", "ball"}},
+        {"Journal2", "Journal", {"Park day remarks"}},
+    };
+    for (const auto& c : cases) {
+        const QString name = QString::fromLatin1(c.name);
+        const QString pdf = pdfPath(name + ".pdf");
+        QVERIFY(printThroughChooser(c.action, name, pdf));
+        const int pages = pdfPages(pdf);
+        QVERIFY2(pages >= 1, qPrintable(name));
+        const QString text = pdfText(pdf);
+        QStringList simplified;
+        for (const QString& l : text.split('\n'))
+            simplified << l.simplified();
+        const QString flat = simplified.join('\n');
+        QVERIFY2(flat.contains(name) && flat.contains("Ann") && flat.contains(QStringLiteral("Page %1 of %1").arg(pages)) &&
+                     flat.contains("Report generated by Tinyra 4"),
+                 qPrintable(name + ":\n" + text));
+        for (const QString& e : c.expect)
+            QVERIFY2(flat.contains(e), qPrintable(name + " lacks " + e + ":\n" + text));
+    }
+    // Other children's entries never reach the active child's report.
+    Entries().childSwitch("Bea");
+    TempStore::addChild("Bea");
+    MainWindow->makeChildActive("Bea");
+    const QString pdf = pdfPath("bea-journal.pdf");
+    QVERIFY(printThroughChooser("Journal2", "Journal", pdf));
+    const QString text = pdfText(pdf);
+    QVERIFY(text.contains("No entries have been recorded."));
+    QVERIFY(!text.contains("Park day"));
+}
+
+void ReportsTest::longJournalFlowsOverPages() {
+    for (int i = 0; i < 200; ++i)
+        Entries().append(DiaryList::JournalEntries,
+                         std::make_shared<DiaryType>(DiaryType{QStringLiteral("01-%1-99").arg(i % 28 + 1, 2, 10, QChar('0')),
+                                                               "Day " + QString::number(i + 1),
+                                                               "We went out.\nSecond line of entry " +
+                                                                   QString::number(i + 1) + "."}));
+    const QString pdf = pdfPath("journal.pdf");
+    QVERIFY(printThroughChooser("Journal2", QString(), pdf));
+    const int pages = pdfPages(pdf);
+    QVERIFY2(pages > 5, qPrintable(QString::number(pages)));
+    const QString text = pdfText(pdf);
+    // Every entry arrives once and in order, and every page is numbered.
+    int from = 0;
+    for (int i = 1; i <= 200; ++i) {
+        const int at = text.indexOf("Second line of entry " + QString::number(i) + ".", from);
+        QVERIFY2(at >= 0, qPrintable(QString::number(i)));
+        from = at;
+    }
+    QVERIFY(text.contains(QStringLiteral("Page %1 of %1").arg(pages)));
+    QCOMPARE(text.count("Report generated by Tinyra 4"), pages);
+}
+
+void ReportsTest::sheetAndMilestoneReportsPrintThroughTheChooser() {
+    using namespace MilestoneSheets;
+    // Ann's records, entered through the store's writers as the forms do.
+    ChildRecords::setSheet("Ann", DiarySheets::PrenatalDates,
+                           {{"D1", "03/01/97"}, {"D2", "  /  /  "}, {"D9", "08/30/97"}, {"O1", "Grandma's visit"},
+                            {"D10", "05/05/97"}, {"O3", "Name only"}});
+    ChildRecords::setSheet("Ann", DiarySheets::Immunizations,
+                           {{"MaskEdit2", "03-16-97"}, {"MaskEdit1", "03-16-98"}, {"MaskEdit20", "  -  -  "},
+                            {"Edit1", "Flu shot"}, {"MaskEdit21", "10-01-98"}, {"MaskEdit23", "11-11-98"}});
+    ChildRecords::setSheet("Ann", DiarySheets::Pediatrician,
+                           {{"DocName", "Dr. Ruth Kay"}, {"DocCity", "Boise"}, {"DocPhone", "555-0100"}});
+    ChildRecords::setPicture("Ann", DiarySheets::DoctorPicture, pngOf(400, 200, Qt::darkCyan));
+    ChildRecords::setSheet("Ann", SkillsSheet,
+                           {{"Edit1", "04-01-97 in the sink"}, {"Edit7", "06-02-97"}, {"Edit42", "Swims"},
+                            {"Edit50", "06-01-99"}});
+    ChildRecords::setPicture("Ann", skillsPictureKey("Image17"), pngOf(120, 300, Qt::darkGreen));
+    ChildRecords::setPicture("Ann", skillsPictureKey("Image1"), pngOf(1200, 900, Qt::darkYellow)); // larger than a page
+    setBirthday("Ann", BirthdayRecord{"2nd Birthday", "Cake everywhere.\nThen a nap.", {"Grandma", "Uncle Joe"},
+                                      {{"Grandma", "Blocks"}, {"Uncle Joe", "A red ball"}}});
+    ChildRecords::setPicture("Ann", birthdayPictureKey("2nd Birthday", 1), pngOf(313, 233, Qt::darkRed));
+    ChildRecords::setPicture("Ann", birthdayPictureKey("2nd Birthday", 2), pngOf(185, 177, Qt::darkBlue));
+    setOccasionRemarks("Ann", OutingCaption, "Zoo trip", "Saw the lions.");
+    recordOccasion("Ann", OutingCaption, "Pumpkin farm", true, "Pumpkin farm");
+    setOccasionRemarks("Ann", VisitorCaption, "Aunt May", "Came from Ohio.");
+    setOccasionRemarks("Ann", ChristeningCaption, "Christening", "At St. Mark's, godmother Jo.");
+    setOccasionRemarks("Ann", HolidaysCaption, "First Easter - Ann", "Egg hunt.");
+    // Bea's records, which must never reach Ann's reports.
+    TempStore::addChild("Bea");
+    ChildRecords::setSheet("Bea", DiarySheets::Pediatrician, {{"DocName", "Dr. Bea Only"}});
+    ChildRecords::setSheet("Bea", DiarySheets::Immunizations, {{"MaskEdit6", "01-02-03"}});
+    ChildRecords::setSheet("Bea", DiarySheets::PrenatalDates, {{"O1", "Bea's date"}});
+    ChildRecords::setSheet("Bea", SkillsSheet, {{"Edit2", "Bea's bottle"}});
+    setBirthday("Bea", BirthdayRecord{"2nd Birthday", "Bea's party", {"Bea's friend"}, {}});
+    setOccasionRemarks("Bea", OutingCaption, "Beach day", "Bea's sandcastle.");
+    setOccasionRemarks("Bea", VisitorCaption, "Bea's visitor", "");
+    setOccasionRemarks("Bea", ChristeningCaption, "Christening", "Bea's christening.");
+
+    const QStringList beaTexts{"Bea", "Dr. Bea Only", "01-02-03", "Beach day", "sandcastle", "christening."};
+    const struct {
+        const char* action;
+        const char* name;
+        QStringList inOrder; // these texts, in this order
+        QStringList absent;
+        int pictures;
+    } cases[] = {
+        {"Prenatal2", "Prenatal Dates",
+         {"Dates to Remember", "Pregnancy Confirmed: 03/01/97", "Estimated Due Date:", "Nursery Completed: 08/30/97",
+          "Other Dates to Remember", "Grandma's visit 05/05/97", "Name only"},
+         {"/ /", "Began to Show: /"},
+         0},
+        {"Health1", "Immunizations",
+         {"Immunization Date Given", "HB (Birth) 03-16-97", "HB (1-2 Months)", "HIB (12 Months) 03-16-98",
+          "MMR (4-6 years)", "Flu shot 10-01-98", "(Immunization not named) 11-11-98"},
+         {"- -"},
+         0},
+        {"Health1", "Pediatrician Information",
+         {"Name: Dr. Ruth Kay", "Address:", "City: Boise", "State:", "Zip:", "Phone: 555-0100"},
+         {},
+         1},
+        {"Firsts2", "Skills",
+         {"1st Skills", "First Bath 04-01-97 in the sink", "Coordination", "Laughs 06-02-97", "Others",
+          "Swims 06-01-99", "Pictures", "1st Skills Outdoors"},
+         {"First Bottle", "At the Table"},
+         2},
+        {"Holidays2", "2nd",
+         {"2nd Birthday", "Remarks", "Cake everywhere.", "Then a nap.", "Guests", "1 Grandma", "2 Uncle Joe", "Gifts",
+          "Grandma Blocks", "Uncle Joe A red ball"},
+         {"Nothing has been recorded"},
+         2},
+        {"SpecialEvents2", "Outings",
+         {"Zoo trip", "Saw the lions.", "Pumpkin farm", "No remarks were written."},
+         {"Aunt May", "Egg hunt", "St. Mark"},
+         0},
+        {"SpecialEvents2", "Visitors", {"Aunt May", "Came from Ohio."}, {"Zoo trip", "Egg hunt"}, 0},
+        {"SpecialEvents2", "Christening", {"Christening", "At St. Mark's, godmother Jo."}, {"Zoo trip"}, 0},
+    };
+    for (const auto& c : cases) {
+        const QString name = QString::fromLatin1(c.name);
+        const QString pdf = pdfPath(name + ".pdf");
+        QVERIFY(printThroughChooser(c.action, name, pdf));
+        const QString flat = flatText(pdfText(pdf));
+        const int pages = pdfPages(pdf);
+        QVERIFY2(pages >= 1 && flat.contains(QStringLiteral("Page %1 of %1").arg(pages)), qPrintable(name));
+        QVERIFY2(flat.startsWith(name) && flat.contains("\nAnn\n"), qPrintable(name + ":\n" + flat));
+        int from = 0;
+        for (const QString& e : c.inOrder) {
+            const int at = flat.indexOf(e, from);
+            QVERIFY2(at >= 0, qPrintable(name + " lacks (in order) " + e + ":\n" + flat));
+            from = at + e.size();
+        }
+        for (const QString& e : c.absent + beaTexts)
+            QVERIFY2(!flat.contains(e), qPrintable(name + " shows " + e + ":\n" + flat));
+        // Pictures keep their shape: the same resolution both ways, and every chosen one is there.
+        const QVector<PdfImage> images = pdfImages(pdf);
+        QVERIFY2(images.size() >= c.pictures, qPrintable(name + ": " + QString::number(images.size())));
+        for (const PdfImage& img : images) {
+            // Within the printed width (7.5 inches) and at most a third of the page tall.
+            QVERIFY2(img.xppi > 0 && double(img.width) / img.xppi <= 7.5 && double(img.height) / img.yppi <= 3.2,
+                     qPrintable(name + QStringLiteral(": %1x%2 at %3 ppi").arg(img.width).arg(img.height).arg(img.xppi)));
+            QVERIFY2(qAbs(img.xppi - img.yppi) <= 1, qPrintable(name + QStringLiteral(": %1x%2 at %3/%4 ppi")
+                                                                      .arg(img.width).arg(img.height)
+                                                                      .arg(img.xppi).arg(img.yppi)));
+        }
+    }
+
+    // With Bea active, her own records show and none of Ann's.
+    Entries().childSwitch("Bea");
+    MainWindow->makeChildActive("Bea");
+    const QString pdf = pdfPath("bea-outings.pdf");
+    QVERIFY(printThroughChooser("SpecialEvents2", "Outings", pdf));
+    const QString bea = flatText(pdfText(pdf));
+    QVERIFY2(bea.contains("\nBea\n") && bea.contains("Beach day") && bea.contains("Bea's sandcastle."),
+             qPrintable(bea));
+    QVERIFY(!bea.contains("Zoo trip") && !bea.contains("Ann"));
+    const QString birthdayPdf = pdfPath("bea-2nd.pdf");
+    QVERIFY(printThroughChooser("Holidays2", "2nd", birthdayPdf));
+    const QString beaBirthday = flatText(pdfText(birthdayPdf));
+    QVERIFY(beaBirthday.contains("Bea's friend") && !beaBirthday.contains("Grandma"));
+    QCOMPARE(pdfImages(birthdayPdf).size(), 0); // Ann's pictures stay Ann's
+}
+
+void ReportsTest::reportsWithNothingRecordedSaySo() {
+    // A child with nothing recorded: each report says so under its title and the child's name, on one
+    // page, and shows no empty headings.
+    const struct {
+        const char* action;
+        const char* name;
+        const char* title;
+    } cases[] = {{"Prenatal2", "Prenatal Dates", "Prenatal Dates"},
+                 {"Health1", "Immunizations", "Immunizations"},
+                 {"Health1", "Pediatrician Information", "Pediatrician Information"},
+                 {"Firsts2", "Skills", "Skills"},
+                 {"Holidays2", "Birth", "Birth Birthday"},
+                 {"Holidays2", "16th", "16th Birthday"},
+                 {"SpecialEvents2", "Outings", "Outings"},
+                 {"SpecialEvents2", "Visitors", "Visitors"},
+                 {"SpecialEvents2", "Christening", "Christening"}};
+    for (const auto& c : cases) {
+        const QString pdf = pdfPath(QString::fromLatin1(c.name) + "-empty.pdf");
+        QVERIFY(printThroughChooser(c.action, c.name, pdf));
+        QCOMPARE(pdfPages(pdf), 1);
+        const QStringList text = flatText(pdfText(pdf)).split('\n', Qt::SkipEmptyParts);
+        QVERIFY2(text.size() >= 4, qPrintable(text.join('\n')));
+        QCOMPARE(text[0], QString::fromLatin1(c.title));
+        QCOMPARE(text[1], QStringLiteral("Ann"));
+        QVERIFY2(text[2].startsWith("by Tinyra 4"), qPrintable(text.join('\n')));
+        QVERIFY2(text[3].startsWith("Nothing has been recorded ") && text[3].endsWith(" yet."),
+                 qPrintable(text.join('\n')));
+        QVERIFY2(text[4].startsWith("Page 1 of 1"), qPrintable(text.join('\n')));
+    }
+}
+
+void ReportsTest::longBirthdayFlowsOverPages() {
+    MilestoneSheets::BirthdayRecord record{"1st Birthday", QString(), {}, {}};
+    for (int i = 1; i <= 120; ++i) {
+        record.guests << "Guest number " + QString::number(i);
+        record.gifts << MilestoneSheets::Gift{"Giver " + QString::number(i), "Present " + QString::number(i)};
+    }
+    MilestoneSheets::setBirthday("Ann", record);
+    const QString pdf = pdfPath("long-birthday.pdf");
+    QVERIFY(printThroughChooser("Holidays2", "1st", pdf));
+    const int pages = pdfPages(pdf);
+    QVERIFY2(pages >= 4, qPrintable(QString::number(pages)));
+    const QString text = flatText(pdfText(pdf));
+    int from = 0;
+    for (int i = 1; i <= 120; ++i) {
+        from = text.indexOf(QStringLiteral("%1 Guest number %1\n").arg(i), from);
+        QVERIFY2(from >= 0, qPrintable(QString::number(i)));
+    }
+    for (int i = 1; i <= 120; ++i) {
+        from = text.indexOf(QStringLiteral("Giver %1 Present %1\n").arg(i), from);
+        QVERIFY2(from >= 0, qPrintable(QString::number(i)));
+    }
+    QCOMPARE(text.count("Report generated by Tinyra 4"), pages);
+    // The gift table repeats its headings on each page it runs over.
+    QVERIFY(text.count("Name Gift") >= 2);
+}
+
+void ReportsTest::unreadablePictureIsSaidSo() {
+    // A damaged picture file: the page says so where it would stand, and the other picture still prints.
+    ChildRecords::setPicture("Ann", MilestoneSheets::birthdayPictureKey("3rd Birthday", 1), "not a picture");
+    ChildRecords::setPicture("Ann", MilestoneSheets::birthdayPictureKey("3rd Birthday", 2), pngOf(60, 90, Qt::red));
+    const QString pdf = pdfPath("3rd.pdf");
+    QVERIFY(printThroughChooser("Holidays2", "3rd", pdf));
+    const QString text = flatText(pdfText(pdf));
+    QVERIFY2(text.contains("This picture could not be read.") && !text.contains("Nothing has been recorded"),
+             qPrintable(text));
+    const QVector<PdfImage> images = pdfImages(pdf);
+    QCOMPARE(images.size(), 1);
+    QCOMPARE(images[0].width, 60);
+    QCOMPARE(images[0].height, 90);
+}
+
+void ReportsTest::everyNameOfEveryCategoryProducesAPdf() {
+    // Every name the chooser lists in every "&Reports" category, printed from the chooser as shown.
+    const QStringList actions{"Prenatal2", "Child2", "Health1", "Firsts2", "Holidays2", "Holidays3",
+                              "SpecialEvents2", "Journal2"};
+    int catalogued = 0;
+    for (const ReportCategory& c : ReportCatalog::categories())
+        catalogued += int(c.names.size());
+    QStringList printed;
+    QStringList failures;
+    for (const QString& action : actions) {
+        QStringList listed;
+        ModalDriver driver;
+        driver.expect("PrintReports", [&](QWidget* w) {
+            auto* box = w->findChild<QComboBox*>("ReportName");
+            for (int i = 0; i < box->count(); ++i)
+                listed << box->itemText(i);
+            for (const QString& name : listed) {
+                box->setEditText(name);
+                ReportOutput::setPrintToPdfForTesting(pdfPath(action + "-" + name + ".pdf"));
+                ModalDriver::click(w, "BitBtn1");
+            }
+            ModalDriver::click(w, "OKBtn");
+        });
+        driver.start();
+        MainWindow->findChild<QAction*>(action)->trigger();
+        QVERIFY2(driver.waitFinished(120000), qPrintable(driver.error()));
+        ReportOutput::setPrintToPdfForTesting(QString());
+        for (const QString& name : listed) {
+            const QString keep = qEnvironmentVariable("REPORTS_PDF_DIR");
+            const QString path = (keep.isEmpty() ? m_dir.path() : keep) + "/" + action + "-" + name + ".pdf";
+            const int pages = pdfPages(path);
+            if (pages < 1 || !flatText(pdfText(path)).contains(name))
+                failures << action + ": " + name;
+            printed << name;
+        }
+    }
+    QVERIFY2(failures.isEmpty(), qPrintable(failures.join(", ")));
+    QCOMPARE(printed.size(), catalogued); // "Journal" twice, in two categories
+    for (const ReportCategory& c : ReportCatalog::categories())
+        for (const QString& name : c.names)
+            QVERIFY2(printed.contains(name), qPrintable(name));
+}
+
+void ReportsTest::overlongTableRowLosesNoLine() {
+    // A name whose meaning runs longer than a page: every line of it reaches the pages, in order.
+    QStringList meaning;
+    for (int i = 1; i <= 120; ++i)
+        meaning << QStringLiteral("Meaning line %1").arg(i);
+    Database::exec(QStringLiteral("DELETE FROM BOYA"));
+    Database::exec(QStringLiteral("DELETE FROM GIRLA"));
+    Database::exec(QStringLiteral("INSERT INTO GIRLA (Name, Origin, Meaning) VALUES ('Long', 'Test', ?)"),
+                   {meaning.join('\n')});
+    const QString pdf = pdfPath("long-row.pdf");
+    QVERIFY(printThroughChooser("Prenatal2", QString(), pdf)); // "Baby Names" is the default
+    const int pages = pdfPages(pdf);
+    QVERIFY2(pages >= 3, qPrintable(QString::number(pages)));
+    const QString text = pdfText(pdf);
+    int from = 0;
+    for (int i = 1; i <= 120; ++i) {
+        const QRegularExpression line(QStringLiteral("Meaning line %1\\b").arg(i));
+        const int at = text.indexOf(line, from);
+        QVERIFY2(at >= 0, qPrintable(QString::number(i)));
+        from = at;
+    }
+    // The column headings stand again on every page the row continues on.
+    QCOMPARE(text.count(QRegularExpression("Name\\s+Origin\\s+Meaning")), pages);
+}
+
+void ReportsTest::helpShowsTopic36() {
+    auto* help = new FakeHelp(MainWindow);
+    RegisterForm(help);
+    ModalDriver driver;
+    driver.expect("PrintReports", [](QWidget* w) { ModalDriver::click(w, "HelpBtn"); })
+        .expect("HelpForm", [](QWidget* w) { static_cast<QDialog*>(w)->reject(); })
+        .expect("PrintReports", [](QWidget* w) { ModalDriver::click(w, "OKBtn"); });
+    driver.start();
+    MainWindow->findChild<QAction*>("Child2")->trigger();
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    QCOMPARE(help->topic, 36);
+    UnregisterForm(help);
+    delete help;
+}
+
+void ReportsTest::timings() {
+    AnnouncementTexts texts = AnnouncementTexts::forChild("Ann");
+    const QString pdf = pdfPath("timed.pdf");
+    // One warm-up render loads the fonts.
+    {
+        QPdfWriter warm(pdfPath("warm.pdf"));
+        QVERIFY(TSampleReport::render(&warm, texts));
+    }
+    QElapsedTimer timer;
+    timer.start();
+    bool ok = false;
+    {
+        QPdfWriter writer(pdf);
+        ok = TSampleReport::render(&writer, texts);
+    }
+    const qint64 announcementMs = timer.elapsed();
+    QVERIFY(ok);
+    for (int i = 0; i < 200; ++i)
+        Entries().append(DiaryList::JournalEntries,
+                         std::make_shared<DiaryType>(DiaryType{"02-02-99", "Entry " + QString::number(i),
+                                                               QString("A day at the park with grandma. ").repeated(6)}));
+    timer.restart();
+    const ReportDocument doc = ReportRegistry::build("Journal", "Ann");
+    const PageRenderer renderer(doc);
+    const qint64 layoutMs = timer.elapsed();
+    {
+        QPdfWriter writer(pdfPath("timed-journal.pdf"));
+        ok = renderer.render(&writer);
+    }
+    const qint64 journalMs = timer.elapsed();
+    QVERIFY(ok);
+    qInfo("announcement to PDF: %lld ms; 200-entry journal (%d pages): %lld ms (layout %lld ms)", announcementMs,
+          renderer.pageCount(), journalMs, layoutMs);
+    QVERIFY2(announcementMs < 1500, qPrintable(QString::number(announcementMs)));
+    QVERIFY2(journalMs < 10000, qPrintable(QString::number(journalMs)));
+}
+
+QTEST_MAIN(ReportsTest)
+#include "tst_reports.moc"

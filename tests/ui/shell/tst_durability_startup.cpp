@@ -1,0 +1,197 @@
+// Start-up through the program's own entry: a clean start makes today's backup; a damaged store is
+// named with its problem and the newest backup, which is restored only when the parent says Yes.
+#include "ui/shell/Forms.h"
+#include "ui/shell/TMainWindow.h"
+#include "core/store/Backups.h"
+#include "core/store/Database.h"
+#include "support/ModalDriver.h"
+#include "support/TempStore.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <QTimer>
+
+int runTinyra(); // src/main.cpp
+
+namespace {
+QByteArray bytesOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+void garble(const QString& path) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(QByteArray(70000, '\x5a'));
+}
+
+// Runs the program; once its main window shows with no dialog open and the driver (if any) has
+// run every step or given up, notes the caption and closes it.
+int runUntilMainWindow(QString* caption, const ModalDriver* driver = nullptr) {
+    QTimer watcher;
+    watcher.setInterval(20);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        const bool driven = !driver || driver->finished() || driver->failed();
+        if (driven && MainWindow && MainWindow->isVisible() && !QApplication::activeModalWidget()) {
+            *caption = MainWindow->windowTitle();
+            watcher.stop();
+            QApplication::closeAllWindows();
+            QApplication::quit();
+        }
+    });
+    watcher.start();
+    return runTinyra();
+}
+
+// A store with the child Ann, in today's backup; then Ben is added and the file garbled.
+QString damagedStoreWithBackup(TempStore& store) {
+    store.open();
+    TempStore::addChild(QStringLiteral("Ann"));
+    TempStore::setPrevious(QStringLiteral("Ann"));
+    const QString backup = Backups::make();
+    TempStore::addChild(QStringLiteral("Ben"));
+    store.close();
+    garble(store.storeFile());
+    return backup;
+}
+} // namespace
+
+class StartupBackupTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QApplication::setStyle(QStringLiteral("Fusion")); }
+    void cleanStartMakesTodaysBackup();
+    void damagedStoreIsRestoredWhenTheParentAgrees();
+    void damagedStoreIsLeftAloneWhenTheParentDeclines();
+    void damagedStoreWithoutBackupIsReported();
+    void missingStoreIsRestoredWhenTheParentAgrees();
+    void missingStoreStartsAnEmptyBookWhenTheParentDeclines();
+};
+
+void StartupBackupTest::cleanStartMakesTodaysBackup() {
+    TempStore store;
+    TempStore::addChild(QStringLiteral("Ann"));
+    TempStore::setPrevious(QStringLiteral("Ann"));
+    store.close();
+    QString caption;
+    QCOMPARE(runUntilMainWindow(&caption), 0);
+    QCOMPARE(caption, QStringLiteral("Tinyra 4.2 - Ann"));
+    QCOMPARE(Backups::all(), QStringList{Backups::fileFor(QDate::currentDate())});
+    QVERIFY(Backups::isSound(Backups::all().first()));
+}
+
+void StartupBackupTest::damagedStoreIsRestoredWhenTheParentAgrees() {
+    TempStore store(false);
+    const QString backup = damagedStoreWithBackup(store);
+    const QByteArray damaged = bytesOf(store.storeFile());
+    ModalDriver driver;
+    driver.expect("ConfirmBox", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::Yes); });
+    driver.expect("InformationBox", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::Ok); });
+    driver.start();
+    QString caption;
+    QCOMPARE(runUntilMainWindow(&caption, &driver), 0);
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+
+    const QString question = driver.messages().at(0);
+    QVERIFY2(question.contains(store.storeFile()), qPrintable(question));
+    QVERIFY2(question.contains(QStringLiteral("It is not a database.")), qPrintable(question));
+    QVERIFY2(question.contains(backup), qPrintable(question));
+    const QStringList kept = QDir(store.storeDir()).entryList({QStringLiteral("tinyra4.damaged-*.sqlite")});
+    QCOMPARE(kept.size(), 1);
+    QVERIFY2(question.contains(kept.first()), qPrintable(question));
+    QVERIFY(driver.messages().at(1).contains(kept.first()));
+    QCOMPARE(bytesOf(QDir(store.storeDir()).filePath(kept.first())), damaged);
+
+    // The book is the backup's: Ann, without Ben who came later.
+    QCOMPARE(caption, QStringLiteral("Tinyra 4.2 - Ann"));
+    store.open();
+    QCOMPARE(TempStore::rowCount(QStringLiteral("CHILD")), 1);
+}
+
+void StartupBackupTest::damagedStoreIsLeftAloneWhenTheParentDeclines() {
+    TempStore store(false);
+    const QString backup = damagedStoreWithBackup(store);
+    const QByteArray damaged = bytesOf(store.storeFile());
+    const QByteArray backupBytes = bytesOf(backup);
+    ModalDriver driver;
+    driver.expect("ConfirmBox", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::No); });
+    driver.start();
+    QString caption;
+    QCOMPARE(runUntilMainWindow(&caption, &driver), 1);
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    QVERIFY(caption.isEmpty());
+    QCOMPARE(bytesOf(store.storeFile()), damaged);
+    QCOMPARE(Backups::all(), QStringList{backup});
+    QCOMPARE(bytesOf(backup), backupBytes);
+    QCOMPARE(QDir(store.storeDir()).entryList({QStringLiteral("*damaged*")}), QStringList());
+}
+
+void StartupBackupTest::damagedStoreWithoutBackupIsReported() {
+    TempStore store;
+    store.close();
+    garble(store.storeFile());
+    const QByteArray damaged = bytesOf(store.storeFile());
+    ModalDriver driver;
+    driver.expect("ErrorReport", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::Ok); });
+    driver.start();
+    QString caption;
+    QCOMPARE(runUntilMainWindow(&caption, &driver), 1);
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    QVERIFY(driver.messages().at(0).contains(store.storeFile()));
+    QVERIFY(driver.messages().at(0).contains(QStringLiteral("It is not a database.")));
+    QCOMPARE(bytesOf(store.storeFile()), damaged);
+    QVERIFY(Backups::all().isEmpty());
+}
+
+void StartupBackupTest::missingStoreIsRestoredWhenTheParentAgrees() {
+    TempStore store(false);
+    const QString backup = damagedStoreWithBackup(store);
+    QVERIFY(QFile::remove(store.storeFile()));
+    // A log the vanished file left behind belongs to it, not to the restored copy.
+    QFile wal(store.storeFile() + QStringLiteral("-wal"));
+    QVERIFY(wal.open(QIODevice::WriteOnly));
+    wal.write("old log");
+    wal.close();
+    ModalDriver driver;
+    driver.expect("ConfirmBox", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::Yes); });
+    driver.start();
+    QString caption;
+    QCOMPARE(runUntilMainWindow(&caption, &driver), 0);
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    const QString question = driver.messages().at(0);
+    QVERIFY2(question.startsWith(QStringLiteral("Tinyra could not find its data file\n") + store.storeFile()),
+             qPrintable(question));
+    QVERIFY2(question.contains(backup), qPrintable(question));
+    QCOMPARE(caption, QStringLiteral("Tinyra 4.2 - Ann"));
+    const QStringList kept = QDir(store.storeDir()).entryList({QStringLiteral("tinyra4.damaged-*-wal")});
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(bytesOf(QDir(store.storeDir()).filePath(kept.first())), QByteArray("old log"));
+}
+
+void StartupBackupTest::missingStoreStartsAnEmptyBookWhenTheParentDeclines() {
+    TempStore store(false);
+    const QString backup = damagedStoreWithBackup(store);
+    const QByteArray backupBytes = bytesOf(backup);
+    QVERIFY(QFile::remove(store.storeFile()));
+    ModalDriver driver;
+    driver.expect("ConfirmBox", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::No); });
+    driver.expect("BrandNewChild", [](QWidget* d) {
+        ModalDriver::type(d, "FirstName", "Cleo");
+        ModalDriver::click(d, "OKBtn");
+    });
+    driver.expect("InformationBox", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::Ok); });
+    driver.expect("PlainBox", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::No); });
+    driver.start();
+    QString caption;
+    QCOMPARE(runUntilMainWindow(&caption, &driver), 0);
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    QCOMPARE(caption, QStringLiteral("Tinyra 4.2 - Cleo"));
+    // The empty book did not replace today's backup of the old one.
+    QCOMPARE(Backups::all(), QStringList{backup});
+    QCOMPARE(bytesOf(backup), backupBytes);
+}
+
+QTEST_MAIN(StartupBackupTest)
+#include "tst_durability_startup.moc"
