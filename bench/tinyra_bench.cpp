@@ -5,6 +5,9 @@
 #include "ui/shell/TMainWindow.h"
 #include "ui/reports/ReportOutput.h"
 #include "ui/reports/TPrintReports.h"
+#include "ui/diaries/TGrowth.h"
+#include "ui/diaries/TJournal.h"
+#include "ui/names/TBabyNames.h"
 #include "core/store/Database.h"
 
 #include <QApplication>
@@ -176,21 +179,21 @@ void measureForms(const QString& dir) {
     std::vector<double> journal, growth, names, announcement, journalReport;
     for (int i = 0; i < 7; ++i) {
         MainWindow->makeChildActive(kHeavy);
-        journal.push_back(showFormMs(Form(QStringLiteral("Journal"))));
+        journal.push_back(showFormMs(Journal));
         MainWindow->makeChildActive(kHeavy);
-        growth.push_back(showFormMs(Form(QStringLiteral("Growth"))));
-        names.push_back(showFormMs(Form(QStringLiteral("BabyNames"))));
+        growth.push_back(showFormMs(Growth));
+        names.push_back(showFormMs(BabyNames));
     }
     MainWindow->makeChildActive(twoHundred);
-    auto* reports = Form(QStringLiteral("PrintReports"));
+    auto* reports = PrintReports;
     auto* name = reports->findChild<QComboBox*>(QStringLiteral("ReportName"));
     const QString pdf = dir + QStringLiteral("/bench.pdf");
     ReportOutput::setPrintToPdfForTesting(pdf);
     auto printMs = [&](const char* category, const char* report) {
-        QMetaObject::invokeMethod(reports, "setCategory", Q_ARG(QString, QString::fromLatin1(category)));
+        reports->setCategory(QString::fromLatin1(category));
         name->setCurrentText(QString::fromLatin1(report));
         QFile::remove(pdf);
-        const double ms = timeMs([&] { QMetaObject::invokeMethod(reports, "BitBtn1Click"); });
+        const double ms = timeMs([&] { reports->BitBtn1Click(); });
         return QFileInfo(pdf).size() > 0 ? ms : -1;
     };
     for (int i = 0; i < 7; ++i) {

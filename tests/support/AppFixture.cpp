@@ -6,6 +6,7 @@
 #include "support/ModalDriver.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QTest>
 
 AppFixture::AppFixture(const QString& activeChild, bool startNow) : m_store(std::make_unique<TempStore>()) {
@@ -43,4 +44,8 @@ void AppFixture::restart() {
     stop();
     m_store->reopen();
     start();
+}
+
+QDialog* Form(const QString& objectName) {
+    return MainWindow ? MainWindow->findChild<QDialog*>(objectName, Qt::FindDirectChildrenOnly) : nullptr;
 }

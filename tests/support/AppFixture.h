@@ -3,6 +3,8 @@
 #include "support/TempStore.h"
 
 #include <QString>
+
+class QDialog;
 #include <memory>
 
 // The running program on a temporary store, for form tests: every form is created, the main window
@@ -28,3 +30,7 @@ private:
     std::unique_ptr<TempStore> m_store;
     bool m_running = false;
 };
+
+// The running program's form with this object name ("Birthdays"), or null: tests that walk every
+// form find them by the names the program gives them.
+QDialog* Form(const QString& objectName);

@@ -1,12 +1,11 @@
 #include "ui/child/TBrandNewChild.h"
 
 #include "core/book/EntryStore.h"
-#include "ui/shell/Forms.h"
+#include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Messages.h"
-#include "ui/shell/TMainWindow.h"
 #include "ui/common/Widgets.h"
-#include "core/store/Table.h"
+#include "core/book/Children.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -14,6 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+TBrandNewChild* BrandNewChild = nullptr;
 
 TBrandNewChild::TBrandNewChild(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("BrandNewChild"));
@@ -34,23 +35,26 @@ TBrandNewChild::TBrandNewChild(QWidget* parent) : TDialog(parent) {
 void TBrandNewChild::FormActivate() { m_firstName->setFocus(); }
 
 void TBrandNewChild::OKBtnClick() {
-    if (m_firstName->text().isEmpty()) {
+    const QString first = m_firstName->text();
+    if (first.isEmpty()) {
         Messages::information(this, QStringLiteral("A First Name is required."));
         return;
     }
-    const bool stored = guarded(this, [this] {
-        Table child(QStringLiteral("CHILD"));
-        child.open();
-        child.insert();
-        child.setFieldText(QStringLiteral("FirstName"), m_firstName->text());
-        child.setFieldText(QStringLiteral("MiddleName"), m_middleName->text());
-        child.setFieldText(QStringLiteral("LastName"), m_lastName->text());
-        child.post();
-        child.close();
-        MainWindow->makeChildActive(m_firstName->text(), true);
+    Children::AddResult added = Children::AddResult::EmptyName;
+    const bool stored = guarded(this, [&] {
+        added = Children::add(first, m_middleName->text(), m_lastName->text());
+        if (added == Children::AddResult::Added)
+            formHost()->makeChildActive(first, true);
     });
     if (!stored)
         return; // the report was shown; the dialog stays open
+    if (added == Children::AddResult::Duplicate) {
+        // A store that already holds children but still says "New": the name is taken, as in New Child.
+        Messages::information(this, QStringLiteral("\"") + first +
+                                        QStringLiteral("\" is already used.  Duplicate First Names are not allowed"));
+        m_firstName->setFocus();
+        return;
+    }
     Entries().EntryCancelled = false;
     accept();
 }

@@ -24,3 +24,6 @@ private:
     QLineEdit* m_middleName;
     QLineEdit* m_lastName;
 };
+
+// The one TBrandNewChild, created at start-up (null before and after).
+extern TBrandNewChild* BrandNewChild;

@@ -21,6 +21,8 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+TChangePicture* ChangePicture = nullptr;
+
 namespace {
 const QSize PreviewSize(169, 161);
 

@@ -51,3 +51,6 @@ private:
     QString m_folder;
     bool m_reveal = false; // scroll the folder tree to the chosen folder as it is read
 };
+
+// The one TChangePicture, created at start-up (null before and after).
+extern TChangePicture* ChangePicture;

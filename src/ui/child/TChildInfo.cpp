@@ -1,6 +1,6 @@
 #include "ui/child/TChildInfo.h"
 
-#include "ui/shell/Forms.h"
+#include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Widgets.h"
 #include "ui/common/ReplaceablePicture.h"
@@ -18,6 +18,8 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+TChildInfo* ChildInfo = nullptr;
 
 namespace {
 // The built-in pictures: a baby in a bonnet, and a small house with a tree.

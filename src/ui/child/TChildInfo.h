@@ -65,3 +65,6 @@ private:
     ReplaceablePicture* m_image2;
     QList<Binding> m_bindings;
 };
+
+// The one TChildInfo, created at start-up (null before and after).
+extern TChildInfo* ChildInfo;

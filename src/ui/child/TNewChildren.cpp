@@ -1,17 +1,18 @@
 #include "ui/child/TNewChildren.h"
 
-#include "ui/shell/Forms.h"
+#include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Messages.h"
-#include "ui/shell/TMainWindow.h"
 #include "ui/common/Widgets.h"
-#include "core/store/Table.h"
+#include "core/book/Children.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+TNewChildren* NewChildren = nullptr;
 
 TNewChildren::TNewChildren(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("NewChildren"));
@@ -43,27 +44,13 @@ void TNewChildren::OKBtnClick() {
         m_firstName->setFocus();
         return;
     }
-    bool duplicate = false;
+    Children::AddResult added = Children::AddResult::EmptyName;
     const bool stored = guarded(this, [&] {
-        Table child(QStringLiteral("CHILD"));
-        child.open();
-        child.insert();
-        child.setFieldText(QStringLiteral("FirstName"), first);
-        child.setFieldText(QStringLiteral("MiddleName"), m_middleName->text());
-        child.setFieldText(QStringLiteral("LastName"), m_lastName->text());
-        try {
-            child.post();
-        } catch (const StoreError& e) {
-            if (e.kind() != StoreError::Kind::Duplicate)
-                throw;
-            child.cancel(); // the refused row is abandoned
-            duplicate = true;
-            return;
-        }
-        child.close();
-        MainWindow->makeChildActive(first);
+        added = Children::add(first, m_middleName->text(), m_lastName->text());
+        if (added == Children::AddResult::Added)
+            formHost()->makeChildActive(first, false);
     });
-    if (duplicate) {
+    if (stored && added == Children::AddResult::Duplicate) {
         Messages::information(this, QStringLiteral("\"") + first +
                                         QStringLiteral("\" is already used.  Duplicate First Names are not allowed"));
         m_firstName->clear();

@@ -23,3 +23,6 @@ private:
     QLineEdit* m_middleName;
     QLineEdit* m_lastName;
 };
+
+// The one TNewChildren, created at start-up (null before and after).
+extern TNewChildren* NewChildren;

@@ -1,12 +1,11 @@
 #include "ui/child/TPickChild.h"
 
-#include "ui/shell/Forms.h"
+#include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Messages.h"
-#include "ui/shell/TMainWindow.h"
 #include "ui/common/Widgets.h"
-#include "core/book/ChildRecords.h"
-#include "core/store/Table.h"
+#include "core/book/Children.h"
+#include "ui/child/TNewChildren.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -15,6 +14,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+TPickChild* PickChild = nullptr;
 
 TPickChild::TPickChild(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("PickChild"));
@@ -65,13 +66,9 @@ void TPickChild::FormCreate() {
 
 void TPickChild::RefreshCombo() {
     m_name->clear();
-    Table child(QStringLiteral("CHILD"));
-    child.open();
-    for (child.first(); !child.eof(); child.next())
-        m_name->addItem(child.fieldText(QStringLiteral("FirstName")));
-    const bool any = !child.isEmpty();
-    child.close();
-    if (any)
+    const QStringList names = Children::firstNames();
+    m_name->addItems(names);
+    if (!names.isEmpty())
         m_name->setCurrentText(ActiveChildName());
 }
 
@@ -85,26 +82,27 @@ void TPickChild::OKBtnClick() {
     }
     // Birthday pages load the remarks of the child being shown, so nothing of the previous child
     // stays on them after the switch.
-    if (guarded(this, [&] { MainWindow->makeChildActive(name); }))
+    if (guarded(this, [&] { formHost()->makeChildActive(name, false); }))
         accept();
 }
 
 void TPickChild::AddButtonClick() {
     hide();
-    ShowForm(QStringLiteral("NewChildren"));
+    if (NewChildren)
+        NewChildren->exec();
     done(QDialog::Rejected);
 }
 
 void TPickChild::DeleteButtonClick() {
     const QString name = m_name->currentText();
-    if (name == ActiveChildName()) {
+    if (!Children::mayRemove(name, ActiveChildName())) {
         Messages::information(this, QStringLiteral("You cannot delete the active child."));
         return;
     }
     if (!Messages::confirm(this, QStringLiteral("Are you sure you want to delete all records relating to this Child?")))
         return;
     guarded(this, [&] {
-        ChildRecords::deleteChild(name);
+        Children::remove(name, ActiveChildName());
         RefreshCombo();
     });
 }

@@ -25,3 +25,6 @@ protected:
 private:
     QComboBox* m_name;
 };
+
+// The one TPickChild, created at start-up (null before and after).
+extern TPickChild* PickChild;

@@ -2,7 +2,7 @@
 #include "ui/common/ReplaceablePicture.h"
 
 #include "core/book/EntryStore.h"
-#include "ui/shell/Forms.h"
+#include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Messages.h"
 #include "core/book/ChildRecords.h"
@@ -42,9 +42,8 @@ void ReplaceablePicture::showFor(const QString& child) {
 
 void ReplaceablePicture::chooseAndReplace() {
     Entries().EntryCancelled = false;
-    if (!Form(QStringLiteral("ChangePicture")))
+    if (!formHost() || !formHost()->showPictureChooser())
         return;
-    ShowForm(QStringLiteral("ChangePicture"));
     if (!Entries().EntryCancelled)
         replaceFromFile(PictureFileName);
 }

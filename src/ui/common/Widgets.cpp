@@ -1,7 +1,7 @@
 #include "ui/common/Widgets.h"
 
 #include "ui/common/Artwork.h"
-#include "ui/shell/Forms.h"
+#include "ui/common/FormHost.h"
 
 #include <QApplication>
 #include <QFormLayout>

@@ -1,6 +1,6 @@
 #include "ui/diaries/DiaryEditor.h"
 
-#include "ui/shell/Forms.h"
+#include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Messages.h"
 #include "ui/common/Widgets.h"

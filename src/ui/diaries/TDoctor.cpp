@@ -1,7 +1,7 @@
 #include "ui/diaries/TDoctor.h"
 
 #include "ui/common/Artwork.h"
-#include "ui/shell/Forms.h"
+#include "ui/common/FormHost.h"
 #include "ui/common/Widgets.h"
 #include "ui/common/MaskedDateEdit.h"
 #include "ui/common/ReplaceablePicture.h"
@@ -21,6 +21,8 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+TDoctor* Doctor = nullptr;
 
 QWidget* TDoctor::page(QWidget* content, int number, QWidget* help) {
     auto* w = new QWidget(this);

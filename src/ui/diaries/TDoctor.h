@@ -38,3 +38,6 @@ private:
     SheetFields* m_card;
     SheetFields* m_immunizations;
 };
+
+// The one TDoctor, created at start-up (null before and after).
+extern TDoctor* Doctor;

@@ -1,7 +1,7 @@
 #include "ui/diaries/TGrowth.h"
 
 #include "ui/common/Artwork.h"
-#include "ui/shell/Forms.h"
+#include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Messages.h"
 #include "ui/common/Widgets.h"
@@ -31,6 +31,8 @@
 
 #include <algorithm>
 #include <cmath>
+
+TGrowth* Growth = nullptr;
 
 namespace {
 QLabel* valueBox(const char* name, const QString& accessible, int chars, QWidget* parent) {

@@ -72,3 +72,6 @@ private:
     QPlainTextEdit* m_leftOut;
     bool m_chartCurrent = false;
 };
+
+// The one TGrowth, created at start-up (null before and after).
+extern TGrowth* Growth;

@@ -9,6 +9,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+TJournal* Journal = nullptr;
+
 TJournal::TJournal(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("Journal"));
     setWindowTitle(QStringLiteral("Daily Journal"));

@@ -17,3 +17,6 @@ protected:
 private:
     DiaryEditor* m_editor;
 };
+
+// The one TJournal, created at start-up (null before and after).
+extern TJournal* Journal;

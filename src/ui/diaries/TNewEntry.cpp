@@ -1,7 +1,7 @@
 #include "ui/diaries/TNewEntry.h"
 
 #include "core/book/EntryStore.h"
-#include "ui/shell/Forms.h"
+#include "ui/common/FormHost.h"
 #include "ui/common/Widgets.h"
 #include "ui/common/MaskedDateEdit.h"
 
@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+
+TNewEntry* NewEntry = nullptr;
 
 TNewEntry::TNewEntry(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("NewEntry"));

@@ -33,3 +33,6 @@ private:
     QLabel* m_titleTitle;
     QPlainTextEdit* m_remarks;
 };
+
+// The one TNewEntry, created at start-up (null before and after).
+extern TNewEntry* NewEntry;

@@ -1,6 +1,6 @@
 #include "ui/diaries/TPrenatal.h"
 
-#include "ui/shell/Forms.h"
+#include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Widgets.h"
 #include "ui/common/MaskedDateEdit.h"
@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+TPrenatal* Prenatal = nullptr;
 
 namespace {
 MaskedDateEdit* slashDate(int n, QWidget* parent) {

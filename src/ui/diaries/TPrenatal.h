@@ -30,3 +30,6 @@ private:
     DiaryEditor* m_medical;
     SheetFields* m_sheet;
 };
+
+// The one TPrenatal, created at start-up (null before and after).
+extern TPrenatal* Prenatal;

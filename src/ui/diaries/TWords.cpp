@@ -1,6 +1,6 @@
 #include "ui/diaries/TWords.h"
 
-#include "ui/shell/Forms.h"
+#include "ui/common/FormHost.h"
 #include "ui/common/Widgets.h"
 #include "ui/diaries/DiaryEditor.h"
 
@@ -11,6 +11,8 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+TWords* Words = nullptr;
 
 TWords::TWords(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("Words"));

@@ -29,3 +29,6 @@ private:
     QPlainTextEdit* m_wordList;
     QLabel* m_wordCount;
 };
+
+// The one TWords, created at start-up (null before and after).
+extern TWords* Words;

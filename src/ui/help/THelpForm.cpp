@@ -8,6 +8,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+THelpForm* HelpForm = nullptr;
+
 const QString THelpForm::NotFoundTitle = QStringLiteral("Topic not found");
 
 THelpForm::THelpForm(QWidget* parent) : TDialog(parent) {

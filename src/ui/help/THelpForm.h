@@ -39,3 +39,6 @@ private:
     QLabel* m_title;         // DBText1
     QPlainTextEdit* m_text;  // DBMemo1
 };
+
+// The one THelpForm, created at start-up (null before and after).
+extern THelpForm* HelpForm;

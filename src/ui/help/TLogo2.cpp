@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+TLogo2* Logo2 = nullptr;
+
 TLogo2::TLogo2(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("Logo2"));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);

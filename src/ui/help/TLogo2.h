@@ -11,3 +11,6 @@ public:
 private:
     void OKBtnClick();
 };
+
+// The one TLogo2, created at start-up (null before and after).
+extern TLogo2* Logo2;

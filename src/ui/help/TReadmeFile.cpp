@@ -14,6 +14,8 @@
 #include <QTabBar>
 #include <QTabWidget>
 
+TReadmeFile* ReadmeFile = nullptr;
+
 namespace {
 const QStringList kHeadings = {QStringLiteral("DISCLAIMER"), QStringLiteral("What's New with Tinyra 4"),
                                QStringLiteral("About Tinyra for Windows 95"), QStringLiteral("Menus"),

@@ -27,3 +27,6 @@ private:
 
     QTabWidget* m_notebook;
 };
+
+// The one TReadmeFile, created at start-up (null before and after).
+extern TReadmeFile* ReadmeFile;

@@ -1,6 +1,6 @@
 #include "ui/help/TSearch.h"
 
-#include "ui/shell/Forms.h"
+#include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Widgets.h"
 #include "ui/help/HelpStyle.h"
@@ -14,6 +14,8 @@
 #include <QPushButton>
 
 #include <algorithm>
+
+TSearch* Search = nullptr;
 
 TSearch::TSearch(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("Search"));

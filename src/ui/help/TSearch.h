@@ -27,3 +27,6 @@ private:
 
     QComboBox* m_topic;
 };
+
+// The one TSearch, created at start-up (null before and after).
+extern TSearch* Search;

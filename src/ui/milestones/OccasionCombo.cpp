@@ -1,6 +1,6 @@
 #include "ui/milestones/OccasionCombo.h"
 
-#include "ui/shell/Forms.h"
+#include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "core/milestones/MilestoneSheets.h"
 

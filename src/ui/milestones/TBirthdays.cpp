@@ -1,6 +1,6 @@
 #include "ui/milestones/TBirthdays.h"
 
-#include "ui/shell/Forms.h"
+#include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Messages.h"
 #include "ui/common/Widgets.h"
@@ -21,6 +21,8 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+TBirthdays* Birthdays = nullptr;
 
 using MilestoneWidgets::Blue;
 

@@ -73,3 +73,6 @@ private:
     QLineEdit* m_giftText;
     QPlainTextEdit* m_remarks;
 };
+
+// The one TBirthdays, created at start-up (null before and after).
+extern TBirthdays* Birthdays;

@@ -1,7 +1,7 @@
 #include "ui/milestones/TFamily.h"
 
 #include "core/book/EntryStore.h"
-#include "ui/shell/Forms.h"
+#include "ui/common/FormHost.h"
 #include "ui/common/Widgets.h"
 #include "ui/milestones/MilestoneArt.h"
 #include "ui/milestones/MilestoneWidgets.h"
@@ -16,6 +16,8 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+TFamily* Family = nullptr;
 
 using MilestoneWidgets::Blue;
 

@@ -38,3 +38,6 @@ private:
     QLabel* m_childName2;
     std::array<QLabel*, 14> m_names{};
 };
+
+// The one TFamily, created at start-up (null before and after).
+extern TFamily* Family;

@@ -1,7 +1,7 @@
 #include "ui/milestones/TFamilyInput.h"
 
 #include "core/book/EntryStore.h"
-#include "ui/shell/Forms.h"
+#include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Widgets.h"
 #include "ui/common/MaskedDateEdit.h"
@@ -13,6 +13,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+TFamilyInput* FamilyInput = nullptr;
 
 TFamilyInput::TFamilyInput(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("FamilyInput"));

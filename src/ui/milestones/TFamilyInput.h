@@ -29,3 +29,6 @@ private:
     QLineEdit* m_pob;
     MaskedDateEdit* m_dob;
 };
+
+// The one TFamilyInput, created at start-up (null before and after).
+extern TFamilyInput* FamilyInput;

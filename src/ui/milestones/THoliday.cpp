@@ -1,6 +1,6 @@
 #include "ui/milestones/THoliday.h"
 
-#include "ui/shell/Forms.h"
+#include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Widgets.h"
 #include "core/milestones/MilestoneSheets.h"
@@ -11,6 +11,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
+
+THoliday* Holiday = nullptr;
 
 THoliday::THoliday(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("Holiday"));

@@ -34,3 +34,6 @@ private:
     QString m_shownTitle;
     bool m_loading = false;
 };
+
+// The one THoliday, created at start-up (null before and after).
+extern THoliday* Holiday;

@@ -1,6 +1,6 @@
 #include "ui/milestones/TNewTitle.h"
 
-#include "ui/shell/Forms.h"
+#include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Widgets.h"
 #include "core/milestones/MilestoneSheets.h"
@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+TNewTitle* NewTitle = nullptr;
 
 TNewTitle::TNewTitle(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("NewTitle"));

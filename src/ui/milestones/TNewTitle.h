@@ -29,3 +29,6 @@ protected:
 private:
     QLineEdit* m_title;
 };
+
+// The one TNewTitle, created at start-up (null before and after).
+extern TNewTitle* NewTitle;

@@ -1,6 +1,6 @@
 #include "ui/milestones/TPickBday.h"
 
-#include "ui/shell/Forms.h"
+#include "ui/common/FormHost.h"
 #include "ui/common/Widgets.h"
 #include "core/milestones/MilestoneSheets.h"
 #include "ui/milestones/MilestoneWidgets.h"
@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
+
+TPickBday* PickBday = nullptr;
 
 TPickBday::TPickBday(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("PickBday"));

@@ -12,3 +12,6 @@ public slots:
     void openBirthday(const QString& title);
     void CancelBtnClick();
 };
+
+// The one TPickBday, created at start-up (null before and after).
+extern TPickBday* PickBday;

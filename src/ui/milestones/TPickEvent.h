@@ -26,3 +26,6 @@ private:
     QComboBox* m_combo;
     QPushButton* m_addNew;
 };
+
+// The one TPickEvent, created at start-up (null before and after).
+extern TPickEvent* PickEvent;

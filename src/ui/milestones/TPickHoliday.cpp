@@ -1,6 +1,6 @@
 #include "ui/milestones/TPickHoliday.h"
 
-#include "ui/shell/Forms.h"
+#include "ui/common/FormHost.h"
 #include "ui/common/Widgets.h"
 #include "core/milestones/MilestoneSheets.h"
 #include "ui/milestones/OccasionCombo.h"
@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+TPickHoliday* PickHoliday = nullptr;
 
 TPickHoliday::TPickHoliday(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("PickHoliday"));

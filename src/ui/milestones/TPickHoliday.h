@@ -22,3 +22,6 @@ protected:
 private:
     QComboBox* m_combo;
 };
+
+// The one TPickHoliday, created at start-up (null before and after).
+extern TPickHoliday* PickHoliday;

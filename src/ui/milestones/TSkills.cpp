@@ -1,6 +1,6 @@
 #include "ui/milestones/TSkills.h"
 
-#include "ui/shell/Forms.h"
+#include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Widgets.h"
 #include "ui/common/ReplaceablePicture.h"
@@ -20,6 +20,8 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+TSkills* Skills = nullptr;
 
 using MilestoneWidgets::Blue;
 

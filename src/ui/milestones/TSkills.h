@@ -32,3 +32,6 @@ private:
     QString m_child;
     bool m_readable = true;
 };
+
+// The one TSkills, created at start-up (null before and after).
+extern TSkills* Skills;

@@ -1,7 +1,7 @@
 #include "ui/milestones/TTeeth.h"
 
 #include "core/book/EntryStore.h"
-#include "ui/shell/Forms.h"
+#include "ui/common/FormHost.h"
 #include "ui/common/Widgets.h"
 #include "ui/milestones/MilestoneWidgets.h"
 #include "ui/milestones/TToothDate.h"
@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
+
+TTeeth* Teeth = nullptr;
 
 using MilestoneWidgets::Blue;
 

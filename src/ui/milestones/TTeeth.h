@@ -33,3 +33,6 @@ protected:
 private:
     std::array<QPushButton*, 20> m_teeth{};
 };
+
+// The one TTeeth, created at start-up (null before and after).
+extern TTeeth* Teeth;

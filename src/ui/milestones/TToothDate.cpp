@@ -1,7 +1,7 @@
 #include "ui/milestones/TToothDate.h"
 
 #include "core/book/EntryStore.h"
-#include "ui/shell/Forms.h"
+#include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Widgets.h"
 #include "ui/common/MaskedDateEdit.h"
@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+TToothDate* ToothDate = nullptr;
 
 TToothDate::TToothDate(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("ToothDate"));

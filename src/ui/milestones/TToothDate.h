@@ -23,3 +23,6 @@ protected:
 private:
     MaskedDateEdit* m_date;
 };
+
+// The one TToothDate, created at start-up (null before and after).
+extern TToothDate* ToothDate;

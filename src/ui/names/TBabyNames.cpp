@@ -1,7 +1,7 @@
 #include "ui/names/TBabyNames.h"
 
 #include "ui/common/Artwork.h"
-#include "ui/shell/Forms.h"
+#include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Widgets.h"
 #include "ui/names/EarthPicture.h"
@@ -23,6 +23,8 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
+
+TBabyNames* BabyNames = nullptr;
 
 namespace {
 const QColor kBlue(0, 0, 255);

@@ -80,3 +80,6 @@ private:
     Side m_boys{QStringLiteral("BOYA")};
     Side m_girls{QStringLiteral("GIRLA")};
 };
+
+// The one TBabyNames, created at start-up (null before and after).
+extern TBabyNames* BabyNames;

@@ -1,6 +1,6 @@
 #include "ui/reports/TPrintReports.h"
 
-#include "ui/shell/Forms.h"
+#include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "core/reports/AnnouncementTexts.h"
 #include "ui/reports/PageRenderer.h"
@@ -21,6 +21,8 @@
 #include <QVBoxLayout>
 
 #include <memory>
+
+TPrintReports* PrintReports = nullptr;
 
 namespace {
 QFont arial(int px, bool bold = false) { return ReportStyle::arial(px, bold); }

@@ -45,3 +45,6 @@ private:
     Table ChildTable;
     bool m_onChildRow = false;
 };
+
+// The one TPrintReports, created at start-up (null before and after).
+extern TPrintReports* PrintReports;

@@ -5,6 +5,8 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 
+TSampleReport* SampleReport = nullptr;
+
 using namespace ReportStyle;
 
 TSampleReport::TSampleReport(QWidget* parent) : TDialog(parent) {

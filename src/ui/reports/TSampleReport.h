@@ -33,3 +33,6 @@ public:
 private:
     AnnouncementTexts m_texts;
 };
+
+// The one TSampleReport, created at start-up (null before and after).
+extern TSampleReport* SampleReport;

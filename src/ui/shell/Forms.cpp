@@ -1,5 +1,7 @@
 #include "ui/shell/Forms.h"
 
+#include "ui/common/FormHost.h"
+
 #include "ui/child/TBrandNewChild.h"
 #include "ui/shell/TMainWindow.h"
 #include "ui/diaries/TDoctor.h"
@@ -31,59 +33,15 @@
 #include "ui/child/TNewChildren.h"
 #include "ui/child/TPickChild.h"
 
-#include <QDialog>
-#include <QHash>
-#include <QLineEdit>
-#include <QMetaObject>
-#include <QPointer>
-
-TMainWindow* MainWindow = nullptr;
-TPrenatal* Prenatal = nullptr;
-TBabyNames* BabyNames = nullptr;
-TPickChild* PickChild = nullptr;
-TChildInfo* ChildInfo = nullptr;
-TDoctor* Doctor = nullptr;
-TFamily* Family = nullptr;
-TFamilyInput* FamilyInput = nullptr;
-TGrowth* Growth = nullptr;
-THoliday* Holiday = nullptr;
-TJournal* Journal = nullptr;
-TNewChildren* NewChildren = nullptr;
-TNewEntry* NewEntry = nullptr;
-TNewTitle* NewTitle = nullptr;
-TPickBday* PickBday = nullptr;
-TPickHoliday* PickHoliday = nullptr;
-TPickEvent* PickEvent = nullptr;
-TReadmeFile* ReadmeFile = nullptr;
-TPrintReports* PrintReports = nullptr;
-TTeeth* Teeth = nullptr;
-TToothDate* ToothDate = nullptr;
-TBirthdays* Birthdays = nullptr;
-TSkills* Skills = nullptr;
-TWords* Words = nullptr;
-TLogo2* Logo2 = nullptr;
-THelpForm* HelpForm = nullptr;
-TSearch* Search = nullptr;
-TBrandNewChild* BrandNewChild = nullptr;
-TSampleReport* SampleReport = nullptr;
-TChangePicture* ChangePicture = nullptr;
 
 namespace {
-QHash<QString, QPointer<QDialog>>& registry() {
-    static QHash<QString, QPointer<QDialog>> forms;
-    return forms;
-}
-
-template <typename Form> Form* create(Form*& global) {
-    global = new Form(MainWindow);
-    RegisterForm(global);
-    return global;
-}
+template <typename Form> void create(Form*& global) { global = new Form(MainWindow); }
 } // namespace
 
 void CreateForms() {
     // Every form once, the main window first, then in this order; none reads the store here.
     MainWindow = new TMainWindow;
+    setFormHost(MainWindow);
     create(Prenatal);
     create(BabyNames);
     create(PickChild);
@@ -118,7 +76,7 @@ void CreateForms() {
 void DestroyForms() {
     delete MainWindow; // every dialog is its child
     MainWindow = nullptr;
-    registry().clear();
+    setFormHost(nullptr);
     Prenatal = nullptr;
     BabyNames = nullptr;
     PickChild = nullptr;
@@ -149,27 +107,3 @@ void DestroyForms() {
     SampleReport = nullptr;
     ChangePicture = nullptr;
 }
-
-QDialog* Form(const QString& objectName) { return registry().value(objectName).data(); }
-
-void RegisterForm(QDialog* form) { registry().insert(form->objectName(), form); }
-
-void UnregisterForm(QDialog* form) {
-    if (registry().value(form->objectName()) == form)
-        registry().remove(form->objectName());
-}
-
-int ShowForm(const QString& objectName) {
-    QDialog* form = Form(objectName);
-    return form ? form->exec() : 0;
-}
-
-void ShowHelpTopic(int topic) {
-    QDialog* form = Form(QStringLiteral("HelpForm"));
-    if (!form)
-        return;
-    QMetaObject::invokeMethod(form, "setTopicNumber", Q_ARG(int, topic));
-    form->exec();
-}
-
-QString ActiveChildName() { return MainWindow ? MainWindow->childName() : QString(); }

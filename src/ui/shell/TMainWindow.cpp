@@ -2,10 +2,32 @@
 
 #include "ui/common/Artwork.h"
 #include "core/book/EntryStore.h"
-#include "ui/shell/Forms.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Messages.h"
+#include "core/book/Children.h"
 #include "ui/child/TBrandNewChild.h"
+#include "ui/child/TChangePicture.h"
+#include "ui/child/TChildInfo.h"
+#include "ui/child/TPickChild.h"
+#include "ui/diaries/TDoctor.h"
+#include "ui/diaries/TGrowth.h"
+#include "ui/diaries/TJournal.h"
+#include "ui/diaries/TPrenatal.h"
+#include "ui/diaries/TWords.h"
+#include "ui/help/THelpForm.h"
+#include "ui/help/TLogo2.h"
+#include "ui/help/TReadmeFile.h"
+#include "ui/help/TSearch.h"
+#include "ui/milestones/TBirthdays.h"
+#include "ui/milestones/TFamily.h"
+#include "ui/milestones/THoliday.h"
+#include "ui/milestones/TPickBday.h"
+#include "ui/milestones/TPickEvent.h"
+#include "ui/milestones/TPickHoliday.h"
+#include "ui/milestones/TSkills.h"
+#include "ui/milestones/TTeeth.h"
+#include "ui/names/TBabyNames.h"
+#include "ui/reports/TPrintReports.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -16,7 +38,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMetaObject>
 #include <QShowEvent>
 #include <QTimer>
 #include <QToolButton>
@@ -29,14 +50,19 @@ const QString kDisplayNote = QStringLiteral(
     "Note:  to get the most out of Tinyra 4, you should set your display to at least 256-color mode.  "
     "A 24-bit (16.7 million) or 16-bit (64,000) color pallet is recommended.  See Windows Help for details on "
     "changing your display settings. ");
+// Shows `form` modally; a form that does not exist makes its command do nothing.
+template <typename Form> void showModal(Form* form) {
+    if (form)
+        form->exec();
+}
+
 const QString kReadmeQuestion = QStringLiteral("Would you like to read the Tinyra On-Line \"Read me\" file?");
 
-void invoke(QDialog* form, const char* slot, const QString& text) {
-    QMetaObject::invokeMethod(form, slot, Q_ARG(QString, text));
-}
 } // namespace
 
-TMainWindow::TMainWindow(QWidget* parent) : QMainWindow(parent), m_previous(QStringLiteral("PREVIOUS")) {
+TMainWindow* MainWindow = nullptr;
+
+TMainWindow::TMainWindow(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Tinyra 4.2"));
     m_quitAfterPaint = qEnvironmentVariableIsSet("TINYRA_QUIT_AFTER_PAINT");
@@ -238,16 +264,8 @@ void TMainWindow::closeEvent(QCloseEvent* event) {
 
 void TMainWindow::makeChildActive(const QString& name, bool freshStart) {
     m_childName->setText(name);
-    m_previous.open();
-    m_previous.first();
-    m_previous.edit();
-    m_previous.setFieldText(QStringLiteral("FirstName"), name);
-    m_previous.post();
     setWindowTitle(CaptionPrefix + name);
-    if (freshStart)
-        Entries().freshStart(name);
-    else
-        Entries().childSwitch(name);
+    Children::makeActive(name, freshStart);
 }
 
 void TMainWindow::FormCreate() {
@@ -255,59 +273,55 @@ void TMainWindow::FormCreate() {
         return;
     m_startupDone = true;
     QString first;
-    if (!guarded(this, [this, &first] {
-            m_previous.open();
-            m_previous.first();
-            first = m_previous.fieldText(QStringLiteral("FirstName"));
-        }))
+    if (!guarded(this, [&first] { first = Children::previous(); }))
         return;
 
-    if (first != QLatin1String("New")) {
+    if (first != Children::NoChildYet) {
         m_childName->setText(first);
         setWindowTitle(CaptionPrefix + first);
         guarded(this, [&first] { Entries().freshStart(first); });
     } else {
         Entries().EntryCancelled = true;
         for (;;) {
-            ShowForm(QStringLiteral("BrandNewChild"));
+            showModal(BrandNewChild);
             if (!Entries().EntryCancelled)
                 break;
             Messages::information(this, QStringLiteral("Tinyra needs at least a first name to begin running."));
         }
         Messages::information(this, kDisplayNote);
         if (Messages::plain(this, kReadmeQuestion, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
-            ShowForm(QStringLiteral("ReadmeFile"));
+            showModal(ReadmeFile);
     }
     emit started();
     if (m_quitAfterPaint)
         update();
 }
 
-void TMainWindow::PrenatalHistory1Click() { ShowForm(QStringLiteral("Prenatal")); }
-void TMainWindow::BabyNames1Click() { ShowForm(QStringLiteral("BabyNames")); }
-void TMainWindow::PickChild1Click() { ShowForm(QStringLiteral("PickChild")); }
-void TMainWindow::ChildInformation1Click() { ShowForm(QStringLiteral("ChildInfo")); }
-void TMainWindow::Family1Click() { ShowForm(QStringLiteral("Family")); }
-void TMainWindow::AttheDoctors1Click() { ShowForm(QStringLiteral("Doctor")); }
-void TMainWindow::Growth1Click() { ShowForm(QStringLiteral("Growth")); }
-void TMainWindow::Teeth1Click() { ShowForm(QStringLiteral("Teeth")); }
-void TMainWindow::Skills1Click() { ShowForm(QStringLiteral("Skills")); }
-void TMainWindow::Words1Click() { ShowForm(QStringLiteral("Words")); }
-void TMainWindow::PickBdayClick() { ShowForm(QStringLiteral("PickBday")); }
+void TMainWindow::PrenatalHistory1Click() { showModal(Prenatal); }
+void TMainWindow::BabyNames1Click() { showModal(BabyNames); }
+void TMainWindow::PickChild1Click() { showModal(PickChild); }
+void TMainWindow::ChildInformation1Click() { showModal(ChildInfo); }
+void TMainWindow::Family1Click() { showModal(Family); }
+void TMainWindow::AttheDoctors1Click() { showModal(Doctor); }
+void TMainWindow::Growth1Click() { showModal(Growth); }
+void TMainWindow::Teeth1Click() { showModal(Teeth); }
+void TMainWindow::Skills1Click() { showModal(Skills); }
+void TMainWindow::Words1Click() { showModal(Words); }
+void TMainWindow::PickBdayClick() { showModal(PickBday); }
 
 void TMainWindow::BirthdayItemClick(const QString& title) {
-    if (QDialog* form = Form(QStringLiteral("Birthdays"))) {
-        invoke(form, "setTitles", title);
-        form->exec();
-    }
+    if (!Birthdays)
+        return;
+    Birthdays->setTitles(title);
+    Birthdays->exec();
 }
 
 void TMainWindow::showHoliday(const QString& caption, const QString& title) {
-    if (QDialog* form = Form(QStringLiteral("Holiday"))) {
-        form->setWindowTitle(caption);
-        invoke(form, "setTitle", title);
-        form->exec();
-    }
+    if (!Holiday)
+        return;
+    Holiday->setWindowTitle(caption);
+    Holiday->setTitle(title);
+    Holiday->exec();
 }
 
 void TMainWindow::Easter1Click() { showHoliday(QStringLiteral("Holidays"), QStringLiteral("First Easter - ") + childName()); }
@@ -323,30 +337,44 @@ void TMainWindow::Thanksgiving1Click() {
 void TMainWindow::Christmas1Click() {
     showHoliday(QStringLiteral("Holidays"), QStringLiteral("First Christmas - ") + childName());
 }
-void TMainWindow::OtherHolidays1Click() { ShowForm(QStringLiteral("PickHoliday")); }
+void TMainWindow::OtherHolidays1Click() { showModal(PickHoliday); }
 void TMainWindow::Christening1Click() { showHoliday(QStringLiteral("Christening"), QStringLiteral("Christening")); }
 
 void TMainWindow::showPickEvent(const QString& caption, const QString& addNew) {
-    if (QDialog* form = Form(QStringLiteral("PickEvent"))) {
-        form->setWindowTitle(caption);
-        invoke(form, "setAddNewCaption", addNew);
-        form->exec();
-    }
+    if (!PickEvent)
+        return;
+    PickEvent->setWindowTitle(caption);
+    PickEvent->setAddNewCaption(addNew);
+    PickEvent->exec();
 }
 
 void TMainWindow::Outings1Click() { showPickEvent(QStringLiteral("Pick Outing"), QStringLiteral("Add New Outing")); }
 void TMainWindow::Visitors1Click() { showPickEvent(QStringLiteral("Pick Visitor"), QStringLiteral("Add New Visitor")); }
-void TMainWindow::Journal1Click() { ShowForm(QStringLiteral("Journal")); }
+void TMainWindow::Journal1Click() { showModal(Journal); }
 
 void TMainWindow::ReportsClick(const QString& title) {
-    if (QDialog* form = Form(QStringLiteral("PrintReports"))) {
-        invoke(form, "setCategory", title);
-        form->exec();
-    }
+    if (!PrintReports)
+        return;
+    PrintReports->setCategory(title);
+    PrintReports->exec();
 }
 
-void TMainWindow::AboutTinyra1Click() { ShowForm(QStringLiteral("Logo2")); }
-void TMainWindow::OnLineReadmeFile1Click() { ShowForm(QStringLiteral("ReadmeFile")); }
-void TMainWindow::Whatsnew1Click() { ShowHelpTopic(40); }
-void TMainWindow::ImportingpicturesintoTinyra1Click() { ShowHelpTopic(63); }
-void TMainWindow::Search1Click() { ShowForm(QStringLiteral("Search")); }
+void TMainWindow::AboutTinyra1Click() { showModal(Logo2); }
+void TMainWindow::OnLineReadmeFile1Click() { showModal(ReadmeFile); }
+void TMainWindow::Whatsnew1Click() { showHelpTopic(40); }
+void TMainWindow::ImportingpicturesintoTinyra1Click() { showHelpTopic(63); }
+void TMainWindow::Search1Click() { showModal(Search); }
+
+void TMainWindow::showHelpTopic(int topic) {
+    if (!HelpForm)
+        return;
+    HelpForm->setTopicNumber(topic);
+    HelpForm->exec();
+}
+
+bool TMainWindow::showPictureChooser() {
+    if (!ChangePicture)
+        return false;
+    ChangePicture->exec();
+    return true;
+}

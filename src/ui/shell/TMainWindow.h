@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/store/Table.h"
+#include "ui/common/FormHost.h"
 
 #include <QMainWindow>
 
@@ -11,9 +11,10 @@ class QLineEdit;
 class QMenu;
 class QToolButton;
 
-// The hub of every command: menu bar, tool bar of picture buttons, the artwork, the hidden ChildName
-// box holding the active child's first name, and the open PREVIOUS table.
-class TMainWindow : public QMainWindow {
+// The hub of every command: menu bar, tool bar of picture buttons, the artwork and the hidden ChildName
+// box holding the active child's first name. It is the forms' host: they ask it for the active child,
+// help topics and the picture chooser.
+class TMainWindow : public QMainWindow, public FormHost {
     Q_OBJECT
 public:
     explicit TMainWindow(QWidget* parent = nullptr);
@@ -23,7 +24,12 @@ public:
     QString childName() const;
     // Makes `name` the active child: ChildName, PREVIOUS, caption, then the Entry store loads the
     // child (a fresh start at first run, a child switch otherwise). Throws StoreError.
-    void makeChildActive(const QString& name, bool freshStart = false);
+    void makeChildActive(const QString& name, bool freshStart = false) override;
+
+    // FormHost
+    QString activeChildName() const override { return childName(); }
+    void showHelpTopic(int topic) override;
+    bool showPictureChooser() override;
     bool startupCheckDone() const { return m_startupDone; }
 
 signals:
@@ -77,8 +83,10 @@ private:
 
     QLineEdit* m_childName;
     QLabel* m_image;
-    Table m_previous;
     bool m_firstShow = true;
     bool m_startupDone = false;
     bool m_quitAfterPaint = false;
 };
+
+// The one main window, created first at start-up (null before and after).
+extern TMainWindow* MainWindow;

@@ -6,6 +6,7 @@
 #include "ui/common/ReplaceablePicture.h"
 #include "core/book/ChildRecords.h"
 #include "support/AppFixture.h"
+#include "support/HostStandIn.h"
 #include "support/ModalDriver.h"
 
 #include <QDialog>
@@ -167,23 +168,6 @@ void ControlsTest::unreadablePictureChangesNothing() {
 
 // A stand-in chooser that answers like the real one: OK leaves EntryCancelled false, any other
 // close sets it true.
-class FakeChooser : public QDialog {
-public:
-    FakeChooser(bool ok, QWidget* parent) : QDialog(parent), m_ok(ok) { setObjectName("ChangePicture"); }
-    void showEvent(QShowEvent* e) override {
-        QDialog::showEvent(e);
-        QTimer::singleShot(0, this, [this] {
-            if (m_ok) {
-                accept();
-            } else {
-                Entries().EntryCancelled = true;
-                reject();
-            }
-        });
-    }
-    bool m_ok;
-};
-
 void ControlsTest::chooserProtocolHonoursCancel() {
     AppFixture app("Ann");
     QPixmap art(20, 20);
@@ -192,13 +176,12 @@ void ControlsTest::chooserProtocolHonoursCancel() {
     picture->showFor("Ann");
     PictureFileName = writeImage(app.store().dataHome(), "red.bmp", "BMP", Qt::red);
 
-    auto* cancel = new FakeChooser(false, MainWindow);
-    RegisterForm(cancel);
+    HostStandIn host;
+    host.chooser = [] { Entries().EntryCancelled = true; }; // the parent cancels
     picture->chooseAndReplace();
     QVERIFY(!picture->isCustom());
 
-    UnregisterForm(cancel);
-    RegisterForm(new FakeChooser(true, MainWindow));
+    host.chooser = [] {}; // OK leaves EntryCancelled false
     picture->chooseAndReplace();
     QVERIFY(picture->isCustom());
     QVERIFY(!ChildRecords::picture("Ann", "Test/Image1").isEmpty());

@@ -16,6 +16,7 @@
 #include "core/book/ChildRecords.h"
 #include "core/store/Database.h"
 #include "support/AppFixture.h"
+#include "support/HostStandIn.h"
 #include "support/ModalDriver.h"
 
 #include <QAbstractButton>
@@ -141,21 +142,6 @@ void addGrowth(TGrowth* form, const QString& digits, const QString& h, const QSt
 } // namespace
 
 // A stand-in help viewer that records the topics asked for.
-class FakeHelp : public QDialog {
-    Q_OBJECT
-public:
-    explicit FakeHelp(QWidget* parent) : QDialog(parent) { setObjectName("HelpForm"); }
-    QList<int> topics;
-public slots:
-    void setTopicNumber(int n) { topics << n; }
-
-protected:
-    void showEvent(QShowEvent* e) override {
-        QDialog::showEvent(e);
-        QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
-    }
-};
-
 class DiaryFormsTest : public QObject {
     Q_OBJECT
 private slots:
@@ -394,8 +380,7 @@ void DiaryFormsTest::untouchedDateIsStoredAndHalfDateRefused() {
 }
 
 void DiaryFormsTest::dialogHelpFollowsTheCaption() {
-    auto* help = new FakeHelp(MainWindow);
-    RegisterForm(help);
+    auto help = std::make_unique<HostStandIn>();
     struct Case {
         QDialog* form;
         const char* button;
@@ -419,7 +404,6 @@ void DiaryFormsTest::dialogHelpFollowsTheCaption() {
     show(Journal);
     click(Journal, "HelpBtn");
     QCOMPARE(help->topics.last(), 57);
-    UnregisterForm(help);
 }
 
 void DiaryFormsTest::prenatalDiariesAreIndependentAndTheSheetIsTheChilds() {

@@ -3,6 +3,7 @@
 #include "ui/shell/Forms.h"
 #include "ui/shell/TMainWindow.h"
 #include "ui/help/THelpForm.h"
+#include "ui/help/TReadmeFile.h"
 #include "ui/help/TSearch.h"
 #include "core/store/Database.h"
 #include "support/AppFixture.h"
@@ -279,7 +280,7 @@ void HelpTest::typingATitleAndEnterOpensIt() {
         QTest::keyClick(edit, Qt::Key_Return);
     });
     driver.start();
-    ShowForm("Search");
+    Search->exec();
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
     QCOMPARE(titles, (QStringList{rowTitle(47), rowTitle(13), rowTitle(45)}));
     QCOMPARE(boxAfter, rowTitle(47));
@@ -311,7 +312,7 @@ void HelpTest::equalTitlesOpenTheLargerNumber() {
     });
     driver.expect("Search", [](QWidget* w) { ModalDriver::click(w, "BitBtn2"); });
     driver.start();
-    ShowForm("Search");
+    Search->exec();
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
     QCOMPARE(text, QStringLiteral("Two hundred."));
     QCOMPARE(listed.first(), QStringLiteral("aardvark")); // sorted without regard to case
@@ -387,7 +388,7 @@ void HelpTest::readmeKeepsItsPage() {
         w->close();
     });
     again.start();
-    ShowForm("ReadmeFile");
+    ReadmeFile->exec();
     QVERIFY2(again.waitFinished(), qPrintable(again.error()));
 
     QCOMPARE(caption, QStringLiteral("Tinyra 3.0 OnLine \"Readme\" File"));

@@ -14,6 +14,7 @@
 #include "ui/milestones/TTeeth.h"
 #include "core/store/Database.h"
 #include "support/AppFixture.h"
+#include "support/HostStandIn.h"
 #include "support/ModalDriver.h"
 
 #include <QApplication>
@@ -33,31 +34,6 @@
 #include <functional>
 
 // Stands in for the help viewer: records the topic asked for and closes.
-class FakeHelp : public QDialog {
-    Q_OBJECT
-public:
-    explicit FakeHelp(QWidget* parent) : QDialog(parent) { setObjectName("HelpForm"); }
-    QList<int> topics;
-public slots:
-    void setTopicNumber(int n) { topics << n; }
-
-protected:
-    void showEvent(QShowEvent* e) override {
-        QDialog::showEvent(e);
-        QTimer::singleShot(0, this, &QDialog::reject);
-    }
-};
-
-// Stands in for the picture chooser: answers OK with PictureFileName already set.
-class FakeChooser : public QDialog {
-public:
-    explicit FakeChooser(QWidget* parent) : QDialog(parent) { setObjectName("ChangePicture"); }
-    void showEvent(QShowEvent* e) override {
-        QDialog::showEvent(e);
-        QTimer::singleShot(0, this, &QDialog::accept);
-    }
-};
-
 class MilestonesTest : public QObject {
     Q_OBJECT
 private slots:
@@ -89,7 +65,7 @@ private:
     void showBirthday(const QString& title);
 
     std::unique_ptr<AppFixture> m_app;
-    FakeHelp* m_help = nullptr;
+    std::unique_ptr<HostStandIn> m_help;
 };
 
 #define RUN(command, driver)                                                                                 \
@@ -100,13 +76,12 @@ private:
 
 void MilestonesTest::init() {
     m_app = std::make_unique<AppFixture>("Ann");
-    m_help = new FakeHelp(MainWindow);
-    RegisterForm(m_help);
+    m_help = std::make_unique<HostStandIn>();
 }
 
 void MilestonesTest::cleanup() {
+    m_help.reset();
     m_app.reset();
-    m_help = nullptr;
 }
 
 bool MilestonesTest::run(const std::function<void()>& command, ModalDriver& driver, QString* error) {
@@ -695,8 +670,8 @@ void MilestonesTest::birthdaysAreKeptPerChildAndTitle() {
     QImage img(30, 20, QImage::Format_RGB32);
     img.fill(Qt::red);
     QVERIFY(img.save(bmp, "BMP"));
-    auto* chooser = new FakeChooser(MainWindow);
-    RegisterForm(chooser);
+    // The chooser answers OK with PictureFileName already set.
+    m_help->chooser = [] { Entries().EntryCancelled = false; };
     PictureFileName = bmp;
 
     showBirthday("1st Birthday");
@@ -725,7 +700,7 @@ void MilestonesTest::birthdaysAreKeptPerChildAndTitle() {
     b->hide();
 
     m_app->restart();
-    m_help = nullptr;
+    m_help.reset(); // the restart made the new main window the host
     MainWindow->makeChildActive("Ann");
     QString remarksBack, guestsBack;
     bool pictureBack = false;
@@ -860,7 +835,7 @@ void MilestonesTest::occasionsAreKeptPerChildAndPickedFromTheLists() {
     QCOMPARE(benHolidays, 0);
 
     m_app->restart();
-    m_help = nullptr;
+    m_help.reset(); // the restart made the new main window the host
     MainWindow->makeChildActive("Ann");
     QString after;
     ModalDriver fourth;
@@ -911,7 +886,7 @@ void MilestonesTest::skillsAndFamilyAreKeptPerChild() {
     QCOMPARE(benMother, QStringLiteral("|Ben"));
 
     m_app->restart();
-    m_help = nullptr;
+    m_help.reset(); // the restart made the new main window the host
     MainWindow->makeChildActive("Ann");
     QString annSkills, annMother;
     ModalDriver third;

@@ -14,6 +14,7 @@
 #include "ui/reports/TSampleReport.h"
 #include "core/book/ChildRecords.h"
 #include "core/store/Database.h"
+#include "ui/help/THelpForm.h"
 #include "support/AppFixture.h"
 #include "support/ModalDriver.h"
 
@@ -125,15 +126,6 @@ void setChildFields(const QString& child, const QHash<QString, QString>& fields)
 } // namespace
 
 // Stands in for the help viewer and records the topic it was asked for.
-class FakeHelp : public QDialog {
-    Q_OBJECT
-public:
-    explicit FakeHelp(QWidget* parent) : QDialog(parent) { setObjectName("HelpForm"); }
-    int topic = 0;
-public slots:
-    void setTopicNumber(int n) { topic = n; }
-};
-
 class ReportsTest : public QObject {
     Q_OBJECT
 private slots:
@@ -804,18 +796,19 @@ void ReportsTest::overlongTableRowLosesNoLine() {
 }
 
 void ReportsTest::helpShowsTopic36() {
-    auto* help = new FakeHelp(MainWindow);
-    RegisterForm(help);
+    int topic = 0;
     ModalDriver driver;
     driver.expect("PrintReports", [](QWidget* w) { ModalDriver::click(w, "HelpBtn"); })
-        .expect("HelpForm", [](QWidget* w) { static_cast<QDialog*>(w)->reject(); })
+        .expect("HelpForm",
+                [&topic](QWidget* w) {
+                    topic = static_cast<THelpForm*>(w)->TopicNumber;
+                    static_cast<QDialog*>(w)->reject();
+                })
         .expect("PrintReports", [](QWidget* w) { ModalDriver::click(w, "OKBtn"); });
     driver.start();
     MainWindow->findChild<QAction*>("Child2")->trigger();
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
-    QCOMPARE(help->topic, 36);
-    UnregisterForm(help);
-    delete help;
+    QCOMPARE(topic, 36);
 }
 
 void ReportsTest::timings() {

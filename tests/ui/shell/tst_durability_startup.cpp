@@ -1,6 +1,7 @@
 // Start-up through the program's own entry: a clean start makes today's backup; a damaged store is
 // named with its problem and the newest backup, which is restored only when the parent says Yes.
 #include "ui/shell/Forms.h"
+#include "ui/shell/Startup.h"
 #include "ui/shell/TMainWindow.h"
 #include "core/store/Backups.h"
 #include "core/store/Database.h"
@@ -13,7 +14,6 @@
 #include <QTest>
 #include <QTimer>
 
-int runTinyra(); // src/main.cpp
 
 namespace {
 QByteArray bytesOf(const QString& path) {

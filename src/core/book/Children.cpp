@@ -1,0 +1,72 @@
+#include "core/book/Children.h"
+
+#include "core/book/ChildRecords.h"
+#include "core/book/EntryStore.h"
+#include "core/store/StoreError.h"
+#include "core/store/Table.h"
+
+namespace Children {
+QStringList firstNames() {
+    QStringList names;
+    Table child(QStringLiteral("CHILD"));
+    child.open();
+    for (child.first(); !child.eof(); child.next())
+        names << child.fieldText(QStringLiteral("FirstName"));
+    return names;
+}
+
+bool exists(const QString& firstName) {
+    Table child(QStringLiteral("CHILD"));
+    child.open();
+    return child.findKey(firstName);
+}
+
+AddResult add(const QString& firstName, const QString& middleName, const QString& lastName) {
+    if (firstName.isEmpty())
+        return AddResult::EmptyName;
+    Table child(QStringLiteral("CHILD"));
+    child.open();
+    child.insert();
+    child.setFieldText(QStringLiteral("FirstName"), firstName);
+    child.setFieldText(QStringLiteral("MiddleName"), middleName);
+    child.setFieldText(QStringLiteral("LastName"), lastName);
+    try {
+        child.post();
+    } catch (const StoreError& e) {
+        if (e.kind() != StoreError::Kind::Duplicate)
+            throw;
+        child.cancel(); // the refused row is abandoned
+        return AddResult::Duplicate;
+    }
+    return AddResult::Added;
+}
+
+QString previous() {
+    Table previousTable(QStringLiteral("PREVIOUS"));
+    previousTable.open();
+    previousTable.first();
+    return previousTable.fieldText(QStringLiteral("FirstName"));
+}
+
+void makeActive(const QString& firstName, bool freshStart) {
+    Table previousTable(QStringLiteral("PREVIOUS"));
+    previousTable.open();
+    previousTable.first();
+    previousTable.edit();
+    previousTable.setFieldText(QStringLiteral("FirstName"), firstName);
+    previousTable.post();
+    if (freshStart)
+        Entries().freshStart(firstName);
+    else
+        Entries().childSwitch(firstName);
+}
+
+bool mayRemove(const QString& firstName, const QString& activeChild) { return firstName != activeChild; }
+
+bool remove(const QString& firstName, const QString& activeChild) {
+    if (!mayRemove(firstName, activeChild))
+        return false;
+    ChildRecords::deleteChild(firstName);
+    return true;
+}
+} // namespace Children

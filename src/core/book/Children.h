@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The children of the book and which of them is active. The first-run dialog, New Child, Pick Child
+// and the main window all go through here, so each rule about a child is kept once. Store failures
+// throw StoreError.
+namespace Children {
+// PREVIOUS holds this before the first child has been added.
+inline const QString NoChildYet = QStringLiteral("New");
+
+// Every child's first name, in key order.
+QStringList firstNames();
+bool exists(const QString& firstName);
+
+enum class AddResult { Added, EmptyName, Duplicate };
+// Adds a child with its three names. An empty first name, or one another child already has, is
+// refused and nothing is stored.
+AddResult add(const QString& firstName, const QString& middleName, const QString& lastName);
+
+// The first name PREVIOUS holds: the last active child, or NoChildYet.
+QString previous();
+// Makes `firstName` the active child: PREVIOUS holds it, and the Entry store loads the child (a fresh
+// start at the first run, a child switch otherwise).
+void makeActive(const QString& firstName, bool freshStart);
+
+// The active child cannot be deleted; any other can.
+bool mayRemove(const QString& firstName, const QString& activeChild);
+// Deletes the child's row and everything recorded for the child, in one transaction. Returns false,
+// and deletes nothing, for the active child.
+bool remove(const QString& firstName, const QString& activeChild);
+} // namespace Children

@@ -1,0 +1,6 @@
+#pragma once
+
+// The program once its application object exists: the splash, opening the store (with the restore
+// offer for a damaged book), the forms, the main window, today's backup, and shutdown. Returns the
+// exit status. The start-up tests run it inside their own application object.
+int runTinyra();
