@@ -1,6 +1,7 @@
 #include "support/AppFixture.h"
 
 #include "core/book/EntryStore.h"
+#include "ui/common/TDialog.h"
 #include "ui/shell/Forms.h"
 #include "ui/shell/TMainWindow.h"
 #include "support/ModalDriver.h"
@@ -47,5 +48,8 @@ void AppFixture::restart() {
 }
 
 QDialog* Form(const QString& objectName) {
-    return MainWindow ? MainWindow->findChild<QDialog*>(objectName, Qt::FindDirectChildrenOnly) : nullptr;
+    auto* form = MainWindow ? MainWindow->findChild<QDialog*>(objectName, Qt::FindDirectChildrenOnly) : nullptr;
+    if (auto* built = qobject_cast<TDialog*>(form))
+        built->ensureBuilt();
+    return form;
 }

@@ -32,5 +32,6 @@ private:
 };
 
 // The running program's form with this object name ("Birthdays"), or null: tests that walk every
-// form find them by the names the program gives them.
+// form find them by the names the program gives them. The form's widgets are built (as at its first
+// showing), so a test may look at them before showing it.
 QDialog* Form(const QString& objectName);

@@ -19,7 +19,9 @@ TBrandNewChild* BrandNewChild = nullptr;
 TBrandNewChild::TBrandNewChild(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("BrandNewChild"));
     setWindowTitle(QStringLiteral("Enter Child Name to Start Tinyra"));
+}
 
+void TBrandNewChild::build() {
     auto* group = Widgets::childNameGroup(this, &m_firstName, &m_middleName, &m_lastName);
 
     auto* buttons = Widgets::okCancelHelp(this);

@@ -58,6 +58,9 @@ QString existingFolder(QString path) {
 TChangePicture::TChangePicture(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("ChangePicture"));
     setWindowTitle(QStringLiteral("Change Picture"));
+}
+
+void TChangePicture::build() {
     setSizeGripEnabled(true);
     resize(620, 430);
 

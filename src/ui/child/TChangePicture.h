@@ -32,6 +32,7 @@ public slots:
     void done(int result) override;
 
 protected:
+    void build() override;
     void FormActivate() override;
 
 private:

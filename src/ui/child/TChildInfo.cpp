@@ -118,7 +118,9 @@ QLabel* word(const QString& text, QWidget* parent) { return new QLabel(text, par
 TChildInfo::TChildInfo(QWidget* parent) : TDialog(parent), m_table(QStringLiteral("CHILD")) {
     setObjectName(QStringLiteral("ChildInfo"));
     setWindowTitle(QStringLiteral("Child Information"));
+}
 
+void TChildInfo::build() {
     m_notebook = new QTabWidget(this);
     m_notebook->setObjectName(QStringLiteral("TabbedNotebook1"));
     m_notebook->addTab(page(namePage(), QStringLiteral("HelpBtn"), 7), QStringLiteral("Name"));

@@ -35,6 +35,7 @@ public slots:
     void SpeedButton3Click();
 
 protected:
+    void build() override;
     void FormActivate() override;
 
 private:

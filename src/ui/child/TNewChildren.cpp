@@ -17,7 +17,9 @@ TNewChildren* NewChildren = nullptr;
 TNewChildren::TNewChildren(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("NewChildren"));
     setWindowTitle(QStringLiteral("New Child"));
+}
 
+void TNewChildren::build() {
     auto* group = Widgets::childNameGroup(this, &m_firstName, &m_middleName, &m_lastName);
 
     auto* buttons = Widgets::okCancelHelp(this);

@@ -20,7 +20,9 @@ TPickChild* PickChild = nullptr;
 TPickChild::TPickChild(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("PickChild"));
     setWindowTitle(QStringLiteral("Pick Child"));
+}
 
+void TPickChild::build() {
     auto* frame = new QFrame(this);
     frame->setObjectName(QStringLiteral("Bevel1"));
     frame->setFrameShape(QFrame::StyledPanel);

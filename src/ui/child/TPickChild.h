@@ -20,6 +20,7 @@ public slots:
     void HelpBtnClick();
 
 protected:
+    void build() override;
     void FormActivate() override { FormCreate(); }
 
 private:

@@ -53,6 +53,9 @@ QWidget* TDoctor::page(QWidget* content, int number, QWidget* help) {
 TDoctor::TDoctor(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("Doctor"));
     setWindowTitle(QStringLiteral("At the Doctor"));
+}
+
+void TDoctor::build() {
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("TabbedNotebook1"));
     m_card = new SheetFields(DiarySheets::Pediatrician, this);

@@ -16,8 +16,14 @@ public:
     explicit TDoctor(QWidget* parent = nullptr);
     DiaryEditor* visits() const { return m_visits; }
     DiaryEditor* diseases() const { return m_diseases; }
-    QTabWidget* pages() const { return m_pages; }
-    ReplaceablePicture* picture() const { return m_picture; }
+    QTabWidget* pages() {
+        ensureBuilt();
+        return m_pages;
+    }
+    ReplaceablePicture* picture() {
+        ensureBuilt();
+        return m_picture;
+    }
 
 public slots:
     void OKBtnClick();
@@ -25,6 +31,7 @@ public slots:
     void done(int result) override;
 
 protected:
+    void build() override;
     void FormActivate() override;
 
 private:

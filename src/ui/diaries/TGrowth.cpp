@@ -59,6 +59,9 @@ QLineEdit* newValue(const char* name, const QString& accessible, QWidget* parent
 TGrowth::TGrowth(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("Growth"));
     setWindowTitle(QStringLiteral("Growth Information"));
+}
+
+void TGrowth::build() {
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("TabbedNotebook1"));
     const QPixmap ruler =

@@ -23,8 +23,14 @@ class TGrowth : public TDialog {
 public:
     explicit TGrowth(QWidget* parent = nullptr);
     const GrowthCursor& cursor() const { return m_cursor; }
-    QTabWidget* pages() const { return m_pages; }
-    QChart* chart() const { return m_chart; }
+    QTabWidget* pages() {
+        ensureBuilt();
+        return m_pages;
+    }
+    QChart* chart() {
+        ensureBuilt();
+        return m_chart;
+    }
 
 public slots:
     void PreviousClick();
@@ -34,6 +40,7 @@ public slots:
     void DelButtonClick();
 
 protected:
+    void build() override;
     void FormActivate() override;
 
 private:

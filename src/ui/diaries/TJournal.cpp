@@ -14,6 +14,9 @@ TJournal* Journal = nullptr;
 TJournal::TJournal(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("Journal"));
     setWindowTitle(QStringLiteral("Daily Journal"));
+}
+
+void TJournal::build() {
     static const DiaryEditorSetup setup{DiaryList::JournalEntries,
                                         "EntryDate",
                                         "Title",

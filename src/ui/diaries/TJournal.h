@@ -9,9 +9,13 @@ class TJournal : public TDialog {
     Q_OBJECT
 public:
     explicit TJournal(QWidget* parent = nullptr);
-    DiaryEditor* editor() const { return m_editor; }
+    DiaryEditor* editor() {
+        ensureBuilt();
+        return m_editor;
+    }
 
 protected:
+    void build() override;
     void FormActivate() override;
 
 private:

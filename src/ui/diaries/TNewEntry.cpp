@@ -18,7 +18,9 @@ TNewEntry* NewEntry = nullptr;
 TNewEntry::TNewEntry(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("NewEntry"));
     setWindowTitle(QStringLiteral("NewEntry"));
+}
 
+void TNewEntry::build() {
     m_date = new MaskedDateEdit(this);
     m_date->setObjectName(QStringLiteral("Date"));
     m_date->setMaxLength(8);
@@ -65,6 +67,7 @@ TNewEntry::TNewEntry(QWidget* parent) : TDialog(parent) {
 }
 
 void TNewEntry::prepare(const QString& caption, const QString& titlePrompt) {
+    ensureBuilt();
     setWindowTitle(caption);
     m_titleTitle->setText(titlePrompt);
     Widgets::setAccessibleCaption(m_title, titlePrompt);

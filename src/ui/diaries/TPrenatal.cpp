@@ -33,6 +33,9 @@ MaskedDateEdit* slashDate(int n, QWidget* parent) {
 TPrenatal::TPrenatal(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("Prenatal"));
     setWindowTitle(QStringLiteral("Prenatal History"));
+}
+
+void TPrenatal::build() {
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("TabNote"));
     m_sheet = new SheetFields(DiarySheets::PrenatalDates, this);

@@ -14,7 +14,10 @@ public:
     explicit TPrenatal(QWidget* parent = nullptr);
     DiaryEditor* diary() const { return m_diary; }
     DiaryEditor* medicalDiary() const { return m_medical; }
-    QTabWidget* pages() const { return m_pages; }
+    QTabWidget* pages() {
+        ensureBuilt();
+        return m_pages;
+    }
 
 public slots:
     void OKBtnClick();
@@ -22,6 +25,7 @@ public slots:
     void done(int result) override;
 
 protected:
+    void build() override;
     void FormActivate() override;
 
 private:

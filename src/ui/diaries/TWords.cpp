@@ -17,6 +17,9 @@ TWords* Words = nullptr;
 TWords::TWords(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("Words"));
     setWindowTitle(QStringLiteral("Words"));
+}
+
+void TWords::build() {
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("TabbedNotebook1"));
 

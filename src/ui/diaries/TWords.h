@@ -12,10 +12,17 @@ class TWords : public TDialog {
     Q_OBJECT
 public:
     explicit TWords(QWidget* parent = nullptr);
-    DiaryEditor* editor() const { return m_editor; }
-    QTabWidget* pages() const { return m_pages; }
+    DiaryEditor* editor() {
+        ensureBuilt();
+        return m_editor;
+    }
+    QTabWidget* pages() {
+        ensureBuilt();
+        return m_pages;
+    }
 
 protected:
+    void build() override;
     void FormActivate() override;
 
 private:

@@ -15,6 +15,9 @@ const QString THelpForm::NotFoundTitle = QStringLiteral("Topic not found");
 THelpForm::THelpForm(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("HelpForm"));
     setWindowTitle(QString());
+}
+
+void THelpForm::build() {
     setAccessibleName(QStringLiteral("Tinyra Help"));
     setWindowIcon(HelpStyle::windowIcon());
     setFixedSize(374, 350);

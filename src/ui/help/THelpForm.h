@@ -27,6 +27,7 @@ public slots:
     void setTopicNumber(int topic) { TopicNumber = topic; }
 
 protected:
+    void build() override;
     void FormActivate() override;
 
 private:

@@ -10,6 +10,9 @@ TLogo2* Logo2 = nullptr;
 
 TLogo2::TLogo2(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("Logo2"));
+}
+
+void TLogo2::build() {
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setWindowTitle(QStringLiteral("About Tinyra"));
     setAccessibleName(QStringLiteral("About Tinyra"));

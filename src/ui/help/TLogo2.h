@@ -8,6 +8,9 @@ class TLogo2 : public TDialog {
 public:
     explicit TLogo2(QWidget* parent = nullptr);
 
+protected:
+    void build() override;
+
 private:
     void OKBtnClick();
 };

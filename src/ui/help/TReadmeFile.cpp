@@ -46,6 +46,9 @@ QList<TReadmeFile::Section> TReadmeFile::sections() {
 TReadmeFile::TReadmeFile(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("ReadmeFile"));
     setWindowTitle(QStringLiteral("Tinyra 3.0 OnLine \"Readme\" File"));
+}
+
+void TReadmeFile::build() {
     setFixedSize(438, 399);
 
     m_notebook = new QTabWidget(this);

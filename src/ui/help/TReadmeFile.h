@@ -22,6 +22,9 @@ public:
     // when it cannot be read.
     static QList<Section> sections();
 
+protected:
+    void build() override;
+
 private:
     void OKBtnClick();
 

@@ -20,6 +20,9 @@ TSearch* Search = nullptr;
 TSearch::TSearch(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("Search"));
     setWindowTitle(QStringLiteral("Tinyra Help - Search"));
+}
+
+void TSearch::build() {
     setWindowIcon(HelpStyle::windowIcon());
     setFixedSize(356, 219);
     setFont(HelpStyle::font(QStringLiteral("System"), 13));

@@ -16,6 +16,7 @@ public:
     static int topicForTitle(const QString& title);
 
 protected:
+    void build() override;
     void FormActivate() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

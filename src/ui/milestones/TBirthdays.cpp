@@ -70,6 +70,9 @@ QWidget* deleteRow(QToolButton* button, QWidget* parent) {
 TBirthdays::TBirthdays(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("Birthdays"));
     setWindowTitle(QStringLiteral("Birthdays"));
+}
+
+void TBirthdays::build() {
     setWindowIcon(QIcon(MilestoneArt::birthday(1, QSize(32, 32))));
 
     m_pages = new QTabWidget(this);
@@ -274,6 +277,7 @@ TBirthdays::TBirthdays(QWidget* parent) : TDialog(parent) {
 }
 
 void TBirthdays::setTitles(const QString& title) {
+    ensureBuilt();
     m_title = title;
     for (QLabel* l : m_titles)
         l->setText(title);

@@ -37,6 +37,7 @@ public slots:
     void RemarksChange();
 
 protected:
+    void build() override;
     void FormActivate() override;
 
 private:

@@ -62,7 +62,9 @@ const TFamily::Relative& TFamily::relative(int slot) {
 TFamily::TFamily(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("Family"));
     setWindowTitle(QStringLiteral("Family Information"));
+}
 
+void TFamily::build() {
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("PageControl1"));
 
@@ -185,6 +187,7 @@ void TFamily::FormActivate() {
 }
 
 void TFamily::RefreshNames() {
+    ensureBuilt();
     for (int slot = 1; slot <= 14; ++slot)
         m_names[size_t(slot - 1)]->setText(Entries().familyMember(slot).Name);
 }

@@ -30,6 +30,7 @@ public slots:
     void BitBtn2Click();
 
 protected:
+    void build() override;
     void FormActivate() override;
 
 private:

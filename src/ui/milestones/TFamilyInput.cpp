@@ -19,6 +19,9 @@ TFamilyInput* FamilyInput = nullptr;
 TFamilyInput::TFamilyInput(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("FamilyInput"));
     setWindowTitle(QStringLiteral("Family Information"));
+}
+
+void TFamilyInput::build() {
     m_title = MilestoneWidgets::label(QStringLiteral("Title"), this, MilestoneWidgets::Blue, 21, true,
                                       QStringLiteral("Title"));
     QFont f = m_title->font();
@@ -53,6 +56,7 @@ TFamilyInput::TFamilyInput(QWidget* parent) : TDialog(parent) {
 }
 
 void TFamilyInput::setTitle(const QString& title) {
+    ensureBuilt();
     m_title->setText(title);
 }
 

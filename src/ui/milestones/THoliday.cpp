@@ -17,6 +17,9 @@ THoliday* Holiday = nullptr;
 THoliday::THoliday(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("Holiday"));
     setWindowTitle(QStringLiteral("Holiday"));
+}
+
+void THoliday::build() {
     m_title = MilestoneWidgets::label(QStringLiteral("Title"), this, MilestoneWidgets::Blue, 24, true,
                                       QStringLiteral("Title"));
     m_title->setWordWrap(true);
@@ -54,6 +57,7 @@ QString THoliday::title() const {
 }
 
 void THoliday::setTitle(const QString& title) {
+    ensureBuilt();
     m_title->setText(title);
 }
 

@@ -15,6 +15,9 @@ TNewTitle* NewTitle = nullptr;
 TNewTitle::TNewTitle(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("NewTitle"));
     setWindowTitle(QStringLiteral("New Holiday"));
+}
+
+void TNewTitle::build() {
     m_title = Widgets::lineEdit(QStringLiteral("Title"), this);
     Widgets::setAccessibleCaption(m_title, QStringLiteral("Title"));
     m_title->setPlaceholderText(QStringLiteral("Name of the occasion"));

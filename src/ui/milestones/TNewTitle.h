@@ -24,6 +24,7 @@ public slots:
     void HelpBtnClick();
 
 protected:
+    void build() override;
     void FormActivate() override;
 
 private:

@@ -17,6 +17,9 @@ TPickBday* PickBday = nullptr;
 TPickBday::TPickBday(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("PickBday"));
     setWindowTitle(QStringLiteral("Pick Birthday"));
+}
+
+void TPickBday::build() {
     auto* heading = MilestoneWidgets::label(QStringLiteral("Which Birthday?"), this, MilestoneWidgets::Blue,
                                             24, false, QStringLiteral("Label1"));
     heading->setAlignment(Qt::AlignCenter);

@@ -11,6 +11,9 @@ public:
 public slots:
     void openBirthday(const QString& title);
     void CancelBtnClick();
+
+protected:
+    void build() override;
 };
 
 // The one TPickBday, created at start-up (null before and after).

@@ -16,6 +16,9 @@ TPickEvent* PickEvent = nullptr;
 TPickEvent::TPickEvent(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("PickEvent"));
     setWindowTitle(QStringLiteral("PickEvent"));
+}
+
+void TPickEvent::build() {
     auto* label = new QLabel(QStringLiteral("Title:"), this);
     label->setStyleSheet(QStringLiteral("color: #0000ff; font-weight: bold; font-family: Arial;"));
     m_combo = OccasionCombo::create(this);
@@ -37,6 +40,7 @@ TPickEvent::TPickEvent(QWidget* parent) : TDialog(parent) {
 }
 
 void TPickEvent::setAddNewCaption(const QString& caption) {
+    ensureBuilt();
     m_addNew->setText(caption);
 }
 

@@ -16,6 +16,9 @@ TPickHoliday* PickHoliday = nullptr;
 TPickHoliday::TPickHoliday(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("PickHoliday"));
     setWindowTitle(QStringLiteral("Pick Holiday"));
+}
+
+void TPickHoliday::build() {
     m_combo = OccasionCombo::create(this);
     Widgets::setAccessibleCaption(m_combo, QStringLiteral("Holiday"));
     auto* add = Widgets::pushButton(QStringLiteral("BitBtn1"), QStringLiteral("Add New Holiday"), this);

@@ -75,6 +75,9 @@ QLabel* decoration(const QString& name, const QString& theme, const QSize& size,
 TSkills::TSkills(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("Skills"));
     setWindowTitle(QStringLiteral("Skills"));
+}
+
+void TSkills::build() {
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("PageControl1"));
     m_pages->setStyleSheet(QStringLiteral("QTabBar::tab { color: #0000ff; padding: 4px 7px; }"));

@@ -64,6 +64,9 @@ bool TTeeth::hasDate(const QString& date) {
 TTeeth::TTeeth(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("Teeth"));
     setWindowTitle(QStringLiteral("Teeth"));
+}
+
+void TTeeth::build() {
     setFixedSize(415, 372);
 
     for (int slot = 1; slot <= 20; ++slot) {

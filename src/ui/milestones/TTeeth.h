@@ -27,6 +27,7 @@ public slots:
     void OKBtnClick();
 
 protected:
+    void build() override;
     void FormActivate() override;
     void paintEvent(QPaintEvent* event) override;
 

@@ -16,6 +16,9 @@ TToothDate* ToothDate = nullptr;
 TToothDate::TToothDate(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("ToothDate"));
     setWindowTitle(QStringLiteral("Tooth Date"));
+}
+
+void TToothDate::build() {
     m_date = new MaskedDateEdit(this);
     m_date->setObjectName(QStringLiteral("Date"));
     m_date->setMaximumWidth(100);

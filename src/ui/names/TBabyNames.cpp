@@ -151,6 +151,9 @@ void TNameNavigator::setPosition(int position, int count) {
 TBabyNames::TBabyNames(QWidget* parent) : TDialog(parent) {
     setObjectName(QStringLiteral("BabyNames"));
     setWindowTitle(QStringLiteral("Baby Names"));
+}
+
+void TBabyNames::build() {
     setWindowIcon(Artwork::glyph(QStringLiteral("abc"), kBlue, 32));
     setFont(systemFont(13));
     setFixedSize(491, 372);

@@ -47,6 +47,7 @@ public:
     void ShowCountry(const QString& country);
 
 protected:
+    void build() override;
     void FormActivate() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

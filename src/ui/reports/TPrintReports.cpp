@@ -104,6 +104,9 @@ QPushButton* pictureButton(const QString& name, bool printer, const QString& hin
 TPrintReports::TPrintReports(QWidget* parent) : TDialog(parent), ChildTable(QStringLiteral("CHILD")) {
     setObjectName(QStringLiteral("PrintReports"));
     setWindowTitle(QStringLiteral("Reports"));
+}
+
+void TPrintReports::build() {
     const QColor blue(Qt::blue);
 
     Label1 = label(QStringLiteral("Label1"), QStringLiteral("&Report to Print:"), arial(16, true), blue, this);
@@ -187,6 +190,7 @@ TPrintReports::TPrintReports(QWidget* parent) : TDialog(parent), ChildTable(QStr
 }
 
 void TPrintReports::setCategory(const QString& title) {
+    ensureBuilt();
     Title->setText(title);
     ReportName->clear();
     ReportName->clearEditText();
@@ -209,6 +213,7 @@ void TPrintReports::BitBtn1Click() { produce(true); }
 void TPrintReports::BitBtn2Click() { produce(false); }
 
 void TPrintReports::produce(bool print) {
+    ensureBuilt();
     const QString name = ReportName->currentText();
     const QString child = ActiveChildName();
     guarded(this, [&] {

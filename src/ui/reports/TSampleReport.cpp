@@ -14,6 +14,9 @@ TSampleReport::TSampleReport(QWidget* parent) : TDialog(parent) {
     setWindowTitle(QStringLiteral("Birth Announcement"));
 }
 
+void TSampleReport::build() {
+}
+
 void TSampleReport::paintPage(QPainter& p, const AnnouncementTexts& t) {
     const double band1 = TopMargin;
     const double band2 = band1 + 209;

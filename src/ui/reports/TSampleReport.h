@@ -30,6 +30,9 @@ public:
     // Shows the page in the preview window until the user closes it.
     void Preview(QWidget* parent, const QString& child = QString());
 
+protected:
+    void build() override;
+
 private:
     AnnouncementTexts m_texts;
 };
