@@ -64,7 +64,7 @@ QString Database::dataDirectory() {
 
 QString Database::filePath() { return QDir(dataDirectory()).filePath(QStringLiteral("tinyra4.sqlite")); }
 
-void Database::open() {
+void Database::open(const std::optional<QString>& damageFound) {
     if (isOpen())
         return;
     const QString dir = dataDirectory();
@@ -92,7 +92,7 @@ void Database::open() {
     // A damaged file is recognised through a read-only look first: opening it for writing could
     // let SQLite discard the log beside it when the connection closes.
     if (existed && info.size() > 0) {
-        const QString damage = Backups::damage();
+        const QString damage = damageFound ? *damageFound : Backups::damage();
         if (!damage.isEmpty())
             fail(damage);
     }

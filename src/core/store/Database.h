@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVariantList>
 
+#include <optional>
+
 // The store: one SQLite file in the directory the alias "Tinyra4" names.
 class Database {
 public:
@@ -15,7 +17,11 @@ public:
     // Opens (and on first start creates) the store. Throws StoreError naming the file and the problem
     // when the directory cannot be made, the file is not a Tinyra store or a table is missing; an
     // existing file is then left exactly as it was.
-    static void open();
+    //
+    // Before an existing file is opened for writing, a read-only look for damage reads all of it
+    // (Backups::damage()). A caller that made that look already, on another thread while it did
+    // other work, passes its answer as `damageFound` (a problem, or empty for none).
+    static void open(const std::optional<QString>& damageFound = std::nullopt);
     static void close();
     static bool isOpen();
     static QSqlDatabase db();

@@ -17,14 +17,22 @@
 #include <QMetaObject>
 #include <QThread>
 
+#include <future>
+#include <optional>
+
 namespace {
 // Opens the store. When the file itself is damaged and a sound backup exists, says so and offers to
 // put the backup in its place (the damaged file is kept, renamed); when the file is missing, offers
 // the backup before a new, empty book is made. False when Tinyra cannot start; *backUpToday false
 // when the parent chose an empty book over the backups, whose newest must then not be replaced.
-bool openStore(QWidget* splash, bool* backUpToday) {
+// `look` is the read-only look for damage, started on another thread while the file existed.
+bool openStore(QWidget* splash, bool* backUpToday, std::future<QString>& look) {
     *backUpToday = true;
-    if (!QFileInfo::exists(Database::filePath())) {
+    std::optional<QString> damageFound;
+    if (QFileInfo::exists(Database::filePath())) {
+        if (look.valid())
+            damageFound = look.get();
+    } else {
         const QString backup = Backups::newestSound();
         if (!backup.isEmpty()) {
             splash->hide();
@@ -41,7 +49,7 @@ bool openStore(QWidget* splash, bool* backUpToday) {
         }
     }
     try {
-        Database::open();
+        Database::open(damageFound);
         return true;
     } catch (const StoreError& e) {
         splash->hide();
@@ -87,6 +95,12 @@ QThread* backUp() {
 } // namespace
 
 int runTinyra() {
+    // The look for damage reads the whole book: it runs on its own thread while the splash is
+    // painted and the forms are made. A book that is missing now is looked at again when it is opened.
+    std::future<QString> look;
+    if (QFileInfo::exists(Database::filePath()))
+        look = std::async(std::launch::async, [] { return Backups::damage(); });
+
     // The splash is painted before anything else is made.
     auto* splash = new TSplash;
     splash->show();
@@ -96,12 +110,15 @@ int runTinyra() {
     QApplication::setApplicationName(Messages::ApplicationTitle);
     // Ties the windows to the installed menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tinyra.Tinyra"));
+    // The forms read nothing from the store when they are made, so they are made while the look
+    // runs; should the store not open, they are taken down again.
+    CreateForms();
     bool backUpToday = true;
-    if (!openStore(splash, &backUpToday)) {
+    if (!openStore(splash, &backUpToday, look)) {
+        DestroyForms();
         delete splash;
         return 1;
     }
-    CreateForms();
     splash->hide();
     delete splash;
 
