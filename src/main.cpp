@@ -3,6 +3,7 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    startLookingForDamage();
     QApplication app(argc, argv);
     return runTinyra();
 }

@@ -1,6 +1,15 @@
 #include "ui/common/Artwork.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <cstring>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -22,7 +31,48 @@ void star(QPainter& p, QPointF c, qreal r) {
 } // namespace
 
 namespace Artwork {
-QPixmap mainPicture() {
+QPixmap drawnOnce(const QString& name, const std::function<QPixmap()>& draw) {
+    // The program file's time stamp and size stand for its build: a rebuilt program draws afresh.
+    const QFileInfo program(QCoreApplication::applicationFilePath());
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                        QStringLiteral("/tinyra");
+    const QString file = QStringLiteral("%1/%2-%3-%4.pixels")
+                             .arg(dir, name)
+                             .arg(program.lastModified().toMSecsSinceEpoch())
+                             .arg(program.size());
+    // The pixels as they are in memory, after their width and height: nothing to decode.
+    QFile in(file);
+    if (in.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = in.readAll();
+        qint32 size[2] = {0, 0};
+        if (bytes.size() > qsizetype(sizeof size)) {
+            std::memcpy(size, bytes.constData(), sizeof size);
+            QImage kept(size[0], size[1], QImage::Format_RGB32);
+            if (!kept.isNull() && bytes.size() == qsizetype(sizeof size) + kept.sizeInBytes()) {
+                std::memcpy(kept.bits(), bytes.constData() + sizeof size, size_t(kept.sizeInBytes()));
+                return QPixmap::fromImage(kept);
+            }
+        }
+    }
+    const QPixmap drawn = draw();
+    if (QDir().mkpath(dir)) {
+        // Pictures of earlier builds are of no further use.
+        for (const QString& old : QDir(dir).entryList({name + QStringLiteral("-*")}, QDir::Files))
+            QFile::remove(dir + QLatin1Char('/') + old);
+        const QImage image = drawn.toImage().convertToFormat(QImage::Format_RGB32);
+        const qint32 size[2] = {image.width(), image.height()};
+        QSaveFile out(file); // written whole or not at all
+        if (out.open(QIODevice::WriteOnly) &&
+            out.write(reinterpret_cast<const char*>(size), sizeof size) == qint64(sizeof size) &&
+            out.write(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()) == image.sizeInBytes())
+            out.commit();
+    }
+    return drawn;
+}
+
+QPixmap mainPicture() { return drawnOnce(QStringLiteral("nursery"), drawMainPicture); }
+
+QPixmap drawMainPicture() {
     const QSize size(669, 561);
     QPixmap pm(size);
     QPainter p(&pm);

@@ -1,5 +1,7 @@
 #include "ui/help/TSplash.h"
 
+#include "ui/common/Artwork.h"
+
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainterPath>
@@ -261,7 +263,7 @@ void drawTitle(QPainter& p) {
 QPixmap TSplash::picture() {
     // Drawn once per run: the splash and the about box show the same picture.
     // Kept for the whole run and never destroyed: a pixmap must not outlive the application object.
-    static const QPixmap* cached = new QPixmap(draw());
+    static const QPixmap* cached = new QPixmap(Artwork::drawnOnce(QStringLiteral("stork"), draw));
     return *cached;
 }
 

@@ -92,14 +92,20 @@ QThread* backUp() {
     worker->start(QThread::LowPriority);
     return worker;
 }
+// The look for damage reads the whole book: it runs on its own thread while the application starts,
+// the splash is painted and the forms are made. A book that is missing now is looked at again when it
+// is opened.
+std::future<QString> g_look;
 } // namespace
 
+void startLookingForDamage() {
+    if (!g_look.valid() && QFileInfo::exists(Database::filePath()))
+        g_look = std::async(std::launch::async, [] { return Backups::damage(); });
+}
+
 int runTinyra() {
-    // The look for damage reads the whole book: it runs on its own thread while the splash is
-    // painted and the forms are made. A book that is missing now is looked at again when it is opened.
-    std::future<QString> look;
-    if (QFileInfo::exists(Database::filePath()))
-        look = std::async(std::launch::async, [] { return Backups::damage(); });
+    startLookingForDamage();
+    std::future<QString> look = std::move(g_look);
 
     // The splash is painted before anything else is made.
     auto* splash = new TSplash;

@@ -4,3 +4,6 @@
 // offer for a damaged book), the forms, the main window, today's backup, and shutdown. Returns the
 // exit status. The start-up tests run it inside their own application object.
 int runTinyra();
+// Starts the read-only look for damage in the book on a worker thread, before the application
+// object is made, so that it runs while the program starts; runTinyra() starts it otherwise.
+void startLookingForDamage();

@@ -2,6 +2,7 @@
 #include "core/book/EntryStore.h"
 #include "ui/shell/Forms.h"
 #include "ui/shell/TMainWindow.h"
+#include "ui/common/Artwork.h"
 #include "ui/common/MaskedDateEdit.h"
 #include "ui/common/ReplaceablePicture.h"
 #include "core/book/ChildRecords.h"
@@ -10,6 +11,9 @@
 #include "support/ModalDriver.h"
 
 #include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QImage>
 #include <QPushButton>
 #include <QTest>
@@ -27,6 +31,7 @@ private slots:
     void pictureIsStoredPerChildAndSurvivesARestart();
     void unreadablePictureChangesNothing();
     void chooserProtocolHonoursCancel();
+    void drawnPicturesAreDrawnOncePerBuild();
 };
 
 void ControlsTest::untouchedDateIsBlankPlaces() {
@@ -185,6 +190,35 @@ void ControlsTest::chooserProtocolHonoursCancel() {
     picture->chooseAndReplace();
     QVERIFY(picture->isCustom());
     QVERIFY(!ChildRecords::picture("Ann", "Test/Image1").isEmpty());
+}
+
+void ControlsTest::drawnPicturesAreDrawnOncePerBuild() {
+    QTemporaryDir cache;
+    const QByteArray before = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", cache.path().toUtf8());
+    int draws = 0;
+    auto draw = [&draws] {
+        ++draws;
+        QImage img(31, 17, QImage::Format_RGB32);
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                img.setPixel(x, y, qRgb(x * 8, y * 15, (x + y) % 256));
+        return QPixmap::fromImage(img);
+    };
+    const QImage drawn = Artwork::drawnOnce("test", draw).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage kept = Artwork::drawnOnce("test", draw).toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(draws, 1);
+    QCOMPARE(kept, drawn);
+
+    // A kept picture that was cut short is drawn again, never shown half.
+    const QStringList files = QDir(cache.path() + "/tinyra").entryList(QDir::Files);
+    QCOMPARE(files.size(), 1);
+    QFile cut(cache.path() + "/tinyra/" + files.first());
+    QVERIFY(cut.resize(cut.size() / 2));
+    const QImage again = Artwork::drawnOnce("test", draw).toImage().convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(draws, 2);
+    QCOMPARE(again, drawn);
+    qputenv("XDG_CACHE_HOME", before);
 }
 
 QTEST_MAIN(ControlsTest)
