@@ -4,7 +4,7 @@
 #include "ui/common/Guard.h"
 #include "ui/common/Widgets.h"
 #include "ui/help/HelpStyle.h"
-#include "core/store/Table.h"
+#include "core/help/HelpTopics.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <algorithm>
 
 TSearch* Search = nullptr;
 
@@ -60,42 +59,18 @@ void TSearch::build() {
     connect(close, &QPushButton::clicked, this, &TSearch::BitBtn2Click);
 }
 
-int TSearch::topicForTitle(const QString& title) {
-    int topic = 45;
-    Table helpTable(QStringLiteral("BABYHELP"));
-    helpTable.open();
-    // The scan does not stop at a match: of two topics with one title the larger number wins.
-    for (helpTable.first(); !helpTable.eof(); helpTable.next())
-        if (helpTable.fieldText(QStringLiteral("Title")) == title)
-            topic = helpTable.fieldValue(QStringLiteral("HelpID")).toInt();
-    helpTable.close();
-    return topic;
-}
-
 void TSearch::FormActivate() {
     m_topic->clear();
     m_topic->setEditText(QString());
-    QStringList titles;
-    Table helpTable(QStringLiteral("BABYHELP"));
-    helpTable.open();
-    for (helpTable.first(); !helpTable.eof(); helpTable.next()) {
-        const QString title = helpTable.fieldText(QStringLiteral("Title"));
-        if (!titles.contains(title)) // one entry per title: equal titles open the same topic
-            titles << title;
-    }
-    helpTable.close();
-    std::stable_sort(titles.begin(), titles.end(), [](const QString& a, const QString& b) {
-        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
-    });
-    m_topic->addItems(titles);
+    m_topic->addItems(HelpTopics::searchTitles());
     m_topic->setCurrentIndex(-1);
     m_topic->setEditText(QString());
     m_topic->setFocus();
 }
 
 void TSearch::TopicClick() {
-    int topic = 45;
-    if (!guarded(this, [&] { topic = topicForTitle(m_topic->currentText()); }))
+    int topic = HelpTopics::HelpOnHelp;
+    if (!guarded(this, [&] { topic = HelpTopics::topicForTitle(m_topic->currentText()); }))
         return;
     ShowHelpTopic(topic);
     m_topic->setFocus();

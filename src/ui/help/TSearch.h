@@ -13,7 +13,6 @@ public:
 
     // The HelpID that the title `title` opens: the largest HelpID bearing exactly that title, or
     // 45 (how to use help) when no topic bears it.
-    static int topicForTitle(const QString& title);
 
 protected:
     void build() override;

@@ -1,5 +1,6 @@
 // The delivered help rows and readme: loaded into a new store, brought into an older store without
 // touching the parent's records, and readable as the viewers expect.
+#include "core/help/HelpTopics.h"
 #include "core/store/Database.h"
 #include "core/store/DeliveredData.h"
 #include "support/TempStore.h"
@@ -18,6 +19,7 @@ private slots:
     void deliveredFilesAreWellFormed();
     void newStoreHoldsEveryTopic();
     void olderStoreWithoutHelpGetsItAndKeepsTheChildren();
+    void searchOffersEachTitleOnceAndOpensTheLargerNumber();
 };
 
 void HelpContentTest::deliveredFilesAreWellFormed() {
@@ -88,6 +90,24 @@ void HelpContentTest::olderStoreWithoutHelpGetsItAndKeepsTheChildren() {
     QVERIFY(q.next());
     QCOMPARE(q.value(0).toString() + q.value(1).toString() + q.value(2).toString(), QStringLiteral("AnnMarieLee"));
     QVERIFY(!q.next());
+}
+
+void HelpContentTest::searchOffersEachTitleOnceAndOpensTheLargerNumber() {
+    TempStore store;
+    Database::exec("INSERT INTO BABYHELP (HelpID, Title, Remarks) VALUES (200, 'Twins', 'Two hundred.')");
+    Database::exec("INSERT INTO BABYHELP (HelpID, Title, Remarks) VALUES (150, 'Twins', 'One hundred fifty.')");
+    Database::exec("INSERT INTO BABYHELP (HelpID, Title, Remarks) VALUES (250, 'twins', 'Lower case.')");
+    Database::exec("INSERT INTO BABYHELP (HelpID, Title, Remarks) VALUES (120, 'aardvark', 'First.')");
+    QCOMPARE(HelpTopics::topicForTitle("Twins"), 200);
+    QCOMPARE(HelpTopics::topicForTitle("twins"), 250); // titles compare exactly
+    QCOMPARE(HelpTopics::topicForTitle("No such title"), HelpTopics::HelpOnHelp);
+
+    const QStringList titles = HelpTopics::searchTitles();
+    QCOMPARE(titles.first(), QStringLiteral("aardvark")); // sorted without regard to case
+    QCOMPARE(titles.count("Twins"), 1);                   // one entry for the two equal titles
+    QCOMPARE(titles.count("twins"), 1);
+    for (int i = 1; i < titles.size(); ++i)
+        QVERIFY2(QString::compare(titles[i - 1], titles[i], Qt::CaseInsensitive) <= 0, qPrintable(titles[i]));
 }
 
 QTEST_GUILESS_MAIN(HelpContentTest)
