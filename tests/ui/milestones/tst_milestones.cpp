@@ -16,11 +16,11 @@
 #include "support/AppFixture.h"
 #include "support/HostStandIn.h"
 #include "support/ModalDriver.h"
+#include "support/RunCommand.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,10 +28,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
-
-#include <functional>
 
 // Stands in for the help viewer: records the topic asked for and closes.
 class MilestonesTest : public QObject {
@@ -59,20 +56,11 @@ private slots:
     void screenshots();
 
 private:
-    // Runs `command` from the event loop with the driver armed; returns false (and closes every
-    // dialog) unless the driver finished and the program is back at the main window.
-    bool run(const std::function<void()>& command, ModalDriver& driver, QString* error);
     void showBirthday(const QString& title);
 
     std::unique_ptr<AppFixture> m_app;
     std::unique_ptr<HostStandIn> m_help;
 };
-
-#define RUN(command, driver)                                                                                 \
-    do {                                                                                                     \
-        QString runError;                                                                                    \
-        QVERIFY2(run(command, driver, &runError), qPrintable(runError));                                     \
-    } while (0)
 
 void MilestonesTest::init() {
     m_app = std::make_unique<AppFixture>("Ann");
@@ -82,40 +70,6 @@ void MilestonesTest::init() {
 void MilestonesTest::cleanup() {
     m_help.reset();
     m_app.reset();
-}
-
-bool MilestonesTest::run(const std::function<void()>& command, ModalDriver& driver, QString* error) {
-    driver.start();
-    // A chain that never returns would keep the test inside its dialogs: after a generous time every
-    // dialog is closed, again and again, until the command has returned.
-    QElapsedTimer clock;
-    clock.start();
-    QTimer watchdog;
-    bool timedOut = false;
-    connect(&watchdog, &QTimer::timeout, [&] {
-        if (clock.elapsed() > 20000 && QApplication::activeModalWidget()) {
-            timedOut = true;
-            ModalDriver::closeAllModals();
-        }
-    });
-    watchdog.start(200);
-    QTimer::singleShot(0, MainWindow, command);
-    const bool finished = driver.waitFinished(25000);
-    if (timedOut) {
-        *error = "the command did not return to the main window; " + driver.error();
-        return false;
-    }
-    if (!finished) {
-        *error = driver.error();
-        return false;
-    }
-    if (!QTest::qWaitFor([] { return QApplication::activeModalWidget() == nullptr; }, 3000)) {
-        *error = "still showing " + QApplication::activeModalWidget()->objectName() +
-                 " instead of the main window";
-        ModalDriver::closeAllModals();
-        return false;
-    }
-    return true;
 }
 
 namespace {

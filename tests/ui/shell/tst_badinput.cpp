@@ -18,6 +18,7 @@
 #include "core/store/Table.h"
 #include "support/AppFixture.h"
 #include "support/ModalDriver.h"
+#include "support/RunCommand.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -25,7 +26,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -33,10 +33,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextDocument>
-#include <QTimer>
 #include <QToolButton>
-
-#include <functional>
 
 namespace {
 struct Sample {
@@ -239,28 +236,6 @@ void pick(QWidget* form, const QString& name, int index) {
     while (combo->currentIndex() > index)
         QTest::keyClick(combo, Qt::Key_Up);
 }
-
-// Runs `command` from the event loop with the driver armed and waits for it to finish.
-bool run(const std::function<void()>& command, ModalDriver& driver, QString* error) {
-    driver.start();
-    QTimer::singleShot(0, MainWindow, command);
-    if (!driver.waitFinished(60000)) {
-        *error = driver.error();
-        return false;
-    }
-    if (!QTest::qWaitFor([] { return QApplication::activeModalWidget() == nullptr; }, 5000)) {
-        *error = QStringLiteral("still showing ") + QApplication::activeModalWidget()->objectName();
-        ModalDriver::closeAllModals();
-        return false;
-    }
-    return true;
-}
-
-#define RUN(command, driver)                                                                                 \
-    do {                                                                                                     \
-        QString runError;                                                                                    \
-        QVERIFY2(run(command, driver, &runError), qPrintable(runError));                                     \
-    } while (0)
 
 void ok(QWidget* box) { ModalDriver::answer(box, QMessageBox::Ok); }
 } // namespace
