@@ -82,11 +82,6 @@ QString text(QWidget* w, const char* name) {
         return m->toPlainText();
     return "<no " + QString::fromLatin1(name) + ">";
 }
-// Lets the driver see the main window between two commands, so that one form shown twice in a row
-// counts as two showings.
-void settle() {
-    QTest::qWait(60);
-}
 QString two(int n) {
     return QString::number(n).rightJustified(2, '0');
 }
@@ -294,10 +289,8 @@ void MilestonesTest::birthdayPickerReturnsToTheMainWindow() {
     }
     each.expect("PickBday", [](QWidget* w) { ModalDriver::click(w, "CancelBtn"); });
     RUN(([all] {
-            for (int i = 0; i <= all.size(); ++i) {
+            for (int i = 0; i <= all.size(); ++i)
                 MainWindow->PickBdayClick();
-                settle();
-            }
         }),
         each);
     QCOMPARE(opened, all);
@@ -423,7 +416,6 @@ void MilestonesTest::cancelInTheTitleDialogShowsNoHoliday() {
     driver.expect("NewTitle", [](QWidget* w) { ModalDriver::click(w, "CancelBtn"); });
     RUN(([] {
             MainWindow->Visitors1Click();
-            settle();
             MainWindow->OtherHolidays1Click();
         }),
         driver);
@@ -457,13 +449,9 @@ void MilestonesTest::captionDependentHelpTopics() {
     driver.expect("Holiday", helpThen("OKBtn"));
     RUN(([] {
             MainWindow->Visitors1Click();
-            settle();
             MainWindow->Outings1Click();
-            settle();
             MainWindow->OtherHolidays1Click();
-            settle();
             MainWindow->Christening1Click();
-            settle();
             MainWindow->Halloween1Click();
         }),
         driver);
@@ -503,9 +491,7 @@ void MilestonesTest::fixedHelpTopics() {
     });
     RUN(([] {
             MainWindow->Family1Click();
-            settle();
             MainWindow->Teeth1Click();
-            settle();
             MainWindow->BirthdayItemClick("3rd Birthday");
             MainWindow->Skills1Click();
         }),
@@ -697,11 +683,8 @@ void MilestonesTest::occasionsAreKeptPerChildAndPickedFromTheLists() {
     first.expect("Holiday", type("Lions"));
     RUN(([] {
             MainWindow->Christmas1Click();
-            settle();
             MainWindow->Christening1Click();
-            settle();
             MainWindow->OtherHolidays1Click();
-            settle();
             MainWindow->Outings1Click();
         }),
         first);
@@ -746,13 +729,9 @@ void MilestonesTest::occasionsAreKeptPerChildAndPickedFromTheLists() {
     });
     RUN(([] {
             MainWindow->Christening1Click();
-            settle();
             MainWindow->Christmas1Click();
-            settle();
             MainWindow->Visitors1Click();
-            settle();
             MainWindow->Outings1Click();
-            settle();
             MainWindow->OtherHolidays1Click();
         }),
         second);
@@ -781,7 +760,6 @@ void MilestonesTest::occasionsAreKeptPerChildAndPickedFromTheLists() {
     });
     RUN(([] {
             MainWindow->Christmas1Click();
-            settle();
             MainWindow->OtherHolidays1Click();
         }),
         third);
@@ -832,7 +810,6 @@ void MilestonesTest::skillsAndFamilyAreKeptPerChild() {
     });
     RUN(([] {
             MainWindow->Skills1Click();
-            settle();
             MainWindow->Family1Click();
         }),
         second);
@@ -854,7 +831,6 @@ void MilestonesTest::skillsAndFamilyAreKeptPerChild() {
     });
     RUN(([] {
             MainWindow->Skills1Click();
-            settle();
             MainWindow->Family1Click();
         }),
         third);
@@ -909,7 +885,6 @@ void MilestonesTest::unreadableRecordsAreReportedAndNotOverwritten() {
     });
     RUN(([] {
             MainWindow->BirthdayItemClick("1st Birthday");
-            settle();
             MainWindow->Skills1Click();
         }),
         driver);
@@ -936,7 +911,7 @@ void MilestonesTest::screenshots() {
         if (tab >= 0)
             w->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(tab);
         w->show();
-        QTest::qWait(50);
+        QVERIFY(QTest::qWaitForWindowExposed(w));
         w->grab().save(dir + "/" + file + ".png");
         w->hide();
     };
