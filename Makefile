@@ -6,7 +6,7 @@ CMAKE_FLAGS ?=
 export CCACHE_BASEDIR := $(CURDIR)
 LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: deps configure build run test bench clean
+.PHONY: deps configure build run test bench format format-check clean
 
 deps:
 	@scripts/deps.sh
@@ -25,6 +25,16 @@ test: build
 
 bench: build
 	$(BUILD)/bench/tinyra_bench
+
+# Every C++ source and header, laid out by .clang-format.
+FORMAT_FILES = $(shell find src tests bench -name '*.h' -o -name '*.cpp' | sort)
+
+format: deps
+	@clang-format -i --style=file $(FORMAT_FILES)
+
+# Names every place that differs from the layout, and fails; silent when all is in order.
+format-check: deps
+	@clang-format --dry-run --Werror --style=file $(FORMAT_FILES)
 
 clean:
 	rm -rf $(BUILD)

@@ -3,7 +3,7 @@
 set -euo pipefail
 PACKAGES=(g++ cmake ninja-build make qt6-base-dev libqt6opengl6-dev qt6-svg-dev qt6-charts-dev
           libqt6sql6-sqlite libsqlite3-dev fonts-dejavu-core fonts-liberation2 poppler-utils
-          xvfb xauth)
+          xvfb xauth clang-format)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

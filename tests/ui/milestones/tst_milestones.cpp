@@ -16,11 +16,11 @@
 #include "support/AppFixture.h"
 #include "support/HostStandIn.h"
 #include "support/ModalDriver.h"
+#include "support/RunCommand.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,10 +28,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
-
-#include <functional>
 
 // Stands in for the help viewer: records the topic asked for and closes.
 class MilestonesTest : public QObject {
@@ -59,20 +56,11 @@ private slots:
     void screenshots();
 
 private:
-    // Runs `command` from the event loop with the driver armed; returns false (and closes every
-    // dialog) unless the driver finished and the program is back at the main window.
-    bool run(const std::function<void()>& command, ModalDriver& driver, QString* error);
     void showBirthday(const QString& title);
 
     std::unique_ptr<AppFixture> m_app;
     std::unique_ptr<HostStandIn> m_help;
 };
-
-#define RUN(command, driver)                                                                                 \
-    do {                                                                                                     \
-        QString runError;                                                                                    \
-        QVERIFY2(run(command, driver, &runError), qPrintable(runError));                                     \
-    } while (0)
 
 void MilestonesTest::init() {
     m_app = std::make_unique<AppFixture>("Ann");
@@ -84,40 +72,6 @@ void MilestonesTest::cleanup() {
     m_app.reset();
 }
 
-bool MilestonesTest::run(const std::function<void()>& command, ModalDriver& driver, QString* error) {
-    driver.start();
-    // A chain that never returns would keep the test inside its dialogs: after a generous time every
-    // dialog is closed, again and again, until the command has returned.
-    QElapsedTimer clock;
-    clock.start();
-    QTimer watchdog;
-    bool timedOut = false;
-    connect(&watchdog, &QTimer::timeout, [&] {
-        if (clock.elapsed() > 20000 && QApplication::activeModalWidget()) {
-            timedOut = true;
-            ModalDriver::closeAllModals();
-        }
-    });
-    watchdog.start(200);
-    QTimer::singleShot(0, MainWindow, command);
-    const bool finished = driver.waitFinished(25000);
-    if (timedOut) {
-        *error = "the command did not return to the main window; " + driver.error();
-        return false;
-    }
-    if (!finished) {
-        *error = driver.error();
-        return false;
-    }
-    if (!QTest::qWaitFor([] { return QApplication::activeModalWidget() == nullptr; }, 3000)) {
-        *error = "still showing " + QApplication::activeModalWidget()->objectName() +
-                 " instead of the main window";
-        ModalDriver::closeAllModals();
-        return false;
-    }
-    return true;
-}
-
 namespace {
 QString text(QWidget* w, const char* name) {
     if (auto* l = w->findChild<QLabel*>(name))
@@ -127,11 +81,6 @@ QString text(QWidget* w, const char* name) {
     if (auto* m = w->findChild<QPlainTextEdit*>(name))
         return m->toPlainText();
     return "<no " + QString::fromLatin1(name) + ">";
-}
-// Lets the driver see the main window between two commands, so that one form shown twice in a row
-// counts as two showings.
-void settle() {
-    QTest::qWait(60);
 }
 QString two(int n) {
     return QString::number(n).rightJustified(2, '0');
@@ -340,10 +289,8 @@ void MilestonesTest::birthdayPickerReturnsToTheMainWindow() {
     }
     each.expect("PickBday", [](QWidget* w) { ModalDriver::click(w, "CancelBtn"); });
     RUN(([all] {
-            for (int i = 0; i <= all.size(); ++i) {
+            for (int i = 0; i <= all.size(); ++i)
                 MainWindow->PickBdayClick();
-                settle();
-            }
         }),
         each);
     QCOMPARE(opened, all);
@@ -469,7 +416,6 @@ void MilestonesTest::cancelInTheTitleDialogShowsNoHoliday() {
     driver.expect("NewTitle", [](QWidget* w) { ModalDriver::click(w, "CancelBtn"); });
     RUN(([] {
             MainWindow->Visitors1Click();
-            settle();
             MainWindow->OtherHolidays1Click();
         }),
         driver);
@@ -503,13 +449,9 @@ void MilestonesTest::captionDependentHelpTopics() {
     driver.expect("Holiday", helpThen("OKBtn"));
     RUN(([] {
             MainWindow->Visitors1Click();
-            settle();
             MainWindow->Outings1Click();
-            settle();
             MainWindow->OtherHolidays1Click();
-            settle();
             MainWindow->Christening1Click();
-            settle();
             MainWindow->Halloween1Click();
         }),
         driver);
@@ -549,9 +491,7 @@ void MilestonesTest::fixedHelpTopics() {
     });
     RUN(([] {
             MainWindow->Family1Click();
-            settle();
             MainWindow->Teeth1Click();
-            settle();
             MainWindow->BirthdayItemClick("3rd Birthday");
             MainWindow->Skills1Click();
         }),
@@ -743,11 +683,8 @@ void MilestonesTest::occasionsAreKeptPerChildAndPickedFromTheLists() {
     first.expect("Holiday", type("Lions"));
     RUN(([] {
             MainWindow->Christmas1Click();
-            settle();
             MainWindow->Christening1Click();
-            settle();
             MainWindow->OtherHolidays1Click();
-            settle();
             MainWindow->Outings1Click();
         }),
         first);
@@ -792,13 +729,9 @@ void MilestonesTest::occasionsAreKeptPerChildAndPickedFromTheLists() {
     });
     RUN(([] {
             MainWindow->Christening1Click();
-            settle();
             MainWindow->Christmas1Click();
-            settle();
             MainWindow->Visitors1Click();
-            settle();
             MainWindow->Outings1Click();
-            settle();
             MainWindow->OtherHolidays1Click();
         }),
         second);
@@ -827,7 +760,6 @@ void MilestonesTest::occasionsAreKeptPerChildAndPickedFromTheLists() {
     });
     RUN(([] {
             MainWindow->Christmas1Click();
-            settle();
             MainWindow->OtherHolidays1Click();
         }),
         third);
@@ -878,7 +810,6 @@ void MilestonesTest::skillsAndFamilyAreKeptPerChild() {
     });
     RUN(([] {
             MainWindow->Skills1Click();
-            settle();
             MainWindow->Family1Click();
         }),
         second);
@@ -900,7 +831,6 @@ void MilestonesTest::skillsAndFamilyAreKeptPerChild() {
     });
     RUN(([] {
             MainWindow->Skills1Click();
-            settle();
             MainWindow->Family1Click();
         }),
         third);
@@ -955,7 +885,6 @@ void MilestonesTest::unreadableRecordsAreReportedAndNotOverwritten() {
     });
     RUN(([] {
             MainWindow->BirthdayItemClick("1st Birthday");
-            settle();
             MainWindow->Skills1Click();
         }),
         driver);
@@ -982,7 +911,7 @@ void MilestonesTest::screenshots() {
         if (tab >= 0)
             w->findChild<QTabWidget*>("PageControl1")->setCurrentIndex(tab);
         w->show();
-        QTest::qWait(50);
+        QVERIFY(QTest::qWaitForWindowExposed(w));
         w->grab().save(dir + "/" + file + ".png");
         w->hide();
     };

@@ -20,13 +20,11 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
-#include <QPdfWriter>
 #include <QPrintPreviewWidget>
 #include <QProcess>
 #include <QPushButton>
@@ -148,7 +146,6 @@ private slots:
     void everyNameOfEveryCategoryProducesAPdf();
     void overlongTableRowLosesNoLine();
     void helpShowsTopic36();
-    void timings();
 
 private:
     // The PDFs go to a temporary folder, or to $REPORTS_PDF_DIR to look at them afterwards.
@@ -809,43 +806,6 @@ void ReportsTest::helpShowsTopic36() {
     MainWindow->findChild<QAction*>("Child2")->trigger();
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
     QCOMPARE(topic, 36);
-}
-
-void ReportsTest::timings() {
-    AnnouncementTexts texts = AnnouncementTexts::forChild("Ann");
-    const QString pdf = pdfPath("timed.pdf");
-    // One warm-up render loads the fonts.
-    {
-        QPdfWriter warm(pdfPath("warm.pdf"));
-        QVERIFY(TSampleReport::render(&warm, texts));
-    }
-    QElapsedTimer timer;
-    timer.start();
-    bool ok = false;
-    {
-        QPdfWriter writer(pdf);
-        ok = TSampleReport::render(&writer, texts);
-    }
-    const qint64 announcementMs = timer.elapsed();
-    QVERIFY(ok);
-    for (int i = 0; i < 200; ++i)
-        Entries().append(DiaryList::JournalEntries,
-                         std::make_shared<DiaryType>(DiaryType{"02-02-99", "Entry " + QString::number(i),
-                                                               QString("A day at the park with grandma. ").repeated(6)}));
-    timer.restart();
-    const ReportDocument doc = ReportRegistry::build("Journal", "Ann");
-    const PageRenderer renderer(doc);
-    const qint64 layoutMs = timer.elapsed();
-    {
-        QPdfWriter writer(pdfPath("timed-journal.pdf"));
-        ok = renderer.render(&writer);
-    }
-    const qint64 journalMs = timer.elapsed();
-    QVERIFY(ok);
-    qInfo("announcement to PDF: %lld ms; 200-entry journal (%d pages): %lld ms (layout %lld ms)", announcementMs,
-          renderer.pageCount(), journalMs, layoutMs);
-    QVERIFY2(announcementMs < 1500, qPrintable(QString::number(announcementMs)));
-    QVERIFY2(journalMs < 10000, qPrintable(QString::number(journalMs)));
 }
 
 QTEST_MAIN(ReportsTest)
