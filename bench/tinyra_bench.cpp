@@ -1,21 +1,21 @@
 // Tinyra's benchmark: prints, for each measured operation, the median of repeated runs beside a floor
 // measured in the same run, and the target. It seeds its own temporary store; nothing is timed as a test.
 #include "core/book/EntryStore.h"
+#include "core/store/Database.h"
 #include "ui/common/TDialog.h"
-#include "ui/shell/Forms.h"
-#include "ui/shell/TMainWindow.h"
-#include "ui/reports/ReportOutput.h"
-#include "ui/reports/TPrintReports.h"
 #include "ui/diaries/TGrowth.h"
 #include "ui/diaries/TJournal.h"
 #include "ui/names/TBabyNames.h"
-#include "core/store/Database.h"
+#include "ui/reports/ReportOutput.h"
+#include "ui/reports/TPrintReports.h"
+#include "ui/shell/Forms.h"
+#include "ui/shell/TMainWindow.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
-#include <QFileInfo>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -55,8 +55,8 @@ std::vector<double> repeat(int n, const std::function<void()>& work) {
 
 void report(const char* what, double ms, double floor, const char* target, bool met) {
     if (floor > 0)
-        std::printf("%-44s %9.2f ms   floor %8.2f ms   x%5.2f   target %-22s %s\n", what, ms, floor, ms / floor, target,
-                    met ? "met" : "MISSED");
+        std::printf("%-44s %9.2f ms   floor %8.2f ms   x%5.2f   target %-22s %s\n", what, ms, floor,
+                    ms / floor, target, met ? "met" : "MISSED");
     else
         std::printf("%-44s %9.2f ms   %-33s target %-22s %s\n", what, ms, "", target, met ? "met" : "MISSED");
 }
@@ -72,13 +72,15 @@ void seed() {
         for (int i = 0; i < 10000; ++i) {
             q.addBindValue(kHeavy);
             q.addBindValue(list);
-            q.addBindValue(QStringLiteral("%1-%2-%3").arg(1 + i % 12, 2, 10, QLatin1Char('0'))
+            q.addBindValue(QStringLiteral("%1-%2-%3")
+                               .arg(1 + i % 12, 2, 10, QLatin1Char('0'))
                                .arg(1 + i % 28, 2, 10, QLatin1Char('0'))
                                .arg(i % 100, 2, 10, QLatin1Char('0')));
             q.addBindValue(QStringLiteral("Entry number %1").arg(i));
-            q.addBindValue(QStringLiteral("A day with the baby: we went to the park and she laughed at the ducks.\n"
-                                          "Then we came home for a nap. Entry %1.")
-                               .arg(i));
+            q.addBindValue(
+                QStringLiteral("A day with the baby: we went to the park and she laughed at the ducks.\n"
+                               "Then we came home for a nap. Entry %1.")
+                    .arg(i));
             q.exec();
         }
     q.prepare(QStringLiteral("INSERT INTO GROWTH (child, Date, Height, WtLbs, WtOz) VALUES (?, ?, ?, ?, ?)"));
@@ -113,7 +115,8 @@ double processMs(const QString& program, const QStringList& args, const QString&
             painted = double(t.nsecsElapsed()) / 1e6;
     }
     if (!p.waitForFinished(60000) || p.exitCode() != 0 || painted < 0) {
-        std::fprintf(stderr, "%s did not finish cleanly: %s\n", qPrintable(program), p.readAllStandardError().constData());
+        std::fprintf(stderr, "%s did not finish cleanly: %s\n", qPrintable(program),
+                     p.readAllStandardError().constData());
         return -1;
     }
     return painted;
@@ -148,7 +151,8 @@ void seedNames(int count) {
     for (const char* table : {"BOYA", "GIRLA"}) {
         Database::exec(QStringLiteral("DELETE FROM %1").arg(QLatin1String(table)));
         QSqlQuery q(Database::db());
-        q.prepare(QStringLiteral("INSERT INTO %1 (Name, Origin, Meaning) VALUES (?, ?, ?)").arg(QLatin1String(table)));
+        q.prepare(QStringLiteral("INSERT INTO %1 (Name, Origin, Meaning) VALUES (?, ?, ?)")
+                      .arg(QLatin1String(table)));
         for (int i = 0; i < count; ++i) {
             q.addBindValue(QStringLiteral("Name%1").arg(i, 5, 10, QLatin1Char('0')));
             q.addBindValue(QStringLiteral("Origin %1").arg(i % 20));
@@ -203,8 +207,9 @@ void measureFirstShowings() {
 // The forms and reports, on the seeded store, with every form created as at start-up.
 void measureForms(const QString& dir) {
     const QString twoHundred = QStringLiteral("TwoHundred");
-    Database::exec(QStringLiteral("INSERT INTO CHILD (FirstName, MiddleName, LastName) VALUES (?, 'Rose', 'Lee')"),
-                   {twoHundred});
+    Database::exec(
+        QStringLiteral("INSERT INTO CHILD (FirstName, MiddleName, LastName) VALUES (?, 'Rose', 'Lee')"),
+        {twoHundred});
     seedNames(20000);
     CreateForms();
     MainWindow->show();
@@ -213,10 +218,11 @@ void measureForms(const QString& dir) {
     MainWindow->makeChildActive(twoHundred);
     for (int i = 0; i < 200; ++i)
         Entries().append(DiaryList::JournalEntries,
-                         std::make_shared<DiaryType>(DiaryType{QStringLiteral("05-%1-24").arg(1 + i % 28, 2, 10, QLatin1Char('0')),
-                                                               QStringLiteral("Day %1").arg(i),
-                                                               QStringLiteral("We walked to the pond and fed the ducks.\n"
-                                                                              "She laughed all the way home.")}));
+                         std::make_shared<DiaryType>(
+                             DiaryType{QStringLiteral("05-%1-24").arg(1 + i % 28, 2, 10, QLatin1Char('0')),
+                                       QStringLiteral("Day %1").arg(i),
+                                       QStringLiteral("We walked to the pond and fed the ducks.\n"
+                                                      "She laughed all the way home.")}));
 
     // Each opening is preceded by a switch, so the heavy child's list is read afresh every time.
     std::vector<double> journal, growth, names, announcement, journalReport;
@@ -286,16 +292,16 @@ int main(int argc, char** argv) {
 
     // Append one diary entry with its store write; floor: one raw SQLite insert and commit of the row.
     Entries().freshStart(kLight);
-    const auto entry = std::make_shared<DiaryType>(
-        DiaryType{QStringLiteral("03-15-97"), QStringLiteral("First steps"), QStringLiteral("Across the kitchen!")});
+    const auto entry = std::make_shared<DiaryType>(DiaryType{
+        QStringLiteral("03-15-97"), QStringLiteral("First steps"), QStringLiteral("Across the kitchen!")});
     const double append = median(repeat(201, [&] { Entries().append(DiaryList::JournalEntries, entry); }));
     sqlite3* raw = nullptr;
     sqlite3_open(qPrintable(Database::filePath()), &raw);
     // The same durability as the store: every commit reaches the disk before it returns.
     sqlite3_exec(raw, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
     sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(raw, "INSERT INTO ENTRIES (child, list, Date, Title, Text) VALUES (?, 2, ?, ?, ?)", -1, &st,
-                       nullptr);
+    sqlite3_prepare_v2(raw, "INSERT INTO ENTRIES (child, list, Date, Title, Text) VALUES (?, 2, ?, ?, ?)", -1,
+                       &st, nullptr);
     const double rawInsert = median(repeat(201, [&] {
         sqlite3_bind_text(st, 1, "Light", -1, SQLITE_STATIC);
         sqlite3_bind_text(st, 2, "03-15-97", -1, SQLITE_STATIC);
@@ -317,13 +323,15 @@ int main(int argc, char** argv) {
         Entries().childSwitch(kLight);
         fullLoads.push_back(timeMs([] {
             Entries().childSwitch(kHeavy);
-            for (DiaryList l : {DiaryList::PrenatalDiary, DiaryList::PrenatalMedicalDiary, DiaryList::JournalEntries,
-                                DiaryList::WordEntries, DiaryList::DoctorVisits, DiaryList::ChildhoodDiseases})
+            for (DiaryList l :
+                 {DiaryList::PrenatalDiary, DiaryList::PrenatalMedicalDiary, DiaryList::JournalEntries,
+                  DiaryList::WordEntries, DiaryList::DoctorVisits, DiaryList::ChildhoodDiseases})
                 Entries().count(l);
             Entries().growthCount();
         }));
     }
-    const double heavySwitch = median(switches), fullLoad = median(fullLoads), journalLoad = median(journalLoads);
+    const double heavySwitch = median(switches), fullLoad = median(fullLoads),
+                 journalLoad = median(journalLoads);
     Entries().release();
 
     // Start-up to the main window painted, on the heavy child; floor: a bare Qt Widgets window process.

@@ -1,10 +1,10 @@
 #include "support/AppFixture.h"
 
 #include "core/book/EntryStore.h"
+#include "support/ModalDriver.h"
 #include "ui/common/TDialog.h"
 #include "ui/shell/Forms.h"
 #include "ui/shell/TMainWindow.h"
-#include "support/ModalDriver.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -19,7 +19,9 @@ AppFixture::AppFixture(const QString& activeChild, bool startNow) : m_store(std:
         start();
 }
 
-AppFixture::~AppFixture() { stop(); }
+AppFixture::~AppFixture() {
+    stop();
+}
 
 void AppFixture::start(bool waitForCheck) {
     QApplication::setStyle(QStringLiteral("Fusion"));
@@ -27,7 +29,8 @@ void AppFixture::start(bool waitForCheck) {
     MainWindow->show();
     m_running = true;
     if (waitForCheck)
-        QTest::qWaitFor([] { return MainWindow->startupCheckDone(); }, 5000);
+        (void)QTest::qWaitFor([] { return MainWindow->startupCheckDone(); },
+                              5000); // tests check what follows
 }
 
 void AppFixture::stop() {
@@ -48,7 +51,8 @@ void AppFixture::restart() {
 }
 
 QDialog* Form(const QString& objectName) {
-    auto* form = MainWindow ? MainWindow->findChild<QDialog*>(objectName, Qt::FindDirectChildrenOnly) : nullptr;
+    auto* form =
+        MainWindow ? MainWindow->findChild<QDialog*>(objectName, Qt::FindDirectChildrenOnly) : nullptr;
     if (auto* built = qobject_cast<TDialog*>(form))
         built->ensureBuilt();
     return form;

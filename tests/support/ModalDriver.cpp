@@ -13,7 +13,9 @@ ModalDriver::ModalDriver(QObject* parent) : QObject(parent) {
     connect(&m_timer, &QTimer::timeout, this, &ModalDriver::poll);
 }
 
-ModalDriver::~ModalDriver() { m_timer.stop(); }
+ModalDriver::~ModalDriver() {
+    m_timer.stop();
+}
 
 ModalDriver& ModalDriver::expect(const QString& objectName, Action action, int timeoutMs) {
     m_steps.append({objectName, std::move(action), timeoutMs});
@@ -27,7 +29,7 @@ void ModalDriver::start() {
 }
 
 bool ModalDriver::waitFinished(int timeoutMs) {
-    QTest::qWaitFor([this] { return finished() || m_failed; }, timeoutMs);
+    (void)QTest::qWaitFor([this] { return finished() || m_failed; }, timeoutMs); // judged just below
     if (!finished() && !m_failed) {
         m_failed = true;
         m_error = QStringLiteral("driver did not finish; next step: %1")

@@ -5,7 +5,8 @@
 #include <QDir>
 #include <QSqlQuery>
 
-TempStore::TempStore(bool openNow) : m_oldHome(qgetenv("XDG_DATA_HOME")), m_hadHome(qEnvironmentVariableIsSet("XDG_DATA_HOME")) {
+TempStore::TempStore(bool openNow)
+    : m_oldHome(qgetenv("XDG_DATA_HOME")), m_hadHome(qEnvironmentVariableIsSet("XDG_DATA_HOME")) {
     qputenv("XDG_DATA_HOME", m_dir.path().toUtf8());
     if (openNow)
         open();
@@ -19,11 +20,19 @@ TempStore::~TempStore() {
         qunsetenv("XDG_DATA_HOME");
 }
 
-QString TempStore::storeDir() const { return QDir(m_dir.path()).filePath(QStringLiteral("Tinyra4")); }
-QString TempStore::storeFile() const { return QDir(storeDir()).filePath(QStringLiteral("tinyra4.sqlite")); }
+QString TempStore::storeDir() const {
+    return QDir(m_dir.path()).filePath(QStringLiteral("Tinyra4"));
+}
+QString TempStore::storeFile() const {
+    return QDir(storeDir()).filePath(QStringLiteral("tinyra4.sqlite"));
+}
 
-void TempStore::open() { Database::open(); }
-void TempStore::close() { Database::close(); }
+void TempStore::open() {
+    Database::open();
+}
+void TempStore::close() {
+    Database::close();
+}
 
 void TempStore::reopen() {
     close();
@@ -36,8 +45,9 @@ void TempStore::addChild(const QString& first, const QString& middle, const QStr
 }
 
 void TempStore::setPrevious(const QString& first) {
-    Database::exec(QStringLiteral("UPDATE PREVIOUS SET FirstName = ? WHERE rowid = (SELECT min(rowid) FROM PREVIOUS)"),
-                   {first});
+    Database::exec(
+        QStringLiteral("UPDATE PREVIOUS SET FirstName = ? WHERE rowid = (SELECT min(rowid) FROM PREVIOUS)"),
+        {first});
 }
 
 QString TempStore::previous() {

@@ -22,7 +22,8 @@ public:
     void reopen();
 
     // Adds a CHILD row with the three names.
-    static void addChild(const QString& first, const QString& middle = QString(), const QString& last = QString());
+    static void addChild(const QString& first, const QString& middle = QString(),
+                         const QString& last = QString());
     // Writes the name PREVIOUS holds.
     static void setPrevious(const QString& first);
     static QString previous();

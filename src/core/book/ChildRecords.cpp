@@ -6,25 +6,28 @@
 #include <QSqlQuery>
 
 namespace ChildRecords {
-QString sheetValue(const QString& child, const QString& sheetName, const QString& field, const QString& fallback) {
-    QSqlQuery q = Database::exec(
-        QStringLiteral("SELECT value FROM SHEETS WHERE child = ? AND sheet = ? AND field = ?"),
-        {child, sheetName, field});
+QString sheetValue(const QString& child, const QString& sheetName, const QString& field,
+                   const QString& fallback) {
+    QSqlQuery q =
+        Database::exec(QStringLiteral("SELECT value FROM SHEETS WHERE child = ? AND sheet = ? AND field = ?"),
+                       {child, sheetName, field});
     return q.next() ? q.value(0).toString() : fallback;
 }
 
 QHash<QString, QString> sheet(const QString& child, const QString& sheetName) {
     QHash<QString, QString> values;
-    QSqlQuery q = Database::exec(QStringLiteral("SELECT field, value FROM SHEETS WHERE child = ? AND sheet = ?"),
-                                 {child, sheetName});
+    QSqlQuery q = Database::exec(
+        QStringLiteral("SELECT field, value FROM SHEETS WHERE child = ? AND sheet = ?"), {child, sheetName});
     while (q.next())
         values.insert(q.value(0).toString(), q.value(1).toString());
     return values;
 }
 
-void setSheetValue(const QString& child, const QString& sheetName, const QString& field, const QString& value) {
-    Database::exec(QStringLiteral("INSERT OR REPLACE INTO SHEETS (child, sheet, field, value) VALUES (?, ?, ?, ?)"),
-                   {child, sheetName, field, value});
+void setSheetValue(const QString& child, const QString& sheetName, const QString& field,
+                   const QString& value) {
+    Database::exec(
+        QStringLiteral("INSERT OR REPLACE INTO SHEETS (child, sheet, field, value) VALUES (?, ?, ?, ?)"),
+        {child, sheetName, field, value});
 }
 
 void setSheet(const QString& child, const QString& sheetName, const QHash<QString, QString>& values) {
@@ -37,8 +40,8 @@ void setSheet(const QString& child, const QString& sheetName, const QHash<QStrin
 }
 
 QByteArray picture(const QString& child, const QString& key) {
-    QSqlQuery q =
-        Database::exec(QStringLiteral("SELECT data FROM PICTURES WHERE child = ? AND picture = ?"), {child, key});
+    QSqlQuery q = Database::exec(QStringLiteral("SELECT data FROM PICTURES WHERE child = ? AND picture = ?"),
+                                 {child, key});
     return q.next() ? q.value(0).toByteArray() : QByteArray();
 }
 

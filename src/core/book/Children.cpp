@@ -61,7 +61,9 @@ void makeActive(const QString& firstName, bool freshStart) {
         Entries().childSwitch(firstName);
 }
 
-bool mayRemove(const QString& firstName, const QString& activeChild) { return firstName != activeChild; }
+bool mayRemove(const QString& firstName, const QString& activeChild) {
+    return firstName != activeChild;
+}
 
 bool remove(const QString& firstName, const QString& activeChild) {
     if (!mayRemove(firstName, activeChild))

@@ -70,10 +70,13 @@ QVector<EntryStore::Stored<DiaryType>>& EntryStore::diary(DiaryList list) const 
     if (!m_listLoaded[l] && m_active) {
         // Read straight from SQLite: a list may hold thousands of entries.
         QVector<Stored<DiaryType>> loaded;
-        FastQuery q(QStringLiteral("SELECT seq, Date, Title, Text FROM ENTRIES WHERE child = ? AND list = ? ORDER BY seq"),
-                    {m_child, l});
+        FastQuery q(
+            QStringLiteral(
+                "SELECT seq, Date, Title, Text FROM ENTRIES WHERE child = ? AND list = ? ORDER BY seq"),
+            {m_child, l});
         while (q.next())
-            loaded.append({std::make_shared<DiaryType>(DiaryType{q.text(1), q.text(2), q.text(3)}), q.integer(0)});
+            loaded.append(
+                {std::make_shared<DiaryType>(DiaryType{q.text(1), q.text(2), q.text(3)}), q.integer(0)});
         m_lists[l] = std::move(loaded);
         m_listLoaded[l] = true;
     }
@@ -83,11 +86,13 @@ QVector<EntryStore::Stored<DiaryType>>& EntryStore::diary(DiaryList list) const 
 QVector<EntryStore::Stored<GrowthType>>& EntryStore::growth() const {
     if (!m_growthLoaded && m_active) {
         QVector<Stored<GrowthType>> loaded;
-        FastQuery q(QStringLiteral("SELECT seq, Date, Height, WtLbs, WtOz FROM GROWTH WHERE child = ? ORDER BY seq"),
-                    {m_child});
+        FastQuery q(
+            QStringLiteral("SELECT seq, Date, Height, WtLbs, WtOz FROM GROWTH WHERE child = ? ORDER BY seq"),
+            {m_child});
         while (q.next())
             loaded.append(
-                {std::make_shared<GrowthType>(GrowthType{q.text(1), q.text(2), q.text(3), q.text(4)}), q.integer(0)});
+                {std::make_shared<GrowthType>(GrowthType{q.text(1), q.text(2), q.text(3), q.text(4)}),
+                 q.integer(0)});
         m_growth = std::move(loaded);
         m_growthLoaded = true;
     }
@@ -99,7 +104,9 @@ void EntryStore::requireActive() const {
         throw StoreError(QStringLiteral("No child is active."));
 }
 
-int EntryStore::count(DiaryList list) const { return int(diary(list).size()); }
+int EntryStore::count(DiaryList list) const {
+    return int(diary(list).size());
+}
 
 std::shared_ptr<DiaryType> EntryStore::at(DiaryList list, int position) const {
     return diary(list).at(position).entry;
@@ -121,7 +128,9 @@ void EntryStore::removeAt(DiaryList list, int position) {
     l.removeAt(position);
 }
 
-std::shared_ptr<GrowthType> EntryStore::growthAt(int position) const { return growth().at(position).entry; }
+std::shared_ptr<GrowthType> EntryStore::growthAt(int position) const {
+    return growth().at(position).entry;
+}
 
 void EntryStore::appendGrowth(const std::shared_ptr<GrowthType>& entry) {
     requireActive();
@@ -139,18 +148,23 @@ void EntryStore::removeGrowthAt(int position) {
     g.removeAt(position);
 }
 
-FamilyMember EntryStore::familyMember(int slot) const { return m_family.at(slot - 1); }
+FamilyMember EntryStore::familyMember(int slot) const {
+    return m_family.at(slot - 1);
+}
 
 void EntryStore::setFamilyMember(int slot, const FamilyMember& member) {
     requireActive();
     FamilyMember& target = m_family.at(slot - 1);
     Database::exec(
-        QStringLiteral("INSERT OR REPLACE INTO FAMILY (child, slot, Name, Date, Text) VALUES (?, ?, ?, ?, ?)"),
+        QStringLiteral(
+            "INSERT OR REPLACE INTO FAMILY (child, slot, Name, Date, Text) VALUES (?, ?, ?, ?, ?)"),
         {m_child, slot, member.Name, member.Date, member.Text});
     target = member;
 }
 
-QString EntryStore::toothDate(int slot) const { return m_teeth.at(slot - 1); }
+QString EntryStore::toothDate(int slot) const {
+    return m_teeth.at(slot - 1);
+}
 
 void EntryStore::setToothDate(int slot, const QString& date) {
     requireActive();

@@ -29,7 +29,14 @@ struct FamilyMember {
 };
 
 // The six lists of dated entries, in the order the store creates them.
-enum class DiaryList { PrenatalDiary, PrenatalMedicalDiary, JournalEntries, WordEntries, DoctorVisits, ChildhoodDiseases };
+enum class DiaryList {
+    PrenatalDiary,
+    PrenatalMedicalDiary,
+    JournalEntries,
+    WordEntries,
+    DoctorVisits,
+    ChildhoodDiseases
+};
 
 // The active child's diaries, growth log, family slots and tooth dates, plus the two values through
 // which modal dialogs hand back their results. Everything of a child is kept in the store file:
@@ -102,4 +109,6 @@ private:
 };
 
 // Short hand for EntryStore::instance().
-inline EntryStore& Entries() { return EntryStore::instance(); }
+inline EntryStore& Entries() {
+    return EntryStore::instance();
+}

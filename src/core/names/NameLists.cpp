@@ -12,11 +12,10 @@ struct Country {
 };
 // "Philipines" is spelled as the page's label spells it; the names carry the same spelling.
 const Country kCountries[] = {
-    {"Australia", "au"}, {"Canada", "ca"},      {"China", "cn"},       {"Egypt", "eg"},
-    {"England", "gb-eng"}, {"France", "fr"},    {"Germany", "de"},     {"Greece", "gr"},
-    {"Ireland", "ie"},   {"Israel", "il"},      {"Italy", "it"},       {"Japan", "jp"},
-    {"Mexico", "mx"},    {"New Zealand", "nz"}, {"Nigeria", "ng"},     {"Norway", "no"},
-    {"Philipines", "ph"}, {"Poland", "pl"},     {"Russia", "ru"},      {"Sweden", "se"},
+    {"Australia", "au"}, {"Canada", "ca"},     {"China", "cn"},  {"Egypt", "eg"},       {"England", "gb-eng"},
+    {"France", "fr"},    {"Germany", "de"},    {"Greece", "gr"}, {"Ireland", "ie"},     {"Israel", "il"},
+    {"Italy", "it"},     {"Japan", "jp"},      {"Mexico", "mx"}, {"New Zealand", "nz"}, {"Nigeria", "ng"},
+    {"Norway", "no"},    {"Philipines", "ph"}, {"Poland", "pl"}, {"Russia", "ru"},      {"Sweden", "se"},
 };
 } // namespace
 
@@ -42,9 +41,10 @@ void NameCursor::open() {
     // One statement hands back every key and name, joined, in table order. A name holding the
     // separator, or rows coming back out of order, fall back to reading row by row.
     const QChar separator(0x1f);
-    QSqlQuery q = Database::exec(QStringLiteral("SELECT count(*), group_concat(k), group_concat(Name, char(31)) "
-                                                "FROM (SELECT rowid AS k, Name FROM %1 ORDER BY rowid)")
-                                     .arg(m_table));
+    QSqlQuery q =
+        Database::exec(QStringLiteral("SELECT count(*), group_concat(k), group_concat(Name, char(31)) "
+                                      "FROM (SELECT rowid AS k, Name FROM %1 ORDER BY rowid)")
+                           .arg(m_table));
     bool joined = false;
     if (q.next()) {
         const int count = q.value(0).toInt();
@@ -68,7 +68,8 @@ void NameCursor::open() {
     if (!joined) {
         m_keys.clear();
         m_names.clear();
-        QSqlQuery rows = Database::exec(QStringLiteral("SELECT rowid, Name FROM %1 ORDER BY rowid").arg(m_table));
+        QSqlQuery rows =
+            Database::exec(QStringLiteral("SELECT rowid, Name FROM %1 ORDER BY rowid").arg(m_table));
         while (rows.next()) {
             m_keys.append(rows.value(0).toLongLong());
             m_names.append(rows.value(1).toString());
@@ -98,15 +99,17 @@ void NameCursor::moveTo(int position) {
     readCurrent();
 }
 
-QString NameCursor::name() const { return m_open && m_pos < m_names.size() ? m_names[m_pos] : QString(); }
+QString NameCursor::name() const {
+    return m_open && m_pos < m_names.size() ? m_names[m_pos] : QString();
+}
 
 void NameCursor::readCurrent() {
     m_origin.clear();
     m_meaning.clear();
     if (!m_open || m_pos >= m_keys.size())
         return;
-    QSqlQuery q = Database::exec(QStringLiteral("SELECT Origin, Meaning FROM %1 WHERE rowid = ?").arg(m_table),
-                                 {m_keys[m_pos]});
+    QSqlQuery q = Database::exec(
+        QStringLiteral("SELECT Origin, Meaning FROM %1 WHERE rowid = ?").arg(m_table), {m_keys[m_pos]});
     if (q.next()) {
         m_origin = q.value(0).toString();
         m_meaning = q.value(1).toString();

@@ -6,8 +6,8 @@
 AnnouncementTexts AnnouncementTexts::fromFields(const QHash<QString, QString>& f) {
     auto v = [&f](const char* name) { return f.value(QString::fromLatin1(name)); };
     AnnouncementTexts t;
-    t.Announcing = QStringLiteral("Announcing the Arrival of ") + v("FirstName") + QLatin1Char(' ') + v("MiddleName") +
-                   QLatin1Char(' ') + v("LastName");
+    t.Announcing = QStringLiteral("Announcing the Arrival of ") + v("FirstName") + QLatin1Char(' ') +
+                   v("MiddleName") + QLatin1Char(' ') + v("LastName");
     t.ArrivalDate = v("BirthDay") + QStringLiteral(", ") + v("BDayMonth") + QLatin1Char('/') + v("BDateDay") +
                     QLatin1Char('/') + v("BDayYear");
     t.ArrivalTime = v("BTimeHr") + QLatin1Char(':') + v("BTimeMin") + QLatin1Char(' ') + v("BTimeAmPm");
@@ -21,7 +21,9 @@ AnnouncementTexts AnnouncementTexts::fromFields(const QHash<QString, QString>& f
     return t;
 }
 
-AnnouncementTexts AnnouncementTexts::forChild(const QString& child) { return fromFields(ChildRow::fields(child)); }
+AnnouncementTexts AnnouncementTexts::forChild(const QString& child) {
+    return fromFields(ChildRow::fields(child));
+}
 
 QStringList AnnouncementTexts::lines() const {
     return {Announcing, ArrivalDate, ArrivalTime, Height, Weight, Hair, Eyes, Hospital, City, State};

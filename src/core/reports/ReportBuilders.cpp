@@ -2,11 +2,11 @@
 // turns the child's records into a ReportDocument; the page renderer does the rest.
 #include "core/reports/ReportRegistry.h"
 
+#include "core/book/ChildRecords.h"
 #include "core/book/EntryStore.h"
 #include "core/diaries/DiarySheets.h"
 #include "core/milestones/MilestoneSheets.h"
 #include "core/reports/AnnouncementTexts.h"
-#include "core/book/ChildRecords.h"
 #include "core/store/Schema.h"
 #include "core/store/StoreError.h"
 #include "core/store/Table.h"
@@ -25,7 +25,9 @@ ReportDocument document(const QString& title, const QString& child) {
 }
 
 // The Entry store holds the active child's lists; a report for any other child has nothing to show.
-bool storeHolds(const QString& child) { return Entries().isActive() && Entries().child() == child; }
+bool storeHolds(const QString& child) {
+    return Entries().isActive() && Entries().child() == child;
+}
 
 ReportDocument diary(const QString& title, DiaryList list, const QString& child) {
     ReportDocument doc = document(title, child);
@@ -84,7 +86,8 @@ ReportDocument itemizedChild(const QString& child) {
         {"Birth",
          {"BirthDay", "BDayMonth", "BDateDay", "BDayYear", "BTimeHr", "BTimeMin", "BTimeAmPm", "BirthHt",
           "BirthWeightLb", "BirthWeightOz", "Hair", "Eyes"}},
-        {"Place of Birth", {"Hospital", "Physician", "Pediatrician", "BirthCity", "BirthState", "BirthCountry"}},
+        {"Place of Birth",
+         {"Hospital", "Physician", "Pediatrician", "BirthCity", "BirthState", "BirthCountry"}},
         {"First Home", {"Address", "City", "State", "County"}},
         {"Headlines of the Day", {"H1", "H2", "H3", "H4", "H5", "H6", "H7"}},
     };
@@ -117,7 +120,8 @@ QVector<QStringList> nameRows(const QString& tableName) {
     table.open();
     QVector<QStringList> rows;
     for (table.first(); !table.eof(); table.next())
-        rows << QStringList{table.fieldText(QStringLiteral("Name")), table.fieldText(QStringLiteral("Origin")),
+        rows << QStringList{table.fieldText(QStringLiteral("Name")),
+                            table.fieldText(QStringLiteral("Origin")),
                             table.fieldText(QStringLiteral("Meaning"))};
     return rows;
 }
@@ -139,11 +143,20 @@ ReportDocument babyNames(const QString& child) {
 }
 
 ReportDocument familyTree(const QString& child) {
-    static const char* const relations[EntryStore::FamilySlots] = {
-        "Mother", "Father", "Maternal Grandmother", "Maternal Grandfather", "Paternal Grandmother",
-        "Paternal Grandfather", "Maternal Great Grandmother", "Maternal Great Grandmother",
-        "Paternal Great Grandmother", "Paternal Great Grandmother", "Maternal Great Grandfather",
-        "Maternal Great Grandfather", "Paternal Great Grandfather", "Paternal Great Grandfather"};
+    static const char* const relations[EntryStore::FamilySlots] = {"Mother",
+                                                                   "Father",
+                                                                   "Maternal Grandmother",
+                                                                   "Maternal Grandfather",
+                                                                   "Paternal Grandmother",
+                                                                   "Paternal Grandfather",
+                                                                   "Maternal Great Grandmother",
+                                                                   "Maternal Great Grandmother",
+                                                                   "Paternal Great Grandmother",
+                                                                   "Paternal Great Grandmother",
+                                                                   "Maternal Great Grandfather",
+                                                                   "Maternal Great Grandfather",
+                                                                   "Paternal Great Grandfather",
+                                                                   "Paternal Great Grandfather"};
     ReportDocument doc = document(QStringLiteral("Family Tree"), child);
     QStringList names{child};
     QVector<QStringList> rows;
@@ -192,7 +205,8 @@ ReportDocument growthLog(const QString& child) {
         doc.note(kNoEntries);
         return doc;
     }
-    doc.table({QStringLiteral("Date"), QStringLiteral("Height"), QStringLiteral("Weight")}, {0.3, 0.3, 0.4}, rows);
+    doc.table({QStringLiteral("Date"), QStringLiteral("Height"), QStringLiteral("Weight")}, {0.3, 0.3, 0.4},
+              rows);
     // The charts place the records in the order they were entered; dates are only labels.
     doc.section(QStringLiteral("Growth Chart"));
     doc.chart(QStringLiteral("Height"), QStringLiteral("inches"), dates, heights);
@@ -212,11 +226,11 @@ ReportDocument vocabulary(const QString& child) {
         doc.note(QStringLiteral("No words have been recorded."));
     } else {
         doc.paragraph(QStringLiteral("Total Word Count: ") + QString::number(n));
-        doc.table({QStringLiteral("No."), QStringLiteral("Word"), QStringLiteral("Date")}, {0.12, 0.58, 0.30}, rows);
+        doc.table({QStringLiteral("No."), QStringLiteral("Word"), QStringLiteral("Date")}, {0.12, 0.58, 0.30},
+                  rows);
     }
     return doc;
 }
-
 
 // ---- Reports of the diaries' sheets and the milestones ----------------------------------------------
 
@@ -227,7 +241,9 @@ bool blankDate(const QString& date) {
             return false;
     return true;
 }
-QString shownDate(const QString& date) { return blankDate(date) ? QString() : date; }
+QString shownDate(const QString& date) {
+    return blankDate(date) ? QString() : date;
+}
 
 // A form's caption without its closing colon (the renderer adds its own).
 QString caption(QString text) {
@@ -278,15 +294,16 @@ ReportDocument immunizations(const QString& child) {
     bool any = false;
     for (const DiarySheets::ImmunizationRow& r : sheet) {
         const QString date = shownDate(r.date);
-        const bool named = r.field == QStringLiteral("MaskEdit21") || r.field == QStringLiteral("MaskEdit22") ||
+        const bool named = r.field == QStringLiteral("MaskEdit21") ||
+                           r.field == QStringLiteral("MaskEdit22") ||
                            r.field == QStringLiteral("MaskEdit23") || r.field == QStringLiteral("MaskEdit24");
         any = any || !date.isEmpty() || (named && !r.caption.trimmed().isEmpty());
         // The four rows the parent names appear once something is in them; a date without a name
         // still prints, so it is not lost.
         if (named && r.caption.trimmed().isEmpty() && date.isEmpty())
             continue;
-        rows << QStringList{r.caption.trimmed().isEmpty() ? QStringLiteral("(Immunization not named)") : r.caption,
-                            date};
+        rows << QStringList{
+            r.caption.trimmed().isEmpty() ? QStringLiteral("(Immunization not named)") : r.caption, date};
     }
     if (!any)
         return nothingRecorded(doc, QStringLiteral("on the immunization sheet"));
@@ -299,9 +316,9 @@ ReportDocument pediatrician(const QString& child) {
     const DiarySheets::PediatricianCard card = DiarySheets::readPediatrician(child);
     const QByteArray picture = ChildRecords::picture(child, DiarySheets::DoctorPicture);
     const QVector<QPair<QString, QString>> rows{
-        {QStringLiteral("Name"), card.name},   {QStringLiteral("Address"), card.address},
-        {QStringLiteral("City"), card.city},   {QStringLiteral("State"), card.state},
-        {QStringLiteral("Zip"), card.zip},     {QStringLiteral("Phone"), card.phone}};
+        {QStringLiteral("Name"), card.name}, {QStringLiteral("Address"), card.address},
+        {QStringLiteral("City"), card.city}, {QStringLiteral("State"), card.state},
+        {QStringLiteral("Zip"), card.zip},   {QStringLiteral("Phone"), card.phone}};
     bool any = !picture.isEmpty();
     for (const auto& r : rows)
         any = any || !r.second.trimmed().isEmpty();
@@ -328,7 +345,7 @@ ReportDocument skills(const QString& child) {
         doc.table({QStringLiteral("Skill"), QStringLiteral("Date or Remarks")}, {0.45, 0.55}, rows);
     }
     // The pictures the parent chose, in the order of the pages, each under its page's name.
-    static const char* const images[][2] = {{"Image1", "1st Skills"}, {"Image2", "Coordination"},
+    static const char* const images[][2] = {{"Image1", "1st Skills"},   {"Image2", "Coordination"},
                                             {"Image3", "At the Table"}, {"Image18", "Outdoors"},
                                             {"Image17", "Outdoors"},    {"Image19", "Outdoors"},
                                             {"Image16", "Outdoors"}};
@@ -356,8 +373,9 @@ ReportDocument skills(const QString& child) {
 ReportDocument birthday(const QString& title, const QString& child) {
     ReportDocument doc = document(title, child);
     const MilestoneSheets::BirthdayRecord record = MilestoneSheets::birthday(child, title);
-    const QVector<QByteArray> pictures{ChildRecords::picture(child, MilestoneSheets::birthdayPictureKey(title, 1)),
-                                       ChildRecords::picture(child, MilestoneSheets::birthdayPictureKey(title, 2))};
+    const QVector<QByteArray> pictures{
+        ChildRecords::picture(child, MilestoneSheets::birthdayPictureKey(title, 1)),
+        ChildRecords::picture(child, MilestoneSheets::birthdayPictureKey(title, 2))};
     if (record.isEmpty() && pictures[0].isEmpty() && pictures[1].isEmpty())
         return nothingRecorded(doc, QStringLiteral("for the ") + title);
     doc.pictures({QString(), QString()}, pictures);
@@ -406,7 +424,9 @@ QMap<QString, ReportRegistry::Builder> allBuilders() {
         {QStringLiteral("Family Tree"), familyTree},
         {QStringLiteral("Growth Log"), growthLog},
         {QStringLiteral("Prenatal Diary"),
-         [](const QString& c) { return diary(QStringLiteral("Prenatal Diary"), DiaryList::PrenatalDiary, c); }},
+         [](const QString& c) {
+             return diary(QStringLiteral("Prenatal Diary"), DiaryList::PrenatalDiary, c);
+         }},
         {QStringLiteral("Prenatal Medical Diary"),
          [](const QString& c) {
              return diary(QStringLiteral("Prenatal Medical Diary"), DiaryList::PrenatalMedicalDiary, c);
@@ -414,7 +434,9 @@ QMap<QString, ReportRegistry::Builder> allBuilders() {
         {QStringLiteral("Doctor Visits"),
          [](const QString& c) { return diary(QStringLiteral("Doctor Visits"), DiaryList::DoctorVisits, c); }},
         {QStringLiteral("Childhood Diseases"),
-         [](const QString& c) { return diary(QStringLiteral("Childhood Diseases"), DiaryList::ChildhoodDiseases, c); }},
+         [](const QString& c) {
+             return diary(QStringLiteral("Childhood Diseases"), DiaryList::ChildhoodDiseases, c);
+         }},
         {QStringLiteral("Journal"),
          [](const QString& c) { return diary(QStringLiteral("Journal"), DiaryList::JournalEntries, c); }},
         {QStringLiteral("Words - Record"),
@@ -461,7 +483,9 @@ const Builder* find(const QString& name) {
     return it == r.constEnd() ? nullptr : &it.value();
 }
 
-QStringList names() { return registry().keys(); }
+QStringList names() {
+    return registry().keys();
+}
 
 ReportDocument build(const QString& name, const QString& child) {
     const Builder* b = find(name);

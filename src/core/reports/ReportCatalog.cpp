@@ -8,15 +8,16 @@ const QString BirthAnnouncement = QStringLiteral("Birth Announcement");
 const QVector<ReportCategory>& categories() {
     static const QVector<ReportCategory> all{
         {QStringLiteral("Prenatal Reports"),
-         {QStringLiteral("Prenatal Dates"), QStringLiteral("Prenatal Diary"), QStringLiteral("Prenatal Medical Diary"),
-          QStringLiteral("Baby Names")},
+         {QStringLiteral("Prenatal Dates"), QStringLiteral("Prenatal Diary"),
+          QStringLiteral("Prenatal Medical Diary"), QStringLiteral("Baby Names")},
          QStringLiteral("Baby Names")},
         {QStringLiteral("Child Reports"),
          {BirthAnnouncement, QStringLiteral("Itemized Child Report"), QStringLiteral("Family Tree")},
          BirthAnnouncement},
         {QStringLiteral("Health Reports"),
-         {QStringLiteral("Doctor Visits"), QStringLiteral("Immunizations"), QStringLiteral("Pediatrician Information"),
-          QStringLiteral("Childhood Diseases"), QStringLiteral("Growth Log")},
+         {QStringLiteral("Doctor Visits"), QStringLiteral("Immunizations"),
+          QStringLiteral("Pediatrician Information"), QStringLiteral("Childhood Diseases"),
+          QStringLiteral("Growth Log")},
          QStringLiteral("Childhood Diseases")},
         {QStringLiteral("Firsts Reports"),
          {QStringLiteral("Skills"), QStringLiteral("Words - Record"), QStringLiteral("Vocabulary List")},
@@ -47,8 +48,9 @@ const ReportCategory* find(const QString& title) {
 
 QStringList sortedForList(QStringList names) {
     // A stable sort keeps names that differ only in case in the order they were added.
-    std::stable_sort(names.begin(), names.end(),
-                     [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
     return names;
 }
 } // namespace ReportCatalog

@@ -63,7 +63,8 @@ struct ReportDocument {
         blocks << b;
         return *this;
     }
-    ReportDocument& table(const QStringList& columns, const QVector<double>& widths, const QVector<QStringList>& rows) {
+    ReportDocument& table(const QStringList& columns, const QVector<double>& widths,
+                          const QVector<QStringList>& rows) {
         ReportBlock b;
         b.kind = ReportBlock::Kind::Table;
         b.columns = columns;

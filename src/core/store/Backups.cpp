@@ -23,7 +23,9 @@ namespace {
 const QString kPrefix = QStringLiteral("tinyra4-");
 const QString kSuffix = QStringLiteral(".sqlite");
 
-QString native(const QString& path) { return QDir::toNativeSeparators(path); }
+QString native(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
 
 // One raw SQLite connection, closed on scope exit.
 struct Connection {
@@ -100,15 +102,17 @@ QString problemOf(const QString& path, bool fullCheck, bool* reachable) {
         if (found.isEmpty())
             return QStringLiteral("The table %1 is missing.").arg(t->name);
         for (const FieldDef& f : t->fields) {
-            const QString column = firstValue(
-                c.h, "SELECT name FROM pragma_table_info(?1) WHERE name = ?2 COLLATE NOCASE", &rc, t->name, f.name);
+            const QString column =
+                firstValue(c.h, "SELECT name FROM pragma_table_info(?1) WHERE name = ?2 COLLATE NOCASE", &rc,
+                           t->name, f.name);
             if (rc != SQLITE_OK)
                 return unreachable(rc);
             if (column.isEmpty())
                 return QStringLiteral("The table %1 has no field %2.").arg(t->name, f.name);
         }
     }
-    const QString check = firstValue(c.h, fullCheck ? "PRAGMA integrity_check(1)" : "PRAGMA quick_check(1)", &rc);
+    const QString check =
+        firstValue(c.h, fullCheck ? "PRAGMA integrity_check(1)" : "PRAGMA quick_check(1)", &rc);
     if (rc != SQLITE_OK)
         return unreachable(rc);
     if (check != QLatin1String("ok"))
@@ -202,7 +206,9 @@ const QStringList kCompanions{QStringLiteral("-wal"), QStringLiteral("-shm"), QS
 
 namespace Backups {
 
-QString directory() { return QDir(Database::dataDirectory()).filePath(QStringLiteral("backups")); }
+QString directory() {
+    return QDir(Database::dataDirectory()).filePath(QStringLiteral("backups"));
+}
 
 QString fileFor(const QDate& day) {
     return QDir(directory()).filePath(kPrefix + day.toString(QStringLiteral("yyyy-MM-dd")) + kSuffix);
@@ -227,7 +233,8 @@ QString copyFrom(sqlite3* source, const QDate& day) {
     auto fail = [&](const QString& problem) {
         QFile::remove(part);
         QFile::remove(part + QStringLiteral("-journal"));
-        throw StoreError(QStringLiteral("Tinyra could not make today's backup\n%1\n\n%2").arg(native(target), problem));
+        throw StoreError(
+            QStringLiteral("Tinyra could not make today's backup\n%1\n\n%2").arg(native(target), problem));
     };
     if (!source)
         fail(QStringLiteral("The data file cannot be read."));
@@ -243,7 +250,8 @@ QString copyFrom(sqlite3* source, const QDate& day) {
         fail(QString::fromLocal8Bit(std::strerror(errno)));
     {
         Connection dest;
-        if (sqlite3_open_v2(QFile::encodeName(part).constData(), &dest.h, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK)
+        if (sqlite3_open_v2(QFile::encodeName(part).constData(), &dest.h, SQLITE_OPEN_READWRITE, nullptr) !=
+            SQLITE_OK)
             fail(dest.h ? dest.error() : QStringLiteral("The backup cannot be created."));
         sqlite3_backup* b = sqlite3_backup_init(dest.h, "main", source, "main");
         if (!b)
@@ -323,14 +331,15 @@ QString damagedFileFor(const QDateTime& when) {
     const QString stamp = when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString name = dir.filePath(QStringLiteral("tinyra4.damaged-") + stamp + kSuffix);
     for (int n = 2; QFileInfo::exists(name); ++n)
-        name = dir.filePath(QStringLiteral("tinyra4.damaged-") + stamp + QLatin1Char('-') + QString::number(n) + kSuffix);
+        name = dir.filePath(QStringLiteral("tinyra4.damaged-") + stamp + QLatin1Char('-') +
+                            QString::number(n) + kSuffix);
     return name;
 }
 
 QString restoreQuestion(const QString& openError, const QString& backup, const QDateTime& when) {
     const QDateTime made = QFileInfo(backup).lastModified();
-    return openError + QStringLiteral("\n\nThe newest backup is\n") + native(backup) + QStringLiteral("\nmade ") +
-           made.toString(QStringLiteral("yyyy-MM-dd HH:mm")) +
+    return openError + QStringLiteral("\n\nThe newest backup is\n") + native(backup) +
+           QStringLiteral("\nmade ") + made.toString(QStringLiteral("yyyy-MM-dd HH:mm")) +
            QStringLiteral(".\n\nRestore it? The damaged file is kept beside it as\n") +
            native(damagedFileFor(when)) +
            QStringLiteral("\nand nothing entered since the backup was made will be in the restored book.");
@@ -347,7 +356,8 @@ QString missingStoreQuestion(const QString& backup) {
 QString restore(const QString& backup, const QDateTime& when) {
     const QString store = Database::filePath();
     auto fail = [&](const QString& problem) {
-        throw StoreError(QStringLiteral("Tinyra could not restore the backup\n%1\n\n%2").arg(native(backup), problem));
+        throw StoreError(
+            QStringLiteral("Tinyra could not restore the backup\n%1\n\n%2").arg(native(backup), problem));
     };
     if (Database::isOpen())
         fail(QStringLiteral("The data file is still open."));

@@ -62,7 +62,9 @@ QString Database::dataDirectory() {
     return QDir(base).filePath(QStringLiteral("Tinyra4"));
 }
 
-QString Database::filePath() { return QDir(dataDirectory()).filePath(QStringLiteral("tinyra4.sqlite")); }
+QString Database::filePath() {
+    return QDir(dataDirectory()).filePath(QStringLiteral("tinyra4.sqlite"));
+}
 
 void Database::open(const std::optional<QString>& damageFound) {
     if (isOpen())

@@ -31,19 +31,22 @@ int headVersion(const QByteArray& json) {
 
 namespace DeliveredData {
 int storedVersion(const QString& table) {
-    QSqlQuery q = Database::exec(QStringLiteral("SELECT version FROM DELIVERED WHERE tablename = ?"), {table});
+    QSqlQuery q =
+        Database::exec(QStringLiteral("SELECT version FROM DELIVERED WHERE tablename = ?"), {table});
     return q.next() ? q.value(0).toInt() : 0;
 }
 
 void load(const QString& table, const QByteArray& json) {
     const TableDef* def = Schema::find(table);
-    const bool delivered = def && (def == &Schema::babyHelp() || def == &Schema::boyNames() || def == &Schema::girlNames());
+    const bool delivered =
+        def && (def == &Schema::babyHelp() || def == &Schema::boyNames() || def == &Schema::girlNames());
     if (!delivered)
         throw StoreError(QStringLiteral("There is no table %1 for delivered data.").arg(table));
     QJsonParseError err{};
     const QJsonDocument doc = QJsonDocument::fromJson(json, &err);
     if (doc.isNull() || !doc.isObject())
-        throw StoreError(QStringLiteral("The delivered data for %1 cannot be read: %2").arg(table, err.errorString()));
+        throw StoreError(
+            QStringLiteral("The delivered data for %1 cannot be read: %2").arg(table, err.errorString()));
     const QJsonObject root = doc.object();
     const int version = root.value(QStringLiteral("version")).toInt();
     const QJsonArray rows = root.value(QStringLiteral("rows")).toArray();

@@ -28,7 +28,8 @@ FastQuery::FastQuery(const QString& sql, const QVariantList& values) {
             rc = sqlite3_bind_int64(m_stmt, i + 1, v.toLongLong());
         else {
             const QString s = v.toString();
-            rc = sqlite3_bind_text16(m_stmt, i + 1, s.utf16(), int(s.size() * sizeof(char16_t)), SQLITE_TRANSIENT);
+            rc = sqlite3_bind_text16(m_stmt, i + 1, s.utf16(), int(s.size() * sizeof(char16_t)),
+                                     SQLITE_TRANSIENT);
         }
         if (rc != SQLITE_OK) {
             const QString message = QString::fromUtf8(sqlite3_errmsg(db));
@@ -38,7 +39,9 @@ FastQuery::FastQuery(const QString& sql, const QVariantList& values) {
     }
 }
 
-FastQuery::~FastQuery() { sqlite3_finalize(m_stmt); }
+FastQuery::~FastQuery() {
+    sqlite3_finalize(m_stmt);
+}
 
 bool FastQuery::next() {
     const int rc = sqlite3_step(m_stmt);
@@ -56,7 +59,9 @@ QString FastQuery::text(int column) const {
     return data ? QString::fromUtf8(data, bytes) : QString();
 }
 
-qint64 FastQuery::integer(int column) const { return sqlite3_column_int64(m_stmt, column); }
+qint64 FastQuery::integer(int column) const {
+    return sqlite3_column_int64(m_stmt, column);
+}
 
 QVariant FastQuery::value(int column) const {
     switch (sqlite3_column_type(m_stmt, column)) {

@@ -3,11 +3,13 @@
 namespace {
 using T = FieldDef::Type;
 
-FieldDef str(const char* name, int width) { return {QString::fromLatin1(name), T::String, width}; }
+FieldDef str(const char* name, int width) {
+    return {QString::fromLatin1(name), T::String, width};
+}
 
 TableDef makeChild() {
     TableDef t{QStringLiteral("CHILD"), {}, QStringLiteral("FirstName")};
-    t.fields = {str("FirstName", 50), str("MiddleName", 50), str("LastName", 50), str("BDateDay", 5),
+    t.fields = {str("FirstName", 50), str("MiddleName", 50), str("LastName", 50),  str("BDateDay", 5),
                 str("BirthDay", 15),  str("BirthHt", 4),     str("Physician", 50), str("Pediatrician", 50),
                 str("Hospital", 50),  str("BirthCity", 50),  str("BirthState", 2), str("BirthCountry", 50)};
     for (int i = 1; i <= 7; ++i)
@@ -42,21 +44,28 @@ QStringList versionOne() {
     QStringList sql;
     for (const TableDef* t : Schema::baseTables())
         sql << createTableSql(*t);
-    sql << QStringLiteral("CREATE TABLE ENTRIES (seq INTEGER PRIMARY KEY, child TEXT NOT NULL, "
-                          "list INTEGER NOT NULL, Date TEXT NOT NULL, Title TEXT NOT NULL, Text TEXT NOT NULL)")
+    sql << QStringLiteral(
+               "CREATE TABLE ENTRIES (seq INTEGER PRIMARY KEY, child TEXT NOT NULL, "
+               "list INTEGER NOT NULL, Date TEXT NOT NULL, Title TEXT NOT NULL, Text TEXT NOT NULL)")
         << QStringLiteral("CREATE INDEX ENTRIES_BY_CHILD ON ENTRIES (child, list, seq)")
-        << QStringLiteral("CREATE TABLE GROWTH (seq INTEGER PRIMARY KEY, child TEXT NOT NULL, "
-                          "Date TEXT NOT NULL, Height TEXT NOT NULL, WtLbs TEXT NOT NULL, WtOz TEXT NOT NULL)")
+        << QStringLiteral(
+               "CREATE TABLE GROWTH (seq INTEGER PRIMARY KEY, child TEXT NOT NULL, "
+               "Date TEXT NOT NULL, Height TEXT NOT NULL, WtLbs TEXT NOT NULL, WtOz TEXT NOT NULL)")
         << QStringLiteral("CREATE INDEX GROWTH_BY_CHILD ON GROWTH (child, seq)")
-        << QStringLiteral("CREATE TABLE FAMILY (child TEXT NOT NULL, slot INTEGER NOT NULL, Name TEXT NOT NULL, "
-                          "Date TEXT NOT NULL, Text TEXT NOT NULL, PRIMARY KEY (child, slot))")
-        << QStringLiteral("CREATE TABLE TEETH (child TEXT NOT NULL, slot INTEGER NOT NULL, Date TEXT NOT NULL, "
-                          "PRIMARY KEY (child, slot))")
-        << QStringLiteral("CREATE TABLE SHEETS (child TEXT NOT NULL, sheet TEXT NOT NULL, field TEXT NOT NULL, "
-                          "value TEXT NOT NULL, PRIMARY KEY (child, sheet, field))")
-        << QStringLiteral("CREATE TABLE PICTURES (child TEXT NOT NULL, picture TEXT NOT NULL, data BLOB NOT NULL, "
-                          "PRIMARY KEY (child, picture))")
-        << QStringLiteral("CREATE TABLE DELIVERED (tablename TEXT NOT NULL PRIMARY KEY, version INTEGER NOT NULL)");
+        << QStringLiteral(
+               "CREATE TABLE FAMILY (child TEXT NOT NULL, slot INTEGER NOT NULL, Name TEXT NOT NULL, "
+               "Date TEXT NOT NULL, Text TEXT NOT NULL, PRIMARY KEY (child, slot))")
+        << QStringLiteral(
+               "CREATE TABLE TEETH (child TEXT NOT NULL, slot INTEGER NOT NULL, Date TEXT NOT NULL, "
+               "PRIMARY KEY (child, slot))")
+        << QStringLiteral(
+               "CREATE TABLE SHEETS (child TEXT NOT NULL, sheet TEXT NOT NULL, field TEXT NOT NULL, "
+               "value TEXT NOT NULL, PRIMARY KEY (child, sheet, field))")
+        << QStringLiteral(
+               "CREATE TABLE PICTURES (child TEXT NOT NULL, picture TEXT NOT NULL, data BLOB NOT NULL, "
+               "PRIMARY KEY (child, picture))")
+        << QStringLiteral(
+               "CREATE TABLE DELIVERED (tablename TEXT NOT NULL PRIMARY KEY, version INTEGER NOT NULL)");
     return sql;
 }
 
@@ -76,7 +85,9 @@ int TableDef::indexOf(const QString& field) const {
 }
 
 namespace Schema {
-int version() { return 1 + int(migrations().size()); }
+int version() {
+    return 1 + int(migrations().size());
+}
 
 const TableDef& child() {
     static const TableDef t = makeChild();
@@ -88,13 +99,15 @@ const TableDef& previous() {
 }
 const TableDef& babyHelp() {
     static const TableDef t{QStringLiteral("BABYHELP"),
-                            {{QStringLiteral("HelpID"), T::Integer, 0}, str("Title", 50),
+                            {{QStringLiteral("HelpID"), T::Integer, 0},
+                             str("Title", 50),
                              {QStringLiteral("Remarks"), T::Memo, 0}},
                             QStringLiteral("HelpID")};
     return t;
 }
 const TableDef& boyNames() {
-    static const TableDef t{QStringLiteral("BOYA"), {str("Name", 50), str("Origin", 50), str("Meaning", 50)}, {}};
+    static const TableDef t{
+        QStringLiteral("BOYA"), {str("Name", 50), str("Origin", 50), str("Meaning", 50)}, {}};
     return t;
 }
 const TableDef& girlNames() {
@@ -103,7 +116,9 @@ const TableDef& girlNames() {
                             {}};
     return t;
 }
-QList<const TableDef*> baseTables() { return {&child(), &previous(), &babyHelp(), &boyNames(), &girlNames()}; }
+QList<const TableDef*> baseTables() {
+    return {&child(), &previous(), &babyHelp(), &boyNames(), &girlNames()};
+}
 
 const TableDef* find(const QString& tableName) {
     for (const TableDef* t : baseTables())

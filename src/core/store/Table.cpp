@@ -11,7 +11,9 @@ Table::Table(const QString& tableName) : m_def(Schema::find(tableName)) {
         throw StoreError(QStringLiteral("Table %1 does not exist.").arg(tableName));
 }
 
-QString Table::orderBy() const { return m_def->key.isEmpty() ? QStringLiteral("rowid") : m_def->key; }
+QString Table::orderBy() const {
+    return m_def->key.isEmpty() ? QStringLiteral("rowid") : m_def->key;
+}
 
 int Table::fieldIndex(const QString& field) const {
     const int i = m_def->indexOf(field);
@@ -22,7 +24,8 @@ int Table::fieldIndex(const QString& field) const {
 
 void Table::requireOpen() const {
     if (m_state == State::Inactive)
-        throw StoreError(QStringLiteral("Cannot perform this operation on a closed dataset (%1).").arg(m_def->name));
+        throw StoreError(
+            QStringLiteral("Cannot perform this operation on a closed dataset (%1).").arg(m_def->name));
 }
 
 void Table::requireRow() const {
@@ -38,7 +41,8 @@ void Table::open() {
     for (const FieldDef& f : m_def->fields)
         cols << f.name;
     // Name lists may hold tens of thousands of rows: read them straight from SQLite.
-    FastQuery q(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(cols.join(QLatin1Char(',')), m_def->name, orderBy()),
+    FastQuery q(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
+                    .arg(cols.join(QLatin1Char(',')), m_def->name, orderBy()),
                 {});
     m_rows.clear();
     const int n = int(m_def->fields.size());
@@ -74,7 +78,9 @@ void Table::next() {
         ++m_pos;
 }
 
-bool Table::eof() const { return m_state == State::Inactive || m_pos >= m_rows.size(); }
+bool Table::eof() const {
+    return m_state == State::Inactive || m_pos >= m_rows.size();
+}
 
 bool Table::findKey(const QVariant& key) {
     requireOpen();
@@ -98,7 +104,8 @@ Table::Row Table::readRow(qint64 rowid) const {
     for (const FieldDef& f : m_def->fields)
         cols << f.name;
     QSqlQuery q = Database::exec(
-        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(cols.join(QLatin1Char(',')), m_def->name), {rowid});
+        QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(cols.join(QLatin1Char(',')), m_def->name),
+        {rowid});
     Row row;
     if (!q.next())
         return row; // the row is gone
@@ -168,9 +175,10 @@ void Table::post() {
         QStringList marks;
         for (int i = 0; i < names.size(); ++i)
             marks << QStringLiteral("?");
-        QSqlQuery q = Database::exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                         .arg(m_def->name, names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
-                                     values);
+        QSqlQuery q =
+            Database::exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                               .arg(m_def->name, names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))),
+                           values);
         m_buffer.rowid = q.lastInsertId().toLongLong();
         // Keep the cursor's order: key order, or at the end for unkeyed tables.
         int at = int(m_rows.size());
@@ -179,9 +187,8 @@ void Table::post() {
             const bool integerKey = m_def->fields[k].type == FieldDef::Type::Integer;
             const QVariant& key = m_buffer.values[k];
             at = 0;
-            while (at < m_rows.size() &&
-                   (integerKey ? m_rows[at].values[k].toLongLong() < key.toLongLong()
-                               : m_rows[at].values[k].toString() < key.toString()))
+            while (at < m_rows.size() && (integerKey ? m_rows[at].values[k].toLongLong() < key.toLongLong()
+                                                     : m_rows[at].values[k].toString() < key.toString()))
                 ++at;
         }
         m_rows.insert(at, m_buffer);
@@ -191,8 +198,9 @@ void Table::post() {
         for (const QString& n : names)
             sets << n + QStringLiteral(" = ?");
         values << m_buffer.rowid;
-        Database::exec(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(m_def->name, sets.join(QLatin1Char(','))),
-                       values);
+        Database::exec(
+            QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?").arg(m_def->name, sets.join(QLatin1Char(','))),
+            values);
         m_rows[m_pos] = m_buffer;
     }
     m_state = State::Browse;
@@ -219,4 +227,6 @@ QVariant Table::fieldValue(const QString& field) const {
     return m_rows[m_pos].values[i];
 }
 
-QString Table::fieldText(const QString& field) const { return fieldValue(field).toString(); }
+QString Table::fieldText(const QString& field) const {
+    return fieldValue(field).toString();
+}

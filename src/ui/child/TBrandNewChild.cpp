@@ -1,11 +1,11 @@
 #include "ui/child/TBrandNewChild.h"
 
+#include "core/book/Children.h"
 #include "core/book/EntryStore.h"
 #include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Messages.h"
 #include "ui/common/Widgets.h"
-#include "core/book/Children.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -34,7 +34,9 @@ void TBrandNewChild::build() {
     layout->addWidget(buttons);
 }
 
-void TBrandNewChild::FormActivate() { m_firstName->setFocus(); }
+void TBrandNewChild::FormActivate() {
+    m_firstName->setFocus();
+}
 
 void TBrandNewChild::OKBtnClick() {
     const QString first = m_firstName->text();
@@ -52,8 +54,9 @@ void TBrandNewChild::OKBtnClick() {
         return; // the report was shown; the dialog stays open
     if (added == Children::AddResult::Duplicate) {
         // A store that already holds children but still says "New": the name is taken, as in New Child.
-        Messages::information(this, QStringLiteral("\"") + first +
-                                        QStringLiteral("\" is already used.  Duplicate First Names are not allowed"));
+        Messages::information(
+            this, QStringLiteral("\"") + first +
+                      QStringLiteral("\" is already used.  Duplicate First Names are not allowed"));
         m_firstName->setFocus();
         return;
     }
@@ -61,6 +64,10 @@ void TBrandNewChild::OKBtnClick() {
     accept();
 }
 
-void TBrandNewChild::CancelBtnClick() { reject(); }
+void TBrandNewChild::CancelBtnClick() {
+    reject();
+}
 
-void TBrandNewChild::HelpBtnClick() { ShowHelpTopic(49); }
+void TBrandNewChild::HelpBtnClick() {
+    ShowHelpTopic(49);
+}

@@ -1,8 +1,8 @@
 #include "ui/child/TChangePicture.h"
 
 #include "core/book/EntryStore.h"
-#include "ui/common/Widgets.h"
 #include "ui/common/ReplaceablePicture.h"
+#include "ui/common/Widgets.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -162,8 +162,10 @@ void TChangePicture::build() {
     grid->setRowStretch(3, 1);
 
     connect(m_driveList, qOverload<int>(&QComboBox::activated), this, &TChangePicture::DriveListChange);
-    connect(m_dirList->selectionModel(), &QItemSelectionModel::currentChanged, this, &TChangePicture::DirListClick);
-    connect(m_fileList->selectionModel(), &QItemSelectionModel::currentChanged, this, &TChangePicture::FileListClick);
+    connect(m_dirList->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &TChangePicture::DirListClick);
+    connect(m_fileList->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &TChangePicture::FileListClick);
     // The tree fills in as folders are read; keep the chosen folder in sight until it is read.
     connect(m_dirs, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
         if (!m_reveal)
@@ -173,7 +175,8 @@ void TChangePicture::build() {
             m_reveal = false;
     });
     connect(m_fileList, &QListView::doubleClicked, this, &TChangePicture::OKBtnClick);
-    connect(m_fileTypes, qOverload<int>(&QComboBox::currentIndexChanged), this, &TChangePicture::FileTypesChange);
+    connect(m_fileTypes, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &TChangePicture::FileTypesChange);
     connect(ok, &QPushButton::clicked, this, &TChangePicture::OKBtnClick);
     connect(cancel, &QPushButton::clicked, this, &TChangePicture::CancelBtnClick);
 
@@ -251,7 +254,9 @@ void TChangePicture::showFolder(const QString& path) {
     }
 }
 
-void TChangePicture::DriveListChange() { showFolder(m_driveList->currentData().toString()); }
+void TChangePicture::DriveListChange() {
+    showFolder(m_driveList->currentData().toString());
+}
 
 void TChangePicture::DirListClick() {
     const QModelIndex index = m_dirList->currentIndex();
@@ -298,7 +303,8 @@ void TChangePicture::FileListClick() {
         m_image->setText(QStringLiteral("This file cannot be shown as a picture."));
         return;
     }
-    m_image->setPixmap(QPixmap::fromImage(image.scaled(PreviewSize, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+    m_image->setPixmap(
+        QPixmap::fromImage(image.scaled(PreviewSize, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
 void TChangePicture::OKBtnClick() {
@@ -306,7 +312,9 @@ void TChangePicture::OKBtnClick() {
     accept();
 }
 
-void TChangePicture::CancelBtnClick() { reject(); }
+void TChangePicture::CancelBtnClick() {
+    reject();
+}
 
 void TChangePicture::done(int result) {
     // Cancel, Escape, the close box: anything but OK leaves the caller's picture as it was.

@@ -2,8 +2,8 @@
 
 #include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
-#include "ui/common/Widgets.h"
 #include "ui/common/ReplaceablePicture.h"
+#include "ui/common/Widgets.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -112,7 +112,9 @@ QGroupBox* group(const QString& title, QWidget* parent) {
 }
 
 // Caption before a box with no row of its own ("inches", "lbs"): a plain label.
-QLabel* word(const QString& text, QWidget* parent) { return new QLabel(text, parent); }
+QLabel* word(const QString& text, QWidget* parent) {
+    return new QLabel(text, parent);
+}
 } // namespace
 
 TChildInfo::TChildInfo(QWidget* parent) : TDialog(parent), m_table(QStringLiteral("CHILD")) {
@@ -198,16 +200,21 @@ QWidget* TChildInfo::namePage() {
     m_firstName->setFrameShape(QFrame::StyledPanel);
     m_firstName->setMinimumWidth(220);
     Widgets::addRow(nameForm, QStringLiteral("First Name:"), m_firstName);
-    Widgets::addRow(nameForm, QStringLiteral("&Middle Name:"), edit(QStringLiteral("MiddleName"), QStringLiteral("MiddleName"), names));
-    Widgets::addRow(nameForm, QStringLiteral("&Last Name:"), edit(QStringLiteral("LastName"), QStringLiteral("LastName"), names));
+    Widgets::addRow(nameForm, QStringLiteral("&Middle Name:"),
+                    edit(QStringLiteral("MiddleName"), QStringLiteral("MiddleName"), names));
+    Widgets::addRow(nameForm, QStringLiteral("&Last Name:"),
+                    edit(QStringLiteral("LastName"), QStringLiteral("LastName"), names));
 
     auto* vitals = group(QStringLiteral("Vital Statistics"), w);
     auto* vitalForm = new QFormLayout(vitals);
     vitalForm->setLabelAlignment(Qt::AlignRight);
-    Widgets::addRow(vitalForm, QStringLiteral("H&air Color:"), edit(QStringLiteral("Hair"), QStringLiteral("Hair"), vitals));
-    Widgets::addRow(vitalForm, QStringLiteral("&Eye Color:"), edit(QStringLiteral("Eyes"), QStringLiteral("Eyes"), vitals));
+    Widgets::addRow(vitalForm, QStringLiteral("H&air Color:"),
+                    edit(QStringLiteral("Hair"), QStringLiteral("Hair"), vitals));
+    Widgets::addRow(vitalForm, QStringLiteral("&Eye Color:"),
+                    edit(QStringLiteral("Eyes"), QStringLiteral("Eyes"), vitals));
 
-    m_image1 = new ReplaceablePicture(QStringLiteral("Image1"), QStringLiteral("ChildInfo/Image1"), babyArtwork(), w);
+    m_image1 = new ReplaceablePicture(QStringLiteral("Image1"), QStringLiteral("ChildInfo/Image1"),
+                                      babyArtwork(), w);
     m_image1->setFixedSize(180, 160);
     auto* change = changePictureButton(QStringLiteral("SpeedButton2"), m_image1, w);
 
@@ -229,10 +236,11 @@ QWidget* TChildInfo::birthPage() {
     auto* form = new QFormLayout(w);
     form->setLabelAlignment(Qt::AlignRight);
 
-    const QStringList days{QStringLiteral("Sunday"),   QStringLiteral("Monday"), QStringLiteral("Tuesday"),
+    const QStringList days{QStringLiteral("Sunday"),    QStringLiteral("Monday"),   QStringLiteral("Tuesday"),
                            QStringLiteral("Wednesday"), QStringLiteral("Thursday"), QStringLiteral("Friday"),
-                           QStringLiteral("Saturday"), QStringLiteral("Sunday")};
-    auto* birthDay = combo(QStringLiteral("BirthDay"), QStringLiteral("BirthDay"), days, QStringLiteral("Monday"), w);
+                           QStringLiteral("Saturday"),  QStringLiteral("Sunday")};
+    auto* birthDay =
+        combo(QStringLiteral("BirthDay"), QStringLiteral("BirthDay"), days, QStringLiteral("Monday"), w);
     auto* month = edit(QStringLiteral("BDateMonth"), QStringLiteral("BDayMonth"), w, 50);
     auto* day = edit(QStringLiteral("BDateDay"), QStringLiteral("BDateDay"), w, 50);
     auto* year = edit(QStringLiteral("BDateYear"), QStringLiteral("BDayYear"), w, 80);
@@ -255,8 +263,8 @@ QWidget* TChildInfo::birthPage() {
 
     auto* hour = edit(QStringLiteral("BTimeHr"), QStringLiteral("BTimeHr"), w, 50);
     auto* minute = edit(QStringLiteral("BTimeMin"), QStringLiteral("BTimeMin"), w, 50);
-    auto* ampm = combo(QStringLiteral("AmPm"), QStringLiteral("BTimeAmPm"), {QStringLiteral("a.m."), QStringLiteral("p.m.")},
-                       QStringLiteral("a.m."), w);
+    auto* ampm = combo(QStringLiteral("AmPm"), QStringLiteral("BTimeAmPm"),
+                       {QStringLiteral("a.m."), QStringLiteral("p.m.")}, QStringLiteral("a.m."), w);
     ampm->setFixedWidth(80);
     Widgets::setAccessibleCaption(hour, QStringLiteral("Birth time: hour"));
     Widgets::setAccessibleCaption(minute, QStringLiteral("Birth time: minutes"));
@@ -295,11 +303,16 @@ QWidget* TChildInfo::birthPage() {
     weightCaption->setBuddy(lb);
     form->addRow(weightCaption, weightRow);
 
-    Widgets::addRow(form, QStringLiteral("Attending &Physician:"), edit(QStringLiteral("Physician"), QStringLiteral("Physician"), w));
-    Widgets::addRow(form, QStringLiteral("H&ospital:"), edit(QStringLiteral("Hospital"), QStringLiteral("Hospital"), w));
-    Widgets::addRow(form, QStringLiteral("&City:"), edit(QStringLiteral("City"), QStringLiteral("BirthCity"), w));
-    Widgets::addRow(form, QStringLiteral("&State:"), edit(QStringLiteral("State"), QStringLiteral("BirthState"), w, 50));
-    Widgets::addRow(form, QStringLiteral("Co&untry:"), edit(QStringLiteral("Country"), QStringLiteral("BirthCountry"), w));
+    Widgets::addRow(form, QStringLiteral("Attending &Physician:"),
+                    edit(QStringLiteral("Physician"), QStringLiteral("Physician"), w));
+    Widgets::addRow(form, QStringLiteral("H&ospital:"),
+                    edit(QStringLiteral("Hospital"), QStringLiteral("Hospital"), w));
+    Widgets::addRow(form, QStringLiteral("&City:"),
+                    edit(QStringLiteral("City"), QStringLiteral("BirthCity"), w));
+    Widgets::addRow(form, QStringLiteral("&State:"),
+                    edit(QStringLiteral("State"), QStringLiteral("BirthState"), w, 50));
+    Widgets::addRow(form, QStringLiteral("Co&untry:"),
+                    edit(QStringLiteral("Country"), QStringLiteral("BirthCountry"), w));
     return w;
 }
 
@@ -308,12 +321,17 @@ QWidget* TChildInfo::homePage() {
     auto* home = group(QStringLiteral("Your Child's First Home"), w);
     auto* form = new QFormLayout(home);
     form->setLabelAlignment(Qt::AlignRight);
-    Widgets::addRow(form, QStringLiteral("&Address:"), edit(QStringLiteral("Address"), QStringLiteral("Address"), home));
-    Widgets::addRow(form, QStringLiteral("&City:"), edit(QStringLiteral("AddCity"), QStringLiteral("City"), home));
-    Widgets::addRow(form, QStringLiteral("C&ounty:"), edit(QStringLiteral("AddCounty"), QStringLiteral("County"), home));
-    Widgets::addRow(form, QStringLiteral("&State:"), edit(QStringLiteral("AddState"), QStringLiteral("State"), home));
+    Widgets::addRow(form, QStringLiteral("&Address:"),
+                    edit(QStringLiteral("Address"), QStringLiteral("Address"), home));
+    Widgets::addRow(form, QStringLiteral("&City:"),
+                    edit(QStringLiteral("AddCity"), QStringLiteral("City"), home));
+    Widgets::addRow(form, QStringLiteral("C&ounty:"),
+                    edit(QStringLiteral("AddCounty"), QStringLiteral("County"), home));
+    Widgets::addRow(form, QStringLiteral("&State:"),
+                    edit(QStringLiteral("AddState"), QStringLiteral("State"), home));
 
-    m_image2 = new ReplaceablePicture(QStringLiteral("Image2"), QStringLiteral("ChildInfo/Image2"), homeArtwork(), w);
+    m_image2 = new ReplaceablePicture(QStringLiteral("Image2"), QStringLiteral("ChildInfo/Image2"),
+                                      homeArtwork(), w);
     m_image2->setFixedSize(180, 160);
     auto* change = changePictureButton(QStringLiteral("SpeedButton3"), m_image2, w);
 
@@ -354,7 +372,9 @@ void TChildInfo::setText(const Binding& b, const QString& text) {
     }
 }
 
-QString TChildInfo::text(const Binding& b) const { return b.edit ? b.edit->text() : b.combo->currentText(); }
+QString TChildInfo::text(const Binding& b) const {
+    return b.edit ? b.edit->text() : b.combo->currentText();
+}
 
 void TChildInfo::FormActivate() {
     GetData();
@@ -406,11 +426,25 @@ void TChildInfo::OKBtnClick() {
         accept();
 }
 
-void TChildInfo::CancelBtnClick() { reject(); }
+void TChildInfo::CancelBtnClick() {
+    reject();
+}
 
-void TChildInfo::HelpBtnClick() { ShowHelpTopic(7); }
-void TChildInfo::BitBtn1Click() { ShowHelpTopic(8); }
-void TChildInfo::BitBtn2Click() { ShowHelpTopic(9); }
-void TChildInfo::BitBtn3Click() { ShowHelpTopic(10); }
-void TChildInfo::SpeedButton2Click() { m_image1->chooseAndReplace(); }
-void TChildInfo::SpeedButton3Click() { m_image2->chooseAndReplace(); }
+void TChildInfo::HelpBtnClick() {
+    ShowHelpTopic(7);
+}
+void TChildInfo::BitBtn1Click() {
+    ShowHelpTopic(8);
+}
+void TChildInfo::BitBtn2Click() {
+    ShowHelpTopic(9);
+}
+void TChildInfo::BitBtn3Click() {
+    ShowHelpTopic(10);
+}
+void TChildInfo::SpeedButton2Click() {
+    m_image1->chooseAndReplace();
+}
+void TChildInfo::SpeedButton3Click() {
+    m_image2->chooseAndReplace();
+}

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/common/TDialog.h"
 #include "core/store/Table.h"
+#include "ui/common/TDialog.h"
 
 #include <QList>
 
@@ -52,8 +52,8 @@ private:
     QWidget* headlinesPage();
     QWidget* page(QWidget* content, const QString& helpName, int topic);
     QLineEdit* edit(const QString& name, const QString& field, QWidget* parent, int width = 0);
-    QComboBox* combo(const QString& name, const QString& field, const QStringList& items, const QString& designText,
-                     QWidget* parent);
+    QComboBox* combo(const QString& name, const QString& field, const QStringList& items,
+                     const QString& designText, QWidget* parent);
     void setText(const Binding& b, const QString& text);
     QString text(const Binding& b) const;
 

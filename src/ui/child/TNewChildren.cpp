@@ -1,10 +1,10 @@
 #include "ui/child/TNewChildren.h"
 
+#include "core/book/Children.h"
 #include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Messages.h"
 #include "ui/common/Widgets.h"
-#include "core/book/Children.h"
 
 #include <QFormLayout>
 #include <QGroupBox>
@@ -53,8 +53,9 @@ void TNewChildren::OKBtnClick() {
             formHost()->makeChildActive(first, false);
     });
     if (stored && added == Children::AddResult::Duplicate) {
-        Messages::information(this, QStringLiteral("\"") + first +
-                                        QStringLiteral("\" is already used.  Duplicate First Names are not allowed"));
+        Messages::information(
+            this, QStringLiteral("\"") + first +
+                      QStringLiteral("\" is already used.  Duplicate First Names are not allowed"));
         m_firstName->clear();
         activateWindow();
         m_firstName->setFocus();
@@ -64,6 +65,10 @@ void TNewChildren::OKBtnClick() {
         accept();
 }
 
-void TNewChildren::CancelBtnClick() { reject(); }
+void TNewChildren::CancelBtnClick() {
+    reject();
+}
 
-void TNewChildren::HelpBtnClick() { ShowHelpTopic(49); }
+void TNewChildren::HelpBtnClick() {
+    ShowHelpTopic(49);
+}

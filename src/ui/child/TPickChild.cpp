@@ -1,11 +1,11 @@
 #include "ui/child/TPickChild.h"
 
+#include "core/book/Children.h"
+#include "ui/child/TNewChildren.h"
 #include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Messages.h"
 #include "ui/common/Widgets.h"
-#include "core/book/Children.h"
-#include "ui/child/TNewChildren.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -101,7 +101,8 @@ void TPickChild::DeleteButtonClick() {
         Messages::information(this, QStringLiteral("You cannot delete the active child."));
         return;
     }
-    if (!Messages::confirm(this, QStringLiteral("Are you sure you want to delete all records relating to this Child?")))
+    if (!Messages::confirm(
+            this, QStringLiteral("Are you sure you want to delete all records relating to this Child?")))
         return;
     guarded(this, [&] {
         Children::remove(name, ActiveChildName());
@@ -109,6 +110,10 @@ void TPickChild::DeleteButtonClick() {
     });
 }
 
-void TPickChild::CancelBtnClick() { reject(); }
+void TPickChild::CancelBtnClick() {
+    reject();
+}
 
-void TPickChild::HelpBtnClick() { ShowHelpTopic(6); }
+void TPickChild::HelpBtnClick() {
+    ShowHelpTopic(6);
+}

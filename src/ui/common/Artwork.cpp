@@ -9,12 +9,12 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
-#include <cstring>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <QSvgRenderer>
+#include <cstring>
 
 namespace {
 void star(QPainter& p, QPointF c, qreal r) {
@@ -34,8 +34,8 @@ namespace Artwork {
 QPixmap drawnOnce(const QString& name, const std::function<QPixmap()>& draw) {
     // The program file's time stamp and size stand for its build: a rebuilt program draws afresh.
     const QFileInfo program(QCoreApplication::applicationFilePath());
-    const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
-                        QStringLiteral("/tinyra");
+    const QString dir =
+        QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) + QStringLiteral("/tinyra");
     const QString file = QStringLiteral("%1/%2-%3-%4.pixels")
                              .arg(dir, name)
                              .arg(program.lastModified().toMSecsSinceEpoch())
@@ -64,13 +64,16 @@ QPixmap drawnOnce(const QString& name, const std::function<QPixmap()>& draw) {
         QSaveFile out(file); // written whole or not at all
         if (out.open(QIODevice::WriteOnly) &&
             out.write(reinterpret_cast<const char*>(size), sizeof size) == qint64(sizeof size) &&
-            out.write(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()) == image.sizeInBytes())
+            out.write(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()) ==
+                image.sizeInBytes())
             out.commit();
     }
     return drawn;
 }
 
-QPixmap mainPicture() { return drawnOnce(QStringLiteral("nursery"), drawMainPicture); }
+QPixmap mainPicture() {
+    return drawnOnce(QStringLiteral("nursery"), drawMainPicture);
+}
 
 QPixmap drawMainPicture() {
     const QSize size(669, 561);
@@ -87,8 +90,8 @@ QPixmap drawMainPicture() {
 
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 244, 190));
-    const QPointF stars[] = {{60, 50}, {140, 110}, {230, 40}, {330, 90}, {430, 35}, {470, 150}, {610, 60},
-                             {90, 190}, {600, 200}, {380, 170}};
+    const QPointF stars[] = {{60, 50},   {140, 110}, {230, 40}, {330, 90},  {430, 35},
+                             {470, 150}, {610, 60},  {90, 190}, {600, 200}, {380, 170}};
     for (const QPointF& s : stars)
         star(p, s, 9);
 

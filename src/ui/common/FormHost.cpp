@@ -10,9 +10,13 @@ FormHost* setFormHost(FormHost* host) {
     return before;
 }
 
-FormHost* formHost() { return g_host; }
+FormHost* formHost() {
+    return g_host;
+}
 
-QString ActiveChildName() { return g_host ? g_host->activeChildName() : QString(); }
+QString ActiveChildName() {
+    return g_host ? g_host->activeChildName() : QString();
+}
 
 void ShowHelpTopic(int topic) {
     if (g_host)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/common/Messages.h"
 #include "core/store/StoreError.h"
+#include "ui/common/Messages.h"
 
 #include <exception>
 

@@ -6,11 +6,13 @@
 #include <QKeyEvent>
 #include <QTimer>
 
-const QString MaskedDateEdit::InvalidMessage = QStringLiteral("Invalid input value.  Use escape key to abandon changes");
+const QString MaskedDateEdit::InvalidMessage =
+    QStringLiteral("Invalid input value.  Use escape key to abandon changes");
 
 MaskedDateEdit::MaskedDateEdit(QWidget* parent, QChar separator) : QLineEdit(parent), m_separator(separator) {
     // In Qt's masks '0' is an optional digit and '9' a required one.
-    setInputMask(QStringLiteral("00") + separator + QStringLiteral("00") + separator + QStringLiteral("99;_"));
+    setInputMask(QStringLiteral("00") + separator + QStringLiteral("00") + separator +
+                 QStringLiteral("99;_"));
     m_textOnEntry = storedText();
     const int width = fontMetrics().horizontalAdvance(QStringLiteral("00-00-00")) + 16;
     setMinimumWidth(width);
@@ -37,7 +39,9 @@ bool MaskedDateEdit::isBlank() const {
     return true;
 }
 
-bool MaskedDateEdit::isLeavable() const { return isBlank() || hasAcceptableInput(); }
+bool MaskedDateEdit::isLeavable() const {
+    return isBlank() || hasAcceptableInput();
+}
 
 bool MaskedDateEdit::validate() {
     if (isLeavable())
@@ -59,15 +63,16 @@ void MaskedDateEdit::refuse() {
 
 void MaskedDateEdit::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
-    if (!m_refusing && event->reason() != Qt::ActiveWindowFocusReason && event->reason() != Qt::PopupFocusReason)
+    if (!m_refusing && event->reason() != Qt::ActiveWindowFocusReason &&
+        event->reason() != Qt::PopupFocusReason)
         m_textOnEntry = storedText();
 }
 
 void MaskedDateEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
     const auto reason = event->reason();
-    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || m_refusing || isLeavable() ||
-        !isVisible())
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || m_refusing ||
+        isLeavable() || !isVisible())
         return;
     m_refusing = true;
     QTimer::singleShot(0, this, [this] { refuse(); });

@@ -3,8 +3,9 @@
 #include <QPushButton>
 
 namespace {
-QMessageBox::StandardButton run(QWidget* parent, QMessageBox::Icon icon, const QString& name, const QString& caption,
-                                const QString& text, QMessageBox::StandardButtons buttons,
+QMessageBox::StandardButton run(QWidget* parent, QMessageBox::Icon icon, const QString& name,
+                                const QString& caption, const QString& text,
+                                QMessageBox::StandardButtons buttons,
                                 QMessageBox::StandardButton defaultButton) {
     QMessageBox box(icon, caption, text, buttons, parent);
     box.setObjectName(name);
@@ -24,8 +25,8 @@ namespace Messages {
 const QString ApplicationTitle = QStringLiteral("Tinyra 4");
 
 void information(QWidget* parent, const QString& text) {
-    run(parent, QMessageBox::Information, QStringLiteral("InformationBox"), QStringLiteral("Information"), text,
-        QMessageBox::Ok, QMessageBox::Ok);
+    run(parent, QMessageBox::Information, QStringLiteral("InformationBox"), QStringLiteral("Information"),
+        text, QMessageBox::Ok, QMessageBox::Ok);
 }
 
 bool confirm(QWidget* parent, const QString& text) {
@@ -33,7 +34,8 @@ bool confirm(QWidget* parent, const QString& text) {
                QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
 }
 
-QMessageBox::StandardButton plain(QWidget* parent, const QString& text, QMessageBox::StandardButtons buttons) {
+QMessageBox::StandardButton plain(QWidget* parent, const QString& text,
+                                  QMessageBox::StandardButtons buttons) {
     const auto def = buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;
     return run(parent, QMessageBox::NoIcon, QStringLiteral("PlainBox"), ApplicationTitle, text, buttons, def);
 }

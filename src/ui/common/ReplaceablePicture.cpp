@@ -1,11 +1,11 @@
-#include "ui/common/Widgets.h"
 #include "ui/common/ReplaceablePicture.h"
+#include "ui/common/Widgets.h"
 
+#include "core/book/ChildRecords.h"
 #include "core/book/EntryStore.h"
 #include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Messages.h"
-#include "core/book/ChildRecords.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,7 +50,8 @@ void ReplaceablePicture::chooseAndReplace() {
 
 bool ReplaceablePicture::replaceFromFile(const QString& path) {
     if (path.isEmpty()) {
-        Messages::information(this, QStringLiteral("No picture file was chosen, so the picture stays as it was."));
+        Messages::information(this,
+                              QStringLiteral("No picture file was chosen, so the picture stays as it was."));
         return false;
     }
     QFile file(path);
@@ -59,9 +60,10 @@ bool ReplaceablePicture::replaceFromFile(const QString& path) {
         bytes = file.readAll();
     QPixmap pixmap;
     if (bytes.isEmpty() || !pixmap.loadFromData(bytes)) {
-        Messages::information(this, QStringLiteral("The file \"%1\" cannot be read as a picture, so the picture "
-                                                   "stays as it was.")
-                                        .arg(QDir::toNativeSeparators(path)));
+        Messages::information(this,
+                              QStringLiteral("The file \"%1\" cannot be read as a picture, so the picture "
+                                             "stays as it was.")
+                                  .arg(QDir::toNativeSeparators(path)));
         return false;
     }
     const bool stored = guarded(this, [&] { ChildRecords::setPicture(m_child, m_key, bytes); });

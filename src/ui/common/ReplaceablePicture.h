@@ -15,7 +15,8 @@ extern QString PictureFileName;
 class ReplaceablePicture : public QLabel {
     Q_OBJECT
 public:
-    ReplaceablePicture(const QString& objectName, const QString& key, const QPixmap& artwork, QWidget* parent);
+    ReplaceablePicture(const QString& objectName, const QString& key, const QPixmap& artwork,
+                       QWidget* parent);
 
     QString key() const { return m_key; }
     QString child() const { return m_child; }

@@ -6,8 +6,8 @@
 #include <QApplication>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHash>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -45,7 +45,8 @@ QLineEdit* lineEdit(const QString& name, QWidget* parent, int maxLength) {
 QString memoText(const QPlainTextEdit* memo) {
     QString text = memo->document()->toRawText();
     for (QChar& c : text)
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c.unicode() == 0xfdd0 || c.unicode() == 0xfdd1)
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator || c.unicode() == 0xfdd0 ||
+            c.unicode() == 0xfdd1)
             c = QLatin1Char('\n');
     return text;
 }
@@ -73,7 +74,9 @@ void keepCharactersWhole(QLineEdit* edit) {
     });
 }
 
-QLineEdit* nameEdit(const QString& name, QWidget* parent) { return lineEdit(name, parent, 50); }
+QLineEdit* nameEdit(const QString& name, QWidget* parent) {
+    return lineEdit(name, parent, 50);
+}
 
 void setAccessibleCaption(QWidget* field, const QString& caption) {
     QString text = caption;

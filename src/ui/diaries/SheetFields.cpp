@@ -1,8 +1,8 @@
 #include "ui/diaries/SheetFields.h"
 
+#include "core/book/ChildRecords.h"
 #include "ui/common/Guard.h"
 #include "ui/common/MaskedDateEdit.h"
-#include "core/book/ChildRecords.h"
 
 #include <QLineEdit>
 

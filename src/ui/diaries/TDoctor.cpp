@@ -1,12 +1,12 @@
 #include "ui/diaries/TDoctor.h"
 
+#include "core/diaries/DiarySheets.h"
 #include "ui/common/Artwork.h"
 #include "ui/common/FormHost.h"
-#include "ui/common/Widgets.h"
 #include "ui/common/MaskedDateEdit.h"
 #include "ui/common/ReplaceablePicture.h"
+#include "ui/common/Widgets.h"
 #include "ui/diaries/DiaryEditor.h"
-#include "core/diaries/DiarySheets.h"
 #include "ui/diaries/SheetFields.h"
 
 #include <QFormLayout>

@@ -1,14 +1,14 @@
 #include "ui/diaries/TGrowth.h"
 
+#include "core/diaries/GrowthLog.h"
+#include "core/store/Table.h"
 #include "ui/common/Artwork.h"
 #include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
+#include "ui/common/MaskedDateEdit.h"
 #include "ui/common/Messages.h"
 #include "ui/common/Widgets.h"
-#include "ui/common/MaskedDateEdit.h"
 #include "ui/diaries/DiaryEditor.h"
-#include "core/diaries/GrowthLog.h"
-#include "core/store/Table.h"
 
 #include <QChart>
 #include <QChartView>

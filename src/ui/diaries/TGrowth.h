@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/common/TDialog.h"
 #include "core/diaries/DiaryCursor.h"
+#include "ui/common/TDialog.h"
 
 class MaskedDateEdit;
 class QChart;

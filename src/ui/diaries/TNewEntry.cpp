@@ -2,8 +2,8 @@
 
 #include "core/book/EntryStore.h"
 #include "ui/common/FormHost.h"
-#include "ui/common/Widgets.h"
 #include "ui/common/MaskedDateEdit.h"
+#include "ui/common/Widgets.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,11 +1,11 @@
 #include "ui/diaries/TPrenatal.h"
 
+#include "core/diaries/DiarySheets.h"
 #include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
-#include "ui/common/Widgets.h"
 #include "ui/common/MaskedDateEdit.h"
+#include "ui/common/Widgets.h"
 #include "ui/diaries/DiaryEditor.h"
-#include "core/diaries/DiarySheets.h"
 #include "ui/diaries/SheetFields.h"
 
 #include <QFormLayout>

@@ -1,5 +1,5 @@
-#include "ui/common/Widgets.h"
 #include "ui/help/HelpStyle.h"
+#include "ui/common/Widgets.h"
 
 #include <QIcon>
 #include <QLabel>
@@ -15,7 +15,8 @@ QFont font(const QString& family, int pixels, bool bold) {
     return f;
 }
 
-QLabel* heading(QWidget* parent, const QString& headingName, const QString& rule1Name, const QString& rule2Name) {
+QLabel* heading(QWidget* parent, const QString& headingName, const QString& rule1Name,
+                const QString& rule2Name) {
     auto* title = new QLabel(QStringLiteral("Tinyra Help"), parent);
     title->setObjectName(headingName);
     title->setFont(font(QStringLiteral("Times New Roman"), 29));
@@ -25,7 +26,8 @@ QLabel* heading(QWidget* parent, const QString& headingName, const QString& rule
     // Two rules of underscores, three pixels apart, make the double line under the heading.
     const QString rule(55, QLatin1Char('_'));
     const int top = 20;
-    for (const auto& [name, offset] : {std::pair<QString, int>(rule1Name, 0), std::pair<QString, int>(rule2Name, 3)}) {
+    for (const auto& [name, offset] :
+         {std::pair<QString, int>(rule1Name, 0), std::pair<QString, int>(rule2Name, 3)}) {
         auto* line = new QLabel(rule, parent);
         line->setObjectName(name);
         line->setFont(font(QStringLiteral("MS Sans Serif"), 11));

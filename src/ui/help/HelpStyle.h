@@ -14,7 +14,8 @@ namespace HelpStyle {
 QFont font(const QString& family, int pixels, bool bold = false);
 // The heading "Tinyra Help" with its double rule under it, at the top left of `parent`; the heading
 // and the two rule labels get the object names given.
-QLabel* heading(QWidget* parent, const QString& headingName, const QString& rule1Name, const QString& rule2Name);
+QLabel* heading(QWidget* parent, const QString& headingName, const QString& rule1Name,
+                const QString& rule2Name);
 // The large green "Close" (or "Ok") button of these screens.
 QPushButton* greenButton(const QString& name, const QString& caption, QWidget* parent);
 // The window icon of the help screens: a question mark in a blue disc.

@@ -1,5 +1,5 @@
-#include "ui/common/Widgets.h"
 #include "ui/help/THelpForm.h"
+#include "ui/common/Widgets.h"
 
 #include "ui/common/Guard.h"
 #include "ui/help/HelpStyle.h"
@@ -60,8 +60,12 @@ void THelpForm::build() {
     setTabOrder(helpOnHelp, close);
 }
 
-QString THelpForm::shownTitle() const { return m_title->text(); }
-QString THelpForm::shownText() const { return m_text->toPlainText(); }
+QString THelpForm::shownTitle() const {
+    return m_title->text();
+}
+QString THelpForm::shownText() const {
+    return m_text->toPlainText();
+}
 
 void THelpForm::FormActivate() {
     m_helpTable.open(); // no effect when it was left open

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/common/TDialog.h"
 #include "core/store/Table.h"
+#include "ui/common/TDialog.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -37,8 +37,8 @@ private:
     void showTopic(int topic);
 
     Table m_helpTable{QStringLiteral("BABYHELP")};
-    QLabel* m_title;         // DBText1
-    QPlainTextEdit* m_text;  // DBMemo1
+    QLabel* m_title;        // DBText1
+    QPlainTextEdit* m_text; // DBMemo1
 };
 
 // The one THelpForm, created at start-up (null before and after).

@@ -32,4 +32,6 @@ void TLogo2::build() {
     connect(ok, &QPushButton::clicked, this, &TLogo2::OKBtnClick);
 }
 
-void TLogo2::OKBtnClick() { accept(); }
+void TLogo2::OKBtnClick() {
+    accept();
+}

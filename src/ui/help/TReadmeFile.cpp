@@ -1,5 +1,5 @@
-#include "ui/common/Widgets.h"
 #include "ui/help/TReadmeFile.h"
+#include "ui/common/Widgets.h"
 
 #include "ui/help/HelpStyle.h"
 
@@ -27,7 +27,8 @@ QList<TReadmeFile::Section> TReadmeFile::sections() {
     QFile file(QStringLiteral(":/data/readme.json"));
     if (!file.open(QIODevice::ReadOnly))
         return result;
-    const QJsonArray array = QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("sections")).toArray();
+    const QJsonArray array =
+        QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("sections")).toArray();
     for (const QJsonValue& v : array) {
         const QJsonObject o = v.toObject();
         QStringList paragraphs;
@@ -38,7 +39,8 @@ QList<TReadmeFile::Section> TReadmeFile::sections() {
         } else {
             paragraphs << text.toString();
         }
-        result.append({o.value(QStringLiteral("heading")).toString(), paragraphs.join(QStringLiteral("\n\n"))});
+        result.append(
+            {o.value(QStringLiteral("heading")).toString(), paragraphs.join(QStringLiteral("\n\n"))});
     }
     return result;
 }
@@ -112,7 +114,8 @@ void TReadmeFile::build() {
         m_notebook->setTabToolTip(i + 1, kHeadings[i]);
     }
 
-    auto* note = new QLabel(QStringLiteral("Click on the Tab above to view the corresponding numbered section"), this);
+    auto* note =
+        new QLabel(QStringLiteral("Click on the Tab above to view the corresponding numbered section"), this);
     note->setObjectName(QStringLiteral("Label1"));
     note->setFont(HelpStyle::font(QStringLiteral("Arial"), 16));
     Widgets::setTextColor(note, QColor(QStringLiteral("red")));
@@ -126,4 +129,6 @@ void TReadmeFile::build() {
     connect(ok, &QPushButton::clicked, this, &TReadmeFile::OKBtnClick);
 }
 
-void TReadmeFile::OKBtnClick() { accept(); }
+void TReadmeFile::OKBtnClick() {
+    accept();
+}

@@ -1,18 +1,17 @@
 #include "ui/help/TSearch.h"
 
+#include "core/help/HelpTopics.h"
 #include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Widgets.h"
 #include "ui/help/HelpStyle.h"
-#include "core/help/HelpTopics.h"
 
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QCompleter>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
 
 TSearch* Search = nullptr;
 
@@ -94,7 +93,9 @@ void TSearch::openTyped() {
         index = m_topic->findText(typed, Qt::MatchContains);
     if (index >= 0)
         m_topic->setCurrentIndex(index); // the box then holds the title exactly
-    TopicClick(); // a text that is no title opens "How to Use Help"
+    TopicClick();                        // a text that is no title opens "How to Use Help"
 }
 
-void TSearch::BitBtn2Click() { accept(); }
+void TSearch::BitBtn2Click() {
+    accept();
+}

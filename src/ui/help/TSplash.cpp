@@ -4,13 +4,14 @@
 
 #include <QGuiApplication>
 #include <QLinearGradient>
+#include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
-#include <QPainter>
 #include <QScreen>
 
 TSplash::TSplash(QWidget* parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), m_picture(picture()) {
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+      m_picture(picture()) {
     setObjectName(QStringLiteral("Splash"));
     setFixedSize(463, 414);
     if (QScreen* screen = QGuiApplication::primaryScreen())
@@ -224,8 +225,9 @@ void drawTitle(QPainter& p) {
     big.setPixelSize(70);
     big.setBold(true);
     const QString name = QStringLiteral("Tinyra");
-    const QList<QColor> colours = {QColor(0xe5, 0x39, 0x35), QColor(0xfb, 0x8c, 0x00), QColor(0xfd, 0xd8, 0x35),
-                                   QColor(0x43, 0xa0, 0x47), QColor(0x1e, 0x88, 0xe5), QColor(0x8e, 0x24, 0xaa)};
+    const QList<QColor> colours = {QColor(0xe5, 0x39, 0x35), QColor(0xfb, 0x8c, 0x00),
+                                   QColor(0xfd, 0xd8, 0x35), QColor(0x43, 0xa0, 0x47),
+                                   QColor(0x1e, 0x88, 0xe5), QColor(0x8e, 0x24, 0xaa)};
     const QFontMetricsF fm(big);
     qreal x = 18;
     const qreal baseline = 362;

@@ -1,8 +1,8 @@
 #include "ui/milestones/OccasionCombo.h"
 
+#include "core/milestones/MilestoneSheets.h"
 #include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
-#include "core/milestones/MilestoneSheets.h"
 
 #include <QComboBox>
 

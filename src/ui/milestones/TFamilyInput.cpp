@@ -3,8 +3,8 @@
 #include "core/book/EntryStore.h"
 #include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
-#include "ui/common/Widgets.h"
 #include "ui/common/MaskedDateEdit.h"
+#include "ui/common/Widgets.h"
 #include "ui/milestones/MilestoneWidgets.h"
 #include "ui/milestones/TFamily.h"
 

@@ -1,9 +1,9 @@
 #include "ui/milestones/THoliday.h"
 
+#include "core/milestones/MilestoneSheets.h"
 #include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Widgets.h"
-#include "core/milestones/MilestoneSheets.h"
 #include "ui/milestones/MilestoneWidgets.h"
 
 #include <QGridLayout>

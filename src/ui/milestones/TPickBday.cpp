@@ -1,8 +1,8 @@
 #include "ui/milestones/TPickBday.h"
 
+#include "core/milestones/MilestoneSheets.h"
 #include "ui/common/FormHost.h"
 #include "ui/common/Widgets.h"
-#include "core/milestones/MilestoneSheets.h"
 #include "ui/milestones/MilestoneWidgets.h"
 #include "ui/milestones/TBirthdays.h"
 

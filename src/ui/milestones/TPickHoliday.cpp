@@ -1,8 +1,8 @@
 #include "ui/milestones/TPickHoliday.h"
 
+#include "core/milestones/MilestoneSheets.h"
 #include "ui/common/FormHost.h"
 #include "ui/common/Widgets.h"
-#include "core/milestones/MilestoneSheets.h"
 #include "ui/milestones/OccasionCombo.h"
 #include "ui/milestones/TNewTitle.h"
 

@@ -1,13 +1,13 @@
 #include "ui/milestones/TSkills.h"
 
+#include "core/book/ChildRecords.h"
+#include "core/milestones/MilestoneSheets.h"
 #include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
-#include "ui/common/Widgets.h"
 #include "ui/common/ReplaceablePicture.h"
+#include "ui/common/Widgets.h"
 #include "ui/milestones/MilestoneArt.h"
-#include "core/milestones/MilestoneSheets.h"
 #include "ui/milestones/MilestoneWidgets.h"
-#include "core/book/ChildRecords.h"
 
 #include <QFormLayout>
 #include <QFrame>
@@ -38,7 +38,9 @@ void styleCaption(QWidget* w) {
     w->setFont(arial(15, true));
     Widgets::setTextColor(w, QColor(0x00, 0x00, 0xff));
 }
-void styleField(QWidget* w) { w->setFont(arial(16, false)); }
+void styleField(QWidget* w) {
+    w->setFont(arial(16, false));
+}
 
 struct PageButtons {
     const char* help;

@@ -1,11 +1,11 @@
 #include "ui/names/TBabyNames.h"
 
+#include "core/names/NameLists.h"
 #include "ui/common/Artwork.h"
 #include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Widgets.h"
 #include "ui/names/EarthPicture.h"
-#include "core/names/NameLists.h"
 #include "ui/names/TCountryNames.h"
 
 #include <QComboBox>
@@ -58,8 +58,9 @@ void setTextColor(QWidget* w, const QColor& color) {
     w->setPalette(pal);
 }
 
-QLabel* label(QWidget* parent, const QString& name, const QString& text, const QRect& place, const QFont& font,
-              const QColor& color, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
+QLabel* label(QWidget* parent, const QString& name, const QString& text, const QRect& place,
+              const QFont& font, const QColor& color,
+              Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter) {
     auto* l = new QLabel(text, parent);
     l->setObjectName(name);
     l->setFont(font);
@@ -116,7 +117,8 @@ TNameNavigator::TNameNavigator(const QString& name, const QColor& color, QWidget
     const struct {
         const char* name;
         const char* hint;
-    } buttons[] = {{"First", "First Name"}, {"Prior", "Previous Name"}, {"Next", "Next Name"}, {"Last", "Last Name"}};
+    } buttons[] = {
+        {"First", "First Name"}, {"Prior", "Previous Name"}, {"Next", "Next Name"}, {"Last", "Last Name"}};
     QToolButton* made[4];
     for (int i = 0; i < 4; ++i) {
         auto* b = new QToolButton(this);
@@ -201,10 +203,10 @@ QWidget* TBabyNames::buildNamesPage() {
     page->setObjectName(QStringLiteral("NamesPage"));
     shape(page, QStringLiteral("Shape1"), QRect(16, 24, 217, 225), kBlue);
     shape(page, QStringLiteral("Shape2"), QRect(248, 24, 217, 225), kFuchsia);
-    label(page, QStringLiteral("Label1"), QStringLiteral("Boy Names"), QRect(24, 48, 201, 32), arial(27, true), kBlue,
-          Qt::AlignCenter);
-    label(page, QStringLiteral("Label2"), QStringLiteral("Girl Names"), QRect(256, 48, 201, 32), arial(27, true),
-          kFuchsia, Qt::AlignCenter);
+    label(page, QStringLiteral("Label1"), QStringLiteral("Boy Names"), QRect(24, 48, 201, 32),
+          arial(27, true), kBlue, Qt::AlignCenter);
+    label(page, QStringLiteral("Label2"), QStringLiteral("Girl Names"), QRect(256, 48, 201, 32),
+          arial(27, true), kFuchsia, Qt::AlignCenter);
 
     const struct {
         Side* side;
@@ -212,7 +214,8 @@ QWidget* TBabyNames::buildNamesPage() {
         const char* caption;
         int left;
         QColor color;
-    } lists[] = {{&m_boys, "BoyNames", "Boy Names", 32, kBlue}, {&m_girls, "GirlNames", "Girl Names", 264, kFuchsia}};
+    } lists[] = {{&m_boys, "BoyNames", "Boy Names", 32, kBlue},
+                 {&m_girls, "GirlNames", "Girl Names", 264, kFuchsia}};
     for (const auto& l : lists) {
         auto* combo = new QComboBox(page);
         combo->setObjectName(QString::fromLatin1(l.name));
@@ -295,15 +298,15 @@ void TBabyNames::buildEncyclopediaSide(QWidget* page, Side& side, int left, cons
     side.name->setFont(arial(16));
     side.name->setAccessibleName(caption.chopped(1));
     side.name->setGeometry(left, 48, 185, 26);
-    auto* o = label(page, originLabel, QStringLiteral("Origin"), QRect(left, 80, 185, 20), systemFont(13, true),
-                    Qt::black);
+    auto* o = label(page, originLabel, QStringLiteral("Origin"), QRect(left, 80, 185, 20),
+                    systemFont(13, true), Qt::black);
     side.origin = Widgets::lineEdit(prefix + QStringLiteral("Origin"), page);
     side.origin->setReadOnly(true);
     side.origin->setGeometry(left, 104, 185, 24);
     o->setBuddy(side.origin);
     Widgets::setAccessibleCaption(side.origin, caption.chopped(6) + QStringLiteral(" Origin"));
-    auto* m = label(page, meaningLabel, QStringLiteral("Meaning"), QRect(left, 136, 185, 20), systemFont(13, true),
-                    Qt::black);
+    auto* m = label(page, meaningLabel, QStringLiteral("Meaning"), QRect(left, 136, 185, 20),
+                    systemFont(13, true), Qt::black);
     side.meaning = new QPlainTextEdit(page);
     side.meaning->setObjectName(prefix + QStringLiteral("Meaning"));
     side.meaning->setReadOnly(true);
@@ -326,9 +329,9 @@ QWidget* TBabyNames::buildEncyclopediaPage() {
     buildEncyclopediaSide(page, m_boys, 32, kBlue, QStringLiteral("Boy"), QStringLiteral("DBNavigator1"),
                           QStringLiteral("Label26"), QStringLiteral("Boy Names"), QStringLiteral("Label29"),
                           QStringLiteral("Label30"));
-    buildEncyclopediaSide(page, m_girls, 264, kFuchsia, QStringLiteral("Girl"), QStringLiteral("DBNavigator2"),
-                          QStringLiteral("Label28"), QStringLiteral("Girl Names"), QStringLiteral("Label31"),
-                          QStringLiteral("Label32"));
+    buildEncyclopediaSide(page, m_girls, 264, kFuchsia, QStringLiteral("Girl"),
+                          QStringLiteral("DBNavigator2"), QStringLiteral("Label28"),
+                          QStringLiteral("Girl Names"), QStringLiteral("Label31"), QStringLiteral("Label32"));
     addPageTitle(page, QStringLiteral("BitBtn2"), 5);
     return page;
 }
@@ -342,8 +345,10 @@ void TBabyNames::connectNavigator(Side& side) {
         });
     };
     // Each side moves alone; at either end the cursor stays on the first or last name.
-    connect(side.navigator, &TNameNavigator::firstClicked, this, [=] { step(&NameLists::NameCursor::first); });
-    connect(side.navigator, &TNameNavigator::priorClicked, this, [=] { step(&NameLists::NameCursor::prior); });
+    connect(side.navigator, &TNameNavigator::firstClicked, this,
+            [=] { step(&NameLists::NameCursor::first); });
+    connect(side.navigator, &TNameNavigator::priorClicked, this,
+            [=] { step(&NameLists::NameCursor::prior); });
     connect(side.navigator, &TNameNavigator::nextClicked, this, [=] { step(&NameLists::NameCursor::next); });
     connect(side.navigator, &TNameNavigator::lastClicked, this, [=] { step(&NameLists::NameCursor::last); });
 }
@@ -414,6 +419,10 @@ void TBabyNames::ShowCountry(const QString& country) {
     dialog.exec();
 }
 
-void TBabyNames::OKBtnClick() { accept(); }
+void TBabyNames::OKBtnClick() {
+    accept();
+}
 
-void TBabyNames::CancelBtnClick() { reject(); }
+void TBabyNames::CancelBtnClick() {
+    reject();
+}

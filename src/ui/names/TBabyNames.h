@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/common/TDialog.h"
 #include "core/names/NameLists.h"
+#include "ui/common/TDialog.h"
 
 #include <QStringList>
 #include <QWidget>
@@ -67,9 +67,10 @@ private:
     QWidget* buildWorldPage();
     QWidget* buildEncyclopediaPage();
     void addPageTitle(QWidget* page, const QString& helpName, int topic);
-    void buildEncyclopediaSide(QWidget* page, Side& side, int left, const QColor& color, const QString& prefix,
-                               const QString& navigatorName, const QString& labelName, const QString& caption,
-                               const QString& originLabel, const QString& meaningLabel);
+    void buildEncyclopediaSide(QWidget* page, Side& side, int left, const QColor& color,
+                               const QString& prefix, const QString& navigatorName, const QString& labelName,
+                               const QString& caption, const QString& originLabel,
+                               const QString& meaningLabel);
     void fillSide(Side& side);
     void showRow(Side& side);
     void connectNavigator(Side& side);

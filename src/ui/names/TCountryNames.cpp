@@ -39,7 +39,8 @@ TCountryNames::TCountryNames(const QString& country, const QVector<NameLists::Na
     const QColor blue(0, 0, 255), fuchsia(255, 0, 255);
     auto* boyColumn = new QVBoxLayout;
     auto* girlColumn = new QVBoxLayout;
-    QTreeWidget* boyList = makeList(QStringLiteral("BoyList"), QStringLiteral("Boy Names"), blue, boys, country);
+    QTreeWidget* boyList =
+        makeList(QStringLiteral("BoyList"), QStringLiteral("Boy Names"), blue, boys, country);
     QTreeWidget* girlList =
         makeList(QStringLiteral("GirlList"), QStringLiteral("Girl Names"), fuchsia, girls, country);
     for (auto [column, list, caption, color] :

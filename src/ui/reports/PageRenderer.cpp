@@ -29,7 +29,9 @@ const QFont& boldFont() {
     return f;
 }
 
-double lineHeight(const QFont& f) { return QFontMetricsF(f).lineSpacing(); }
+double lineHeight(const QFont& f) {
+    return QFontMetricsF(f).lineSpacing();
+}
 
 // `text` broken into lines that fit `width`; its own line breaks are kept, and a word too long for a
 // line is broken where it must be.
@@ -58,7 +60,9 @@ QStringList wrap(const QString& text, const QFont& font, double width) {
 }
 } // namespace
 
-PageRenderer::PageRenderer(const ReportDocument& document) : m_doc(document) { layout(); }
+PageRenderer::PageRenderer(const ReportDocument& document) : m_doc(document) {
+    layout();
+}
 
 void PageRenderer::newPage() {
     Page page;
@@ -67,14 +71,17 @@ void PageRenderer::newPage() {
     m_y = page.top;
 }
 
-double PageRenderer::room() const { return BodyBottom - m_y; }
+double PageRenderer::room() const {
+    return BodyBottom - m_y;
+}
 
 void PageRenderer::need(double height) {
     if (height > room() && m_y > m_pages.last().top)
         newPage();
 }
 
-void PageRenderer::text(const QRectF& rect, const QFont& font, const QColor& color, int flags, const QString& s) {
+void PageRenderer::text(const QRectF& rect, const QFont& font, const QColor& color, int flags,
+                        const QString& s) {
     Op op;
     op.type = Op::Type::Text;
     op.rect = rect;
@@ -156,8 +163,8 @@ void PageRenderer::layoutFields(const ReportBlock& b) {
              caption + QLatin1Char(':'));
         for (const QString& l : lines) {
             need(lh);
-            text(QRectF(Left + captionWidth + gap, m_y, Width - captionWidth - gap, lh), bodyFont(), Qt::black,
-                 Qt::AlignLeft | Qt::AlignTop, l);
+            text(QRectF(Left + captionWidth + gap, m_y, Width - captionWidth - gap, lh), bodyFont(),
+                 Qt::black, Qt::AlignLeft | Qt::AlignTop, l);
             m_y += lh;
         }
         m_y += 1;
@@ -196,7 +203,8 @@ void PageRenderer::layoutTable(const ReportBlock& b) {
     for (double w : b.widths)
         total += w;
     for (int c = 0; c < b.columns.size(); ++c)
-        x << x.last() + Width * (c < b.widths.size() && total > 0 ? b.widths[c] / total : 1.0 / b.columns.size());
+        x << x.last() +
+                 Width * (c < b.widths.size() && total > 0 ? b.widths[c] / total : 1.0 / b.columns.size());
 
     auto header = [&] {
         Op fill;
@@ -228,8 +236,8 @@ void PageRenderer::layoutTable(const ReportBlock& b) {
             const int end = qMin(lines, first + fit);
             for (int c = 0; c < cells.size(); ++c)
                 for (int i = first; i < qMin(end, int(cells[c].size())); ++i)
-                    text(QRectF(x[c] + pad, m_y + 3 + (i - first) * lh, x[c + 1] - x[c] - 2 * pad, lh), bodyFont(),
-                         Qt::black, Qt::AlignLeft | Qt::AlignTop, cells[c][i]);
+                    text(QRectF(x[c] + pad, m_y + 3 + (i - first) * lh, x[c + 1] - x[c] - 2 * pad, lh),
+                         bodyFont(), Qt::black, Qt::AlignLeft | Qt::AlignTop, cells[c][i]);
             m_y += (end - first) * lh + 6;
             first = end;
             if (first < lines) {
@@ -382,7 +390,8 @@ void PageRenderer::paintPage(QPainter& p, int index) const {
 void PageRenderer::paintHeader(QPainter& p, int index) const {
     const bool first = index == 0;
     drawLabel(p, QRectF(Left, 56, first ? 540 : Width, 32), Qt::AlignLeft, arial(24), navy(), m_doc.title);
-    drawLabel(p, QRectF(Left, 94, first ? 540 : Width, 22), Qt::AlignLeft, arial(16, true), Qt::black, m_doc.child);
+    drawLabel(p, QRectF(Left, 94, first ? 540 : Width, 22), Qt::AlignLeft, arial(16, true), Qt::black,
+              m_doc.child);
     if (first) {
         drawStork(p, QRectF(620, 30, 150, 108));
         drawLabel(p, QRectF(660, 140, 100, 18), Qt::AlignHCenter, arial(13, true), navy(),
@@ -418,7 +427,8 @@ void PageRenderer::paintTree(QPainter& p, const QRectF& r, const QStringList& na
     const double h = 44;
     const double rows[] = {r.top(), r.top() + 70, r.top() + 150, r.top() + 230, r.top() + 290};
     QVector<Box> boxes;
-    auto box = [&](double centre, double top, double w, const QString& role, const QString& who, QColor fill) {
+    auto box = [&](double centre, double top, double w, const QString& role, const QString& who,
+                   QColor fill) {
         boxes << Box{QRectF(centre - w / 2, top, w, h), role, who, fill};
     };
     const QColor childFill(0xff, 0xf4, 0xd6), parentFill(0xe4, 0xec, 0xfa), grandFill(0xea, 0xf5, 0xe6),
@@ -429,8 +439,10 @@ void PageRenderer::paintTree(QPainter& p, const QRectF& r, const QStringList& na
     const char* grand[] = {"Grandmother", "Grandfather", "Grandmother", "Grandfather"};
     for (int c = 0; c < 4; ++c) {
         box(colCentre(c + 0.5), rows[2], colW - 12, QString::fromLatin1(grand[c]), name(3 + c), grandFill);
-        box(colCentre(c + 0.5) + 6, rows[3], colW - 24, QStringLiteral("Great Grandmother"), name(7 + c), greatFill);
-        box(colCentre(c + 0.5) + 6, rows[4], colW - 24, QStringLiteral("Great Grandfather"), name(11 + c), greatFill);
+        box(colCentre(c + 0.5) + 6, rows[3], colW - 24, QStringLiteral("Great Grandmother"), name(7 + c),
+            greatFill);
+        box(colCentre(c + 0.5) + 6, rows[4], colW - 24, QStringLiteral("Great Grandfather"), name(11 + c),
+            greatFill);
     }
 
     p.save();
@@ -467,7 +479,8 @@ void PageRenderer::paintTree(QPainter& p, const QRectF& r, const QStringList& na
         p.drawRoundedRect(b.rect, 5, 5);
         p.setFont(roleFont);
         p.setPen(navy());
-        p.drawText(b.rect.adjusted(6, 4, -6, 0), Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, b.role);
+        p.drawText(b.rect.adjusted(6, 4, -6, 0), Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine,
+                   b.role);
         p.setFont(nameFont);
         p.setPen(Qt::black);
         p.drawText(b.rect.adjusted(6, 0, -6, -5), Qt::AlignHCenter | Qt::AlignBottom | Qt::TextSingleLine,

@@ -23,8 +23,8 @@ QString& testPdfPath() {
 // The message for a print that did not happen; offers the PDF file instead.
 bool offerPdf(QWidget* parent, const QString& reason, const Job& job) {
     QMessageBox box(QMessageBox::Warning, Messages::ApplicationTitle,
-                    reason + QStringLiteral("\n\nYou can save the report as a PDF file instead."), QMessageBox::NoButton,
-                    parent);
+                    reason + QStringLiteral("\n\nYou can save the report as a PDF file instead."),
+                    QMessageBox::NoButton, parent);
     box.setObjectName(QStringLiteral("NoPrinterBox"));
     QPushButton* save = box.addButton(QStringLiteral("Save as PDF..."), QMessageBox::AcceptRole);
     save->setObjectName(QStringLiteral("SavePdfBtn"));
@@ -53,7 +53,9 @@ QString defaultFileName(const Job& job) {
 }
 } // namespace
 
-void setPrintToPdfForTesting(const QString& path) { testPdfPath() = path; }
+void setPrintToPdfForTesting(const QString& path) {
+    testPdfPath() = path;
+}
 
 bool writePdf(const QString& path, const Job& job) {
     bool ok = false;
@@ -74,7 +76,8 @@ bool print(QWidget* parent, const Job& job) {
 
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull())
-        return offerPdf(parent, QStringLiteral("No printer is installed, so the report was not printed."), job);
+        return offerPdf(parent, QStringLiteral("No printer is installed, so the report was not printed."),
+                        job);
     QPrinter printer(info, QPrinter::HighResolution);
     printer.setFullPage(true);
     printer.setDocName(job.name);
@@ -104,8 +107,8 @@ bool saveAsPdf(QWidget* parent, const Job& job) {
                                           QStringLiteral(". Choose a folder you can write to."));
         return false;
     }
-    Messages::information(parent, QStringLiteral("The report was saved as ") + QDir::toNativeSeparators(path) +
-                                      QLatin1Char('.'));
+    Messages::information(parent, QStringLiteral("The report was saved as ") +
+                                      QDir::toNativeSeparators(path) + QLatin1Char('.'));
     return true;
 }
 

@@ -9,7 +9,9 @@
 #include <QPainterPath>
 
 namespace ReportStyle {
-QColor navy() { return QColor(0x00, 0x00, 0x80); }
+QColor navy() {
+    return QColor(0x00, 0x00, 0x80);
+}
 
 QFont arial(int pixelSize, bool bold, bool italic) {
     QFont f(QStringLiteral("Arial"));
@@ -21,7 +23,8 @@ QFont arial(int pixelSize, bool bold, bool italic) {
 }
 
 void preparePage(QPagedPaintDevice* device) {
-    device->setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+    device->setPageLayout(
+        QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
 }
 
 void scaleToGrid(QPainter& painter) {

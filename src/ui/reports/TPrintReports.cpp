@@ -1,11 +1,11 @@
 #include "ui/reports/TPrintReports.h"
 
-#include "ui/common/FormHost.h"
-#include "ui/common/Guard.h"
 #include "core/reports/AnnouncementTexts.h"
-#include "ui/reports/PageRenderer.h"
 #include "core/reports/ReportCatalog.h"
 #include "core/reports/ReportRegistry.h"
+#include "ui/common/FormHost.h"
+#include "ui/common/Guard.h"
+#include "ui/reports/PageRenderer.h"
 #include "ui/reports/ReportStyle.h"
 #include "ui/reports/TSampleReport.h"
 
@@ -25,9 +25,12 @@
 TPrintReports* PrintReports = nullptr;
 
 namespace {
-QFont arial(int px, bool bold = false) { return ReportStyle::arial(px, bold); }
+QFont arial(int px, bool bold = false) {
+    return ReportStyle::arial(px, bold);
+}
 
-QLabel* label(const QString& name, const QString& caption, const QFont& font, const QColor& color, QWidget* parent) {
+QLabel* label(const QString& name, const QString& caption, const QFont& font, const QColor& color,
+              QWidget* parent) {
     auto* l = new QLabel(caption, parent);
     l->setObjectName(name);
     l->setFont(font);
@@ -109,7 +112,8 @@ TPrintReports::TPrintReports(QWidget* parent) : TDialog(parent), ChildTable(QStr
 void TPrintReports::build() {
     const QColor blue(Qt::blue);
 
-    Label1 = label(QStringLiteral("Label1"), QStringLiteral("&Report to Print:"), arial(16, true), blue, this);
+    Label1 =
+        label(QStringLiteral("Label1"), QStringLiteral("&Report to Print:"), arial(16, true), blue, this);
     ReportName = new QComboBox(this);
     ReportName->setObjectName(QStringLiteral("ReportName"));
     ReportName->setEditable(true);
@@ -208,9 +212,13 @@ void TPrintReports::FormActivate() {
     m_onChildRow = ChildTable.findKey(ActiveChildName());
 }
 
-void TPrintReports::BitBtn1Click() { produce(true); }
+void TPrintReports::BitBtn1Click() {
+    produce(true);
+}
 
-void TPrintReports::BitBtn2Click() { produce(false); }
+void TPrintReports::BitBtn2Click() {
+    produce(false);
+}
 
 void TPrintReports::produce(bool print) {
     ensureBuilt();
@@ -242,8 +250,8 @@ void TPrintReports::produce(bool print) {
         if (!ReportRegistry::find(name))
             return; // a name without a report does nothing
         const auto renderer = std::make_shared<PageRenderer>(ReportRegistry::build(name, child));
-        const ReportOutput::Job job{name, child,
-                                    [renderer](QPagedPaintDevice* device) { return renderer->render(device); }};
+        const ReportOutput::Job job{
+            name, child, [renderer](QPagedPaintDevice* device) { return renderer->render(device); }};
         if (print)
             ReportOutput::print(this, job);
         else
@@ -251,7 +259,9 @@ void TPrintReports::produce(bool print) {
     });
 }
 
-void TPrintReports::HelpBtnClick() { ShowHelpTopic(36); }
+void TPrintReports::HelpBtnClick() {
+    ShowHelpTopic(36);
+}
 
 void TPrintReports::OKBtnClick() {
     ChildTable.close();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/common/TDialog.h"
 #include "core/store/Table.h"
+#include "ui/common/TDialog.h"
 
 class QComboBox;
 class QGroupBox;

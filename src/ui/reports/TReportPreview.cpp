@@ -35,17 +35,23 @@ TReportPreview::TReportPreview(const ReportOutput::Job& job, QWidget* parent)
     m_view = new QPrintPreviewWidget(m_printer, this);
     m_view->setObjectName(QStringLiteral("PreviewPages"));
     m_view->setAccessibleName(QStringLiteral("Report pages"));
-    connect(m_view, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* printer) { m_job.render(printer); });
+    connect(m_view, &QPrintPreviewWidget::paintRequested, this,
+            [this](QPrinter* printer) { m_job.render(printer); });
     connect(m_view, &QPrintPreviewWidget::previewChanged, this, &TReportPreview::updatePageLabel);
 
     auto* bar = new QHBoxLayout;
-    auto* zoomIn = tool(QStringLiteral("ZoomInBtn"), QStringLiteral("Zoom &In"), QStringLiteral("Zoom in"), this);
-    auto* zoomOut = tool(QStringLiteral("ZoomOutBtn"), QStringLiteral("Zoom &Out"), QStringLiteral("Zoom out"), this);
-    auto* fitWidth = tool(QStringLiteral("FitWidthBtn"), QStringLiteral("Fit &Width"), QStringLiteral("Fit width"), this);
-    auto* wholePage =
-        tool(QStringLiteral("WholePageBtn"), QStringLiteral("W&hole Page"), QStringLiteral("Whole page"), this);
-    auto* prev = tool(QStringLiteral("PrevPageBtn"), QStringLiteral("< P&revious"), QStringLiteral("Previous page"), this);
-    auto* next = tool(QStringLiteral("NextPageBtn"), QStringLiteral("&Next >"), QStringLiteral("Next page"), this);
+    auto* zoomIn =
+        tool(QStringLiteral("ZoomInBtn"), QStringLiteral("Zoom &In"), QStringLiteral("Zoom in"), this);
+    auto* zoomOut =
+        tool(QStringLiteral("ZoomOutBtn"), QStringLiteral("Zoom &Out"), QStringLiteral("Zoom out"), this);
+    auto* fitWidth =
+        tool(QStringLiteral("FitWidthBtn"), QStringLiteral("Fit &Width"), QStringLiteral("Fit width"), this);
+    auto* wholePage = tool(QStringLiteral("WholePageBtn"), QStringLiteral("W&hole Page"),
+                           QStringLiteral("Whole page"), this);
+    auto* prev = tool(QStringLiteral("PrevPageBtn"), QStringLiteral("< P&revious"),
+                      QStringLiteral("Previous page"), this);
+    auto* next =
+        tool(QStringLiteral("NextPageBtn"), QStringLiteral("&Next >"), QStringLiteral("Next page"), this);
     m_pageLabel = new QLabel(this);
     m_pageLabel->setObjectName(QStringLiteral("PageLabel"));
     connect(zoomIn, &QToolButton::clicked, m_view, [this] { m_view->zoomIn(); });
@@ -60,9 +66,10 @@ TReportPreview::TReportPreview(const ReportOutput::Job& job, QWidget* parent)
         m_view->setCurrentPage(m_view->currentPage() + 1);
         updatePageLabel();
     });
-    for (QWidget* w : {static_cast<QWidget*>(zoomIn), static_cast<QWidget*>(zoomOut),
-                       static_cast<QWidget*>(fitWidth), static_cast<QWidget*>(wholePage), static_cast<QWidget*>(prev),
-                       static_cast<QWidget*>(next), static_cast<QWidget*>(m_pageLabel)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(zoomIn), static_cast<QWidget*>(zoomOut), static_cast<QWidget*>(fitWidth),
+          static_cast<QWidget*>(wholePage), static_cast<QWidget*>(prev), static_cast<QWidget*>(next),
+          static_cast<QWidget*>(m_pageLabel)})
         bar->addWidget(w);
     bar->addStretch();
     auto* print = new QPushButton(QStringLiteral("&Print"), this);
@@ -94,11 +101,15 @@ TReportPreview::~TReportPreview() {
     delete m_printer;
 }
 
-void TReportPreview::PrintBtnClick() { ReportOutput::print(this, m_job); }
+void TReportPreview::PrintBtnClick() {
+    ReportOutput::print(this, m_job);
+}
 
-void TReportPreview::SavePdfBtnClick() { ReportOutput::saveAsPdf(this, m_job); }
+void TReportPreview::SavePdfBtnClick() {
+    ReportOutput::saveAsPdf(this, m_job);
+}
 
 void TReportPreview::updatePageLabel() {
-    m_pageLabel->setText(QStringLiteral("Page ") + QString::number(m_view->currentPage()) + QStringLiteral(" of ") +
-                         QString::number(m_view->pageCount()));
+    m_pageLabel->setText(QStringLiteral("Page ") + QString::number(m_view->currentPage()) +
+                         QStringLiteral(" of ") + QString::number(m_view->pageCount()));
 }

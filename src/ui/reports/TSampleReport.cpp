@@ -14,8 +14,7 @@ TSampleReport::TSampleReport(QWidget* parent) : TDialog(parent) {
     setWindowTitle(QStringLiteral("Birth Announcement"));
 }
 
-void TSampleReport::build() {
-}
+void TSampleReport::build() {}
 
 void TSampleReport::paintPage(QPainter& p, const AnnouncementTexts& t) {
     const double band1 = TopMargin;
@@ -71,9 +70,14 @@ bool TSampleReport::render(QPagedPaintDevice* device, const AnnouncementTexts& t
 ReportOutput::Job TSampleReport::job(const QString& child) const {
     // The job carries a copy of the texts, so the page stays as it was set while it is shown.
     const AnnouncementTexts texts = m_texts;
-    return {QStringLiteral("Birth Announcement"), child, [texts](QPagedPaintDevice* device) { return render(device, texts); }};
+    return {QStringLiteral("Birth Announcement"), child,
+            [texts](QPagedPaintDevice* device) { return render(device, texts); }};
 }
 
-bool TSampleReport::Print(QWidget* parent, const QString& child) { return ReportOutput::print(parent, job(child)); }
+bool TSampleReport::Print(QWidget* parent, const QString& child) {
+    return ReportOutput::print(parent, job(child));
+}
 
-void TSampleReport::Preview(QWidget* parent, const QString& child) { ReportOutput::preview(parent, job(child)); }
+void TSampleReport::Preview(QWidget* parent, const QString& child) {
+    ReportOutput::preview(parent, job(child));
+}

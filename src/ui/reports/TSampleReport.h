@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/common/TDialog.h"
 #include "core/reports/AnnouncementTexts.h"
+#include "ui/common/TDialog.h"
 #include "ui/reports/ReportOutput.h"
 
 class QPagedPaintDevice;

@@ -3,7 +3,10 @@
 #include "ui/common/FormHost.h"
 
 #include "ui/child/TBrandNewChild.h"
-#include "ui/shell/TMainWindow.h"
+#include "ui/child/TChangePicture.h"
+#include "ui/child/TChildInfo.h"
+#include "ui/child/TNewChildren.h"
+#include "ui/child/TPickChild.h"
 #include "ui/diaries/TDoctor.h"
 #include "ui/diaries/TGrowth.h"
 #include "ui/diaries/TJournal.h"
@@ -28,14 +31,12 @@
 #include "ui/names/TBabyNames.h"
 #include "ui/reports/TPrintReports.h"
 #include "ui/reports/TSampleReport.h"
-#include "ui/child/TChangePicture.h"
-#include "ui/child/TChildInfo.h"
-#include "ui/child/TNewChildren.h"
-#include "ui/child/TPickChild.h"
-
+#include "ui/shell/TMainWindow.h"
 
 namespace {
-template <typename Form> void create(Form*& global) { global = new Form(MainWindow); }
+template <typename Form> void create(Form*& global) {
+    global = new Form(MainWindow);
+}
 } // namespace
 
 void CreateForms() {

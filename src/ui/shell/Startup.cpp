@@ -1,13 +1,13 @@
 #include "ui/shell/Startup.h"
 
 #include "core/book/EntryStore.h"
-#include "ui/shell/Forms.h"
-#include "ui/common/Messages.h"
-#include "ui/shell/TMainWindow.h"
-#include "ui/help/TSplash.h"
 #include "core/store/Backups.h"
 #include "core/store/Database.h"
 #include "core/store/StoreError.h"
+#include "ui/common/Messages.h"
+#include "ui/help/TSplash.h"
+#include "ui/shell/Forms.h"
+#include "ui/shell/TMainWindow.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -66,8 +66,9 @@ bool openStore(QWidget* splash, bool* backUpToday, std::future<QString>& look) {
         try {
             const QString kept = Backups::restore(backup, now);
             Database::open();
-            Messages::information(nullptr, QStringLiteral("The backup has been restored. The damaged file is kept as\n") +
-                                               QDir::toNativeSeparators(kept));
+            Messages::information(
+                nullptr, QStringLiteral("The backup has been restored. The damaged file is kept as\n") +
+                             QDir::toNativeSeparators(kept));
             return true;
         } catch (const StoreError& again) {
             Messages::errorReport(nullptr, again.message());

@@ -1,14 +1,14 @@
 #include "ui/shell/TMainWindow.h"
 
-#include "ui/common/Artwork.h"
-#include "core/book/EntryStore.h"
-#include "ui/common/Guard.h"
-#include "ui/common/Messages.h"
 #include "core/book/Children.h"
+#include "core/book/EntryStore.h"
 #include "ui/child/TBrandNewChild.h"
 #include "ui/child/TChangePicture.h"
 #include "ui/child/TChildInfo.h"
 #include "ui/child/TPickChild.h"
+#include "ui/common/Artwork.h"
+#include "ui/common/Guard.h"
+#include "ui/common/Messages.h"
 #include "ui/diaries/TDoctor.h"
 #include "ui/diaries/TGrowth.h"
 #include "ui/diaries/TJournal.h"
@@ -30,7 +30,6 @@
 #include "ui/reports/TPrintReports.h"
 
 #include <QApplication>
-#include <cstdio>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFrame>
@@ -42,13 +41,15 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cstdio>
 
 const QString TMainWindow::CaptionPrefix = QStringLiteral("Tinyra 4.2 - ");
 
 namespace {
 const QString kDisplayNote = QStringLiteral(
     "Note:  to get the most out of Tinyra 4, you should set your display to at least 256-color mode.  "
-    "A 24-bit (16.7 million) or 16-bit (64,000) color pallet is recommended.  See Windows Help for details on "
+    "A 24-bit (16.7 million) or 16-bit (64,000) color pallet is recommended.  See Windows Help for details "
+    "on "
     "changing your display settings. ");
 // Shows `form` modally; a form that does not exist makes its command do nothing.
 template <typename Form> void showModal(Form* form) {
@@ -101,9 +102,12 @@ TMainWindow::TMainWindow(QWidget* parent) : QMainWindow(parent) {
     buildMenus();
 }
 
-QString TMainWindow::childName() const { return m_childName->text(); }
+QString TMainWindow::childName() const {
+    return m_childName->text();
+}
 
-QAction* TMainWindow::addItem(QMenu* menu, const QString& caption, const QString& name, void (TMainWindow::*slot)()) {
+QAction* TMainWindow::addItem(QMenu* menu, const QString& caption, const QString& name,
+                              void (TMainWindow::*slot)()) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(name);
     connect(action, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
@@ -122,16 +126,19 @@ void TMainWindow::buildMenus() {
     QMenu* prenatal = menu(QStringLiteral("&Prenatal"), QStringLiteral("Prenatal1"));
     addItem(prenatal, QStringLiteral("&Prenatal History"), QStringLiteral("PrenatalHistory1"),
             &TMainWindow::PrenatalHistory1Click);
-    addItem(prenatal, QStringLiteral("&Baby Names"), QStringLiteral("BabyNames1"), &TMainWindow::BabyNames1Click);
+    addItem(prenatal, QStringLiteral("&Baby Names"), QStringLiteral("BabyNames1"),
+            &TMainWindow::BabyNames1Click);
 
     QMenu* child = menu(QStringLiteral("&Child"), QStringLiteral("Child1"));
-    addItem(child, QStringLiteral("&Pick Child"), QStringLiteral("PickChild1"), &TMainWindow::PickChild1Click);
+    addItem(child, QStringLiteral("&Pick Child"), QStringLiteral("PickChild1"),
+            &TMainWindow::PickChild1Click);
     addItem(child, QStringLiteral("&Child Information"), QStringLiteral("ChildInformation1"),
             &TMainWindow::ChildInformation1Click);
     addItem(child, QStringLiteral("&Family"), QStringLiteral("Family1"), &TMainWindow::Family1Click);
 
     QMenu* health = menu(QStringLiteral("&Health"), QStringLiteral("Health2"));
-    addItem(health, QStringLiteral("&At the Doctors"), QStringLiteral("AttheDoctors1"), &TMainWindow::AttheDoctors1Click);
+    addItem(health, QStringLiteral("&At the Doctors"), QStringLiteral("AttheDoctors1"),
+            &TMainWindow::AttheDoctors1Click);
     addItem(health, QStringLiteral("&Growth"), QStringLiteral("Growth1"), &TMainWindow::Growth1Click);
     addItem(health, QStringLiteral("&Teeth"), QStringLiteral("Teeth1"), &TMainWindow::Teeth1Click);
 
@@ -140,28 +147,35 @@ void TMainWindow::buildMenus() {
     addItem(firsts, QStringLiteral("&Words"), QStringLiteral("Words1"), &TMainWindow::Words1Click);
 
     QMenu* birthdays = menu(QStringLiteral("&Birthdays"), QStringLiteral("Birthdays1"));
-    static const char* const ordinals[] = {"Birth", "1st",  "2nd",  "3rd",  "4th",  "5th",  "6th",  "7th",  "8th",
-                                           "9th",   "10th", "11th", "12th", "13th", "14th", "15th", "16th"};
+    static const char* const ordinals[] = {"Birth", "1st",  "2nd",  "3rd",  "4th",  "5th",
+                                           "6th",   "7th",  "8th",  "9th",  "10th", "11th",
+                                           "12th",  "13th", "14th", "15th", "16th"};
     for (const char* ordinal : ordinals) {
         const QString caption = QString::fromLatin1(ordinal);
         QAction* action = birthdays->addAction(caption);
-        action->setObjectName(caption == QLatin1String("Birth") ? QStringLiteral("Birth1")
-                                                                : QStringLiteral("N") + caption + QStringLiteral("1"));
+        action->setObjectName(caption == QLatin1String("Birth")
+                                  ? QStringLiteral("Birth1")
+                                  : QStringLiteral("N") + caption + QStringLiteral("1"));
         connect(action, &QAction::triggered, this,
                 [this, caption] { BirthdayItemClick(caption + QStringLiteral(" Birthday")); });
     }
 
     QMenu* holidays = menu(QStringLiteral("&Holidays"), QStringLiteral("Holidays1"));
     addItem(holidays, QStringLiteral("&Easter"), QStringLiteral("Easter1"), &TMainWindow::Easter1Click);
-    addItem(holidays, QStringLiteral("&Fourth of July"), QStringLiteral("FourthofJuly1"), &TMainWindow::FourthofJuly1Click);
-    addItem(holidays, QStringLiteral("&Halloween"), QStringLiteral("Halloween1"), &TMainWindow::Halloween1Click);
-    addItem(holidays, QStringLiteral("&Thanksgiving"), QStringLiteral("Thanksgiving1"), &TMainWindow::Thanksgiving1Click);
-    addItem(holidays, QStringLiteral("&Christmas"), QStringLiteral("Christmas1"), &TMainWindow::Christmas1Click);
+    addItem(holidays, QStringLiteral("&Fourth of July"), QStringLiteral("FourthofJuly1"),
+            &TMainWindow::FourthofJuly1Click);
+    addItem(holidays, QStringLiteral("&Halloween"), QStringLiteral("Halloween1"),
+            &TMainWindow::Halloween1Click);
+    addItem(holidays, QStringLiteral("&Thanksgiving"), QStringLiteral("Thanksgiving1"),
+            &TMainWindow::Thanksgiving1Click);
+    addItem(holidays, QStringLiteral("&Christmas"), QStringLiteral("Christmas1"),
+            &TMainWindow::Christmas1Click);
     addItem(holidays, QStringLiteral("&Other Holidays"), QStringLiteral("OtherHolidays1"),
             &TMainWindow::OtherHolidays1Click);
 
     QMenu* special = menu(QStringLiteral("&Special Events"), QStringLiteral("SpecialEvents1"));
-    addItem(special, QStringLiteral("&Christening"), QStringLiteral("Christening1"), &TMainWindow::Christening1Click);
+    addItem(special, QStringLiteral("&Christening"), QStringLiteral("Christening1"),
+            &TMainWindow::Christening1Click);
     addItem(special, QStringLiteral("&Outings"), QStringLiteral("Outings1"), &TMainWindow::Outings1Click);
     addItem(special, QStringLiteral("&Visitors"), QStringLiteral("Visitors1"), &TMainWindow::Visitors1Click);
     addItem(special, QStringLiteral("&Journal"), QStringLiteral("Journal1"), &TMainWindow::Journal1Click);
@@ -187,12 +201,13 @@ void TMainWindow::buildMenus() {
     }
 
     QMenu* help = menu(QStringLiteral("&Help"), QStringLiteral("Help1"));
-    addItem(help, QStringLiteral("&About Tinyra"), QStringLiteral("AboutTinyra1"), &TMainWindow::AboutTinyra1Click);
+    addItem(help, QStringLiteral("&About Tinyra"), QStringLiteral("AboutTinyra1"),
+            &TMainWindow::AboutTinyra1Click);
     addItem(help, QStringLiteral("&OnLine \"Readme\" File"), QStringLiteral("OnLineReadmeFile1"),
             &TMainWindow::OnLineReadmeFile1Click);
     addItem(help, QStringLiteral("&What's new"), QStringLiteral("Whatsnew1"), &TMainWindow::Whatsnew1Click);
-    addItem(help, QStringLiteral("&Importing pictures into Tinyra"), QStringLiteral("ImportingpicturesintoTinyra1"),
-            &TMainWindow::ImportingpicturesintoTinyra1Click);
+    addItem(help, QStringLiteral("&Importing pictures into Tinyra"),
+            QStringLiteral("ImportingpicturesintoTinyra1"), &TMainWindow::ImportingpicturesintoTinyra1Click);
     addItem(help, QStringLiteral("&Search"), QStringLiteral("Search1"), &TMainWindow::Search1Click);
 }
 
@@ -207,15 +222,19 @@ void TMainWindow::buildToolBar(QFrame* bar) {
         QColor color;
         void (TMainWindow::*slot)();
     } buttons[] = {
-        {"SpeedButton1", "Prenatal", "baby-carriage", QColor(0xc2, 0x18, 0x5b), &TMainWindow::PrenatalHistory1Click},
+        {"SpeedButton1", "Prenatal", "baby-carriage", QColor(0xc2, 0x18, 0x5b),
+         &TMainWindow::PrenatalHistory1Click},
         {"SpeedButton2", "Baby Names", "abc", QColor(0x1e, 0x5a, 0xb4), &TMainWindow::BabyNames1Click},
         {"SpeedButton3", "Child Information", "user-heart", QColor(0xd8, 0x43, 0x15),
          &TMainWindow::ChildInformation1Click},
-        {"SpeedButton5", "Family Information", "hierarchy-2", QColor(0x2e, 0x7d, 0x32), &TMainWindow::Family1Click},
-        {"SpeedButton4", "At the doctors", "stethoscope", QColor(0x00, 0x69, 0x7c), &TMainWindow::AttheDoctors1Click},
+        {"SpeedButton5", "Family Information", "hierarchy-2", QColor(0x2e, 0x7d, 0x32),
+         &TMainWindow::Family1Click},
+        {"SpeedButton4", "At the doctors", "stethoscope", QColor(0x00, 0x69, 0x7c),
+         &TMainWindow::AttheDoctors1Click},
         {"SpeedButton12", "Growth", "ruler-measure", QColor(0x6a, 0x1b, 0x9a), &TMainWindow::Growth1Click},
         {"SpeedButton6", "Birthdays", "cake", QColor(0xe9, 0x1e, 0x63), &TMainWindow::PickBdayClick},
-        {"SpeedButton9", "Holidays", "christmas-tree", QColor(0x1b, 0x5e, 0x20), &TMainWindow::OtherHolidays1Click},
+        {"SpeedButton9", "Holidays", "christmas-tree", QColor(0x1b, 0x5e, 0x20),
+         &TMainWindow::OtherHolidays1Click},
         {"SpeedButton10", "Daily Journal", "notebook", QColor(0x5d, 0x40, 0x37), &TMainWindow::Journal1Click},
         {"SpeedButton11", "Tinyra Help", "help-circle", QColor(0x0d, 0x47, 0xa1), &TMainWindow::Search1Click},
     };
@@ -286,7 +305,8 @@ void TMainWindow::FormCreate() {
             showModal(BrandNewChild);
             if (!Entries().EntryCancelled)
                 break;
-            Messages::information(this, QStringLiteral("Tinyra needs at least a first name to begin running."));
+            Messages::information(this,
+                                  QStringLiteral("Tinyra needs at least a first name to begin running."));
         }
         Messages::information(this, kDisplayNote);
         if (Messages::plain(this, kReadmeQuestion, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
@@ -297,17 +317,39 @@ void TMainWindow::FormCreate() {
         update();
 }
 
-void TMainWindow::PrenatalHistory1Click() { showModal(Prenatal); }
-void TMainWindow::BabyNames1Click() { showModal(BabyNames); }
-void TMainWindow::PickChild1Click() { showModal(PickChild); }
-void TMainWindow::ChildInformation1Click() { showModal(ChildInfo); }
-void TMainWindow::Family1Click() { showModal(Family); }
-void TMainWindow::AttheDoctors1Click() { showModal(Doctor); }
-void TMainWindow::Growth1Click() { showModal(Growth); }
-void TMainWindow::Teeth1Click() { showModal(Teeth); }
-void TMainWindow::Skills1Click() { showModal(Skills); }
-void TMainWindow::Words1Click() { showModal(Words); }
-void TMainWindow::PickBdayClick() { showModal(PickBday); }
+void TMainWindow::PrenatalHistory1Click() {
+    showModal(Prenatal);
+}
+void TMainWindow::BabyNames1Click() {
+    showModal(BabyNames);
+}
+void TMainWindow::PickChild1Click() {
+    showModal(PickChild);
+}
+void TMainWindow::ChildInformation1Click() {
+    showModal(ChildInfo);
+}
+void TMainWindow::Family1Click() {
+    showModal(Family);
+}
+void TMainWindow::AttheDoctors1Click() {
+    showModal(Doctor);
+}
+void TMainWindow::Growth1Click() {
+    showModal(Growth);
+}
+void TMainWindow::Teeth1Click() {
+    showModal(Teeth);
+}
+void TMainWindow::Skills1Click() {
+    showModal(Skills);
+}
+void TMainWindow::Words1Click() {
+    showModal(Words);
+}
+void TMainWindow::PickBdayClick() {
+    showModal(PickBday);
+}
 
 void TMainWindow::BirthdayItemClick(const QString& title) {
     if (!Birthdays)
@@ -324,7 +366,9 @@ void TMainWindow::showHoliday(const QString& caption, const QString& title) {
     Holiday->exec();
 }
 
-void TMainWindow::Easter1Click() { showHoliday(QStringLiteral("Holidays"), QStringLiteral("First Easter - ") + childName()); }
+void TMainWindow::Easter1Click() {
+    showHoliday(QStringLiteral("Holidays"), QStringLiteral("First Easter - ") + childName());
+}
 void TMainWindow::FourthofJuly1Click() {
     showHoliday(QStringLiteral("Holidays"), QStringLiteral("First 4th of July - ") + childName());
 }
@@ -337,8 +381,12 @@ void TMainWindow::Thanksgiving1Click() {
 void TMainWindow::Christmas1Click() {
     showHoliday(QStringLiteral("Holidays"), QStringLiteral("First Christmas - ") + childName());
 }
-void TMainWindow::OtherHolidays1Click() { showModal(PickHoliday); }
-void TMainWindow::Christening1Click() { showHoliday(QStringLiteral("Christening"), QStringLiteral("Christening")); }
+void TMainWindow::OtherHolidays1Click() {
+    showModal(PickHoliday);
+}
+void TMainWindow::Christening1Click() {
+    showHoliday(QStringLiteral("Christening"), QStringLiteral("Christening"));
+}
 
 void TMainWindow::showPickEvent(const QString& caption, const QString& addNew) {
     if (!PickEvent)
@@ -348,9 +396,15 @@ void TMainWindow::showPickEvent(const QString& caption, const QString& addNew) {
     PickEvent->exec();
 }
 
-void TMainWindow::Outings1Click() { showPickEvent(QStringLiteral("Pick Outing"), QStringLiteral("Add New Outing")); }
-void TMainWindow::Visitors1Click() { showPickEvent(QStringLiteral("Pick Visitor"), QStringLiteral("Add New Visitor")); }
-void TMainWindow::Journal1Click() { showModal(Journal); }
+void TMainWindow::Outings1Click() {
+    showPickEvent(QStringLiteral("Pick Outing"), QStringLiteral("Add New Outing"));
+}
+void TMainWindow::Visitors1Click() {
+    showPickEvent(QStringLiteral("Pick Visitor"), QStringLiteral("Add New Visitor"));
+}
+void TMainWindow::Journal1Click() {
+    showModal(Journal);
+}
 
 void TMainWindow::ReportsClick(const QString& title) {
     if (!PrintReports)
@@ -359,11 +413,21 @@ void TMainWindow::ReportsClick(const QString& title) {
     PrintReports->exec();
 }
 
-void TMainWindow::AboutTinyra1Click() { showModal(Logo2); }
-void TMainWindow::OnLineReadmeFile1Click() { showModal(ReadmeFile); }
-void TMainWindow::Whatsnew1Click() { showHelpTopic(40); }
-void TMainWindow::ImportingpicturesintoTinyra1Click() { showHelpTopic(63); }
-void TMainWindow::Search1Click() { showModal(Search); }
+void TMainWindow::AboutTinyra1Click() {
+    showModal(Logo2);
+}
+void TMainWindow::OnLineReadmeFile1Click() {
+    showModal(ReadmeFile);
+}
+void TMainWindow::Whatsnew1Click() {
+    showHelpTopic(40);
+}
+void TMainWindow::ImportingpicturesintoTinyra1Click() {
+    showHelpTopic(63);
+}
+void TMainWindow::Search1Click() {
+    showModal(Search);
+}
 
 void TMainWindow::showHelpTopic(int topic) {
     if (!HelpForm)

@@ -50,7 +50,7 @@ public slots:
     void Teeth1Click();
     void Skills1Click();
     void Words1Click();
-    void PickBdayClick(); // the "Birthdays" tool button
+    void PickBdayClick();                         // the "Birthdays" tool button
     void BirthdayItemClick(const QString& title); // "Birth" and "1st" to "16th"
     void Easter1Click();
     void FourthofJuly1Click();

@@ -1,6 +1,6 @@
 // The Entry store keeps each child's lists, slots and dates in the store file.
-#include "core/book/EntryStore.h"
 #include "core/book/ChildRecords.h"
+#include "core/book/EntryStore.h"
 #include "core/store/Database.h"
 #include "core/store/StoreError.h"
 #include "support/TempStore.h"
@@ -175,7 +175,8 @@ void EntryStoreTest::deletingAChildRemovesAllItsRecords() {
 
     ChildRecords::deleteChild("Ben");
     for (const char* table : {"ENTRIES", "GROWTH", "FAMILY", "TEETH", "SHEETS", "PICTURES"}) {
-        QSqlQuery q = Database::exec(QStringLiteral("SELECT count(*) FROM %1 WHERE child = 'Ben'").arg(table));
+        QSqlQuery q =
+            Database::exec(QStringLiteral("SELECT count(*) FROM %1 WHERE child = 'Ben'").arg(table));
         QVERIFY(q.next());
         QCOMPARE(q.value(0).toInt(), 0);
     }

@@ -1,9 +1,9 @@
 // The diary rules, the growth log's lines and chart readings, and the diary sheets, without windows.
+#include "core/book/ChildRecords.h"
 #include "core/book/EntryStore.h"
 #include "core/diaries/DiaryCursor.h"
 #include "core/diaries/DiarySheets.h"
 #include "core/diaries/GrowthLog.h"
-#include "core/book/ChildRecords.h"
 #include "support/TempStore.h"
 
 #include <QTest>

@@ -43,9 +43,10 @@ void HelpContentTest::deliveredFilesAreWellFormed() {
 
     QFile readme(QStringLiteral(":/data/readme.json"));
     QVERIFY(readme.open(QIODevice::ReadOnly));
-    const QJsonArray sections = QJsonDocument::fromJson(readme.readAll()).object().value("sections").toArray();
-    const QStringList headings{"DISCLAIMER", "What's New with Tinyra 4", "About Tinyra for Windows 95", "Menus",
-                               "Toolbar"};
+    const QJsonArray sections =
+        QJsonDocument::fromJson(readme.readAll()).object().value("sections").toArray();
+    const QStringList headings{"DISCLAIMER", "What's New with Tinyra 4", "About Tinyra for Windows 95",
+                               "Menus", "Toolbar"};
     QCOMPARE(sections.size(), headings.size());
     for (int i = 0; i < sections.size(); ++i) {
         QCOMPARE(sections[i].toObject().value("heading").toString(), headings[i]);
@@ -59,8 +60,9 @@ void HelpContentTest::deliveredFilesAreWellFormed() {
         return lines;
     }();
     const QString joined = whatsNew.join('\n');
-    for (const char* part : {"Tinyra 4.2 - What's new", "Tinyra 4.1 - What's new", "Multiple Children:",
-                             "More Birthdays:", "More Baby Names:", "Greater Flexibility:", "Awesome Reports:"})
+    for (const char* part :
+         {"Tinyra 4.2 - What's new", "Tinyra 4.1 - What's new", "Multiple Children:", "More Birthdays:",
+          "More Baby Names:", "Greater Flexibility:", "Awesome Reports:"})
         QVERIFY2(joined.contains(QLatin1String(part)), part);
 }
 
@@ -88,14 +90,16 @@ void HelpContentTest::olderStoreWithoutHelpGetsItAndKeepsTheChildren() {
     QCOMPARE(TempStore::previous(), QStringLiteral("Ann"));
     QSqlQuery q = Database::exec("SELECT FirstName, MiddleName, LastName FROM CHILD");
     QVERIFY(q.next());
-    QCOMPARE(q.value(0).toString() + q.value(1).toString() + q.value(2).toString(), QStringLiteral("AnnMarieLee"));
+    QCOMPARE(q.value(0).toString() + q.value(1).toString() + q.value(2).toString(),
+             QStringLiteral("AnnMarieLee"));
     QVERIFY(!q.next());
 }
 
 void HelpContentTest::searchOffersEachTitleOnceAndOpensTheLargerNumber() {
     TempStore store;
     Database::exec("INSERT INTO BABYHELP (HelpID, Title, Remarks) VALUES (200, 'Twins', 'Two hundred.')");
-    Database::exec("INSERT INTO BABYHELP (HelpID, Title, Remarks) VALUES (150, 'Twins', 'One hundred fifty.')");
+    Database::exec(
+        "INSERT INTO BABYHELP (HelpID, Title, Remarks) VALUES (150, 'Twins', 'One hundred fifty.')");
     Database::exec("INSERT INTO BABYHELP (HelpID, Title, Remarks) VALUES (250, 'twins', 'Lower case.')");
     Database::exec("INSERT INTO BABYHELP (HelpID, Title, Remarks) VALUES (120, 'aardvark', 'First.')");
     QCOMPARE(HelpTopics::topicForTitle("Twins"), 200);

@@ -1,12 +1,12 @@
 // What the reports say, without pages: the announcement's ten texts, the chooser's categories and the
 // contents each registered report gathers from the store.
+#include "core/book/ChildRecords.h"
 #include "core/book/EntryStore.h"
 #include "core/diaries/DiarySheets.h"
 #include "core/milestones/MilestoneSheets.h"
 #include "core/reports/AnnouncementTexts.h"
 #include "core/reports/ReportCatalog.h"
 #include "core/reports/ReportRegistry.h"
-#include "core/book/ChildRecords.h"
 #include "core/store/Database.h"
 #include "core/store/Schema.h"
 #include "core/store/StoreError.h"
@@ -48,12 +48,12 @@ void ReportContentTest::cleanup() {
 }
 
 void ReportContentTest::announcementJoinsFieldsWithoutTrimming() {
-    QHash<QString, QString> f{{"FirstName", "Ann"},    {"MiddleName", "Marie"}, {"LastName", "Lee"},
-                              {"BirthDay", "Monday"},  {"BDayMonth", "3"},      {"BDateDay", "15"},
-                              {"BDayYear", "1997"},    {"BTimeHr", "10"},       {"BTimeMin", "05"},
-                              {"BTimeAmPm", "a.m."},   {"BirthHt", "21"},       {"BirthWeightLb", "7"},
-                              {"BirthWeightOz", "4"},  {"Hair", "Brown"},       {"Eyes", "Blue"},
-                              {"Hospital", "St. Luke"}, {"BirthCity", "Boise"}, {"BirthState", "ID"}};
+    QHash<QString, QString> f{{"FirstName", "Ann"},     {"MiddleName", "Marie"}, {"LastName", "Lee"},
+                              {"BirthDay", "Monday"},   {"BDayMonth", "3"},      {"BDateDay", "15"},
+                              {"BDayYear", "1997"},     {"BTimeHr", "10"},       {"BTimeMin", "05"},
+                              {"BTimeAmPm", "a.m."},    {"BirthHt", "21"},       {"BirthWeightLb", "7"},
+                              {"BirthWeightOz", "4"},   {"Hair", "Brown"},       {"Eyes", "Blue"},
+                              {"Hospital", "St. Luke"}, {"BirthCity", "Boise"},  {"BirthState", "ID"}};
     const QStringList full = AnnouncementTexts::fromFields(f).lines();
     QCOMPARE(full, (QStringList{"Announcing the Arrival of Ann Marie Lee", "Monday, 3/15/1997", "10:05 a.m.",
                                 "21 inches", "7 lbs 4 oz", "Brown", "Blue", "St. Luke", "Boise", "ID"}));
@@ -71,14 +71,15 @@ void ReportContentTest::announcementJoinsFieldsWithoutTrimming() {
 
     // Every birth field empty: the name and the separators only.
     const QStringList bare = AnnouncementTexts::fromFields({{"FirstName", "Bo"}}).lines();
-    QCOMPARE(bare, (QStringList{"Announcing the Arrival of Bo  ", ", //", ": ", " inches", " lbs  oz", "", "", "", "",
-                                ""}));
+    QCOMPARE(bare, (QStringList{"Announcing the Arrival of Bo  ", ", //", ": ", " inches", " lbs  oz", "", "",
+                                "", "", ""}));
 }
 
 void ReportContentTest::announcementOfChildWithoutRowShowsOnlyTheName() {
     // Another child's full row exists, sorted after the missing name: it must not be used.
-    Database::exec(QStringLiteral("INSERT INTO CHILD (FirstName, LastName, Hair, BirthCity) VALUES ('Zed', 'Other', "
-                                  "'Black', 'Reno')"));
+    Database::exec(
+        QStringLiteral("INSERT INTO CHILD (FirstName, LastName, Hair, BirthCity) VALUES ('Zed', 'Other', "
+                       "'Black', 'Reno')"));
     const AnnouncementTexts t = AnnouncementTexts::forChild(QStringLiteral("Mia"));
     QCOMPARE(t.Announcing, QStringLiteral("Announcing the Arrival of Mia  "));
     QCOMPARE(t.Hair, QString());
@@ -96,9 +97,11 @@ void ReportContentTest::categoriesListSortedNamesAndDefaults() {
              (QStringList{"Childhood Diseases", "Doctor Visits", "Growth Log", "Immunizations",
                           "Pediatrician Information"}));
     QCOMPARE(health->defaultText, QStringLiteral("Childhood Diseases"));
-    const QStringList birthdays = ReportCatalog::sortedForList(ReportCatalog::find("Birthday Reports")->names);
+    const QStringList birthdays =
+        ReportCatalog::sortedForList(ReportCatalog::find("Birthday Reports")->names);
     QCOMPARE(birthdays.size(), 17);
-    QCOMPARE(birthdays.mid(0, 8), (QStringList{"10th", "11th", "12th", "13th", "14th", "15th", "16th", "1st"}));
+    QCOMPARE(birthdays.mid(0, 8),
+             (QStringList{"10th", "11th", "12th", "13th", "14th", "15th", "16th", "1st"}));
     QCOMPARE(birthdays.last(), QStringLiteral("Birth"));
     QCOMPARE(ReportCatalog::find("Prenatal Reports")->defaultText, QStringLiteral("Baby Names"));
     QCOMPARE(ReportCatalog::find("Holiday Reports")->names, QStringList());
@@ -111,7 +114,8 @@ void ReportContentTest::categoriesListSortedNamesAndDefaults() {
 void ReportContentTest::itemizedReportListsEveryChildField() {
     Database::exec(QStringLiteral("UPDATE CHILD SET H7 = 'Line one\nline two', Pediatrician = 'Dr. Who' "
                                   "WHERE FirstName = 'Ann'"));
-    const ReportDocument doc = ReportRegistry::build(QStringLiteral("Itemized Child Report"), QStringLiteral("Ann"));
+    const ReportDocument doc =
+        ReportRegistry::build(QStringLiteral("Itemized Child Report"), QStringLiteral("Ann"));
     QCOMPARE(doc.title, QStringLiteral("Itemized Child Report"));
     QCOMPARE(doc.child, QStringLiteral("Ann"));
     QVector<QPair<QString, QString>> rows;
@@ -121,7 +125,8 @@ void ReportContentTest::itemizedReportListsEveryChildField() {
             headings << b.title;
         rows += b.fields;
     }
-    QCOMPARE(headings, (QStringList{"Names", "Birth", "Place of Birth", "First Home", "Headlines of the Day"}));
+    QCOMPARE(headings,
+             (QStringList{"Names", "Birth", "Place of Birth", "First Home", "Headlines of the Day"}));
     // Every field once: as many rows as fields, and no caption twice.
     QCOMPARE(rows.size(), Schema::child().fields.size());
     QSet<QString> captions;
@@ -149,7 +154,8 @@ void ReportContentTest::diaryReportsFollowTheirOwnList() {
         ReportDocument empty = ReportRegistry::build(name, "Ann");
         QCOMPARE(empty.blocks.size(), 1);
         QCOMPARE(empty.blocks[0].kind, ReportBlock::Kind::Note);
-        Entries().append(r.list, std::make_shared<DiaryType>(DiaryType{"01-02-03", name + " title", "text of " + name}));
+        Entries().append(
+            r.list, std::make_shared<DiaryType>(DiaryType{"01-02-03", name + " title", "text of " + name}));
     }
     for (const auto& r : reports) {
         const QString name = QString::fromLatin1(r.name);
@@ -177,7 +183,8 @@ void ReportContentTest::familyTreeGrowthAndVocabulary() {
     const auto& rows = tree.blocks.last().rows;
     QCOMPARE(rows.size(), 14);
     QCOMPARE(rows[0], (QStringList{"Mother", "Jane", "02-03-70", "Ohio"}));
-    QCOMPARE(rows[13], (QStringList{"Paternal Great Grandfather", "Old Tom", "", ""})); // no "__-__-__" printed
+    QCOMPARE(rows[13],
+             (QStringList{"Paternal Great Grandfather", "Old Tom", "", ""})); // no "__-__-__" printed
 
     Entries().appendGrowth(std::make_shared<GrowthType>(GrowthType{"01-01-98", "24", "12", "3"}));
     const ReportDocument growth = ReportRegistry::build("Growth Log", "Ann");
@@ -197,10 +204,12 @@ void ReportContentTest::familyTreeGrowthAndVocabulary() {
     QVERIFY(qIsNaN(weight.values[2]));
 
     Entries().append(DiaryList::WordEntries, std::make_shared<DiaryType>(DiaryType{"05-05-98", "ball", ""}));
-    Entries().append(DiaryList::WordEntries, std::make_shared<DiaryType>(DiaryType{"06-06-98", "dog", "woof"}));
+    Entries().append(DiaryList::WordEntries,
+                     std::make_shared<DiaryType>(DiaryType{"06-06-98", "dog", "woof"}));
     const ReportDocument words = ReportRegistry::build("Vocabulary List", "Ann");
     QCOMPARE(words.blocks[0].text, QStringLiteral("Total Word Count: 2"));
-    QCOMPARE(words.blocks[1].rows, (QVector<QStringList>{{"1", "ball", "05-05-98"}, {"2", "dog", "06-06-98"}}));
+    QCOMPARE(words.blocks[1].rows,
+             (QVector<QStringList>{{"1", "ball", "05-05-98"}, {"2", "dog", "06-06-98"}}));
 }
 
 void ReportContentTest::babyNamesListBothTables() {
@@ -209,8 +218,10 @@ void ReportContentTest::babyNamesListBothTables() {
     ReportDocument none = ReportRegistry::build("Baby Names", "Ann");
     QCOMPARE(none.blocks.size(), 4); // two headings, each with its note
     QCOMPARE(none.blocks[1].kind, ReportBlock::Kind::Note);
-    Database::exec(QStringLiteral("INSERT INTO BOYA (Name, Origin, Meaning) VALUES ('Adam', 'Hebrew', 'Earth')"));
-    Database::exec(QStringLiteral("INSERT INTO GIRLA (Name, Origin, Meaning) VALUES ('Ada', 'German', 'Noble')"));
+    Database::exec(
+        QStringLiteral("INSERT INTO BOYA (Name, Origin, Meaning) VALUES ('Adam', 'Hebrew', 'Earth')"));
+    Database::exec(
+        QStringLiteral("INSERT INTO GIRLA (Name, Origin, Meaning) VALUES ('Ada', 'German', 'Noble')"));
     const ReportDocument doc = ReportRegistry::build("Baby Names", "Ann");
     QCOMPARE(doc.blocks[0].title, QStringLiteral("Boy Names"));
     QCOMPARE(doc.blocks[1].rows, (QVector<QStringList>{{"Adam", "Hebrew", "Earth"}}));
@@ -227,7 +238,8 @@ void ReportContentTest::unknownNamesHaveNoReport() {
 void ReportContentTest::everyCatalogueNameHasAReport() {
     for (const ReportCategory& c : ReportCatalog::categories())
         for (const QString& name : c.names)
-            QVERIFY2(name == ReportCatalog::BirthAnnouncement || ReportRegistry::find(name), qPrintable(name));
+            QVERIFY2(name == ReportCatalog::BirthAnnouncement || ReportRegistry::find(name),
+                     qPrintable(name));
     // Exactly the catalogued names: nothing registered that no menu offers.
     for (const QString& name : ReportRegistry::names()) {
         bool listed = false;
@@ -241,8 +253,11 @@ void ReportContentTest::immunizationsKeepReadingOrderAndNamedRows() {
     // HIB (12 Months) is MaskEdit1 but reads after HIB (6 Months); the parent's second named row has
     // a name and no date, the fourth a date and no name; the third is untouched.
     ChildRecords::setSheet("Ann", DiarySheets::Immunizations,
-                           {{"MaskEdit1", "12-01-98"}, {"MaskEdit17", "06-01-98"}, {"Edit2", "Typhoid"},
-                            {"MaskEdit24", "01-01-99"}, {"MaskEdit2", "  -  -  "}});
+                           {{"MaskEdit1", "12-01-98"},
+                            {"MaskEdit17", "06-01-98"},
+                            {"Edit2", "Typhoid"},
+                            {"MaskEdit24", "01-01-99"},
+                            {"MaskEdit2", "  -  -  "}});
     const ReportDocument doc = ReportRegistry::build("Immunizations", "Ann");
     QCOMPARE(doc.blocks.size(), 1);
     const QVector<QStringList> rows = doc.blocks[0].rows;

@@ -35,7 +35,8 @@ void say(const QByteArray& line) {
 // A text whose length varies from a few characters to several pages, so appends span pages.
 QString textFor(qint64 n) {
     const int length = int((n * 7919) % 9000);
-    return QStringLiteral("Entry ") + QString::number(n) + QLatin1Char(' ') + QString(length, QChar(char16_t(u'a' + n % 26)));
+    return QStringLiteral("Entry ") + QString::number(n) + QLatin1Char(' ') +
+           QString(length, QChar(char16_t(u'a' + n % 26)));
 }
 } // namespace
 

@@ -70,7 +70,8 @@ void DatabaseTest::anExistingStoreIsNeverEmptied() {
 
 void DatabaseTest::deliveredRowsLoadOnceAndNewerVersionsReplaceThem() {
     TempStore store;
-    DeliveredData::load("BOYA", R"({"version": 3, "rows": [["Adam", "Hebrew", "man"], ["Liam", "Irish", ""]]})");
+    DeliveredData::load("BOYA",
+                        R"({"version": 3, "rows": [["Adam", "Hebrew", "man"], ["Liam", "Irish", ""]]})");
     QCOMPARE(DeliveredData::storedVersion("BOYA"), 3);
     QCOMPARE(TempStore::rowCount("BOYA"), 2);
     DeliveredData::load("BOYA", R"({"version": 4, "rows": [["Noah", "Hebrew", "rest"]]})");
@@ -81,9 +82,9 @@ void DatabaseTest::deliveredRowsLoadOnceAndNewerVersionsReplaceThem() {
              QStringLiteral("Noah|Hebrew|rest"));
     // Help topics: integer key and long text.
     const QString longText(5000, QChar('t'));
-    DeliveredData::load("BABYHELP", QStringLiteral(R"({"version": 1, "rows": [[45, "Using help", "%1"]]})")
-                                        .arg(longText)
-                                        .toUtf8());
+    DeliveredData::load(
+        "BABYHELP",
+        QStringLiteral(R"({"version": 1, "rows": [[45, "Using help", "%1"]]})").arg(longText).toUtf8());
     q = Database::exec("SELECT HelpID, length(Remarks) FROM BABYHELP");
     QVERIFY(q.next());
     QCOMPARE(q.value(0).toInt(), 45);
@@ -98,8 +99,8 @@ void DatabaseTest::malformedDeliveredDataIsRefusedWhole() {
     TempStore store;
     DeliveredData::load("BOYA", R"({"version": 1, "rows": [["Adam", "Hebrew", "man"]]})");
     QVERIFY_THROWS_EXCEPTION(StoreError, DeliveredData::load("BOYA", "{not json"));
-    QVERIFY_THROWS_EXCEPTION(StoreError,
-                             DeliveredData::load("BOYA", R"({"version": 2, "rows": [["Eve", "Hebrew"], ["x"]]})"));
+    QVERIFY_THROWS_EXCEPTION(
+        StoreError, DeliveredData::load("BOYA", R"({"version": 2, "rows": [["Eve", "Hebrew"], ["x"]]})"));
     QVERIFY_THROWS_EXCEPTION(StoreError, DeliveredData::load("CHILD", R"({"version": 2, "rows": []})"));
     // The old rows stand.
     QCOMPARE(TempStore::rowCount("BOYA"), 1);

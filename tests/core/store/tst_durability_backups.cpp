@@ -77,7 +77,8 @@ bool execIn(const QString& file, const QString& sql) {
 }
 
 std::shared_ptr<DiaryType> diary(const QString& title) {
-    return std::make_shared<DiaryType>(DiaryType{QStringLiteral("01-02-03"), title, QStringLiteral("Text of ") + title});
+    return std::make_shared<DiaryType>(
+        DiaryType{QStringLiteral("01-02-03"), title, QStringLiteral("Text of ") + title});
 }
 
 // A store with Ann's journal in today's backup and Ben added after it; closed.
@@ -124,7 +125,8 @@ void BackupsTest::storeAndBackupsAreTheOwnersAlone() {
 
     // A store file left readable by others is made private again when opened.
     store.close();
-    QVERIFY(QFile::setPermissions(store.storeFile(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+    QVERIFY(
+        QFile::setPermissions(store.storeFile(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
     store.open();
     QCOMPARE(modeOf(store.storeFile()), 0600);
 }
@@ -139,9 +141,12 @@ void BackupsTest::backupIsACompleteSelfContainedCopy() {
     // The entry is still only in the store's write-ahead log, yet the copy has it, and the copy
     // is one file with no log of its own.
     QVERIFY(QFile::exists(store.storeFile() + QStringLiteral("-wal")));
-    QCOMPARE(valuesIn(backup, QStringLiteral("SELECT Title FROM ENTRIES")), QStringList{QStringLiteral("First smile")});
-    QCOMPARE(valuesIn(backup, QStringLiteral("SELECT FirstName FROM CHILD")), QStringList{QStringLiteral("Ann")});
-    QCOMPARE(valuesIn(backup, QStringLiteral("PRAGMA user_version")), QStringList{QString::number(Schema::version())});
+    QCOMPARE(valuesIn(backup, QStringLiteral("SELECT Title FROM ENTRIES")),
+             QStringList{QStringLiteral("First smile")});
+    QCOMPARE(valuesIn(backup, QStringLiteral("SELECT FirstName FROM CHILD")),
+             QStringList{QStringLiteral("Ann")});
+    QCOMPARE(valuesIn(backup, QStringLiteral("PRAGMA user_version")),
+             QStringList{QString::number(Schema::version())});
     QCOMPARE(valuesIn(backup, QStringLiteral("PRAGMA journal_mode")), QStringList{QStringLiteral("delete")});
     QVERIFY(!QFile::exists(backup + QStringLiteral("-wal")));
     QVERIFY(!QFile::exists(backup + QStringLiteral(".part")));
@@ -198,13 +203,20 @@ void BackupsTest::aFailedBackupLeavesTheEarlierOnes() {
 void BackupsTest::damagedStoreIsKeptAndTheBackupRestored_data() {
     QTest::addColumn<QString>("damage");
     QTest::addColumn<QString>("problem");
-    QTest::newRow("overwritten with garbage") << "garbage" << "not a database";
-    QTest::newRow("header overwritten") << "header" << "not a database";
-    QTest::newRow("truncated to half") << "truncated" << "damaged";
-    QTest::newRow("pages overwritten") << "pages" << "damaged";
-    QTest::newRow("a table missing") << "table" << "The table BOYA is missing.";
-    QTest::newRow("a field missing") << "field" << "The table CHILD has no field Hair.";
-    QTest::newRow("not a Tinyra file") << "foreign" << "It is not a Tinyra data file.";
+    QTest::newRow("overwritten with garbage") << "garbage"
+                                              << "not a database";
+    QTest::newRow("header overwritten") << "header"
+                                        << "not a database";
+    QTest::newRow("truncated to half") << "truncated"
+                                       << "damaged";
+    QTest::newRow("pages overwritten") << "pages"
+                                       << "damaged";
+    QTest::newRow("a table missing") << "table"
+                                     << "The table BOYA is missing.";
+    QTest::newRow("a field missing") << "field"
+                                     << "The table CHILD has no field Hair.";
+    QTest::newRow("not a Tinyra file") << "foreign"
+                                       << "It is not a Tinyra data file.";
 }
 
 void BackupsTest::damagedStoreIsKeptAndTheBackupRestored() {
@@ -254,7 +266,8 @@ void BackupsTest::damagedStoreIsKeptAndTheBackupRestored() {
     const QString question = Backups::restoreQuestion(message, backup, when);
     QVERIFY(question.startsWith(message));
     QVERIFY(question.contains(backup));
-    const QString keptAs = QDir(store.storeDir()).filePath(QStringLiteral("tinyra4.damaged-20260708-091011.sqlite"));
+    const QString keptAs =
+        QDir(store.storeDir()).filePath(QStringLiteral("tinyra4.damaged-20260708-091011.sqlite"));
     QVERIFY(question.contains(keptAs));
 
     QCOMPARE(Backups::restore(backup, when), keptAs);

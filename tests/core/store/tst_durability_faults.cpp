@@ -69,7 +69,8 @@ QString integrity() {
 }
 
 std::shared_ptr<DiaryType> diary(const QString& title, int length = 100) {
-    return std::make_shared<DiaryType>(DiaryType{QStringLiteral("01-02-03"), title, QString(length, QLatin1Char('x'))});
+    return std::make_shared<DiaryType>(
+        DiaryType{QStringLiteral("01-02-03"), title, QString(length, QLatin1Char('x'))});
 }
 
 QStringList storedTitles() {
@@ -152,7 +153,8 @@ void FaultsTest::readOnlyDataDirectory() {
     } catch (const StoreError& e) {
         QCOMPARE(e.kind(), StoreError::Kind::CannotOpen);
         QVERIFY2(e.message().contains(store.storeFile()), qPrintable(e.message()));
-        QVERIFY2(e.message().contains(QStringLiteral("read-only")) || e.message().contains(QStringLiteral("readonly")),
+        QVERIFY2(e.message().contains(QStringLiteral("read-only")) ||
+                     e.message().contains(QStringLiteral("readonly")),
                  qPrintable(e.message()));
         qInfo("existing store on a read-only disk: %s", qPrintable(e.message().replace('\n', ' ')));
     }
@@ -210,7 +212,8 @@ void FaultsTest::fullDisk() {
     QString lastError;
     for (; more < 500; ++more) {
         try {
-            Entries().append(DiaryList::JournalEntries, diary(QStringLiteral("E") + QString::number(20 + more), 2000));
+            Entries().append(DiaryList::JournalEntries,
+                             diary(QStringLiteral("E") + QString::number(20 + more), 2000));
         } catch (const StoreError& e) {
             lastError = e.message();
             break;
@@ -258,7 +261,8 @@ void FaultsTest::failingWritesUnderAFileSizeLimit() {
     TempStore store;
     store.close();
     QProcess writer;
-    writer.start(kWriter, {QStringLiteral("limited"), store.dataHome(), QStringLiteral("0"), QStringLiteral("300000")});
+    writer.start(kWriter, {QStringLiteral("limited"), store.dataHome(), QStringLiteral("0"),
+                           QStringLiteral("300000")});
     QVERIFY(writer.waitForFinished(120000));
     const QByteArray out = writer.readAllStandardOutput();
     QCOMPARE(writer.exitStatus(), QProcess::NormalExit);
@@ -303,7 +307,8 @@ void FaultsTest::aStoreWhoseCreationWasInterruptedIsMadeAfresh() {
     QVERIFY(QFileInfo(scratch).size() > 0);
     QVERIFY(QFile::exists(scratch + QStringLiteral("-journal")));
     QVERIFY(QFile::copy(scratch, store.storeFile()));
-    QVERIFY(QFile::copy(scratch + QStringLiteral("-journal"), store.storeFile() + QStringLiteral("-journal")));
+    QVERIFY(
+        QFile::copy(scratch + QStringLiteral("-journal"), store.storeFile() + QStringLiteral("-journal")));
     sqlite3_exec(h, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(h);
     QVERIFY(QFileInfo(store.storeFile()).size() > 0);

@@ -26,14 +26,16 @@ QString integrity() {
 
 // The numbers of the stored entries of "Kid".
 QList<qint64> storedNumbers() {
-    QSqlQuery q = Database::exec(QStringLiteral("SELECT Title, Text FROM ENTRIES WHERE child = ? ORDER BY seq"),
-                                 {QStringLiteral("Kid")});
+    QSqlQuery q =
+        Database::exec(QStringLiteral("SELECT Title, Text FROM ENTRIES WHERE child = ? ORDER BY seq"),
+                       {QStringLiteral("Kid")});
     QList<qint64> numbers;
     while (q.next()) {
         const QString title = q.value(0).toString();
         const qint64 n = title.mid(1).toLongLong();
         // Each entry is whole: its text is the one the writer made for its number.
-        if (!q.value(1).toString().startsWith(QStringLiteral("Entry ") + QString::number(n) + QLatin1Char(' ')))
+        if (!q.value(1).toString().startsWith(QStringLiteral("Entry ") + QString::number(n) +
+                                              QLatin1Char(' ')))
             return {-1};
         numbers << n;
     }
@@ -106,15 +108,18 @@ void KillTest::killedWriterKeepsEveryReturnedAppend() {
 
         store.open();
         const QString verdict = integrity();
-        QVERIFY2(verdict == QLatin1String("ok"), qPrintable(QStringLiteral("round %1: %2").arg(round).arg(verdict)));
+        QVERIFY2(verdict == QLatin1String("ok"),
+                 qPrintable(QStringLiteral("round %1: %2").arg(round).arg(verdict)));
         const QList<qint64> stored = storedNumbers();
-        QVERIFY2(!stored.contains(-1), qPrintable(QStringLiteral("round %1: an entry's text is not whole").arg(round)));
+        QVERIFY2(!stored.contains(-1),
+                 qPrintable(QStringLiteral("round %1: an entry's text is not whole").arg(round)));
         const QSet<qint64> storedSet(stored.begin(), stored.end());
         QCOMPARE(storedSet.size(), stored.size());
         for (qint64 n : reported)
-            QVERIFY2(storedSet.contains(n), qPrintable(QStringLiteral("round %1: entry N%2 was reported but is missing")
-                                                           .arg(round)
-                                                           .arg(n)));
+            QVERIFY2(
+                storedSet.contains(n),
+                qPrintable(
+                    QStringLiteral("round %1: entry N%2 was reported but is missing").arg(round).arg(n)));
         // Anything stored beyond what was reported is the one append the kill interrupted after
         // its commit; nothing is stored that was never attempted.
         qint64 highest = next - 1;
@@ -136,8 +141,8 @@ void KillTest::killedWriterKeepsEveryReturnedAppend() {
         titles.insert(Entries().at(DiaryList::JournalEntries, i)->Title);
     for (qint64 n : reported)
         QVERIFY(titles.contains(QStringLiteral("N") + QString::number(n)));
-    qInfo("%d rounds, %d killed while appending, %lld entries reported, %lld stored", rounds, killedWhileAppending,
-          qint64(reported.size()), qint64(titles.size()));
+    qInfo("%d rounds, %d killed while appending, %lld entries reported, %lld stored", rounds,
+          killedWhileAppending, qint64(reported.size()), qint64(titles.size()));
 }
 
 QTEST_GUILESS_MAIN(KillTest)

@@ -96,7 +96,8 @@ void TableTest::keySearchIsExact() {
     QVERIFY(!child.findKey("ben"));
     QVERIFY(!child.findKey("Ben "));
     Database::exec("DELETE FROM BABYHELP"); // the delivered topics make way for two of the test's own
-    Database::exec("INSERT INTO BABYHELP (HelpID, Title, Remarks) VALUES (7, 'Seven', 'text'), (45, 'Help', 'h')");
+    Database::exec(
+        "INSERT INTO BABYHELP (HelpID, Title, Remarks) VALUES (7, 'Seven', 'text'), (45, 'Help', 'h')");
     Table help("BABYHELP");
     help.open();
     QVERIFY(help.findKey(45));
@@ -161,7 +162,8 @@ void TableTest::fixedWidthFieldsKeepTheirWidth() {
     child.setFieldText("BirthState", "T" + baby);
     child.setFieldText("BirthWeightOz", baby + baby);
     child.post();
-    QSqlQuery cut = Database::exec("SELECT FirstName, BirthState, BirthWeightOz FROM CHILD WHERE BirthState <> 'Te'");
+    QSqlQuery cut =
+        Database::exec("SELECT FirstName, BirthState, BirthWeightOz FROM CHILD WHERE BirthState <> 'Te'");
     QVERIFY(cut.next());
     QCOMPARE(cut.value(0).toString(), QString(49, QChar('b')));
     QCOMPARE(cut.value(1).toString(), QStringLiteral("T"));
@@ -242,8 +244,8 @@ void TableTest::misuseIsAnErrorNotACrash() {
 
 void TableTest::textIsBoundNeverSpliced() {
     TempStore store;
-    const QStringList names{"O'Brien", "Robert'); DROP TABLE CHILD;--", "50% \"quoted\"", "back\\slash", "Zoë",
-                            "👶 Baby", "שרה"};
+    const QStringList names{
+        "O'Brien", "Robert'); DROP TABLE CHILD;--", "50% \"quoted\"", "back\\slash", "Zoë", "👶 Baby", "שרה"};
     Table child("CHILD");
     child.open();
     for (const QString& n : names)

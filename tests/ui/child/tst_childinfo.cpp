@@ -1,14 +1,14 @@
 // The child information form and the picture chooser, driven through their real controls.
-#include "core/book/EntryStore.h"
-#include "ui/shell/Forms.h"
-#include "ui/shell/TMainWindow.h"
-#include "ui/common/ReplaceablePicture.h"
 #include "core/book/ChildRecords.h"
+#include "core/book/EntryStore.h"
 #include "core/store/Schema.h"
-#include "ui/child/TChangePicture.h"
 #include "core/store/Table.h"
 #include "support/AppFixture.h"
 #include "support/ModalDriver.h"
+#include "ui/child/TChangePicture.h"
+#include "ui/common/ReplaceablePicture.h"
+#include "ui/shell/Forms.h"
+#include "ui/shell/TMainWindow.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -25,18 +25,42 @@
 #include <QTreeView>
 
 namespace {
-void openChildInfo() { MainWindow->findChild<QAction*>("ChildInformation1")->trigger(); }
+void openChildInfo() {
+    MainWindow->findChild<QAction*>("ChildInformation1")->trigger();
+}
 
 // Every visible box of the form and the CHILD field it stands for.
 const QList<QPair<QString, QString>>& boxes() {
-    static const QList<QPair<QString, QString>> map{
-        {"MiddleName", "MiddleName"}, {"LastName", "LastName"},   {"Hair", "Hair"},          {"Eyes", "Eyes"},
-        {"BirthDay", "BirthDay"},     {"BDateMonth", "BDayMonth"}, {"BDateDay", "BDateDay"}, {"BDateYear", "BDayYear"},
-        {"BTimeHr", "BTimeHr"},       {"BTimeMin", "BTimeMin"},   {"AmPm", "BTimeAmPm"},     {"Height", "BirthHt"},
-        {"WeightLb", "BirthWeightLb"}, {"WeightOz", "BirthWeightOz"}, {"Physician", "Physician"},
-        {"Hospital", "Hospital"},     {"City", "BirthCity"},      {"State", "BirthState"},  {"Country", "BirthCountry"},
-        {"Address", "Address"},       {"AddCity", "City"},        {"AddCounty", "County"},  {"AddState", "State"},
-        {"H1", "H1"}, {"H2", "H2"}, {"H3", "H3"}, {"H4", "H4"}, {"H5", "H5"}, {"H6", "H6"}, {"H7", "H7"}};
+    static const QList<QPair<QString, QString>> map{{"MiddleName", "MiddleName"},
+                                                    {"LastName", "LastName"},
+                                                    {"Hair", "Hair"},
+                                                    {"Eyes", "Eyes"},
+                                                    {"BirthDay", "BirthDay"},
+                                                    {"BDateMonth", "BDayMonth"},
+                                                    {"BDateDay", "BDateDay"},
+                                                    {"BDateYear", "BDayYear"},
+                                                    {"BTimeHr", "BTimeHr"},
+                                                    {"BTimeMin", "BTimeMin"},
+                                                    {"AmPm", "BTimeAmPm"},
+                                                    {"Height", "BirthHt"},
+                                                    {"WeightLb", "BirthWeightLb"},
+                                                    {"WeightOz", "BirthWeightOz"},
+                                                    {"Physician", "Physician"},
+                                                    {"Hospital", "Hospital"},
+                                                    {"City", "BirthCity"},
+                                                    {"State", "BirthState"},
+                                                    {"Country", "BirthCountry"},
+                                                    {"Address", "Address"},
+                                                    {"AddCity", "City"},
+                                                    {"AddCounty", "County"},
+                                                    {"AddState", "State"},
+                                                    {"H1", "H1"},
+                                                    {"H2", "H2"},
+                                                    {"H3", "H3"},
+                                                    {"H4", "H4"},
+                                                    {"H5", "H5"},
+                                                    {"H6", "H6"},
+                                                    {"H7", "H7"}};
     return map;
 }
 
@@ -79,7 +103,8 @@ QColor centre(ReplaceablePicture* p) {
 }
 
 bool near(QColor c, QColor want) {
-    return qAbs(c.red() - want.red()) < 40 && qAbs(c.green() - want.green()) < 40 && qAbs(c.blue() - want.blue()) < 40;
+    return qAbs(c.red() - want.red()) < 40 && qAbs(c.green() - want.green()) < 40 &&
+           qAbs(c.blue() - want.blue()) < 40;
 }
 
 // The chooser's file list, as the parent sees it.
@@ -179,8 +204,8 @@ void ChildInfoTest::okStoresEveryBoxButNotTheFirstName() {
     openChildInfo();
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
     QCOMPARE(shownFirst, QStringLiteral("Ann"));
-    QCOMPARE(dayChoices, (QStringList{"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday",
-                                      "Sunday"}));
+    QCOMPARE(dayChoices, (QStringList{"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday",
+                                      "Saturday", "Sunday"}));
     QCOMPARE(designDay, QString());
     QCOMPARE(designAmPm, QString());
 

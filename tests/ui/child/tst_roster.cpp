@@ -1,11 +1,11 @@
 // The pick-child and new-child dialogs, driven through their real controls from the main window.
-#include "core/book/EntryStore.h"
-#include "ui/shell/Forms.h"
-#include "ui/shell/TMainWindow.h"
 #include "core/book/ChildRecords.h"
+#include "core/book/EntryStore.h"
 #include "core/store/Table.h"
 #include "support/AppFixture.h"
 #include "support/ModalDriver.h"
+#include "ui/shell/Forms.h"
+#include "ui/shell/TMainWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,9 +14,13 @@
 #include <QTest>
 
 namespace {
-void openPickChild() { MainWindow->findChild<QAction*>("PickChild1")->trigger(); }
+void openPickChild() {
+    MainWindow->findChild<QAction*>("PickChild1")->trigger();
+}
 
-QComboBox* nameBox(QWidget* dialog) { return dialog->findChild<QComboBox*>("Name"); }
+QComboBox* nameBox(QWidget* dialog) {
+    return dialog->findChild<QComboBox*>("Name");
+}
 
 QStringList items(QComboBox* combo) {
     QStringList list;
@@ -33,7 +37,9 @@ void typeName(QWidget* dialog, const QString& text) {
     QTest::keyClicks(combo->lineEdit(), text);
 }
 
-void ok(QWidget* box) { ModalDriver::answer(box, QMessageBox::Ok); }
+void ok(QWidget* box) {
+    ModalDriver::answer(box, QMessageBox::Ok);
+}
 
 QString childField(const QString& child, const QString& field) {
     Table t("CHILD");
@@ -244,8 +250,9 @@ void RosterTest::addNewChildRefusesDuplicatesAndReturnsToTheMainWindow() {
     driver.start();
     openPickChild();
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
-    QCOMPARE(driver.messages(), (QStringList{"A First Name is required.",
-                                             "\"Ann\" is already used.  Duplicate First Names are not allowed"}));
+    QCOMPARE(driver.messages(),
+             (QStringList{"A First Name is required.",
+                          "\"Ann\" is already used.  Duplicate First Names are not allowed"}));
     QCOMPARE(boxAfterDuplicate, QString());
     QVERIFY(openAfterDuplicate);
     // Straight back to the main window, with the new child active.

@@ -1,21 +1,21 @@
 // The masked date box and the replaceable picture, through their real widgets.
-#include "core/book/EntryStore.h"
-#include "ui/shell/Forms.h"
-#include "ui/shell/TMainWindow.h"
-#include "ui/common/Artwork.h"
-#include "ui/common/MaskedDateEdit.h"
-#include "ui/common/ReplaceablePicture.h"
 #include "core/book/ChildRecords.h"
+#include "core/book/EntryStore.h"
 #include "support/AppFixture.h"
 #include "support/HostStandIn.h"
 #include "support/ModalDriver.h"
+#include "ui/common/Artwork.h"
+#include "ui/common/MaskedDateEdit.h"
+#include "ui/common/ReplaceablePicture.h"
+#include "ui/shell/Forms.h"
+#include "ui/shell/TMainWindow.h"
 
 #include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QImage>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>

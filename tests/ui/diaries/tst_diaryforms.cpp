@@ -1,23 +1,23 @@
 // The diary forms through their real controls: the diary pages with the new-entry dialog, the sheets,
 // the growth log and chart, the words, and what comes back after a restart.
+#include "core/book/ChildRecords.h"
 #include "core/book/EntryStore.h"
-#include "ui/shell/Forms.h"
-#include "ui/shell/TMainWindow.h"
+#include "core/diaries/DiarySheets.h"
+#include "core/store/Database.h"
+#include "support/AppFixture.h"
+#include "support/HostStandIn.h"
+#include "support/ModalDriver.h"
 #include "ui/common/MaskedDateEdit.h"
 #include "ui/common/ReplaceablePicture.h"
 #include "ui/diaries/DiaryEditor.h"
-#include "core/diaries/DiarySheets.h"
 #include "ui/diaries/TDoctor.h"
 #include "ui/diaries/TGrowth.h"
 #include "ui/diaries/TJournal.h"
 #include "ui/diaries/TNewEntry.h"
 #include "ui/diaries/TPrenatal.h"
 #include "ui/diaries/TWords.h"
-#include "core/book/ChildRecords.h"
-#include "core/store/Database.h"
-#include "support/AppFixture.h"
-#include "support/HostStandIn.h"
-#include "support/ModalDriver.h"
+#include "ui/shell/Forms.h"
+#include "ui/shell/TMainWindow.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>

@@ -1,13 +1,13 @@
 // The help viewer, the topic search, the about box and the readme viewer, driven through their real
 // controls in the running program.
-#include "ui/shell/Forms.h"
-#include "ui/shell/TMainWindow.h"
-#include "ui/help/THelpForm.h"
-#include "ui/help/TReadmeFile.h"
-#include "ui/help/TSearch.h"
 #include "core/store/Database.h"
 #include "support/AppFixture.h"
 #include "support/ModalDriver.h"
+#include "ui/help/THelpForm.h"
+#include "ui/help/TReadmeFile.h"
+#include "ui/help/TSearch.h"
+#include "ui/shell/Forms.h"
+#include "ui/shell/TMainWindow.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -55,7 +55,9 @@ QString rowTitle(int id) {
     return q.next() ? q.value(0).toString() : QString();
 }
 
-void closeViewer(QWidget* w) { ModalDriver::click(w, "BitBtn2"); }
+void closeViewer(QWidget* w) {
+    ModalDriver::click(w, "BitBtn2");
+}
 
 void saveShot(QWidget* w, const QString& name) {
     const QString dir = qEnvironmentVariable("TINYRA_SHOTS");
@@ -206,8 +208,9 @@ void HelpTest::searchListsEveryTitleAndReturnsAsItWasLeft() {
     QSqlQuery q = Database::exec("SELECT Title FROM BABYHELP");
     while (q.next())
         expected << q.value(0).toString();
-    std::sort(expected.begin(), expected.end(),
-              [](const QString& a, const QString& b) { return QString::compare(a, b, Qt::CaseInsensitive) < 0; });
+    std::sort(expected.begin(), expected.end(), [](const QString& a, const QString& b) {
+        return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
 
     const QString wanted = rowTitle(47);
     QStringList listed;
@@ -290,7 +293,8 @@ void HelpTest::typingATitleAndEnterOpensIt() {
 
 void HelpTest::equalTitlesOpenTheLargerNumber() {
     Database::exec("INSERT INTO BABYHELP (HelpID, Title, Remarks) VALUES (200, 'Twins', 'Two hundred.')");
-    Database::exec("INSERT INTO BABYHELP (HelpID, Title, Remarks) VALUES (150, 'Twins', 'One hundred fifty.')");
+    Database::exec(
+        "INSERT INTO BABYHELP (HelpID, Title, Remarks) VALUES (150, 'Twins', 'One hundred fifty.')");
     Database::exec("INSERT INTO BABYHELP (HelpID, Title, Remarks) VALUES (250, 'twins', 'Lower case.')");
     Database::exec("INSERT INTO BABYHELP (HelpID, Title, Remarks) VALUES (120, 'aardvark', 'First.')");
     QStringList listed;
@@ -312,7 +316,7 @@ void HelpTest::equalTitlesOpenTheLargerNumber() {
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
     QCOMPARE(text, QStringLiteral("Two hundred."));
     QCOMPARE(listed.first(), QStringLiteral("aardvark")); // sorted without regard to case
-    QCOMPARE(listed.count("Twins"), 1);                  // one entry for the two equal titles
+    QCOMPARE(listed.count("Twins"), 1);                   // one entry for the two equal titles
     QCOMPARE(listed.count("twins"), 1);
 }
 
@@ -389,13 +393,13 @@ void HelpTest::readmeKeepsItsPage() {
 
     QCOMPARE(caption, QStringLiteral("Tinyra 3.0 OnLine \"Readme\" File"));
     QCOMPARE(tabs, (QStringList{"i", "1", "2", "3", "4", "5"}));
-    QCOMPARE(headings, (QStringList{"DISCLAIMER", "What's New with Tinyra 4", "About Tinyra for Windows 95", "Menus",
-                                    "Toolbar"}));
+    QCOMPARE(headings, (QStringList{"DISCLAIMER", "What's New with Tinyra 4", "About Tinyra for Windows 95",
+                                    "Menus", "Toolbar"}));
     for (const QString& text : memoTexts)
         QVERIFY(text.size() > 300);
     QVERIFY(memoTexts[0].contains("merchantability"));
-    for (const char* menu : {"Prenatal", "Child", "Health", "Firsts", "Birthdays", "Holidays", "Special Events",
-                             "Reports"})
+    for (const char* menu :
+         {"Prenatal", "Child", "Health", "Firsts", "Birthdays", "Holidays", "Special Events", "Reports"})
         QVERIFY2(memoTexts[3].contains(QString(menu) + "\n"), menu);
     for (const char* button : {"Prenatal History", "Baby Names", "Child Information", "Family Information",
                                "At the Doctor", "Health | Growth", "Birthdays", "Holidays", "Daily Journal"})

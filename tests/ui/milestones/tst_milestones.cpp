@@ -1,22 +1,22 @@
 // The family tree, birthdays, holidays and events, teeth and skills, driven through their real
 // controls on the running program.
 #include "core/book/EntryStore.h"
-#include "ui/shell/Forms.h"
-#include "ui/shell/TMainWindow.h"
+#include "core/milestones/MilestoneSheets.h"
+#include "core/store/Database.h"
+#include "support/AppFixture.h"
+#include "support/HostStandIn.h"
+#include "support/ModalDriver.h"
+#include "support/RunCommand.h"
 #include "ui/common/MaskedDateEdit.h"
 #include "ui/common/ReplaceablePicture.h"
-#include "core/milestones/MilestoneSheets.h"
 #include "ui/milestones/TBirthdays.h"
 #include "ui/milestones/TFamily.h"
 #include "ui/milestones/THoliday.h"
 #include "ui/milestones/TPickEvent.h"
 #include "ui/milestones/TSkills.h"
 #include "ui/milestones/TTeeth.h"
-#include "core/store/Database.h"
-#include "support/AppFixture.h"
-#include "support/HostStandIn.h"
-#include "support/ModalDriver.h"
-#include "support/RunCommand.h"
+#include "ui/shell/Forms.h"
+#include "ui/shell/TMainWindow.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -30,7 +30,6 @@
 #include <QTest>
 #include <QToolButton>
 
-// Stands in for the help viewer: records the topic asked for and closes.
 class MilestonesTest : public QObject {
     Q_OBJECT
 private slots:

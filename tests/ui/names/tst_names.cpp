@@ -1,20 +1,20 @@
 // The baby names browser on a real store: lists, encyclopedia navigators, country buttons, the
 // delivered name lists, and long tables shown whole.
-#include "ui/shell/Forms.h"
-#include "ui/shell/TMainWindow.h"
 #include "core/names/NameLists.h"
-#include "ui/names/TBabyNames.h"
 #include "core/store/Database.h"
 #include "core/store/DeliveredData.h"
 #include "core/store/Table.h"
 #include "support/AppFixture.h"
 #include "support/ModalDriver.h"
+#include "ui/names/TBabyNames.h"
+#include "ui/shell/Forms.h"
+#include "ui/shell/TMainWindow.h"
 
-#include <QDialog>
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QCompleter>
+#include <QDialog>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -93,7 +93,9 @@ private:
     std::unique_ptr<AppFixture> m_app;
 };
 
-void NamesTest::init() { m_app = std::make_unique<AppFixture>(); }
+void NamesTest::init() {
+    m_app = std::make_unique<AppFixture>();
+}
 
 void NamesTest::cleanup() {
     ModalDriver::closeAllModals();
@@ -172,7 +174,9 @@ void NamesTest::deliveredListsAreSound() {
 }
 
 void NamesTest::listsFollowTableOrder() {
-    loadRows("BOYA", {{"Zed", "England", "Zed's meaning"}, {"Amos", "Israel", "Carried"}, {"Milo", "Germany", ""},
+    loadRows("BOYA", {{"Zed", "England", "Zed's meaning"},
+                      {"Amos", "Israel", "Carried"},
+                      {"Milo", "Germany", ""},
                       {"Bo", "China", "Waves"}});
     open();
     auto* boys = control<QComboBox>("BoyNames");
@@ -323,8 +327,11 @@ void NamesTest::countryButtonsShowOnlyTheirNames() {
 }
 
 void NamesTest::originsMatchExactly() {
-    loadRows("BOYA", {{"Jean", "France", "God is gracious"}, {"Jan", "france", ""}, {"Hans", "France ", ""},
-                      {"Franz", "Germany", "Frenchman"}, {"Luc", "France", ""}});
+    loadRows("BOYA", {{"Jean", "France", "God is gracious"},
+                      {"Jan", "france", ""},
+                      {"Hans", "France ", ""},
+                      {"Franz", "Germany", "Frenchman"},
+                      {"Luc", "France", ""}});
     loadRows("GIRLA", {{"Anne", "England", ""}});
     const auto boys = NameLists::namesOfOrigin("BOYA", "France");
     QCOMPARE(boys.size(), 2);
@@ -350,8 +357,11 @@ void NamesTest::originsMatchExactly() {
 void NamesTest::unusualNamesAreReadWhole() {
     // Names holding the list separator, commas, accents or nothing but spaces come back as stored.
     const QString odd = QStringLiteral("Odd") + QChar(0x1f) + QStringLiteral("Name");
-    const QList<QStringList> rows{{"Zoë", "Greece", "Life"}, {odd, "Latin", ""}, {"Ann, Marie", "France", ""},
-                                  {"  ", "Latin", "Blank"}, {"Åsa", "Sweden", "Line one\nline two"}};
+    const QList<QStringList> rows{{"Zoë", "Greece", "Life"},
+                                  {odd, "Latin", ""},
+                                  {"Ann, Marie", "France", ""},
+                                  {"  ", "Latin", "Blank"},
+                                  {"Åsa", "Sweden", "Line one\nline two"}};
     loadRows("GIRLA", rows);
     NameLists::NameCursor cursor("GIRLA");
     cursor.open();
@@ -395,7 +405,7 @@ void NamesTest::typingCompletesAndChangesNothingElse() {
     completer->popup()->hide();
     QTest::keyClicks(boys->lineEdit(), "x");
     QTest::keyClick(boys, Qt::Key_Return);
-    QCOMPARE(boys->count(), count); // typing never adds to the list
+    QCOMPARE(boys->count(), count);  // typing never adds to the list
     QVERIFY(BabyNames->isVisible()); // and Enter there does not close the form
     boys->lineEdit()->selectAll();
     QTest::keyClicks(boys->lineEdit(), "Zion");
@@ -435,7 +445,8 @@ void NamesTest::controlsAreNamedAndReachable() {
         QVERIFY(b->focusPolicy() & Qt::TabFocus);
     }
     for (QAbstractButton* b : BabyNames->findChildren<QAbstractButton*>())
-        QVERIFY2(!b->accessibleName().isEmpty() || !b->text().trimmed().isEmpty(), qPrintable(b->objectName()));
+        QVERIFY2(!b->accessibleName().isEmpty() || !b->text().trimmed().isEmpty(),
+                 qPrintable(b->objectName()));
     for (const char* help : {"HelpBtn", "BitBtn1", "BitBtn2"})
         QCOMPARE(control<QPushButton>(help)->accessibleName(), QStringLiteral("Help"));
     QCOMPARE(control<QComboBox>("BoyNames")->accessibleName(), QStringLiteral("Boy Names"));
@@ -463,7 +474,8 @@ void NamesTest::controlsAreNamedAndReachable() {
 void NamesTest::longTablesShowEveryName() {
     QList<QStringList> boys, girls;
     for (int i = 0; i < 20000; ++i) {
-        boys << QStringList{"Boy" + QString::number(i), "England", "A meaning of fifty characters at the most"};
+        boys << QStringList{"Boy" + QString::number(i), "England",
+                            "A meaning of fifty characters at the most"};
         girls << QStringList{"Girl" + QString::number(i), "France", "A longer meaning kept in a memo field"};
     }
     loadRows("BOYA", boys);

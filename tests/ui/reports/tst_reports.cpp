@@ -1,27 +1,27 @@
 // The report chooser as a parent uses it: a category from the "&Reports" menu, a name, the print or
 // preview button; the pages that come out are read back from PDF with pdftotext and pdfinfo.
+#include "core/book/ChildRecords.h"
 #include "core/book/EntryStore.h"
-#include "ui/shell/Forms.h"
-#include "ui/shell/TMainWindow.h"
 #include "core/diaries/DiarySheets.h"
 #include "core/milestones/MilestoneSheets.h"
 #include "core/reports/ReportCatalog.h"
+#include "core/reports/ReportRegistry.h"
+#include "core/store/Database.h"
+#include "support/AppFixture.h"
+#include "support/ModalDriver.h"
+#include "ui/help/THelpForm.h"
 #include "ui/reports/PageRenderer.h"
 #include "ui/reports/ReportOutput.h"
-#include "core/reports/ReportRegistry.h"
 #include "ui/reports/TPrintReports.h"
 #include "ui/reports/TReportPreview.h"
 #include "ui/reports/TSampleReport.h"
-#include "core/book/ChildRecords.h"
-#include "core/store/Database.h"
-#include "ui/help/THelpForm.h"
-#include "support/AppFixture.h"
-#include "support/ModalDriver.h"
+#include "ui/shell/Forms.h"
+#include "ui/shell/TMainWindow.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QComboBox>
 #include <QFileDialog>
-#include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
@@ -41,7 +41,9 @@ QString run(const QString& program, const QStringList& args) {
 }
 
 // The text of a PDF, laid out as on the page.
-QString pdfText(const QString& path) { return run("pdftotext", {"-layout", path, "-"}); }
+QString pdfText(const QString& path) {
+    return run("pdftotext", {"-layout", path, "-"});
+}
 
 // Page count and page size from pdfinfo ("612 x 792 pts (letter)").
 int pdfPages(const QString& path) {
@@ -50,7 +52,8 @@ int pdfPages(const QString& path) {
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 QString pdfPageSize(const QString& path) {
-    const QRegularExpressionMatch m = QRegularExpression("Page size:\\s+([^\\n]+)").match(run("pdfinfo", {path}));
+    const QRegularExpressionMatch m =
+        QRegularExpression("Page size:\\s+([^\\n]+)").match(run("pdfinfo", {path}));
     return m.captured(1).trimmed();
 }
 
@@ -66,7 +69,8 @@ QVector<WordBox> wordBoxes(const QString& path) {
         "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"[0-9.]+\">([^<]*)</word>");
     for (auto it = re.globalMatch(xml); it.hasNext();) {
         const auto m = it.next();
-        words << WordBox{m.captured(4), m.captured(1).toDouble(), m.captured(3).toDouble(), m.captured(2).toDouble()};
+        words << WordBox{m.captured(4), m.captured(1).toDouble(), m.captured(3).toDouble(),
+                         m.captured(2).toDouble()};
     }
     return words;
 }
@@ -118,7 +122,8 @@ QString flatText(const QString& text) {
 
 void setChildFields(const QString& child, const QHash<QString, QString>& fields) {
     for (auto it = fields.cbegin(); it != fields.cend(); ++it)
-        Database::exec(QStringLiteral("UPDATE CHILD SET ") + it.key() + QStringLiteral(" = ? WHERE FirstName = ?"),
+        Database::exec(QStringLiteral("UPDATE CHILD SET ") + it.key() +
+                           QStringLiteral(" = ? WHERE FirstName = ?"),
                        {it.value(), child});
 }
 } // namespace
@@ -215,7 +220,8 @@ void ReportsTest::categoriesFillTheChooser() {
     Seen prenatal = open("Prenatal2");
     QCOMPARE(prenatal.title, QStringLiteral("Prenatal Reports"));
     QCOMPARE(prenatal.text, QStringLiteral("Baby Names"));
-    QCOMPARE(prenatal.list, (QStringList{"Baby Names", "Prenatal Dates", "Prenatal Diary", "Prenatal Medical Diary"}));
+    QCOMPARE(prenatal.list,
+             (QStringList{"Baby Names", "Prenatal Dates", "Prenatal Diary", "Prenatal Medical Diary"}));
     Seen health = open("Health1");
     QCOMPARE(health.list, (QStringList{"Childhood Diseases", "Doctor Visits", "Growth Log", "Immunizations",
                                        "Pediatrician Information"}));
@@ -238,10 +244,22 @@ void ReportsTest::categoriesFillTheChooser() {
 }
 
 void ReportsTest::announcementPrintsTheTenLines() {
-    setChildFields("Ann", {{"MiddleName", "Marie"}, {"LastName", "Lee"}, {"BirthDay", "Monday"}, {"BDayMonth", "3"},
-                           {"BDateDay", "15"}, {"BDayYear", "1997"}, {"BTimeHr", "10"}, {"BTimeMin", "05"},
-                           {"BTimeAmPm", "a.m."}, {"BirthHt", "21"}, {"BirthWeightLb", "7"}, {"BirthWeightOz", "4"},
-                           {"Hair", "Brown"}, {"Eyes", "Blue"}, {"Hospital", "St. Luke's"}, {"BirthCity", "Boise"},
+    setChildFields("Ann", {{"MiddleName", "Marie"},
+                           {"LastName", "Lee"},
+                           {"BirthDay", "Monday"},
+                           {"BDayMonth", "3"},
+                           {"BDateDay", "15"},
+                           {"BDayYear", "1997"},
+                           {"BTimeHr", "10"},
+                           {"BTimeMin", "05"},
+                           {"BTimeAmPm", "a.m."},
+                           {"BirthHt", "21"},
+                           {"BirthWeightLb", "7"},
+                           {"BirthWeightOz", "4"},
+                           {"Hair", "Brown"},
+                           {"Eyes", "Blue"},
+                           {"Hospital", "St. Luke's"},
+                           {"BirthCity", "Boise"},
                            {"BirthState", "ID"}});
     const QString pdf = pdfPath("announcement.pdf");
     QVERIFY(printThroughChooser("Child2", QString(), pdf)); // the default name is the announcement
@@ -253,11 +271,13 @@ void ReportsTest::announcementPrintsTheTenLines() {
     QVERIFY(all.contains("by Tinyra 4"));
     QVERIFY(all.contains("Report generated by Tinyra 4"));
     QVERIFY(text.contains("Announcing the Arrival of Ann Marie Lee") ||
-            std::any_of(text.begin(), text.end(),
-                        [](const QString& l) { return l.trimmed() == "Announcing the Arrival of Ann Marie Lee"; }));
+            std::any_of(text.begin(), text.end(), [](const QString& l) {
+                return l.trimmed() == "Announcing the Arrival of Ann Marie Lee";
+            }));
     // Caption and value on one line each, in page order.
-    const QStringList expected{"Arrival: Monday, 3/15/1997", "10:05 a.m.", "Height: 21 inches", "Weight: 7 lbs 4 oz",
-                               "Hair: Brown", "Eyes: Blue", "Hospital: St. Luke's", "City: Boise", "State: ID"};
+    const QStringList expected{"Arrival: Monday, 3/15/1997", "10:05 a.m.",  "Height: 21 inches",
+                               "Weight: 7 lbs 4 oz",         "Hair: Brown", "Eyes: Blue",
+                               "Hospital: St. Luke's",       "City: Boise", "State: ID"};
     QStringList found;
     for (const QString& l : text) {
         const QString s = l.simplified();
@@ -303,7 +323,8 @@ void ReportsTest::emptyFieldsLeaveTheirSeparators() {
     QCOMPARE(words[ann + 1].word, QStringLiteral("Lee"));
     const double oneBlank = words[ann].left - words[ann - 1].right;
     const double between = words[ann + 1].left - words[ann].right;
-    QVERIFY2(between > 1.8 * oneBlank && between < 3.1 * oneBlank, qPrintable(QStringLiteral("%1 vs %2").arg(between).arg(oneBlank)));
+    QVERIFY2(between > 1.8 * oneBlank && between < 3.1 * oneBlank,
+             qPrintable(QStringLiteral("%1 vs %2").arg(between).arg(oneBlank)));
     const QStringList text = lines(pdfText(pdf));
     QVERIFY2(std::any_of(text.begin(), text.end(), [](const QString& l) { return l.trimmed() == ":"; }),
              qPrintable(text.join('\n')));
@@ -365,12 +386,13 @@ void ReportsTest::previewShowsThePageAndSavesIt() {
     const QString pdf = pdfPath("preview.pdf");
     int pages = -1;
     ModalDriver driver;
-    driver.expect("PrintReports",
-                  [this](QWidget* w) {
-                      if (qEnvironmentVariableIsSet("REPORTS_PDF_DIR"))
-                          w->grab().save(pdfPath("chooser.png"));
-                      ModalDriver::click(w, "BitBtn2");
-                  })
+    driver
+        .expect("PrintReports",
+                [this](QWidget* w) {
+                    if (qEnvironmentVariableIsSet("REPORTS_PDF_DIR"))
+                        w->grab().save(pdfPath("chooser.png"));
+                    ModalDriver::click(w, "BitBtn2");
+                })
         .expect("ReportPreview",
                 [&pages, this](QWidget* w) {
                     pages = static_cast<TReportPreview*>(w)->previewWidget()->pageCount();
@@ -397,7 +419,8 @@ void ReportsTest::previewShowsThePageAndSavesIt() {
     QCOMPARE(pages, 1);
     // Preview and print show the same page.
     QCOMPARE(pdfText(printed), pdfText(pdf));
-    QVERIFY2(driver.messages().value(0) == "The report was saved as " + pdf + ".", qPrintable(driver.messages().join('|')));
+    QVERIFY2(driver.messages().value(0) == "The report was saved as " + pdf + ".",
+             qPrintable(driver.messages().join('|')));
     QCOMPARE(pdfPages(pdf), 1);
     const QString text = pdfText(pdf);
     QVERIFY2(text.contains("Announcing the Arrival of Ann"), qPrintable(text));
@@ -424,7 +447,8 @@ void ReportsTest::noPrinterSaysSoAndOffersPdf() {
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
     const QStringList messages = driver.messages();
     QCOMPARE(messages.size(), 3);
-    QVERIFY2(messages[0].startsWith("No printer is installed, so the report was not printed."), qPrintable(messages[0]));
+    QVERIFY2(messages[0].startsWith("No printer is installed, so the report was not printed."),
+             qPrintable(messages[0]));
     QVERIFY(messages[0].contains("PDF"));
     QVERIFY(messages[2].startsWith("The report was saved as "));
     QVERIFY(!messages.join(' ').contains("printed.") || messages[0].contains("not printed"));
@@ -446,8 +470,10 @@ void ReportsTest::noPrinterSaysSoAndOffersPdf() {
 void ReportsTest::everyBuiltReportPrintsThroughTheChooser() {
     Database::exec(QStringLiteral("DELETE FROM BOYA"));
     Database::exec(QStringLiteral("DELETE FROM GIRLA"));
-    Database::exec(QStringLiteral("INSERT INTO BOYA (Name, Origin, Meaning) VALUES ('Aaron', 'Hebrew', 'Exalted')"));
-    Database::exec(QStringLiteral("INSERT INTO GIRLA (Name, Origin, Meaning) VALUES ('Abigail', 'Hebrew', 'Joy')"));
+    Database::exec(
+        QStringLiteral("INSERT INTO BOYA (Name, Origin, Meaning) VALUES ('Aaron', 'Hebrew', 'Exalted')"));
+    Database::exec(
+        QStringLiteral("INSERT INTO GIRLA (Name, Origin, Meaning) VALUES ('Abigail', 'Hebrew', 'Joy')"));
     setChildFields("Ann", {{"Physician", "Dr. Kay"}, {"County", "Ada"}});
     auto add = [](DiaryList list, const QString& title) {
         Entries().append(list, std::make_shared<DiaryType>(DiaryType{"04-05-98", title, title + " remarks"}));
@@ -468,14 +494,18 @@ void ReportsTest::everyBuiltReportPrintsThroughTheChooser() {
         const char* name;
         QStringList expect;
     } cases[] = {
-        {"Child2", "Itemized Child Report", {"Physician: Dr. Kay", "First Home", "County: Ada", "Headline 7:"}},
+        {"Child2",
+         "Itemized Child Report",
+         {"Physician: Dr. Kay", "First Home", "County: Ada", "Headline 7:"}},
         {"Child2", "Family Tree", {"Robert Lee", "Paternal Great Grandfather", "Father"}},
         {"Prenatal2", "Baby Names", {"Boy Names", "Aaron", "Exalted", "Girl Names", "Abigail"}},
         {"Prenatal2", "Prenatal Diary", {"First kick", "First kick remarks"}},
         {"Prenatal2", "Prenatal Medical Diary", {"Ultrasound"}},
         {"Health1", "Doctor Visits", {"Checkup"}},
         {"Health1", "Childhood Diseases", {"Chicken pox"}},
-        {"Health1", "Growth Log", {"01-01-98", "24 inches", "12 lbs. 3 oz.", "Growth Chart", "Height (inches)", "Weight (lbs)"}},
+        {"Health1",
+         "Growth Log",
+         {"01-01-98", "24 inches", "12 lbs. 3 oz.", "Growth Chart", "Height (inches)", "Weight (lbs)"}},
         {"Firsts2", "Words - Record", {"ball remarks"}},
         {"Firsts2", "Vocabulary List", {"Total Word Count: 1", "ball"}},
         {"Journal2", "Journal", {"Park day remarks"}},
@@ -491,7 +521,8 @@ void ReportsTest::everyBuiltReportPrintsThroughTheChooser() {
         for (const QString& l : text.split('\n'))
             simplified << l.simplified();
         const QString flat = simplified.join('\n');
-        QVERIFY2(flat.contains(name) && flat.contains("Ann") && flat.contains(QStringLiteral("Page %1 of %1").arg(pages)) &&
+        QVERIFY2(flat.contains(name) && flat.contains("Ann") &&
+                     flat.contains(QStringLiteral("Page %1 of %1").arg(pages)) &&
                      flat.contains("Report generated by Tinyra 4"),
                  qPrintable(name + ":\n" + text));
         for (const QString& e : c.expect)
@@ -511,10 +542,10 @@ void ReportsTest::everyBuiltReportPrintsThroughTheChooser() {
 void ReportsTest::longJournalFlowsOverPages() {
     for (int i = 0; i < 200; ++i)
         Entries().append(DiaryList::JournalEntries,
-                         std::make_shared<DiaryType>(DiaryType{QStringLiteral("01-%1-99").arg(i % 28 + 1, 2, 10, QChar('0')),
-                                                               "Day " + QString::number(i + 1),
-                                                               "We went out.\nSecond line of entry " +
-                                                                   QString::number(i + 1) + "."}));
+                         std::make_shared<DiaryType>(DiaryType{
+                             QStringLiteral("01-%1-99").arg(i % 28 + 1, 2, 10, QChar('0')),
+                             "Day " + QString::number(i + 1),
+                             "We went out.\nSecond line of entry " + QString::number(i + 1) + "."}));
     const QString pdf = pdfPath("journal.pdf");
     QVERIFY(printThroughChooser("Journal2", QString(), pdf));
     const int pages = pdfPages(pdf);
@@ -535,20 +566,33 @@ void ReportsTest::sheetAndMilestoneReportsPrintThroughTheChooser() {
     using namespace MilestoneSheets;
     // Ann's records, entered through the store's writers as the forms do.
     ChildRecords::setSheet("Ann", DiarySheets::PrenatalDates,
-                           {{"D1", "03/01/97"}, {"D2", "  /  /  "}, {"D9", "08/30/97"}, {"O1", "Grandma's visit"},
-                            {"D10", "05/05/97"}, {"O3", "Name only"}});
+                           {{"D1", "03/01/97"},
+                            {"D2", "  /  /  "},
+                            {"D9", "08/30/97"},
+                            {"O1", "Grandma's visit"},
+                            {"D10", "05/05/97"},
+                            {"O3", "Name only"}});
     ChildRecords::setSheet("Ann", DiarySheets::Immunizations,
-                           {{"MaskEdit2", "03-16-97"}, {"MaskEdit1", "03-16-98"}, {"MaskEdit20", "  -  -  "},
-                            {"Edit1", "Flu shot"}, {"MaskEdit21", "10-01-98"}, {"MaskEdit23", "11-11-98"}});
+                           {{"MaskEdit2", "03-16-97"},
+                            {"MaskEdit1", "03-16-98"},
+                            {"MaskEdit20", "  -  -  "},
+                            {"Edit1", "Flu shot"},
+                            {"MaskEdit21", "10-01-98"},
+                            {"MaskEdit23", "11-11-98"}});
     ChildRecords::setSheet("Ann", DiarySheets::Pediatrician,
                            {{"DocName", "Dr. Ruth Kay"}, {"DocCity", "Boise"}, {"DocPhone", "555-0100"}});
     ChildRecords::setPicture("Ann", DiarySheets::DoctorPicture, pngOf(400, 200, Qt::darkCyan));
     ChildRecords::setSheet("Ann", SkillsSheet,
-                           {{"Edit1", "04-01-97 in the sink"}, {"Edit7", "06-02-97"}, {"Edit42", "Swims"},
+                           {{"Edit1", "04-01-97 in the sink"},
+                            {"Edit7", "06-02-97"},
+                            {"Edit42", "Swims"},
                             {"Edit50", "06-01-99"}});
     ChildRecords::setPicture("Ann", skillsPictureKey("Image17"), pngOf(120, 300, Qt::darkGreen));
-    ChildRecords::setPicture("Ann", skillsPictureKey("Image1"), pngOf(1200, 900, Qt::darkYellow)); // larger than a page
-    setBirthday("Ann", BirthdayRecord{"2nd Birthday", "Cake everywhere.\nThen a nap.", {"Grandma", "Uncle Joe"},
+    ChildRecords::setPicture("Ann", skillsPictureKey("Image1"),
+                             pngOf(1200, 900, Qt::darkYellow)); // larger than a page
+    setBirthday("Ann", BirthdayRecord{"2nd Birthday",
+                                      "Cake everywhere.\nThen a nap.",
+                                      {"Grandma", "Uncle Joe"},
                                       {{"Grandma", "Blocks"}, {"Uncle Joe", "A red ball"}}});
     ChildRecords::setPicture("Ann", birthdayPictureKey("2nd Birthday", 1), pngOf(313, 233, Qt::darkRed));
     ChildRecords::setPicture("Ann", birthdayPictureKey("2nd Birthday", 2), pngOf(185, 177, Qt::darkBlue));
@@ -576,31 +620,37 @@ void ReportsTest::sheetAndMilestoneReportsPrintThroughTheChooser() {
         QStringList absent;
         int pictures;
     } cases[] = {
-        {"Prenatal2", "Prenatal Dates",
-         {"Dates to Remember", "Pregnancy Confirmed: 03/01/97", "Estimated Due Date:", "Nursery Completed: 08/30/97",
-          "Other Dates to Remember", "Grandma's visit 05/05/97", "Name only"},
+        {"Prenatal2",
+         "Prenatal Dates",
+         {"Dates to Remember", "Pregnancy Confirmed: 03/01/97", "Estimated Due Date:",
+          "Nursery Completed: 08/30/97", "Other Dates to Remember", "Grandma's visit 05/05/97", "Name only"},
          {"/ /", "Began to Show: /"},
          0},
-        {"Health1", "Immunizations",
+        {"Health1",
+         "Immunizations",
          {"Immunization Date Given", "HB (Birth) 03-16-97", "HB (1-2 Months)", "HIB (12 Months) 03-16-98",
           "MMR (4-6 years)", "Flu shot 10-01-98", "(Immunization not named) 11-11-98"},
          {"- -"},
          0},
-        {"Health1", "Pediatrician Information",
+        {"Health1",
+         "Pediatrician Information",
          {"Name: Dr. Ruth Kay", "Address:", "City: Boise", "State:", "Zip:", "Phone: 555-0100"},
          {},
          1},
-        {"Firsts2", "Skills",
+        {"Firsts2",
+         "Skills",
          {"1st Skills", "First Bath 04-01-97 in the sink", "Coordination", "Laughs 06-02-97", "Others",
           "Swims 06-01-99", "Pictures", "1st Skills Outdoors"},
          {"First Bottle", "At the Table"},
          2},
-        {"Holidays2", "2nd",
-         {"2nd Birthday", "Remarks", "Cake everywhere.", "Then a nap.", "Guests", "1 Grandma", "2 Uncle Joe", "Gifts",
-          "Grandma Blocks", "Uncle Joe A red ball"},
+        {"Holidays2",
+         "2nd",
+         {"2nd Birthday", "Remarks", "Cake everywhere.", "Then a nap.", "Guests", "1 Grandma", "2 Uncle Joe",
+          "Gifts", "Grandma Blocks", "Uncle Joe A red ball"},
          {"Nothing has been recorded"},
          2},
-        {"SpecialEvents2", "Outings",
+        {"SpecialEvents2",
+         "Outings",
          {"Zoo trip", "Saw the lions.", "Pumpkin farm", "No remarks were written."},
          {"Aunt May", "Egg hunt", "St. Mark"},
          0},
@@ -628,11 +678,15 @@ void ReportsTest::sheetAndMilestoneReportsPrintThroughTheChooser() {
         QVERIFY2(images.size() >= c.pictures, qPrintable(name + ": " + QString::number(images.size())));
         for (const PdfImage& img : images) {
             // Within the printed width (7.5 inches) and at most a third of the page tall.
-            QVERIFY2(img.xppi > 0 && double(img.width) / img.xppi <= 7.5 && double(img.height) / img.yppi <= 3.2,
-                     qPrintable(name + QStringLiteral(": %1x%2 at %3 ppi").arg(img.width).arg(img.height).arg(img.xppi)));
+            QVERIFY2(
+                img.xppi > 0 && double(img.width) / img.xppi <= 7.5 && double(img.height) / img.yppi <= 3.2,
+                qPrintable(name +
+                           QStringLiteral(": %1x%2 at %3 ppi").arg(img.width).arg(img.height).arg(img.xppi)));
             QVERIFY2(qAbs(img.xppi - img.yppi) <= 1, qPrintable(name + QStringLiteral(": %1x%2 at %3/%4 ppi")
-                                                                      .arg(img.width).arg(img.height)
-                                                                      .arg(img.xppi).arg(img.yppi)));
+                                                                           .arg(img.width)
+                                                                           .arg(img.height)
+                                                                           .arg(img.xppi)
+                                                                           .arg(img.yppi)));
         }
     }
 
@@ -712,7 +766,8 @@ void ReportsTest::longBirthdayFlowsOverPages() {
 void ReportsTest::unreadablePictureIsSaidSo() {
     // A damaged picture file: the page says so where it would stand, and the other picture still prints.
     ChildRecords::setPicture("Ann", MilestoneSheets::birthdayPictureKey("3rd Birthday", 1), "not a picture");
-    ChildRecords::setPicture("Ann", MilestoneSheets::birthdayPictureKey("3rd Birthday", 2), pngOf(60, 90, Qt::red));
+    ChildRecords::setPicture("Ann", MilestoneSheets::birthdayPictureKey("3rd Birthday", 2),
+                             pngOf(60, 90, Qt::red));
     const QString pdf = pdfPath("3rd.pdf");
     QVERIFY(printThroughChooser("Holidays2", "3rd", pdf));
     const QString text = flatText(pdfText(pdf));
@@ -726,8 +781,8 @@ void ReportsTest::unreadablePictureIsSaidSo() {
 
 void ReportsTest::everyNameOfEveryCategoryProducesAPdf() {
     // Every name the chooser lists in every "&Reports" category, printed from the chooser as shown.
-    const QStringList actions{"Prenatal2", "Child2", "Health1", "Firsts2", "Holidays2", "Holidays3",
-                              "SpecialEvents2", "Journal2"};
+    const QStringList actions{"Prenatal2", "Child2",    "Health1",        "Firsts2",
+                              "Holidays2", "Holidays3", "SpecialEvents2", "Journal2"};
     int catalogued = 0;
     for (const ReportCategory& c : ReportCatalog::categories())
         catalogued += int(c.names.size());

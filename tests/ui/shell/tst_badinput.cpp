@@ -2,24 +2,24 @@
 // control characters, right-to-left text, emoji, markup and 10,000-character texts. Whatever is
 // typed (or pasted) comes back after a restart exactly, or cut at the width the box itself shows.
 #include "core/book/EntryStore.h"
-#include "ui/shell/Forms.h"
-#include "ui/shell/TMainWindow.h"
-#include "ui/common/Widgets.h"
-#include "ui/common/MaskedDateEdit.h"
-#include "ui/diaries/TDoctor.h"
-#include "ui/diaries/TGrowth.h"
-#include "ui/diaries/TJournal.h"
-#include "ui/diaries/TPrenatal.h"
-#include "ui/diaries/TWords.h"
 #include "core/milestones/MilestoneSheets.h"
-#include "ui/milestones/TBirthdays.h"
-#include "ui/names/TBabyNames.h"
 #include "core/store/Database.h"
 #include "core/store/Schema.h"
 #include "core/store/Table.h"
 #include "support/AppFixture.h"
 #include "support/ModalDriver.h"
 #include "support/RunCommand.h"
+#include "ui/common/MaskedDateEdit.h"
+#include "ui/common/Widgets.h"
+#include "ui/diaries/TDoctor.h"
+#include "ui/diaries/TGrowth.h"
+#include "ui/diaries/TJournal.h"
+#include "ui/diaries/TPrenatal.h"
+#include "ui/diaries/TWords.h"
+#include "ui/milestones/TBirthdays.h"
+#include "ui/names/TBabyNames.h"
+#include "ui/shell/Forms.h"
+#include "ui/shell/TMainWindow.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -46,9 +46,9 @@ struct Sample {
 
 QString controlText() {
     return QStringLiteral("tab\there bell") + QChar(0x07) + QStringLiteral(" esc") + QChar(0x1b) +
-           QStringLiteral("[31m del") + QChar(0x7f) + QStringLiteral(" c1") + QChar(0x9b) + QStringLiteral(" soh") +
-           QChar(0x01) + QStringLiteral(" us") + QChar(0x1f) + QStringLiteral(" vt") + QChar(0x0b) +
-           QStringLiteral(" ff") + QChar(0x0c) + QStringLiteral(" end");
+           QStringLiteral("[31m del") + QChar(0x7f) + QStringLiteral(" c1") + QChar(0x9b) +
+           QStringLiteral(" soh") + QChar(0x01) + QStringLiteral(" us") + QChar(0x1f) +
+           QStringLiteral(" vt") + QChar(0x0b) + QStringLiteral(" ff") + QChar(0x0c) + QStringLiteral(" end");
 }
 
 // The short hostile texts; none starts or ends with white space.
@@ -190,8 +190,8 @@ QStringList labelsShowingMarkup(QWidget* form) {
 QList<QLineEdit*> textBoxes(QWidget* form) {
     QList<QLineEdit*> boxes;
     for (QLineEdit* e : form->findChildren<QLineEdit*>())
-        if (!qobject_cast<MaskedDateEdit*>(e) && !qobject_cast<QComboBox*>(e->parentWidget()) && !e->isReadOnly() &&
-            !e->objectName().isEmpty())
+        if (!qobject_cast<MaskedDateEdit*>(e) && !qobject_cast<QComboBox*>(e->parentWidget()) &&
+            !e->isReadOnly() && !e->objectName().isEmpty())
             boxes << e;
     return boxes;
 }
@@ -200,14 +200,14 @@ QList<QLineEdit*> textBoxes(QWidget* form) {
 QStringList tooWide(QWidget* form) {
     if (form->minimumSizeHint().width() <= 1280 && form->width() <= 1280)
         return {};
-    return {form->objectName() + " is " + QString::number(qMax(form->width(), form->minimumSizeHint().width())) +
-            " pixels wide"};
+    return {form->objectName() + " is " +
+            QString::number(qMax(form->width(), form->minimumSizeHint().width())) + " pixels wide"};
 }
 
 QString describe(const QString& name, const QString& got, const QString& want) {
     return name + QStringLiteral(": got ") + QString::number(got.size()) + QStringLiteral(" chars \"") +
-           got.left(40) + QStringLiteral("\", want ") + QString::number(want.size()) + QStringLiteral(" chars \"") +
-           want.left(40) + QStringLiteral("\"");
+           got.left(40) + QStringLiteral("\", want ") + QString::number(want.size()) +
+           QStringLiteral(" chars \"") + want.left(40) + QStringLiteral("\"");
 }
 
 QString childField(const QString& child, const QString& name) {
@@ -216,7 +216,9 @@ QString childField(const QString& child, const QString& name) {
     return t.findKey(child) ? t.fieldText(name) : QStringLiteral("<no row>");
 }
 
-int childWidth(const QString& field) { return Schema::child().fields.at(Schema::child().indexOf(field)).width; }
+int childWidth(const QString& field) {
+    return Schema::child().fields.at(Schema::child().indexOf(field)).width;
+}
 
 void show(QDialog* form) {
     form->show();
@@ -240,7 +242,9 @@ void pick(QWidget* form, const QString& name, int index) {
         QTest::keyClick(combo, Qt::Key_Up);
 }
 
-void ok(QWidget* box) { ModalDriver::answer(box, QMessageBox::Ok); }
+void ok(QWidget* box) {
+    ModalDriver::answer(box, QMessageBox::Ok);
+}
 } // namespace
 
 class BadInputTest : public QObject {
@@ -269,9 +273,9 @@ void BadInputTest::theTextsAreWhatTheyClaim() {
 }
 
 void BadInputTest::namesThroughTheFirstRunAndNewChild() {
-    const QString first = samples().at(0).text;             // quotes
-    const QString second = longText();                      // cut at the first name's width
-    const QString third = samples().at(5).text.left(50);    // markup
+    const QString first = samples().at(0).text;          // quotes
+    const QString second = longText();                   // cut at the first name's width
+    const QString third = samples().at(5).text.left(50); // markup
     const QString secondName = cut(second, 50);
     struct Names {
         QString first, middle, last;
@@ -338,8 +342,8 @@ void BadInputTest::namesThroughTheFirstRunAndNewChild() {
                 wrong << describe("stored middle name " + QString::number(i),
                                   childField(want.first, "MiddleName"), want.middle);
             if (childField(want.first, "LastName") != want.last)
-                wrong << describe("stored last name " + QString::number(i), childField(want.first, "LastName"),
-                                  want.last);
+                wrong << describe("stored last name " + QString::number(i),
+                                  childField(want.first, "LastName"), want.last);
             MainWindow->makeChildActive(want.first);
             if (ActiveChildName() != want.first)
                 wrong << describe("active child " + QString::number(i), ActiveChildName(), want.first);
@@ -349,8 +353,8 @@ void BadInputTest::namesThroughTheFirstRunAndNewChild() {
                                                  {QStringLiteral("MiddleName"), want.middle},
                                                  {QStringLiteral("LastName"), want.last}})
                     if (shown(d, box) != value)
-                        wrong << describe("Child Information " + box + " " + QString::number(i), shown(d, box),
-                                          value);
+                        wrong << describe("Child Information " + box + " " + QString::number(i),
+                                          shown(d, box), value);
                 wrong << labelsShowingMarkup(d);
                 ModalDriver::click(d, "CancelBtn");
             });
@@ -383,7 +387,7 @@ void BadInputTest::halfAnEmojiIsNeverKept() {
     add.expect("PickChild", [](QWidget* d) { ModalDriver::click(d, "AddButton"); });
     add.expect("NewChildren", [&](QWidget* d) {
         enter(d, "FirstName", first + QChar(0x07)); // pasted
-        enter(d, "MiddleName", middle);              // typed
+        enter(d, "MiddleName", middle);             // typed
         shownFirst = shown(d, "FirstName");
         shownMiddle = shown(d, "MiddleName");
         ModalDriver::click(d, "OKBtn");
@@ -401,14 +405,36 @@ void BadInputTest::halfAnEmojiIsNeverKept() {
 void BadInputTest::childInformationKeepsEveryKindOfBox() {
     // Every box of the form and the CHILD field it stands for (line edits of several widths and
     // editable lists).
-    const QList<QPair<QString, QString>> boxes{
-        {"MiddleName", "MiddleName"}, {"LastName", "LastName"}, {"Hair", "Hair"}, {"Eyes", "Eyes"},
-        {"BirthDay", "BirthDay"}, {"BDateMonth", "BDayMonth"}, {"BDateDay", "BDateDay"}, {"BDateYear", "BDayYear"},
-        {"BTimeHr", "BTimeHr"}, {"BTimeMin", "BTimeMin"}, {"AmPm", "BTimeAmPm"}, {"Height", "BirthHt"},
-        {"WeightLb", "BirthWeightLb"}, {"WeightOz", "BirthWeightOz"}, {"Physician", "Physician"},
-        {"Hospital", "Hospital"}, {"City", "BirthCity"}, {"State", "BirthState"}, {"Country", "BirthCountry"},
-        {"Address", "Address"}, {"AddCity", "City"}, {"AddCounty", "County"}, {"AddState", "State"},
-        {"H1", "H1"}, {"H2", "H2"}, {"H3", "H3"}, {"H4", "H4"}, {"H5", "H5"}, {"H6", "H6"}, {"H7", "H7"}};
+    const QList<QPair<QString, QString>> boxes{{"MiddleName", "MiddleName"},
+                                               {"LastName", "LastName"},
+                                               {"Hair", "Hair"},
+                                               {"Eyes", "Eyes"},
+                                               {"BirthDay", "BirthDay"},
+                                               {"BDateMonth", "BDayMonth"},
+                                               {"BDateDay", "BDateDay"},
+                                               {"BDateYear", "BDayYear"},
+                                               {"BTimeHr", "BTimeHr"},
+                                               {"BTimeMin", "BTimeMin"},
+                                               {"AmPm", "BTimeAmPm"},
+                                               {"Height", "BirthHt"},
+                                               {"WeightLb", "BirthWeightLb"},
+                                               {"WeightOz", "BirthWeightOz"},
+                                               {"Physician", "Physician"},
+                                               {"Hospital", "Hospital"},
+                                               {"City", "BirthCity"},
+                                               {"State", "BirthState"},
+                                               {"Country", "BirthCountry"},
+                                               {"Address", "Address"},
+                                               {"AddCity", "City"},
+                                               {"AddCounty", "County"},
+                                               {"AddState", "State"},
+                                               {"H1", "H1"},
+                                               {"H2", "H2"},
+                                               {"H3", "H3"},
+                                               {"H4", "H4"},
+                                               {"H5", "H5"},
+                                               {"H6", "H6"},
+                                               {"H7", "H7"}};
     AppFixture app("Ann");
     const QList<Sample> texts = allTexts();
     // Round r puts text (i + r) into box i, so that every box gets every text over the rounds.
@@ -442,8 +468,8 @@ void BadInputTest::childInformationKeepsEveryKindOfBox() {
                 const QString want = cut(texts[(i + round) % texts.size()].text, childWidth(boxes[i].second));
                 const QString got = shown(d, boxes[i].first);
                 if (got != want)
-                    wrong << describe(boxes[i].first + " (" + texts[(i + round) % texts.size()].what + ")", got,
-                                      want);
+                    wrong << describe(boxes[i].first + " (" + texts[(i + round) % texts.size()].what + ")",
+                                      got, want);
                 const QString stored = childField("Ann", boxes[i].second);
                 if (stored != want)
                     wrong << describe("stored " + boxes[i].second, stored, want);
@@ -490,7 +516,8 @@ void BadInputTest::diaryEntriesKeepTitleAndRemarks() {
                 enter(w, "Title", texts[i].text);
                 paste(w->findChild<QPlainTextEdit*>("Remarks"), remarks(i));
                 if (w->findChild<QLineEdit*>("Title")->text() != texts[i].text)
-                    wrong << describe("typed title", w->findChild<QLineEdit*>("Title")->text(), texts[i].text);
+                    wrong << describe("typed title", w->findChild<QLineEdit*>("Title")->text(),
+                                      texts[i].text);
                 ModalDriver::click(w, "OKBtn");
             });
             driver.start();
@@ -507,7 +534,8 @@ void BadInputTest::diaryEntriesKeepTitleAndRemarks() {
             want << s.text;
         if (comboItems(p.form(), p.titleSearch) != want)
             wrong << p.formName + " " + p.titleSearch + " lists " +
-                         QString::number(comboItems(p.form(), p.titleSearch).size()) + " titles, some changed";
+                         QString::number(comboItems(p.form(), p.titleSearch).size()) +
+                         " titles, some changed";
         for (int i = 0; i < texts.size(); ++i) {
             pick(p.form(), p.titleSearch, i);
             const QString where = p.form()->objectName() + " " + p.title + " " + texts[i].what;
@@ -557,11 +585,13 @@ void BadInputTest::growthRecordsKeepWhatWasTyped() {
     QCOMPARE(comboItems(Growth, "DateSearch").size(), texts.size());
     for (int i = 0; i < texts.size(); ++i) {
         pick(Growth, "DateSearch", i);
-        const QStringList want{texts[i].text, texts[(i + 1) % texts.size()].text, texts[(i + 2) % texts.size()].text};
+        const QStringList want{texts[i].text, texts[(i + 1) % texts.size()].text,
+                               texts[(i + 2) % texts.size()].text};
         const QStringList got{shown(Growth, "Height"), shown(Growth, "WtLbs"), shown(Growth, "WtOz")};
         for (int k = 0; k < 3; ++k)
             if (got[k] != want[k])
-                wrong << describe(QStringLiteral("growth record ") + QString::number(i) + " value " + QString::number(k),
+                wrong << describe(QStringLiteral("growth record ") + QString::number(i) + " value " +
+                                      QString::number(k),
                                   got[k], want[k]);
     }
     wrong << labelsShowingMarkup(Growth) << tooWide(Growth);
@@ -604,7 +634,8 @@ void BadInputTest::prenatalDatesSheetAndPediatricianCard() {
 void BadInputTest::familyInputKeepsNamesAndPlaces() {
     AppFixture app("Ann");
     const QList<Sample> texts = allTexts();
-    const char* const buttons[] = {"Button1", "Button11", "Button2", "Button3", "Button6", "Button12", "Button7"};
+    const char* const buttons[] = {"Button1", "Button11", "Button2", "Button3",
+                                   "Button6", "Button12", "Button7"};
     ModalDriver driver;
     for (int i = 0; i < texts.size(); ++i) {
         driver.expect("Family", [&, i](QWidget* w) { ModalDriver::click(w, buttons[i]); });
@@ -628,10 +659,12 @@ void BadInputTest::familyInputKeepsNamesAndPlaces() {
         });
         again.expect("FamilyInput", [&, i](QWidget* w) {
             if (shown(w, "Name") != texts[i].text)
-                wrong << describe(QStringLiteral("family name ") + texts[i].what, shown(w, "Name"), texts[i].text);
+                wrong << describe(QStringLiteral("family name ") + texts[i].what, shown(w, "Name"),
+                                  texts[i].text);
             const QString place = texts[(i + 1) % texts.size()].text;
             if (shown(w, "Pob") != place)
-                wrong << describe(QStringLiteral("place of birth ") + QString::number(i), shown(w, "Pob"), place);
+                wrong << describe(QStringLiteral("place of birth ") + QString::number(i), shown(w, "Pob"),
+                                  place);
             ModalDriver::click(w, "CancelBtn");
         });
     }
@@ -639,8 +672,8 @@ void BadInputTest::familyInputKeepsNamesAndPlaces() {
     RUN([] { MainWindow->Family1Click(); }, again);
     for (int i = 0; i < texts.size(); ++i)
         if (Entries().familyMember(i + 1).Name != texts[i].text)
-            wrong << describe("stored family slot " + QString::number(i + 1), Entries().familyMember(i + 1).Name,
-                              texts[i].text);
+            wrong << describe("stored family slot " + QString::number(i + 1),
+                              Entries().familyMember(i + 1).Name, texts[i].text);
     QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join('\n')));
 }
 

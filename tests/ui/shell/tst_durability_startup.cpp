@@ -1,19 +1,18 @@
 // Start-up through the program's own entry: a clean start makes today's backup; a damaged store is
 // named with its problem and the newest backup, which is restored only when the parent says Yes.
-#include "ui/shell/Forms.h"
-#include "ui/shell/Startup.h"
-#include "ui/shell/TMainWindow.h"
 #include "core/store/Backups.h"
 #include "core/store/Database.h"
 #include "support/ModalDriver.h"
 #include "support/TempStore.h"
+#include "ui/shell/Forms.h"
+#include "ui/shell/Startup.h"
+#include "ui/shell/TMainWindow.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTest>
 #include <QTimer>
-
 
 namespace {
 QByteArray bytesOf(const QString& path) {

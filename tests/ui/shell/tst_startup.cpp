@@ -1,9 +1,9 @@
 // Start-up, the first-run dialog and shutdown, driven through the real windows.
 #include "core/book/EntryStore.h"
-#include "ui/shell/Forms.h"
-#include "ui/shell/TMainWindow.h"
 #include "support/AppFixture.h"
 #include "support/ModalDriver.h"
+#include "ui/shell/Forms.h"
+#include "ui/shell/TMainWindow.h"
 
 #include <QLineEdit>
 #include <QSqlQuery>
@@ -15,11 +15,16 @@ namespace {
 const QString kNeedName = QStringLiteral("Tinyra needs at least a first name to begin running.");
 const QString kDisplayNote = QStringLiteral(
     "Note:  to get the most out of Tinyra 4, you should set your display to at least 256-color mode.  "
-    "A 24-bit (16.7 million) or 16-bit (64,000) color pallet is recommended.  See Windows Help for details on "
+    "A 24-bit (16.7 million) or 16-bit (64,000) color pallet is recommended.  See Windows Help for details "
+    "on "
     "changing your display settings. ");
 
-void cancel(QWidget* d) { ModalDriver::click(d, QStringLiteral("CancelBtn")); }
-void ok(QWidget* box) { ModalDriver::answer(box, QMessageBox::Ok); }
+void cancel(QWidget* d) {
+    ModalDriver::click(d, QStringLiteral("CancelBtn"));
+}
+void ok(QWidget* box) {
+    ModalDriver::answer(box, QMessageBox::Ok);
+}
 } // namespace
 
 class StartupTest : public QObject {
@@ -38,7 +43,10 @@ void StartupTest::firstRunInsistsOnAFirstName() {
     int dialogs = 0;
     ModalDriver driver;
     for (int i = 0; i < 3; ++i) {
-        driver.expect("BrandNewChild", [&](QWidget* d) { ++dialogs; cancel(d); });
+        driver.expect("BrandNewChild", [&](QWidget* d) {
+            ++dialogs;
+            cancel(d);
+        });
         driver.expect("InformationBox", ok);
     }
     driver.expect("BrandNewChild", [&](QWidget* d) {
@@ -94,7 +102,8 @@ void StartupTest::firstRunStoresTheChildAndSecondLaunchGoesStraightIn() {
     app.stop();
     app.store().reopen();
     ModalDriver none;
-    none.expect("BrandNewChild", [](QWidget*) {}, 300);
+    none.expect(
+        "BrandNewChild", [](QWidget*) {}, 300);
     none.start();
     app.start();
     QVERIFY(!none.waitFinished(1000));
@@ -145,7 +154,8 @@ void StartupTest::duplicateFirstNameIsReportedNotCrashed() {
     driver.start();
     app.start(false);
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
-    QCOMPARE(driver.messages().at(0), QStringLiteral("\"Ann\" is already used.  Duplicate First Names are not allowed"));
+    QCOMPARE(driver.messages().at(0),
+             QStringLiteral("\"Ann\" is already used.  Duplicate First Names are not allowed"));
     QCOMPARE(TempStore::previous(), QStringLiteral("Ben"));
     QCOMPARE(TempStore::rowCount("CHILD"), 2);
 }
