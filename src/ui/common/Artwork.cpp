@@ -14,7 +14,6 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <QSvgRenderer>
-#include <cstring>
 
 namespace {
 void star(QPainter& p, QPointF c, qreal r) {
@@ -40,19 +39,17 @@ QPixmap drawnOnce(const QString& name, const std::function<QPixmap()>& draw) {
                              .arg(dir, name)
                              .arg(program.lastModified().toMSecsSinceEpoch())
                              .arg(program.size());
-    // The pixels as they are in memory, after their width and height: nothing to decode.
+    // The pixels as they are in memory, after their width and height: nothing to decode. They are
+    // read straight into the picture, which becomes the pixmap without another copy.
     QFile in(file);
-    if (in.open(QIODevice::ReadOnly)) {
-        const QByteArray bytes = in.readAll();
-        qint32 size[2] = {0, 0};
-        if (bytes.size() > qsizetype(sizeof size)) {
-            std::memcpy(size, bytes.constData(), sizeof size);
-            QImage kept(size[0], size[1], QImage::Format_RGB32);
-            if (!kept.isNull() && bytes.size() == qsizetype(sizeof size) + kept.sizeInBytes()) {
-                std::memcpy(kept.bits(), bytes.constData() + sizeof size, size_t(kept.sizeInBytes()));
-                return QPixmap::fromImage(kept);
-            }
-        }
+    qint32 size[2] = {0, 0};
+    if (in.open(QIODevice::ReadOnly) &&
+        in.read(reinterpret_cast<char*>(size), sizeof size) == qint64(sizeof size) && size[0] > 0 &&
+        size[1] > 0 && size[0] <= 4096 && size[1] <= 4096) {
+        QImage kept(size[0], size[1], QImage::Format_RGB32);
+        if (!kept.isNull() && in.size() == qint64(sizeof size) + kept.sizeInBytes() &&
+            in.read(reinterpret_cast<char*>(kept.bits()), kept.sizeInBytes()) == kept.sizeInBytes())
+            return QPixmap::fromImage(std::move(kept));
     }
     const QPixmap drawn = draw();
     if (QDir().mkpath(dir)) {
@@ -60,10 +57,11 @@ QPixmap drawnOnce(const QString& name, const std::function<QPixmap()>& draw) {
         for (const QString& old : QDir(dir).entryList({name + QStringLiteral("-*")}, QDir::Files))
             QFile::remove(dir + QLatin1Char('/') + old);
         const QImage image = drawn.toImage().convertToFormat(QImage::Format_RGB32);
-        const qint32 size[2] = {image.width(), image.height()};
+        const qint32 dimensions[2] = {image.width(), image.height()};
         QSaveFile out(file); // written whole or not at all
         if (out.open(QIODevice::WriteOnly) &&
-            out.write(reinterpret_cast<const char*>(size), sizeof size) == qint64(sizeof size) &&
+            out.write(reinterpret_cast<const char*>(dimensions), sizeof dimensions) ==
+                qint64(sizeof dimensions) &&
             out.write(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()) ==
                 image.sizeInBytes())
             out.commit();
