@@ -13,6 +13,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QThread>
@@ -107,6 +108,10 @@ void startLookingForDamage() {
 int runTinyra() {
     startLookingForDamage();
     std::future<QString> look = std::move(g_look);
+    // The font database is filled on a worker thread while the splash is shown: otherwise the first
+    // text the main window measures waits several milliseconds for it. QFontDatabase may be used
+    // from any thread.
+    std::future<void> fonts = std::async(std::launch::async, [] { (void)QFontDatabase::families(); });
 
     // The splash is painted before anything else is made.
     auto* splash = new TSplash;
