@@ -1,10 +1,8 @@
 #include "ui/child/TBrandNewChild.h"
 
-#include "core/book/Children.h"
 #include "core/book/EntryStore.h"
+#include "ui/child/AddNamedChild.h"
 #include "ui/common/FormHost.h"
-#include "ui/common/Guard.h"
-#include "ui/common/Messages.h"
 #include "ui/common/Widgets.h"
 
 #include <QDialogButtonBox>
@@ -39,27 +37,8 @@ void TBrandNewChild::FormActivate() {
 }
 
 void TBrandNewChild::OKBtnClick() {
-    const QString first = m_firstName->text();
-    if (first.isEmpty()) {
-        Messages::information(this, QStringLiteral("A First Name is required."));
+    if (!addNamedChild(this, m_firstName, m_middleName, m_lastName, true))
         return;
-    }
-    Children::AddResult added = Children::AddResult::EmptyName;
-    const bool stored = guarded(this, [&] {
-        added = Children::add(first, m_middleName->text(), m_lastName->text());
-        if (added == Children::AddResult::Added)
-            formHost()->makeChildActive(first, true);
-    });
-    if (!stored)
-        return; // the report was shown; the dialog stays open
-    if (added == Children::AddResult::Duplicate) {
-        // A store that already holds children but still says "New": the name is taken, as in New Child.
-        Messages::information(
-            this, QStringLiteral("\"") + first +
-                      QStringLiteral("\" is already used.  Duplicate First Names are not allowed"));
-        m_firstName->setFocus();
-        return;
-    }
     Entries().EntryCancelled = false;
     accept();
 }

@@ -1,9 +1,7 @@
 #include "ui/child/TNewChildren.h"
 
-#include "core/book/Children.h"
+#include "ui/child/AddNamedChild.h"
 #include "ui/common/FormHost.h"
-#include "ui/common/Guard.h"
-#include "ui/common/Messages.h"
 #include "ui/common/Widgets.h"
 
 #include <QFormLayout>
@@ -40,28 +38,7 @@ void TNewChildren::FormActivate() {
 }
 
 void TNewChildren::OKBtnClick() {
-    const QString first = m_firstName->text();
-    if (first.isEmpty()) {
-        Messages::information(this, QStringLiteral("A First Name is required."));
-        m_firstName->setFocus();
-        return;
-    }
-    Children::AddResult added = Children::AddResult::EmptyName;
-    const bool stored = guarded(this, [&] {
-        added = Children::add(first, m_middleName->text(), m_lastName->text());
-        if (added == Children::AddResult::Added)
-            formHost()->makeChildActive(first, false);
-    });
-    if (stored && added == Children::AddResult::Duplicate) {
-        Messages::information(
-            this, QStringLiteral("\"") + first +
-                      QStringLiteral("\" is already used.  Duplicate First Names are not allowed"));
-        m_firstName->clear();
-        activateWindow();
-        m_firstName->setFocus();
-        return;
-    }
-    if (stored)
+    if (addNamedChild(this, m_firstName, m_middleName, m_lastName, false))
         accept();
 }
 
