@@ -94,6 +94,7 @@ QThread* backUp() {
     worker->start(QThread::LowPriority);
     return worker;
 }
+
 // The look for damage reads the whole book: it runs on its own thread while the application starts,
 // the splash is painted and the forms are made. A book that is missing now is looked at again when it
 // is opened.
