@@ -103,17 +103,34 @@ QString NameCursor::name() const {
     return m_open && m_pos < m_names.size() ? m_names[m_pos] : QString();
 }
 
-void NameCursor::readCurrent() {
-    m_origin.clear();
-    m_meaning.clear();
-    if (!m_open || m_pos >= m_keys.size())
-        return;
-    QSqlQuery q = Database::exec(
-        QStringLiteral("SELECT Origin, Meaning FROM %1 WHERE rowid = ?").arg(m_table), {m_keys[m_pos]});
-    if (q.next()) {
-        m_origin = q.value(0).toString();
-        m_meaning = q.value(1).toString();
+int NameCursor::find(const QString& typed) const {
+    const QString wanted = typed.trimmed();
+    if (wanted.isEmpty())
+        return -1;
+    int begins = -1;
+    for (int i = 0; i < m_names.size(); ++i) {
+        if (m_names[i].compare(wanted, Qt::CaseInsensitive) == 0)
+            return i;
+        if (begins < 0 && m_names[i].startsWith(wanted, Qt::CaseInsensitive))
+            begins = i;
     }
+    return begins;
+}
+
+Name NameCursor::rowAt(int position) const {
+    if (!m_open || position < 0 || position >= m_keys.size())
+        return {};
+    QSqlQuery q = Database::exec(
+        QStringLiteral("SELECT Origin, Meaning FROM %1 WHERE rowid = ?").arg(m_table), {m_keys[position]});
+    if (!q.next())
+        return {};
+    return {m_names[position], q.value(0).toString(), q.value(1).toString()};
+}
+
+void NameCursor::readCurrent() {
+    const Name row = rowAt(m_pos);
+    m_origin = row.origin;
+    m_meaning = row.meaning;
 }
 
 QVector<Name> namesOfOrigin(const QString& table, const QString& origin) {

@@ -40,6 +40,12 @@ public:
     // Moves to `position`, kept within the rows; the last row stays the last.
     void moveTo(int position);
 
+    // The row named `typed` (any case), else the first row whose name begins with it; -1 when none
+    // does or nothing is typed.
+    int find(const QString& typed) const;
+    // The fields of the row at `position`, read without moving the cursor; empty when out of range.
+    Name rowAt(int position) const;
+
     // The current row's fields; empty on an empty or closed table.
     QString name() const;
     QString origin() const { return m_origin; }

@@ -241,6 +241,19 @@ QWidget* TBabyNames::buildNamesPage() {
         combo->lineEdit()->installEventFilter(this);
         combo->setGeometry(l.left, 112, 185, 26);
         l.side->list = combo;
+
+        // What the typed or picked name means, shown as the parent types.
+        auto* found = new QLabel(page);
+        found->setObjectName(
+            QString::fromLatin1(l.name).replace(QStringLiteral("Names"), QStringLiteral("Found")));
+        found->setFont(arial(14));
+        found->setWordWrap(true);
+        found->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        found->setTextFormat(Qt::PlainText);
+        found->setGeometry(l.left, 146, 185, 96);
+        l.side->found = found;
+        Side* side = l.side;
+        connect(combo, &QComboBox::editTextChanged, this, [this, side] { showFound(*side); });
     }
     addPageTitle(page, QStringLiteral("HelpBtn"), 3);
     return page;
@@ -362,6 +375,20 @@ void TBabyNames::showRow(Side& side) {
     side.navigator->setPosition(side.table.position(), side.table.isOpen() ? side.table.recordCount() : 0);
 }
 
+void TBabyNames::showFound(Side& side) {
+    const QString typed = side.list->currentText().trimmed();
+    QString text = QStringLiteral("Type a name to see its origin and meaning.");
+    if (!typed.isEmpty()) {
+        NameLists::Name row;
+        guarded(this, [&] { row = side.table.rowAt(side.table.find(typed)); });
+        text = row.name.isEmpty()
+                   ? QStringLiteral("No name begins with \"%1\".").arg(typed)
+                   : QStringLiteral("%1\nOrigin: %2\nMeaning: %3").arg(row.name, row.origin, row.meaning);
+    }
+    side.found->setText(text);
+    side.found->setAccessibleName(text);
+}
+
 void TBabyNames::fillSide(Side& side) {
     side.list->clearEditText();
     side.model->setStringList({});
@@ -371,6 +398,7 @@ void TBabyNames::fillSide(Side& side) {
     side.list->setCurrentIndex(-1);
     side.list->clearEditText();
     showRow(side);
+    showFound(side);
 }
 
 void TBabyNames::FormActivate() {
@@ -380,6 +408,7 @@ void TBabyNames::FormActivate() {
             side->table.close();
             side->model->setStringList({});
             showRow(*side);
+            showFound(*side);
         }
     }
 }

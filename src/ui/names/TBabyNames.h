@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QStringListModel;
@@ -56,6 +57,7 @@ private:
         explicit Side(const QString& tableName) : table(tableName) {}
         NameLists::NameCursor table;
         QComboBox* list = nullptr;
+        QLabel* found = nullptr; // origin and meaning of the name typed or picked in the list
         QStringListModel* model = nullptr;
         QLineEdit* name = nullptr;
         QLineEdit* origin = nullptr;
@@ -73,6 +75,7 @@ private:
                                const QString& meaningLabel);
     void fillSide(Side& side);
     void showRow(Side& side);
+    void showFound(Side& side);
     void connectNavigator(Side& side);
 
     void OKBtnClick();
