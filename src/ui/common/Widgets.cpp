@@ -86,11 +86,22 @@ void setAccessibleCaption(QWidget* field, const QString& caption) {
     field->setAccessibleName(text);
 }
 
+void showsValue(QLabel* value, const QString& caption, QLabel* captionLabel) {
+    setAccessibleCaption(value, caption);
+    value->setAccessibleDescription(value->accessibleName());
+    value->setAccessibleName(QString());
+    if (captionLabel)
+        captionLabel->setBuddy(value);
+}
+
 QLabel* addRow(QFormLayout* form, const QString& caption, QWidget* field) {
     auto* label = new QLabel(caption);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label->setBuddy(field);
-    setAccessibleCaption(field, caption);
+    if (auto* value = qobject_cast<QLabel*>(field))
+        showsValue(value, caption);
+    else
+        setAccessibleCaption(field, caption);
     form->addRow(label, field);
     return label;
 }

@@ -33,6 +33,9 @@ QString memoText(const QPlainTextEdit* memo);
 QLabel* addRow(QFormLayout* form, const QString& caption, QWidget* field);
 // Gives `field` the accessible name of `caption` ("First Name:" becomes "First Name").
 void setAccessibleCaption(QWidget* field, const QString& caption);
+// A label that shows a stored value reads as that value, with the caption as its description; the
+// caption's own label, when given, names it as its buddy. (A name of "Title" would hide "Park day".)
+void showsValue(QLabel* value, const QString& caption, QLabel* captionLabel = nullptr);
 // Colours a widget's text through its palette (cheaper than a style sheet, which makes every
 // widget under it slow to build and to paint).
 void setTextColor(QWidget* w, const QColor& color);

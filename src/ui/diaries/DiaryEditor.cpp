@@ -140,7 +140,7 @@ QLabel* valueLabel(const char* name, const QString& text, const QString& accessi
     label->setStyleSheet(QStringLiteral(
         "QLabel { background: white; border: 1px solid #9a9a9a; border-radius: 2px; padding: 2px 4px; }"));
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    label->setAccessibleName(accessible);
+    Widgets::showsValue(label, accessible);
     return label;
 }
 } // namespace
@@ -160,9 +160,13 @@ DiaryEditor::DiaryEditor(const DiaryEditorSetup& setup, QWidget* parent)
     m_memo->setMinimumSize(320, 160);
 
     auto* shown = new QGridLayout;
-    shown->addWidget(new QLabel(QStringLiteral("Date:"), this), 0, 0, Qt::AlignRight);
+    auto* dateCaption = new QLabel(QStringLiteral("Date:"), this);
+    dateCaption->setBuddy(m_date);
+    auto* titleCaption = new QLabel(wordOrTitle, this);
+    titleCaption->setBuddy(m_title);
+    shown->addWidget(dateCaption, 0, 0, Qt::AlignRight);
     shown->addWidget(m_date, 0, 1);
-    shown->addWidget(new QLabel(wordOrTitle, this), 0, 2, Qt::AlignRight);
+    shown->addWidget(titleCaption, 0, 2, Qt::AlignRight);
     shown->addWidget(m_title, 0, 3);
     shown->setColumnStretch(3, 1);
     auto* left = new QVBoxLayout;

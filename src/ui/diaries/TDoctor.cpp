@@ -102,6 +102,7 @@ void TDoctor::build() {
     auto* small = new QLabel(info);
     small->setPixmap(
         Artwork::glyph(QStringLiteral("user-heart"), QColor(0xb0, 0x30, 0x60), 48).pixmap(48, 48));
+    small->setAccessibleName(QStringLiteral("Picture of a caring heart"));
     auto* pictureColumn = new QVBoxLayout;
     pictureColumn->addWidget(frame, 0, Qt::AlignHCenter);
     pictureColumn->addWidget(change, 0, Qt::AlignHCenter);

@@ -43,7 +43,7 @@ QLabel* valueBox(const char* name, const QString& accessible, int chars, QWidget
     label->setStyleSheet(QStringLiteral(
         "QLabel { background: white; border: 1px solid #9a9a9a; border-radius: 2px; padding: 2px 4px; }"));
     label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QLatin1Char('0')) * chars + 12);
-    label->setAccessibleName(accessible);
+    Widgets::showsValue(label, accessible);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
 }
@@ -97,6 +97,7 @@ void TGrowth::build() {
     logColumn->addWidget(m_log, 1);
     auto* logPicture = new QLabel(logPage);
     logPicture->setPixmap(ruler);
+    logPicture->setAccessibleName(QStringLiteral("Picture of a measuring ruler"));
     auto* logLayout = new QHBoxLayout(logPage);
     logLayout->addLayout(logColumn, 1);
     logLayout->addWidget(logPicture, 0, Qt::AlignTop);
@@ -172,6 +173,7 @@ void TGrowth::build() {
 
     auto* entriesPicture = new QLabel(entries);
     entriesPicture->setPixmap(ruler);
+    entriesPicture->setAccessibleName(QStringLiteral("Picture of a measuring ruler"));
     auto* entriesColumn = new QVBoxLayout;
     entriesColumn->addWidget(shown);
     entriesColumn->addWidget(added);

@@ -37,7 +37,7 @@ void TWords::build() {
     m_firstWord->setObjectName(QStringLiteral("FirstWord"));
     m_firstWord->setAlignment(Qt::AlignCenter);
     m_firstWord->setWordWrap(true);
-    m_firstWord->setAccessibleName(QStringLiteral("First Word"));
+    Widgets::showsValue(m_firstWord, QStringLiteral("First Word"));
     QFont wordFont(QStringLiteral("Liberation Sans"));
     wordFont.setPointSize(36);
     wordFont.setBold(true);
@@ -83,7 +83,7 @@ void TWords::build() {
     m_wordList = DiaryWidgets::display("WordList", QStringLiteral("Word List"), list);
     m_wordCount = new QLabel(QStringLiteral("0"), list);
     m_wordCount->setObjectName(QStringLiteral("WordCount"));
-    m_wordCount->setAccessibleName(QStringLiteral("Total Word Count"));
+    Widgets::showsValue(m_wordCount, QStringLiteral("Total Word Count"));
     m_wordCount->setAlignment(Qt::AlignCenter);
     m_wordCount->setStyleSheet(
         QStringLiteral("QLabel { background: white; border: 1px solid #9a9a9a; padding: 4px; }"));
