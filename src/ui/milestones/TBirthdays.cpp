@@ -270,7 +270,9 @@ void TBirthdays::build() {
     row->addWidget(cancel);
     buttons->adjustSize();
     buttons->raise();
-    setFixedSize(498, 404);
+    // The form's own size, grown where the contents need more (the Gifts page is taller), so no page is
+    // squeezed under the buttons.
+    setFixedSize(QSize(498, 404).expandedTo(minimumSizeHint()));
     buttons->move(width() - buttons->width() - 18, height() - buttons->height() - 18);
     setTabOrder(m_pages, ok);
     setTitles(QStringLiteral("Birth Birthday"));

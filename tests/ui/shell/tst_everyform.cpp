@@ -1,6 +1,6 @@
-// What a screen reader finds on every form of a filled book: each control has a name, each picture
-// a description, and each label reads what it shows (a label showing "Park day" is read as such,
-// not as "Title").
+// Every form of a filled book as a parent meets it: what a screen reader finds (each control has a
+// name, each picture a description, each label reads what it shows: "Park day", not "Title"), and
+// whether the form fits the smallest screen Tinyra supports, whole and unsqueezed.
 
 #include "core/book/EntryStore.h"
 #include "support/AppFixture.h"
@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QTextDocumentFragment>
@@ -71,17 +72,9 @@ QStringList faultsOf(QWidget* window) {
     }
     return faults;
 }
-} // namespace
 
-class AccessibilityTest : public QObject {
-    Q_OBJECT
-private slots:
-    void everyFormReadsWhatItShows();
-};
-
-void AccessibilityTest::everyFormReadsWhatItShows() {
-    AppFixture app;
-    // A child with something in every diary, the growth log and the family tree.
+// A child with something in every diary, the growth log and the family tree.
+void fillBook() {
     const DiaryList lists[] = {DiaryList::PrenatalDiary,  DiaryList::PrenatalMedicalDiary,
                                DiaryList::JournalEntries, DiaryList::WordEntries,
                                DiaryList::DoctorVisits,   DiaryList::ChildhoodDiseases};
@@ -93,7 +86,10 @@ void AccessibilityTest::everyFormReadsWhatItShows() {
         QStringLiteral("05-06-24"), QStringLiteral("26"), QStringLiteral("16"), QStringLiteral("2")}));
     Entries().setFamilyMember(
         1, FamilyMember{QStringLiteral("Rose Miller"), QStringLiteral("03-04-60"), QStringLiteral("Leeds")});
+}
 
+// Shows every form in turn, and each page of its tabs, collecting what `look` finds there.
+QStringList walkEveryForm(const std::function<QStringList(TDialog*)>& look) {
     // A form that asks something on its own at showing is answered, so the walk never waits.
     QTimer answerer;
     QObject::connect(&answerer, &QTimer::timeout, [] {
@@ -104,17 +100,18 @@ void AccessibilityTest::everyFormReadsWhatItShows() {
 
     QStringList faults;
     const auto forms = MainWindow->findChildren<TDialog*>(QString(), Qt::FindDirectChildrenOnly);
-    QVERIFY(forms.size() >= 25);
+    if (forms.size() < 25)
+        faults << QStringLiteral("only %1 forms").arg(forms.size());
     for (TDialog* form : forms) {
         form->show();
         QCoreApplication::processEvents();
-        faults << faultsOf(form);
-        // Every page of a tabbed form is read as the parent would turn to it.
+        faults << look(form);
+        // Every page of a tabbed form is looked at as the parent would turn to it.
         for (QTabWidget* tabs : form->findChildren<QTabWidget*>()) {
             for (int page = 1; page < tabs->count(); ++page) {
                 tabs->setCurrentIndex(page);
                 QCoreApplication::processEvents();
-                faults << faultsOf(form);
+                faults << look(form);
             }
             tabs->setCurrentIndex(0);
         }
@@ -124,8 +121,61 @@ void AccessibilityTest::everyFormReadsWhatItShows() {
     faults.removeDuplicates();
     for (const QString& fault : faults)
         qWarning("%s", qPrintable(fault));
+    return faults;
+}
+
+// Where a form stands on its screen: inside the available area with room for its title bar, and
+// never smaller than its contents need.
+QStringList placementOf(TDialog* form) {
+    QStringList faults;
+    const QRect screen = form->screen()->availableGeometry();
+    QRect frame = form->frameGeometry();
+    if (frame == form->geometry()) // no window manager here: allow for the title bar one would add
+        frame.setTop(frame.top() - 32);
+    const QString name = form->objectName();
+    if (frame.width() > screen.width() || frame.height() > screen.height())
+        faults << name + QStringLiteral(": %1x%2 is larger than the screen's %3x%4")
+                             .arg(frame.width())
+                             .arg(frame.height())
+                             .arg(screen.width())
+                             .arg(screen.height());
+    else if (!screen.contains(frame))
+        faults << name + QStringLiteral(": stands partly off the screen");
+    const QSize needed = form->minimumSizeHint();
+    if (needed.isValid() && (form->width() < needed.width() || form->height() < needed.height()))
+        faults << name + QStringLiteral(": %1x%2 squeezes contents that need %3x%4")
+                             .arg(form->width())
+                             .arg(form->height())
+                             .arg(needed.width())
+                             .arg(needed.height());
+    return faults;
+}
+} // namespace
+
+class EveryFormTest : public QObject {
+    Q_OBJECT
+private slots:
+    void everyFormReadsWhatItShows();
+    void everyFormFitsTheScreen();
+};
+
+void EveryFormTest::everyFormReadsWhatItShows() {
+    AppFixture app;
+    fillBook();
+    const QStringList faults = walkEveryForm(&faultsOf);
     QVERIFY2(faults.isEmpty(), qPrintable(QStringLiteral("%1 faults, listed above").arg(faults.size())));
 }
 
-QTEST_MAIN(AccessibilityTest)
-#include "tst_accessibility.moc"
+// Run with the screens of 1366x768 at 100% and 1920x1080 at 150% (1280x720 to the forms).
+void EveryFormTest::everyFormFitsTheScreen() {
+    const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
+    if (screen.width() < 1280 || screen.height() < 720)
+        QSKIP("a screen smaller than any Tinyra supports; the screen tests set one up");
+    AppFixture app;
+    fillBook();
+    const QStringList faults = walkEveryForm(&placementOf);
+    QVERIFY2(faults.isEmpty(), qPrintable(QStringLiteral("%1 faults, listed above").arg(faults.size())));
+}
+
+QTEST_MAIN(EveryFormTest)
+#include "tst_everyform.moc"
