@@ -3,8 +3,10 @@
 #include "ui/help/HelpStyle.h"
 #include "ui/help/TSplash.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QTextBrowser>
 
 TLogo2* Logo2 = nullptr;
 
@@ -30,6 +32,39 @@ void TLogo2::build() {
     ok->move(344, 346);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &TLogo2::OKBtnClick);
+
+    // The credits: the notices file installed beside the licence, compiled in.
+    m_credits = new QTextBrowser(this);
+    m_credits->setObjectName(QStringLiteral("Credits"));
+    m_credits->setGeometry(12, 12, 439, 322);
+    m_credits->setAccessibleName(QStringLiteral("Credits"));
+    m_credits->setLineWrapMode(QTextEdit::NoWrap);
+    m_credits->setFont(HelpStyle::font(QStringLiteral("DejaVu Sans Mono"), 11));
+    QFile notices(QStringLiteral(":/doc/NOTICES"));
+    if (notices.open(QIODevice::ReadOnly))
+        m_credits->setPlainText(QString::fromUtf8(notices.readAll()));
+    m_credits->hide();
+
+    m_creditsButton = HelpStyle::greenButton(QStringLiteral("CreditsBtn"), QStringLiteral("Credits"), this);
+    m_creditsButton->move(244, 346);
+    connect(m_creditsButton, &QPushButton::clicked, this, &TLogo2::CreditsBtnClick);
+    setTabOrder(ok, m_creditsButton);
+    setTabOrder(m_creditsButton, m_credits);
+}
+
+void TLogo2::FormActivate() {
+    showCredits(false);
+}
+
+void TLogo2::showCredits(bool shown) {
+    m_credits->setVisible(shown);
+    m_creditsButton->setText(shown ? QStringLiteral("Picture") : QStringLiteral("Credits"));
+    m_creditsButton->setAccessibleName(shown ? QStringLiteral("Back to the picture")
+                                             : QStringLiteral("Credits"));
+}
+
+void TLogo2::CreditsBtnClick() {
+    showCredits(!m_credits->isVisible());
 }
 
 void TLogo2::OKBtnClick() {

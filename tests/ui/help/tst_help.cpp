@@ -23,6 +23,7 @@
 #include <QSqlQuery>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextBrowser>
 
 namespace {
 // Every topic number that a help button or menu item of the program opens.
@@ -322,8 +323,8 @@ void HelpTest::equalTitlesOpenTheLargerNumber() {
 
 void HelpTest::helpMenuReachesTheInformationScreens() {
     auto trigger = [](const char* action) { MainWindow->findChild<QAction*>(action)->trigger(); };
-    bool frameless = false, okIsDefault = false;
-    QString okCaption;
+    bool frameless = false, okIsDefault = false, creditsHiddenFirst = false, creditsHiddenAgain = false;
+    QString okCaption, credits;
     Shown whatsNew, pictures;
     ModalDriver driver;
     driver.expect("Logo2", [&](QWidget* w) {
@@ -332,14 +333,35 @@ void HelpTest::helpMenuReachesTheInformationScreens() {
         okCaption = ok->text();
         okIsDefault = ok->isDefault();
         saveShot(w, "about");
+        auto* page = w->findChild<QTextBrowser*>("Credits");
+        creditsHiddenFirst = !page->isVisible();
+        ModalDriver::click(w, "CreditsBtn");
+        if (page->isVisible())
+            credits = page->toPlainText();
+        saveShot(w, "about-credits");
         ok->click();
     });
     driver.start();
     trigger("AboutTinyra1");
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    // The box opens on its picture again.
+    ModalDriver again;
+    again.expect("Logo2", [&](QWidget* w) {
+        creditsHiddenAgain = !w->findChild<QTextBrowser*>("Credits")->isVisible();
+        ModalDriver::click(w, "OKBtn");
+    });
+    again.start();
+    trigger("AboutTinyra1");
+    QVERIFY2(again.waitFinished(), qPrintable(again.error()));
     QVERIFY(frameless);
     QCOMPARE(okCaption, QStringLiteral("Ok"));
     QVERIFY(okIsDefault);
+    QVERIFY(creditsHiddenFirst);
+    QVERIFY(creditsHiddenAgain);
+    for (const char* credited : {"GPL-3.0-or-later", "Qt 6", "Qt Charts", "SQLite", "libzip", "Tabler Icons",
+                                 "flag-icons", "WHO Child Growth Standards", "CDC Growth Charts",
+                                 "@rcpch/digital-growth-charts-react-component-library"})
+        QVERIFY2(credits.contains(QLatin1String(credited)), credited);
 
     // One driver per showing: the same viewer comes up twice in a row.
     for (auto [action, into] : {std::pair<const char*, Shown*>("Whatsnew1", &whatsNew),
