@@ -23,19 +23,24 @@ QHash<QString, QString> sheet(const QString& child, const QString& sheetName) {
     return values;
 }
 
+// A field is written only where its value differs, so that its time of change stays that of the
+// last real change (an import keeps the newer of two versions by it).
 void setSheetValue(const QString& child, const QString& sheetName, const QString& field,
                    const QString& value) {
-    Database::exec(
-        QStringLiteral("INSERT OR REPLACE INTO SHEETS (child, sheet, field, value) VALUES (?, ?, ?, ?)"),
-        {child, sheetName, field, value});
+    Database::exec(QStringLiteral("INSERT INTO SHEETS (child, sheet, field, value) VALUES (?, ?, ?, ?) "
+                                  "ON CONFLICT (child, sheet, field) DO UPDATE SET value = excluded.value "
+                                  "WHERE value IS NOT excluded.value"),
+                   {child, sheetName, field, value});
 }
 
 void setSheet(const QString& child, const QString& sheetName, const QHash<QString, QString>& values) {
     Transaction tx;
-    Database::exec(QStringLiteral("DELETE FROM SHEETS WHERE child = ? AND sheet = ?"), {child, sheetName});
+    for (const QString& field : sheet(child, sheetName).keys())
+        if (!values.contains(field))
+            Database::exec(QStringLiteral("DELETE FROM SHEETS WHERE child = ? AND sheet = ? AND field = ?"),
+                           {child, sheetName, field});
     for (auto it = values.cbegin(); it != values.cend(); ++it)
-        Database::exec(QStringLiteral("INSERT INTO SHEETS (child, sheet, field, value) VALUES (?, ?, ?, ?)"),
-                       {child, sheetName, it.key(), it.value()});
+        setSheetValue(child, sheetName, it.key(), it.value());
     tx.commit();
 }
 
@@ -46,7 +51,9 @@ QByteArray picture(const QString& child, const QString& key) {
 }
 
 void setPicture(const QString& child, const QString& key, const QByteArray& bytes) {
-    Database::exec(QStringLiteral("INSERT OR REPLACE INTO PICTURES (child, picture, data) VALUES (?, ?, ?)"),
+    Database::exec(QStringLiteral("INSERT INTO PICTURES (child, picture, data) VALUES (?, ?, ?) "
+                                  "ON CONFLICT (child, picture) DO UPDATE SET data = excluded.data "
+                                  "WHERE data IS NOT excluded.data"),
                    {child, key, bytes});
 }
 

@@ -155,10 +155,11 @@ FamilyMember EntryStore::familyMember(int slot) const {
 void EntryStore::setFamilyMember(int slot, const FamilyMember& member) {
     requireActive();
     FamilyMember& target = m_family.at(slot - 1);
-    Database::exec(
-        QStringLiteral(
-            "INSERT OR REPLACE INTO FAMILY (child, slot, Name, Date, Text) VALUES (?, ?, ?, ?, ?)"),
-        {m_child, slot, member.Name, member.Date, member.Text});
+    // Written only where it differs, so that the slot's time of change stays that of a real change.
+    Database::exec(QStringLiteral("INSERT INTO FAMILY (child, slot, Name, Date, Text) VALUES (?, ?, ?, ?, ?) "
+                                  "ON CONFLICT (child, slot) DO UPDATE SET Name = excluded.Name, "
+                                  "Date = excluded.Date, Text = excluded.Text"),
+                   {m_child, slot, member.Name, member.Date, member.Text});
     target = member;
 }
 
@@ -169,7 +170,8 @@ QString EntryStore::toothDate(int slot) const {
 void EntryStore::setToothDate(int slot, const QString& date) {
     requireActive();
     QString& target = m_teeth.at(slot - 1);
-    Database::exec(QStringLiteral("INSERT OR REPLACE INTO TEETH (child, slot, Date) VALUES (?, ?, ?)"),
+    Database::exec(QStringLiteral("INSERT INTO TEETH (child, slot, Date) VALUES (?, ?, ?) "
+                                  "ON CONFLICT (child, slot) DO UPDATE SET Date = excluded.Date"),
                    {m_child, slot, date});
     target = date;
 }

@@ -69,10 +69,64 @@ QStringList versionOne() {
     return sql;
 }
 
+// The moment of a change as stored: UTC to the millisecond, so that times compare as text.
+const char* const kNow = "strftime('%Y-%m-%dT%H:%M:%fZ', 'now')";
+
+// Stamps `table`'s rows with the time of their last change: a new row when it is stored, a row
+// whose `fields` change when they do. A write that sets `changed` itself (an import keeping the time
+// of the change it brings) keeps that time.
+QStringList changeStamps(const QString& table, const QStringList& fields) {
+    QStringList differs;
+    for (const QString& f : fields)
+        differs << QStringLiteral("NEW.%1 IS NOT OLD.%1").arg(f);
+    const QString now = QString::fromLatin1(kNow);
+    return {QStringLiteral("ALTER TABLE %1 ADD COLUMN changed TEXT NOT NULL DEFAULT ''").arg(table),
+            QStringLiteral("UPDATE %1 SET changed = %2").arg(table, now),
+            QStringLiteral("CREATE TRIGGER %1_STAMP_NEW AFTER INSERT ON %1 WHEN NEW.changed = '' "
+                           "BEGIN UPDATE %1 SET changed = %2 WHERE rowid = NEW.rowid; END")
+                .arg(table, now),
+            QStringLiteral("CREATE TRIGGER %1_STAMP AFTER UPDATE ON %1 WHEN NEW.changed IS OLD.changed AND "
+                           "(%3) BEGIN UPDATE %1 SET changed = %2 WHERE rowid = NEW.rowid; END")
+                .arg(table, now, differs.join(QStringLiteral(" OR ")))};
+}
+
+// Gives the diary entries and growth records an identity that stays with them from book to book
+// (so that a book imported twice, or from a second computer, adds nothing twice), and stamps every
+// record of a child with the time of its last change (so that of two versions of a slot or a sheet
+// field the newer is kept).
+QStringList recordIdentities() {
+    QStringList sql;
+    for (const char* table : {"ENTRIES", "GROWTH"}) {
+        const QString t = QString::fromLatin1(table);
+        sql << QStringLiteral("ALTER TABLE %1 ADD COLUMN uid TEXT NOT NULL DEFAULT ''").arg(t)
+            << QStringLiteral("UPDATE %1 SET uid = lower(hex(randomblob(16)))").arg(t)
+            << QStringLiteral("CREATE UNIQUE INDEX %1_BY_UID ON %1 (uid) WHERE uid <> ''").arg(t)
+            << QStringLiteral(
+                   "CREATE TRIGGER %1_IDENTITY AFTER INSERT ON %1 WHEN NEW.uid = '' "
+                   "BEGIN UPDATE %1 SET uid = lower(hex(randomblob(16))) WHERE rowid = NEW.rowid; END")
+                   .arg(t);
+    }
+    // The child's fields as this step finds them: a field a later step adds is not watched here.
+    QStringList childFields;
+    for (const FieldDef& f : Schema::child().fields.mid(0, 32))
+        childFields << f.name;
+    sql << changeStamps(QStringLiteral("CHILD"), childFields)
+        << changeStamps(QStringLiteral("ENTRIES"), {QStringLiteral("list"), QStringLiteral("Date"),
+                                                    QStringLiteral("Title"), QStringLiteral("Text")})
+        << changeStamps(QStringLiteral("GROWTH"), {QStringLiteral("Date"), QStringLiteral("Height"),
+                                                   QStringLiteral("WtLbs"), QStringLiteral("WtOz")})
+        << changeStamps(QStringLiteral("FAMILY"),
+                        {QStringLiteral("Name"), QStringLiteral("Date"), QStringLiteral("Text")})
+        << changeStamps(QStringLiteral("TEETH"), {QStringLiteral("Date")})
+        << changeStamps(QStringLiteral("SHEETS"), {QStringLiteral("value")})
+        << changeStamps(QStringLiteral("PICTURES"), {QStringLiteral("data")});
+    return sql;
+}
+
 // Each entry takes the store from version i+1 to i+2. A later schema change appends a step here
 // and adds its tables to createStatements() through the same list.
 const QList<QStringList>& migrations() {
-    static const QList<QStringList> steps = {};
+    static const QList<QStringList> steps = {recordIdentities()};
     return steps;
 }
 } // namespace

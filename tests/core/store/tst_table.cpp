@@ -47,6 +47,7 @@ void TableTest::newStoreHasTheFiveTablesInFieldOrder() {
         QStringList columns;
         while (q.next())
             columns << q.value(1).toString();
+        columns.removeOne(QStringLiteral("changed")); // the time of the last change, kept by the store
         QStringList expected;
         for (const FieldDef& f : def->fields)
             expected << f.name;
