@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <stdexcept>
+
+// A whole book in one file, to move it to another computer or to keep beside the daily backups: a
+// zip holding book.json (every child and everything recorded for them) and the pictures as files,
+// described in docs/BOOK-FORMAT.md. Export writes the file; import merges one into the open store.
+namespace BookFile {
+// The version of the layout that export writes; import reads it and every older one.
+constexpr int FormatVersion = 1;
+
+// A file that import refuses, or a file export cannot write. The message says why, for the parent.
+class Error : public std::runtime_error {
+public:
+    explicit Error(const QString& message) : std::runtime_error(message.toStdString()), m_message(message) {}
+    QString message() const { return m_message; }
+
+private:
+    QString m_message;
+};
+
+// Told the part done (0 to 1) now and then; answering false stops the work, which then throws Error
+// and leaves no file (export) or the book untouched (import).
+using Progress = std::function<bool(double done)>;
+
+// Writes every child of the open store to `path` (replaced only once the new file is complete).
+// Pictures are read one at a time while the zip is written. Throws Error, or StoreError on a failed
+// read of the store.
+void exportBook(const QString& path, const Progress& progress = {});
+
+// What an import did.
+struct Summary {
+    QStringList childrenAdded;
+    int recordsAdded = 0;
+    // Each slot, sheet field, picture or entry whose two versions differed, with which was kept
+    // ("Anna: tooth 3 (the file's, newer)").
+    QStringList differences;
+
+    bool changedNothing() const;
+    // The summary in a few lines for the parent.
+    QString text() const;
+};
+
+// Merges the book in `path` into the open store, in one transaction: a child who is not in the book
+// is added with everything recorded for it; for a child who is, records are matched by their
+// identity, new ones added and, of two versions that differ, the newer kept. A damaged, truncated,
+// foreign or newer-version file, or one whose entries climb out of the zip or are enormous, is
+// refused with Error and the book is untouched. The active child's lists are loaded again.
+Summary importBook(const QString& path, const Progress& progress = {});
+} // namespace BookFile

@@ -1,0 +1,359 @@
+// A book moved to a file and back: every table and picture exactly, nothing twice, two books made
+// apart ending equal, and every kind of bad file refused with the book untouched.
+#include "core/book/ChildRecords.h"
+#include "core/book/Children.h"
+#include "core/book/EntryStore.h"
+#include "core/exchange/BookFile.h"
+#include "core/store/Database.h"
+#include "core/store/Schema.h"
+#include "core/store/StoreError.h"
+#include "support/TempStore.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRandomGenerator>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTest>
+
+#include <zip.h>
+
+namespace {
+// Opens the book kept under `home` (its XDG data folder) in place of the open one.
+void useBook(const QString& home) {
+    Entries().release();
+    Database::close();
+    qputenv("XDG_DATA_HOME", home.toUtf8());
+    Database::open();
+}
+
+// Every row of the child's tables, each column by name (pictures as hex), in stored order or, for a
+// comparison that does not care which book added a record first, sorted.
+QStringList dump(bool sorted = false) {
+    QStringList rows;
+    QStringList tables = Schema::childTables();
+    tables.prepend(QStringLiteral("CHILD"));
+    for (const QString& table : tables) {
+        QSqlQuery q = Database::exec(QStringLiteral("SELECT * FROM %1 ORDER BY rowid").arg(table));
+        QStringList these;
+        while (q.next()) {
+            QStringList cells;
+            const QSqlRecord rec = q.record();
+            for (int i = 0; i < rec.count(); ++i) {
+                if (rec.fieldName(i) == QLatin1String("seq"))
+                    continue;
+                const QVariant v = q.value(i);
+                cells << rec.fieldName(i) + QLatin1Char('=') +
+                             (v.typeId() == QMetaType::QByteArray
+                                  ? QString::fromLatin1(v.toByteArray().toHex())
+                                  : v.toString());
+            }
+            these << table + QLatin1Char(' ') + cells.join(QLatin1Char('|'));
+        }
+        if (sorted)
+            these.sort();
+        rows << these;
+    }
+    return rows;
+}
+
+// Waits until the clock has moved on a millisecond, so that the next change is stamped later.
+void nextMillisecond() {
+    const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
+    while (QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs) == now) {
+    }
+}
+
+QByteArray photo(int size, quint32 seed) {
+    QByteArray bytes("\xFF\xD8\xFF\xE0", 4);
+    QRandomGenerator random(seed);
+    while (bytes.size() < size)
+        bytes.append(char(random.generate() & 0xff));
+    bytes[10] = '\0';
+    return bytes;
+}
+
+// A child with something in every kind of record, through the program's own calls.
+void fillChild(const QString& name, quint32 seed) {
+    QCOMPARE(Children::add(name, QStringLiteral("Zoë \"Z\""), QStringLiteral("O'Lee")),
+             Children::AddResult::Added);
+    Database::exec(QStringLiteral("UPDATE CHILD SET Hospital = ?, H3 = ? WHERE FirstName = ?"),
+                   {QStringLiteral("St. Mary's"), QStringLiteral("line one\nline two"), name});
+    Children::makeActive(name, true);
+    for (int list = 0; list < 6; ++list)
+        for (int i = 0; i < 3; ++i)
+            Entries().append(DiaryList(list),
+                             std::make_shared<DiaryType>(DiaryType{
+                                 QStringLiteral("0%1-1%2-24").arg(list + 1).arg(i),
+                                 QStringLiteral("Title %1.%2 ✓").arg(list).arg(i),
+                                 QStringLiteral("Text with \\ and \t and {\"json\"}\n%1").arg(seed)}));
+    Entries().removeAt(DiaryList::JournalEntries, 1); // a gap in the row numbers
+    Entries().appendGrowth(std::make_shared<GrowthType>(GrowthType{"01-01-24", "20", "7", "8"}));
+    Entries().appendGrowth(std::make_shared<GrowthType>(GrowthType{"02-01-24", "21", "8", "2"}));
+    Entries().setFamilyMember(
+        1, FamilyMember{QStringLiteral("Grandma"), QStringLiteral("01-02-50"), QStringLiteral("Oslo")});
+    Entries().setFamilyMember(14, FamilyMember{QStringLiteral("Uncle"), EntryStore::EmptyDate, QString()});
+    Entries().setToothDate(3, QStringLiteral("05-06-24"));
+    ChildRecords::setSheetValue(name, QStringLiteral("Pediatrician"), QStringLiteral("Name"),
+                                QStringLiteral("Dr Who"));
+    ChildRecords::setSheetValue(name, QStringLiteral("Skills"), QStringLiteral("Walked"), QString());
+    ChildRecords::setPicture(name, QStringLiteral("Photo"), photo(300 * 1024, seed));
+    ChildRecords::setPicture(name, QStringLiteral("Hand print"), photo(2000, seed + 1));
+}
+
+// Writes a zip holding `entries` (name, bytes).
+void writeZip(const QString& path, const QList<std::pair<QByteArray, QByteArray>>& entries) {
+    int error = 0;
+    zip_t* za = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    QVERIFY(za);
+    for (const auto& [name, bytes] : entries) {
+        zip_source_t* src = zip_source_buffer(za, bytes.constData(), zip_uint64_t(bytes.size()), 0);
+        QVERIFY(zip_file_add(za, name.constData(), src, ZIP_FL_ENC_UTF_8) >= 0);
+    }
+    QCOMPARE(zip_close(za), 0);
+}
+
+QByteArray entryOf(const QString& path, const char* name) {
+    int error = 0;
+    zip_t* za = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
+    if (!za)
+        return {};
+    zip_stat_t st;
+    zip_stat(za, name, 0, &st);
+    QByteArray bytes(qsizetype(st.size), '\0');
+    zip_file_t* f = zip_fopen(za, name, 0);
+    zip_fread(f, bytes.data(), st.size);
+    zip_fclose(f);
+    zip_discard(za);
+    return bytes;
+}
+
+// A stream of zeros that libzip compresses while it writes, so that a huge entry costs no memory.
+zip_int64_t zeros(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+    auto* left = static_cast<zip_uint64_t*>(state);
+    switch (command) {
+    case ZIP_SOURCE_OPEN:
+    case ZIP_SOURCE_CLOSE:
+    case ZIP_SOURCE_FREE:
+        return 0;
+    case ZIP_SOURCE_READ: {
+        const zip_uint64_t n = std::min(length, *left);
+        std::memset(data, 0, n);
+        *left -= n;
+        return zip_int64_t(n);
+    }
+    case ZIP_SOURCE_STAT: {
+        auto* st = static_cast<zip_stat_t*>(data);
+        zip_stat_init(st);
+        return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                              ZIP_SOURCE_STAT, ZIP_SOURCE_FREE, -1);
+    default:
+        return -1;
+    }
+}
+} // namespace
+
+class BookFileTest : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { Entries().release(); }
+    void roundTripReproducesEveryRecordAndPictureAndASecondImportChangesNothing();
+    void twoBooksMadeApartEndEqualBothWays();
+    void badFilesAreRefusedAndTheBookIsUntouched();
+};
+
+void BookFileTest::roundTripReproducesEveryRecordAndPictureAndASecondImportChangesNothing() {
+    TempStore home(false);
+    const QString file = QDir(home.dataHome()).filePath(QStringLiteral("book.zip"));
+    useBook(home.dataHome() + QStringLiteral("/a"));
+    fillChild(QStringLiteral("Ann"), 1);
+    fillChild(QStringLiteral("Ben"), 2);
+    const QStringList original = dump();
+    QVERIFY(original.filter(QStringLiteral("PICTURES ")).size() == 4);
+    double last = -1;
+    bool ordered = true;
+    BookFile::exportBook(file, [&](double done) {
+        ordered = ordered && done >= last;
+        last = done;
+        return true;
+    });
+    QVERIFY(ordered);
+    QCOMPARE(last, 1.0);
+    QCOMPARE(QFile::permissions(file) & (QFileDevice::ReadOther | QFileDevice::ReadGroup),
+             QFileDevice::Permissions());
+    // The pictures are files of their own in the zip.
+    QCOMPARE(entryOf(file, "pictures/000002-Hand_print.jpg"), photo(2000, 2));
+
+    useBook(home.dataHome() + QStringLiteral("/b"));
+    const BookFile::Summary first = BookFile::importBook(file);
+    QCOMPARE(first.childrenAdded, (QStringList{"Ann", "Ben"}));
+    QCOMPARE(first.recordsAdded, original.size() - 2);
+    QVERIFY(first.differences.isEmpty());
+    QCOMPARE(dump(), original);
+
+    const BookFile::Summary second = BookFile::importBook(file);
+    QVERIFY(second.changedNothing());
+    QVERIFY(second.differences.isEmpty());
+    QCOMPARE(dump(), original);
+
+    // And the record kept the child active sees.
+    Children::makeActive(QStringLiteral("Ben"), true);
+    QCOMPARE(Entries().count(DiaryList::JournalEntries), 2);
+    QCOMPARE(Entries().familyMember(1).Text, QStringLiteral("Oslo"));
+    QCOMPARE(ChildRecords::picture(QStringLiteral("Ben"), QStringLiteral("Photo")), photo(300 * 1024, 2));
+}
+
+void BookFileTest::twoBooksMadeApartEndEqualBothWays() {
+    TempStore home(false);
+    const QString a = home.dataHome() + QStringLiteral("/a"), b = home.dataHome() + QStringLiteral("/b");
+    const QString start = home.dataHome() + QStringLiteral("/start.zip");
+    const QString fromA = home.dataHome() + QStringLiteral("/a.zip"),
+                  fromB = home.dataHome() + QStringLiteral("/b.zip");
+    // One book, carried to a second computer.
+    useBook(a);
+    fillChild(QStringLiteral("Ann"), 1);
+    BookFile::exportBook(start);
+    useBook(b);
+    BookFile::importBook(start);
+
+    // Each parent goes on alone; the second changes a tooth and a sheet field later than the first.
+    nextMillisecond();
+    useBook(a);
+    Children::makeActive(QStringLiteral("Ann"), true);
+    Entries().append(DiaryList::JournalEntries,
+                     std::make_shared<DiaryType>(DiaryType{"09-09-24", "From A", "a"}));
+    Entries().setFamilyMember(1,
+                              FamilyMember{QStringLiteral("Granny"), QStringLiteral("01-02-50"), QString()});
+    Entries().setToothDate(3, QStringLiteral("01-01-25"));
+    ChildRecords::setSheetValue(QStringLiteral("Ann"), QStringLiteral("Pediatrician"), QStringLiteral("Name"),
+                                QStringLiteral("Dr A"));
+    nextMillisecond();
+    useBook(b);
+    Children::makeActive(QStringLiteral("Ann"), true);
+    Entries().append(DiaryList::JournalEntries,
+                     std::make_shared<DiaryType>(DiaryType{"10-09-24", "From B", "b"}));
+    Entries().setToothDate(3, QStringLiteral("02-02-25"));
+    ChildRecords::setSheetValue(QStringLiteral("Ann"), QStringLiteral("Pediatrician"), QStringLiteral("Name"),
+                                QStringLiteral("Dr B"));
+    Children::add(QStringLiteral("Cy"), QString(), QString());
+    Children::makeActive(QStringLiteral("Cy"), false);
+    Entries().setToothDate(1, QStringLiteral("03-03-25"));
+    BookFile::exportBook(fromB);
+    useBook(a);
+    BookFile::exportBook(fromA);
+
+    const BookFile::Summary intoA = BookFile::importBook(fromB);
+    const QStringList bookA = dump(true);
+    useBook(b);
+    const BookFile::Summary intoB = BookFile::importBook(fromA);
+    QCOMPARE(dump(true), bookA);
+
+    QCOMPARE(intoA.childrenAdded, QStringList{"Cy"});
+    QCOMPARE(intoA.recordsAdded, 2); // B's entry and Cy's tooth
+    QCOMPARE(intoB.recordsAdded, 1); // A's entry
+    QVERIFY(intoA.differences.contains("Ann: family tree, relative 1 (this book's, newer)"));
+    QVERIFY(intoA.differences.contains("Ann: tooth 3 (the file's, newer)"));
+    QVERIFY(intoA.differences.contains("Ann: Pediatrician: Name (the file's, newer)"));
+    QVERIFY(intoB.differences.contains("Ann: family tree, relative 1 (the file's, newer)"));
+    QVERIFY(intoB.differences.contains("Ann: tooth 3 (this book's, newer)"));
+    QCOMPARE(intoA.differences.size(), 3);
+    QCOMPARE(ChildRecords::sheetValue("Ann", "Pediatrician", "Name"), QStringLiteral("Dr B"));
+    Children::makeActive(QStringLiteral("Ann"), true);
+    QCOMPARE(Entries().familyMember(1).Name, QStringLiteral("Granny"));
+    QCOMPARE(Entries().toothDate(3), QStringLiteral("02-02-25"));
+    QCOMPARE(Entries().count(DiaryList::JournalEntries), 4);
+
+    // Both books, exported again, import into each other without a change.
+    BookFile::exportBook(fromB);
+    useBook(a);
+    QVERIFY(BookFile::importBook(fromB).changedNothing());
+    QCOMPARE(dump(true), bookA);
+}
+
+void BookFileTest::badFilesAreRefusedAndTheBookIsUntouched() {
+    TempStore home(false);
+    const QDir dir(home.dataHome());
+    const QString good = dir.filePath(QStringLiteral("good.zip"));
+    useBook(dir.filePath(QStringLiteral("source")));
+    fillChild(QStringLiteral("Ann"), 7);
+    BookFile::exportBook(good);
+    const QByteArray goodBytes = [&] {
+        QFile f(good);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    const QByteArray bookJson = entryOf(good, "book.json");
+    QVERIFY(bookJson.contains("\"format\":\"tinyra-book\""));
+
+    useBook(dir.filePath(QStringLiteral("target")));
+    TempStore::addChild(QStringLiteral("Ann"), QStringLiteral("Mine"));
+    Children::makeActive(QStringLiteral("Ann"), true);
+    Entries().setToothDate(3, QStringLiteral("11-11-11"));
+    const QStringList before = dump();
+
+    auto write = [&](const QString& name, const QByteArray& bytes) {
+        QFile f(dir.filePath(name));
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return f.fileName();
+    };
+    QJsonObject newer = QJsonDocument::fromJson(bookJson).object();
+    newer.insert(QStringLiteral("version"), BookFile::FormatVersion + 1);
+    QByteArray flipped = goodBytes;
+    const qsizetype inside = goodBytes.indexOf("book.json") + 200; // within the compressed book.json
+    flipped[inside] = char(flipped[inside] ^ 0x5a);
+
+    QList<std::pair<QString, QString>> cases; // file, what the refusal says
+    cases << std::pair{write("truncated.zip", goodBytes.left(goodBytes.size() * 2 / 3)), QString("damaged")}
+          << std::pair{write("flipped.zip", flipped), QString("damaged")}
+          << std::pair{write("notes.txt", "Just some notes.\n"), QString("not a Tinyra book")};
+    writeZip(dir.filePath("foreign.zip"), {{"readme.txt", "hello"}, {"photo.jpg", photo(100, 1)}});
+    cases << std::pair{dir.filePath("foreign.zip"), QString("not a Tinyra book")};
+    writeZip(dir.filePath("newer.zip"), {{"book.json", QJsonDocument(newer).toJson()}});
+    cases << std::pair{dir.filePath("newer.zip"), QString("newer version of Tinyra")};
+    writeZip(dir.filePath("climbs.zip"), {{"book.json", bookJson}, {"../../.bashrc", "rm -rf ~"}});
+    cases << std::pair{dir.filePath("climbs.zip"), QString("points outside the book")};
+    writeZip(dir.filePath("absolute.zip"), {{"book.json", bookJson}, {"/etc/passwd", "x"}});
+    cases << std::pair{dir.filePath("absolute.zip"), QString("points outside the book")};
+    {
+        // An entry far larger than any picture, compressed to almost nothing.
+        int error = 0;
+        zip_t* za = zip_open(QFile::encodeName(dir.filePath("huge.zip")).constData(),
+                             ZIP_CREATE | ZIP_TRUNCATE, &error);
+        zip_source_t* json = zip_source_buffer(za, bookJson.constData(), zip_uint64_t(bookJson.size()), 0);
+        zip_file_add(za, "book.json", json, 0);
+        zip_uint64_t left = 300ull * 1024 * 1024;
+        const zip_int64_t index =
+            zip_file_add(za, "pictures/000001-Photo.jpg", zip_source_function(za, zeros, &left), 0);
+        zip_set_file_compression(za, zip_uint64_t(index), ZIP_CM_DEFLATE, 1);
+        QCOMPARE(zip_close(za), 0);
+        cases << std::pair{dir.filePath("huge.zip"), QString("far more than a book holds")};
+    }
+    for (const auto& [file, why] : cases) {
+        QString message;
+        try {
+            BookFile::importBook(file);
+        } catch (const BookFile::Error& e) {
+            message = e.message();
+        }
+        QVERIFY2(message.contains(why), qPrintable(file + ": " + message));
+        QCOMPARE(dump(), before);
+    }
+    // Stopping an import half-way leaves the book as it was, too.
+    int calls = 0;
+    QVERIFY_THROWS_EXCEPTION(BookFile::Error,
+                             BookFile::importBook(good, [&](double) { return ++calls < 2; }));
+    QCOMPARE(dump(), before);
+    // The good file itself goes in.
+    QCOMPARE(BookFile::importBook(good).childrenAdded, QStringList());
+    QVERIFY(dump() != before);
+}
+
+QTEST_GUILESS_MAIN(BookFileTest)
+#include "tst_bookfile.moc"
