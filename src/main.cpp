@@ -1,8 +1,12 @@
+#include "ui/shell/CommandLine.h"
 #include "ui/shell/Startup.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    // --help, --version, --export and --import run without a window, before anything of it is made.
+    if (const std::optional<int> status = runCommandLine(argc, argv))
+        return *status;
     startLookingForDamage();
     QApplication app(argc, argv);
     return runTinyra();

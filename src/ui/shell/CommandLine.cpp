@@ -1,0 +1,185 @@
+#include "ui/shell/CommandLine.h"
+
+#include "core/exchange/BookFile.h"
+#include "core/store/Database.h"
+#include "core/store/StoreError.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QSet>
+#include <QStringList>
+
+#include <cstdio>
+
+namespace {
+enum Status { Success = 0, Failure = 1, Usage = 2 };
+
+void say(const QString& text) {
+    std::fputs(qPrintable(text + QLatin1Char('\n')), stderr);
+}
+
+QString programName(char* argv0) {
+    const QString name = QFileInfo(QString::fromLocal8Bit(argv0)).fileName();
+    return name.isEmpty() ? QStringLiteral("tinyra") : name;
+}
+
+// The options the application object takes for itself (-platform offscreen and the like).
+bool isQtOption(const QString& option) {
+    static const QSet<QString> qt = {QStringLiteral("platform"),
+                                     QStringLiteral("platformpluginpath"),
+                                     QStringLiteral("platformtheme"),
+                                     QStringLiteral("plugin"),
+                                     QStringLiteral("qwindowgeometry"),
+                                     QStringLiteral("qwindowicon"),
+                                     QStringLiteral("qwindowtitle"),
+                                     QStringLiteral("reverse"),
+                                     QStringLiteral("session"),
+                                     QStringLiteral("display"),
+                                     QStringLiteral("geometry"),
+                                     QStringLiteral("style"),
+                                     QStringLiteral("stylesheet"),
+                                     QStringLiteral("widgetcount"),
+                                     QStringLiteral("nograb"),
+                                     QStringLiteral("dograb"),
+                                     QStringLiteral("sync"),
+                                     QStringLiteral("qmljsdebugger")};
+    return qt.contains(option.section(QLatin1Char('='), 0, 0));
+}
+
+// Opens the store for a command; false (and the reason on stderr) when it cannot be.
+bool openStore(const QString& program) {
+    try {
+        Database::open();
+        return true;
+    } catch (const StoreError& e) {
+        say(QStringLiteral("%1: %2").arg(program, e.message()));
+        return false;
+    }
+}
+
+int exportTo(const QString& program, const QString& file) {
+    if (!QFileInfo::exists(Database::filePath())) {
+        say(QStringLiteral("%1: there is no book to export yet (%2 does not exist).")
+                .arg(program, Database::filePath()));
+        return Failure;
+    }
+    if (!openStore(program))
+        return Failure;
+    int shown = -1;
+    try {
+        BookFile::exportBook(file, [&](double done) {
+            const int tenth = int(done * 10);
+            if (tenth != shown) {
+                shown = tenth;
+                say(QStringLiteral("%1: exporting, %2%").arg(program).arg(tenth * 10));
+            }
+            return true;
+        });
+    } catch (const BookFile::Error& e) {
+        say(QStringLiteral("%1: the book was not exported.\n%2").arg(program, e.message()));
+        Database::close();
+        return Failure;
+    } catch (const StoreError& e) {
+        say(QStringLiteral("%1: the book was not exported.\n%2").arg(program, e.message()));
+        Database::close();
+        return Failure;
+    }
+    Database::close();
+    say(QStringLiteral("%1: the book was exported to %2").arg(program, file));
+    return Success;
+}
+
+int importFrom(const QString& program, const QString& file) {
+    if (!openStore(program))
+        return Failure;
+    BookFile::Summary summary;
+    try {
+        summary = BookFile::importBook(file);
+    } catch (const BookFile::Error& e) {
+        say(QStringLiteral("%1: the book was not imported.\n%2").arg(program, e.message()));
+        Database::close();
+        return Failure;
+    } catch (const StoreError& e) {
+        say(QStringLiteral("%1: the book was not imported; it is unchanged.\n%2").arg(program, e.message()));
+        Database::close();
+        return Failure;
+    }
+    Database::close();
+    say(QStringLiteral("%1: the book in %2 was imported.\n%3").arg(program, file, summary.text()));
+    return Success;
+}
+} // namespace
+
+std::optional<int> runCommandLine(int argc, char* argv[]) {
+    // Only our own options take the program off its usual start; the application object's own
+    // (-platform and the like) are left to it.
+    bool ours = false;
+    QString unknown;
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        const QString name = arg.section(QLatin1Char('='), 0, 0);
+        if (name == QLatin1String("--help") || name == QLatin1String("-h") ||
+            name == QLatin1String("--version") || name == QLatin1String("-v") ||
+            name == QLatin1String("--export") || name == QLatin1String("--import"))
+            ours = true;
+        else if (arg.startsWith(QLatin1String("--")) && !isQtOption(arg.mid(2)) && unknown.isEmpty())
+            unknown = arg;
+    }
+    const QString program = programName(argv[0]);
+    if (!ours && unknown.isEmpty())
+        return std::nullopt;
+
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Tinyra"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TINYRA_VERSION));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral(
+            "Tinyra, a baby book. Without options it opens its window; these options work without one, "
+            "on the book in %1.")
+            .arg(Database::filePath()));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Show the version of Tinyra."));
+    const QCommandLineOption exportOption(
+        QStringLiteral("export"),
+        QStringLiteral("Write the whole book (every child, everything recorded "
+                       "and the pictures) to FILE, a zip."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption importOption(
+        QStringLiteral("import"),
+        QStringLiteral("Merge the book in FILE (written by --export or Export "
+                       "Book) into this book."),
+        QStringLiteral("FILE"));
+    parser.addOptions({help, version, exportOption, importOption});
+    auto usage = [&](const QString& problem) {
+        say(QStringLiteral("%1: %2\nTry '%1 --help'.").arg(program, problem));
+        return Usage;
+    };
+    if (!parser.parse(QCoreApplication::arguments()))
+        return usage(parser.errorText());
+    if (parser.isSet(help)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        return Success;
+    }
+    if (parser.isSet(version)) {
+        std::fputs(qPrintable(QStringLiteral("Tinyra %1\n").arg(QStringLiteral(TINYRA_VERSION))), stdout);
+        return Success;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return usage(QStringLiteral("unexpected argument '%1'.").arg(parser.positionalArguments().first()));
+    const bool exporting = parser.isSet(exportOption), importing = parser.isSet(importOption);
+    if (exporting && importing)
+        return usage(QStringLiteral("--export and --import cannot be given together."));
+    if (exporting && parser.value(exportOption).isEmpty())
+        return usage(QStringLiteral("--export needs the name of the file to write."));
+    if (importing && parser.value(importOption).isEmpty())
+        return usage(QStringLiteral("--import needs the name of the file to read."));
+    if (exporting)
+        return exportTo(program, parser.value(exportOption));
+    if (importing)
+        return importFrom(program, parser.value(importOption));
+    return usage(QStringLiteral("unknown option '%1'.").arg(unknown));
+}
