@@ -28,6 +28,7 @@
 #include "ui/milestones/TTeeth.h"
 #include "ui/names/TBabyNames.h"
 #include "ui/reports/TPrintReports.h"
+#include "ui/shell/BookMoves.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -135,6 +136,11 @@ void TMainWindow::buildMenus() {
     addItem(child, QStringLiteral("&Child Information"), QStringLiteral("ChildInformation1"),
             &TMainWindow::ChildInformation1Click);
     addItem(child, QStringLiteral("&Family"), QStringLiteral("Family1"), &TMainWindow::Family1Click);
+    child->addSeparator();
+    addItem(child, QStringLiteral("&Export Book..."), QStringLiteral("ExportBook1"),
+            &TMainWindow::ExportBook1Click);
+    addItem(child, QStringLiteral("&Import Book..."), QStringLiteral("ImportBook1"),
+            &TMainWindow::ImportBook1Click);
 
     QMenu* health = menu(QStringLiteral("&Health"), QStringLiteral("Health2"));
     addItem(health, QStringLiteral("&At the Doctors"), QStringLiteral("AttheDoctors1"),
@@ -328,6 +334,12 @@ void TMainWindow::PickChild1Click() {
 }
 void TMainWindow::ChildInformation1Click() {
     showModal(ChildInfo);
+}
+void TMainWindow::ExportBook1Click() {
+    BookMoves::exportBook(this);
+}
+void TMainWindow::ImportBook1Click() {
+    BookMoves::importBook(this);
 }
 void TMainWindow::Family1Click() {
     showModal(Family);

@@ -45,6 +45,8 @@ public slots:
     void PickChild1Click();
     void ChildInformation1Click();
     void Family1Click();
+    void ExportBook1Click(); // the whole book to a file, and back
+    void ImportBook1Click();
     void AttheDoctors1Click();
     void Growth1Click();
     void Teeth1Click();
