@@ -36,9 +36,8 @@ void TLogo2::build() {
     // The credits: the notices file installed beside the licence, compiled in.
     m_credits = new QTextBrowser(this);
     m_credits->setObjectName(QStringLiteral("Credits"));
-    m_credits->setGeometry(12, 12, 439, 322);
+    m_credits->setGeometry(12, 50, 439, 288);
     m_credits->setAccessibleName(QStringLiteral("Credits"));
-    m_credits->setLineWrapMode(QTextEdit::NoWrap);
     m_credits->setFont(HelpStyle::font(QStringLiteral("DejaVu Sans Mono"), 11));
     QFile notices(QStringLiteral(":/doc/NOTICES"));
     if (notices.open(QIODevice::ReadOnly))
@@ -46,7 +45,8 @@ void TLogo2::build() {
     m_credits->hide();
 
     m_creditsButton = HelpStyle::greenButton(QStringLiteral("CreditsBtn"), QStringLiteral("Credits"), this);
-    m_creditsButton->move(244, 346);
+    // In the sky at the top left, clear of the stork and of the name and version along the bottom.
+    m_creditsButton->move(12, 12);
     connect(m_creditsButton, &QPushButton::clicked, this, &TLogo2::CreditsBtnClick);
     setTabOrder(ok, m_creditsButton);
     setTabOrder(m_creditsButton, m_credits);

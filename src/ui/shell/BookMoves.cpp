@@ -36,17 +36,31 @@ public:
 private:
     QProgressDialog m_dialog;
 };
+// The file dialog, named so that it can be found: the chosen file, or empty when left.
+QString chooseFile(QWidget* parent, const QString& name, const QString& caption, const QString& start,
+                   bool save) {
+    QFileDialog dialog(parent, caption, start, kFilter);
+    dialog.setObjectName(name);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (save) {
+        dialog.setDefaultSuffix(QStringLiteral("zip"));
+        dialog.selectFile(start);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().first();
+}
 } // namespace
 
 namespace BookMoves {
 void exportBook(QWidget* parent) {
     const QString suggested = QDir::home().filePath(
         QStringLiteral("tinyra-book-%1.zip").arg(QDate::currentDate().toString(Qt::ISODate)));
-    QString file = QFileDialog::getSaveFileName(parent, QStringLiteral("Export Book"), suggested, kFilter);
+    const QString file = chooseFile(parent, QStringLiteral("ExportBookDialog"), QStringLiteral("Export Book"),
+                                    suggested, true);
     if (file.isEmpty())
         return;
-    if (QFileInfo(file).suffix().isEmpty())
-        file += QStringLiteral(".zip");
     try {
         ProgressBox progress(parent, QStringLiteral("Writing the book..."));
         BookFile::exportBook(file, progress.report());
@@ -62,8 +76,8 @@ void exportBook(QWidget* parent) {
 }
 
 bool importBook(QWidget* parent) {
-    const QString file =
-        QFileDialog::getOpenFileName(parent, QStringLiteral("Import Book"), QDir::homePath(), kFilter);
+    const QString file = chooseFile(parent, QStringLiteral("ImportBookDialog"), QStringLiteral("Import Book"),
+                                    QDir::homePath(), false);
     if (file.isEmpty())
         return false;
     BookFile::Summary summary;
