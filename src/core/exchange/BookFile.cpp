@@ -24,6 +24,7 @@
 #include <cstring>
 #include <ctime>
 #include <memory>
+#include <vector>
 
 namespace {
 const QString kFormat = QStringLiteral("tinyra-book");
@@ -520,11 +521,12 @@ void exportBook(const QString& path, const Progress& progress) {
     if (!json.open())
         throw Error(
             QStringLiteral("Tinyra cannot make a temporary file for the book:\n%1").arg(json.errorString()));
+    // Each picture's source, owned here until libzip takes it.
     struct Picture {
-        PictureSource* source;
+        std::unique_ptr<PictureSource> source;
         QString name;
     };
-    QList<Picture> pictures;
+    std::vector<Picture> pictures;
     auto write = [&](const QByteArray& bytes) {
         if (json.write(bytes) != bytes.size())
             throw Error(QStringLiteral("Tinyra cannot write a temporary file for the book:\n%1")
@@ -585,9 +587,14 @@ void exportBook(const QString& path, const Progress& progress) {
                         record.insert(col.name, jsonOf(q.value(i + 1), col.kind));
                         continue;
                     }
-                    auto* source = new PictureSource{
-                        shape.name, col.name, q.value(0).toLongLong(), q.value(i + 1).toLongLong(), now, {},
-                        0,          {}};
+                    auto source = std::make_unique<PictureSource>(PictureSource{shape.name,
+                                                                                col.name,
+                                                                                q.value(0).toLongLong(),
+                                                                                q.value(i + 1).toLongLong(),
+                                                                                now,
+                                                                                {},
+                                                                                0,
+                                                                                {}});
                     zip_error_init(&source->error);
                     QSqlQuery head =
                         Database::exec(QStringLiteral("SELECT substr(%1, 1, 8) FROM %2 WHERE rowid = ?")
@@ -599,7 +606,7 @@ void exportBook(const QString& path, const Progress& progress) {
                                     head.next() ? head.value(0).toByteArray() : QByteArray());
                     record.insert(col.name, QJsonObject{{QStringLiteral("file"), file},
                                                         {QStringLiteral("size"), double(source->size)}});
-                    pictures.append({source, file});
+                    pictures.push_back({std::move(source), file});
                 }
                 write((firstRecord ? QByteArray("\n") : QByteArray(",\n")) + compact(record));
                 firstRecord = false;
@@ -618,8 +625,6 @@ void exportBook(const QString& path, const Progress& progress) {
     int error = 0;
     zip_t* za = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
     if (!za) {
-        for (const Picture& p : pictures)
-            delete p.source;
         zip_error_t ze;
         zip_error_init_with_code(&ze, error);
         const QString problem = QString::fromLocal8Bit(zip_error_strerror(&ze));
@@ -634,23 +639,17 @@ void exportBook(const QString& path, const Progress& progress) {
     if (!bookSource || zip_file_add(za, kBookEntry, bookSource, ZIP_FL_ENC_UTF_8) < 0) {
         if (bookSource)
             zip_source_free(bookSource);
-        for (const Picture& p : pictures)
-            delete p.source;
         fail(zipProblem(za));
     }
-    for (int i = 0; i < pictures.size(); ++i) {
-        zip_source_t* src = zip_source_function(za, readPicture, pictures[i].source);
-        if (!src) {
-            for (int j = i; j < pictures.size(); ++j)
-                delete pictures[j].source;
+    for (Picture& picture : pictures) {
+        zip_source_t* src = zip_source_function(za, readPicture, picture.source.get());
+        if (!src)
             fail(zipProblem(za));
-        }
-        const QByteArray name = pictures[i].name.toUtf8();
+        picture.source.release(); // freed by the source from now on
+        const QByteArray name = picture.name.toUtf8();
         const zip_int64_t index = zip_file_add(za, name.constData(), src, ZIP_FL_ENC_UTF_8);
         if (index < 0) {
             zip_source_free(src);
-            for (int j = i + 1; j < pictures.size(); ++j)
-                delete pictures[j].source;
             fail(zipProblem(za));
         }
         // Photos are compressed already: they are stored as they are.
