@@ -363,4 +363,132 @@ QPixmap scene(const QString& theme, const QSize& size) {
     }
     return pm;
 }
+
+// ---- The family tree with its names --------------------------------------------------------------
+
+QSize familyTreeSize() {
+    return QSize(498, 337);
+}
+
+QRect familyNameRect(int slot) {
+    // Parents over two columns each, then one row per generation; the great grandmothers' names start
+    // at the left of their column, clear of the branch.
+    const int colW = familyTreeSize().width() / 4;
+    static const int tops[] = {48, 120, 200, 262};
+    int row = 0, column = 0, span = 1;
+    if (slot <= 2) {
+        column = (slot - 1) * 2;
+        span = 2;
+    } else {
+        row = 1 + (slot - 3) / 4;
+        column = (slot - 3) % 4;
+    }
+    const bool greatGrandma = slot >= 7 && slot <= 10;
+    const int inset = greatGrandma ? 10 : 2;
+    return QRect(column * colW + inset, tops[row], span * colW - inset - 2, slot <= 2 ? 44 : 36);
+}
+
+QColor familyNameColor(int slot) {
+    return slot <= 2 ? QColor(Qt::white) : slot <= 6 ? QColor(Qt::yellow) : QColor(0, 0xff, 0);
+}
+
+int familyNamePixels(int slot) {
+    return slot <= 2 ? 19 : 13;
+}
+
+void paintFamilyTree(QPainter& p, const QRectF& target, const QString& child, const QStringList& names) {
+    const QSize size = familyTreeSize();
+    p.save();
+    // The picture at three times its screen size, so it prints sharp.
+    p.drawPixmap(target, familyTree(size * 3), QRectF(0, 0, size.width() * 3, size.height() * 3));
+    p.translate(target.topLeft());
+    p.scale(target.width() / size.width(), target.height() / size.height());
+    p.setRenderHint(QPainter::Antialiasing);
+    auto shadowed = [&p](const QRectF& r, int flags, const QFont& f, const QColor& color,
+                         const QString& text) {
+        p.setFont(f);
+        p.setPen(QColor(0, 0, 0, 200));
+        p.drawText(r.translated(1, 1), flags | Qt::TextWordWrap, text);
+        p.setPen(color);
+        p.drawText(r, flags | Qt::TextWordWrap, text);
+    };
+    QFont nameFont(QStringLiteral("Arial"));
+    nameFont.setPixelSize(24);
+    nameFont.setBold(true);
+    shadowed(QRectF(0, 4, size.width(), 30), Qt::AlignCenter, nameFont, QColor(0x40, 0x60, 0xff), child);
+    for (int slot = 1; slot <= 14; ++slot) {
+        QFont f(QStringLiteral("Arial"));
+        f.setPixelSize(familyNamePixels(slot));
+        f.setBold(true);
+        const bool greatGrandma = slot >= 7 && slot <= 10;
+        shadowed(familyNameRect(slot), (greatGrandma ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter,
+                 f, familyNameColor(slot), names.value(slot - 1));
+    }
+    p.restore();
+}
+
+// ---- The teeth -----------------------------------------------------------------------------------
+
+namespace {
+const QPoint kToothPlaces[20] = {{107, 23},  {147, 23},  {67, 31},   {187, 31},  {51, 63},
+                                 {203, 63},  {35, 95},   {219, 95},  {27, 127},  {227, 127},
+                                 {27, 175},  {227, 175}, {35, 207},  {219, 207}, {51, 239},
+                                 {203, 239}, {67, 271},  {187, 271}, {107, 287}, {147, 287}};
+} // namespace
+
+void paintGums(QPainter& p) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0xf8, 0xbb, 0xd0), 22, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    QPainterPath upper(QPointF(42, 150));
+    upper.cubicTo(30, 20, 254, 20, 242, 150);
+    QPainterPath lower(QPointF(42, 178));
+    lower.cubicTo(30, 318, 254, 318, 242, 178);
+    p.drawPath(upper);
+    p.drawPath(lower);
+    p.restore();
+}
+
+QPoint toothPlace(int slot) {
+    return kToothPlaces[slot - 1];
+}
+
+QSize toothSize() {
+    return QSize(30, 26);
+}
+
+QSize teethChartSize() {
+    return QSize(284, 326);
+}
+
+void paintTeethChart(QPainter& p, const QRectF& target, const QVector<bool>& dated) {
+    const QSize size = teethChartSize();
+    p.save();
+    p.translate(target.topLeft());
+    p.scale(target.width() / size.width(), target.height() / size.height());
+    paintGums(p);
+    p.setRenderHint(QPainter::Antialiasing);
+    QFont f(QStringLiteral("Arial"));
+    f.setPixelSize(19);
+    f.setBold(true);
+    p.setFont(f);
+    for (int slot = 1; slot <= 20; ++slot) {
+        const QRectF r(toothPlace(slot), toothSize());
+        const bool filled = dated.value(slot - 1);
+        p.setPen(QPen(filled ? QColor(0x1b, 0x5e, 0x20) : QColor(0x9e, 0x9e, 0x9e), 1));
+        p.setBrush(filled ? QColor(0x2e, 0x7d, 0x32) : QColor(Qt::white));
+        p.drawRoundedRect(r, 9, 9);
+        p.setPen(filled ? QColor(Qt::white) : QColor(0, 0, 0xff));
+        p.drawText(r, Qt::AlignCenter, QString::number(slot));
+    }
+    QFont label(QStringLiteral("Arial"));
+    label.setPixelSize(16);
+    label.setBold(true);
+    p.setFont(label);
+    p.setPen(QColor(0, 0, 0xff));
+    p.drawText(QRectF(62, 90, 160, 24), Qt::AlignCenter, QStringLiteral("Top Teeth"));
+    p.drawText(QRectF(62, 222, 160, 24), Qt::AlignCenter, QStringLiteral("Bottom Teeth"));
+    p.restore();
+}
 } // namespace MilestoneArt

@@ -52,7 +52,7 @@ void place(int slot, int& row, int& column, int& span) {
     span = 1;
 }
 
-const QSize kTreeSize(498, 337);
+const QSize kTreeSize = MilestoneArt::familyTreeSize();
 } // namespace
 
 const TFamily::Relative& TFamily::relative(int slot) {
@@ -138,21 +138,15 @@ void TFamily::build() {
                                            QStringLiteral("ChildName2"));
     m_childName2->setAlignment(Qt::AlignCenter);
     overlay(m_childName2, QRect(0, 4, kTreeSize.width(), 30));
-    const int colW = kTreeSize.width() / 4;
     for (int slot = 1; slot <= 14; ++slot) {
         const Relative& r = relative(slot);
-        QColor color = slot <= 2 ? QColor(Qt::white) : slot <= 6 ? QColor(Qt::yellow) : QColor(0, 0xff, 0);
-        const int px = slot <= 2 ? 19 : 13;
-        auto* l = MilestoneWidgets::label(QString::fromLatin1(r.labelCaption), nullptr, color, px, true,
-                                          QString::fromLatin1(r.label));
-        int row, column, span;
-        place(slot, row, column, span);
-        static const int tops[] = {48, 120, 200, 262};
+        auto* l = MilestoneWidgets::label(
+            QString::fromLatin1(r.labelCaption), nullptr, MilestoneArt::familyNameColor(slot),
+            MilestoneArt::familyNamePixels(slot), true, QString::fromLatin1(r.label));
         const bool greatGrandma = slot >= 7 && slot <= 10;
-        const int inset = greatGrandma ? 10 : 2;
         l->setAlignment((greatGrandma ? Qt::AlignLeft : Qt::AlignHCenter) | Qt::AlignVCenter);
         l->setWordWrap(true);
-        overlay(l, QRect(column * colW + inset, tops[row], span * colW - inset - 2, slot <= 2 ? 44 : 36));
+        overlay(l, MilestoneArt::familyNameRect(slot));
         m_names[size_t(slot - 1)] = l;
     }
     auto* label2 = MilestoneWidgets::label(QStringLiteral("Family Information"), nullptr, Qt::white, 21,

@@ -3,6 +3,7 @@
 #include "core/book/EntryStore.h"
 #include "ui/common/FormHost.h"
 #include "ui/common/Widgets.h"
+#include "ui/milestones/MilestoneArt.h"
 #include "ui/milestones/MilestoneWidgets.h"
 #include "ui/milestones/TToothDate.h"
 
@@ -19,18 +20,11 @@ TTeeth* Teeth = nullptr;
 using MilestoneWidgets::Blue;
 
 namespace {
-struct Tooth {
-    const char* button;
-    int left;
-    int top;
-};
-const Tooth kTeeth[20] = {
-    {"Tooth1", 99, 23},    {"BitBtn11", 139, 23},  {"BitBtn5", 59, 31},   {"BitBtn10", 179, 31},
-    {"BitBtn4", 43, 63},   {"BitBtn9", 195, 63},   {"BitBtn3", 27, 95},   {"BitBtn8", 211, 95},
-    {"BitBtn1", 19, 127},  {"BitBtn7", 219, 127},  {"BitBtn2", 19, 175},  {"BitBtn12", 219, 175},
-    {"BitBtn13", 27, 207}, {"BitBtn20", 211, 207}, {"BitBtn14", 43, 239}, {"BitBtn19", 195, 239},
-    {"BitBtn15", 59, 271}, {"BitBtn18", 179, 271}, {"BitBtn16", 99, 287}, {"BitBtn17", 139, 287},
-};
+// Each tooth's button, by slot; its place is the teeth drawing's (MilestoneArt::toothPlace).
+const char* const kTeeth[20] = {"Tooth1",   "BitBtn11", "BitBtn5",  "BitBtn10", "BitBtn4",
+                                "BitBtn9",  "BitBtn3",  "BitBtn8",  "BitBtn1",  "BitBtn7",
+                                "BitBtn2",  "BitBtn12", "BitBtn13", "BitBtn20", "BitBtn14",
+                                "BitBtn19", "BitBtn15", "BitBtn18", "BitBtn16", "BitBtn17"};
 const char* const kKinds[] = {"Central Incisor", "Lateral Incisor", "Cuspid", "First Molar", "Second Molar"};
 
 const QString kEmptyStyle =
@@ -44,7 +38,7 @@ const QString kDatedStyle =
 } // namespace
 
 QString TTeeth::buttonName(int slot) {
-    return QString::fromLatin1(kTeeth[slot - 1].button);
+    return QString::fromLatin1(kTeeth[slot - 1]);
 }
 
 QString TTeeth::kind(int slot) {
@@ -71,7 +65,7 @@ void TTeeth::build() {
 
     for (int slot = 1; slot <= 20; ++slot) {
         auto* b = Widgets::pushButton(buttonName(slot), QString::number(slot), this);
-        b->setGeometry(kTeeth[slot - 1].left + 8, kTeeth[slot - 1].top, 30, 26);
+        b->setGeometry(QRect(MilestoneArt::toothPlace(slot), MilestoneArt::toothSize()));
         b->setStyleSheet(kEmptyStyle);
         connect(b, &QPushButton::clicked, this, [this, slot] { toothClick(slot); });
         m_teeth[size_t(slot - 1)] = b;
@@ -163,13 +157,5 @@ void TTeeth::paintEvent(QPaintEvent* event) {
     TDialog::paintEvent(event);
     // The gums behind the two arches.
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0xf8, 0xbb, 0xd0), 22, Qt::SolidLine, Qt::RoundCap));
-    p.setBrush(Qt::NoBrush);
-    QPainterPath upper(QPointF(42, 150));
-    upper.cubicTo(30, 20, 254, 20, 242, 150);
-    QPainterPath lower(QPointF(42, 178));
-    lower.cubicTo(30, 318, 254, 318, 242, 178);
-    p.drawPath(upper);
-    p.drawPath(lower);
+    MilestoneArt::paintGums(p);
 }
