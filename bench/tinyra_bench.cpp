@@ -1,23 +1,33 @@
 // Tinyra's benchmark: prints, for each measured operation, the median of repeated runs beside a floor
 // measured in the same run, and the target. It seeds its own temporary store; nothing is timed as a test.
+#include "core/book/ChildRecords.h"
 #include "core/book/EntryStore.h"
+#include "core/reports/ReportCatalog.h"
+#include "core/reports/ReportRegistry.h"
 #include "core/store/Database.h"
 #include "ui/common/TDialog.h"
 #include "ui/diaries/TGrowth.h"
 #include "ui/diaries/TJournal.h"
 #include "ui/names/TBabyNames.h"
+#include "ui/reports/PageRenderer.h"
 #include "ui/reports/ReportOutput.h"
 #include "ui/reports/TPrintReports.h"
 #include "ui/shell/Forms.h"
 #include "ui/shell/TMainWindow.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QBuffer>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
+#include <QImage>
+#include <QLocale>
 #include <QMessageBox>
+#include <QPainter>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSqlQuery>
@@ -244,6 +254,14 @@ void measureForms(const QString& dir) {
     auto* name = reports->findChild<QComboBox*>(QStringLiteral("ReportName"));
     const QString pdf = dir + QStringLiteral("/bench.pdf");
     ReportOutput::setPrintToPdfForTesting(pdf);
+    // A report of more than ten pages asks before printing: answered at once, as a parent would.
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            if (box->objectName() == QStringLiteral("ConfirmBox"))
+                box->button(QMessageBox::Yes)->click();
+    });
+    answer.start(1);
     auto printMs = [&](const char* category, const char* report) {
         reports->setCategory(QString::fromLatin1(category));
         name->setCurrentText(QString::fromLatin1(report));
@@ -265,6 +283,187 @@ void measureForms(const QString& dir) {
     report("birth announcement to PDF", a, 0, "< 150 ms", a >= 0 && a < 150);
     report("200-entry journal report to PDF", r, 0, "(no target)", r >= 0);
     DestroyForms();
+}
+
+// The process's peak memory (resident set) so far, in MB.
+double peakMemoryMb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return -1;
+}
+
+// Seeds `entries` journal entries of a few lines each for `child` straight into the store.
+void seedJournal(const QString& child, int entries) {
+    Transaction tx;
+    QSqlQuery q(Database::db());
+    q.prepare(QStringLiteral("INSERT INTO ENTRIES (child, list, Date, Title, Text) VALUES (?, ?, ?, ?, ?)"));
+    for (int i = 0; i < entries; ++i) {
+        q.addBindValue(child);
+        q.addBindValue(int(DiaryList::JournalEntries));
+        q.addBindValue(QStringLiteral("%1-%2-%3")
+                           .arg(1 + i % 12, 2, 10, QLatin1Char('0'))
+                           .arg(1 + i % 28, 2, 10, QLatin1Char('0'))
+                           .arg(i % 100, 2, 10, QLatin1Char('0')));
+        q.addBindValue(QStringLiteral("Entry number %1").arg(i));
+        q.addBindValue(
+            QStringLiteral("A day with the baby: we went to the park and she laughed at the ducks, "
+                           "then fed them the crusts we had saved from breakfast.\n"
+                           "Then we came home for a nap. Entry %1.")
+                .arg(i));
+        q.exec();
+    }
+    tx.commit();
+}
+
+// A photograph-like JPEG (a gradient with noise, so it compresses as a photograph does).
+QByteArray photo(int seed) {
+    QImage image(1600, 1200, QImage::Format_RGB32);
+    QRandomGenerator random(seed);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const int noise = int(random.bounded(40));
+            line[x] = qRgb((x / 7 + noise + seed * 13) % 256, (y / 5 + noise) % 256, (x + y) / 12 % 256);
+        }
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", 85);
+    return bytes;
+}
+
+// Run in a process of its own (so its peak memory is its own): a long journal report to PDF, and the
+// first page of its preview.
+int journalReport(int entries) {
+    QTemporaryDir dir;
+    qputenv("XDG_DATA_HOME", dir.path().toUtf8());
+    Database::open();
+    Database::exec(QStringLiteral("INSERT INTO CHILD (FirstName) VALUES ('Long')"));
+    seedJournal(QStringLiteral("Long"), entries);
+    Entries().freshStart(QStringLiteral("Long"));
+    const double before = peakMemoryMb();
+    int pages = 0;
+    const double pdfMs = timeMs([&] {
+        ReportOutput::Job job{QStringLiteral("Journal"), QStringLiteral("Long"),
+                              std::make_shared<PageRenderer>(
+                                  ReportRegistry::build(QStringLiteral("Journal"), QStringLiteral("Long")))};
+        ReportOutput::writePdf(dir.path() + QStringLiteral("/journal.pdf"), job);
+        pages = job.pages->pageCount();
+    });
+    double previewMs = 0;
+    {
+        // What the preview does before its window shows: lay the pages out, paint the first.
+        QImage page(816, 1056, QImage::Format_RGB32);
+        previewMs = timeMs([&] {
+            PageRenderer renderer(ReportRegistry::build(QStringLiteral("Journal"), QStringLiteral("Long")));
+            QPainter p(&page);
+            renderer.paintPage(p, 0);
+        });
+    }
+    std::printf("%s\n", qPrintable(QStringLiteral("%1 %2 %3 %4 %5")
+                                       .arg(pdfMs)
+                                       .arg(previewMs)
+                                       .arg(pages)
+                                       .arg(before)
+                                       .arg(peakMemoryMb())));
+    Entries().release();
+    Database::close();
+    return 0;
+}
+
+// Run in a process of its own: the Baby Book of a child with 2,000 journal entries and 500 photos.
+// The store keeps no photos with journal entries yet, so the photos are laid into the book's journal
+// chapter as picture blocks, one after every fourth entry, as that chapter will carry them.
+int babyBook() {
+    QTemporaryDir dir;
+    qputenv("XDG_DATA_HOME", dir.path().toUtf8());
+    Database::open();
+    Database::exec(QStringLiteral(
+        "INSERT INTO CHILD (FirstName, MiddleName, LastName, BirthDay, BDayMonth, BDateDay, BDayYear) VALUES "
+        "('Book', 'Rose', 'Lee', 'Monday', '3', '15', '2024')"));
+    seedJournal(QStringLiteral("Book"), 2000);
+    QVector<QByteArray> photos;
+    for (int i = 0; i < 500; ++i) {
+        static const QByteArray base = photo(1);
+        QByteArray copy = base; // each its own bytes, as 500 stored photos would be
+        copy.detach();
+        copy[copy.size() / 2] = char(i);
+        photos << copy;
+    }
+    ChildRecords::setPicture(QStringLiteral("Book"), QStringLiteral("ChildInfo/Image1"), photo(2));
+    Entries().freshStart(QStringLiteral("Book"));
+    const double before = peakMemoryMb();
+    int pages = 0;
+    const double ms = timeMs([&] {
+        ReportDocument doc = ReportRegistry::build(ReportCatalog::BabyBook, QStringLiteral("Book"));
+        QVector<ReportBlock> blocks;
+        int entry = 0, next = 0;
+        for (ReportBlock& b : doc.blocks) {
+            const bool isEntry = b.kind == ReportBlock::Kind::Entry;
+            blocks << std::move(b);
+            if (isEntry && ++entry % 4 == 0 && next < photos.size()) {
+                ReportDocument one;
+                one.pictures({QStringLiteral("Photo %1").arg(next + 1)}, {photos[next++]});
+                blocks += one.blocks;
+            }
+        }
+        doc.blocks = blocks;
+        ReportOutput::Job job{ReportCatalog::BabyBook, QStringLiteral("Book"),
+                              std::make_shared<PageRenderer>(std::move(doc), QPageSize::A4)};
+        ReportOutput::writePdf(dir.path() + QStringLiteral("/book.pdf"), job);
+        pages = job.pages->pageCount();
+    });
+    std::printf("%s\n",
+                qPrintable(QStringLiteral("%1 %2 %3 %4").arg(ms).arg(pages).arg(before).arg(peakMemoryMb())));
+    Entries().release();
+    Database::close();
+    return 0;
+}
+
+// Runs this program with `mode` and returns the figures it printed on its last line.
+QStringList ownProcess(const QString& mode, const QString& argument = QString()) {
+    QProcess p;
+    QStringList args{mode};
+    if (!argument.isEmpty())
+        args << argument;
+    p.start(QCoreApplication::applicationFilePath(), args);
+    if (!p.waitForFinished(600000) || p.exitCode() != 0)
+        return {};
+    const QList<QByteArray> lines = p.readAllStandardOutput().trimmed().split('\n');
+    return QString::fromUtf8(lines.last()).split(QLatin1Char(' '));
+}
+
+void measureLongReports() {
+    for (int entries : {20000, 100000}) {
+        const QStringList f = ownProcess(QStringLiteral("--journal-report"), QString::number(entries));
+        if (f.size() < 5) {
+            std::printf("journal report of %d entries did not finish\n", entries);
+            continue;
+        }
+        const QByteArray what = QStringLiteral("%1-entry journal report to PDF (%2 pages)")
+                                    .arg(QLocale(QLocale::English).toString(entries))
+                                    .arg(f[2])
+                                    .toUtf8();
+        report(what.constData(), f[0].toDouble(), 0, "(no target)", true);
+        report("  its preview's first page", f[1].toDouble(), 0, "(no target)", true);
+        std::printf("  peak memory %.0f MB (%.0f MB before the report)\n", f[4].toDouble(), f[3].toDouble());
+    }
+    const QStringList b = ownProcess(QStringLiteral("--baby-book"));
+    if (b.size() < 4) {
+        std::printf("the Baby Book did not finish\n");
+        return;
+    }
+    const double ms = b[0].toDouble(), peak = b[3].toDouble();
+    const QByteArray what =
+        QStringLiteral("Baby Book, 2,000 entries, 500 photos (%1 pages)").arg(b[1]).toUtf8();
+    report(what.constData(), ms, 0, "< 10,000 ms", ms < 10000);
+    std::printf("  peak memory %.0f MB (%.0f MB before the book)   target < 500 MB   %s\n", peak,
+                b[2].toDouble(), peak < 500 ? "met" : "MISSED");
 }
 
 int bareWindow(int argc, char** argv) {
@@ -342,6 +541,14 @@ int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (argc > 2 && qstrcmp(argv[1], "--journal-report") == 0)
+        return journalReport(QByteArray(argv[2]).toInt());
+    if (argc > 1 && qstrcmp(argv[1], "--baby-book") == 0)
+        return babyBook();
+    if (argc > 1 && qstrcmp(argv[1], "--reports") == 0) {
+        measureLongReports();
+        return 0;
+    }
     QTemporaryDir dir;
     qputenv("XDG_DATA_HOME", dir.path().toUtf8());
     Database::open();
@@ -439,6 +646,7 @@ int main(int argc, char** argv) {
     measureFirstShowings();
     measureForms(dir.path());
     Entries().release();
+    measureLongReports();
     Database::close();
     measureExport(program, dir.path());
     return 0;

@@ -7,6 +7,7 @@
 #include "core/diaries/DiarySheets.h"
 #include "core/milestones/MilestoneSheets.h"
 #include "core/reports/AnnouncementTexts.h"
+#include "core/reports/ReportCatalog.h"
 #include "core/store/Schema.h"
 #include "core/store/StoreError.h"
 #include "core/store/Table.h"
@@ -16,6 +17,18 @@
 
 namespace {
 const QString kNoEntries = QStringLiteral("No entries have been recorded.");
+
+// A date box that was never typed holds only its separators and blanks ("  /  /  ", "  -  -  ",
+// "__-__-__").
+bool blankDate(const QString& date) {
+    for (const QChar c : date)
+        if (!c.isSpace() && c != QLatin1Char('/') && c != QLatin1Char('-') && c != QLatin1Char('_'))
+            return false;
+    return true;
+}
+QString shownDate(const QString& date) {
+    return blankDate(date) ? QString() : date;
+}
 
 ReportDocument document(const QString& title, const QString& child) {
     ReportDocument doc;
@@ -75,32 +88,71 @@ QString childFieldCaption(const QString& field) {
     return captions.value(field, field);
 }
 
+// "Monday, 3/15/1997" from the birth date's boxes, leaving out what was never typed.
+QString birthDateText(const QHash<QString, QString>& row) {
+    QStringList parts;
+    for (const char* f : {"BDayMonth", "BDateDay", "BDayYear"})
+        parts << row.value(QString::fromLatin1(f)).trimmed();
+    parts.removeAll(QString());
+    const QString weekday = row.value(QStringLiteral("BirthDay")).trimmed();
+    const QString date = parts.join(QLatin1Char('/'));
+    if (weekday.isEmpty() || date.isEmpty())
+        return weekday + date;
+    return weekday + QStringLiteral(", ") + date;
+}
+
+// "10:05 a.m." from the birth time's boxes, or nothing when no hour was typed.
+QString birthTimeText(const QHash<QString, QString>& row) {
+    const QString hour = row.value(QStringLiteral("BTimeHr")).trimmed();
+    if (hour.isEmpty())
+        return QString();
+    const QString minutes = row.value(QStringLiteral("BTimeMin")).trimmed();
+    const QString ampm = row.value(QStringLiteral("BTimeAmPm")).trimmed();
+    QString time = hour + QLatin1Char(':') + (minutes.isEmpty() ? QStringLiteral("00") : minutes);
+    if (!ampm.isEmpty())
+        time += QLatin1Char(' ') + ampm;
+    return time;
+}
+
 ReportDocument itemizedChild(const QString& child) {
     // Every field of the row, gathered under headings a parent reads easily; a field not named in a
-    // group (a field added later) still appears, under "Other".
+    // group (a field added later) still appears, under "Other". The birth date and time each make one
+    // row; the pediatrician is the one on the doctor form's card; headlines print only when written.
     static const struct {
         const char* heading;
         QStringList fields;
     } groups[] = {
         {"Names", {"FirstName", "MiddleName", "LastName"}},
-        {"Birth",
-         {"BirthDay", "BDayMonth", "BDateDay", "BDayYear", "BTimeHr", "BTimeMin", "BTimeAmPm", "BirthHt",
-          "BirthWeightLb", "BirthWeightOz", "Hair", "Eyes"}},
+        {"Birth", {"@BirthDate", "@BirthTime", "BirthHt", "BirthWeightLb", "BirthWeightOz", "Hair", "Eyes"}},
         {"Place of Birth",
          {"Hospital", "Physician", "Pediatrician", "BirthCity", "BirthState", "BirthCountry"}},
         {"First Home", {"Address", "City", "State", "County"}},
         {"Headlines of the Day", {"H1", "H2", "H3", "H4", "H5", "H6", "H7"}},
     };
     ReportDocument doc = document(QStringLiteral("Itemized Child Report"), child);
-    const QHash<QString, QString> row = ChildRow::fields(child);
-    QStringList placed;
+    QHash<QString, QString> row = ChildRow::fields(child);
+    const QString cardName = DiarySheets::readPediatrician(child).name.trimmed();
+    if (!cardName.isEmpty())
+        row.insert(QStringLiteral("Pediatrician"), cardName);
+    QStringList placed{QStringLiteral("BirthDay"), QStringLiteral("BDayMonth"), QStringLiteral("BDateDay"),
+                       QStringLiteral("BDayYear"), QStringLiteral("BTimeHr"),   QStringLiteral("BTimeMin"),
+                       QStringLiteral("BTimeAmPm")};
     for (const auto& g : groups) {
+        const bool headlines = QByteArray(g.heading) == "Headlines of the Day";
         QVector<QPair<QString, QString>> rows;
-        for (const QString& f : g.fields)
-            if (Schema::child().indexOf(f) >= 0) {
-                rows << qMakePair(childFieldCaption(f), row.value(f));
+        for (const QString& f : g.fields) {
+            if (f == QStringLiteral("@BirthDate")) {
+                rows << qMakePair(QStringLiteral("Birth Date"), birthDateText(row));
+            } else if (f == QStringLiteral("@BirthTime")) {
+                rows << qMakePair(QStringLiteral("Birth Time"), birthTimeText(row));
+            } else if (Schema::child().indexOf(f) >= 0) {
                 placed << f;
+                if (!headlines || !row.value(f).trimmed().isEmpty())
+                    rows << qMakePair(childFieldCaption(f), row.value(f));
             }
+        }
+        if (rows.isEmpty())
+            continue;
         doc.section(QString::fromLatin1(g.heading));
         doc.fieldRows(rows);
     }
@@ -127,7 +179,9 @@ QVector<QStringList> nameRows(const QString& tableName) {
 }
 
 ReportDocument babyNames(const QString& child) {
-    ReportDocument doc = document(QStringLiteral("Baby Names"), child);
+    // The lists are the same for every child, so the pages carry no child's name.
+    Q_UNUSED(child);
+    ReportDocument doc = document(QStringLiteral("Baby Names"), QString());
     const QStringList columns{QStringLiteral("Name"), QStringLiteral("Origin"), QStringLiteral("Meaning")};
     const QVector<double> widths{0.25, 0.25, 0.5};
     for (const auto& [heading, table] : {std::pair{QStringLiteral("Boy Names"), QStringLiteral("BOYA")},
@@ -143,20 +197,23 @@ ReportDocument babyNames(const QString& child) {
 }
 
 ReportDocument familyTree(const QString& child) {
-    static const char* const relations[EntryStore::FamilySlots] = {"Mother",
-                                                                   "Father",
-                                                                   "Maternal Grandmother",
-                                                                   "Maternal Grandfather",
-                                                                   "Paternal Grandmother",
-                                                                   "Paternal Grandfather",
-                                                                   "Maternal Great Grandmother",
-                                                                   "Maternal Great Grandmother",
-                                                                   "Paternal Great Grandmother",
-                                                                   "Paternal Great Grandmother",
-                                                                   "Maternal Great Grandfather",
-                                                                   "Maternal Great Grandfather",
-                                                                   "Paternal Great Grandfather",
-                                                                   "Paternal Great Grandfather"};
+    // Each great grandparent named with the grandparent whose parent they are, so the two on each side
+    // can be told apart.
+    static const char* const relations[EntryStore::FamilySlots] = {
+        "Mother",
+        "Father",
+        "Maternal Grandmother",
+        "Maternal Grandfather",
+        "Paternal Grandmother",
+        "Paternal Grandfather",
+        "Maternal Great Grandmother (Grandmother's mother)",
+        "Maternal Great Grandmother (Grandfather's mother)",
+        "Paternal Great Grandmother (Grandmother's mother)",
+        "Paternal Great Grandmother (Grandfather's mother)",
+        "Maternal Great Grandfather (Grandmother's father)",
+        "Maternal Great Grandfather (Grandfather's father)",
+        "Paternal Great Grandfather (Grandmother's father)",
+        "Paternal Great Grandfather (Grandfather's father)"};
     ReportDocument doc = document(QStringLiteral("Family Tree"), child);
     QStringList names{child};
     QVector<QStringList> rows;
@@ -164,8 +221,7 @@ ReportDocument familyTree(const QString& child) {
     for (int slot = 1; slot <= EntryStore::FamilySlots; ++slot) {
         const FamilyMember m = held ? Entries().familyMember(slot) : FamilyMember{};
         names << m.Name;
-        const QString date = m.Date == EntryStore::EmptyDate ? QString() : m.Date;
-        rows << QStringList{QString::fromLatin1(relations[slot - 1]), m.Name, date, m.Text};
+        rows << QStringList{QString::fromLatin1(relations[slot - 1]), m.Name, shownDate(m.Date), m.Text};
     }
     doc.familyTree(names);
     doc.section(QStringLiteral("Relatives"));
@@ -233,17 +289,6 @@ ReportDocument vocabulary(const QString& child) {
 }
 
 // ---- Reports of the diaries' sheets and the milestones ----------------------------------------------
-
-// A date box that was never typed holds only its separators and blanks ("  /  /  ", "  -  -  ").
-bool blankDate(const QString& date) {
-    for (const QChar c : date)
-        if (!c.isSpace() && c != QLatin1Char('/') && c != QLatin1Char('-'))
-            return false;
-    return true;
-}
-QString shownDate(const QString& date) {
-    return blankDate(date) ? QString() : date;
-}
 
 // A form's caption without its closing colon (the renderer adds its own).
 QString caption(QString text) {
@@ -370,14 +415,21 @@ ReportDocument skills(const QString& child) {
     return doc;
 }
 
+// The birthday's name as a page shows it: the day of birth is "Birth", not "Birth Birthday".
+QString birthdayHeading(const QString& title) {
+    return title == QStringLiteral("Birth Birthday") ? QStringLiteral("Birth") : title;
+}
+
 ReportDocument birthday(const QString& title, const QString& child) {
-    ReportDocument doc = document(title, child);
+    ReportDocument doc = document(birthdayHeading(title), child);
     const MilestoneSheets::BirthdayRecord record = MilestoneSheets::birthday(child, title);
     const QVector<QByteArray> pictures{
         ChildRecords::picture(child, MilestoneSheets::birthdayPictureKey(title, 1)),
         ChildRecords::picture(child, MilestoneSheets::birthdayPictureKey(title, 2))};
     if (record.isEmpty() && pictures[0].isEmpty() && pictures[1].isEmpty())
-        return nothingRecorded(doc, QStringLiteral("for the ") + title);
+        return nothingRecorded(doc, QStringLiteral("for the ") + (title == QStringLiteral("Birth Birthday")
+                                                                      ? QStringLiteral("birth")
+                                                                      : title));
     doc.pictures({QString(), QString()}, pictures);
     if (!record.remarks.trimmed().isEmpty()) {
         doc.section(QStringLiteral("Remarks"));
@@ -417,9 +469,204 @@ ReportDocument occasions(const QString& reportTitle, const QString& formCaption,
     return doc;
 }
 
+// ---- The Baby Book: every report of the child gathered into one volume ------------------------------
+
+// True when a report has nothing of its own to show (only its "nothing recorded" remark).
+bool nothingIn(const ReportDocument& part) {
+    for (const ReportBlock& b : part.blocks)
+        if (b.kind != ReportBlock::Kind::Note)
+            return false;
+    return true;
+}
+
+// Adds a report's blocks to the chapter under `heading` (none when empty); true when it added any.
+bool addPart(ReportDocument& chapter, const QString& heading, const ReportDocument& part) {
+    if (nothingIn(part))
+        return false;
+    if (!heading.isEmpty())
+        chapter.section(heading);
+    chapter.blocks += part.blocks;
+    return true;
+}
+
+ReportDocument bookBirth(const QString& child) {
+    ReportDocument chapter;
+    const QHash<QString, QString> row = ChildRow::fields(child);
+    QVector<QPair<QString, QString>> details;
+    auto add = [&details](const QString& caption, const QString& value) {
+        if (!value.trimmed().isEmpty())
+            details << qMakePair(caption, value.trimmed());
+    };
+    add(QStringLiteral("Born"), birthDateText(row));
+    add(QStringLiteral("Time"), birthTimeText(row));
+    const QString height = row.value(QStringLiteral("BirthHt")).trimmed();
+    add(QStringLiteral("Height"), height.isEmpty() ? QString() : height + QStringLiteral(" inches"));
+    const QString lbs = row.value(QStringLiteral("BirthWeightLb")).trimmed();
+    const QString oz = row.value(QStringLiteral("BirthWeightOz")).trimmed();
+    if (!lbs.isEmpty() || !oz.isEmpty())
+        add(QStringLiteral("Weight"), (lbs.isEmpty() ? QStringLiteral("0") : lbs) + QStringLiteral(" lbs ") +
+                                          (oz.isEmpty() ? QStringLiteral("0") : oz) + QStringLiteral(" oz"));
+    for (const char* f : {"Hair", "Eyes", "Hospital", "Physician", "BirthCity", "BirthState", "BirthCountry"})
+        add(childFieldCaption(QString::fromLatin1(f)), row.value(QString::fromLatin1(f)));
+    QVector<QPair<QString, QString>> headlines;
+    for (int i = 1; i <= 7; ++i) {
+        const QString h = row.value(QStringLiteral("H") + QString::number(i)).trimmed();
+        if (!h.isEmpty())
+            headlines << qMakePair(QStringLiteral("Headline ") + QString::number(i), h);
+    }
+    const ReportDocument dayOfBirth = birthday(QStringLiteral("Birth Birthday"), child);
+    if (details.isEmpty() && headlines.isEmpty() && nothingIn(dayOfBirth))
+        return chapter;
+    if (!details.isEmpty()) {
+        chapter.section(QStringLiteral("The Day You Were Born"));
+        chapter.fieldRows(details);
+        // The announcement's lines, without those of boxes never filled (" inches", ": ").
+        QStringList announcement;
+        for (const QString& l : AnnouncementTexts::fromFields(row).lines()) {
+            QString bare = l;
+            for (const char* unit : {"inches", "lbs", "oz", ":", ",", "/"})
+                bare.remove(QString::fromLatin1(unit));
+            if (!bare.trimmed().isEmpty())
+                announcement << l.simplified();
+        }
+        chapter.section(QStringLiteral("Birth Announcement"));
+        chapter.paragraph(announcement.join(QLatin1Char('\n')));
+    }
+    if (!headlines.isEmpty()) {
+        chapter.section(QStringLiteral("Headlines of the Day"));
+        chapter.fieldRows(headlines);
+    }
+    addPart(chapter, QStringLiteral("Visitors and Gifts"), dayOfBirth);
+    return chapter;
+}
+
+ReportDocument bookFamily(const QString& child) {
+    ReportDocument chapter;
+    if (!storeHolds(child))
+        return chapter;
+    const ReportDocument tree = familyTree(child);
+    QVector<QStringList> named;
+    for (const QStringList& r : tree.blocks.last().rows)
+        if (!r.value(1).trimmed().isEmpty())
+            named << r;
+    if (named.isEmpty())
+        return chapter;
+    chapter.blocks << tree.blocks.first(); // the drawing
+    chapter.section(QStringLiteral("Relatives"));
+    chapter.table(tree.blocks.last().columns, tree.blocks.last().widths, named);
+    return chapter;
+}
+
+ReportDocument bookHealth(const QString& child) {
+    ReportDocument chapter;
+    addPart(chapter, QString(), pediatrician(child)); // under its own "Pediatrician"
+    addPart(chapter, QStringLiteral("Doctor Visits"),
+            diary(QStringLiteral("Doctor Visits"), DiaryList::DoctorVisits, child));
+    addPart(chapter, QStringLiteral("Immunizations"), immunizations(child));
+    addPart(chapter, QStringLiteral("Childhood Diseases"),
+            diary(QStringLiteral("Childhood Diseases"), DiaryList::ChildhoodDiseases, child));
+    if (storeHolds(child)) {
+        QStringList dates;
+        QVector<QStringList> rows;
+        static const char* const kinds[] = {"Central Incisor", "Lateral Incisor", "Cuspid", "First Molar",
+                                            "Second Molar"};
+        for (int slot = 1; slot <= 20; ++slot) {
+            QString date = Entries().toothDate(slot);
+            bool digits = false;
+            for (const QChar c : date)
+                digits = digits || c.isDigit();
+            date = digits ? date.trimmed() : QString();
+            dates << date;
+            // Upper arch 1..10 runs front to back, lower arch 11..20 back to front; each kind is a pair.
+            const int pair = (slot - 1) / 2;
+            if (digits)
+                rows << QStringList{QString::number(slot),
+                                    QString::fromLatin1(kinds[pair < 5 ? pair : 9 - pair]) +
+                                        (slot <= 10 ? QStringLiteral(", top") : QStringLiteral(", bottom")),
+                                    date};
+        }
+        if (!rows.isEmpty()) {
+            chapter.section(QStringLiteral("Teeth"));
+            chapter.teethChart(dates);
+            chapter.table({QStringLiteral("Tooth"), QStringLiteral("Kind"), QStringLiteral("Came In")},
+                          {0.15, 0.55, 0.30}, rows);
+        }
+    }
+    return chapter;
+}
+
+ReportDocument bookCelebrations(const QString& child) {
+    ReportDocument chapter;
+    const QStringList titles = MilestoneSheets::birthdayTitles();
+    for (int i = 1; i < titles.size(); ++i) // the day of birth has its place in the Birth chapter
+        addPart(chapter, titles[i], birthday(titles[i], child));
+    const QVector<MilestoneSheets::Occasion> all = MilestoneSheets::occasions(child);
+    for (const auto& [caption, heading] :
+         {std::pair{MilestoneSheets::HolidaysCaption, QStringLiteral("Holidays")},
+          std::pair{MilestoneSheets::ChristeningCaption, QStringLiteral("Christening")},
+          std::pair{MilestoneSheets::OutingCaption, QStringLiteral("Special Outings")},
+          std::pair{MilestoneSheets::VisitorCaption, QStringLiteral("Special Visitors")}}) {
+        ReportDocument part;
+        for (const MilestoneSheets::Occasion& o : all) {
+            if (o.caption != caption)
+                continue;
+            // Each occasion under its own name, one step below the group's heading.
+            part.entry(QString(), o.title, o.remarks.trimmed().isEmpty() ? QString() : o.remarks);
+        }
+        addPart(chapter, heading, part);
+    }
+    return chapter;
+}
+
+ReportDocument babyBook(const QString& child) {
+    const QHash<QString, QString> row = ChildRow::fields(child);
+    QStringList names;
+    for (const char* f : {"FirstName", "MiddleName", "LastName"})
+        names << row.value(QString::fromLatin1(f)).trimmed();
+    names.removeAll(QString());
+    const QString fullName = names.isEmpty() ? child : names.join(QLatin1Char(' '));
+
+    ReportDocument doc = document(QStringLiteral("The Baby Book"), fullName);
+    doc.book = true;
+    doc.cover(fullName, birthDateText(row), ChildRecords::picture(child, QStringLiteral("ChildInfo/Image1")));
+    doc.contents();
+
+    // The chapters in the order of a life; one with nothing in it is left out.
+    QVector<std::pair<QString, ReportDocument>> chapters;
+    ReportDocument before;
+    addPart(before, QString(), prenatalDates(child)); // under its own "Dates to Remember"
+    addPart(before, QStringLiteral("Prenatal Diary"),
+            diary(QStringLiteral("Prenatal Diary"), DiaryList::PrenatalDiary, child));
+    addPart(before, QStringLiteral("Prenatal Medical Diary"),
+            diary(QStringLiteral("Prenatal Medical Diary"), DiaryList::PrenatalMedicalDiary, child));
+    chapters.append({QStringLiteral("Before You Were Born"), before});
+    chapters.append({QStringLiteral("Birth"), bookBirth(child)});
+    chapters.append({QStringLiteral("Family"), bookFamily(child)});
+    ReportDocument growth;
+    addPart(growth, QString(), growthLog(child));
+    chapters.append({QStringLiteral("Growth"), growth});
+    chapters.append({QStringLiteral("Health"), bookHealth(child)});
+    ReportDocument firsts;
+    addPart(firsts, QStringLiteral("Words"), vocabulary(child));
+    addPart(firsts, QStringLiteral("Skills"), skills(child));
+    chapters.append({QStringLiteral("Firsts"), firsts});
+    chapters.append({QStringLiteral("Celebrations"), bookCelebrations(child)});
+    ReportDocument journal;
+    addPart(journal, QString(), diary(QStringLiteral("Journal"), DiaryList::JournalEntries, child));
+    chapters.append({QStringLiteral("Journal"), journal});
+    for (const auto& [title, chapter] : chapters) {
+        if (chapter.blocks.isEmpty())
+            continue;
+        doc.chapter(title);
+        doc.blocks += chapter.blocks;
+    }
+    return doc;
+}
+
 QMap<QString, ReportRegistry::Builder> allBuilders() {
     QMap<QString, ReportRegistry::Builder> builders{
         {QStringLiteral("Itemized Child Report"), itemizedChild},
+        {ReportCatalog::BabyBook, babyBook},
         {QStringLiteral("Baby Names"), babyNames},
         {QStringLiteral("Family Tree"), familyTree},
         {QStringLiteral("Growth Log"), growthLog},

@@ -4,6 +4,7 @@
 
 namespace ReportCatalog {
 const QString BirthAnnouncement = QStringLiteral("Birth Announcement");
+const QString BabyBook = QStringLiteral("The Baby Book");
 
 const QVector<ReportCategory>& categories() {
     static const QVector<ReportCategory> all{
@@ -12,7 +13,8 @@ const QVector<ReportCategory>& categories() {
           QStringLiteral("Prenatal Medical Diary"), QStringLiteral("Baby Names")},
          QStringLiteral("Baby Names")},
         {QStringLiteral("Child Reports"),
-         {BirthAnnouncement, QStringLiteral("Itemized Child Report"), QStringLiteral("Family Tree")},
+         {BirthAnnouncement, QStringLiteral("Itemized Child Report"), QStringLiteral("Family Tree"),
+          BabyBook},
          BirthAnnouncement},
         {QStringLiteral("Health Reports"),
          {QStringLiteral("Doctor Visits"), QStringLiteral("Immunizations"),

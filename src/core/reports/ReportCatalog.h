@@ -22,4 +22,5 @@ const ReportCategory* find(const QString& title);
 QStringList sortedForList(QStringList names);
 
 extern const QString BirthAnnouncement; // "Birth Announcement"
+extern const QString BabyBook;          // "The Baby Book": the whole book as one printed volume
 } // namespace ReportCatalog

@@ -21,6 +21,12 @@ struct ReportBlock {
                     // not numbers (NaN) leave a gap; text names the unit of the values
         Pictures,   // stored pictures (images: encoded bytes) side by side, each under its caption (names),
                     // scaled to fit without changing their shape
+        Cover,      // a book's cover page: the picture (images, may be empty), the full name (title) and the
+                    // birth date (date)
+        Contents,   // a book's contents page: each chapter with the page it starts on
+        Chapter,    // a book's chapter (title): starts a new page and names the running header
+        TeethChart, // the twenty primary teeth in their two arches; a tooth whose date (names, 1-20) is
+                    // not empty is drawn filled
     };
     Kind kind = Kind::Paragraph;
     QString title;
@@ -33,11 +39,16 @@ struct ReportBlock {
     QStringList names;
     QVector<double> values;
     QVector<QByteArray> images;
+    // A long table is laid out in parts; these say that a part goes on from the one before it or on
+    // into the next one (set by the page renderer, never by a report).
+    bool continued = false;
+    bool continues = false;
 };
 
 struct ReportDocument {
-    QString title; // "Growth Log"
-    QString child; // the child's name as shown under the title
+    QString title;     // "Growth Log"
+    QString child;     // the child's name as shown under the title (a book: the full name of its header)
+    bool book = false; // laid out as a printed book: cover, contents, chapters, serif type
     QVector<ReportBlock> blocks;
 
     ReportDocument& section(const QString& heading) {
@@ -116,6 +127,36 @@ struct ReportDocument {
         ReportBlock b;
         b.kind = ReportBlock::Kind::FamilyTree;
         b.names = childThenSlots;
+        blocks << b;
+        return *this;
+    }
+    ReportDocument& cover(const QString& fullName, const QString& birthDate, const QByteArray& picture) {
+        ReportBlock b;
+        b.kind = ReportBlock::Kind::Cover;
+        b.title = fullName;
+        b.date = birthDate;
+        if (!picture.isEmpty())
+            b.images << picture;
+        blocks << b;
+        return *this;
+    }
+    ReportDocument& contents() {
+        ReportBlock b;
+        b.kind = ReportBlock::Kind::Contents;
+        blocks << b;
+        return *this;
+    }
+    ReportDocument& chapter(const QString& heading) {
+        ReportBlock b;
+        b.kind = ReportBlock::Kind::Chapter;
+        b.title = heading;
+        blocks << b;
+        return *this;
+    }
+    ReportDocument& teethChart(const QStringList& datesOfTeeth) {
+        ReportBlock b;
+        b.kind = ReportBlock::Kind::TeethChart;
+        b.names = datesOfTeeth;
         blocks << b;
         return *this;
     }

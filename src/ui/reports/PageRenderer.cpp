@@ -1,8 +1,12 @@
 #include "ui/reports/PageRenderer.h"
 
+#include "ui/milestones/MilestoneArt.h"
 #include "ui/reports/ReportStyle.h"
 
+#include <QBuffer>
+#include <QElapsedTimer>
 #include <QFontMetricsF>
+#include <QImageReader>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QTextLayout>
@@ -13,29 +17,25 @@
 using namespace ReportStyle;
 
 namespace {
-constexpr double Left = 48;
-constexpr double Right = PageWidth - 48;
-constexpr double Width = Right - Left;
-constexpr double FirstPageBody = 176; // below the title, the child's name and the stork
-constexpr double PageBody = 138;      // below the title and the child's name
-constexpr double BodyBottom = FooterTop - 12;
-
-const QFont& bodyFont() {
-    static const QFont f = arial(14);
-    return f;
-}
-const QFont& boldFont() {
-    static const QFont f = arial(14, true);
-    return f;
-}
+constexpr double FirstPageBody = 176; // a report: below the title, the child's name and the stork
+constexpr double PageBody = 138;      // a report: below the title and the child's name
+constexpr double BookMargin = 72;     // a book: three quarters of an inch each side
+constexpr double BookBody = 92;       // a book: below the running header
+constexpr double TableChunk = 40;     // rows laid out as one part of a long table
+// Pictures print at no more than 96/155 of a grid pixel per pixel of their own: over 150 per inch.
+constexpr double PictureScale = 96.0 / 155.0;
+// Pictures are decoded for painting at no more than this many pixels per inch of their printed size.
+constexpr double PaintedDpi = 300;
 
 double lineHeight(const QFont& f) {
     return QFontMetricsF(f).lineSpacing();
 }
 
 // `text` broken into lines that fit `width`; its own line breaks are kept, and a word too long for a
-// line is broken where it must be.
-QStringList wrap(const QString& text, const QFont& font, double width) {
+// line is broken where it must be. `paragraphEnds` gets the number of lines through the end of each
+// paragraph.
+QStringList wrap(const QString& text, const QFont& font, double width,
+                 QVector<int>* paragraphEnds = nullptr) {
     QStringList lines;
     QString clean = text;
     clean.remove(QLatin1Char('\r'));
@@ -45,108 +45,297 @@ QStringList wrap(const QString& text, const QFont& font, double width) {
     for (const QString& para : paragraphs) {
         if (para.trimmed().isEmpty()) {
             lines << QString();
-            continue;
+        } else {
+            QTextLayout layout(para, font);
+            layout.setTextOption(option);
+            layout.beginLayout();
+            for (QTextLine l = layout.createLine(); l.isValid(); l = layout.createLine()) {
+                l.setLineWidth(width);
+                lines << para.mid(l.textStart(), l.textLength());
+            }
+            layout.endLayout();
         }
-        QTextLayout layout(para, font);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        for (QTextLine l = layout.createLine(); l.isValid(); l = layout.createLine()) {
-            l.setLineWidth(width);
-            lines << para.mid(l.textStart(), l.textLength());
-        }
-        layout.endLayout();
+        if (paragraphEnds)
+            *paragraphEnds << int(lines.size());
     }
     return lines;
 }
 } // namespace
 
-PageRenderer::PageRenderer(const ReportDocument& document) : m_doc(document) {
-    layout();
+PageRenderer::PageRenderer(ReportDocument document, QPageSize::PageSizeId paper)
+    : m_paper(paper), m_book(document.book) {
+    // A long table is laid out in parts, so that painting one of its pages lays out no more than a part.
+    m_doc.title = document.title;
+    m_doc.child = document.child;
+    m_doc.book = document.book;
+    for (ReportBlock& b : document.blocks) {
+        if (b.kind != ReportBlock::Kind::Table || b.rows.size() <= TableChunk) {
+            m_doc.blocks << std::move(b);
+            continue;
+        }
+        for (int from = 0; from < b.rows.size(); from += int(TableChunk)) {
+            ReportBlock part;
+            part.kind = ReportBlock::Kind::Table;
+            part.columns = b.columns;
+            part.widths = b.widths;
+            part.rows = b.rows.mid(from, int(TableChunk));
+            part.continued = from > 0;
+            part.continues = from + TableChunk < b.rows.size();
+            m_doc.blocks << part;
+        }
+    }
+    const QSizeF size = gridSize(paper);
+    m_pageWidth = size.width();
+    m_pageHeight = size.height();
+    m_left = m_book ? BookMargin : 48;
+    m_right = m_pageWidth - m_left;
+    m_width = m_right - m_left;
+    m_bodyBottom = m_book ? m_pageHeight - 76 : m_pageHeight - BottomMargin - FooterHeight - 12;
 }
 
-void PageRenderer::newPage() {
-    Page page;
-    page.top = m_pages.isEmpty() ? FirstPageBody : PageBody;
-    m_pages << page;
-    m_y = page.top;
+QFont PageRenderer::bodyFont() const {
+    return m_book ? serif(15) : arial(14);
+}
+QFont PageRenderer::boldFont() const {
+    return m_book ? serif(15, true) : arial(14, true);
+}
+QFont PageRenderer::noteFont() const {
+    return m_book ? serif(15, false, true) : arial(14, false, true);
+}
+QFont PageRenderer::sectionFont() const {
+    return m_book ? serif(21, true) : arial(19, true);
+}
+QFont PageRenderer::entryFont() const {
+    return m_book ? serif(16, true) : arial(15, true);
+}
+QFont PageRenderer::captionFont() const {
+    return m_book ? serif(13, false, true) : arial(13, true);
+}
+
+// ---- The first pass and the pages laid out again ----------------------------------------------------
+
+bool PageRenderer::layoutStep() {
+    if (m_next >= m_doc.blocks.size() && !m_pages.isEmpty())
+        return true;
+    m_emit = -1;
+    if (m_pages.isEmpty()) {
+        m_page = -1;
+        m_chapter.clear();
+        m_blockStart = Resume{0, -1, 0, QString()};
+        newPage(!m_doc.blocks.isEmpty() && m_doc.blocks[0].kind == ReportBlock::Kind::Cover);
+    }
+    QElapsedTimer timer;
+    timer.start();
+    while (m_next < m_doc.blocks.size() && timer.elapsed() < 30)
+        layoutBlock(m_next++);
+    return m_next >= m_doc.blocks.size();
+}
+
+double PageRenderer::layoutProgress() const {
+    return m_doc.blocks.isEmpty() ? 1.0 : double(m_next) / m_doc.blocks.size();
+}
+
+void PageRenderer::layoutAll() const {
+    auto* self = const_cast<PageRenderer*>(this);
+    while (!self->layoutStep()) {
+    }
+}
+
+int PageRenderer::pageCount() const {
+    layoutAll();
+    return int(m_pages.size());
+}
+
+QVector<QPair<QString, int>> PageRenderer::contents() const {
+    layoutAll();
+    return m_chapters;
+}
+
+void PageRenderer::layoutBlock(int index) {
+    const ReportBlock& b = m_doc.blocks[index];
+    m_blockStart = Resume{index, m_page, m_y, m_chapter};
+    switch (b.kind) {
+    case ReportBlock::Kind::Section:
+        layoutSection(b);
+        break;
+    case ReportBlock::Kind::Fields:
+        layoutFields(b);
+        break;
+    case ReportBlock::Kind::Entry:
+        layoutEntry(b);
+        break;
+    case ReportBlock::Kind::Table:
+        layoutTable(b);
+        break;
+    case ReportBlock::Kind::Paragraph:
+        layoutParagraph(b.text, bodyFont(), Qt::black);
+        m_y += 8;
+        break;
+    case ReportBlock::Kind::Note:
+        layoutParagraph(b.text, noteFont(), QColor(0x55, 0x55, 0x55));
+        m_y += 8;
+        break;
+    case ReportBlock::Kind::FamilyTree:
+        layoutTree(index);
+        break;
+    case ReportBlock::Kind::Chart:
+        layoutChart(index);
+        break;
+    case ReportBlock::Kind::Pictures:
+        layoutPictures(index);
+        break;
+    case ReportBlock::Kind::Cover:
+        layoutCover(index);
+        break;
+    case ReportBlock::Kind::Contents:
+        layoutContents();
+        break;
+    case ReportBlock::Kind::Chapter:
+        layoutChapter(b);
+        break;
+    case ReportBlock::Kind::TeethChart:
+        layoutTeeth(index);
+        break;
+    }
+}
+
+double PageRenderer::pageTop(int page, bool cover) const {
+    if (m_book)
+        return cover ? 0 : BookBody;
+    return page == 0 ? FirstPageBody : PageBody;
+}
+
+void PageRenderer::newPage(bool cover, bool opening) {
+    ++m_page;
+    if (m_emit < 0) {
+        PageInfo info;
+        info.resume = m_blockStart;
+        info.top = pageTop(m_page, cover);
+        info.chapter = m_chapter;
+        info.cover = cover;
+        info.opening = opening;
+        m_pages << info;
+    }
+    m_y = m_page < m_pages.size() ? m_pages[m_page].top : pageTop(m_page, cover);
+}
+
+bool PageRenderer::pageEmpty() const {
+    return m_page >= 0 && m_page < m_pages.size() && m_y <= m_pages[m_page].top && !m_pages[m_page].cover;
 }
 
 double PageRenderer::room() const {
-    return BodyBottom - m_y;
+    return m_bodyBottom - m_y;
 }
 
 void PageRenderer::need(double height) {
-    if (height > room() && m_y > m_pages.last().top)
+    if (height > room() && !pageEmpty())
         newPage();
 }
 
 void PageRenderer::text(const QRectF& rect, const QFont& font, const QColor& color, int flags,
                         const QString& s) {
-    Op op;
-    op.type = Op::Type::Text;
-    op.rect = rect;
-    op.font = font;
-    op.color = color;
-    op.flags = flags;
-    op.text = s;
-    m_pages.last().ops << op;
+    if (!emitting())
+        return;
+    Op o;
+    o.type = Op::Type::Text;
+    o.rect = rect;
+    o.font = font;
+    o.color = color;
+    o.flags = flags;
+    o.text = s;
+    m_ops << o;
 }
 
 void PageRenderer::line(double x1, double y1, double x2, double y2, const QColor& color) {
-    Op op;
-    op.type = Op::Type::Line;
-    op.rect = QRectF(QPointF(x1, y1), QPointF(x2, y2));
-    op.color = color;
-    m_pages.last().ops << op;
+    if (!emitting())
+        return;
+    Op o;
+    o.type = Op::Type::Line;
+    o.rect = QRectF(QPointF(x1, y1), QPointF(x2, y2));
+    o.color = color;
+    m_ops << o;
 }
 
-void PageRenderer::layout() {
-    newPage();
-    for (const ReportBlock& b : m_doc.blocks) {
-        switch (b.kind) {
-        case ReportBlock::Kind::Section:
-            layoutSection(b);
-            break;
-        case ReportBlock::Kind::Fields:
-            layoutFields(b);
-            break;
-        case ReportBlock::Kind::Entry:
-            layoutEntry(b);
-            break;
-        case ReportBlock::Kind::Table:
-            layoutTable(b);
-            break;
-        case ReportBlock::Kind::Paragraph:
-            layoutParagraph(b.text, bodyFont(), Qt::black);
-            m_y += 8;
-            break;
-        case ReportBlock::Kind::Note:
-            layoutParagraph(b.text, arial(14, false, true), QColor(0x55, 0x55, 0x55));
-            m_y += 8;
-            break;
-        case ReportBlock::Kind::FamilyTree:
-            layoutTree(b);
-            break;
-        case ReportBlock::Kind::Chart:
-            layoutChart(b);
-            break;
-        case ReportBlock::Kind::Pictures:
-            layoutPictures(b);
-            break;
+void PageRenderer::addOp(Op::Type type, const QRectF& rect, int block, int index) {
+    if (!emitting())
+        return;
+    Op o;
+    o.type = type;
+    o.rect = rect;
+    o.block = block;
+    o.index = index;
+    m_ops << o;
+}
+
+void PageRenderer::flowLines(const QStringList& lines, int from, double x, double width, const QFont& font,
+                             const QColor& color) {
+    const double lh = lineHeight(font);
+    const int n = int(lines.size());
+    int i = from;
+    while (i < n && !past()) {
+        const int fit = int((room() + 0.01) / lh);
+        const int left = n - i;
+        int take = left;
+        if (fit < left) {
+            // Two lines at least stay on this page and go on to the next.
+            take = qMin(fit, left - 2);
+            if (take < 2) {
+                if (!pageEmpty()) {
+                    newPage();
+                    continue;
+                }
+                take = qMax(1, fit); // a page too small for two lines: nothing better can be done
+            }
         }
+        for (int k = 0; k < take; ++k) {
+            text(QRectF(x, m_y, width, lh), font, color, Qt::AlignLeft | Qt::AlignTop, lines[i + k]);
+            m_y += lh;
+        }
+        i += take;
+        if (i < n)
+            newPage();
+    }
+}
+
+// ---- The blocks ---------------------------------------------------------------------------------------
+
+double PageRenderer::keptHeight(int index) {
+    // What must stand on the same page as a heading above block `index`: its first lines, its table
+    // headings and first row, or the whole of a picture or a drawing.
+    const double lh = lineHeight(bodyFont());
+    if (index >= m_doc.blocks.size())
+        return 0;
+    const ReportBlock& b = m_doc.blocks[index];
+    switch (b.kind) {
+    case ReportBlock::Kind::Entry:
+        return lineHeight(entryFont()) + 2 + 3 * lh;
+    case ReportBlock::Kind::Table:
+        return 2 * (lh + 6) + lh;
+    case ReportBlock::Kind::FamilyTree:
+        return m_book ? m_width * MilestoneArt::familyTreeSize().height() /
+                            MilestoneArt::familyTreeSize().width()
+                      : 340;
+    case ReportBlock::Kind::Chart:
+        return 250;
+    case ReportBlock::Kind::TeethChart:
+        return 308;
+    case ReportBlock::Kind::Pictures:
+        return picturesHeight(index);
+    default:
+        return 3 * lh;
     }
 }
 
 void PageRenderer::layoutSection(const ReportBlock& b) {
-    const QFont f = arial(19, true);
+    const QFont f = sectionFont();
     const double h = lineHeight(f);
-    // A heading keeps company with at least two lines of what follows.
-    need(h + 10 + 2 * lineHeight(bodyFont()));
-    if (m_y > m_pages.last().top)
+    // A heading keeps company with the start of what follows.
+    need(h + 10 + keptHeight(m_blockStart.block + 1));
+    if (!pageEmpty())
         m_y += 10;
-    text(QRectF(Left, m_y, Width, h), f, navy(), Qt::AlignLeft | Qt::AlignTop, b.title);
+    text(QRectF(m_left, m_y, m_width, h), f, navy(), Qt::AlignLeft | Qt::AlignTop, b.title);
     m_y += h + 2;
-    line(Left, m_y, Right, m_y, navy());
+    line(m_left, m_y, m_right, m_y, navy());
     m_y += 8;
 }
 
@@ -155,71 +344,91 @@ void PageRenderer::layoutFields(const ReportBlock& b) {
     constexpr double gap = 12;
     const double lh = lineHeight(bodyFont());
     for (const auto& [caption, value] : b.fields) {
-        QStringList lines = wrap(value, bodyFont(), Width - captionWidth - gap);
+        if (past())
+            return;
+        QStringList lines = wrap(value, bodyFont(), m_width - captionWidth - gap);
         if (lines.isEmpty())
             lines << QString();
-        need(lh * lines.size() + 4);
-        text(QRectF(Left, m_y, captionWidth, lh), boldFont(), Qt::black, Qt::AlignRight | Qt::AlignTop,
+        need(lh * qMin(int(lines.size()), 3) + 4);
+        text(QRectF(m_left, m_y, captionWidth, lh), boldFont(), Qt::black, Qt::AlignRight | Qt::AlignTop,
              caption + QLatin1Char(':'));
-        for (const QString& l : lines) {
-            need(lh);
-            text(QRectF(Left + captionWidth + gap, m_y, Width - captionWidth - gap, lh), bodyFont(),
-                 Qt::black, Qt::AlignLeft | Qt::AlignTop, l);
-            m_y += lh;
-        }
+        flowLines(lines, 0, m_left + captionWidth + gap, m_width - captionWidth - gap, bodyFont(), Qt::black);
         m_y += 1;
     }
     m_y += 6;
 }
 
 void PageRenderer::layoutEntry(const ReportBlock& b) {
-    const QFont head = arial(15, true);
-    const double hh = lineHeight(head);
+    const QFont head = entryFont();
+    const double hh = lineHeight(head) + 2;
     const double lh = lineHeight(bodyFont());
-    const QStringList lines = wrap(b.text, bodyFont(), Width - 24);
-    // The heading never stands alone at the foot of a page.
-    need(hh + 4 + (lines.isEmpty() ? 0 : lh));
+    const double indent = 24;
+    QVector<int> ends;
+    QStringList lines = wrap(b.text, bodyFont(), m_width - indent, &ends);
+    // Blank lines at the end of a text print nothing.
+    while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
+        lines.removeLast();
+    const int n = int(lines.size());
+    const double total = hh + n * lh;
+    const double freshPage = m_bodyBottom - pageTop(1, false);
+    int split = -1; // the line the entry goes on from on the next page, when broken at a paragraph's end
+    if (total > room() && !pageEmpty()) {
+        const int fit = int((room() - hh + 0.01) / lh);
+        for (int e : ends)
+            if (e >= 2 && e <= fit && n - e >= 2)
+                split = e; // the last paragraph end that fits
+        if (split < 0 && (total <= freshPage || fit < 2 || n < 4))
+            newPage(); // kept whole on the next page, or begun there when too long for any page
+    }
     const QFontMetricsF fm(head);
-    const double dateWidth = qMax(90.0, fm.horizontalAdvance(b.date) + 16);
-    text(QRectF(Left, m_y, dateWidth, hh), head, navy(), Qt::AlignLeft | Qt::AlignTop, b.date);
-    text(QRectF(Left + dateWidth, m_y, Width - dateWidth, hh), head, Qt::black, Qt::AlignLeft | Qt::AlignTop,
-         fm.elidedText(b.title, Qt::ElideRight, Width - dateWidth));
-    m_y += hh + 2;
-    for (const QString& l : lines) {
-        need(lh);
-        text(QRectF(Left + 24, m_y, Width - 24, lh), bodyFont(), Qt::black, Qt::AlignLeft | Qt::AlignTop, l);
-        m_y += lh;
+    const double dateWidth = b.date.isEmpty() ? 0.0 : qMax(90.0, fm.horizontalAdvance(b.date) + 16);
+    text(QRectF(m_left, m_y, dateWidth, hh), head, navy(), Qt::AlignLeft | Qt::AlignTop, b.date);
+    text(QRectF(m_left + dateWidth, m_y, m_width - dateWidth, hh), head, Qt::black,
+         Qt::AlignLeft | Qt::AlignTop, fm.elidedText(b.title, Qt::ElideRight, m_width - dateWidth));
+    m_y += hh;
+    if (split > 0) {
+        flowLines(lines.mid(0, split), 0, m_left + indent, m_width - indent, bodyFont(), Qt::black);
+        newPage();
+        flowLines(lines, split, m_left + indent, m_width - indent, bodyFont(), Qt::black);
+    } else {
+        flowLines(lines, 0, m_left + indent, m_width - indent, bodyFont(), Qt::black);
     }
     m_y += 4;
-    line(Left, m_y, Right, m_y, QColor(0xc8, 0xcc, 0xdc));
+    line(m_left, m_y, m_right, m_y, QColor(0xc8, 0xcc, 0xdc));
     m_y += 10;
 }
 
 void PageRenderer::layoutTable(const ReportBlock& b) {
     constexpr double pad = 6;
     const double lh = lineHeight(bodyFont());
-    QVector<double> x{Left};
+    QVector<double> x{m_left};
     double total = 0;
     for (double w : b.widths)
         total += w;
     for (int c = 0; c < b.columns.size(); ++c)
         x << x.last() +
-                 Width * (c < b.widths.size() && total > 0 ? b.widths[c] / total : 1.0 / b.columns.size());
+                 m_width * (c < b.widths.size() && total > 0 ? b.widths[c] / total : 1.0 / b.columns.size());
 
     auto header = [&] {
-        Op fill;
-        fill.type = Op::Type::Fill;
-        fill.rect = QRectF(Left, m_y, Width, lh + 6);
-        fill.color = QColor(0xdd, 0xe4, 0xf3);
-        m_pages.last().ops << fill;
+        if (emitting()) {
+            Op fill;
+            fill.type = Op::Type::Fill;
+            fill.rect = QRectF(m_left, m_y, m_width, lh + 6);
+            fill.color = QColor(0xdd, 0xe4, 0xf3);
+            m_ops << fill;
+        }
         for (int c = 0; c < b.columns.size(); ++c)
             text(QRectF(x[c] + pad, m_y + 3, x[c + 1] - x[c] - 2 * pad, lh), boldFont(), navy(),
                  Qt::AlignLeft | Qt::AlignTop, b.columns[c]);
         m_y += lh + 6;
     };
-    need(2 * (lh + 6));
-    header();
+    if (!b.continued) {
+        need(2 * (lh + 6));
+        header();
+    }
     for (const QStringList& row : b.rows) {
+        if (past())
+            return;
         QVector<QStringList> cells;
         int lines = 1;
         for (int c = 0; c < b.columns.size(); ++c) {
@@ -245,103 +454,251 @@ void PageRenderer::layoutTable(const ReportBlock& b) {
                 header();
             }
         }
-        line(Left, m_y, Right, m_y, QColor(0xc8, 0xcc, 0xdc));
+        line(m_left, m_y, m_right, m_y, QColor(0xc8, 0xcc, 0xdc));
     }
-    m_y += 12;
+    if (!b.continues)
+        m_y += 12;
 }
 
 void PageRenderer::layoutParagraph(const QString& s, const QFont& font, const QColor& color) {
     const double lh = lineHeight(font);
-    for (const QString& l : wrap(s, font, Width)) {
-        need(lh);
-        text(QRectF(Left, m_y, Width, lh), font, color, Qt::AlignLeft | Qt::AlignTop, l);
-        m_y += lh;
-    }
+    QStringList lines = wrap(s, font, m_width);
+    while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
+        lines.removeLast();
+    need(lh * qMin(int(lines.size()), 3));
+    flowLines(lines, 0, m_left, m_width, font, color);
 }
 
-void PageRenderer::layoutTree(const ReportBlock& b) {
+void PageRenderer::layoutTree(int index) {
+    if (m_book) {
+        // The tree as the family form shows it, across the width of the page.
+        const QSizeF art = MilestoneArt::familyTreeSize();
+        const double height = m_width * art.height() / art.width();
+        need(height);
+        addOp(Op::Type::BookTree, QRectF(m_left, m_y, m_width, height), index);
+        m_y += height + 16;
+        return;
+    }
     constexpr double height = 340;
     need(height);
-    Op op;
-    op.type = Op::Type::Tree;
-    op.rect = QRectF(Left, m_y, Width, height);
-    op.names = b.names;
-    m_pages.last().ops << op;
+    addOp(Op::Type::Tree, QRectF(m_left, m_y, m_width, height), index);
     m_y += height + 16;
 }
 
-void PageRenderer::layoutChart(const ReportBlock& b) {
+void PageRenderer::layoutChart(int index) {
     constexpr double height = 250;
     need(height);
-    Op op;
-    op.type = Op::Type::Chart;
-    op.rect = QRectF(Left, m_y, Width, height);
-    op.text = b.title;
-    op.unit = b.text;
-    op.names = b.names;
-    op.values = b.values;
-    m_pages.last().ops << op;
+    addOp(Op::Type::Chart, QRectF(m_left, m_y, m_width, height), index);
     m_y += height + 16;
 }
 
-void PageRenderer::layoutPictures(const ReportBlock& b) {
-    // Pictures stand side by side, each in an equal share of the width and at most MaxHeight tall,
-    // scaled by one factor both ways so nothing is stretched; a small picture keeps its own size.
-    constexpr double MaxHeight = 300;
+void PageRenderer::layoutTeeth(int index) {
+    // The arches as the teeth form draws them, in a box of its proportions.
+    const QSizeF art = MilestoneArt::teethChartSize();
+    const double height = 300;
+    const double width = height * art.width() / art.height();
+    need(height + 8);
+    addOp(Op::Type::Teeth, QRectF(m_left + (m_width - width) / 2, m_y, width, height), index);
+    m_y += height + 16;
+}
+
+QVector<QSize> PageRenderer::pictureSizes(int index) {
+    auto it = m_pictureSizes.constFind(index);
+    if (it != m_pictureSizes.constEnd())
+        return it.value();
+    // Only the pictures' headers are read here; the pixels wait for the page that paints them.
+    QVector<QSize> sizes;
+    for (const QByteArray& bytes : m_doc.blocks[index].images) {
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer);
+        sizes << (reader.canRead() ? reader.size() : QSize());
+    }
+    m_pictureSizes.insert(index, sizes);
+    return sizes;
+}
+
+QVector<QSizeF> PageRenderer::pictureBoxes(int index, double* tallest) {
+    // Each picture in an equal share of the width and at most so tall, scaled by one factor both ways
+    // so nothing is stretched, and never printed at fewer than 150 pixels per inch.
+    const ReportBlock& b = m_doc.blocks[index];
+    const double maxHeight = m_book ? 380 : 300;
     constexpr double gap = 16;
-    const QFont captionFont = arial(13, true);
-    const double ch = lineHeight(captionFont);
+    const double ch = lineHeight(captionFont());
+    const int n = int(b.images.size());
+    const double cell = n == 0 ? m_width : (m_width - gap * (n - 1)) / n;
+    QVector<QSizeF> sizes;
+    *tallest = ch * 2;
+    for (const QSize& px : pictureSizes(index)) {
+        QSizeF size(cell, ch * 2);
+        if (px.isValid() && !px.isEmpty()) {
+            const double scale = qMin(PictureScale, qMin(cell / px.width(), maxHeight / px.height()));
+            size = QSizeF(px.width() * scale, px.height() * scale);
+        }
+        *tallest = qMax(*tallest, size.height());
+        sizes << size;
+    }
+    return sizes;
+}
+
+double PageRenderer::picturesHeight(int index) {
+    double tallest = 0;
+    pictureBoxes(index, &tallest);
+    bool captioned = false;
+    for (const QString& c : m_doc.blocks[index].names)
+        captioned = captioned || !c.isEmpty();
+    return tallest + (captioned ? lineHeight(captionFont()) + 4 : 0) + 4;
+}
+
+void PageRenderer::layoutPictures(int index) {
+    // Pictures stand side by side, each in an equal share of the width and at most MaxHeight tall,
+    // scaled by one factor both ways so nothing is stretched, and never printed at fewer than 150
+    // pixels per inch.
+    const ReportBlock& b = m_doc.blocks[index];
+    constexpr double gap = 16;
+    const QFont cf = captionFont();
+    const double ch = lineHeight(cf);
     const int n = int(b.images.size());
     if (n == 0)
         return;
-    const double cell = (Width - gap * (n - 1)) / n;
-    QVector<QImage> images;
-    QVector<QSizeF> sizes;
-    double tallest = ch * 2;
-    for (const QByteArray& bytes : b.images) {
-        QImage img = QImage::fromData(bytes);
-        QSizeF size(cell, ch * 2);
-        if (!img.isNull()) {
-            const double scale = qMin(1.0, qMin(cell / img.width(), MaxHeight / img.height()));
-            size = QSizeF(img.width() * scale, img.height() * scale);
-        }
-        tallest = qMax(tallest, size.height());
-        images << img;
-        sizes << size;
-    }
-    need(tallest + ch + 8);
+    const double cell = (m_width - gap * (n - 1)) / n;
+    const QVector<QSize> pixels = pictureSizes(index);
+    double tallest = 0;
+    const QVector<QSizeF> sizes = pictureBoxes(index, &tallest);
+    bool captioned = false;
+    for (const QString& c : b.names)
+        captioned = captioned || !c.isEmpty();
+    need(picturesHeight(index));
     for (int i = 0; i < n; ++i) {
-        const double x = Left + i * (cell + gap);
+        const double x = m_left + i * (cell + gap);
         const QRectF area(x + (cell - sizes[i].width()) / 2, m_y, sizes[i].width(), sizes[i].height());
-        if (images[i].isNull()) {
+        if (!pixels[i].isValid() || pixels[i].isEmpty()) {
             // Bytes that are no picture (a damaged file) are said to be so rather than left out unseen.
-            text(QRectF(x, m_y, cell, ch), arial(13, false, true), QColor(0x55, 0x55, 0x55), Qt::AlignHCenter,
+            text(QRectF(x, m_y, cell, ch), m_book ? serif(13, false, true) : arial(13, false, true),
+                 QColor(0x55, 0x55, 0x55), Qt::AlignHCenter,
                  QStringLiteral("This picture could not be read."));
         } else {
-            Op op;
-            op.type = Op::Type::Image;
-            op.rect = area;
-            op.image = images[i];
-            m_pages.last().ops << op;
-            Op frame;
-            frame.type = Op::Type::Frame;
-            frame.rect = area.adjusted(-1, -1, 1, 1);
-            frame.color = QColor(0x8a, 0x94, 0xb8);
-            m_pages.last().ops << frame;
+            addOp(Op::Type::Image, area, index, i);
+            if (emitting()) {
+                Op frame;
+                frame.type = Op::Type::Frame;
+                frame.rect = area.adjusted(-1, -1, 1, 1);
+                frame.color = QColor(0x8a, 0x94, 0xb8);
+                m_ops << frame;
+            }
         }
         if (!b.names.value(i).isEmpty())
-            text(QRectF(x, m_y + tallest + 4, cell, ch), captionFont, navy(), Qt::AlignHCenter, b.names[i]);
+            text(QRectF(x, m_y + tallest + 4, cell, ch), cf, navy(), Qt::AlignHCenter, b.names[i]);
     }
-    m_y += tallest + ch + 16;
+    m_y += tallest + (captioned ? ch + 4 : 0) + 16;
 }
 
-bool PageRenderer::render(QPagedPaintDevice* device) const {
-    preparePage(device);
+void PageRenderer::layoutCover(int index) {
+    // The cover page: the book's title, the child's picture, the full name and the birth date.
+    const ReportBlock& b = m_doc.blocks[index];
+    if (m_page < 0 || !m_pages.value(m_page).cover || m_y > 0)
+        newPage(true);
+    const QFont titleFont = serif(40, false, true);
+    const QFont nameFont = serif(36, true);
+    const QFont dateFont = serif(20, false, true);
+    m_y = 110;
+    text(QRectF(m_left, m_y, m_width, lineHeight(titleFont)), titleFont, navy(),
+         Qt::AlignHCenter | Qt::AlignTop, m_doc.title);
+    m_y += lineHeight(titleFont) + 40;
+    const QVector<QSize> pixels = pictureSizes(index);
+    if (!pixels.isEmpty() && pixels[0].isValid() && !pixels[0].isEmpty()) {
+        const double box = 480;
+        const double scale = qMin(PictureScale, qMin(box / pixels[0].width(), box / pixels[0].height()));
+        const QSizeF size(pixels[0].width() * scale, pixels[0].height() * scale);
+        const QRectF area(m_left + (m_width - size.width()) / 2, m_y, size.width(), size.height());
+        addOp(Op::Type::Image, area, index, 0);
+        if (emitting()) {
+            Op frame;
+            frame.type = Op::Type::Frame;
+            frame.rect = area.adjusted(-2, -2, 2, 2);
+            frame.color = navy();
+            m_ops << frame;
+        }
+        m_y += size.height() + 40;
+    } else {
+        m_y += 120;
+    }
+    for (const QString& l : wrap(b.title, nameFont, m_width)) {
+        text(QRectF(m_left, m_y, m_width, lineHeight(nameFont)), nameFont, Qt::black,
+             Qt::AlignHCenter | Qt::AlignTop, l);
+        m_y += lineHeight(nameFont);
+    }
+    m_y += 12;
+    if (!b.date.isEmpty())
+        text(QRectF(m_left, m_y, m_width, lineHeight(dateFont)), dateFont, Qt::black,
+             Qt::AlignHCenter | Qt::AlignTop, QStringLiteral("Born ") + b.date);
+    m_y += lineHeight(dateFont);
+}
+
+void PageRenderer::layoutChapter(const ReportBlock& b) {
+    m_chapter = b.title;
+    newPage(false, true);
+    if (m_emit < 0)
+        m_chapters << qMakePair(b.title, m_page + 1);
+    const QFont f = serif(34, true);
+    m_y += 36;
+    text(QRectF(m_left, m_y, m_width, lineHeight(f)), f, navy(), Qt::AlignLeft | Qt::AlignTop, b.title);
+    m_y += lineHeight(f) + 4;
+    line(m_left, m_y, m_right, m_y, navy());
+    m_y += 28;
+}
+
+void PageRenderer::layoutContents() {
+    // One line for each chapter of the book; their pages are known once the first pass is done, which
+    // is always before a page is painted.
+    m_chapter = QStringLiteral("Contents");
+    newPage(false, true);
+    const QFont f = serif(34, true);
+    m_y += 36;
+    text(QRectF(m_left, m_y, m_width, lineHeight(f)), f, navy(), Qt::AlignLeft | Qt::AlignTop,
+         QStringLiteral("Contents"));
+    m_y += lineHeight(f) + 4;
+    line(m_left, m_y, m_right, m_y, navy());
+    m_y += 28;
+    const QFont entry = serif(18);
+    const double lh = lineHeight(entry) + 10;
+    int chapter = 0;
+    for (const ReportBlock& b : m_doc.blocks) {
+        if (b.kind != ReportBlock::Kind::Chapter)
+            continue;
+        const QString page = QString::number(m_chapters.value(chapter).second);
+        const double pageWidth = 60;
+        text(QRectF(m_left + 12, m_y, m_width - 12 - pageWidth, lh), entry, Qt::black,
+             Qt::AlignLeft | Qt::AlignTop, b.title);
+        text(QRectF(m_right - pageWidth, m_y, pageWidth, lh), entry, Qt::black, Qt::AlignRight | Qt::AlignTop,
+             page);
+        const double leaderY = m_y + lineHeight(entry) - 5;
+        const double titleEnd = m_left + 12 + QFontMetricsF(entry).horizontalAdvance(b.title) + 10;
+        const double pageStart = m_right - QFontMetricsF(entry).horizontalAdvance(page) - 10;
+        if (emitting() && pageStart > titleEnd) {
+            Op dots;
+            dots.type = Op::Type::Line;
+            dots.rect = QRectF(QPointF(titleEnd, leaderY), QPointF(pageStart, leaderY));
+            dots.color = QColor(0x90, 0x90, 0x90);
+            dots.flags = 1; // dotted
+            m_ops << dots;
+        }
+        m_y += lh;
+        ++chapter;
+    }
+}
+
+// ---- Painting -----------------------------------------------------------------------------------------
+
+bool PageRenderer::render(QPagedPaintDevice* device) {
+    const int pages = pageCount();
+    preparePage(device, m_paper);
     QPainter painter;
     if (!painter.begin(device))
         return false;
     scaleToGrid(painter);
-    for (int i = 0; i < pageCount(); ++i) {
+    for (int i = 0; i < pages; ++i) {
         if (i > 0 && !device->newPage())
             return false;
         paintPage(painter, i);
@@ -349,9 +706,25 @@ bool PageRenderer::render(QPagedPaintDevice* device) const {
     return painter.end();
 }
 
-void PageRenderer::paintPage(QPainter& p, int index) const {
+void PageRenderer::paintPage(QPainter& p, int index) {
+    layoutAll();
+    if (index < 0 || index >= m_pages.size())
+        return;
+    // Lay the page out again from the block under way when it began.
+    const Resume r = m_pages[index].resume;
+    m_emit = index;
+    m_ops.clear();
+    m_page = r.page;
+    m_y = r.y;
+    m_chapter = r.chapter;
+    if (m_page < 0)
+        newPage(m_pages[0].cover);
+    for (int i = r.block; i < m_doc.blocks.size() && !past(); ++i)
+        layoutBlock(i);
+    m_emit = -1;
+
     paintHeader(p, index);
-    for (const Op& op : m_pages[index].ops) {
+    for (const Op& op : std::as_const(m_ops)) {
         switch (op.type) {
         case Op::Type::Text:
             p.setFont(op.font);
@@ -359,7 +732,7 @@ void PageRenderer::paintPage(QPainter& p, int index) const {
             p.drawText(op.rect, op.flags | Qt::TextSingleLine, op.text);
             break;
         case Op::Type::Line:
-            p.setPen(QPen(op.color, 1));
+            p.setPen(QPen(op.color, 1, op.flags == 1 ? Qt::DotLine : Qt::SolidLine));
             p.drawLine(op.rect.topLeft(), op.rect.bottomRight());
             break;
         case Op::Type::Fill:
@@ -371,45 +744,95 @@ void PageRenderer::paintPage(QPainter& p, int index) const {
             p.drawRect(op.rect);
             break;
         case Op::Type::Tree:
-            paintTree(p, op.rect, op.names);
+            paintTree(p, op.rect, m_doc.blocks[op.block].names);
             break;
-        case Op::Type::Chart:
-            paintChart(p, op);
-            break;
-        case Op::Type::Image:
-            p.save();
-            p.setRenderHint(QPainter::SmoothPixmapTransform);
-            p.drawImage(op.rect, op.image);
-            p.restore();
+        case Op::Type::BookTree: {
+            const QStringList& names = m_doc.blocks[op.block].names;
+            MilestoneArt::paintFamilyTree(p, op.rect, names.value(0), names.mid(1));
             break;
         }
+        case Op::Type::Chart:
+            paintChart(p, op.rect, m_doc.blocks[op.block]);
+            break;
+        case Op::Type::Image:
+            paintImage(p, op);
+            break;
+        case Op::Type::Teeth: {
+            QVector<bool> dated;
+            for (const QString& d : m_doc.blocks[op.block].names)
+                dated << !d.trimmed().isEmpty();
+            MilestoneArt::paintTeethChart(p, op.rect, dated);
+            break;
+        }
+        }
     }
+    m_ops.clear();
     paintFooter(p, index);
 }
 
+void PageRenderer::paintImage(QPainter& p, const Op& op) const {
+    // Decoded now, at no more pixels than the printed size needs, and let go with the page.
+    QBuffer buffer;
+    buffer.setData(m_doc.blocks[op.block].images.value(op.index));
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    const double wanted = op.rect.width() / 96.0 * PaintedDpi;
+    if (size.isValid() && size.width() > wanted * 1.2)
+        reader.setScaledSize(QSize(qRound(wanted), qMax(1, qRound(size.height() * wanted / size.width()))));
+    const QImage image = reader.read();
+    if (image.isNull())
+        return;
+    p.save();
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(op.rect, image);
+    p.restore();
+}
+
 void PageRenderer::paintHeader(QPainter& p, int index) const {
+    const PageInfo& page = m_pages[index];
+    if (m_book) {
+        if (page.cover || page.opening)
+            return;
+        const QFont f = serif(13, false, true);
+        drawLabel(p, QRectF(m_left, 40, m_width / 2, 20), Qt::AlignLeft, f, Qt::black, m_doc.child);
+        drawLabel(p, QRectF(m_left + m_width / 2, 40, m_width / 2, 20), Qt::AlignRight, f, Qt::black,
+                  page.chapter);
+        p.setPen(QPen(QColor(0x60, 0x60, 0x60), 0.8));
+        p.drawLine(QPointF(m_left, 66), QPointF(m_right, 66));
+        return;
+    }
     const bool first = index == 0;
-    drawLabel(p, QRectF(Left, 56, first ? 540 : Width, 32), Qt::AlignLeft, arial(24), navy(), m_doc.title);
-    drawLabel(p, QRectF(Left, 94, first ? 540 : Width, 22), Qt::AlignLeft, arial(16, true), Qt::black,
+    drawLabel(p, QRectF(m_left, 56, first ? 540 : m_width, 32), Qt::AlignLeft, arial(24), navy(),
+              m_doc.title);
+    drawLabel(p, QRectF(m_left, 94, first ? 540 : m_width, 22), Qt::AlignLeft, arial(16, true), Qt::black,
               m_doc.child);
     if (first) {
-        drawStork(p, QRectF(620, 30, 150, 108));
-        drawLabel(p, QRectF(660, 140, 100, 18), Qt::AlignHCenter, arial(13, true), navy(),
+        drawStork(p, QRectF(m_pageWidth - 196, 30, 150, 108));
+        drawLabel(p, QRectF(m_pageWidth - 156, 140, 100, 18), Qt::AlignHCenter, arial(13, true), navy(),
                   QStringLiteral("by Tinyra 4 "));
     }
     const double y = (first ? FirstPageBody : PageBody) - 12;
     p.setPen(QPen(navy(), 2));
-    p.drawLine(QPointF(Left, y), QPointF(Right, y));
+    p.drawLine(QPointF(m_left, y), QPointF(m_right, y));
 }
 
 void PageRenderer::paintFooter(QPainter& p, int index) const {
+    if (m_book) {
+        if (m_pages[index].cover)
+            return;
+        drawLabel(p, QRectF(m_left, m_pageHeight - 56, m_width, 20), Qt::AlignHCenter, serif(14), Qt::black,
+                  QString::number(index + 1));
+        return;
+    }
+    const double footerTop = m_pageHeight - BottomMargin - FooterHeight;
     p.setPen(QPen(navy(), 1));
-    p.drawLine(QPointF(Left, FooterTop + 8), QPointF(Right, FooterTop + 8));
+    p.drawLine(QPointF(m_left, footerTop + 8), QPointF(m_right, footerTop + 8));
     const QFont f = arial(13, true);
-    drawLabel(p, QRectF(Left, FooterTop + 17, 200, 16), Qt::AlignLeft, f, navy(),
+    drawLabel(p, QRectF(m_left, footerTop + 17, 200, 16), Qt::AlignLeft, f, navy(),
               QStringLiteral("Page ") + QString::number(index + 1) + QStringLiteral(" of ") +
                   QString::number(pageCount()));
-    drawLabel(p, QRectF(160, FooterTop + 17, 603, 16), Qt::AlignRight, f, navy(), creditLine());
+    drawLabel(p, QRectF(m_right - 603, footerTop + 17, 603, 16), Qt::AlignRight, f, navy(), creditLine());
 }
 
 void PageRenderer::paintTree(QPainter& p, const QRectF& r, const QStringList& names) {
@@ -489,8 +912,7 @@ void PageRenderer::paintTree(QPainter& p, const QRectF& r, const QStringList& na
     p.restore();
 }
 
-void PageRenderer::paintChart(QPainter& p, const Op& op) {
-    const QRectF r = op.rect;
+void PageRenderer::paintChart(QPainter& p, const QRectF& r, const ReportBlock& op) {
     QVector<int> shown;
     double lo = 0, hi = 0;
     for (int i = 0; i < op.values.size(); ++i) {
@@ -506,7 +928,7 @@ void PageRenderer::paintChart(QPainter& p, const Op& op) {
     p.setFont(arial(15, true));
     p.setPen(navy());
     p.drawText(QRectF(r.left(), r.top(), r.width(), 22), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-               op.text + QStringLiteral(" (") + op.unit + QLatin1Char(')'));
+               op.title + QStringLiteral(" (") + op.text + QLatin1Char(')'));
     const QRectF plot(r.left() + 56, r.top() + 30, r.width() - 76, r.height() - 70);
     p.setPen(QPen(QColor(0x8a, 0x94, 0xb8), 1));
     p.setBrush(QColor(0xfa, 0xfb, 0xfe));

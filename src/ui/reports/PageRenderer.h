@@ -1,72 +1,141 @@
 #pragma once
 
 #include "core/reports/ReportDocument.h"
+#include "ui/reports/ReportOutput.h"
 
 #include <QColor>
 #include <QFont>
-#include <QImage>
+#include <QHash>
 #include <QRectF>
+#include <QSize>
 #include <QVector>
 
 class QPagedPaintDevice;
 class QPainter;
 
-// Lays a ReportDocument out on Letter pages of the 96-per-inch grid and paints them on any paged
-// device (a printer, the preview, a PDF writer). Every page carries the report's title and the
-// child's name at the top (the first page also the stork) and a footer with "Page n of m" and the
-// program's credit. Entries and running text flow across pages line by line; an entry's heading is
-// never left alone at the foot of a page, and a table repeats its column headings on each page.
-class PageRenderer {
+// Lays a ReportDocument out on pages of the 96-per-inch grid and paints them on any paged device (a
+// printer, the preview, a PDF writer).
+//
+// A report: every page carries the report's title and the child's name at the top (the first page
+// also the stork) and a footer with "Page n of m" and the program's credit. A book: a cover, a
+// contents page, chapters that each start a page, serif type, a running header with the child's name
+// and the chapter, and the page number at the foot.
+//
+// Entries and running text flow across pages line by line; a heading is never left alone at the foot
+// of a page, a break never leaves a single line of an entry or paragraph on either page, an entry
+// that fits on a page is broken only between its paragraphs, and a table repeats its column headings
+// on each page. Pictures keep their shape and print at 150 pixels per inch or more.
+//
+// The layout keeps no page's contents: a first pass only finds where each page begins, a little at a
+// time (layoutStep), and a page is laid out again when it is painted, so memory stays small however
+// long the report is. Pictures are decoded only for the page being painted.
+class PageRenderer : public ReportOutput::PageSource {
 public:
-    explicit PageRenderer(const ReportDocument& document);
+    explicit PageRenderer(ReportDocument document, QPageSize::PageSizeId paper = QPageSize::Letter);
 
-    int pageCount() const { return int(m_pages.size()); }
+    QPageSize::PageSizeId paper() const override { return m_paper; }
+    bool layoutStep() override;
+    double layoutProgress() const override;
+    // The page count; lays the whole report out first when that is not done yet.
+    int pageCount() const override;
+    // Paints page `index` (0-based) on a painter already scaled to the grid.
+    void paintPage(QPainter& painter, int index) override;
     // Paints every page on `device` (its page layout is set first). False when the device cannot be
     // painted on (for example a PDF file that cannot be written).
-    bool render(QPagedPaintDevice* device) const;
-    // Paints page `index` (0-based) on a painter already scaled to the grid.
-    void paintPage(QPainter& painter, int index) const;
+    bool render(QPagedPaintDevice* device);
+    // A book's chapters with the page (1-based) each starts on.
+    QVector<QPair<QString, int>> contents() const;
 
 private:
     struct Op {
-        enum class Type { Text, Line, Fill, Frame, Tree, Chart, Image };
+        enum class Type { Text, Line, Fill, Frame, Tree, BookTree, Chart, Image, Teeth };
         Type type = Type::Text;
         QRectF rect;
         QFont font;
         QColor color;
         int flags = 0;
         QString text;
-        QStringList names;
-        QVector<double> values;
-        QString unit;
-        QImage image;
+        int block = -1; // the block whose names, values or pictures the op paints
+        int index = 0;  // which picture of the block
     };
-    struct Page {
-        QVector<Op> ops;
+    // Where a page's layout starts again: the block under way when the page began, and the state at
+    // that block's start.
+    struct Resume {
+        int block = 0;
+        int page = 0;
+        double y = 0;
+        QString chapter;
+    };
+    struct PageInfo {
+        Resume resume;
         double top = 0;
+        QString chapter;
+        bool cover = false;
+        bool opening = false; // the first page of a chapter, or the contents
     };
 
-    void layout();
-    void newPage();
+    void layoutAll() const;
+    void layoutBlock(int index);
+    void newPage(bool cover = false, bool opening = false);
+    bool pageEmpty() const;
+    bool past() const { return m_emit >= 0 && m_page > m_emit; }
+    bool emitting() const { return m_page == m_emit; }
     double room() const;
+    double pageTop(int page, bool cover) const;
     // Starts a new page unless `height` fits below the current position (or the page is still empty).
     void need(double height);
     void text(const QRectF& rect, const QFont& font, const QColor& color, int flags, const QString& s);
     void line(double x1, double y1, double x2, double y2, const QColor& color);
+    void addOp(Op::Type type, const QRectF& rect, int block, int index = 0);
+    // Lays out lines of running text from `from`, breaking over pages so that neither side of a break
+    // holds a single line; `paragraphEnds` lists the lines that end a paragraph.
+    void flowLines(const QStringList& lines, int from, double x, double width, const QFont& font,
+                   const QColor& color);
     void layoutSection(const ReportBlock& b);
     void layoutFields(const ReportBlock& b);
     void layoutEntry(const ReportBlock& b);
     void layoutTable(const ReportBlock& b);
     void layoutParagraph(const QString& text, const QFont& font, const QColor& color);
-    void layoutTree(const ReportBlock& b);
-    void layoutChart(const ReportBlock& b);
-    void layoutPictures(const ReportBlock& b);
+    void layoutTree(int index);
+    void layoutChart(int index);
+    void layoutPictures(int index);
+    void layoutCover(int index);
+    void layoutContents();
+    void layoutChapter(const ReportBlock& b);
+    void layoutTeeth(int index);
+    QVector<QSize> pictureSizes(int index);
+    QVector<QSizeF> pictureBoxes(int index, double* tallest);
+    double picturesHeight(int index);
+    double keptHeight(int index);
     void paintHeader(QPainter& p, int index) const;
     void paintFooter(QPainter& p, int index) const;
+    void paintImage(QPainter& p, const Op& op) const;
     static void paintTree(QPainter& p, const QRectF& rect, const QStringList& names);
-    static void paintChart(QPainter& p, const Op& op);
+    static void paintChart(QPainter& p, const QRectF& rect, const ReportBlock& b);
+
+    QFont bodyFont() const;
+    QFont boldFont() const;
+    QFont noteFont() const;
+    QFont sectionFont() const;
+    QFont entryFont() const;
+    QFont captionFont() const;
 
     ReportDocument m_doc;
-    QVector<Page> m_pages;
+    QPageSize::PageSizeId m_paper;
+    bool m_book;
+    double m_pageWidth, m_pageHeight, m_left, m_right, m_width, m_bodyBottom;
+
+    // The first pass: where each page begins, and each chapter's first page.
+    QVector<PageInfo> m_pages;
+    QVector<QPair<QString, int>> m_chapters;
+    int m_next = 0; // the next block the first pass lays out
+    QHash<int, QVector<QSize>> m_pictureSizes;
+
+    // The layout under way.
+    int m_page = -1;
     double m_y = 0;
+    QString m_chapter;
+    Resume m_blockStart;
+    int m_emit = -1; // the page whose ops are kept, or -1 in the first pass
+    QVector<Op> m_ops;
 };

@@ -1,15 +1,21 @@
 #include "ui/reports/ReportOutput.h"
 
 #include "ui/common/Messages.h"
+#include "ui/reports/ReportStyle.h"
 #include "ui/reports/TReportPreview.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStandardPaths>
 
@@ -38,6 +44,51 @@ bool offerPdf(QWidget* parent, const QString& reason, const Job& job) {
     return false; // nothing was printed, whatever became of the PDF
 }
 
+bool& progressAtOnce() {
+    static bool atOnce = false;
+    return atOnce;
+}
+
+// A progress dialog that appears only when the work takes a while; between its updates the program
+// answers its events, so the window repaints and "Cancel" can be pressed.
+class Progress {
+public:
+    Progress(QWidget* parent, const QString& text)
+        : m_dialog(text, QStringLiteral("Cancel"), 0, 1000, parent) {
+        m_dialog.setObjectName(QStringLiteral("ReportProgress"));
+        m_dialog.setWindowTitle(Messages::ApplicationTitle);
+        m_dialog.setWindowModality(Qt::ApplicationModal);
+        m_dialog.setMinimumDuration(progressAtOnce() ? 0 : 500);
+        m_dialog.setAutoClose(false);
+        m_dialog.setAutoReset(false);
+        m_timer.start();
+    }
+    // False once the user cancelled.
+    bool update(double fraction) {
+        if (m_timer.elapsed() >= 40 || progressAtOnce()) {
+            m_timer.restart();
+            m_dialog.setValue(qBound(0, int(fraction * 1000), 999));
+            QCoreApplication::processEvents();
+        }
+        return !m_dialog.wasCanceled();
+    }
+
+private:
+    QProgressDialog m_dialog;
+    QElapsedTimer m_timer;
+};
+
+class OnePage : public PageSource {
+public:
+    explicit OnePage(std::function<void(QPainter&)> paint) : m_paint(std::move(paint)) {}
+    QPageSize::PageSizeId paper() const override { return QPageSize::Letter; }
+    int pageCount() const override { return 1; }
+    void paintPage(QPainter& painter, int) override { m_paint(painter); }
+
+private:
+    std::function<void(QPainter&)> m_paint;
+};
+
 QString defaultFileName(const Job& job) {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (dir.isEmpty() || !QFileInfo(dir).isDir())
@@ -57,22 +108,83 @@ void setPrintToPdfForTesting(const QString& path) {
     testPdfPath() = path;
 }
 
-bool writePdf(const QString& path, const Job& job) {
+void setProgressAtOnceForTesting(bool atOnce) {
+    progressAtOnce() = atOnce;
+}
+
+Job onePage(const QString& name, const QString& child, std::function<void(QPainter&)> paint) {
+    return Job{name, child, std::make_shared<OnePage>(std::move(paint))};
+}
+
+bool layOut(QWidget* parent, const Job& job) {
+    if (job.pages->layoutStep())
+        return true;
+    Progress progress(parent, QStringLiteral("Laying out the pages of ") + job.name + QStringLiteral("..."));
+    while (!job.pages->layoutStep())
+        if (!progress.update(job.pages->layoutProgress()))
+            return false;
+    return true;
+}
+
+namespace {
+enum class Outcome { Done, Failed, Cancelled };
+
+Outcome paintAll(QWidget* parent, QPagedPaintDevice* device, const Job& job) {
+    if (!layOut(parent, job))
+        return Outcome::Cancelled;
+    ReportStyle::preparePage(device, job.pages->paper());
+    QPainter painter;
+    if (!painter.begin(device))
+        return Outcome::Failed;
+    const int pages = job.pages->pageCount();
+    std::unique_ptr<Progress> progress;
+    if (pages > 1)
+        progress = std::make_unique<Progress>(parent, QStringLiteral("Making the pages of ") + job.name +
+                                                          QStringLiteral("..."));
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0 && !device->newPage())
+            return Outcome::Failed;
+        painter.save();
+        ReportStyle::scaleToGrid(painter);
+        job.pages->paintPage(painter, i);
+        painter.restore();
+        if (progress && !progress->update(double(i + 1) / pages)) {
+            painter.end();
+            return Outcome::Cancelled;
+        }
+    }
+    return painter.end() ? Outcome::Done : Outcome::Failed;
+}
+} // namespace
+
+bool render(QWidget* parent, QPagedPaintDevice* device, const Job& job) {
+    return paintAll(parent, device, job) == Outcome::Done;
+}
+
+bool writePdf(const QString& path, const Job& job, QWidget* parent) {
     bool ok = false;
     {
         QPdfWriter writer(path);
         writer.setTitle(job.child.isEmpty() ? job.name : job.name + QStringLiteral(" - ") + job.child);
         writer.setCreator(QStringLiteral("Tinyra 4"));
         writer.setResolution(600);
-        ok = job.render(&writer);
+        ok = render(parent, &writer, job);
     }
     const QFileInfo written(path);
+    if (!ok)
+        QFile::remove(path); // a cancelled or failed file is not left half written
     return ok && written.exists() && written.size() > 0;
 }
 
 bool print(QWidget* parent, const Job& job) {
+    if (!layOut(parent, job))
+        return false;
+    const int pages = job.pages->pageCount();
+    if (pages > 10 && !Messages::confirm(
+                          parent, QStringLiteral("This report has %1 pages. Print all %1 pages?").arg(pages)))
+        return false;
     if (!testPdfPath().isEmpty())
-        return writePdf(testPdfPath(), job);
+        return writePdf(testPdfPath(), job, parent);
 
     const QPrinterInfo info = QPrinterInfo::defaultPrinter();
     if (info.isNull())
@@ -81,7 +193,12 @@ bool print(QWidget* parent, const Job& job) {
     QPrinter printer(info, QPrinter::HighResolution);
     printer.setFullPage(true);
     printer.setDocName(job.name);
-    if (!job.render(&printer) || printer.printerState() == QPrinter::Error ||
+    const Outcome outcome = paintAll(parent, &printer, job);
+    if (outcome == Outcome::Cancelled) {
+        printer.abort(); // nothing goes to the printer
+        return false;
+    }
+    if (outcome == Outcome::Failed || printer.printerState() == QPrinter::Error ||
         printer.printerState() == QPrinter::Aborted)
         return offerPdf(parent,
                         QStringLiteral("The printer \"") + info.printerName() +
@@ -101,7 +218,9 @@ bool saveAsPdf(QWidget* parent, const Job& job) {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     const QString path = dialog.selectedFiles().constFirst();
-    if (!writePdf(path, job)) {
+    if (!layOut(parent, job))
+        return false;
+    if (!writePdf(path, job, parent)) {
         Messages::information(parent, QStringLiteral("The report could not be saved as ") +
                                           QDir::toNativeSeparators(path) +
                                           QStringLiteral(". Choose a folder you can write to."));
@@ -113,6 +232,8 @@ bool saveAsPdf(QWidget* parent, const Job& job) {
 }
 
 void preview(QWidget* parent, const Job& job) {
+    if (!layOut(parent, job))
+        return;
     TReportPreview window(job, parent);
     window.exec();
 }

@@ -22,9 +22,26 @@ QFont arial(int pixelSize, bool bold, bool italic) {
     return f;
 }
 
-void preparePage(QPagedPaintDevice* device) {
-    device->setPageLayout(
-        QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+QFont serif(double pixelSize, bool bold, bool italic) {
+    QFont f(QStringLiteral("Liberation Serif"));
+    f.setStyleHint(QFont::Serif);
+    f.setPixelSize(qRound(pixelSize));
+    f.setBold(bold);
+    f.setItalic(italic);
+    return f;
+}
+
+void preparePage(QPagedPaintDevice* device, QPageSize::PageSizeId paper) {
+    device->setPageLayout(QPageLayout(QPageSize(paper), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+}
+
+QSizeF gridSize(QPageSize::PageSizeId paper) {
+    return QPageSize(paper).size(QPageSize::Inch) * 96.0;
+}
+
+QPageSize::PageSizeId localPaper() {
+    return QLocale::system().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter
+                                                                              : QPageSize::A4;
 }
 
 void scaleToGrid(QPainter& painter) {

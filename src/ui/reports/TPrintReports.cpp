@@ -5,6 +5,7 @@
 #include "core/reports/ReportRegistry.h"
 #include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
+#include "ui/common/Messages.h"
 #include "ui/reports/PageRenderer.h"
 #include "ui/reports/ReportStyle.h"
 #include "ui/reports/TSampleReport.h"
@@ -123,6 +124,16 @@ void TPrintReports::build() {
     Label1->setBuddy(ReportName);
     ReportName->setAccessibleName(QStringLiteral("Report to Print"));
 
+    // The paper the pages are laid out on: the locale's own, or the other one.
+    PaperLabel = label(QStringLiteral("PaperLabel"), QStringLiteral("P&aper:"), arial(13, true), blue, this);
+    PaperSize = new QComboBox(this);
+    PaperSize->setObjectName(QStringLiteral("PaperSize"));
+    PaperSize->addItem(QStringLiteral("Letter"), int(QPageSize::Letter));
+    PaperSize->addItem(QStringLiteral("A4"), int(QPageSize::A4));
+    PaperSize->setCurrentIndex(ReportStyle::localPaper() == QPageSize::A4 ? 1 : 0);
+    PaperSize->setAccessibleName(QStringLiteral("Paper"));
+    PaperLabel->setBuddy(PaperSize);
+
     GroupBox1 = new QGroupBox(this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     BitBtn1 = pictureButton(QStringLiteral("BitBtn1"), true, QStringLiteral("Print"), GroupBox1);
@@ -175,6 +186,11 @@ void TPrintReports::build() {
     layout->setContentsMargins(8, 8, 12, 8);
     layout->addWidget(Label1);
     layout->addWidget(ReportName, 0, Qt::AlignLeft);
+    auto* paperRow = new QHBoxLayout;
+    paperRow->addWidget(PaperLabel);
+    paperRow->addWidget(PaperSize);
+    paperRow->addStretch();
+    layout->addLayout(paperRow);
     layout->addSpacing(8);
     layout->addLayout(middle);
     layout->addLayout(closeRow);
@@ -182,7 +198,8 @@ void TPrintReports::build() {
     layout->addWidget(Title);
     resize(370, 367);
 
-    setTabOrder(ReportName, BitBtn1);
+    setTabOrder(ReportName, PaperSize);
+    setTabOrder(PaperSize, BitBtn1);
     setTabOrder(BitBtn1, BitBtn2);
     setTabOrder(BitBtn2, HelpBtn);
     setTabOrder(HelpBtn, OKBtn);
@@ -247,11 +264,14 @@ void TPrintReports::produce(bool print) {
                 report->Preview(this, child);
             return;
         }
-        if (!ReportRegistry::find(name))
-            return; // a name without a report does nothing
-        const auto renderer = std::make_shared<PageRenderer>(ReportRegistry::build(name, child));
+        if (!ReportRegistry::find(name)) {
+            Messages::information(this, QStringLiteral("Choose a report from the list."));
+            return;
+        }
         const ReportOutput::Job job{
-            name, child, [renderer](QPagedPaintDevice* device) { return renderer->render(device); }};
+            name, child,
+            std::make_shared<PageRenderer>(ReportRegistry::build(name, child),
+                                           QPageSize::PageSizeId(PaperSize->currentData().toInt()))};
         if (print)
             ReportOutput::print(this, job);
         else

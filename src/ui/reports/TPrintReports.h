@@ -9,8 +9,9 @@ class QLabel;
 class QPushButton;
 
 // The report chooser: the main window sets a category, the user picks or types a report name and
-// prints or previews it. "Birth Announcement" gives the announcement page; every other report name
-// with a report gives that report; any other text does nothing.
+// prints or previews it on the paper chosen below the name (the locale's by default). "Birth
+// Announcement" gives the announcement page; every other report name with a report gives that report;
+// any other text is answered with "Choose a report from the list."
 class TPrintReports : public TDialog {
     Q_OBJECT
 public:
@@ -35,6 +36,8 @@ private:
 
     QLabel* Label1;
     QComboBox* ReportName;
+    QLabel* PaperLabel;
+    QComboBox* PaperSize;
     QGroupBox* GroupBox1;
     QPushButton* BitBtn1;
     QLabel* Label3;

@@ -2,14 +2,51 @@
 
 #include "ui/reports/ReportStyle.h"
 
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPrintPreviewWidget>
-#include <QPrinter>
+#include <QPainter>
 #include <QPushButton>
-#include <QStyle>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+// The page shown: painted from the report each time it is drawn, at the chosen scale.
+class PreviewPage : public QWidget {
+public:
+    PreviewPage(ReportOutput::Job job, QWidget* parent) : QWidget(parent), m_job(std::move(job)) {
+        setObjectName(QStringLiteral("PreviewPages"));
+        setAccessibleName(QStringLiteral("Report pages"));
+        setFocusPolicy(Qt::StrongFocus);
+        m_grid = ReportStyle::gridSize(m_job.pages->paper());
+    }
+    QSizeF grid() const { return m_grid; }
+    double scale() const { return m_scale; }
+    void showPage(int page, double scale) {
+        m_page = page;
+        m_scale = scale;
+        setFixedSize((m_grid * scale).toSize());
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.fillRect(rect(), Qt::white);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        p.scale(m_scale, m_scale);
+        m_job.pages->paintPage(p, m_page);
+    }
+
+private:
+    ReportOutput::Job m_job;
+    QSizeF m_grid;
+    int m_page = 0;
+    double m_scale = 1;
+};
 
 namespace {
 QToolButton* tool(const QString& name, const QString& text, const QString& hint, QWidget* parent) {
@@ -24,20 +61,17 @@ QToolButton* tool(const QString& name, const QString& text, const QString& hint,
 }
 } // namespace
 
-TReportPreview::TReportPreview(const ReportOutput::Job& job, QWidget* parent)
-    : QDialog(parent), m_job(job), m_printer(new QPrinter(QPrinter::HighResolution)) {
+TReportPreview::TReportPreview(const ReportOutput::Job& job, QWidget* parent) : QDialog(parent), m_job(job) {
     setObjectName(QStringLiteral("ReportPreview"));
     setWindowTitle(QStringLiteral("Preview - ") + job.name);
-    m_printer->setFullPage(true);
-    m_printer->setDocName(job.name);
-    ReportStyle::preparePage(m_printer);
+    ReportOutput::layOut(this, m_job); // already done by the caller; cheap when so
 
-    m_view = new QPrintPreviewWidget(m_printer, this);
-    m_view->setObjectName(QStringLiteral("PreviewPages"));
-    m_view->setAccessibleName(QStringLiteral("Report pages"));
-    connect(m_view, &QPrintPreviewWidget::paintRequested, this,
-            [this](QPrinter* printer) { m_job.render(printer); });
-    connect(m_view, &QPrintPreviewWidget::previewChanged, this, &TReportPreview::updatePageLabel);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("PreviewArea"));
+    m_scroll->setAlignment(Qt::AlignCenter);
+    m_scroll->setBackgroundRole(QPalette::Dark);
+    m_view = new PreviewPage(m_job, m_scroll);
+    m_scroll->setWidget(m_view);
 
     auto* bar = new QHBoxLayout;
     auto* zoomIn =
@@ -54,24 +88,21 @@ TReportPreview::TReportPreview(const ReportOutput::Job& job, QWidget* parent)
         tool(QStringLiteral("NextPageBtn"), QStringLiteral("&Next >"), QStringLiteral("Next page"), this);
     m_pageLabel = new QLabel(this);
     m_pageLabel->setObjectName(QStringLiteral("PageLabel"));
-    connect(zoomIn, &QToolButton::clicked, m_view, [this] { m_view->zoomIn(); });
-    connect(zoomOut, &QToolButton::clicked, m_view, [this] { m_view->zoomOut(); });
-    connect(fitWidth, &QToolButton::clicked, m_view, &QPrintPreviewWidget::fitToWidth);
-    connect(wholePage, &QToolButton::clicked, m_view, &QPrintPreviewWidget::fitInView);
-    connect(prev, &QToolButton::clicked, this, [this] {
-        m_view->setCurrentPage(m_view->currentPage() - 1);
-        updatePageLabel();
-    });
-    connect(next, &QToolButton::clicked, this, [this] {
-        m_view->setCurrentPage(m_view->currentPage() + 1);
-        updatePageLabel();
-    });
+    connect(zoomIn, &QToolButton::clicked, this, [this] { setScale(m_view->scale() * 1.25); });
+    connect(zoomOut, &QToolButton::clicked, this, [this] { setScale(m_view->scale() / 1.25); });
+    connect(fitWidth, &QToolButton::clicked, this, [this] { fit(true); });
+    connect(wholePage, &QToolButton::clicked, this, [this] { fit(false); });
+    connect(prev, &QToolButton::clicked, this, [this] { setCurrentPage(currentPage() - 1); });
+    connect(next, &QToolButton::clicked, this, [this] { setCurrentPage(currentPage() + 1); });
     for (QWidget* w :
          {static_cast<QWidget*>(zoomIn), static_cast<QWidget*>(zoomOut), static_cast<QWidget*>(fitWidth),
           static_cast<QWidget*>(wholePage), static_cast<QWidget*>(prev), static_cast<QWidget*>(next),
           static_cast<QWidget*>(m_pageLabel)})
         bar->addWidget(w);
     bar->addStretch();
+    // The buttons that act on the report in a row of their own, so the window fits a narrow screen.
+    auto* actions = new QHBoxLayout;
+    actions->addStretch();
     auto* print = new QPushButton(QStringLiteral("&Print"), this);
     print->setObjectName(QStringLiteral("PrintBtn"));
     print->setAutoDefault(false);
@@ -84,21 +115,50 @@ TReportPreview::TReportPreview(const ReportOutput::Job& job, QWidget* parent)
     connect(print, &QPushButton::clicked, this, &TReportPreview::PrintBtnClick);
     connect(pdf, &QPushButton::clicked, this, &TReportPreview::SavePdfBtnClick);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
-    bar->addWidget(print);
-    bar->addWidget(pdf);
-    bar->addWidget(close);
+    actions->addWidget(print);
+    actions->addWidget(pdf);
+    actions->addWidget(close);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(bar);
-    layout->addWidget(m_view, 1);
-    resize(760, 900);
-    m_view->fitInView();
+    layout->addWidget(m_scroll, 1);
+    layout->addLayout(actions);
+
+    // As tall as the screen allows (less the window's frame), a page's width wide.
+    const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const int frame = 40;
+    const int height = qMax(200, available.height() - frame);
+    const QSizeF grid = m_view->grid();
+    const int width =
+        qMin(available.width() - 16, qMax(640, int(height * grid.width() / grid.height()) + 60));
+    resize(width, height);
+    move(available.left() + (available.width() - width) / 2, available.top());
+    const double inner = double(height - 130) / grid.height();
+    m_view->showPage(0, qMax(0.2, inner));
     updatePageLabel();
 }
 
-TReportPreview::~TReportPreview() {
-    delete m_view; // before the printer it paints on
-    delete m_printer;
+int TReportPreview::pageCount() const {
+    return m_job.pages->pageCount();
+}
+
+void TReportPreview::setCurrentPage(int page) {
+    m_page = qBound(0, page - 1, pageCount() - 1);
+    m_view->showPage(m_page, m_view->scale());
+    m_scroll->verticalScrollBar()->setValue(0);
+    updatePageLabel();
+}
+
+void TReportPreview::setScale(double scale) {
+    m_view->showPage(m_page, qBound(0.1, scale, 6.0));
+}
+
+void TReportPreview::fit(bool width) {
+    const QSize room = m_scroll->viewport()->size() - QSize(4, 4);
+    const QSizeF grid = m_view->grid();
+    const double byWidth = room.width() / grid.width();
+    setScale(width ? byWidth : qMin(byWidth, room.height() / grid.height()));
 }
 
 void TReportPreview::PrintBtnClick() {
@@ -110,6 +170,6 @@ void TReportPreview::SavePdfBtnClick() {
 }
 
 void TReportPreview::updatePageLabel() {
-    m_pageLabel->setText(QStringLiteral("Page ") + QString::number(m_view->currentPage()) +
-                         QStringLiteral(" of ") + QString::number(m_view->pageCount()));
+    m_pageLabel->setText(QStringLiteral("Page ") + QString::number(currentPage()) + QStringLiteral(" of ") +
+                         QString::number(pageCount()));
 }

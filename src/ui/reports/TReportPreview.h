@@ -5,27 +5,33 @@
 #include <QDialog>
 
 class QLabel;
-class QPrintPreviewWidget;
-class QPrinter;
+class QScrollArea;
+class PreviewPage;
 
-// The preview window: the report's pages with zoom and page buttons, "Print" (straight to the
-// default printer), "Save as PDF" and "Close".
+// The preview window: one page of the report at a time with zoom and page buttons, "Print" (straight
+// to the default printer), "Save as PDF" and "Close". Only the page shown is painted, so a report of
+// thousands of pages opens as quickly as a short one. The window takes the screen's available height.
 class TReportPreview : public QDialog {
     Q_OBJECT
 public:
     TReportPreview(const ReportOutput::Job& job, QWidget* parent = nullptr);
-    ~TReportPreview() override;
 
-    QPrintPreviewWidget* previewWidget() const { return m_view; }
+    int pageCount() const;
+    int currentPage() const { return m_page + 1; } // 1-based
+    void setCurrentPage(int page);                 // 1-based
 
 private slots:
     void PrintBtnClick();
     void SavePdfBtnClick();
-    void updatePageLabel();
 
 private:
+    void setScale(double scale);
+    void fit(bool width);
+    void updatePageLabel();
+
     ReportOutput::Job m_job;
-    QPrinter* m_printer;
-    QPrintPreviewWidget* m_view;
+    QScrollArea* m_scroll;
+    PreviewPage* m_view;
     QLabel* m_pageLabel;
+    int m_page = 0;
 };

@@ -70,8 +70,8 @@ bool TSampleReport::render(QPagedPaintDevice* device, const AnnouncementTexts& t
 ReportOutput::Job TSampleReport::job(const QString& child) const {
     // The job carries a copy of the texts, so the page stays as it was set while it is shown.
     const AnnouncementTexts texts = m_texts;
-    return {QStringLiteral("Birth Announcement"), child,
-            [texts](QPagedPaintDevice* device) { return render(device, texts); }};
+    return ReportOutput::onePage(QStringLiteral("Birth Announcement"), child,
+                                 [texts](QPainter& painter) { paintPage(painter, texts); });
 }
 
 bool TSampleReport::Print(QWidget* parent, const QString& child) {

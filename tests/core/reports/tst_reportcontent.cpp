@@ -112,23 +112,33 @@ void ReportContentTest::categoriesListSortedNamesAndDefaults() {
 }
 
 void ReportContentTest::itemizedReportListsEveryChildField() {
-    Database::exec(QStringLiteral("UPDATE CHILD SET H7 = 'Line one\nline two', Pediatrician = 'Dr. Who' "
-                                  "WHERE FirstName = 'Ann'"));
-    const ReportDocument doc =
-        ReportRegistry::build(QStringLiteral("Itemized Child Report"), QStringLiteral("Ann"));
+    Database::exec(
+        QStringLiteral("UPDATE CHILD SET H7 = 'Line one\nline two', Pediatrician = 'Dr. Who', "
+                       "BirthDay = 'Monday', BDayMonth = '3', BDateDay = '15', BDayYear = '1997', "
+                       "BTimeHr = '10', BTimeMin = '05', BTimeAmPm = 'a.m.' WHERE FirstName = 'Ann'"));
+    auto build = [] {
+        const ReportDocument doc =
+            ReportRegistry::build(QStringLiteral("Itemized Child Report"), QStringLiteral("Ann"));
+        QVector<QPair<QString, QString>> rows;
+        QStringList headings;
+        for (const ReportBlock& b : doc.blocks) {
+            if (b.kind == ReportBlock::Kind::Section)
+                headings << b.title;
+            rows += b.fields;
+        }
+        return std::make_tuple(doc, headings, rows);
+    };
+    auto [doc, headings, rows] = build();
     QCOMPARE(doc.title, QStringLiteral("Itemized Child Report"));
     QCOMPARE(doc.child, QStringLiteral("Ann"));
-    QVector<QPair<QString, QString>> rows;
-    QStringList headings;
-    for (const ReportBlock& b : doc.blocks) {
-        if (b.kind == ReportBlock::Kind::Section)
-            headings << b.title;
-        rows += b.fields;
-    }
     QCOMPARE(headings,
              (QStringList{"Names", "Birth", "Place of Birth", "First Home", "Headlines of the Day"}));
-    // Every field once: as many rows as fields, and no caption twice.
-    QCOMPARE(rows.size(), Schema::child().fields.size());
+    // The birth date and time each on one row; only the headline that was written.
+    QVERIFY(rows.contains(qMakePair(QStringLiteral("Birth Date"), QStringLiteral("Monday, 3/15/1997"))));
+    QVERIFY(rows.contains(qMakePair(QStringLiteral("Birth Time"), QStringLiteral("10:05 a.m."))));
+    // Every other field once, and no caption twice: the seven date and time boxes make two rows, and
+    // six of the seven headlines are empty.
+    QCOMPARE(rows.size(), Schema::child().fields.size() - 7 + 2 - 6);
     QSet<QString> captions;
     for (const auto& r : rows)
         captions << r.first;
@@ -137,6 +147,15 @@ void ReportContentTest::itemizedReportListsEveryChildField() {
     QVERIFY(rows.contains(qMakePair(QStringLiteral("Last Name"), QStringLiteral("Lee"))));
     QVERIFY(rows.contains(qMakePair(QStringLiteral("Pediatrician"), QStringLiteral("Dr. Who"))));
     QVERIFY(rows.contains(qMakePair(QStringLiteral("Headline 7"), QStringLiteral("Line one\nline two"))));
+    QVERIFY(!captions.contains(QStringLiteral("Headline 1")));
+
+    // The pediatrician on the doctor form's card is the one shown; without headlines their heading goes.
+    ChildRecords::setSheet("Ann", DiarySheets::Pediatrician, {{"DocName", "Dr. Ruth Kay"}});
+    Database::exec(QStringLiteral("UPDATE CHILD SET H7 = '', BTimeHr = '' WHERE FirstName = 'Ann'"));
+    auto [doc2, headings2, rows2] = build();
+    QVERIFY(rows2.contains(qMakePair(QStringLiteral("Pediatrician"), QStringLiteral("Dr. Ruth Kay"))));
+    QVERIFY(rows2.contains(qMakePair(QStringLiteral("Birth Time"), QString())));
+    QVERIFY(!headings2.contains(QStringLiteral("Headlines of the Day")));
 }
 
 void ReportContentTest::diaryReportsFollowTheirOwnList() {
@@ -174,6 +193,7 @@ void ReportContentTest::diaryReportsFollowTheirOwnList() {
 void ReportContentTest::familyTreeGrowthAndVocabulary() {
     Entries().setFamilyMember(1, {"Jane", "02-03-70", "Ohio"});
     Entries().setFamilyMember(14, {"Old Tom", EntryStore::EmptyDate, ""});
+    Entries().setFamilyMember(2, {"Bob", "  -  -  ", "Reno"}); // a date box left blank
     const ReportDocument tree = ReportRegistry::build("Family Tree", "Ann");
     QCOMPARE(tree.blocks[0].kind, ReportBlock::Kind::FamilyTree);
     QCOMPARE(tree.blocks[0].names.size(), 15);
@@ -183,8 +203,9 @@ void ReportContentTest::familyTreeGrowthAndVocabulary() {
     const auto& rows = tree.blocks.last().rows;
     QCOMPARE(rows.size(), 14);
     QCOMPARE(rows[0], (QStringList{"Mother", "Jane", "02-03-70", "Ohio"}));
-    QCOMPARE(rows[13],
-             (QStringList{"Paternal Great Grandfather", "Old Tom", "", ""})); // no "__-__-__" printed
+    QCOMPARE(rows[1], (QStringList{"Father", "Bob", "", "Reno"}));
+    QCOMPARE(rows[13], (QStringList{"Paternal Great Grandfather (Grandfather's father)", "Old Tom", "",
+                                    ""})); // no "__-__-__" printed
 
     Entries().appendGrowth(std::make_shared<GrowthType>(GrowthType{"01-01-98", "24", "12", "3"}));
     const ReportDocument growth = ReportRegistry::build("Growth Log", "Ann");
@@ -275,7 +296,7 @@ void ReportContentTest::birthdayReportsReadTheirOwnBirthday() {
     MilestoneSheets::setBirthday("Ann", {"Birth Birthday", "Born at dawn", {"Nurse Joy"}, {}});
     MilestoneSheets::setBirthday("Ann", {"1st Birthday", QString(), {}, {{"Gran", "Quilt"}}});
     const ReportDocument birth = ReportRegistry::build("Birth", "Ann");
-    QCOMPARE(birth.title, QStringLiteral("Birth Birthday"));
+    QCOMPARE(birth.title, QStringLiteral("Birth"));
     QCOMPARE(birth.blocks.size(), 4); // remarks and guests, each under its heading
     QCOMPARE(birth.blocks[1].text, QStringLiteral("Born at dawn"));
     QCOMPARE(birth.blocks[3].rows, (QVector<QStringList>{{"1", "Nurse Joy"}}));
