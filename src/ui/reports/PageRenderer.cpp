@@ -25,7 +25,7 @@ constexpr double TableChunk = 40;     // rows laid out as one part of a long tab
 // Pictures print at no more than 96/155 of a grid pixel per pixel of their own: over 150 per inch.
 constexpr double PictureScale = 96.0 / 155.0;
 // Pictures are decoded for painting at no more than this many pixels per inch of their printed size.
-constexpr double PaintedDpi = 300;
+constexpr double PaintedDpi = 200;
 
 double lineHeight(const QFont& f) {
     return QFontMetricsF(f).lineSpacing();
@@ -778,7 +778,7 @@ void PageRenderer::paintImage(QPainter& p, const Op& op) const {
     QImageReader reader(&buffer);
     const QSize size = reader.size();
     const double wanted = op.rect.width() / 96.0 * PaintedDpi;
-    if (size.isValid() && size.width() > wanted * 1.2)
+    if (size.isValid() && size.width() > wanted * 1.05)
         reader.setScaledSize(QSize(qRound(wanted), qMax(1, qRound(size.height() * wanted / size.width()))));
     const QImage image = reader.read();
     if (image.isNull())
