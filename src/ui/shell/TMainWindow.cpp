@@ -9,6 +9,7 @@
 #include "ui/common/Artwork.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Messages.h"
+#include "ui/diaries/DiaryEditor.h"
 #include "ui/diaries/TDoctor.h"
 #include "ui/diaries/TGrowth.h"
 #include "ui/diaries/TJournal.h"
@@ -29,8 +30,10 @@
 #include "ui/names/TBabyNames.h"
 #include "ui/reports/TPrintReports.h"
 #include "ui/shell/BookMoves.h"
+#include "ui/shell/HomePanel.h"
 
 #include <QApplication>
+#include <QChildEvent>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFrame>
@@ -92,12 +95,25 @@ TMainWindow::TMainWindow(QWidget* parent) : QMainWindow(parent) {
     m_childName->setObjectName(QStringLiteral("ChildName"));
     m_childName->hide();
 
+    m_home = new HomePanel(central);
+    connect(m_home, &HomePanel::newJournalEntryClicked, this, [] {
+        // The journal opens with its new-entry dialog over it, so the new entry is seen in its place.
+        if (!Journal)
+            return;
+        QTimer::singleShot(0, Journal->editor(), &DiaryEditor::NewEntryClick);
+        Journal->exec();
+    });
+
+    auto* below = new QHBoxLayout;
+    below->setContentsMargins(0, 0, 12, 12);
+    below->setSpacing(12);
+    below->addWidget(m_image, 0, Qt::AlignTop);
+    below->addWidget(m_home, 1);
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(bar);
-    layout->addWidget(m_image, 0, Qt::AlignTop | Qt::AlignHCenter);
-    layout->addStretch();
+    layout->addLayout(below, 1);
     setCentralWidget(central);
 
     buildMenus();
@@ -291,6 +307,19 @@ void TMainWindow::makeChildActive(const QString& name, bool freshStart) {
     m_childName->setText(name);
     setWindowTitle(CaptionPrefix + name);
     Children::makeActive(name, freshStart);
+    m_home->showChild(name);
+}
+
+void TMainWindow::childEvent(QChildEvent* event) {
+    if (event->added())
+        event->child()->installEventFilter(this);
+    QMainWindow::childEvent(event);
+}
+
+bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Hide && qobject_cast<QDialog*>(watched))
+        m_home->refreshSoon();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TMainWindow::FormCreate() {
@@ -305,6 +334,7 @@ void TMainWindow::FormCreate() {
         m_childName->setText(first);
         setWindowTitle(CaptionPrefix + first);
         guarded(this, [&first] { Entries().freshStart(first); });
+        m_home->showChild(first);
     } else {
         Entries().EntryCancelled = true;
         for (;;) {

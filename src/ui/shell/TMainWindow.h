@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 
+class HomePanel;
 class QAction;
 class QFrame;
 class QLabel;
@@ -75,6 +76,9 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    // Every form the window opens is watched: when one closes, the home panel is read again.
+    void childEvent(QChildEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenus();
@@ -85,6 +89,7 @@ private:
 
     QLineEdit* m_childName;
     QLabel* m_image;
+    HomePanel* m_home;
     bool m_firstShow = true;
     bool m_startupDone = false;
     bool m_quitAfterPaint = false;
