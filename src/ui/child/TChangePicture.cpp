@@ -1,18 +1,19 @@
 #include "ui/child/TChangePicture.h"
 
 #include "core/book/EntryStore.h"
+#include "ui/common/PictureFile.h"
 #include "ui/common/ReplaceablePicture.h"
 #include "ui/common/Widgets.h"
 
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QImageReader>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -107,7 +108,11 @@ void TChangePicture::build() {
     m_files->setReadOnly(true);
     m_fileList = new QListView(this);
     m_fileList->setObjectName(QStringLiteral("FileList"));
+    // A file that disappears moves the list's current item to its neighbour; that is not the
+    // parent's choice. Connected before the view's own handler, so it runs first.
+    connect(m_files, &QFileSystemModel::rowsAboutToBeRemoved, this, [this] { m_filesChanging = true; });
     m_fileList->setModel(m_files);
+    connect(m_files, &QFileSystemModel::rowsRemoved, this, [this] { m_filesChanging = false; });
     m_fileList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_fileList->setMinimumWidth(180);
     auto* filesLabel = new QLabel(QStringLiteral("F&iles:"), this);
@@ -274,6 +279,7 @@ void TChangePicture::DirListClick() {
     m_path->setText(QDir::toNativeSeparators(m_folder));
     QDir::setCurrent(m_folder);
     m_fileList->setRootIndex(m_files->setRootPath(m_folder));
+    m_chosen.clear();
     m_fileList->clearSelection();
     m_fileList->setCurrentIndex(QModelIndex());
     m_image->clear();
@@ -284,21 +290,30 @@ void TChangePicture::FileTypesChange() {
 }
 
 QString TChangePicture::selectedFile() const {
+    // The file the parent chose, by its path: the list may have changed under it since.
+    if (!m_chosen.isEmpty() && !QFileInfo::exists(m_chosen))
+        return m_chosen; // gone: reading it says so, and nothing else is taken instead
     const QModelIndexList selected = m_fileList->selectionModel()->selectedIndexes();
     if (selected.isEmpty())
         return QString();
-    return m_files->filePath(selected.first());
+    return m_chosen.isEmpty() ? m_files->filePath(selected.first()) : m_chosen;
 }
 
 void TChangePicture::FileListClick() {
     const QString file = m_files->filePath(m_fileList->currentIndex());
     if (file.isEmpty() || QFileInfo(file).isDir()) {
+        if (m_filesChanging)
+            return;
+        m_chosen.clear();
         m_image->clear();
         return;
     }
-    QImageReader reader(file);
-    reader.setAutoTransform(true);
-    const QImage image = reader.read();
+    if (m_filesChanging)
+        return; // the choice and its preview stay
+    m_chosen = file;
+    QFile device(file);
+    const QImage image =
+        device.open(QIODevice::ReadOnly) ? PictureFile::read(&device, PreviewSize) : QImage();
     if (image.isNull()) {
         m_image->setText(QStringLiteral("This file cannot be shown as a picture."));
         return;

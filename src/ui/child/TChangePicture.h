@@ -51,6 +51,8 @@ private:
     QFileSystemModel* m_files;
     QString m_folder;
     bool m_reveal = false; // scroll the folder tree to the chosen folder as it is read
+    QString m_chosen;      // the path of the file last chosen in the list
+    bool m_filesChanging = false;
 };
 
 // The one TChangePicture, created at start-up (null before and after).

@@ -6,6 +6,7 @@
 #include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Messages.h"
+#include "ui/common/PictureFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,9 +24,13 @@ ReplaceablePicture::ReplaceablePicture(const QString& objectName, const QString&
     display(m_artwork);
 }
 
+QSize ReplaceablePicture::shownSize() const {
+    return size().isValid() && !size().isEmpty() ? size() : QSize();
+}
+
 void ReplaceablePicture::display(const QPixmap& pixmap) {
     // Pictures are shown at their own size, centred; one larger than the box is scaled down to fit.
-    const QSize box = size().isValid() && !size().isEmpty() ? size() : pixmap.size();
+    const QSize box = shownSize().isValid() ? shownSize() : pixmap.size();
     if (pixmap.width() > box.width() || pixmap.height() > box.height())
         setPixmap(pixmap.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     else
@@ -35,9 +40,9 @@ void ReplaceablePicture::display(const QPixmap& pixmap) {
 void ReplaceablePicture::showFor(const QString& child) {
     m_child = child;
     const QByteArray bytes = ChildRecords::picture(child, m_key);
-    QPixmap stored;
-    m_custom = !bytes.isEmpty() && stored.loadFromData(bytes);
-    display(m_custom ? stored : m_artwork);
+    const QImage stored = bytes.isEmpty() ? QImage() : PictureFile::read(bytes, shownSize());
+    m_custom = !stored.isNull();
+    display(m_custom ? QPixmap::fromImage(stored) : m_artwork);
 }
 
 void ReplaceablePicture::chooseAndReplace() {
@@ -54,23 +59,25 @@ bool ReplaceablePicture::replaceFromFile(const QString& path) {
                               QStringLiteral("No picture file was chosen, so the picture stays as it was."));
         return false;
     }
+    // The file named is read, and nothing else: when it is gone, nothing changes.
     QFile file(path);
     QByteArray bytes;
     if (file.open(QIODevice::ReadOnly))
         bytes = file.readAll();
-    QPixmap pixmap;
-    if (bytes.isEmpty() || !pixmap.loadFromData(bytes)) {
+    QByteArray kept;
+    QImage image;
+    if (!PictureFile::toKeep(bytes, &kept, &image)) {
         Messages::information(this,
                               QStringLiteral("The file \"%1\" cannot be read as a picture, so the picture "
                                              "stays as it was.")
                                   .arg(QDir::toNativeSeparators(path)));
         return false;
     }
-    const bool stored = guarded(this, [&] { ChildRecords::setPicture(m_child, m_key, bytes); });
+    const bool stored = guarded(this, [&] { ChildRecords::setPicture(m_child, m_key, kept); });
     if (!stored)
         return false;
     m_custom = true;
-    display(pixmap);
+    display(QPixmap::fromImage(image));
     return true;
 }
 

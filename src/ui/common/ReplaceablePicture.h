@@ -34,6 +34,8 @@ public:
     bool replaceFromFile(const QString& path);
 
 private:
+    // The box the picture is shown in (invalid before the widget has a size).
+    QSize shownSize() const;
     void display(const QPixmap& pixmap);
 
     QString m_key;

@@ -149,6 +149,7 @@ private slots:
     void eachChildSeesItsOwnRowAndAChildWithoutOneGetsIt();
     void chooserProtocolAndPicturesSurviveARestart();
     void chooserRefusesWhatIsNotAPicture();
+    void aChosenFileThatDisappearsChangesNothing();
 };
 
 void ChildInfoTest::boxesTakeTheirFieldWidths() {
@@ -476,6 +477,43 @@ void ChildInfoTest::chooserRefusesWhatIsNotAPicture() {
     QVERIFY(!customAfterFake);
     QVERIFY(!customAfterNothing);
     QVERIFY(PictureFileName.isEmpty());
+    QVERIFY(ChildRecords::picture("Ann", "ChildInfo/Image1").isEmpty());
+}
+
+void ChildInfoTest::aChosenFileThatDisappearsChangesNothing() {
+    AppFixture app("Ann");
+    const QString dir = app.store().dataHome() + "/going";
+    QVERIFY(QDir().mkpath(dir));
+    writeImage(dir + "/a.bmp", "BMP", Qt::red);
+    writeImage(dir + "/b.bmp", "BMP", Qt::green);
+    writeImage(dir + "/c.bmp", "BMP", Qt::blue);
+
+    QStringList listedAfter;
+    bool customAfter = true;
+    ModalDriver driver;
+    driver.expect("ChildInfo", [](QWidget* d) { d->findChild<QToolButton*>("SpeedButton2")->click(); });
+    driver.expect("ChangePicture", [&](QWidget* c) {
+        chooseFolder(c, dir);
+        (void)QTest::qWaitFor([&] { return listedFiles(c).size() == 3; }, 5000);
+        clickFile(c, "b.bmp");
+        QFile::remove(dir + "/b.bmp"); // taken away (a card pulled out, a sync) before OK
+        (void)QTest::qWaitFor([&] { return listedFiles(c).size() == 2; }, 5000);
+        listedAfter = listedFiles(c);
+        ModalDriver::click(c, "OKBtn");
+    });
+    driver.expect("InformationBox", [](QWidget* b) { ModalDriver::answer(b, QMessageBox::Ok); });
+    driver.expect("ChildInfo", [&](QWidget* d) {
+        customAfter = d->findChild<ReplaceablePicture*>("Image1")->isCustom();
+        ModalDriver::click(d, "CancelBtn");
+    });
+    driver.start();
+    openChildInfo();
+    QVERIFY2(driver.waitFinished(20000), qPrintable(driver.error()));
+    QCOMPARE(listedAfter, (QStringList{"a.bmp", "c.bmp"})); // the list saw it go
+    QCOMPARE(driver.messages().size(), 1);
+    QVERIFY2(driver.messages().at(0).contains(QDir::toNativeSeparators(dir + "/b.bmp")),
+             qPrintable(driver.messages().at(0)));
+    QVERIFY(!customAfter);
     QVERIFY(ChildRecords::picture("Ann", "ChildInfo/Image1").isEmpty());
 }
 

@@ -10,6 +10,7 @@
 #include "ui/shell/Forms.h"
 #include "ui/shell/TMainWindow.h"
 
+#include <QBuffer>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -30,6 +31,7 @@ private slots:
     void slashMaskForThePrenatalSheet();
     void pictureIsStoredPerChildAndSurvivesARestart();
     void unreadablePictureChangesNothing();
+    void largePhotosAreKeptScaledAndBombsRefused();
     void chooserProtocolHonoursCancel();
     void drawnPicturesAreDrawnOncePerBuild();
 };
@@ -114,7 +116,83 @@ QString writeImage(const QString& dir, const QString& name, const char* format, 
     img.save(path, format);
     return path;
 }
+
+quint32 crc32(const QByteArray& data) {
+    quint32 crc = 0xffffffffu;
+    for (const char byte : data) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void putBigEndian(QByteArray& data, int at, quint32 value, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        data[at + i] = char((value >> (8 * (bytes - 1 - i))) & 0xff);
+}
+
+// A small picture file whose header declares `size`: a camera photo's header on a few bytes of
+// data, or (for PNG, the header's checksum made right) a decompression bomb.
+QString writeDeclaring(const QString& dir, const QString& name, const char* format, QSize size) {
+    QImage img(16, 16, QImage::Format_RGB32);
+    img.fill(Qt::green);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    img.save(&buffer, format);
+    if (qstrcmp(format, "PNG") == 0) {
+        const int ihdr = int(bytes.indexOf("IHDR"));
+        putBigEndian(bytes, ihdr + 4, quint32(size.width()), 4);
+        putBigEndian(bytes, ihdr + 8, quint32(size.height()), 4);
+        putBigEndian(bytes, ihdr + 17, crc32(bytes.mid(ihdr, 17)), 4);
+    } else { // JPEG: the frame header (SOF0) holds the height, then the width
+        const int sof = int(bytes.indexOf("\xff\xc0"));
+        putBigEndian(bytes, sof + 5, quint32(size.height()), 2);
+        putBigEndian(bytes, sof + 7, quint32(size.width()), 2);
+    }
+    const QString path = dir + "/" + name;
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+    return path;
+}
 } // namespace
+
+void ControlsTest::largePhotosAreKeptScaledAndBombsRefused() {
+    TempStore store;
+    TempStore::addChild("Ann");
+    QPixmap art(20, 20);
+    art.fill(Qt::blue);
+    ReplaceablePicture picture("Image1", "Test/Image1", art, nullptr);
+    picture.resize(313, 233);
+    picture.showFor("Ann");
+    // The refusals of the two bombs below; a refused photo would take the first.
+    ModalDriver driver;
+    driver.expect("InformationBox", [](QWidget* b) { ModalDriver::answer(b, QMessageBox::Ok); });
+    driver.expect("InformationBox", [](QWidget* b) { ModalDriver::answer(b, QMessageBox::Ok); });
+    driver.start();
+
+    // A 108-megapixel photo is taken, kept at a printable size and shown in its box.
+    const QString photo = writeDeclaring(store.dataHome(), "photo.jpg", "JPG", QSize(12000, 9000));
+    QVERIFY(picture.replaceFromFile(photo));
+    QVERIFY(picture.isCustom());
+    const QImage kept = QImage::fromData(ChildRecords::picture("Ann", "Test/Image1"));
+    QCOMPARE(kept.size(), QSize(3000, 2250));
+    QVERIFY(picture.pixmap().width() <= 313 && picture.pixmap().height() <= 233);
+    picture.showFor("Ann");
+    QVERIFY(picture.isCustom());
+
+    // Files that declare billions of pixels are refused unread, whatever their format.
+    QVERIFY(
+        !picture.replaceFromFile(writeDeclaring(store.dataHome(), "bomb.png", "PNG", QSize(60000, 60000))));
+    QVERIFY(
+        !picture.replaceFromFile(writeDeclaring(store.dataHome(), "bomb.jpg", "JPG", QSize(65000, 65000))));
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    QVERIFY(driver.messages().at(0).contains("bomb.png"));
+    QVERIFY(driver.messages().at(1).contains("bomb.jpg"));
+    QCOMPARE(QImage::fromData(ChildRecords::picture("Ann", "Test/Image1")).size(), QSize(3000, 2250));
+}
 
 void ControlsTest::pictureIsStoredPerChildAndSurvivesARestart() {
     TempStore store;
