@@ -8,12 +8,32 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHash>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
 #include <QTextDocument>
+
+namespace {
+class EnterAction : public QObject {
+public:
+    EnterAction(QLineEdit* edit, std::function<void()> action) : QObject(edit), m_action(std::move(action)) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            return false;
+        m_action();
+        return true;
+    }
+
+private:
+    std::function<void()> m_action;
+};
+} // namespace
 
 namespace Widgets {
 QIcon standardIcon(QStyle::StandardPixmap which) {
@@ -40,6 +60,10 @@ QLineEdit* lineEdit(const QString& name, QWidget* parent, int maxLength) {
         keepCharactersWhole(edit);
     }
     return edit;
+}
+
+void onEnter(QLineEdit* edit, std::function<void()> action) {
+    edit->installEventFilter(new EnterAction(edit, std::move(action)));
 }
 
 QString memoText(const QPlainTextEdit* memo) {

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStyle>
 
+#include <functional>
+
 class QFormLayout;
 class QGroupBox;
 class QLabel;
@@ -26,6 +28,9 @@ QLineEdit* nameEdit(const QString& name, QWidget* parent);
 // a character written with two UTF-16 units (most emoji), the orphaned half is dropped, so the box
 // never shows, and the store never keeps, half a character. lineEdit() does this for its boxes.
 void keepCharactersWhole(QLineEdit* edit);
+// Enter (or Return) in `edit` runs `action` and goes no further: the form's default button is not
+// pressed, so a box that adds a line keeps the form open.
+void onEnter(QLineEdit* edit, std::function<void()> action);
 // The text of a memo as the parent typed it, line breaks as '\n'. Unlike toPlainText() it keeps
 // non-breaking spaces (typed with AltGr+Space on many keyboards) instead of turning them into spaces.
 QString memoText(const QPlainTextEdit* memo);

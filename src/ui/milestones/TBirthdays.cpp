@@ -50,8 +50,8 @@ QPlainTextEdit* memo(const QString& name, QWidget* parent, bool readOnly) {
     auto* m = new QPlainTextEdit(parent);
     m->setObjectName(name);
     m->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m->setReadOnly(readOnly);
     m->setTabChangesFocus(true);
+    m->setReadOnly(readOnly);
     return m;
 }
 
@@ -142,7 +142,7 @@ void TBirthdays::build() {
         auto* add = MilestoneWidgets::glyphButton(QStringLiteral("BitBtn7"), QStringLiteral("Add Entry"),
                                                   MilestoneWidgets::addIcon(), entry);
         connect(add, &QToolButton::clicked, this, &TBirthdays::BitBtn7Click);
-        connect(m_guestName, &QLineEdit::returnPressed, this, &TBirthdays::BitBtn7Click);
+        Widgets::onEnter(m_guestName, [this] { BitBtn7Click(); });
         entryLayout->addWidget(entryLabel);
         entryLayout->addWidget(m_guestName);
         entryLayout->addWidget(add, 0, Qt::AlignHCenter);
@@ -231,7 +231,9 @@ void TBirthdays::build() {
         auto* add = MilestoneWidgets::glyphButton(QStringLiteral("BitBtn8"), QStringLiteral("Add Entry"),
                                                   MilestoneWidgets::addIcon(), entry);
         connect(add, &QToolButton::clicked, this, &TBirthdays::BitBtn8Click);
-        connect(m_giftText, &QLineEdit::returnPressed, this, &TBirthdays::BitBtn8Click);
+        // Enter in either box adds the gift; the form stays open for the next one.
+        Widgets::onEnter(m_giftName, [this] { BitBtn8Click(); });
+        Widgets::onEnter(m_giftText, [this] { BitBtn8Click(); });
         form->addWidget(n, 0, 0);
         form->addWidget(m_giftName, 0, 1);
         form->addWidget(g, 1, 0);

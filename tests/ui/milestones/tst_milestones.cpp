@@ -47,6 +47,7 @@ private slots:
     void fixedHelpTopics();
     void guestsPage();
     void giftsPage();
+    void enterInTheGuestAndGiftBoxesAddsTheLineAndKeepsTheForm();
     void birthdaysAreKeptPerChildAndTitle();
     void occasionsAreKeptPerChildAndPickedFromTheLists();
     void skillsAndFamilyAreKeptPerChild();
@@ -602,6 +603,37 @@ void MilestonesTest::giftsPage() {
     QCOMPARE(stored.size(), 2);
     QCOMPARE(stored.at(1).gift, QStringLiteral("Book"));
     b->hide();
+}
+
+void MilestonesTest::enterInTheGuestAndGiftBoxesAddsTheLineAndKeepsTheForm() {
+    QStringList openAfterEnter;
+    ModalDriver driver;
+    driver.expect("Birthdays", [&](QWidget* w) {
+        auto enter = [&](const char* box, const QString& typed) {
+            auto* edit = w->findChild<QLineEdit*>(box);
+            edit->setFocus();
+            QTest::keyClicks(edit, typed);
+            QTest::keyClick(edit, Qt::Key_Return);
+            openAfterEnter << (w->isVisible() ? QString::fromLatin1(box) : QStringLiteral("closed"));
+        };
+        auto* pages = w->findChild<QTabWidget*>("PageControl1");
+        pages->setCurrentIndex(1);
+        enter("Edit1", "Grandma Rose");
+        enter("Edit1", "Mia");
+        pages->setCurrentIndex(2);
+        w->findChild<QLineEdit*>("Edit4")->setText("Blocks");
+        enter("Edit2", "Grandpa"); // Enter in the giver's box adds the gift too
+        w->findChild<QLineEdit*>("Edit2")->setText("Ben");
+        enter("Edit4", "Book");
+        ModalDriver::click(w, "BitBtn2");
+    });
+    RUN([] { MainWindow->BirthdayItemClick("1st Birthday"); }, driver);
+    QCOMPARE(openAfterEnter, (QStringList{"Edit1", "Edit1", "Edit2", "Edit4"}));
+    const MilestoneSheets::BirthdayRecord stored = MilestoneSheets::birthday("Ann", "1st Birthday");
+    QCOMPARE(stored.guests, (QStringList{"Grandma Rose", "Mia"}));
+    QCOMPARE(stored.gifts.size(), 2);
+    QCOMPARE(stored.gifts.at(0).name + "/" + stored.gifts.at(0).gift, QStringLiteral("Grandpa/Blocks"));
+    QCOMPARE(stored.gifts.at(1).name + "/" + stored.gifts.at(1).gift, QStringLiteral("Ben/Book"));
 }
 
 void MilestonesTest::birthdaysAreKeptPerChildAndTitle() {
