@@ -70,8 +70,10 @@ void TPickChild::RefreshCombo() {
     m_name->clear();
     const QStringList names = Children::firstNames();
     m_name->addItems(names);
+    // Without an active child among them (a book that keeps none) the first child is offered.
+    const QString active = ActiveChildName();
     if (!names.isEmpty())
-        m_name->setCurrentText(ActiveChildName());
+        m_name->setCurrentText(names.contains(active) ? active : names.first());
 }
 
 void TPickChild::OKBtnClick() {
@@ -81,6 +83,22 @@ void TPickChild::OKBtnClick() {
         Messages::information(this, QStringLiteral("Please choose or type the first name of a child."));
         m_name->setFocus();
         return;
+    }
+    // A name that is no child is only made active once it is a child of the book: otherwise what is
+    // recorded for it would be kept under a name the roster never lists.
+    bool known = false;
+    if (!guarded(this, [&] { known = Children::exists(name); }))
+        return;
+    if (!known) {
+        if (!Messages::confirm(this, QStringLiteral("There is no child named %1. Add %1?").arg(name))) {
+            m_name->setFocus();
+            m_name->lineEdit()->selectAll();
+            return;
+        }
+        // The name is not empty and no child has it, so the row is added (or was just added by
+        // another copy of the program, which is as good).
+        if (!guarded(this, [&] { Children::add(name, QString(), QString()); }))
+            return;
     }
     // Birthday pages load the remarks of the child being shown, so nothing of the previous child
     // stays on them after the switch.

@@ -61,7 +61,7 @@ class RosterTest : public QObject {
 private slots:
     void pickListsChildrenInKeyOrderAndSwitches();
     void pickingTheActiveChildAgainReloadsIt();
-    void typedNamesBecomeActiveButEmptyIsRefused();
+    void typedNamesAreAddedOnlyWhenTheParentSaysSo();
     void deleteRefusesTheActiveChildAndRemovesEverythingOfAnother();
     void addNewChildRefusesDuplicatesAndReturnsToTheMainWindow();
     void cancellingTheNewChildReturnsToTheMainWindow();
@@ -136,9 +136,10 @@ void RosterTest::pickingTheActiveChildAgainReloadsIt() {
     QCOMPARE(TempStore::previous(), QStringLiteral("Ann"));
 }
 
-void RosterTest::typedNamesBecomeActiveButEmptyIsRefused() {
+void RosterTest::typedNamesAreAddedOnlyWhenTheParentSaysSo() {
     AppFixture app("Ann");
-    bool stillOpen = false;
+    Entries().append(DiaryList::JournalEntries, entry("Ann's day"));
+    bool stillOpen = false, openAfterNo = false;
     ModalDriver driver;
     driver.expect("PickChild", [](QWidget* d) {
         typeName(d, "");
@@ -150,15 +151,38 @@ void RosterTest::typedNamesBecomeActiveButEmptyIsRefused() {
         typeName(d, "Zed");
         QTest::keyClick(nameBox(d)->lineEdit(), Qt::Key_Return); // Enter is the default button, Ok
     });
+    driver.expect("ConfirmBox", [](QWidget* b) { ModalDriver::answer(b, QMessageBox::No); });
+    driver.expect("PickChild", [&](QWidget* d) {
+        openAfterNo = d->isVisible() && nameBox(d)->currentText() == "Zed";
+        ModalDriver::click(d, "OKBtn");
+    });
+    driver.expect("ConfirmBox", [](QWidget* b) { ModalDriver::answer(b, QMessageBox::Yes); });
     driver.start();
     openPickChild();
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
-    QCOMPARE(driver.messages(), QStringList{"Please choose or type the first name of a child."});
+    QCOMPARE(driver.messages(),
+             (QStringList{"Please choose or type the first name of a child.",
+                          "There is no child named Zed. Add Zed?", "There is no child named Zed. Add Zed?"}));
     QVERIFY(stillOpen);
+    QVERIFY(openAfterNo);
+    QVERIFY(!Form("PickChild")->isVisible());
     QCOMPARE(MainWindow->windowTitle(), QStringLiteral("Tinyra 4.2 - Zed"));
     QCOMPARE(TempStore::previous(), QStringLiteral("Zed"));
     QCOMPARE(Entries().child(), QStringLiteral("Zed"));
-    QCOMPARE(TempStore::rowCount("CHILD"), 1); // no row is made for a typed name
+    // Zed is a child of the book now, listed beside Ann, and what is recorded for him stays his.
+    QCOMPARE(childField("Zed", "FirstName"), QStringLiteral("Zed"));
+    Entries().append(DiaryList::JournalEntries, entry("Zed's day"));
+    QStringList listed;
+    ModalDriver pick;
+    pick.expect("PickChild", [&](QWidget* d) {
+        listed = items(nameBox(d));
+        ModalDriver::click(d, "CancelBtn");
+    });
+    pick.start();
+    openPickChild();
+    QVERIFY2(pick.waitFinished(), qPrintable(pick.error()));
+    QCOMPARE(listed, (QStringList{"Ann", "Zed"}));
+    QCOMPARE(Entries().count(DiaryList::JournalEntries), 1);
 }
 
 void RosterTest::deleteRefusesTheActiveChildAndRemovesEverythingOfAnother() {
