@@ -45,7 +45,11 @@ QString previous() {
     Table previousTable(QStringLiteral("PREVIOUS"));
     previousTable.open();
     previousTable.first();
-    return previousTable.fieldText(QStringLiteral("FirstName"));
+    // A table without its row (or with an empty name) keeps no active child, as at the first run:
+    // an empty name must never become the active child, whose name keys everything it records.
+    const QString name =
+        previousTable.isEmpty() ? QString() : previousTable.fieldText(QStringLiteral("FirstName"));
+    return name.isEmpty() ? NoChildYet : name;
 }
 
 void makeActive(const QString& firstName, bool freshStart) {

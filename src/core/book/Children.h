@@ -19,7 +19,8 @@ enum class AddResult { Added, EmptyName, Duplicate };
 // refused and nothing is stored.
 AddResult add(const QString& firstName, const QString& middleName, const QString& lastName);
 
-// The first name PREVIOUS holds: the last active child, or NoChildYet.
+// The first name PREVIOUS holds: the last active child, or NoChildYet (also when PREVIOUS has no row
+// or an empty name).
 QString previous();
 // Makes `firstName` the active child: PREVIOUS holds it, and the Entry store loads the child (a fresh
 // start at the first run, a child switch otherwise).

@@ -2,6 +2,7 @@
 
 #include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
+#include "ui/common/Messages.h"
 #include "ui/common/ReplaceablePicture.h"
 #include "ui/common/Widgets.h"
 
@@ -421,6 +422,13 @@ void TChildInfo::SaveData() {
 }
 
 void TChildInfo::OKBtnClick() {
+    // Everything a child records is keyed by the first name: a row without one would list a blank
+    // child in the roster.
+    if (m_child.isEmpty()) {
+        Messages::information(this, QStringLiteral("There is no active child, so nothing is stored. Pick or "
+                                                   "add a child first."));
+        return;
+    }
     // A failed store keeps the form open with everything typed.
     if (guarded(this, [this] { SaveData(); }))
         accept();

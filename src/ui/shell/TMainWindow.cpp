@@ -327,10 +327,26 @@ void TMainWindow::FormCreate() {
         return;
     m_startupDone = true;
     QString first;
-    if (!guarded(this, [&first] { first = Children::previous(); }))
+    QStringList children;
+    if (!guarded(this, [&] {
+            first = Children::previous();
+            if (first == Children::NoChildYet)
+                children = Children::firstNames();
+        }))
         return;
 
-    if (first != Children::NoChildYet) {
+    if (first == Children::NoChildYet && !children.isEmpty()) {
+        // The book has children but keeps no active one: the parent picks one of them (or adds
+        // another) instead of being asked for a first child whose name may already be taken.
+        while (first == Children::NoChildYet) {
+            showModal(PickChild);
+            if (!guarded(this, [&first] { first = Children::previous(); }))
+                return;
+            if (first == Children::NoChildYet)
+                Messages::information(this,
+                                      QStringLiteral("Tinyra needs at least a first name to begin running."));
+        }
+    } else if (first != Children::NoChildYet) {
         m_childName->setText(first);
         setWindowTitle(CaptionPrefix + first);
         guarded(this, [&first] { Entries().freshStart(first); });

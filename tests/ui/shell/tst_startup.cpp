@@ -5,6 +5,7 @@
 #include "ui/shell/Forms.h"
 #include "ui/shell/TMainWindow.h"
 
+#include <QComboBox>
 #include <QLineEdit>
 #include <QSqlQuery>
 #include <QTest>
@@ -33,9 +34,9 @@ private slots:
     void firstRunInsistsOnAFirstName();
     void firstRunStoresTheChildAndSecondLaunchGoesStraightIn();
     void emptyFirstNameIsRefusedInPlace();
-    void duplicateFirstNameIsReportedNotCrashed();
+    void firstRunMeetingChildrenOffersThem();
     void closingWritesNothingAndEntriesSurviveARestart();
-    void previousWithoutRowsStartsWithAnEmptyName();
+    void previousWithoutRowsNeverMakesANamelessChild();
 };
 
 void StartupTest::firstRunInsistsOnAFirstName() {
@@ -136,27 +137,32 @@ void StartupTest::emptyFirstNameIsRefusedInPlace() {
     QCOMPARE(TempStore::previous(), QStringLiteral(" "));
 }
 
-void StartupTest::duplicateFirstNameIsReportedNotCrashed() {
+void StartupTest::firstRunMeetingChildrenOffersThem() {
     AppFixture app(QString(), false);
-    TempStore::addChild("Ann"); // left over, while PREVIOUS still says "New"
+    TempStore::addChild("Cal"); // left over, while PREVIOUS still says "New"
+    TempStore::addChild("Ann");
+    QStringList offered;
     ModalDriver driver;
-    driver.expect("BrandNewChild", [](QWidget* d) {
-        ModalDriver::type(d, "FirstName", "Ann");
+    driver.expect("PickChild", [&](QWidget* d) {
+        auto* names = d->findChild<QComboBox*>("Name");
+        for (int i = 0; i < names->count(); ++i)
+            offered << names->itemText(i);
+        cancel(d);
+    });
+    driver.expect("InformationBox", ok); // a child is needed to begin
+    driver.expect("PickChild", [](QWidget* d) {
+        auto* names = d->findChild<QComboBox*>("Name");
+        names->setCurrentIndex(names->findText("Cal"));
         ModalDriver::click(d, "OKBtn");
     });
-    driver.expect("InformationBox", ok); // the same check as New Child's
-    driver.expect("BrandNewChild", [](QWidget* d) {
-        ModalDriver::type(d, "FirstName", "Ben");
-        ModalDriver::click(d, "OKBtn");
-    });
-    driver.expect("InformationBox", ok);
-    driver.expect("PlainBox", [](QWidget* b) { ModalDriver::answer(b, QMessageBox::No); });
     driver.start();
     app.start(false);
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
-    QCOMPARE(driver.messages().at(0),
-             QStringLiteral("\"Ann\" is already used.  Duplicate First Names are not allowed"));
-    QCOMPARE(TempStore::previous(), QStringLiteral("Ben"));
+    QCOMPARE(offered, (QStringList{"Ann", "Cal"}));
+    QCOMPARE(driver.messages(), QStringList{kNeedName});
+    QCOMPARE(TempStore::previous(), QStringLiteral("Cal"));
+    QCOMPARE(MainWindow->windowTitle(), QStringLiteral("Tinyra 4.2 - Cal"));
+    QCOMPARE(Entries().child(), QStringLiteral("Cal"));
     QCOMPARE(TempStore::rowCount("CHILD"), 2);
 }
 
@@ -180,12 +186,45 @@ void StartupTest::closingWritesNothingAndEntriesSurviveARestart() {
     QCOMPARE(Entries().toothDate(4), QStringLiteral("__-__-__"));
 }
 
-void StartupTest::previousWithoutRowsStartsWithAnEmptyName() {
+void StartupTest::previousWithoutRowsNeverMakesANamelessChild() {
+    // Without children: the first run, and its child is kept in PREVIOUS.
+    {
+        AppFixture app(QString(), false);
+        Database::exec("DELETE FROM PREVIOUS");
+        ModalDriver driver;
+        driver.expect("BrandNewChild", [](QWidget* d) {
+            ModalDriver::type(d, "FirstName", "Ann");
+            ModalDriver::click(d, "OKBtn");
+        });
+        driver.expect("InformationBox", ok);
+        driver.expect("PlainBox", [](QWidget* b) { ModalDriver::answer(b, QMessageBox::No); });
+        driver.start();
+        app.start(false);
+        QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+        QCOMPARE(TempStore::previous(), QStringLiteral("Ann"));
+        QCOMPARE(ActiveChildName(), QStringLiteral("Ann"));
+    }
+    // With children: they are offered; Child Information then stores the picked child's row only.
     AppFixture app(QString(), false);
+    TempStore::addChild("Ann");
     Database::exec("DELETE FROM PREVIOUS");
-    app.start();
-    QCOMPARE(MainWindow->windowTitle(), QStringLiteral("Tinyra 4.2 - "));
-    QCOMPARE(ActiveChildName(), QString());
+    ModalDriver driver;
+    driver.expect("PickChild", [](QWidget* d) { ModalDriver::click(d, "OKBtn"); });
+    driver.start();
+    app.start(false);
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    QCOMPARE(ActiveChildName(), QStringLiteral("Ann"));
+    ModalDriver info;
+    info.expect("ChildInfo", [](QWidget* d) {
+        ModalDriver::type(d, "Hair", "red");
+        ModalDriver::click(d, "OKBtn");
+    });
+    info.start();
+    MainWindow->ChildInformation1Click();
+    QVERIFY2(info.waitFinished(), qPrintable(info.error()));
+    QSqlQuery q = Database::exec("SELECT group_concat(FirstName || ':' || Hair, ',') FROM CHILD");
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toString(), QStringLiteral("Ann:red"));
 }
 
 QTEST_MAIN(StartupTest)
