@@ -6,6 +6,7 @@
 #include "ui/common/Widgets.h"
 #include "ui/help/HelpStyle.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QCompleter>
 #include <QKeyEvent>
@@ -48,8 +49,12 @@ void TSearch::build() {
     m_topic->setToolTip(QStringLiteral("Pick a title, or type part of one, to read that help topic"));
     // Picking an entry, by mouse or keyboard, opens the viewer at once.
     connect(m_topic, &QComboBox::activated, this, &TSearch::TopicClick);
-    // Enter in the box opens what was typed instead of pressing the default Close button.
+    // Enter in the box opens what was typed instead of pressing the default Close button, wherever
+    // the key arrives: the box (which has the focus), its edit line, or the list of titles that
+    // contain what is typed (installed after the completer's own filter, so it sees Enter first).
+    m_topic->installEventFilter(this);
     m_topic->lineEdit()->installEventFilter(this);
+    m_topic->completer()->popup()->installEventFilter(this);
 
     auto* close = HelpStyle::greenButton(QStringLiteral("BitBtn2"), QStringLiteral("Close"), this);
     close->move(246, 146);
@@ -76,12 +81,26 @@ void TSearch::TopicClick() {
 }
 
 bool TSearch::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_topic->lineEdit() && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !m_topic->currentText().trimmed().isEmpty()) {
+    if (event->type() != QEvent::KeyPress)
+        return TDialog::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return TDialog::eventFilter(watched, event);
+    QAbstractItemView* titles = m_topic->completer()->popup();
+    if (watched == titles) {
+        // A title chosen in the list is opened; without one, what is typed.
+        const QModelIndex chosen = titles->currentIndex();
+        titles->hide();
+        if (chosen.isValid())
+            m_topic->setEditText(chosen.data().toString());
+        if (!m_topic->currentText().trimmed().isEmpty())
             openTyped();
-            return true;
-        }
+        return true;
+    }
+    if ((watched == m_topic || watched == m_topic->lineEdit()) &&
+        !m_topic->currentText().trimmed().isEmpty()) {
+        openTyped();
+        return true;
     }
     return TDialog::eventFilter(watched, event);
 }

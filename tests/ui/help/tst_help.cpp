@@ -247,16 +247,27 @@ void HelpTest::searchListsEveryTitleAndReturnsAsItWasLeft() {
 }
 
 void HelpTest::typingATitleAndEnterOpensIt() {
-    auto typeAndEnter = [](QWidget* search, const QString& text) {
-        QLineEdit* edit = search->findChild<QComboBox*>("Topic")->lineEdit();
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-        QTest::keyClick(edit, Qt::Key_Return);
+    // Keys go where the keyboard sends them: the focused control, or the completer's list while it
+    // is open.
+    QWidget* search = nullptr;
+    auto keyTarget = [&search] {
+        QWidget* popup = QApplication::activePopupWidget();
+        if (popup)
+            return popup->focusWidget() ? popup->focusWidget() : popup;
+        return search->focusWidget();
+    };
+    auto typeAndEnter = [&](QWidget* w, const QString& text) {
+        search = w;
+        auto* combo = w->findChild<QComboBox*>("Topic");
+        combo->setFocus();
+        combo->lineEdit()->selectAll();
+        for (const QChar c : text)
+            QTest::keyClick(keyTarget(), c.toLatin1());
+        QTest::keyClick(keyTarget(), Qt::Key_Return);
     };
     QStringList titles;
     QString boxAfter;
-    bool stillOpen = false;
+    bool stillOpen = false, listShown = false;
     ModalDriver driver;
     driver.expect("Search", [&](QWidget* w) { typeAndEnter(w, "teeth"); }); // the whole title, other case
     driver.expect("HelpForm", [&](QWidget* w) {
@@ -277,6 +288,22 @@ void HelpTest::typingATitleAndEnterOpensIt() {
         closeViewer(w);
     });
     driver.expect("Search", [&](QWidget* w) {
+        // The arrow key picks the first title in the list of those containing what is typed.
+        search = w;
+        auto* combo = w->findChild<QComboBox*>("Topic");
+        combo->setFocus();
+        combo->lineEdit()->selectAll();
+        for (const QChar c : QStringLiteral("pediatric"))
+            QTest::keyClick(keyTarget(), c.toLatin1());
+        listShown = QApplication::activePopupWidget() != nullptr;
+        QTest::keyClick(keyTarget(), Qt::Key_Down);
+        QTest::keyClick(keyTarget(), Qt::Key_Return);
+    });
+    driver.expect("HelpForm", [&](QWidget* w) { // once only: the next step waits for Search
+        titles << read(w).title;
+        closeViewer(w);
+    });
+    driver.expect("Search", [&](QWidget* w) {
         stillOpen = w->isVisible();
         // With an empty box Enter presses the default button, Close.
         QLineEdit* edit = w->findChild<QComboBox*>("Topic")->lineEdit();
@@ -286,7 +313,8 @@ void HelpTest::typingATitleAndEnterOpensIt() {
     driver.start();
     Search->exec();
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
-    QCOMPARE(titles, (QStringList{rowTitle(47), rowTitle(13), rowTitle(45)}));
+    QCOMPARE(titles, (QStringList{rowTitle(47), rowTitle(13), rowTitle(45), rowTitle(13)}));
+    QVERIFY(listShown);
     QCOMPARE(boxAfter, rowTitle(47));
     QVERIFY(stillOpen);
     QVERIFY(!Form("Search")->isVisible());
