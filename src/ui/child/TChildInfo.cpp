@@ -286,7 +286,7 @@ QWidget* TChildInfo::birthPage() {
     heightRow->addWidget(height);
     heightRow->addWidget(word(QStringLiteral("inches"), w));
     heightRow->addStretch();
-    auto* heightCaption = new QLabel(QStringLiteral("Birth &Height:"), w);
+    auto* heightCaption = new QLabel(QStringLiteral("Birth H&eight:"), w); // Alt+H is the page's Help
     heightCaption->setBuddy(height);
     form->addRow(heightCaption, heightRow);
 

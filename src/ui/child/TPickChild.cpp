@@ -119,7 +119,7 @@ void TPickChild::DeleteButtonClick() {
         Messages::information(this, QStringLiteral("You cannot delete the active child."));
         return;
     }
-    if (!Messages::confirm(
+    if (!Messages::confirmDestructive(
             this, QStringLiteral("Are you sure you want to delete all records relating to this Child?")))
         return;
     guarded(this, [&] {

@@ -34,6 +34,11 @@ bool confirm(QWidget* parent, const QString& text) {
                QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
 }
 
+bool confirmDestructive(QWidget* parent, const QString& text) {
+    return run(parent, QMessageBox::Question, QStringLiteral("ConfirmBox"), QStringLiteral("Confirm"), text,
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
 QMessageBox::StandardButton plain(QWidget* parent, const QString& text,
                                   QMessageBox::StandardButtons buttons) {
     const auto def = buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok;

@@ -14,6 +14,9 @@ extern const QString ApplicationTitle; // "Tinyra 4"
 void information(QWidget* parent, const QString& text);
 // Question icon, caption "Confirm", buttons "Yes" and "No"; true for Yes.
 bool confirm(QWidget* parent, const QString& text);
+// The same box for a question whose Yes destroys something (a record, a child): No is the default
+// button, so Enter, or a key meant for the form, never deletes.
+bool confirmDestructive(QWidget* parent, const QString& text);
 // No icon, the application title as caption.
 QMessageBox::StandardButton plain(QWidget* parent, const QString& text,
                                   QMessageBox::StandardButtons buttons = QMessageBox::Ok);

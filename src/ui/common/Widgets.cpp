@@ -66,6 +66,17 @@ void onEnter(QLineEdit* edit, std::function<void()> action) {
     edit->installEventFilter(new EnterAction(edit, std::move(action)));
 }
 
+void displayMemo(QPlainTextEdit* memo, bool reachedByTab) {
+    memo->setReadOnly(true);
+    memo->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    memo->setTabChangesFocus(true);
+    memo->setFocusPolicy(reachedByTab ? Qt::StrongFocus : Qt::ClickFocus);
+    QPalette pal = memo->palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive})
+        pal.setColor(group, QPalette::Base, pal.color(group, QPalette::Window));
+    memo->setPalette(pal);
+}
+
 QString memoText(const QPlainTextEdit* memo) {
     QString text = memo->document()->toRawText();
     for (QChar& c : text)

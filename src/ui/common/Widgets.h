@@ -31,6 +31,10 @@ void keepCharactersWhole(QLineEdit* edit);
 // Enter (or Return) in `edit` runs `action` and goes no further: the form's default button is not
 // pressed, so a box that adds a line keeps the form open.
 void onEnter(QLineEdit* edit, std::function<void()> action);
+// Makes `memo` a display: read-only, without a caret (the mouse selects, the arrow and page keys
+// scroll), on the window's colour so it does not look like a box to type in. Tab moves on from it;
+// unless `reachedByTab`, Tab also passes it by (for a list a box beside it offers as well).
+void displayMemo(QPlainTextEdit* memo, bool reachedByTab);
 // The text of a memo as the parent typed it, line breaks as '\n'. Unlike toPlainText() it keeps
 // non-breaking spaces (typed with AltGr+Space on many keyboards) instead of turning them into spaces.
 QString memoText(const QPlainTextEdit* memo);

@@ -121,11 +121,9 @@ QWidget* titledPage(const QString& title, QWidget* content, QPushButton* help, Q
 QPlainTextEdit* display(const char* name, const QString& accessibleName, QWidget* parent) {
     auto* memo = new QPlainTextEdit(parent);
     memo->setObjectName(QString::fromLatin1(name));
-    memo->setReadOnly(true);
-    memo->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
+    Widgets::displayMemo(memo, true);
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memo->setAccessibleName(accessibleName);
-    memo->setTabChangesFocus(true);
     return memo;
 }
 } // namespace DiaryWidgets
@@ -324,7 +322,7 @@ void DiaryEditor::DelButtonClick() {
         Messages::information(this, QStringLiteral("There are no records to Delete."));
         return;
     }
-    if (!Messages::confirm(this, QStringLiteral("Delete this record?")))
+    if (!Messages::confirmDestructive(this, QStringLiteral("Delete this record?")))
         return;
     guarded(this, [&] { m_cursor.removeCurrent(); });
     RefreshCombos();

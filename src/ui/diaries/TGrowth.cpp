@@ -362,7 +362,7 @@ void TGrowth::DelButtonClick() {
         Messages::information(this, QStringLiteral("There are no records to Delete."));
         return;
     }
-    if (!Messages::confirm(this, QStringLiteral("Delete this record?")))
+    if (!Messages::confirmDestructive(this, QStringLiteral("Delete this record?")))
         return;
     guarded(this, [&] { m_cursor.removeCurrent(); });
     RefreshCombo();

@@ -33,9 +33,7 @@ void THelpForm::build() {
 
     m_text = new QPlainTextEdit(this);
     m_text->setObjectName(QStringLiteral("DBMemo1"));
-    m_text->setReadOnly(true);
-    m_text->setTextInteractionFlags(Qt::TextSelectableByKeyboard | Qt::TextSelectableByMouse);
-    m_text->setTabChangesFocus(true);
+    Widgets::displayMemo(m_text, true);
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

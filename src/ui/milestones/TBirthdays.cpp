@@ -51,7 +51,9 @@ QPlainTextEdit* memo(const QString& name, QWidget* parent, bool readOnly) {
     m->setObjectName(name);
     m->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m->setTabChangesFocus(true);
-    m->setReadOnly(readOnly);
+    // The guests and gifts lists are displays; the name box beside each offers the same names.
+    if (readOnly)
+        Widgets::displayMemo(m, false);
     return m;
 }
 
@@ -409,7 +411,7 @@ void TBirthdays::DelButtonClick() {
         Messages::information(this, QStringLiteral("Choose the guest to delete in the Name box first."));
         return;
     }
-    if (!Messages::confirm(this, QStringLiteral("Delete this record?")))
+    if (!Messages::confirmDestructive(this, QStringLiteral("Delete this record?")))
         return;
     const QString removed = m_record.guests.takeAt(index);
     if (!save()) {
@@ -444,7 +446,7 @@ void TBirthdays::SpeedButton1Click() {
         Messages::information(this, QStringLiteral("There is no gift to delete."));
         return;
     }
-    if (!Messages::confirm(this, QStringLiteral("Delete this record?")))
+    if (!Messages::confirmDestructive(this, QStringLiteral("Delete this record?")))
         return;
     const int index = m_gift;
     const MilestoneSheets::Gift removed = m_record.gifts.takeAt(index);

@@ -322,8 +322,7 @@ void TBabyNames::buildEncyclopediaSide(QWidget* page, Side& side, int left, cons
                     systemFont(13, true), Qt::black);
     side.meaning = new QPlainTextEdit(page);
     side.meaning->setObjectName(prefix + QStringLiteral("Meaning"));
-    side.meaning->setReadOnly(true);
-    side.meaning->setTabChangesFocus(true);
+    Widgets::displayMemo(side.meaning, true);
     side.meaning->setGeometry(left, 160, 185, 73);
     m->setBuddy(side.meaning);
     Widgets::setAccessibleCaption(side.meaning, caption.chopped(6) + QStringLiteral(" Meaning"));
