@@ -4,7 +4,9 @@
 #include "core/store/FastQuery.h"
 #include "core/store/StoreError.h"
 
+#include <QHash>
 #include <QSqlQuery>
+#include <QUuid>
 
 const QString EntryStore::EmptyDate = QStringLiteral("__-__-__");
 
@@ -70,13 +72,23 @@ QVector<EntryStore::Stored<DiaryType>>& EntryStore::diary(DiaryList list) const 
     if (!m_listLoaded[l] && m_active) {
         // Read straight from SQLite: a list may hold thousands of entries.
         QVector<Stored<DiaryType>> loaded;
-        FastQuery q(
-            QStringLiteral(
-                "SELECT seq, Date, Title, Text FROM ENTRIES WHERE child = ? AND list = ? ORDER BY seq"),
-            {m_child, l});
-        while (q.next())
-            loaded.append(
-                {std::make_shared<DiaryType>(DiaryType{q.text(1), q.text(2), q.text(3)}), q.integer(0)});
+        QHash<QString, int> byUid;
+        FastQuery q(QStringLiteral("SELECT seq, Date, Title, Text, uid FROM ENTRIES WHERE child = ? AND "
+                                   "list = ? ORDER BY seq"),
+                    {m_child, l});
+        while (q.next()) {
+            byUid.insert(q.text(4), int(loaded.size()));
+            loaded.append({std::make_shared<DiaryType>(DiaryType{q.text(1), q.text(2), q.text(3), {}}),
+                           q.integer(0), q.text(4)});
+        }
+        FastQuery photos(QStringLiteral("SELECT entry, file, name, taken FROM ENTRYPHOTOS WHERE child = ? "
+                                        "AND list = ? ORDER BY entry, position"),
+                         {m_child, l});
+        while (photos.next()) {
+            const auto found = byUid.constFind(photos.text(0));
+            if (found != byUid.constEnd())
+                loaded[*found].entry->Photos.append({photos.text(1), photos.text(2), photos.text(3)});
+        }
         m_lists[l] = std::move(loaded);
         m_listLoaded[l] = true;
     }
@@ -92,7 +104,8 @@ QVector<EntryStore::Stored<GrowthType>>& EntryStore::growth() const {
         while (q.next())
             loaded.append(
                 {std::make_shared<GrowthType>(GrowthType{q.text(1), q.text(2), q.text(3), q.text(4)}),
-                 q.integer(0)});
+                 q.integer(0),
+                 {}});
         m_growth = std::move(loaded);
         m_growthLoaded = true;
     }
@@ -112,27 +125,49 @@ std::shared_ptr<DiaryType> EntryStore::at(DiaryList list, int position) const {
     return diary(list).at(position).entry;
 }
 
+void EntryStore::storePhotos(DiaryList list, const QString& uid, const QVector<EntryPhoto>& photos) {
+    Database::exec(QStringLiteral("DELETE FROM ENTRYPHOTOS WHERE entry = ?"), {uid});
+    for (int i = 0; i < photos.size(); ++i)
+        Database::exec(QStringLiteral("INSERT INTO ENTRYPHOTOS (child, list, entry, position, file, name, "
+                                      "taken) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+                       {m_child, int(list), uid, i, photos[i].File, photos[i].Name, photos[i].Taken});
+}
+
 void EntryStore::append(DiaryList list, const std::shared_ptr<DiaryType>& entry) {
     requireActive();
     auto& l = diary(list);
+    const QString uid = QString::fromLatin1(QUuid::createUuid().toRfc4122().toHex());
+    Transaction tx;
     QSqlQuery q = Database::exec(
-        QStringLiteral("INSERT INTO ENTRIES (child, list, Date, Title, Text) VALUES (?, ?, ?, ?, ?)"),
-        {m_child, int(list), entry->Date, entry->Title, entry->Text});
-    l.append({entry, q.lastInsertId().toLongLong()});
+        QStringLiteral("INSERT INTO ENTRIES (child, list, Date, Title, Text, uid) VALUES (?, ?, ?, ?, ?, ?)"),
+        {m_child, int(list), entry->Date, entry->Title, entry->Text, uid});
+    const qint64 seq = q.lastInsertId().toLongLong();
+    if (!entry->Photos.isEmpty())
+        storePhotos(list, uid, entry->Photos);
+    tx.commit();
+    l.append({entry, seq, uid});
 }
 
 void EntryStore::replaceAt(DiaryList list, int position, const std::shared_ptr<DiaryType>& entry) {
     requireActive();
     auto& l = diary(list);
+    const Stored<DiaryType>& stored = l.at(position);
+    Transaction tx;
     Database::exec(QStringLiteral("UPDATE ENTRIES SET Date = ?, Title = ?, Text = ? WHERE seq = ?"),
-                   {entry->Date, entry->Title, entry->Text, l.at(position).seq});
+                   {entry->Date, entry->Title, entry->Text, stored.seq});
+    if (entry->Photos != stored.entry->Photos)
+        storePhotos(list, stored.uid, entry->Photos);
+    tx.commit();
     l[position].entry = entry;
 }
 
 void EntryStore::removeAt(DiaryList list, int position) {
     requireActive();
     auto& l = diary(list);
+    Transaction tx;
     Database::exec(QStringLiteral("DELETE FROM ENTRIES WHERE seq = ?"), {l.at(position).seq});
+    Database::exec(QStringLiteral("DELETE FROM ENTRYPHOTOS WHERE entry = ?"), {l.at(position).uid});
+    tx.commit();
     l.removeAt(position);
 }
 
@@ -146,7 +181,7 @@ void EntryStore::appendGrowth(const std::shared_ptr<GrowthType>& entry) {
     QSqlQuery q = Database::exec(
         QStringLiteral("INSERT INTO GROWTH (child, Date, Height, WtLbs, WtOz) VALUES (?, ?, ?, ?, ?)"),
         {m_child, entry->Date, entry->Height, entry->WtLbs, entry->WtOz});
-    g.append({entry, q.lastInsertId().toLongLong()});
+    g.append({entry, q.lastInsertId().toLongLong(), {}});
 }
 
 void EntryStore::removeGrowthAt(int position) {

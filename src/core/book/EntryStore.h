@@ -6,11 +6,24 @@
 #include <array>
 #include <memory>
 
-// One dated diary entry.
+// One photo of a diary entry: its file in the photo folder (PhotoFiles), the name of the file the
+// parent chose, and the date the camera wrote in it ("MM-DD-YY", or empty).
+struct EntryPhoto {
+    QString File;
+    QString Name;
+    QString Taken;
+
+    bool operator==(const EntryPhoto& o) const {
+        return File == o.File && Name == o.Name && Taken == o.Taken;
+    }
+};
+
+// One dated diary entry, with its photos in their order.
 struct DiaryType {
     QString Date;
     QString Title;
     QString Text;
+    QVector<EntryPhoto> Photos{};
 };
 
 // One growth record: the date, the height and the weight in pounds and ounces, all as typed.
@@ -70,8 +83,8 @@ public:
     int count(DiaryList list) const;
     std::shared_ptr<DiaryType> at(DiaryList list, int position) const;
     void append(DiaryList list, const std::shared_ptr<DiaryType>& entry);
-    // Puts `entry`'s date, title and remarks in place of the entry at `position`: the stored row keeps
-    // its identity and its place in the list.
+    // Puts `entry`'s date, title, remarks and photos in place of the entry at `position`: the stored row
+    // keeps its identity and its place in the list.
     void replaceAt(DiaryList list, int position, const std::shared_ptr<DiaryType>& entry);
     void removeAt(DiaryList list, int position);
 
@@ -90,6 +103,7 @@ private:
     template <typename T> struct Stored {
         std::shared_ptr<T> entry;
         qint64 seq = 0;
+        QString uid;
     };
     static constexpr int ListCount = 6;
 
@@ -99,6 +113,7 @@ private:
     QVector<Stored<DiaryType>>& diary(DiaryList list) const;
     QVector<Stored<GrowthType>>& growth() const;
     void requireActive() const;
+    void storePhotos(DiaryList list, const QString& uid, const QVector<EntryPhoto>& photos);
 
     bool m_active = false;
     QString m_child;

@@ -3,6 +3,7 @@
 #include "core/book/Children.h"
 #include "core/book/EntryStore.h"
 #include "core/store/Database.h"
+#include "core/store/PhotoFiles.h"
 #include "core/store/Schema.h"
 #include "core/store/StoreError.h"
 
@@ -655,6 +656,26 @@ void exportBook(const QString& path, const Progress& progress) {
         // Photos are compressed already: they are stored as they are.
         zip_set_file_compression(za, zip_uint64_t(index), ZIP_CM_STORE, 0);
     }
+    // The entries' photos, each once, as the photo folder keeps them; one gone from the folder is left
+    // out (its entry then shows it missing, as it does here).
+    {
+        QSqlQuery q = Database::exec(QStringLiteral("SELECT DISTINCT file FROM ENTRYPHOTOS ORDER BY file"));
+        while (q.next()) {
+            const QString file = q.value(0).toString();
+            const QString source = PhotoFiles::pathOf(file);
+            if (!PhotoFiles::isPhotoName(file) || !QFileInfo::exists(source))
+                continue;
+            zip_source_t* src = zip_source_file(za, QFile::encodeName(source).constData(), 0, -1);
+            const QByteArray name = (QStringLiteral("photos/") + file).toUtf8();
+            const zip_int64_t index = src ? zip_file_add(za, name.constData(), src, ZIP_FL_ENC_UTF_8) : -1;
+            if (index < 0) {
+                if (src)
+                    zip_source_free(src);
+                fail(zipProblem(za));
+            }
+            zip_set_file_compression(za, zip_uint64_t(index), ZIP_CM_STORE, 0);
+        }
+    }
     zip_register_progress_callback_with_state(za, 0.002, zipProgress, nullptr, &state);
     zip_register_cancel_callback_with_state(za, zipCancel, nullptr, &state);
     if (zip_close(za) != 0) {
@@ -779,6 +800,20 @@ Summary importBook(const QString& path, const Progress& progress) {
             merger.summary.childrenAdded << name;
         merger.mergeTable(name, childShape, QJsonArray{row}, name);
         const QJsonObject tables = child.value(QLatin1String("tables")).toObject();
+        // The entries' photos go to the photo folder before the records that name them.
+        for (const QJsonValue& photo : tables.value(QLatin1String("ENTRYPHOTOS")).toArray()) {
+            const QString file = photo.toObject().value(QLatin1String("file")).toString();
+            if (!PhotoFiles::isPhotoName(file))
+                refuse(path, damaged() + QStringLiteral("\n(A photo is named %1.)").arg(file));
+            const QString entry = QStringLiteral("photos/") + file;
+            if (!names.contains(entry) || QFileInfo::exists(PhotoFiles::pathOf(file)))
+                continue;
+            try {
+                PhotoFiles::storeBytes(file, reader.read(entry, kMaxPicture));
+            } catch (const StoreError& e) {
+                refuse(path, e.message());
+            }
+        }
         for (const TableShape& shape : shapes)
             merger.mergeTable(name, shape, tables.value(shape.name).toArray(), name);
         tell(double(c + 1) / double(children.size() + 1));

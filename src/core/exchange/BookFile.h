@@ -11,7 +11,7 @@
 // described in docs/BOOK-FORMAT.md. Export writes the file; import merges one into the open store.
 namespace BookFile {
 // The version of the layout that export writes; import reads it and every older one.
-constexpr int FormatVersion = 1;
+constexpr int FormatVersion = 2;
 
 // A file that import refuses, or a file export cannot write. The message says why, for the parent.
 class Error : public std::runtime_error {

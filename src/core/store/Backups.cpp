@@ -1,6 +1,7 @@
 #include "core/store/Backups.h"
 
 #include "core/store/Database.h"
+#include "core/store/PhotoFiles.h"
 #include "core/store/Schema.h"
 #include "core/store/StoreError.h"
 
@@ -22,6 +23,8 @@
 namespace {
 const QString kPrefix = QStringLiteral("tinyra4-");
 const QString kSuffix = QStringLiteral(".sqlite");
+// When the program started: photo files written since may be waiting for their reference.
+const QDateTime kStarted = QDateTime::currentDateTimeUtc();
 
 QString native(const QString& path) {
     return QDir::toNativeSeparators(path);
@@ -281,9 +284,23 @@ QString copyFrom(sqlite3* source, const QDate& day) {
     const QStringList backups = all();
     for (int i = Kept; i < backups.size(); ++i)
         QFile::remove(backups.at(i));
+    sweepPhotos();
     return target;
 }
 } // namespace
+
+int sweepPhotos(const QDateTime& writtenBefore) {
+    if (!QFileInfo::exists(PhotoFiles::directory()))
+        return 0;
+    QSet<QString> referenced;
+    try {
+        for (const QString& file : QStringList{Database::filePath()} + all())
+            referenced.unite(PhotoFiles::referencedBy(file));
+    } catch (const StoreError&) {
+        return 0;
+    }
+    return PhotoFiles::removeUnreferenced(referenced, writtenBefore.isValid() ? writtenBefore : kStarted);
+}
 
 QString make(const QDate& day) {
     const QVariant handle = Database::db().driver()->handle();

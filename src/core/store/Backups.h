@@ -26,6 +26,12 @@ QString make(const QDate& day = QDate::currentDate());
 // goes on using the store.
 QString makeFromFile(const QDate& day = QDate::currentDate());
 
+// Removes the photo files that neither the store file nor any backup refers to, and that were written
+// before `writtenBefore` (by default, before this program started: a photo being added now is kept).
+// Does nothing when a backup or the store cannot be read, since its references are then unknown.
+// Runs after every backup, once the old backups are gone. Returns how many files were removed.
+int sweepPhotos(const QDateTime& writtenBefore = QDateTime());
+
 // Why the store file itself is unusable ("not a database", a damaged page, a missing table), or an
 // empty string when the file is sound, missing, busy or out of reach (a folder problem, a newer
 // version): only damage is cured by putting a backup in its place.

@@ -123,10 +123,21 @@ QStringList recordIdentities() {
     return sql;
 }
 
+// Photos on the diary entries: each entry's photos in their order, by the entry's identity, with the
+// file's name in the photo folder (named by its content, so one file serves every entry that shows
+// the same photo), the name the parent's file had and the date the camera put in it.
+QStringList entryPhotos() {
+    return {QStringLiteral("CREATE TABLE ENTRYPHOTOS (child TEXT NOT NULL, list INTEGER NOT NULL, "
+                           "entry TEXT NOT NULL, position INTEGER NOT NULL, file TEXT NOT NULL, "
+                           "name TEXT NOT NULL, taken TEXT NOT NULL, PRIMARY KEY (entry, position))"),
+            QStringLiteral("CREATE INDEX ENTRYPHOTOS_BY_CHILD ON ENTRYPHOTOS (child, list)"),
+            QStringLiteral("CREATE INDEX ENTRYPHOTOS_BY_FILE ON ENTRYPHOTOS (file)")};
+}
+
 // Each entry takes the store from version i+1 to i+2. A later schema change appends a step here
 // and adds its tables to createStatements() through the same list.
 const QList<QStringList>& migrations() {
-    static const QList<QStringList> steps = {recordIdentities()};
+    static const QList<QStringList> steps = {recordIdentities(), entryPhotos()};
     return steps;
 }
 } // namespace
@@ -182,8 +193,9 @@ const TableDef* find(const QString& tableName) {
 }
 
 QStringList childTables() {
-    return {QStringLiteral("ENTRIES"), QStringLiteral("GROWTH"), QStringLiteral("FAMILY"),
-            QStringLiteral("TEETH"),   QStringLiteral("SHEETS"), QStringLiteral("PICTURES")};
+    return {QStringLiteral("ENTRIES"),    QStringLiteral("GROWTH"), QStringLiteral("FAMILY"),
+            QStringLiteral("TEETH"),      QStringLiteral("SHEETS"), QStringLiteral("PICTURES"),
+            QStringLiteral("ENTRYPHOTOS")};
 }
 
 QStringList createStatements() {

@@ -4,6 +4,7 @@
 #include "ui/common/Guard.h"
 #include "ui/common/Messages.h"
 #include "ui/common/Widgets.h"
+#include "ui/diaries/EntryPhotos.h"
 #include "ui/diaries/TNewEntry.h"
 
 #include <QComboBox>
@@ -172,6 +173,8 @@ DiaryEditor::DiaryEditor(const DiaryEditorSetup& setup, QWidget* parent)
     if (setup.wordLog)
         left->addWidget(new QLabel(QStringLiteral("Remarks"), this));
     left->addWidget(m_memo, 1);
+    m_photos = new PhotoStrip(QString::fromLatin1(setup.photoStrip), QStringLiteral("Photos"), this);
+    left->addWidget(m_photos);
 
     m_dateSearch = DiaryWidgets::searchBox(setup.dateCombo, QStringLiteral("Date Search:"), this);
     m_titleSearch = DiaryWidgets::searchBox(
@@ -237,6 +240,7 @@ DiaryEditor::DiaryEditor(const DiaryEditorSetup& setup, QWidget* parent)
     connect(del, &QToolButton::clicked, this, &DiaryEditor::DelButtonClick);
     connect(newButton, &QPushButton::clicked, this, &DiaryEditor::NewEntryClick);
     connect(editButton, &QPushButton::clicked, this, &DiaryEditor::EditEntryClick);
+    connect(m_photos, &PhotoStrip::opened, this, &DiaryEditor::OpenPhoto);
     connect(m_dateSearch, qOverload<int>(&QComboBox::activated), this, &DiaryEditor::DateSearchClick);
     connect(m_titleSearch, qOverload<int>(&QComboBox::activated), this, &DiaryEditor::TitleSearchClick);
 }
@@ -256,6 +260,8 @@ void DiaryEditor::FillData() {
     m_date->setText(entry->Date);
     m_title->setText(entry->Title);
     m_memo->setPlainText(entry->Text);
+    m_photos->setPhotos(entry->Photos);
+    m_photos->setVisible(!entry->Photos.isEmpty());
 }
 
 void DiaryEditor::RefreshCombos() {
@@ -271,6 +277,8 @@ void DiaryEditor::showEmpty() {
     m_date->setText(EntryStore::EmptyDate);
     m_title->setText(QString::fromLatin1(m_setup.emptyTitle));
     m_memo->clear();
+    m_photos->setPhotos({});
+    m_photos->setVisible(false);
 }
 
 void DiaryEditor::showCurrent() {
@@ -348,6 +356,11 @@ void DiaryEditor::EditEntryClick() {
         return;
     RefreshCombos();
     emit listChanged();
+}
+
+void DiaryEditor::OpenPhoto(int index) {
+    PhotoViewer viewer(m_photos->photos(), index, window());
+    viewer.exec();
 }
 
 void DiaryEditor::DelButtonClick() {

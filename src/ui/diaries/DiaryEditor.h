@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+class PhotoStrip;
 class QComboBox;
 class QLabel;
 class QPlainTextEdit;
@@ -34,9 +35,10 @@ struct DiaryEditorSetup {
     const char* emptyTitle;    // "Diary Empty" or "Empty"
     bool wordLog;              // the word log's captions ("Word:", "Remarks", "Delete Word")
     const char* editButton = "EditBtn";
+    const char* photoStrip = "Photos";
 };
 
-// One diary page: the shown entry (date, title, remarks), the date and title searches, previous,
+// One diary page: the shown entry (date, title, remarks, photos), the date and title searches, previous,
 // next, delete, new entry, edit entry and help. The entries live in the Entry store; the page only shows
 // them.
 class DiaryEditor : public QWidget {
@@ -60,6 +62,8 @@ public slots:
     void NewEntryClick();
     void EditEntryClick();
     void DelButtonClick();
+    // Shows the shown entry's photo `index` large.
+    void OpenPhoto(int index);
 
 private:
     void FillData();
@@ -72,6 +76,7 @@ private:
     QLabel* m_date;
     QLabel* m_title;
     QPlainTextEdit* m_memo;
+    PhotoStrip* m_photos;
     QComboBox* m_dateSearch;
     QComboBox* m_titleSearch;
     QStringListModel* m_dates;

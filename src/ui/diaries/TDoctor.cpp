@@ -211,7 +211,8 @@ void TDoctor::build() {
                                            "Title:",
                                            "Diary Empty",
                                            false,
-                                           "DisEditBtn"};
+                                           "DisEditBtn",
+                                           "DisPhotos"};
     m_diseases = new DiaryEditor(diseases, this);
     m_pages->addTab(page(m_diseases, 4, nullptr), QStringLiteral("Childhood Diseases"));
 

@@ -110,7 +110,8 @@ void TPrenatal::build() {
                                           "Title:",
                                           "Diary Empty",
                                           false,
-                                          "MedEditBtn"};
+                                          "MedEditBtn",
+                                          "MedPhotos"};
     m_diary = new DiaryEditor(diary, this);
     m_medical = new DiaryEditor(medical, this);
     auto pageOf = [this](DiaryEditor* editor) {

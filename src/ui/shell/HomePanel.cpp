@@ -5,6 +5,7 @@
 #include "ui/common/Widgets.h"
 
 #include <QBuffer>
+#include <QHBoxLayout>
 #include <QImageReader>
 #include <QLabel>
 #include <QPainter>
@@ -77,6 +78,8 @@ HomePanel::HomePanel(QWidget* parent) : QFrame(parent) {
     m_newJournalEntry =
         Widgets::pushButton(QStringLiteral("NewJournalEntryBtn"), QStringLiteral("New Journal Entry"), this);
     connect(m_newJournalEntry, &QPushButton::clicked, this, &HomePanel::newJournalEntryClicked);
+    m_addPhotos = Widgets::pushButton(QStringLiteral("AddPhotosBtn"), QStringLiteral("Add Photos..."), this);
+    connect(m_addPhotos, &QPushButton::clicked, this, &HomePanel::addPhotosClicked);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(20, 20, 20, 20);
@@ -90,7 +93,12 @@ HomePanel::HomePanel(QWidget* parent) : QFrame(parent) {
     for (QLabel* l : m_latest)
         layout->addWidget(l);
     layout->addStretch(1);
-    layout->addWidget(m_newJournalEntry, 0, Qt::AlignHCenter);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_newJournalEntry);
+    buttons->addWidget(m_addPhotos);
+    buttons->addStretch();
+    layout->addLayout(buttons);
 }
 
 void HomePanel::showChild(const QString& child) {
@@ -139,6 +147,7 @@ void HomePanel::refresh() {
         m_latest[i]->setVisible(!text.isEmpty());
     }
     m_newJournalEntry->setEnabled(!m_child.isEmpty());
+    m_addPhotos->setEnabled(!m_child.isEmpty());
     showPicture(s.picture, m_child);
 }
 

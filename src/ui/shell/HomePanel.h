@@ -21,6 +21,7 @@ public:
 
 signals:
     void newJournalEntryClicked();
+    void addPhotosClicked();
 
 private:
     void refresh();
@@ -35,4 +36,5 @@ private:
     QLabel* m_latestHeading;
     QLabel* m_latest[3];
     QPushButton* m_newJournalEntry;
+    QPushButton* m_addPhotos;
 };

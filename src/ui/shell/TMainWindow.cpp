@@ -13,6 +13,7 @@
 #include "ui/diaries/TDoctor.h"
 #include "ui/diaries/TGrowth.h"
 #include "ui/diaries/TJournal.h"
+#include "ui/diaries/TNewEntry.h"
 #include "ui/diaries/TPrenatal.h"
 #include "ui/diaries/TWords.h"
 #include "ui/help/THelpForm.h"
@@ -100,6 +101,15 @@ TMainWindow::TMainWindow(QWidget* parent) : QMainWindow(parent) {
         // The journal opens with its new-entry dialog over it, so the new entry is seen in its place.
         if (!Journal)
             return;
+        QTimer::singleShot(0, Journal->editor(), &DiaryEditor::NewEntryClick);
+        Journal->exec();
+    });
+    connect(m_home, &HomePanel::addPhotosClicked, this, [] {
+        // The same, with the photo chooser opened over the new-entry dialog: the photos become a new
+        // journal entry, dated by the first photo that tells its day.
+        if (!Journal || !NewEntry)
+            return;
+        NewEntry->choosePhotosOnNextShowing();
         QTimer::singleShot(0, Journal->editor(), &DiaryEditor::NewEntryClick);
         Journal->exec();
     });

@@ -7,9 +7,11 @@
 #include "support/AppFixture.h"
 #include "support/HostStandIn.h"
 #include "support/ModalDriver.h"
+#include "support/TempStore.h"
 #include "ui/common/MaskedDateEdit.h"
 #include "ui/common/ReplaceablePicture.h"
 #include "ui/diaries/DiaryEditor.h"
+#include "ui/diaries/EntryPhotos.h"
 #include "ui/diaries/TDoctor.h"
 #include "ui/diaries/TGrowth.h"
 #include "ui/diaries/TJournal.h"
@@ -22,6 +24,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
+#include <QBuffer>
 #include <QChart>
 #include <QComboBox>
 #include <QDir>
@@ -33,7 +36,12 @@
 #include <QPlainTextEdit>
 #include <QSqlQuery>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <libexif/exif-data.h>
+
+#include <cstring>
 
 namespace {
 QString labelText(QWidget* form, const char* name) {
@@ -153,6 +161,7 @@ private slots:
     void newEntryDialogCancelEscAndFrameCloseAddNothing();
     void untouchedDateIsStoredAndHalfDateRefused();
     void editEntryChangesItInPlaceAndCancelKeepsIt();
+    void photosAddedShownUprightDatedAndViewed();
     void dialogHelpFollowsTheCaption();
     void prenatalDiariesAreIndependentAndTheSheetIsTheChilds();
     void doctorPagesCardSheetAndPicture();
@@ -491,6 +500,145 @@ void DiaryFormsTest::editEntryChangesItInPlaceAndCancelKeepsIt() {
         QCOMPARE(seen, captions[i]);
         pages[i].first->hide();
     }
+}
+
+// A small JPEG, red on its left half and blue on its right, whose EXIF says it is to be turned a
+// quarter clockwise (orientation 6) and was taken on `taken` ("YYYY:MM:DD HH:MM:SS").
+QString cameraPhoto(const QString& dir, const QString& name, const char* taken) {
+    QImage image(40, 20, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x)
+            image.setPixel(x, y, qRgb(255, 0, 0));
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", 95);
+    ExifData* exif = exif_data_new();
+    exif_data_set_byte_order(exif, EXIF_BYTE_ORDER_INTEL);
+    ExifEntry* orientation = exif_entry_new();
+    exif_content_add_entry(exif->ifd[EXIF_IFD_0], orientation);
+    exif_entry_initialize(orientation, EXIF_TAG_ORIENTATION);
+    exif_set_short(orientation->data, EXIF_BYTE_ORDER_INTEL, 6);
+    ExifEntry* date = exif_entry_new();
+    exif_content_add_entry(exif->ifd[EXIF_IFD_EXIF], date);
+    exif_entry_initialize(date, EXIF_TAG_DATE_TIME_ORIGINAL);
+    memcpy(date->data, taken, qMin<size_t>(date->size, strlen(taken) + 1));
+    unsigned char* block = nullptr;
+    unsigned int size = 0;
+    exif_data_save_data(exif, &block, &size);
+    QByteArray app1("\xff\xe1");
+    app1.append(char((size + 2) >> 8)).append(char((size + 2) & 0xff));
+    app1.append(reinterpret_cast<const char*>(block), int(size));
+    free(block);
+    exif_entry_unref(orientation);
+    exif_entry_unref(date);
+    exif_data_unref(exif);
+    jpeg.insert(2, app1); // right after the start of image
+    const QString path = dir + "/" + name;
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(jpeg);
+    return path;
+}
+
+void DiaryFormsTest::photosAddedShownUprightDatedAndViewed() {
+    QTemporaryDir dir;
+    const QString summer = cameraPhoto(dir.path(), "summer.jpg", "2023:07:14 10:30:00");
+    const QString winter = cameraPhoto(dir.path(), "winter.jpg", "2024:01:02 08:00:00");
+    QFile text(dir.path() + "/notes.jpg");
+    text.open(QIODevice::WriteOnly);
+    text.write("not a picture at all");
+    text.close();
+
+    show(Journal);
+    QString date, refusal;
+    int added = -1;
+    ModalDriver driver;
+    driver.expect("NewEntry", [&](QWidget* w) {
+        ModalDriver::type(w, "Title", "Beach");
+        // A file that is no picture is named and left out; the others come in with the first's day.
+        ModalDriver inner;
+        inner.expect("InformationBox", [&](QWidget* b) {
+            refusal = b->findChild<QLabel*>("qt_msgbox_label")->text();
+            ModalDriver::answer(b, QMessageBox::Ok);
+        });
+        inner.start();
+        added = NewEntry->addPhotoFiles({summer, dir.path() + "/notes.jpg", winter});
+        inner.waitFinished();
+        date = w->findChild<MaskedDateEdit*>("Date")->storedText();
+        ModalDriver::click(w, "OKBtn");
+    });
+    driver.start();
+    click(Journal, "BitBtn1");
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    QCOMPARE(added, 2);
+    QVERIFY2(refusal.contains("notes.jpg"), qPrintable(refusal));
+    QCOMPARE(date, QStringLiteral("07-14-23"));
+    const auto entry = Entries().at(DiaryList::JournalEntries, 0);
+    QCOMPARE(entry->Date, QStringLiteral("07-14-23"));
+    QCOMPARE(entry->Photos.size(), 2);
+    QCOMPARE(entry->Photos[0].Name, QStringLiteral("summer.jpg"));
+    QCOMPARE(entry->Photos[1].Taken, QStringLiteral("01-02-24"));
+    QCOMPARE(TempStore::rowCount("ENTRYPHOTOS"), 2);
+
+    // Upright: the red left half of the stored picture is the top once turned.
+    const QImage upright = PhotoStrip::picture(entry->Photos[0]);
+    QCOMPARE(upright.size(), QSize(20, 40));
+    QVERIFY(qRed(upright.pixel(10, 5)) > 200 && qBlue(upright.pixel(10, 5)) < 60);
+    QVERIFY(qBlue(upright.pixel(10, 35)) > 200 && qRed(upright.pixel(10, 35)) < 60);
+    auto* strip = Journal->findChild<PhotoStrip*>("Photos");
+    QVERIFY(strip->isVisible());
+    QCOMPARE(strip->count(), 2);
+
+    // The viewer: Enter opens the photo picked, the keys move and zoom, Esc closes.
+    int shownAfterRight = -1, shownAfterLeft = -1;
+    double zoomed = 0, fitted = -1;
+    ModalDriver viewer;
+    viewer.expect("PhotoViewer", [&](QWidget* w) {
+        auto* v = static_cast<PhotoViewer*>(w);
+        QTest::keyClick(v, Qt::Key_Right);
+        shownAfterRight = v->index();
+        QTest::keyClick(v, Qt::Key_Right); // the last stays
+        QTest::keyClick(v, Qt::Key_Plus);
+        zoomed = v->zoom();
+        QTest::keyClick(v, Qt::Key_0);
+        fitted = v->zoom();
+        QTest::keyClick(v, Qt::Key_Left);
+        shownAfterLeft = v->index();
+        QTest::keyClick(v, Qt::Key_Escape);
+    });
+    viewer.start();
+    strip->setFocus();
+    strip->setCurrentRow(0);
+    QTest::keyClick(strip, Qt::Key_Return);
+    QVERIFY2(viewer.waitFinished(), qPrintable(viewer.error()));
+    QCOMPARE(shownAfterRight, 1);
+    QVERIFY(zoomed > 0);
+    QCOMPARE(fitted, 0.0);
+    QCOMPARE(shownAfterLeft, 0);
+
+    // Removing a photo in Edit Entry asks first; No keeps it, Yes takes it from the entry.
+    ModalDriver edit;
+    edit.expect("NewEntry", [&](QWidget* w) {
+        w->findChild<PhotoStrip*>("Photos")->setCurrentRow(0);
+        ModalDriver ask;
+        ask.expect("ConfirmBox", [](QWidget* b) { ModalDriver::answer(b, QMessageBox::No); });
+        ask.expect("ConfirmBox", [](QWidget* b) { ModalDriver::answer(b, QMessageBox::Yes); });
+        ask.start();
+        ModalDriver::click(w, "RemovePhotoBtn");
+        ModalDriver::click(w, "RemovePhotoBtn");
+        ask.waitFinished();
+        ModalDriver::click(w, "OKBtn");
+    });
+    edit.start();
+    click(Journal, "EditBtn");
+    QVERIFY2(edit.waitFinished(), qPrintable(edit.error()));
+    QCOMPARE(Entries().at(DiaryList::JournalEntries, 0)->Photos.size(), 1);
+    QCOMPARE(Entries().at(DiaryList::JournalEntries, 0)->Photos[0].Name, QStringLiteral("winter.jpg"));
+    QCOMPARE(strip->count(), 1);
+    m_app->restart();
+    QCOMPARE(Entries().at(DiaryList::JournalEntries, 0)->Photos[0].Name, QStringLiteral("winter.jpg"));
 }
 
 void DiaryFormsTest::dialogHelpFollowsTheCaption() {

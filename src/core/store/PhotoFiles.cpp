@@ -1,0 +1,156 @@
+#include "core/store/PhotoFiles.h"
+
+#include "core/store/Database.h"
+#include "core/store/StoreError.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+#include <sqlite3.h>
+
+namespace {
+// The suffix a stored photo keeps: the source's, when it is a plain short one.
+QString suffixOf(const QString& source) {
+    const QString suffix = QFileInfo(source).suffix().toLower();
+    static const QRegularExpression plain(QStringLiteral("^[a-z0-9]{1,5}$"));
+    return plain.match(suffix).hasMatch() ? suffix : QStringLiteral("img");
+}
+
+QString refused(const QString& source, const QString& why) {
+    return QStringLiteral("The photo %1 could not be added.\n\n%2")
+        .arg(QDir::toNativeSeparators(source), why);
+}
+
+// Touches a photo kept already: its new time says it is in use again, so that a sweep running now
+// keeps it.
+bool keepExisting(const QString& target, qint64 size) {
+    const QFileInfo existing(target);
+    if (!existing.exists() || existing.size() != size)
+        return false;
+    QFile kept(target);
+    if (kept.open(QIODevice::ReadWrite))
+        kept.setFileTime(QDateTime::currentDateTimeUtc(), QFileDevice::FileModificationTime);
+    return true;
+}
+
+void makeFolderFor(const QString& target, const QString& source) {
+    const QString folder = QFileInfo(target).absolutePath();
+    if (!QDir().mkpath(folder))
+        throw StoreError(refused(
+            source, QStringLiteral("The folder %1 cannot be made.").arg(QDir::toNativeSeparators(folder))));
+}
+} // namespace
+
+namespace PhotoFiles {
+QString directory() {
+    return Database::dataDirectory() + QStringLiteral("/photos");
+}
+
+QString pathOf(const QString& file) {
+    return directory() + QLatin1Char('/') + file;
+}
+
+bool isPhotoName(const QString& file) {
+    static const QRegularExpression name(QStringLiteral("^[0-9a-f]{2}/[0-9a-f]{64}\\.[a-z0-9]{1,5}$"));
+    return name.match(file).hasMatch();
+}
+
+QString store(const QString& source) {
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        throw StoreError(refused(source, in.errorString()));
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!hash.addData(&in) || in.error() != QFileDevice::NoError)
+        throw StoreError(refused(source, in.errorString()));
+    const QString hex = QString::fromLatin1(hash.result().toHex());
+    const QString file = hex.left(2) + QLatin1Char('/') + hex + QLatin1Char('.') + suffixOf(source);
+    const QString target = pathOf(file);
+    if (keepExisting(target, in.size()))
+        return file;
+    makeFolderFor(target, source);
+    in.seek(0);
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly))
+        throw StoreError(refused(source, out.errorString()));
+    QByteArray chunk;
+    while (!in.atEnd()) {
+        chunk = in.read(1 << 20);
+        if (chunk.isEmpty() && in.error() != QFileDevice::NoError) {
+            out.cancelWriting();
+            throw StoreError(refused(source, in.errorString()));
+        }
+        if (out.write(chunk) != chunk.size()) {
+            const QString why = out.errorString();
+            out.cancelWriting();
+            throw StoreError(refused(source, why));
+        }
+    }
+    if (!out.commit())
+        throw StoreError(refused(source, out.errorString()));
+    return file;
+}
+
+void storeBytes(const QString& file, const QByteArray& bytes) {
+    if (!isPhotoName(file) ||
+        QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex() != file.mid(3, 64).toLatin1())
+        throw StoreError(refused(file, QStringLiteral("Its bytes are not the photo it names.")));
+    const QString target = pathOf(file);
+    if (keepExisting(target, bytes.size()))
+        return;
+    makeFolderFor(target, file);
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+        throw StoreError(refused(file, out.errorString()));
+}
+
+QSet<QString> referencedBy(const QString& path) {
+    QSet<QString> files;
+    sqlite3* h = nullptr;
+    const QByteArray name = QFile::encodeName(path);
+    int rc = sqlite3_open_v2(name.constData(), &h, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* st = nullptr;
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(h, 5000);
+        rc = sqlite3_prepare_v2(h, "SELECT DISTINCT file FROM ENTRYPHOTOS", -1, &st, nullptr);
+        // A store of a version before photos refers to none.
+        if (rc != SQLITE_OK && QByteArray(sqlite3_errmsg(h)).startsWith("no such table")) {
+            sqlite3_close(h);
+            return files;
+        }
+    }
+    while (rc == SQLITE_OK || rc == SQLITE_ROW) {
+        rc = sqlite3_step(st);
+        if (rc == SQLITE_ROW)
+            files.insert(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))));
+    }
+    const QString error = h ? QString::fromUtf8(sqlite3_errmsg(h)) : QStringLiteral("out of memory");
+    sqlite3_finalize(st);
+    sqlite3_close(h);
+    if (rc != SQLITE_DONE)
+        throw StoreError(QStringLiteral("The photos of %1 cannot be read.\n\n%2")
+                             .arg(QDir::toNativeSeparators(path), error));
+    return files;
+}
+
+int removeUnreferenced(const QSet<QString>& referenced, const QDateTime& writtenBefore) {
+    int removed = 0;
+    const QString root = directory();
+    QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString file = path.mid(root.size() + 1);
+        if (!isPhotoName(file) || referenced.contains(file))
+            continue;
+        if (it.fileInfo().lastModified() >= writtenBefore)
+            continue;
+        if (QFile::remove(path))
+            ++removed;
+    }
+    return removed;
+}
+} // namespace PhotoFiles
