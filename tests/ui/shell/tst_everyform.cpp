@@ -88,6 +88,14 @@ void fillBook() {
         1, FamilyMember{QStringLiteral("Rose Miller"), QStringLiteral("03-04-60"), QStringLiteral("Leeds")});
 }
 
+// With TINYRA_SHOTS set to a folder, each form and page is saved there as the walk shows it, to be
+// looked at (the screen tests: tst_everyform_fits_1366x768 and _1920x1080).
+void saveShot(TDialog* form, int page) {
+    const QString folder = qEnvironmentVariable("TINYRA_SHOTS");
+    if (!folder.isEmpty())
+        form->grab().save(QStringLiteral("%1/%2-%3.png").arg(folder, form->objectName()).arg(page));
+}
+
 // Shows every form in turn, and each page of its tabs, collecting what `look` finds there.
 QStringList walkEveryForm(const std::function<QStringList(TDialog*)>& look) {
     // A form that asks something on its own at showing is answered, so the walk never waits.
@@ -106,12 +114,14 @@ QStringList walkEveryForm(const std::function<QStringList(TDialog*)>& look) {
         form->show();
         QCoreApplication::processEvents();
         faults << look(form);
+        saveShot(form, 0);
         // Every page of a tabbed form is looked at as the parent would turn to it.
         for (QTabWidget* tabs : form->findChildren<QTabWidget*>()) {
             for (int page = 1; page < tabs->count(); ++page) {
                 tabs->setCurrentIndex(page);
                 QCoreApplication::processEvents();
                 faults << look(form);
+                saveShot(form, page);
             }
             tabs->setCurrentIndex(0);
         }
