@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QStringListModel>
 #include <QStyle>
+#include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -276,6 +277,18 @@ void DiaryEditor::showCurrent() {
     }
     Entries().CurrentEntry = entry;
     FillData();
+}
+
+void DiaryEditor::showEntry(int position) {
+    for (QWidget* page = this; page; page = page->parentWidget())
+        for (QWidget* up = page->parentWidget(); up; up = up->parentWidget())
+            if (auto* tabs = qobject_cast<QTabWidget*>(up)) {
+                if (const int index = tabs->indexOf(page); index >= 0)
+                    tabs->setCurrentIndex(index);
+                break;
+            }
+    if (m_cursor.moveTo(position))
+        showCurrent();
 }
 
 void DiaryEditor::PreviousClick() {

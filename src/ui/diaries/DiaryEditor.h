@@ -45,6 +45,8 @@ public:
     const DiaryCursor& cursor() const { return m_cursor; }
     // Rebuilds the search boxes and shows the newest entry (or the empty state).
     void Activate();
+    // Turns the form to this diary's page and shows the entry at `position` (from the timeline).
+    void showEntry(int position);
 
 signals:
     // The list changed (an entry was added or deleted).

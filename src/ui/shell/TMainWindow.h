@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/book/Timeline.h"
+
 #include "ui/common/FormHost.h"
 
 #include <QMainWindow>
@@ -65,6 +67,9 @@ public slots:
     void Outings1Click();
     void Visitors1Click();
     void Journal1Click();
+    void Timeline1Click();
+    // Shows a timeline item in its own form: the diary at that entry, the birthday, the holiday...
+    void openTimelineItem(const ChildTimeline::Item& item);
     void ReportsClick(const QString& title); // the eight report categories
     void AboutTinyra1Click();
     void OnLineReadmeFile1Click();
