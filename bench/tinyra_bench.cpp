@@ -603,6 +603,14 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    if (argc > 1 && qstrcmp(argv[1], "--forms") == 0) { // only the forms' first showings and openings
+        measureFirstShowings();
+        measureForms(dir.path());
+        Entries().release();
+        Database::close();
+        return 0;
+    }
+
     // Append one diary entry with its store write; floor: one raw SQLite insert and commit of the row.
     Entries().freshStart(kLight);
     const auto entry = std::make_shared<DiaryType>(DiaryType{
