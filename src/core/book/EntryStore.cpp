@@ -121,6 +121,14 @@ void EntryStore::append(DiaryList list, const std::shared_ptr<DiaryType>& entry)
     l.append({entry, q.lastInsertId().toLongLong()});
 }
 
+void EntryStore::replaceAt(DiaryList list, int position, const std::shared_ptr<DiaryType>& entry) {
+    requireActive();
+    auto& l = diary(list);
+    Database::exec(QStringLiteral("UPDATE ENTRIES SET Date = ?, Title = ?, Text = ? WHERE seq = ?"),
+                   {entry->Date, entry->Title, entry->Text, l.at(position).seq});
+    l[position].entry = entry;
+}
+
 void EntryStore::removeAt(DiaryList list, int position) {
     requireActive();
     auto& l = diary(list);

@@ -70,6 +70,9 @@ public:
     int count(DiaryList list) const;
     std::shared_ptr<DiaryType> at(DiaryList list, int position) const;
     void append(DiaryList list, const std::shared_ptr<DiaryType>& entry);
+    // Puts `entry`'s date, title and remarks in place of the entry at `position`: the stored row keeps
+    // its identity and its place in the list.
+    void replaceAt(DiaryList list, int position, const std::shared_ptr<DiaryType>& entry);
     void removeAt(DiaryList list, int position);
 
     int growthCount() const { return int(growth().size()); }

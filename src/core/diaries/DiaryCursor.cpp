@@ -81,6 +81,13 @@ void DiaryCursor::append(const std::shared_ptr<DiaryType>& entry) {
     m_index = count() - 1;
 }
 
+bool DiaryCursor::replaceCurrent(const std::shared_ptr<DiaryType>& entry) {
+    if (m_index < 0 || m_index >= count())
+        return false;
+    Entries().replaceAt(m_list, m_index, entry);
+    return true;
+}
+
 bool DiaryCursor::removeCurrent() {
     if (m_index < 0 || m_index >= count())
         return false;

@@ -46,6 +46,8 @@ public:
     bool moveTo(int position);
     // Appends `entry` at the end whatever its date and shows it.
     void append(const std::shared_ptr<DiaryType>& entry);
+    // Replaces the shown entry in place (same position, same identity). False when nothing is shown.
+    bool replaceCurrent(const std::shared_ptr<DiaryType>& entry);
     // Removes the shown entry; the last remaining one is shown next. False when nothing is shown.
     bool removeCurrent();
 

@@ -218,9 +218,13 @@ DiaryEditor::DiaryEditor(const DiaryEditorSetup& setup, QWidget* parent)
     auto* newButton = Widgets::pushButton(QString::fromLatin1(setup.newButton),
                                           QString::fromLatin1(setup.newCaption), this);
     newButton->setIcon(Widgets::standardIcon(QStyle::SP_FileIcon));
+    auto* editButton =
+        Widgets::pushButton(QString::fromLatin1(setup.editButton), QStringLiteral("&Edit Entry"), this);
+    editButton->setIcon(Widgets::standardIcon(QStyle::SP_FileDialogDetailedView));
     auto* help = Widgets::helpButton(QString::fromLatin1(setup.helpButton), setup.helpTopic, this);
     search->addSpacing(8);
     search->addWidget(newButton);
+    search->addWidget(editButton);
     search->addWidget(help);
     search->addStretch();
 
@@ -233,6 +237,7 @@ DiaryEditor::DiaryEditor(const DiaryEditorSetup& setup, QWidget* parent)
     connect(next, &QToolButton::clicked, this, &DiaryEditor::NextClick);
     connect(del, &QToolButton::clicked, this, &DiaryEditor::DelButtonClick);
     connect(newButton, &QPushButton::clicked, this, &DiaryEditor::NewEntryClick);
+    connect(editButton, &QPushButton::clicked, this, &DiaryEditor::EditEntryClick);
     connect(m_dateSearch, qOverload<int>(&QComboBox::activated), this, &DiaryEditor::DateSearchClick);
     connect(m_titleSearch, qOverload<int>(&QComboBox::activated), this, &DiaryEditor::TitleSearchClick);
 }
@@ -326,6 +331,34 @@ void DiaryEditor::NewEntryClick() {
         return;
     }
     FillData();
+    RefreshCombos();
+    emit listChanged();
+}
+
+void DiaryEditor::EditEntryClick() {
+    const auto shown = m_cursor.current();
+    if (!shown) {
+        Messages::information(this, QStringLiteral("There is no entry to edit."));
+        return;
+    }
+    if (!NewEntry)
+        return;
+    // "New Journal Entry" becomes "Edit Journal Entry", and so on for every diary.
+    QString caption = QString::fromLatin1(m_setup.dialogCaption);
+    if (caption.startsWith(QLatin1String("New ")))
+        caption.replace(0, 3, QStringLiteral("Edit"));
+    Entries().EntryCancelled = true;
+    NewEntry->prepareEdit(caption, QString::fromLatin1(m_setup.titlePrompt), *shown);
+    NewEntry->exec();
+    const auto edited = Entries().CurrentEntry;
+    if (Entries().EntryCancelled || !edited || edited == shown) {
+        showCurrent();
+        return;
+    }
+    const bool stored = guarded(this, [&] { m_cursor.replaceCurrent(edited); });
+    showCurrent();
+    if (!stored)
+        return;
     RefreshCombos();
     emit listChanged();
 }

@@ -33,10 +33,12 @@ struct DiaryEditorSetup {
     const char* titlePrompt;   // "Title:" or "Word:"
     const char* emptyTitle;    // "Diary Empty" or "Empty"
     bool wordLog;              // the word log's captions ("Word:", "Remarks", "Delete Word")
+    const char* editButton = "EditBtn";
 };
 
 // One diary page: the shown entry (date, title, remarks), the date and title searches, previous,
-// next, delete, new entry and help. The entries live in the Entry store; the page only shows them.
+// next, delete, new entry, edit entry and help. The entries live in the Entry store; the page only shows
+// them.
 class DiaryEditor : public QWidget {
     Q_OBJECT
 public:
@@ -58,6 +60,7 @@ public slots:
     void DateSearchClick(int index);
     void TitleSearchClick(int index);
     void NewEntryClick();
+    void EditEntryClick();
     void DelButtonClick();
 
 private:

@@ -210,7 +210,8 @@ void TDoctor::build() {
                                            "New Childhood Disease",
                                            "Title:",
                                            "Diary Empty",
-                                           false};
+                                           false,
+                                           "DisEditBtn"};
     m_diseases = new DiaryEditor(diseases, this);
     m_pages->addTab(page(m_diseases, 4, nullptr), QStringLiteral("Childhood Diseases"));
 

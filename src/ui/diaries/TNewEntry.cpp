@@ -71,9 +71,19 @@ void TNewEntry::prepare(const QString& caption, const QString& titlePrompt) {
     setWindowTitle(caption);
     m_titleTitle->setText(titlePrompt);
     Widgets::setAccessibleCaption(m_title, titlePrompt);
+    m_editing.reset();
 }
 
-int TNewEntry::helpTopicFor(const QString& caption) {
+void TNewEntry::prepareEdit(const QString& caption, const QString& titlePrompt, const DiaryType& entry) {
+    prepare(caption, titlePrompt);
+    m_editing = entry;
+}
+
+int TNewEntry::helpTopicFor(const QString& editOrNewCaption) {
+    // Changing an entry is helped by the page that tells how to add one.
+    QString caption = editOrNewCaption;
+    if (caption.startsWith(QLatin1String("Edit ")))
+        caption.replace(0, 4, QStringLiteral("New"));
     if (caption == QLatin1String("New Prenatal Diary Entry") ||
         caption == QLatin1String("New Prenatal Medical Diary Entry"))
         return 50;
@@ -89,9 +99,15 @@ int TNewEntry::helpTopicFor(const QString& caption) {
 }
 
 void TNewEntry::FormActivate() {
-    m_date->setStoredText(QStringLiteral("  -  -  "));
-    m_title->clear();
-    m_remarks->clear();
+    if (m_editing) {
+        m_date->setStoredText(m_editing->Date);
+        m_title->setText(m_editing->Title);
+        m_remarks->setPlainText(m_editing->Text);
+    } else {
+        m_date->setStoredText(QStringLiteral("  -  -  "));
+        m_title->clear();
+        m_remarks->clear();
+    }
     if (const QScreen* screen = this->screen()) {
         adjustSize();
         move(screen->availableGeometry().center() - rect().center());

@@ -109,7 +109,8 @@ void TPrenatal::build() {
                                           "New Prenatal Medical Diary Entry",
                                           "Title:",
                                           "Diary Empty",
-                                          false};
+                                          false,
+                                          "MedEditBtn"};
     m_diary = new DiaryEditor(diary, this);
     m_medical = new DiaryEditor(medical, this);
     auto pageOf = [this](DiaryEditor* editor) {

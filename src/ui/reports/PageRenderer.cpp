@@ -24,8 +24,36 @@ constexpr double BookBody = 92;       // a book: below the running header
 constexpr double TableChunk = 40;     // rows laid out as one part of a long table
 // Pictures print at no more than 96/155 of a grid pixel per pixel of their own: over 150 per inch.
 constexpr double PictureScale = 96.0 / 155.0;
-// Pictures are decoded for painting at no more than this many pixels per inch of their printed size.
+// Pictures are decoded for painting at no fewer than this many pixels per inch of their printed size
+// (the least they are printed at), and at no more than PaintedDpi where they have more to spare.
+constexpr double LeastDpi = 150;
 constexpr double PaintedDpi = 200;
+
+// `bytes` decoded at the fewest pixels that print `width` (on the 96-per-inch grid) at LeastDpi.
+QImage decodeFor(const QByteArray& bytes, double width) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    const double least = width / 96.0 * LeastDpi;
+    if (size.isValid() && size.width() > least) {
+        // A JPEG decodes straight to an eighth of its size, or two eighths and so on, from its coded
+        // blocks; any other size is decoded larger and scaled down after, at twice the cost or more.
+        // So the smallest such size that still prints at LeastDpi is taken (and pictures of other
+        // kinds are scaled to it alike).
+        int eighths = 8;
+        while (eighths > 1 && size.width() * (eighths - 1) / 8.0 >= least)
+            --eighths;
+        QSize scaled((size.width() * eighths + 7) / 8, (size.height() * eighths + 7) / 8);
+        const double most = width / 96.0 * PaintedDpi;
+        if (scaled.width() > most * 1.5) // a huge picture: an eighth of it is still far more than needed
+            scaled = QSize(qRound(most), qMax(1, qRound(size.height() * most / size.width())));
+        if (scaled != size)
+            reader.setScaledSize(scaled);
+    }
+    return reader.read();
+}
 
 double lineHeight(const QFont& f) {
     return QFontMetricsF(f).lineSpacing();
@@ -722,6 +750,7 @@ void PageRenderer::paintPage(QPainter& p, int index) {
     for (int i = r.block; i < m_doc.blocks.size() && !past(); ++i)
         layoutBlock(i);
     m_emit = -1;
+    decodeAhead(index);
 
     paintHeader(p, index);
     for (const Op& op : std::as_const(m_ops)) {
@@ -770,23 +799,50 @@ void PageRenderer::paintPage(QPainter& p, int index) {
     paintFooter(p, index);
 }
 
-void PageRenderer::paintImage(QPainter& p, const Op& op) const {
-    // Decoded now, at no more pixels than the printed size needs, and let go with the page.
-    QBuffer buffer;
-    buffer.setData(m_doc.blocks[op.block].images.value(op.index));
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    const QSize size = reader.size();
-    const double wanted = op.rect.width() / 96.0 * PaintedDpi;
-    if (size.isValid() && size.width() > wanted * 1.05)
-        reader.setScaledSize(QSize(qRound(wanted), qMax(1, qRound(size.height() * wanted / size.width()))));
-    const QImage image = reader.read();
+void PageRenderer::paintImage(QPainter& p, const Op& op) {
+    // Decoded by now on a worker while an earlier page was painted, or else now; let go with the page.
+    const auto key = std::make_pair(op.block, op.index);
+    const auto ahead = m_decoding.find(key);
+    QImage image;
+    if (ahead != m_decoding.end()) {
+        image = ahead->second.get();
+        m_decoding.erase(ahead);
+    } else {
+        image = decodeFor(m_doc.blocks[op.block].images.value(op.index), op.rect.width());
+    }
     if (image.isNull())
         return;
     p.save();
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawImage(op.rect, image);
     p.restore();
+}
+
+void PageRenderer::decodeAhead(int index) {
+    // The pictures of the next two pages are decoded on workers while this one is painted; what was
+    // decoded for other pages (the preview goes back and forth) is let go, so that no more than a few
+    // pages' pictures are ever held.
+    const int first = m_pages[index].resume.block;
+    const int last =
+        index + 3 < m_pages.size() ? m_pages[index + 3].resume.block : int(m_doc.blocks.size()) - 1;
+    for (auto it = m_decoding.begin(); it != m_decoding.end();)
+        it = it->first.first < first || it->first.first > last ? m_decoding.erase(it) : std::next(it);
+    if (index + 1 >= m_pages.size())
+        return;
+    for (int b = m_pages[index + 1].resume.block; b <= last; ++b) {
+        if (m_doc.blocks[b].kind != ReportBlock::Kind::Pictures)
+            continue;
+        double tallest = 0;
+        const QVector<QSizeF> boxes = pictureBoxes(b, &tallest);
+        const QVector<QSize> pixels = pictureSizes(b);
+        for (int i = 0; i < boxes.size(); ++i) {
+            const auto key = std::make_pair(b, i);
+            if (!pixels[i].isValid() || pixels[i].isEmpty() || m_decoding.count(key))
+                continue;
+            m_decoding.emplace(key, std::async(std::launch::async, decodeFor, m_doc.blocks[b].images.value(i),
+                                               boxes[i].width()));
+        }
+    }
 }
 
 void PageRenderer::paintHeader(QPainter& p, int index) const {

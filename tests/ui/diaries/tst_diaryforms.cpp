@@ -31,6 +31,7 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPlainTextEdit>
+#include <QSqlQuery>
 #include <QTabWidget>
 #include <QTest>
 
@@ -151,6 +152,7 @@ private slots:
     void journalRulesThroughItsControls();
     void newEntryDialogCancelEscAndFrameCloseAddNothing();
     void untouchedDateIsStoredAndHalfDateRefused();
+    void editEntryChangesItInPlaceAndCancelKeepsIt();
     void dialogHelpFollowsTheCaption();
     void prenatalDiariesAreIndependentAndTheSheetIsTheChilds();
     void doctorPagesCardSheetAndPicture();
@@ -378,6 +380,117 @@ void DiaryFormsTest::untouchedDateIsStoredAndHalfDateRefused() {
     QCOMPARE(driver.messages(), QStringList{"Invalid input value.  Use escape key to abandon changes"});
     QCOMPARE(stillOpen, QStringLiteral("03-15-  "));
     QCOMPARE(Entries().count(DiaryList::JournalEntries), 1);
+}
+
+// The stored rows of the journal in list order: "seq uid title|text changed".
+QStringList journalRows() {
+    QStringList rows;
+    QSqlQuery q = Database::exec("SELECT seq, uid, Date, Title, Text, changed FROM ENTRIES WHERE child = ? "
+                                 "AND list = ? ORDER BY seq",
+                                 {"Ann", int(DiaryList::JournalEntries)});
+    while (q.next()) {
+        QStringList row;
+        for (int i = 0; i < 6; ++i)
+            row << q.value(i).toString();
+        rows << row.join(' ');
+    }
+    return rows;
+}
+
+void DiaryFormsTest::editEntryChangesItInPlaceAndCancelKeepsIt() {
+    show(Journal);
+    QCOMPARE(answered(Journal, "EditBtn", "InformationBox", QMessageBox::Ok),
+             QStringLiteral("There is no entry to edit."));
+    addEntry(Journal, "BitBtn1", "010197", "First", "one");
+    addEntry(Journal, "BitBtn1", "020297", "Middle", "two\nlines");
+    addEntry(Journal, "BitBtn1", "030397", "Last", "three");
+    // An old time of change, so that a new stamp shows even within the same millisecond.
+    Database::exec("UPDATE ENTRIES SET changed = '2001-01-01T00:00:00.000Z'");
+    const QStringList before = journalRows();
+    click(Journal, "SpeedButton1");
+    QCOMPARE(labelText(Journal, "Title"), QStringLiteral("Middle"));
+
+    // The dialog opens on the shown entry; Ok changes it where it stands.
+    QString caption, date, title, remarks;
+    ModalDriver driver;
+    driver.expect("NewEntry", [&](QWidget* w) {
+        caption = w->windowTitle();
+        date = w->findChild<MaskedDateEdit*>("Date")->storedText();
+        title = w->findChild<QLineEdit*>("Title")->text();
+        remarks = w->findChild<QPlainTextEdit*>("Remarks")->toPlainText();
+        typeDate(w->findChild<MaskedDateEdit*>("Date"), "020398");
+        ModalDriver::type(w, "Title", "Middle, corrected");
+        auto* memo = w->findChild<QPlainTextEdit*>("Remarks");
+        memo->moveCursor(QTextCursor::End);
+        typeLines(memo, " and more");
+        ModalDriver::click(w, "OKBtn");
+    });
+    driver.start();
+    click(Journal, "EditBtn");
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    QCOMPARE(caption, QStringLiteral("Edit Journal Entry"));
+    QCOMPARE(date, QStringLiteral("02-02-97"));
+    QCOMPARE(title, QStringLiteral("Middle"));
+    QCOMPARE(remarks, QStringLiteral("two\nlines"));
+
+    QCOMPARE(labelText(Journal, "EntryDate"), QStringLiteral("02-03-98"));
+    QCOMPARE(labelText(Journal, "Title"), QStringLiteral("Middle, corrected"));
+    QCOMPARE(memoText(Journal, "Entry"), QStringLiteral("two\nlines and more"));
+    QCOMPARE(comboItems(Journal, "TitleSearch"), (QStringList{"First", "Middle, corrected", "Last"}));
+    QCOMPARE(comboItems(Journal, "DateSearch"), (QStringList{"01-01-97", "02-03-98", "03-03-97"}));
+    const QStringList after = journalRows();
+    QCOMPARE(after.size(), 3);
+    QCOMPARE(after[0], before[0]);
+    QCOMPARE(after[2], before[2]);
+    // Same seq and identity, new fields, a new time of change.
+    const QStringList was = before[1].split(' '), now = after[1].split(' ');
+    QCOMPARE(now.mid(0, 2), was.mid(0, 2));
+    QVERIFY(after[1].contains(" 02-03-98 Middle, corrected two\nlines and more "));
+    QVERIFY2(now.last() > was.last(), qPrintable(now.last()));
+
+    // Cancel (after typing) and Escape change nothing, in the store or on the page.
+    for (bool escape : {false, true}) {
+        ModalDriver cancel;
+        cancel.expect("NewEntry", [&](QWidget* w) {
+            ModalDriver::type(w, "Title", "Dropped");
+            if (escape)
+                QTest::keyClick(w->findChild<QLineEdit*>("Title"), Qt::Key_Escape);
+            else
+                ModalDriver::click(w, "CancelBtn");
+        });
+        cancel.start();
+        click(Journal, "EditBtn");
+        QVERIFY2(cancel.waitFinished(), qPrintable(cancel.error()));
+        QCOMPARE(journalRows(), after);
+        QCOMPARE(labelText(Journal, "Title"), QStringLiteral("Middle, corrected"));
+    }
+    // After a restart the corrected entry is still the second one.
+    Journal->hide();
+    m_app->restart();
+    QCOMPARE(journalRows(), after);
+    QCOMPARE(Entries().at(DiaryList::JournalEntries, 1)->Title, QStringLiteral("Middle, corrected"));
+
+    // Every diary page opens the dialog under its own caption.
+    const QList<QPair<QDialog*, const char*>> pages{
+        {Prenatal, "MedEditBtn"}, {Doctor, "DisEditBtn"}, {Words, "EditBtn"}};
+    const QStringList captions{"Edit Prenatal Medical Diary Entry", "Edit Childhood Disease",
+                               "Edit Word Entry"};
+    for (int i = 0; i < pages.size(); ++i) {
+        show(pages[i].first);
+        const char* newButton = i == 2 ? "BitBtn4" : "BitBtn2";
+        addEntry(pages[i].first, newButton, "010199", "x");
+        ModalDriver each;
+        QString seen;
+        each.expect("NewEntry", [&](QWidget* w) {
+            seen = w->windowTitle();
+            ModalDriver::click(w, "CancelBtn");
+        });
+        each.start();
+        click(pages[i].first, pages[i].second);
+        QVERIFY2(each.waitFinished(), qPrintable(each.error()));
+        QCOMPARE(seen, captions[i]);
+        pages[i].first->hide();
+    }
 }
 
 void DiaryFormsTest::dialogHelpFollowsTheCaption() {
