@@ -31,6 +31,7 @@
 #include "ui/reports/TPrintReports.h"
 #include "ui/shell/BookMoves.h"
 #include "ui/shell/HomePanel.h"
+#include "ui/shell/Startup.h"
 #include "ui/shell/TTimeline.h"
 
 #include <QApplication>
@@ -160,6 +161,8 @@ void TMainWindow::buildMenus() {
             &TMainWindow::ExportBook1Click);
     addItem(child, QStringLiteral("&Import Book..."), QStringLiteral("ImportBook1"),
             &TMainWindow::ImportBook1Click);
+    addItem(child, QStringLiteral("&Restore a Backup..."), QStringLiteral("RestoreBackup1"),
+            &TMainWindow::RestoreBackup1Click);
 
     QMenu* health = menu(QStringLiteral("&Health"), QStringLiteral("Health2"));
     addItem(health, QStringLiteral("&At the Doctors"), QStringLiteral("AttheDoctors1"),
@@ -330,6 +333,21 @@ void TMainWindow::FormCreate() {
     if (m_startupDone)
         return;
     m_startupDone = true;
+    if (!openBook())
+        return;
+    emit started();
+    if (m_quitAfterPaint)
+        update();
+}
+
+void TMainWindow::reloadBook() {
+    m_childName->setText(QString());
+    setWindowTitle(QStringLiteral("Tinyra 4.2"));
+    openBook();
+    m_home->refreshSoon();
+}
+
+bool TMainWindow::openBook() {
     QString first;
     QStringList children;
     if (!guarded(this, [&] {
@@ -337,7 +355,7 @@ void TMainWindow::FormCreate() {
             if (first == Children::NoChildYet)
                 children = Children::firstNames();
         }))
-        return;
+        return false;
 
     if (first == Children::NoChildYet && !children.isEmpty()) {
         // The book has children but keeps no active one: the parent picks one of them (or adds
@@ -345,7 +363,7 @@ void TMainWindow::FormCreate() {
         while (first == Children::NoChildYet) {
             showModal(PickChild);
             if (!guarded(this, [&first] { first = Children::previous(); }))
-                return;
+                return false;
             if (first == Children::NoChildYet)
                 Messages::information(this,
                                       QStringLiteral("Tinyra needs at least a first name to begin running."));
@@ -368,9 +386,7 @@ void TMainWindow::FormCreate() {
         if (Messages::plain(this, kReadmeQuestion, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
             showModal(ReadmeFile);
     }
-    emit started();
-    if (m_quitAfterPaint)
-        update();
+    return true;
 }
 
 void TMainWindow::PrenatalHistory1Click() {
@@ -390,6 +406,9 @@ void TMainWindow::ExportBook1Click() {
 }
 void TMainWindow::ImportBook1Click() {
     BookMoves::importBook(this);
+}
+void TMainWindow::RestoreBackup1Click() {
+    restoreBackup(this);
 }
 void TMainWindow::Family1Click() {
     showModal(Family);
