@@ -67,7 +67,9 @@ QVector<Item> read(const QString& child, const QDate& today) {
     }
 
     QSqlQuery growth = Database::exec(
-        QStringLiteral("SELECT Date, Height, WtLbs, WtOz FROM GROWTH WHERE child = ? ORDER BY seq"), {child});
+        QStringLiteral(
+            "SELECT Date, Height, WtLbs, WtOz, Head, WtKg, Units FROM GROWTH WHERE child = ? ORDER BY seq"),
+        {child});
     for (int i = 0; growth.next(); ++i) {
         Item item;
         item.kind = Kind::Growth;
@@ -76,8 +78,15 @@ QVector<Item> read(const QString& child, const QDate& today) {
         item.date = GrowthLog::readEntryDate(item.dateText, today);
         item.title = QStringLiteral("Measured");
         QStringList parts;
+        // A record typed in centimetres and kilograms, in its own units.
+        const bool metric = growth.value(6).toString().trimmed() == QLatin1String("metric");
+        const QString length = metric ? QStringLiteral(" cm") : QStringLiteral(" in");
         if (const QString h = growth.value(1).toString().trimmed(); !h.isEmpty())
-            parts << QStringLiteral("height %1 in").arg(h);
+            parts << QStringLiteral("height %1").arg(h) + length;
+        if (const QString kg = growth.value(5).toString().trimmed(); metric && !kg.isEmpty())
+            parts << QStringLiteral("weight %1 kg").arg(kg);
+        if (const QString head = growth.value(4).toString().trimmed(); !head.isEmpty())
+            parts << QStringLiteral("head %1").arg(head) + length;
         const QString lbs = growth.value(2).toString().trimmed(), oz = growth.value(3).toString().trimmed();
         if (!lbs.isEmpty() || !oz.isEmpty())
             parts << QStringLiteral("weight %1 lbs %2 oz")

@@ -134,7 +134,8 @@ QString problemOf(const QString& path, bool fullCheck, bool* reachable, bool* in
             return unreachable(rc);
         if (found.isEmpty())
             return QStringLiteral("The table %1 is missing.").arg(t->name);
-        for (const FieldDef& f : t->fields) {
+        // A store not yet migrated lacks the fields later versions add.
+        for (const FieldDef& f : version < Schema::version() ? Schema::firstFields(*t) : t->fields) {
             const QString column =
                 firstValue(c.h, "SELECT name FROM pragma_table_info(?1) WHERE name = ?2 COLLATE NOCASE", &rc,
                            t->name, f.name);

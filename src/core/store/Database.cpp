@@ -31,13 +31,14 @@ QString describe(const QSqlError& e) {
                      StoreError::Kind::CannotOpen);
 }
 
-void checkLayout(QSqlDatabase& db) {
+// Every table and field the store's version has: the first version's fields before migrating.
+void checkLayout(QSqlDatabase& db, bool firstFieldsOnly) {
     const QStringList tables = db.tables();
     for (const TableDef* t : Schema::baseTables()) {
         if (!tables.contains(t->name))
             fail(QStringLiteral("The table %1 is missing.").arg(t->name));
         const QSqlRecord rec = db.record(t->name);
-        for (const FieldDef& f : t->fields)
+        for (const FieldDef& f : firstFieldsOnly ? Schema::firstFields(*t) : t->fields)
             if (rec.indexOf(f.name) < 0)
                 fail(QStringLiteral("The table %1 has no field %2.").arg(t->name, f.name));
     }
@@ -144,13 +145,15 @@ void Database::open(const std::optional<QString>& damageFound) {
                 fail(QStringLiteral("It was written by a newer version of Tinyra."));
             if (version < 1)
                 fail(QStringLiteral("It is not a Tinyra data file."));
-            checkLayout(db);
+            checkLayout(db, version < Schema::version());
             for (int v = version; v < Schema::version(); ++v) {
                 Transaction tx;
                 runAll(Schema::migrationStatements(v));
                 exec(QStringLiteral("PRAGMA user_version = %1").arg(v + 1));
                 tx.commit();
             }
+            if (version < Schema::version())
+                checkLayout(db, false);
         } else {
             Transaction tx;
             runAll(Schema::createStatements());

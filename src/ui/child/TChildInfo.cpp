@@ -304,6 +304,27 @@ QWidget* TChildInfo::birthPage() {
     weightCaption->setBuddy(lb);
     form->addRow(weightCaption, weightRow);
 
+    // The sex chooses the growth standards; a birth before 37 weeks corrects the age on the charts.
+    auto* sex = new QComboBox(w);
+    sex->setObjectName(QStringLiteral("Sex"));
+    sex->addItems({QString(), QStringLiteral("Girl"), QStringLiteral("Boy")});
+    sex->setAccessibleName(QStringLiteral("Sex"));
+    m_bindings.append({QStringLiteral("Sex"), nullptr, sex});
+    auto* gestation = edit(QStringLiteral("Gestation"), QStringLiteral("Gestation"), w, 40);
+    Widgets::setAccessibleCaption(gestation, QStringLiteral("Born at weeks of pregnancy"));
+    auto* bornAt = new QLabel(QStringLiteral("Born &at"), w);
+    bornAt->setBuddy(gestation);
+    auto* sexRow = new QHBoxLayout;
+    sexRow->addWidget(sex);
+    sexRow->addSpacing(16);
+    sexRow->addWidget(bornAt);
+    sexRow->addWidget(gestation);
+    sexRow->addWidget(word(QStringLiteral("weeks"), w));
+    sexRow->addStretch();
+    auto* sexCaption = new QLabel(QStringLiteral("Se&x:"), w);
+    sexCaption->setBuddy(sex);
+    form->addRow(sexCaption, sexRow);
+
     Widgets::addRow(form, QStringLiteral("Attending &Physician:"),
                     edit(QStringLiteral("Physician"), QStringLiteral("Physician"), w));
     Widgets::addRow(form, QStringLiteral("H&ospital:"),

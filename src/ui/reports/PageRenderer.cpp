@@ -1,5 +1,7 @@
 #include "ui/reports/PageRenderer.h"
 
+#include "ui/common/GrowthChartPainter.h"
+
 #include "ui/milestones/MilestoneArt.h"
 #include "ui/reports/ReportStyle.h"
 
@@ -514,7 +516,7 @@ void PageRenderer::layoutTree(int index) {
 }
 
 void PageRenderer::layoutChart(int index) {
-    constexpr double height = 250;
+    constexpr double height = 300;
     need(height);
     addOp(Op::Type::Chart, QRectF(m_left, m_y, m_width, height), index);
     m_y += height + 16;
@@ -969,78 +971,11 @@ void PageRenderer::paintTree(QPainter& p, const QRectF& r, const QStringList& na
 }
 
 void PageRenderer::paintChart(QPainter& p, const QRectF& r, const ReportBlock& op) {
-    QVector<int> shown;
-    double lo = 0, hi = 0;
-    for (int i = 0; i < op.values.size(); ++i) {
-        const double v = op.values[i];
-        if (qIsNaN(v) || qIsInf(v))
-            continue;
-        lo = shown.isEmpty() ? v : qMin(lo, v);
-        hi = shown.isEmpty() ? v : qMax(hi, v);
-        shown << i;
-    }
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setFont(arial(15, true));
-    p.setPen(navy());
-    p.drawText(QRectF(r.left(), r.top(), r.width(), 22), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-               op.title + QStringLiteral(" (") + op.text + QLatin1Char(')'));
-    const QRectF plot(r.left() + 56, r.top() + 30, r.width() - 76, r.height() - 70);
-    p.setPen(QPen(QColor(0x8a, 0x94, 0xb8), 1));
-    p.setBrush(QColor(0xfa, 0xfb, 0xfe));
-    p.drawRect(plot);
-    if (shown.isEmpty()) {
-        p.setFont(arial(14, false, true));
-        p.setPen(QColor(0x55, 0x55, 0x55));
-        p.drawText(plot, Qt::AlignCenter, QStringLiteral("No measurements to chart."));
-        p.restore();
+    if (!op.growth)
         return;
-    }
-    // A scale of round steps around the values.
-    double span = hi - lo;
-    if (span <= 0)
-        span = qMax(1.0, qAbs(hi) * 0.1);
-    const double rough = span / 4;
-    const double magnitude = std::pow(10.0, std::floor(std::log10(rough)));
-    double step = magnitude;
-    for (double m : {1.0, 2.0, 2.5, 5.0, 10.0})
-        if (m * magnitude >= rough) {
-            step = m * magnitude;
-            break;
-        }
-    // Keep the points off the frame: a step of room below the lowest and above the highest.
-    double bottom = std::floor(lo / step) * step;
-    if (lo - bottom < step * 0.2)
-        bottom -= step;
-    double top = std::ceil(hi / step) * step;
-    if (top - hi < step * 0.2)
-        top += step;
-    auto yOf = [&](double v) { return plot.bottom() - (v - bottom) / (top - bottom) * plot.height(); };
-    const int count = int(op.values.size());
-    auto xOf = [&](int i) {
-        return count == 1 ? plot.center().x() : plot.left() + 16 + (plot.width() - 32) * i / (count - 1);
-    };
-    p.setFont(arial(11));
-    for (double v = bottom; v <= top + step / 2; v += step) {
-        const double y = yOf(v);
-        p.setPen(QPen(QColor(0xdd, 0xe1, 0xee), 1));
-        p.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
-        p.setPen(Qt::black);
-        p.drawText(QRectF(r.left(), y - 8, 50, 16), Qt::AlignRight | Qt::AlignVCenter,
-                   QString::number(v, 'g', 6));
-    }
-    // Date labels under the plot, thinned out so they never overlap.
-    const int every = qMax(1, int(std::ceil(count * 70.0 / plot.width())));
-    for (int i = 0; i < count; i += every)
-        p.drawText(QRectF(xOf(i) - 35, plot.bottom() + 4, 70, 16), Qt::AlignHCenter | Qt::AlignTop,
-                   op.names.value(i));
-    p.setPen(QPen(navy(), 2));
-    for (int k = 1; k < shown.size(); ++k)
-        p.drawLine(QPointF(xOf(shown[k - 1]), yOf(op.values[shown[k - 1]])),
-                   QPointF(xOf(shown[k]), yOf(op.values[shown[k]])));
-    p.setBrush(QColor(0xf0, 0x8a, 0x3c));
-    p.setPen(QPen(navy(), 1.2));
-    for (int i : shown)
-        p.drawEllipse(QPointF(xOf(i), yOf(op.values[i])), 3.5, 3.5);
-    p.restore();
+    // The same painter as the growth form's chart page, so that paper and screen agree.
+    GrowthChartPainter chart(*op.growth, op.measure,
+                             op.metric ? GrowthUnits::System::Metric : GrowthUnits::System::Imperial,
+                             arial(11));
+    chart.paint(p, r);
 }
