@@ -18,6 +18,8 @@
 #include <QTabWidget>
 #include <QTextDocument>
 #include <QVariant>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 class EnterAction : public QObject {
@@ -193,6 +195,40 @@ void setTextColor(QWidget* w, const QColor& color) {
 
 bool darkPalette(const QWidget* w) {
     return w->palette().color(QPalette::Window).lightnessF() < 0.45;
+}
+
+double contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+void keepReadable(QWidget* root) {
+    if (!darkPalette(root))
+        return;
+    for (QLabel* label : root->findChildren<QLabel*>()) {
+        if (label->testAttribute(Qt::WA_TranslucentBackground))
+            continue; // drawn over a picture, not over the window: its colour is chosen for the picture
+        const QPalette pal = label->palette();
+        const QColor ground = pal.color(label->backgroundRole());
+        QColor ink = pal.color(label->foregroundRole());
+        const double wanted = 7.0; // leaves room for panels a shade lighter than the window
+        if (contrast(ink, ground) >= 4.5)
+            continue;
+        const bool lighten = ground.lightnessF() < 0.5;
+        float h, s, l, a;
+        ink.getHslF(&h, &s, &l, &a);
+        while (contrast(ink, ground) < wanted && (lighten ? l < 1 : l > 0)) {
+            l = lighten ? std::min(1.0f, l + 0.04f) : std::max(0.0f, l - 0.04f);
+            ink.setHslF(h, s, l, a);
+        }
+        setTextColor(label, ink);
+    }
 }
 
 void styleTitle(QLabel* title) {

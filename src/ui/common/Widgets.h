@@ -56,6 +56,12 @@ void styleTitle(QLabel* title);
 QLabel* formTitle(const QString& text, QWidget* parent, const QString& name = QString());
 // Whether the palette's window colour is dark (a dark desktop scheme).
 bool darkPalette(const QWidget* w);
+// The contrast of two colours (1 to 21), as the accessibility guidelines count it.
+double contrast(const QColor& a, const QColor& b);
+// Under a dark palette, the labels of `root` that keep a colour of their own (the forms' blue captions)
+// and would nearly vanish on their background are lightened, their hue kept, until they read clearly.
+// Under a light palette nothing changes. Every form does this at each showing.
+void keepReadable(QWidget* root);
 // The frame "Your Child's Name" with the FirstName, MiddleName and LastName boxes (50 characters
 // each, the width of their fields), as the first-run and new-child dialogs show it.
 QGroupBox* childNameGroup(QWidget* parent, QLineEdit** first, QLineEdit** middle, QLineEdit** last);

@@ -112,8 +112,8 @@ QLabel* valueLabel(const char* name, const QString& text, const QString& accessi
     label->setTextFormat(Qt::PlainText); // a title is shown as typed, never as markup
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setAutoFillBackground(true);
-    label->setStyleSheet(QStringLiteral(
-        "QLabel { background: white; border: 1px solid #9a9a9a; border-radius: 2px; padding: 2px 4px; }"));
+    label->setStyleSheet(QStringLiteral("QLabel { background: palette(base); color: palette(text); border: "
+                                        "1px solid #9a9a9a; border-radius: 2px; padding: 2px 4px; }"));
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     Widgets::showsValue(label, accessible);
     return label;

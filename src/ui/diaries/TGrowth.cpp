@@ -40,8 +40,8 @@ QLabel* valueBox(const char* name, const QString& accessible, int chars, QWidget
     label->setObjectName(QString::fromLatin1(name));
     label->setTextFormat(Qt::PlainText); // what was typed, never markup
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    label->setStyleSheet(QStringLiteral(
-        "QLabel { background: white; border: 1px solid #9a9a9a; border-radius: 2px; padding: 2px 4px; }"));
+    label->setStyleSheet(QStringLiteral("QLabel { background: palette(base); color: palette(text); border: "
+                                        "1px solid #9a9a9a; border-radius: 2px; padding: 2px 4px; }"));
     label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QLatin1Char('0')) * chars + 12);
     Widgets::showsValue(label, accessible);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);

@@ -82,8 +82,8 @@ void TWords::build() {
     m_wordCount->setObjectName(QStringLiteral("WordCount"));
     Widgets::showsValue(m_wordCount, QStringLiteral("Total Word Count"));
     m_wordCount->setAlignment(Qt::AlignCenter);
-    m_wordCount->setStyleSheet(
-        QStringLiteral("QLabel { background: white; border: 1px solid #9a9a9a; padding: 4px; }"));
+    m_wordCount->setStyleSheet(QStringLiteral("QLabel { background: palette(base); color: palette(text); "
+                                              "border: 1px solid #9a9a9a; padding: 4px; }"));
     QFont countFont = m_wordCount->font();
     countFont.setPointSize(20);
     countFont.setBold(true);

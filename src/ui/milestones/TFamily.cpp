@@ -131,7 +131,8 @@ void TFamily::build() {
         shadow->setColor(QColor(0, 0, 0, 200));
         l->setGraphicsEffect(shadow);
     };
-    m_childName2 = MilestoneWidgets::label(QString(), nullptr, QColor(0x40, 0x60, 0xff), 24, true,
+    // A deep blue, clear on the tree's leaves.
+    m_childName2 = MilestoneWidgets::label(QString(), nullptr, QColor(0x0d, 0x1b, 0x6e), 24, true,
                                            QStringLiteral("ChildName2"));
     m_childName2->setAlignment(Qt::AlignCenter);
     overlay(m_childName2, QRect(0, 4, kTreeSize.width(), 30));
