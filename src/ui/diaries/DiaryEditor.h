@@ -87,10 +87,6 @@ QToolButton* pictureButton(const char* name, const QString& hint, const QIcon& i
 QWidget* deleteBox(const char* name, const QString& below, QToolButton** button, QWidget* parent);
 // A drop-down search box: editable text part, unsorted, items set only by the program.
 QComboBox* searchBox(const char* name, const QString& caption, QWidget* parent);
-// The form's title in its lower left corner, in the book's script.
-QLabel* cornerTitle(const QString& text, QWidget* parent);
-// A notebook page: `content` above a footer with the form's corner title and, when given, its help button.
-QWidget* titledPage(const QString& title, QWidget* content, QPushButton* help, QWidget* parent);
 // A read-only display for remarks or logs; it keeps line breaks.
 QPlainTextEdit* display(const char* name, const QString& accessibleName, QWidget* parent);
 } // namespace DiaryWidgets

@@ -40,8 +40,8 @@ QLabel* valueBox(const char* name, const QString& accessible, int chars, QWidget
     label->setObjectName(QString::fromLatin1(name));
     label->setTextFormat(Qt::PlainText); // what was typed, never markup
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    label->setStyleSheet(QStringLiteral(
-        "QLabel { background: white; border: 1px solid #9a9a9a; border-radius: 2px; padding: 2px 4px; }"));
+    label->setStyleSheet(QStringLiteral("QLabel { background: palette(base); color: palette(text); border: "
+                                        "1px solid #9a9a9a; border-radius: 2px; padding: 2px 4px; }"));
     label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QLatin1Char('0')) * chars + 12);
     Widgets::showsValue(label, accessible);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -64,8 +64,7 @@ TGrowth::TGrowth(QWidget* parent) : TDialog(parent) {
 void TGrowth::build() {
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("TabbedNotebook1"));
-    const QPixmap ruler =
-        Artwork::glyph(QStringLiteral("ruler-measure"), QColor(0x2e, 0x7d, 0x32), 64).pixmap(64, 64);
+    const QPixmap ruler = Artwork::growthPicture(96, devicePixelRatioF());
 
     // Growth Log
     auto* logPage = new QWidget(this);
@@ -101,9 +100,9 @@ void TGrowth::build() {
     auto* logLayout = new QHBoxLayout(logPage);
     logLayout->addLayout(logColumn, 1);
     logLayout->addWidget(logPicture, 0, Qt::AlignTop);
-    m_pages->addTab(DiaryWidgets::titledPage(QStringLiteral("Growth"), logPage,
-                                             Widgets::helpButton(QStringLiteral("BitBtn1"), 17, this), this),
-                    QStringLiteral("Growth Log"));
+    m_pages->addTab(logPage, QStringLiteral("Growth Log"));
+    QList<QWidget*> rows{Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Growth"), this),
+                                            Widgets::helpButton(QStringLiteral("BitBtn1"), 17, this), {})};
 
     // Growth Entries
     auto* entries = new QWidget(this);
@@ -201,9 +200,9 @@ void TGrowth::build() {
     auto* entriesLayout = new QHBoxLayout(entries);
     entriesLayout->addLayout(entriesColumn, 1);
     entriesLayout->addWidget(entriesPicture, 0, Qt::AlignTop);
-    m_pages->addTab(DiaryWidgets::titledPage(QStringLiteral("Growth"), entries,
-                                             Widgets::helpButton(QStringLiteral("BitBtn3"), 18, this), this),
-                    QStringLiteral("Growth Entries"));
+    m_pages->addTab(entries, QStringLiteral("Growth Entries"));
+    rows << Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Growth"), this),
+                               Widgets::helpButton(QStringLiteral("BitBtn3"), 18, this), {});
     // The new-entry group comes first in the tab order.
     setTabOrder(m_newDate, m_newHeight);
     setTabOrder(m_newHeight, m_newWtLbs);
@@ -255,17 +254,16 @@ void TGrowth::build() {
     chartGrid->setRowStretch(1, 1);
     chartGrid->setColumnStretch(0, 1);
     chartGrid->setColumnStretch(1, 1);
-    m_chartPage = DiaryWidgets::titledPage(QStringLiteral("Growth"), chartContent,
-                                           Widgets::helpButton(QStringLiteral("ChartHelp"), 17, this), this);
+    m_chartPage = chartContent;
+    rows << Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Growth"), this),
+                               Widgets::helpButton(QStringLiteral("ChartHelp"), 17, this), {});
     m_pages->addTab(m_chartPage, QStringLiteral("Growth Chart"));
     connect(m_pages, &QTabWidget::currentChanged, this, [this] {
         if (m_pages->currentWidget() == m_chartPage && !m_chartCurrent)
             guarded(this, [this] { refreshChart(); });
     });
 
-    auto* close = Widgets::pushButton(QStringLiteral("BitBtn2"), QStringLiteral("Close"), this);
-    close->setDefault(true);
-    close->setIcon(Widgets::standardIcon(QStyle::SP_DialogCloseButton));
+    auto* close = Widgets::closeButton(QStringLiteral("BitBtn2"), this);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     m_units = new QComboBox(this);
     m_units->setObjectName(QStringLiteral("Units"));
@@ -286,11 +284,11 @@ void TGrowth::build() {
     bottom->addWidget(unitsLabel);
     bottom->addWidget(m_units);
     bottom->addStretch();
-    bottom->addWidget(close);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pages, 1);
     layout->addLayout(bottom);
+    layout->addWidget(Widgets::pageRows(m_pages, rows, {close}));
 
     connect(previous, &QToolButton::clicked, this, &TGrowth::PreviousClick);
     connect(next, &QToolButton::clicked, this, &TGrowth::NextClick);
