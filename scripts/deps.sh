@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tinyra needs to build, test and run, when any is missing.
 set -euo pipefail
-PACKAGES=(g++ cmake ninja-build make qt6-base-dev libqt6opengl6-dev qt6-svg-dev qt6-charts-dev
+PACKAGES=(g++ cmake ninja-build make qt6-base-dev libqt6opengl6-dev qt6-svg-dev
           libqt6sql6-sqlite libsqlite3-dev libzip-dev libexif-dev pkg-config fonts-dejavu-core fonts-liberation2 poppler-utils
           xvfb xauth clang-format)
 missing=()

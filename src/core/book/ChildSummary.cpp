@@ -100,9 +100,23 @@ Summary read(const QString& child, const QDate& today, int latestCount) {
                                            row.value(5).toString(), today);
     }
     s.picture = ChildRecords::picture(child, QStringLiteral("ChildInfo/Image1"));
-    QSqlQuery latest = Database::exec(
-        QStringLiteral("SELECT list, Date, Title FROM ENTRIES WHERE child = ? ORDER BY seq DESC LIMIT ?"),
-        {child, latestCount});
+    // The newest entries of each list come from the index over (child, list, seq), and only those few
+    // are sorted: ordering all of a child's entries would read every one of them, which a child with
+    // many thousands makes slow to show.
+    QStringList newestOfEach;
+    QVariantList values;
+    for (int list = int(DiaryList::PrenatalDiary); list <= int(DiaryList::ChildhoodDiseases); ++list) {
+        newestOfEach << QStringLiteral(
+                            "SELECT * FROM (SELECT seq, list, Date, Title FROM ENTRIES WHERE child = ? "
+                            "AND list = %1 ORDER BY seq DESC LIMIT ?)")
+                            .arg(list);
+        values << child << latestCount;
+    }
+    values << latestCount;
+    QSqlQuery latest =
+        Database::exec(QStringLiteral("SELECT list, Date, Title FROM (%1) ORDER BY seq DESC LIMIT ?")
+                           .arg(newestOfEach.join(QStringLiteral(" UNION ALL "))),
+                       values);
     while (latest.next())
         s.latest.append(
             {DiaryList(latest.value(0).toInt()), latest.value(1).toString(), latest.value(2).toString()});

@@ -27,11 +27,16 @@ struct DiaryType {
 };
 
 // One growth record: the date, the height and the weight in pounds and ounces, all as typed.
+// A measurement as it was typed. `Units` says how: empty for inches, pounds and ounces (Height,
+// Head, WtLbs, WtOz), "metric" for centimetres and kilograms (Height, Head, WtKg). Head is optional.
 struct GrowthType {
     QString Date;
     QString Height;
     QString WtLbs;
     QString WtOz;
+    QString Head = {};
+    QString WtKg = {};
+    QString Units = {};
 };
 
 // One relative of the family tree.

@@ -51,6 +51,13 @@ bool DiaryCursor::next() {
     return m_index != before;
 }
 
+bool DiaryCursor::moveTo(int position) {
+    if (position < 0 || position >= count())
+        return false;
+    m_index = position;
+    return true;
+}
+
 bool DiaryCursor::searchDate(const QString& text) {
     const int found = DiaryRules::firstEqual(
         count(), [this](int i) { return Entries().at(m_list, i)->Date; }, text, -1);

@@ -42,6 +42,8 @@ public:
     bool next();
     bool searchDate(const QString& text);
     bool searchTitle(const QString& text);
+    // Shows the entry at `position` (0-based, in list order); false, and nothing moves, when there is none.
+    bool moveTo(int position);
     // Appends `entry` at the end whatever its date and shows it.
     void append(const std::shared_ptr<DiaryType>& entry);
     // Replaces the shown entry in place (same position, same identity). False when nothing is shown.

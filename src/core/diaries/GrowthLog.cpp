@@ -1,21 +1,50 @@
 #include "core/diaries/GrowthLog.h"
 
+#include "core/diaries/GrowthUnits.h"
+
 #include <QLocale>
 #include <QRegularExpression>
 
 #include <algorithm>
 
 namespace GrowthLog {
-QString line(const GrowthType& r) {
-    return r.Date + QStringLiteral("          ") + r.Height + QStringLiteral(" in            ") + r.WtLbs +
-           QStringLiteral(" lbs  ") + r.WtOz + QStringLiteral(" oz");
+QString line(const GrowthType& r, bool metric) {
+    using GrowthUnits::System;
+    const System shown = metric ? System::Metric : System::Imperial;
+    const bool asTyped = GrowthUnits::of(r) == shown;
+    // A value shown in the other units is converted when it can be read, else shown as typed.
+    auto length = [&](const QString& typed, bool (*read)(const GrowthType&, double*)) {
+        double cm = 0;
+        if (asTyped || !read(r, &cm))
+            return typed + QLatin1Char(' ') + GrowthUnits::lengthUnit(GrowthUnits::of(r));
+        return GrowthUnits::lengthText(cm, shown);
+    };
+    QString text;
+    if (asTyped && shown == System::Imperial) {
+        text = r.Date + QStringLiteral("          ") + r.Height + QStringLiteral(" in            ") +
+               r.WtLbs + QStringLiteral(" lbs  ") + r.WtOz + QStringLiteral(" oz");
+    } else {
+        double kg = 0;
+        QString weight;
+        if (!asTyped && GrowthUnits::weightKg(r, &kg))
+            weight = GrowthUnits::weightText(kg, shown);
+        else if (GrowthUnits::of(r) == System::Metric)
+            weight = r.WtKg + QStringLiteral(" kg");
+        else
+            weight = r.WtLbs + QStringLiteral(" lbs ") + r.WtOz + QStringLiteral(" oz");
+        text = r.Date + QStringLiteral("          ") + length(r.Height, GrowthUnits::heightCm) +
+               QStringLiteral("            ") + weight;
+    }
+    if (!r.Head.trimmed().isEmpty())
+        text += QStringLiteral("   head ") + length(r.Head, GrowthUnits::headCm);
+    return text;
 }
 
-QString lines(const QVector<GrowthType>& records) {
+QString lines(const QVector<GrowthType>& records, bool metric) {
     QStringList out;
     out.reserve(records.size());
     for (const GrowthType& r : records)
-        out.append(line(r));
+        out.append(line(r, metric));
     return out.join(QLatin1Char('\n'));
 }
 
@@ -99,82 +128,4 @@ bool readNumber(const QString& text, double* value) {
     return true;
 }
 
-namespace {
-QString describe(const GrowthType& r) {
-    const QString date = r.Date.trimmed();
-    QStringList parts{date.isEmpty() || date == QLatin1String("-  -") ? QStringLiteral("(no date)") : r.Date};
-    if (!r.Height.trimmed().isEmpty())
-        parts << r.Height.trimmed() + QStringLiteral(" in");
-    if (!r.WtLbs.trimmed().isEmpty())
-        parts << r.WtLbs.trimmed() + QStringLiteral(" lbs");
-    if (!r.WtOz.trimmed().isEmpty())
-        parts << r.WtOz.trimmed() + QStringLiteral(" oz");
-    return parts.join(QStringLiteral("  "));
-}
-
-// The weight in pounds. Either part may be left blank when the other is given (a blank part is
-// nought); both blank, or a part that is not a number, cannot be read.
-bool readWeight(const GrowthType& r, double* pounds) {
-    const bool noLbs = r.WtLbs.trimmed().isEmpty();
-    const bool noOz = r.WtOz.trimmed().isEmpty();
-    if (noLbs && noOz)
-        return false;
-    double lbs = 0, oz = 0;
-    if (!noLbs && !readNumber(r.WtLbs, &lbs))
-        return false;
-    if (!noOz && !readNumber(r.WtOz, &oz))
-        return false;
-    *pounds = lbs + oz / 16.0;
-    return true;
-}
-} // namespace
-
-Chart chart(const QVector<GrowthType>& records, const QDate& birth, const QDate& today) {
-    Chart c;
-    c.birthKnown = birth.isValid();
-    struct Dated {
-        QDate date;
-        int index;
-    };
-    QVector<Dated> dated;
-    dated.reserve(records.size());
-    for (int i = 0; i < records.size(); ++i) {
-        const GrowthType& r = records[i];
-        const QDate d = readEntryDate(r.Date, today);
-        if (!d.isValid()) {
-            c.leftOut.append(describe(r) + QStringLiteral(" - the date cannot be read"));
-            continue;
-        }
-        if (!c.birthKnown)
-            continue;
-        if (d < birth) {
-            c.leftOut.append(describe(r) + QStringLiteral(" - dated before the birth date"));
-            continue;
-        }
-        dated.append({d, i});
-    }
-    std::stable_sort(dated.begin(), dated.end(),
-                     [](const Dated& a, const Dated& b) { return a.date < b.date; });
-    c.height.reserve(dated.size());
-    c.weight.reserve(dated.size());
-    for (const Dated& d : dated) {
-        const GrowthType& r = records[d.index];
-        const double age = birth.daysTo(d.date) / (365.25 / 12.0);
-        c.maxAge = std::max(c.maxAge, age);
-        double inches = 0, pounds = 0;
-        const bool hasHeight = readNumber(r.Height, &inches);
-        const bool hasWeight = readWeight(r, &pounds);
-        if (hasHeight)
-            c.height.append(QPointF(age, inches));
-        if (hasWeight)
-            c.weight.append(QPointF(age, pounds));
-        if (!hasHeight && !hasWeight)
-            c.leftOut.append(describe(r) + QStringLiteral(" - neither height nor weight can be read"));
-        else if (!hasHeight)
-            c.leftOut.append(describe(r) + QStringLiteral(" - the height is missing or cannot be read"));
-        else if (!hasWeight)
-            c.leftOut.append(describe(r) + QStringLiteral(" - the weight is missing or cannot be read"));
-    }
-    return c;
-}
 } // namespace GrowthLog

@@ -5,6 +5,9 @@
 #include "core/book/ChildRecords.h"
 #include "core/book/EntryStore.h"
 #include "core/diaries/DiarySheets.h"
+#include "core/diaries/GrowthLog.h"
+#include "core/diaries/GrowthPlot.h"
+#include "core/diaries/GrowthUnits.h"
 #include "core/milestones/MilestoneSheets.h"
 #include "core/reports/AnnouncementTexts.h"
 #include "core/reports/ReportCatalog.h"
@@ -82,6 +85,8 @@ QString childFieldCaption(const QString& field) {
         {QStringLiteral("County"), QStringLiteral("County")},
         {QStringLiteral("BirthWeightOz"), QStringLiteral("Birth Weight: Ounces")},
         {QStringLiteral("BirthWeightLb"), QStringLiteral("Birth Weight: Pounds")},
+        {QStringLiteral("Sex"), QStringLiteral("Sex")},
+        {QStringLiteral("Gestation"), QStringLiteral("Born at (weeks)")},
     };
     if (field.size() == 2 && field.startsWith(QLatin1Char('H')) && field[1].isDigit())
         return QStringLiteral("Headline ") + field[1];
@@ -123,7 +128,9 @@ ReportDocument itemizedChild(const QString& child) {
         QStringList fields;
     } groups[] = {
         {"Names", {"FirstName", "MiddleName", "LastName"}},
-        {"Birth", {"@BirthDate", "@BirthTime", "BirthHt", "BirthWeightLb", "BirthWeightOz", "Hair", "Eyes"}},
+        {"Birth",
+         {"@BirthDate", "@BirthTime", "BirthHt", "BirthWeightLb", "BirthWeightOz", "Sex", "Gestation", "Hair",
+          "Eyes"}},
         {"Place of Birth",
          {"Hospital", "Physician", "Pediatrician", "BirthCity", "BirthState", "BirthCountry"}},
         {"First Home", {"Address", "City", "State", "County"}},
@@ -232,41 +239,89 @@ ReportDocument familyTree(const QString& child) {
 }
 
 // A measurement typed as text ("24", "24.5", "24,5"), or NaN when it is not a number.
-double measurement(const QString& text) {
-    QString t = text.trimmed();
-    t.replace(QLatin1Char(','), QLatin1Char('.'));
-    bool ok = false;
-    const double v = t.toDouble(&ok);
-    return ok ? v : qQNaN();
-}
-
 ReportDocument growthLog(const QString& child) {
     ReportDocument doc = document(QStringLiteral("Growth Log"), child);
     const int n = storeHolds(child) ? Entries().growthCount() : 0;
+    const GrowthUnits::System units = GrowthUnits::preferred();
+    const bool metric = units == GrowthUnits::System::Metric;
     QVector<QStringList> rows;
-    QStringList dates;
-    QVector<double> heights, weights;
+    QVector<GrowthType> records;
+    bool anyHead = false;
     for (int i = 0; i < n; ++i) {
-        const auto g = Entries().growthAt(i);
-        rows << QStringList{g->Date, g->Height + QStringLiteral(" inches"),
-                            g->WtLbs + QStringLiteral(" lbs. ") + g->WtOz + QStringLiteral(" oz.")};
-        dates << g->Date;
-        heights << measurement(g->Height);
-        // Pounds and ounces as pounds; an empty ounce box counts as none, pounds must be given.
-        const double lbs = measurement(g->WtLbs);
-        const double oz = g->WtOz.trimmed().isEmpty() ? 0.0 : measurement(g->WtOz);
-        weights << lbs + oz / 16.0;
+        const GrowthType g = *Entries().growthAt(i);
+        records << g;
+        anyHead = anyHead || !g.Head.trimmed().isEmpty();
+        // As typed when in the chosen units, converted where it can be read otherwise.
+        const bool asTyped = GrowthUnits::of(g) == units;
+        double cm = 0, kg = 0, head = 0;
+        QString height, weight, headText;
+        if (!asTyped && GrowthUnits::heightCm(g, &cm))
+            height = GrowthUnits::lengthText(cm, units);
+        else
+            height =
+                g.Height + (GrowthUnits::of(g) == GrowthUnits::System::Metric ? QStringLiteral(" cm")
+                                                                              : QStringLiteral(" inches"));
+        if (!asTyped && GrowthUnits::weightKg(g, &kg))
+            weight = GrowthUnits::weightText(kg, units);
+        else if (GrowthUnits::of(g) == GrowthUnits::System::Metric)
+            weight = g.WtKg + QStringLiteral(" kg");
+        else
+            weight = g.WtLbs + QStringLiteral(" lbs. ") + g.WtOz + QStringLiteral(" oz.");
+        if (g.Head.trimmed().isEmpty())
+            headText = QString();
+        else if (!asTyped && GrowthUnits::headCm(g, &head))
+            headText = GrowthUnits::lengthText(head, units);
+        else
+            headText =
+                g.Head + (GrowthUnits::of(g) == GrowthUnits::System::Metric ? QStringLiteral(" cm")
+                                                                            : QStringLiteral(" inches"));
+        rows << QStringList{g.Date, height, weight, headText};
     }
     if (rows.isEmpty()) {
         doc.note(kNoEntries);
         return doc;
     }
-    doc.table({QStringLiteral("Date"), QStringLiteral("Height"), QStringLiteral("Weight")}, {0.3, 0.3, 0.4},
-              rows);
-    // The charts place the records in the order they were entered; dates are only labels.
+    if (anyHead) {
+        doc.table({QStringLiteral("Date"), QStringLiteral("Height"), QStringLiteral("Weight"),
+                   QStringLiteral("Head")},
+                  {0.22, 0.24, 0.30, 0.24}, rows);
+    } else {
+        for (QStringList& r : rows)
+            r.removeLast();
+        doc.table({QStringLiteral("Date"), QStringLiteral("Height"), QStringLiteral("Weight")},
+                  {0.3, 0.3, 0.4}, rows);
+    }
+    // The charts place each measurement at the child's age on the day, against the standards.
+    Table table(QStringLiteral("CHILD"));
+    table.open();
+    QDate birth;
+    QString sex, gestation;
+    const QDate today = QDate::currentDate();
+    if (table.findKey(child)) {
+        birth = GrowthLog::readBirthDate(table.fieldText(QStringLiteral("BDayMonth")),
+                                         table.fieldText(QStringLiteral("BDateDay")),
+                                         table.fieldText(QStringLiteral("BDayYear")), today);
+        sex = table.fieldText(QStringLiteral("Sex"));
+        gestation = table.fieldText(QStringLiteral("Gestation"));
+    }
+    table.close();
+    auto plot = std::make_shared<const GrowthPlot::Plot>(GrowthPlot::make(
+        records, birth, GrowthReference::sexOf(sex), GrowthPlot::readGestation(gestation), today));
     doc.section(QStringLiteral("Growth Chart"));
-    doc.chart(QStringLiteral("Height"), QStringLiteral("inches"), dates, heights);
-    doc.chart(QStringLiteral("Weight"), QStringLiteral("lbs"), dates, weights);
+    if (!plot->birthKnown) {
+        doc.note(QStringLiteral("The charts need the child's birth date."));
+        return doc;
+    }
+    if (plot->sex == GrowthReference::Sex::Unknown)
+        doc.note(
+            QStringLiteral("Choose the child's sex on the child's information to draw the centile curves."));
+    for (GrowthReference::Measure m :
+         {GrowthReference::Measure::Weight, GrowthReference::Measure::Height, GrowthReference::Measure::Head})
+        if (!plot->points(m).isEmpty())
+            doc.growthChart(plot, m, metric);
+    if (!plot->leftOut.isEmpty())
+        doc.note(QStringLiteral("Left out of the charts, as they cannot be read: ") +
+                 plot->leftOut.join(QStringLiteral("; ")));
     return doc;
 }
 

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "core/diaries/GrowthPlot.h"
+
 #include <QByteArray>
 #include <QPair>
 #include <QString>
 #include <QStringList>
 #include <QVector>
+
+#include <memory>
 
 // What a report says, without how it looks: the page renderer lays these blocks out on pages under
 // the report's title and the child's name, and adds the footer with page numbers.
@@ -17,8 +21,8 @@ struct ReportBlock {
         Paragraph,  // running text (text); line breaks are kept
         Note,       // a quiet remark such as "No entries have been recorded." (text)
         FamilyTree, // the child and fourteen relatives drawn as a tree (names: child, then slots 1-14)
-        Chart,      // a line chart (title) of values in list order, each labelled (names); values that are
-                    // not numbers (NaN) leave a gap; text names the unit of the values
+        Chart,      // a growth chart of one measure (measure) from the child's plot (growth), in metric
+                    // units or not (metric)
         Pictures,   // stored pictures (images: encoded bytes) side by side, each under its caption (names),
                     // scaled to fit without changing their shape
         Cover,      // a book's cover page: the picture (images, may be empty), the full name (title) and the
@@ -39,6 +43,9 @@ struct ReportBlock {
     QStringList names;
     QVector<double> values;
     QVector<QByteArray> images;
+    std::shared_ptr<const GrowthPlot::Plot> growth;
+    GrowthReference::Measure measure = GrowthReference::Measure::Weight;
+    bool metric = false;
     // A long table is laid out in parts; these say that a part goes on from the one before it or on
     // into the next one (set by the page renderer, never by a report).
     bool continued = false;
@@ -98,15 +105,14 @@ struct ReportDocument {
         blocks << b;
         return *this;
     }
-    ReportDocument& chart(const QString& chartTitle, const QString& unit, const QStringList& labels,
-                          const QVector<double>& chartValues) {
+    ReportDocument& growthChart(std::shared_ptr<const GrowthPlot::Plot> plot,
+                                GrowthReference::Measure measure, bool metric) {
         ReportBlock b;
         b.kind = ReportBlock::Kind::Chart;
-        b.title = chartTitle;
-        b.text = unit;
-        b.names = labels;
-        b.values = chartValues;
-        blocks << b;
+        b.growth = std::move(plot);
+        b.measure = measure;
+        b.metric = metric;
+        blocks.append(b);
         return *this;
     }
     // Pictures with their captions; pictures without bytes are left out, and nothing is added when

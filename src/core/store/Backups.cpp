@@ -13,6 +13,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -71,10 +72,42 @@ bool isDamageCode(int rc) {
     return primary == SQLITE_NOTADB || primary == SQLITE_CORRUPT;
 }
 
+// Every value of the first column of `sql`, or the error code in *rc.
+QStringList allValues(sqlite3* h, const char* sql, int* rc) {
+    sqlite3_stmt* st = nullptr;
+    QStringList values;
+    *rc = sqlite3_prepare_v2(h, sql, -1, &st, nullptr);
+    if (*rc != SQLITE_OK)
+        return values;
+    while ((*rc = sqlite3_step(st)) == SQLITE_ROW)
+        values << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    if (*rc == SQLITE_DONE)
+        *rc = SQLITE_OK;
+    sqlite3_finalize(st);
+    return values;
+}
+
+// Whether every problem an integrity check found lies in an index, which REINDEX builds again from
+// the tables.
+bool onlyIndexes(const QStringList& problems) {
+    static const QRegularExpression index(
+        QStringLiteral("(missing from index|entries in index|entry in index|in index \\w+)"));
+    if (problems.isEmpty())
+        return false;
+    for (const QString& p : problems)
+        if (!index.match(p).hasMatch())
+            return false;
+    return true;
+}
+
 // What makes `path` unusable as a store; empty when it is sound. *reachable becomes false when the
 // file could not be read at all for a reason that is not the file's own (busy, permissions, I/O).
-QString problemOf(const QString& path, bool fullCheck, bool* reachable) {
+// With `fullCheck`, the full integrity check runs; *indexesOnly (when given) then says whether all
+// it found is damage to indexes.
+QString problemOf(const QString& path, bool fullCheck, bool* reachable, bool* indexesOnly = nullptr) {
     *reachable = true;
+    if (indexesOnly)
+        *indexesOnly = false;
     Connection c;
     int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &c.h, SQLITE_OPEN_READONLY, nullptr);
     if (rc != SQLITE_OK) {
@@ -104,7 +137,8 @@ QString problemOf(const QString& path, bool fullCheck, bool* reachable) {
             return unreachable(rc);
         if (found.isEmpty())
             return QStringLiteral("The table %1 is missing.").arg(t->name);
-        for (const FieldDef& f : t->fields) {
+        // A store not yet migrated lacks the fields later versions add.
+        for (const FieldDef& f : version < Schema::version() ? Schema::firstFields(*t) : t->fields) {
             const QString column =
                 firstValue(c.h, "SELECT name FROM pragma_table_info(?1) WHERE name = ?2 COLLATE NOCASE", &rc,
                            t->name, f.name);
@@ -114,18 +148,19 @@ QString problemOf(const QString& path, bool fullCheck, bool* reachable) {
                 return QStringLiteral("The table %1 has no field %2.").arg(t->name, f.name);
         }
     }
-    const QString check =
-        firstValue(c.h, fullCheck ? "PRAGMA integrity_check(1)" : "PRAGMA quick_check(1)", &rc);
+    const QStringList check =
+        allValues(c.h, fullCheck ? "PRAGMA integrity_check(100)" : "PRAGMA quick_check(1)", &rc);
     if (rc != SQLITE_OK)
         return unreachable(rc);
-    if (check != QLatin1String("ok"))
-        return QStringLiteral("It is damaged: ") + check;
+    if (check != QStringList{QStringLiteral("ok")}) {
+        if (indexesOnly)
+            *indexesOnly = onlyIndexes(check);
+        return QStringLiteral("It is damaged: ") + check.value(0);
+    }
     return QString();
 }
 
 void ensurePrivateDirectory(const QString& dir) {
-    if (QFileInfo(dir).isDir())
-        return;
     if (!QDir().mkpath(dir))
         throw StoreError(QStringLiteral("The folder %1 cannot be created.").arg(native(dir)));
     ::chmod(QFile::encodeName(dir).constData(), 0700);
@@ -200,6 +235,15 @@ void syncDirectory(const QString& dir) {
     }
 }
 
+bool syncFile(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
 bool renameFile(const QString& from, const QString& to) {
     return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
@@ -217,21 +261,96 @@ QString fileFor(const QDate& day) {
     return QDir(directory()).filePath(kPrefix + day.toString(QStringLiteral("yyyy-MM-dd")) + kSuffix);
 }
 
-QStringList all() {
-    static const QRegularExpression name(QStringLiteral("^tinyra4-\\d{4}-\\d{2}-\\d{2}\\.sqlite$"));
-    QStringList found;
+namespace {
+// The backup of `day` numbered `n` (1 is fileFor(day)).
+QString numberedFileFor(const QDate& day, int n) {
+    if (n <= 1)
+        return fileFor(day);
+    return QDir(directory())
+        .filePath(kPrefix + day.toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char('-') +
+                  QString::number(n) + kSuffix);
+}
+
+// The number of the children's records in an open copy.
+int entriesIn(sqlite3* h) {
+    QStringList counts;
+    for (const QString& t : Schema::childTables())
+        counts << QStringLiteral("(SELECT count(*) FROM %1)").arg(t);
+    int rc = SQLITE_OK;
+    const QByteArray sql = (QStringLiteral("SELECT ") + counts.join(QLatin1Char('+'))).toUtf8();
+    return firstValue(h, sql.constData(), &rc).toInt();
+}
+
+Info readInfo(sqlite3* h, const QString& file) {
+    Info info;
+    info.file = file;
+    int rc = SQLITE_OK;
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(h, "SELECT madeAt, made, children, entries FROM BACKUPINFO", -1, &st, nullptr) ==
+            SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_ROW) {
+        info.madeAt = QDateTime::fromString(
+            QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))), Qt::ISODate);
+        info.order = sqlite3_column_int64(st, 1);
+        info.children = sqlite3_column_int(st, 2);
+        info.entries = sqlite3_column_int(st, 3);
+        sqlite3_finalize(st);
+        return info;
+    }
+    sqlite3_finalize(st);
+    // A copy made before backups recorded what they hold.
+    info.madeAt = QFileInfo(file).lastModified().toUTC();
+    info.children = firstValue(h, "SELECT count(*) FROM CHILD", &rc).toInt();
+    info.entries = entriesIn(h);
+    return info;
+}
+
+// The first names of the children in an open copy.
+QStringList childrenIn(sqlite3* h) {
+    int rc = SQLITE_OK;
+    return allValues(h, "SELECT FirstName FROM CHILD", &rc);
+}
+
+bool madeLater(const Info& a, const Info& b) {
+    if (a.order != b.order)
+        return a.order > b.order;
+    if (a.madeAt != b.madeAt)
+        return a.madeAt > b.madeAt;
+    return a.file > b.file;
+}
+
+QList<Info> allInfos() {
+    static const QRegularExpression name(QStringLiteral("^tinyra4-\\d{4}-\\d{2}-\\d{2}(-\\d+)?\\.sqlite$"));
+    QList<Info> found;
     const QDir dir(directory());
-    for (const QString& f : dir.entryList(QDir::Files, QDir::Name | QDir::Reversed))
+    for (const QString& f : dir.entryList(QDir::Files, QDir::Name))
         if (name.match(f).hasMatch())
-            found << dir.filePath(f);
+            found << infoOf(dir.filePath(f));
+    std::sort(found.begin(), found.end(), madeLater);
     return found;
 }
 
-namespace {
+// Whether the backup `older` holds anything the copy `h` does not: a child it lacks, or more records.
+bool holdsMoreThan(const QString& older, sqlite3* h) {
+    Connection c;
+    if (sqlite3_open_v2(QFile::encodeName(older).constData(), &c.h, SQLITE_OPEN_READONLY, nullptr) !=
+        SQLITE_OK)
+        return false;
+    int rc = SQLITE_OK;
+    const QStringList olderChildren = allValues(c.h, "SELECT FirstName FROM CHILD", &rc);
+    if (rc != SQLITE_OK)
+        return false; // an unreadable copy keeps nothing worth sparing
+    const QStringList newChildren = childrenIn(h);
+    for (const QString& child : olderChildren)
+        if (!newChildren.contains(child))
+            return true;
+    return entriesIn(c.h) > entriesIn(h);
+}
+
 // The copy itself, from any open connection to the store. Touches nothing of Qt's SQL layer, so it
 // may run on a thread of its own.
 QString copyFrom(sqlite3* source, const QDate& day) {
-    const QString target = fileFor(day);
+    QString target = fileFor(day);
     const QString part = target + QStringLiteral(".part");
     auto fail = [&](const QString& problem) {
         QFile::remove(part);
@@ -251,6 +370,7 @@ QString copyFrom(sqlite3* source, const QDate& day) {
     QFile::remove(part + QStringLiteral("-journal"));
     if (!createPrivateFile(part))
         fail(QString::fromLocal8Bit(std::strerror(errno)));
+    const QList<Info> earlier = allInfos();
     {
         Connection dest;
         if (sqlite3_open_v2(QFile::encodeName(part).constData(), &dest.h, SQLITE_OPEN_READWRITE, nullptr) !=
@@ -268,11 +388,53 @@ QString copyFrom(sqlite3* source, const QDate& day) {
         firstValue(dest.h, "PRAGMA journal_mode = DELETE", &prc);
         if (prc != SQLITE_OK)
             fail(dest.error());
-        const QString check = firstValue(dest.h, "PRAGMA quick_check(1)", &prc);
+        // What the copy holds and its place in the order of backups, written into the copy itself.
+        qint64 order = 1;
+        for (const Info& e : earlier)
+            order = qMax(order, e.order + 1);
+        const int children = firstValue(dest.h, "SELECT count(*) FROM CHILD", &prc).toInt();
         if (prc != SQLITE_OK)
             fail(dest.error());
-        if (check != QLatin1String("ok"))
-            fail(QStringLiteral("The copy is damaged: ") + check);
+        const QByteArray record =
+            QStringLiteral("DROP TABLE IF EXISTS BACKUPINFO;"
+                           "CREATE TABLE BACKUPINFO (madeAt TEXT, made INTEGER, children INTEGER, entries "
+                           "INTEGER);"
+                           "INSERT INTO BACKUPINFO VALUES ('%1', %2, %3, %4);")
+                .arg(QDateTime::currentDateTimeUtc().toString(Qt::ISODate))
+                .arg(order)
+                .arg(children)
+                .arg(entriesIn(dest.h))
+                .toUtf8();
+        if (sqlite3_exec(dest.h, record.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+            fail(dest.error());
+        // The same standard as a restore: a copy that fails the full check is no backup.
+        const QStringList check = allValues(dest.h, "PRAGMA integrity_check(1)", &prc);
+        if (prc != SQLITE_OK)
+            fail(dest.error());
+        if (check != QStringList{QStringLiteral("ok")})
+            fail(QStringLiteral("The copy is damaged: ") + check.value(0));
+
+        // An earlier backup of the day is replaced only by a copy that holds all it holds: a book that
+        // lost children or entries (an empty book after a lost file) never overwrites one that had them.
+        const QString dayName = QFileInfo(fileFor(day)).completeBaseName();
+        const Info* sameDay = nullptr;
+        int used = 0;
+        for (const Info& e : earlier) {
+            const QString base = QFileInfo(e.file).completeBaseName();
+            if (base != dayName && !base.startsWith(dayName + QLatin1Char('-')))
+                continue;
+            used = qMax(used, base == dayName ? 1 : base.mid(dayName.size() + 1).toInt());
+            if (!sameDay)
+                sameDay = &e;
+        }
+        if (sameDay && holdsMoreThan(sameDay->file, dest.h)) {
+            int n = used + 1;
+            while (QFileInfo::exists(numberedFileFor(day, n)))
+                ++n;
+            target = numberedFileFor(day, n);
+        } else if (sameDay) {
+            target = sameDay->file;
+        }
         if (sqlite3_close(dest.h) != SQLITE_OK)
             fail(dest.error());
         dest.h = nullptr;
@@ -281,13 +443,47 @@ QString copyFrom(sqlite3* source, const QDate& day) {
         fail(QString::fromLocal8Bit(std::strerror(errno)));
     syncDirectory(directory());
 
-    const QStringList backups = all();
-    for (int i = Kept; i < backups.size(); ++i)
-        QFile::remove(backups.at(i));
+    // The most recently made are kept, with the one just written and the newest that holds a child.
+    const QList<Info> backups = allInfos();
+    bool childKept = false;
+    for (int i = 0; i < backups.size(); ++i) {
+        const Info& b = backups.at(i);
+        const bool keep = i < Kept || b.file == target || (!childKept && b.children > 0);
+        childKept = childKept || (keep && b.children > 0);
+        if (!keep)
+            QFile::remove(b.file);
+    }
     sweepPhotos();
     return target;
 }
 } // namespace
+
+Info infoOf(const QString& file) {
+    Connection c;
+    if (sqlite3_open_v2(QFile::encodeName(file).constData(), &c.h, SQLITE_OPEN_READONLY, nullptr) !=
+        SQLITE_OK) {
+        Info info;
+        info.file = file;
+        info.madeAt = QFileInfo(file).lastModified().toUTC();
+        return info;
+    }
+    return readInfo(c.h, file);
+}
+
+QStringList all() {
+    QStringList files;
+    for (const Info& i : allInfos())
+        files << i.file;
+    return files;
+}
+
+QList<Info> sound() {
+    QList<Info> found;
+    for (const Info& i : allInfos())
+        if (isSound(i.file))
+            found << i;
+    return found;
+}
 
 int sweepPhotos(const QDateTime& writtenBefore) {
     if (!QFileInfo::exists(PhotoFiles::directory()))
@@ -324,8 +520,11 @@ QString makeFromFile(const QDate& day) {
 QString damage() {
     const QString path = Database::filePath();
     const QFileInfo info(path);
-    if (!info.isFile() || info.size() == 0)
+    if (!info.isFile())
         return QString();
+    // An empty file is what a lost book looks like; it is a new book only where there never was one.
+    if (info.size() == 0)
+        return all().isEmpty() ? QString() : QStringLiteral("It is empty: the book it held is gone.");
     bool reachable = true;
     const QString problem = problemOf(path, false, &reachable);
     return reachable ? problem : QString();
@@ -333,7 +532,11 @@ QString damage() {
 
 bool isSound(const QString& file) {
     bool reachable = true;
-    return QFileInfo(file).isFile() && problemOf(file, true, &reachable).isEmpty() && reachable;
+    bool indexesOnly = false;
+    if (!QFileInfo(file).isFile())
+        return false;
+    const QString problem = problemOf(file, true, &reachable, &indexesOnly);
+    return reachable && (problem.isEmpty() || indexesOnly);
 }
 
 QString newestSound() {
@@ -343,80 +546,179 @@ QString newestSound() {
     return QString();
 }
 
-QString damagedFileFor(const QDateTime& when) {
+namespace {
+QString keptFileFor(const QString& kind, const QDateTime& when) {
     const QDir dir(Database::dataDirectory());
     const QString stamp = when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString name = dir.filePath(QStringLiteral("tinyra4.damaged-") + stamp + kSuffix);
-    for (int n = 2; QFileInfo::exists(name); ++n)
-        name = dir.filePath(QStringLiteral("tinyra4.damaged-") + stamp + QLatin1Char('-') +
-                            QString::number(n) + kSuffix);
+    const QString base = QStringLiteral("tinyra4.") + kind + QLatin1Char('-') + stamp;
+    QString name = dir.filePath(base + kSuffix);
+    for (int n = 2; QFileInfo::exists(name) || QFileInfo::exists(name + QStringLiteral("-wal")); ++n)
+        name = dir.filePath(base + QLatin1Char('-') + QString::number(n) + kSuffix);
     return name;
+}
+} // namespace
+
+QString damagedFileFor(const QDateTime& when) {
+    return keptFileFor(QStringLiteral("damaged"), when);
+}
+
+QString replacedFileFor(const QDateTime& when) {
+    return keptFileFor(QStringLiteral("replaced"), when);
+}
+
+QString describe(const Info& backup) {
+    return native(backup.file) + QStringLiteral("\nmade ") +
+           backup.madeAt.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")) +
+           QStringLiteral(", holding %1 %2 and %3 %4")
+               .arg(backup.children)
+               .arg(backup.children == 1 ? QStringLiteral("child") : QStringLiteral("children"))
+               .arg(backup.entries)
+               .arg(backup.entries == 1 ? QStringLiteral("entry") : QStringLiteral("entries"));
 }
 
 QString restoreQuestion(const QString& openError, const QString& backup, const QDateTime& when) {
-    const QDateTime made = QFileInfo(backup).lastModified();
-    return openError + QStringLiteral("\n\nThe newest backup is\n") + native(backup) +
-           QStringLiteral("\nmade ") + made.toString(QStringLiteral("yyyy-MM-dd HH:mm")) +
+    return openError + QStringLiteral("\n\nThe newest backup is\n") + describe(infoOf(backup)) +
            QStringLiteral(".\n\nRestore it? The damaged file is kept beside it as\n") +
            native(damagedFileFor(when)) +
            QStringLiteral("\nand nothing entered since the backup was made will be in the restored book.");
 }
 
 QString missingStoreQuestion(const QString& backup) {
-    const QDateTime made = QFileInfo(backup).lastModified();
     return QStringLiteral("Tinyra could not find its data file\n") + native(Database::filePath()) +
-           QStringLiteral("\n\nThe newest backup is\n") + native(backup) + QStringLiteral("\nmade ") +
-           made.toString(QStringLiteral("yyyy-MM-dd HH:mm")) +
+           QStringLiteral("\n\nThe newest backup is\n") + describe(infoOf(backup)) +
            QStringLiteral(".\n\nRestore it? No starts a new, empty book; the backups are kept.");
 }
 
-QString restore(const QString& backup, const QDateTime& when) {
+QString everyBackupDamagedReport(const QString& openError) {
+    return openError + QStringLiteral("\n\nThere are backups of the book in\n") + native(directory()) +
+           QStringLiteral("\nbut every one of them is damaged too, so none can be restored.\n\n"
+                          "To start a new, empty book, first copy that backups folder somewhere safe "
+                          "(Tinyra keeps only its %1 newest backups, so the new book's backups would "
+                          "replace them in time), then move the damaged file out of its folder and start "
+                          "Tinyra again.")
+               .arg(Kept);
+}
+
+QString restore(const QString& backup, const QDateTime& when, const QString& keptAs) {
     const QString store = Database::filePath();
     auto fail = [&](const QString& problem) {
         throw StoreError(
             QStringLiteral("Tinyra could not restore the backup\n%1\n\n%2").arg(native(backup), problem));
     };
+    auto systemError = [] { return QString::fromLocal8Bit(std::strerror(errno)); };
     if (Database::isOpen())
         fail(QStringLiteral("The data file is still open."));
-    if (!isSound(backup))
+    bool reachable = true;
+    bool indexesOnly = false;
+    const QString problem = problemOf(backup, true, &reachable, &indexesOnly);
+    if (!QFileInfo(backup).isFile() || !reachable || (!problem.isEmpty() && !indexesOnly))
         fail(QStringLiteral("The backup itself is damaged or unreadable."));
+
+    // The copy is made whole beside the store first; only one rename then puts it in place.
     const QString part = store + QStringLiteral(".restoring");
     QFile::remove(part);
-    QString problem;
-    if (!copyPrivately(backup, part, &problem))
-        fail(problem);
+    QFile::remove(part + QStringLiteral("-journal"));
+    QString why;
+    if (!copyPrivately(backup, part, &why))
+        fail(why);
+    {
+        Connection c;
+        QString prepared;
+        if (sqlite3_open_v2(QFile::encodeName(part).constData(), &c.h, SQLITE_OPEN_READWRITE, nullptr) !=
+            SQLITE_OK) {
+            prepared = c.h ? c.error() : QStringLiteral("The copy cannot be opened.");
+        } else {
+            // What only backups record goes; indexes damaged in the backup are built again.
+            const char* sql = indexesOnly ? "DROP TABLE IF EXISTS BACKUPINFO; REINDEX;"
+                                          : "DROP TABLE IF EXISTS BACKUPINFO;";
+            int rc = sqlite3_exec(c.h, sql, nullptr, nullptr, nullptr);
+            if (rc != SQLITE_OK)
+                prepared = c.error();
+            const QString check =
+                rc == SQLITE_OK ? firstValue(c.h, "PRAGMA integrity_check(1)", &rc) : QString();
+            if (prepared.isEmpty() && (rc != SQLITE_OK || check != QLatin1String("ok")))
+                prepared =
+                    QStringLiteral("The backup's copy is damaged: ") + (rc != SQLITE_OK ? c.error() : check);
+        }
+        if (c.h && sqlite3_close(c.h) != SQLITE_OK && prepared.isEmpty())
+            prepared = c.error();
+        c.h = nullptr;
+        if (prepared.isEmpty() && !syncFile(part))
+            prepared = systemError();
+        if (!prepared.isEmpty()) {
+            QFile::remove(part);
+            QFile::remove(part + QStringLiteral("-journal"));
+            fail(prepared);
+        }
+    }
 
-    const QString damaged = damagedFileFor(when);
-    QStringList moved; // companions already renamed, to put back on failure
+    // The book as it is now is kept, with its log, under another name: linked, so that the store
+    // itself stays in place, whole, until the rename below.
+    const QString kept = keptAs.isEmpty() ? damagedFileFor(when) : keptAs;
+    QStringList made;
     auto undo = [&] {
-        for (const QString& suffix : moved)
-            renameFile(damaged + suffix, store + suffix);
+        for (const QString& f : made)
+            QFile::remove(f);
         QFile::remove(part);
     };
-    if (QFileInfo::exists(store)) {
-        if (!renameFile(store, damaged)) {
-            problem = QString::fromLocal8Bit(std::strerror(errno));
+    for (const QString& suffix : QStringList{QString()} + kCompanions) {
+        if (!QFileInfo::exists(store + suffix))
+            continue;
+        const QByteArray from = QFile::encodeName(store + suffix);
+        const QByteArray to = QFile::encodeName(kept + suffix);
+        if (::link(from.constData(), to.constData()) != 0 &&
+            !copyPrivately(store + suffix, kept + suffix, &why)) {
+            why = why.isEmpty() ? systemError() : why;
             undo();
-            fail(problem);
+            fail(why);
         }
-        moved << QString();
+        made << kept + suffix;
     }
+    syncDirectory(Database::dataDirectory());
+    // The store's log must not be applied to the restored copy: it goes before the copy comes. Should
+    // the program stop here, the store is still the old book (without its log, which is kept above).
+    for (const QString& suffix : kCompanions) {
+        if (QFileInfo::exists(store + suffix) && !QFile::remove(store + suffix)) {
+            why = systemError();
+            undo();
+            fail(why);
+        }
+    }
+    if (!renameFile(part, store)) {
+        why = systemError();
+        undo();
+        fail(why);
+    }
+    syncDirectory(Database::dataDirectory());
+    return kept;
+}
+
+void moveAsideLeftovers(const QDateTime& when) {
+    const QString store = Database::filePath();
+    if (QFileInfo::exists(store))
+        return;
+    QString kept;
     for (const QString& suffix : kCompanions) {
         if (!QFileInfo::exists(store + suffix))
             continue;
-        if (!renameFile(store + suffix, damaged + suffix)) {
-            problem = QString::fromLocal8Bit(std::strerror(errno));
-            undo();
-            fail(problem);
+        if (suffix == QLatin1String("-shm")) {
+            QFile::remove(store + suffix); // only an index into the log, rebuilt from it
+            continue;
         }
-        moved << suffix;
+        if (kept.isEmpty())
+            kept = damagedFileFor(when);
+        renameFile(store + suffix, kept + suffix);
     }
-    if (!renameFile(part, store)) {
-        problem = QString::fromLocal8Bit(std::strerror(errno));
-        undo();
-        fail(problem);
-    }
-    syncDirectory(Database::dataDirectory());
-    return damaged;
+}
+
+void removeLeftovers() {
+    const QString store = Database::filePath();
+    for (const QString& f :
+         {store + QStringLiteral(".restoring"), store + QStringLiteral(".restoring-journal")})
+        QFile::remove(f);
+    const QDir dir(directory());
+    for (const QString& f :
+         dir.entryList({QStringLiteral("*.part"), QStringLiteral("*.part-journal")}, QDir::Files))
+        QFile::remove(dir.filePath(f));
 }
 } // namespace Backups

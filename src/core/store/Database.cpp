@@ -2,9 +2,11 @@
 
 #include "core/store/Backups.h"
 #include "core/store/DeliveredData.h"
+#include "core/store/FolderLock.h"
 #include "core/store/Schema.h"
 #include "core/store/StoreError.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -29,13 +31,14 @@ QString describe(const QSqlError& e) {
                      StoreError::Kind::CannotOpen);
 }
 
-void checkLayout(QSqlDatabase& db) {
+// Every table and field the store's version has: the first version's fields before migrating.
+void checkLayout(QSqlDatabase& db, bool firstFieldsOnly) {
     const QStringList tables = db.tables();
     for (const TableDef* t : Schema::baseTables()) {
         if (!tables.contains(t->name))
             fail(QStringLiteral("The table %1 is missing.").arg(t->name));
         const QSqlRecord rec = db.record(t->name);
-        for (const FieldDef& f : t->fields)
+        for (const FieldDef& f : firstFieldsOnly ? Schema::firstFields(*t) : t->fields)
             if (rec.indexOf(f.name) < 0)
                 fail(QStringLiteral("The table %1 has no field %2.").arg(t->name, f.name));
     }
@@ -56,10 +59,21 @@ void runAll(const QStringList& statements) {
 } // namespace
 
 QString Database::dataDirectory() {
+    // A relative XDG_DATA_HOME is invalid and ignored, as the XDG rules say: it would put the book
+    // wherever the program happened to be started.
     QString base = qEnvironmentVariable("XDG_DATA_HOME");
-    if (base.isEmpty())
+    if (base.isEmpty() || QDir::isRelativePath(base))
         base = QDir::homePath() + QStringLiteral("/.local/share");
     return QDir(base).filePath(QStringLiteral("Tinyra4"));
+}
+
+bool Database::makeDataDirectory() {
+    const QString dir = dataDirectory();
+    if (!QDir().mkpath(dir))
+        return false;
+    // A family's book is private: the folder is its owner's alone, also when it was made otherwise.
+    ::chmod(QFile::encodeName(dir).constData(), 0700);
+    return true;
 }
 
 QString Database::filePath() {
@@ -70,12 +84,12 @@ void Database::open(const std::optional<QString>& damageFound) {
     if (isOpen())
         return;
     const QString dir = dataDirectory();
-    const bool dirExisted = QFileInfo(dir).isDir();
-    if (!QDir().mkpath(dir))
+    if (!makeDataDirectory())
         fail(QStringLiteral("The folder %1 cannot be created.").arg(QDir::toNativeSeparators(dir)));
-    // A family's book is private: the folder is its owner's alone.
-    if (!dirExisted)
-        ::chmod(QFile::encodeName(dir).constData(), 0700);
+    // Opening, creating, migrating and loading the delivered data happen in one process at a time:
+    // two starts at the same moment would otherwise both create the tables of a new book.
+    FolderLock opening(QDir(dir).filePath(QStringLiteral("tinyra4.opening")));
+    opening.lock(true); // where no lock can be had (a read-only folder), the checks below say why
     const QString path = filePath();
     const QFileInfo info(path);
     const bool existed = info.exists();
@@ -92,12 +106,17 @@ void Database::open(const std::optional<QString>& damageFound) {
     if (existed)
         ::chmod(QFile::encodeName(path).constData(), 0600);
     // A damaged file is recognised through a read-only look first: opening it for writing could
-    // let SQLite discard the log beside it when the connection closes.
-    if (existed && info.size() > 0) {
+    // let SQLite discard the log beside it when the connection closes. (An empty file is damage too
+    // while backups exist: it is never taken for a new book.)
+    if (existed) {
         const QString damage = damageFound ? *damageFound : Backups::damage();
         if (!damage.isEmpty())
             fail(damage);
     }
+
+    // A log left by a book that is gone belongs to that book: a new book must not start on top of it.
+    if (!existed)
+        Backups::moveAsideLeftovers(QDateTime::currentDateTime());
 
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnection);
     db.setDatabaseName(path);
@@ -126,13 +145,15 @@ void Database::open(const std::optional<QString>& damageFound) {
                 fail(QStringLiteral("It was written by a newer version of Tinyra."));
             if (version < 1)
                 fail(QStringLiteral("It is not a Tinyra data file."));
-            checkLayout(db);
+            checkLayout(db, version < Schema::version());
             for (int v = version; v < Schema::version(); ++v) {
                 Transaction tx;
                 runAll(Schema::migrationStatements(v));
                 exec(QStringLiteral("PRAGMA user_version = %1").arg(v + 1));
                 tx.commit();
             }
+            if (version < Schema::version())
+                checkLayout(db, false);
         } else {
             Transaction tx;
             runAll(Schema::createStatements());
@@ -194,22 +215,23 @@ QSqlQuery Database::exec(const QString& sql, const QVariantList& values) {
     return q;
 }
 
+// The write lock is taken at BEGIN: a transaction that read first and wrote later would fail at
+// once, without waiting, when another program wrote in between.
 Transaction::Transaction() {
-    if (!Database::db().transaction())
-        throw StoreError(describe(Database::db().lastError()));
+    Database::exec(QStringLiteral("BEGIN IMMEDIATE"));
 }
 
 Transaction::~Transaction() {
     if (!m_done && Database::isOpen())
-        Database::db().rollback();
+        QSqlQuery(Database::db()).exec(QStringLiteral("ROLLBACK"));
 }
 
 void Transaction::commit() {
-    if (!Database::db().commit()) {
-        const QString text = describe(Database::db().lastError());
-        Database::db().rollback();
-        m_done = true;
-        throw StoreError(text);
-    }
     m_done = true;
+    try {
+        Database::exec(QStringLiteral("COMMIT"));
+    } catch (const StoreError&) {
+        QSqlQuery(Database::db()).exec(QStringLiteral("ROLLBACK"));
+        throw;
+    }
 }

@@ -10,8 +10,10 @@
 // The store: one SQLite file in the directory the alias "Tinyra4" names.
 class Database {
 public:
-    // $XDG_DATA_HOME/Tinyra4, by default ~/.local/share/Tinyra4.
+    // $XDG_DATA_HOME/Tinyra4, by default (and when XDG_DATA_HOME is relative) ~/.local/share/Tinyra4.
     static QString dataDirectory();
+    // Makes the data directory when missing and gives it mode 0700; false when it cannot be made.
+    static bool makeDataDirectory();
     static QString filePath();
 
     // Opens (and on first start creates) the store. Throws StoreError naming the file and the problem

@@ -18,8 +18,13 @@ TableDef makeChild() {
                      str("BTimeHr", 5), str("BTimeMin", 5), str("BTimeAmPm", 5), str("Address", 50),
                      str("City", 50), str("State", 20), str("County", 50), str("BirthWeightOz", 3),
                      str("BirthWeightLb", 2)});
+    // Added by growthMeasures(); the first version of the store has the fields above.
+    t.fields.append({str("Sex", 4), str("Gestation", 2)});
     return t;
 }
+
+// The child's fields as the first version of the store made them.
+constexpr int kFirstChildFields = 32;
 
 QString columnSql(const FieldDef& f, bool isKey) {
     QString type = f.type == T::Integer ? QStringLiteral("INTEGER") : QStringLiteral("TEXT");
@@ -42,8 +47,11 @@ QString createTableSql(const TableDef& t) {
 // tooth dates, sheets and pictures.
 QStringList versionOne() {
     QStringList sql;
-    for (const TableDef* t : Schema::baseTables())
-        sql << createTableSql(*t);
+    for (const TableDef* t : Schema::baseTables()) {
+        TableDef first = *t;
+        first.fields = Schema::firstFields(*t);
+        sql << createTableSql(first);
+    }
     sql << QStringLiteral(
                "CREATE TABLE ENTRIES (seq INTEGER PRIMARY KEY, child TEXT NOT NULL, "
                "list INTEGER NOT NULL, Date TEXT NOT NULL, Title TEXT NOT NULL, Text TEXT NOT NULL)")
@@ -108,7 +116,7 @@ QStringList recordIdentities() {
     }
     // The child's fields as this step finds them: a field a later step adds is not watched here.
     QStringList childFields;
-    for (const FieldDef& f : Schema::child().fields.mid(0, 32))
+    for (const FieldDef& f : Schema::child().fields.mid(0, kFirstChildFields))
         childFields << f.name;
     sql << changeStamps(QStringLiteral("CHILD"), childFields)
         << changeStamps(QStringLiteral("ENTRIES"), {QStringLiteral("list"), QStringLiteral("Date"),
@@ -134,10 +142,35 @@ QStringList entryPhotos() {
             QStringLiteral("CREATE INDEX ENTRYPHOTOS_BY_FILE ON ENTRYPHOTOS (file)")};
 }
 
+// The child's sex and gestation (for the growth standards and corrected age), a head circumference
+// and the units each growth record was typed in, and the family's preferences (the growth units).
+// A change to the new child fields stamps the child as any other field does.
+QStringList growthMeasures() {
+    QStringList sql;
+    for (const char* column : {"Sex", "Gestation"})
+        sql << QStringLiteral("ALTER TABLE CHILD ADD COLUMN %1 TEXT NOT NULL DEFAULT ''")
+                   .arg(QLatin1String(column));
+    for (const char* column : {"Head", "WtKg", "Units"})
+        sql << QStringLiteral("ALTER TABLE GROWTH ADD COLUMN %1 TEXT NOT NULL DEFAULT ''")
+                   .arg(QLatin1String(column));
+    sql << QStringLiteral("CREATE TABLE PREFERENCES (name TEXT NOT NULL PRIMARY KEY, value TEXT NOT NULL)");
+    QStringList childFields;
+    for (const FieldDef& f : Schema::child().fields)
+        childFields << f.name;
+    const QStringList stamps = changeStamps(QStringLiteral("CHILD"), childFields);
+    sql << QStringLiteral("DROP TRIGGER CHILD_STAMP") << stamps.last();
+    QStringList growthFields{QStringLiteral("Date"), QStringLiteral("Height"), QStringLiteral("WtLbs"),
+                             QStringLiteral("WtOz"), QStringLiteral("Head"),   QStringLiteral("WtKg"),
+                             QStringLiteral("Units")};
+    sql << QStringLiteral("DROP TRIGGER GROWTH_STAMP")
+        << changeStamps(QStringLiteral("GROWTH"), growthFields).last();
+    return sql;
+}
+
 // Each entry takes the store from version i+1 to i+2. A later schema change appends a step here
 // and adds its tables to createStatements() through the same list.
 const QList<QStringList>& migrations() {
-    static const QList<QStringList> steps = {recordIdentities(), entryPhotos()};
+    static const QList<QStringList> steps = {recordIdentities(), growthMeasures(), entryPhotos()};
     return steps;
 }
 } // namespace
@@ -196,6 +229,10 @@ QStringList childTables() {
     return {QStringLiteral("ENTRIES"),    QStringLiteral("GROWTH"), QStringLiteral("FAMILY"),
             QStringLiteral("TEETH"),      QStringLiteral("SHEETS"), QStringLiteral("PICTURES"),
             QStringLiteral("ENTRYPHOTOS")};
+}
+
+QList<FieldDef> firstFields(const TableDef& table) {
+    return table.name == child().name ? table.fields.mid(0, kFirstChildFields) : table.fields;
 }
 
 QStringList createStatements() {

@@ -37,6 +37,8 @@ QList<const TableDef*> baseTables();
 // Tables holding records that belong to one child, each with the child's first name in column "child".
 // Deleting a child empties them of that child's rows.
 QStringList childTables();
+// A table's fields as the first version of the store made them (later ones come by migrations).
+QList<FieldDef> firstFields(const TableDef& table);
 
 // SQL creating every table and index of the newest schema (for a new store).
 QStringList createStatements();

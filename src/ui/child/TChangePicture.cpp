@@ -17,12 +17,34 @@
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
+#include <QSortFilterProxyModel>
 #include <QStandardPaths>
 #include <QStorageInfo>
 #include <QTreeView>
 #include <QVBoxLayout>
 
 TChangePicture* ChangePicture = nullptr;
+
+// The file list shows the files of one folder. QFileSystemModel keeps showing folders it was once
+// rooted in (a folder left by moving up, or the home folder after a change of drive) whatever its
+// filter says, so the list hides every folder among the listed folder's rows itself.
+class FilesOnly : public QSortFilterProxyModel {
+public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+    void setFolder(const QString& folder) {
+        m_folder = folder;
+        invalidateFilter();
+    }
+
+protected:
+    bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
+        const auto* files = static_cast<const QFileSystemModel*>(sourceModel());
+        return files->filePath(parent) != m_folder || !files->isDir(files->index(row, 0, parent));
+    }
+
+private:
+    QString m_folder;
+};
 
 namespace {
 const QSize PreviewSize(169, 161);
@@ -111,7 +133,9 @@ void TChangePicture::build() {
     // A file that disappears moves the list's current item to its neighbour; that is not the
     // parent's choice. Connected before the view's own handler, so it runs first.
     connect(m_files, &QFileSystemModel::rowsAboutToBeRemoved, this, [this] { m_filesChanging = true; });
-    m_fileList->setModel(m_files);
+    m_shown = new FilesOnly(this);
+    m_shown->setSourceModel(m_files);
+    m_fileList->setModel(m_shown);
     connect(m_files, &QFileSystemModel::rowsRemoved, this, [this] { m_filesChanging = false; });
     m_fileList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_fileList->setMinimumWidth(180);
@@ -278,7 +302,9 @@ void TChangePicture::DirListClick() {
     }
     m_path->setText(QDir::toNativeSeparators(m_folder));
     QDir::setCurrent(m_folder);
-    m_fileList->setRootIndex(m_files->setRootPath(m_folder));
+    const QModelIndex listed = m_files->setRootPath(m_folder);
+    m_shown->setFolder(m_folder);
+    m_fileList->setRootIndex(m_shown->mapFromSource(listed));
     m_chosen.clear();
     m_fileList->clearSelection();
     m_fileList->setCurrentIndex(QModelIndex());
@@ -296,11 +322,11 @@ QString TChangePicture::selectedFile() const {
     const QModelIndexList selected = m_fileList->selectionModel()->selectedIndexes();
     if (selected.isEmpty())
         return QString();
-    return m_chosen.isEmpty() ? m_files->filePath(selected.first()) : m_chosen;
+    return m_chosen.isEmpty() ? m_files->filePath(m_shown->mapToSource(selected.first())) : m_chosen;
 }
 
 void TChangePicture::FileListClick() {
-    const QString file = m_files->filePath(m_fileList->currentIndex());
+    const QString file = m_files->filePath(m_shown->mapToSource(m_fileList->currentIndex()));
     if (file.isEmpty() || QFileInfo(file).isDir()) {
         if (m_filesChanging)
             return;

@@ -4,6 +4,7 @@
 
 class QComboBox;
 class QFileSystemModel;
+class FilesOnly;
 class QFrame;
 class QLabel;
 class QListView;
@@ -49,6 +50,7 @@ private:
     QLabel* m_image;
     QFileSystemModel* m_dirs;
     QFileSystemModel* m_files;
+    FilesOnly* m_shown; // m_files without the folders it keeps showing
     QString m_folder;
     bool m_reveal = false; // scroll the folder tree to the chosen folder as it is read
     QString m_chosen;      // the path of the file last chosen in the list

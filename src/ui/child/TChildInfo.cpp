@@ -96,12 +96,7 @@ QPixmap homeArtwork() {
 }
 
 QLabel* heading(QWidget* parent) {
-    auto* label = new QLabel(QStringLiteral("Child Information"), parent);
-    QFont f = label->font();
-    f.setPointSizeF(f.pointSizeF() * 1.5);
-    f.setBold(true);
-    label->setFont(f);
-    Widgets::setTextColor(label, QColor(QStringLiteral("#1a3c8c")));
+    auto* label = Widgets::formTitle(QStringLiteral("Child Information"), parent);
     label->setAlignment(Qt::AlignCenter);
     return label;
 }
@@ -131,13 +126,14 @@ void TChildInfo::build() {
     m_notebook->addTab(page(homePage(), QStringLiteral("BitBtn2"), 9), QStringLiteral("First Home"));
     m_notebook->addTab(page(headlinesPage(), QStringLiteral("BitBtn3"), 10), QStringLiteral("Headlines"));
 
-    auto* buttons = Widgets::okCancelHelp(this, false);
-    connect(Widgets::button(this, "OKBtn"), &QPushButton::clicked, this, &TChildInfo::OKBtnClick);
-    connect(Widgets::button(this, "CancelBtn"), &QPushButton::clicked, this, &TChildInfo::CancelBtnClick);
+    auto* ok = Widgets::okButton(QStringLiteral("OKBtn"), this);
+    auto* cancel = Widgets::cancelButton(QStringLiteral("CancelBtn"), this);
+    connect(ok, &QPushButton::clicked, this, &TChildInfo::OKBtnClick);
+    connect(cancel, &QPushButton::clicked, this, &TChildInfo::CancelBtnClick);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_notebook);
-    layout->addWidget(buttons);
+    layout->addWidget(Widgets::pageRows(m_notebook, m_rows, {ok, cancel}));
 }
 
 QWidget* TChildInfo::page(QWidget* content, const QString& helpName, int topic) {
@@ -145,7 +141,7 @@ QWidget* TChildInfo::page(QWidget* content, const QString& helpName, int topic) 
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(heading(page));
     layout->addWidget(content, 1);
-    auto* help = Widgets::pushButton(helpName, QStringLiteral("&Help"), page);
+    auto* help = Widgets::pushButton(helpName, QStringLiteral("&Help"), this);
     help->setIcon(Widgets::standardIcon(QStyle::SP_DialogHelpButton));
     help->setAccessibleName(QStringLiteral("Help"));
     // Each page's help button has its own handler and topic.
@@ -157,10 +153,7 @@ QWidget* TChildInfo::page(QWidget* content, const QString& helpName, int topic) 
         connect(help, &QPushButton::clicked, this, &TChildInfo::BitBtn2Click);
     else
         connect(help, &QPushButton::clicked, this, &TChildInfo::BitBtn3Click);
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(help);
-    layout->addLayout(row);
+    m_rows << Widgets::buttonRow(this, nullptr, help, {}); // under the pages, with Ok and Cancel
     return page;
 }
 
@@ -303,6 +296,27 @@ QWidget* TChildInfo::birthPage() {
     auto* weightCaption = new QLabel(QStringLiteral("Birth &Weight:"), w);
     weightCaption->setBuddy(lb);
     form->addRow(weightCaption, weightRow);
+
+    // The sex chooses the growth standards; a birth before 37 weeks corrects the age on the charts.
+    auto* sex = new QComboBox(w);
+    sex->setObjectName(QStringLiteral("Sex"));
+    sex->addItems({QString(), QStringLiteral("Girl"), QStringLiteral("Boy")});
+    sex->setAccessibleName(QStringLiteral("Sex"));
+    m_bindings.append({QStringLiteral("Sex"), nullptr, sex});
+    auto* gestation = edit(QStringLiteral("Gestation"), QStringLiteral("Gestation"), w, 40);
+    Widgets::setAccessibleCaption(gestation, QStringLiteral("Born at weeks of pregnancy"));
+    auto* bornAt = new QLabel(QStringLiteral("Born &at"), w);
+    bornAt->setBuddy(gestation);
+    auto* sexRow = new QHBoxLayout;
+    sexRow->addWidget(sex);
+    sexRow->addSpacing(16);
+    sexRow->addWidget(bornAt);
+    sexRow->addWidget(gestation);
+    sexRow->addWidget(word(QStringLiteral("weeks"), w));
+    sexRow->addStretch();
+    auto* sexCaption = new QLabel(QStringLiteral("Se&x:"), w);
+    sexCaption->setBuddy(sex);
+    form->addRow(sexCaption, sexRow);
 
     Widgets::addRow(form, QStringLiteral("Attending &Physician:"),
                     edit(QStringLiteral("Physician"), QStringLiteral("Physician"), w));

@@ -61,6 +61,7 @@ private:
     bool m_hasRow = false;
     QString m_child;
     QTabWidget* m_notebook;
+    QList<QWidget*> m_rows; // each page's Help, in the row under the pages
     QLabel* m_firstName;
     ReplaceablePicture* m_image1;
     ReplaceablePicture* m_image2;

@@ -30,8 +30,11 @@ QSize ReplaceablePicture::shownSize() const {
 
 void ReplaceablePicture::display(const QPixmap& pixmap) {
     // Pictures are shown at their own size, centred; one larger than the box is scaled down to fit.
-    const QSize box = shownSize().isValid() ? shownSize() : pixmap.size();
-    if (pixmap.width() > box.width() || pixmap.height() > box.height())
+    // The program's own drawings come at the screen's pixel ratio: their size is counted in the box's
+    // units, not in device pixels, or a drawing made crisp for 200% would be halved.
+    const QSize own = pixmap.deviceIndependentSize().toSize();
+    const QSize box = shownSize().isValid() ? shownSize() : own;
+    if (own.width() > box.width() || own.height() > box.height())
         setPixmap(pixmap.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     else
         setPixmap(pixmap);

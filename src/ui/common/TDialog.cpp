@@ -1,8 +1,25 @@
 #include "ui/common/TDialog.h"
 
 #include "ui/common/Guard.h"
+#include "ui/common/Widgets.h"
 
 #include <QShowEvent>
+
+namespace {
+// A form shown while the desktop changes to a dark scheme keeps its labels readable too.
+class FollowsPalette : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // The form hears of the change before its labels take the new palette: it looks once they have.
+        if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange)
+            QMetaObject::invokeMethod(
+                watched, [form = static_cast<QWidget*>(watched)] { Widgets::keepReadable(form); },
+                Qt::QueuedConnection);
+        return false;
+    }
+};
+} // namespace
 
 TDialog::TDialog(QWidget* parent) : QDialog(parent) {}
 
@@ -11,6 +28,7 @@ void TDialog::ensureBuilt() {
         return;
     m_built = true;
     build();
+    installEventFilter(new FollowsPalette(this));
 }
 
 void TDialog::setVisible(bool visible) {
@@ -21,6 +39,8 @@ void TDialog::setVisible(bool visible) {
 
 void TDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous())
+    if (!event->spontaneous()) {
         guarded(this, [this] { FormActivate(); });
+        Widgets::keepReadable(this);
+    }
 }

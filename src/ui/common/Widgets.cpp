@@ -13,8 +13,13 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QStyle>
+#include <QTabWidget>
 #include <QTextDocument>
+#include <QVariant>
+#include <algorithm>
+#include <cmath>
 
 namespace {
 class EnterAction : public QObject {
@@ -43,10 +48,50 @@ QIcon standardIcon(QStyle::StandardPixmap which) {
     const auto key = qMakePair(style, int(which));
     auto it = cache->find(key);
     if (it == cache->end()) {
-        // The help glyph is the program's own question mark, the same as on the main tool bar.
-        const QIcon icon = which == QStyle::SP_DialogHelpButton
-                               ? Artwork::glyph(QStringLiteral("help-circle"), QColor(0x0d, 0x47, 0xa1), 32)
-                               : style->standardIcon(which);
+        // The dialogs' buttons show the tool bar's line glyphs, in colours that read on a light and on a
+        // dark palette alike: green to confirm or add, red to cancel, close or delete, blue otherwise.
+        const QColor green(0x43, 0xa0, 0x47), red(0xe0, 0x40, 0x40), blue(0x1e, 0x88, 0xe5);
+        const auto glyph = [](const char* name, const QColor& c) {
+            return Artwork::glyph(QString::fromLatin1(name), c);
+        };
+        QIcon icon;
+        switch (which) {
+        case QStyle::SP_DialogOkButton:
+        case QStyle::SP_DialogApplyButton:
+            icon = glyph("check", green);
+            break;
+        case QStyle::SP_DialogCancelButton:
+        case QStyle::SP_DialogCloseButton:
+            icon = glyph("x", red);
+            break;
+        case QStyle::SP_DialogHelpButton:
+            icon = glyph("help-circle", blue);
+            break;
+        case QStyle::SP_TrashIcon:
+            icon = glyph("trash", red);
+            break;
+        case QStyle::SP_ArrowLeft:
+            icon = glyph("chevron-left", blue);
+            break;
+        case QStyle::SP_ArrowRight:
+            icon = glyph("chevron-right", blue);
+            break;
+        case QStyle::SP_ArrowUp:
+            icon = glyph("chevron-up", blue);
+            break;
+        case QStyle::SP_ArrowDown:
+            icon = glyph("chevron-down", blue);
+            break;
+        case QStyle::SP_FileIcon:
+        case QStyle::SP_FileDialogNewFolder:
+            icon = glyph("plus", green);
+            break;
+        case QStyle::SP_DirOpenIcon:
+            icon = glyph("folder-open", blue);
+            break;
+        default:
+            icon = style->standardIcon(which);
+        }
         it = cache->insert(key, icon);
     }
     return *it;
@@ -148,6 +193,63 @@ void setTextColor(QWidget* w, const QColor& color) {
     w->setPalette(pal);
 }
 
+bool darkPalette(const QWidget* w) {
+    return w->palette().color(QPalette::Window).lightnessF() < 0.45;
+}
+
+double contrast(const QColor& a, const QColor& b) {
+    const auto luminance = [](const QColor& c) {
+        const auto channel = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+void keepReadable(QWidget* root) {
+    if (!darkPalette(root))
+        return;
+    for (QLabel* label : root->findChildren<QLabel*>()) {
+        if (label->testAttribute(Qt::WA_TranslucentBackground))
+            continue; // drawn over a picture, not over the window: its colour is chosen for the picture
+        const QPalette pal = label->palette();
+        const QColor ground = pal.color(label->backgroundRole());
+        QColor ink = pal.color(label->foregroundRole());
+        const double wanted = 7.0; // leaves room for panels a shade lighter than the window
+        if (contrast(ink, ground) >= 4.5)
+            continue;
+        const bool lighten = ground.lightnessF() < 0.5;
+        float h, s, l, a;
+        ink.getHslF(&h, &s, &l, &a);
+        while (contrast(ink, ground) < wanted && (lighten ? l < 1 : l > 0)) {
+            l = lighten ? std::min(1.0f, l + 0.04f) : std::max(0.0f, l - 0.04f);
+            ink.setHslF(h, s, l, a);
+        }
+        setTextColor(label, ink);
+    }
+}
+
+void styleTitle(QLabel* title) {
+    QFont f(QStringLiteral("Liberation Serif"));
+    f.setStyleHint(QFont::Serif);
+    f.setPointSize(18);
+    f.setBold(true);
+    f.setItalic(true);
+    title->setFont(f);
+    setTextColor(title, darkPalette(title) ? QColor(0x9c, 0xc2, 0xff) : QColor(0x1f, 0x4e, 0x9c));
+}
+
+QLabel* formTitle(const QString& text, QWidget* parent, const QString& name) {
+    auto* title = new QLabel(text, parent);
+    title->setTextFormat(Qt::PlainText);
+    if (!name.isEmpty())
+        title->setObjectName(name);
+    styleTitle(title);
+    return title;
+}
+
 QGroupBox* childNameGroup(QWidget* parent, QLineEdit** first, QLineEdit** middle, QLineEdit** last) {
     auto* group = new QGroupBox(QStringLiteral("Your Child's Name"), parent);
     group->setStyleSheet(QStringLiteral("QGroupBox { font-weight: bold; color: blue; }"));
@@ -180,22 +282,77 @@ QPushButton* helpButton(const QString& name, int topic, QWidget* parent) {
 }
 
 QWidget* okCancelHelp(QWidget* dialog, bool withHelp) {
-    auto* row = new QWidget(dialog);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addStretch();
-    auto* ok = pushButton(QStringLiteral("OKBtn"), QStringLiteral("Ok"), row);
+    auto* ok = okButton(QStringLiteral("OKBtn"), dialog);
+    auto* cancel = cancelButton(QStringLiteral("CancelBtn"), dialog);
+    QPushButton* help = nullptr;
+    if (withHelp) {
+        help = pushButton(QStringLiteral("HelpBtn"), QStringLiteral("&Help"), dialog);
+        help->setIcon(standardIcon(QStyle::SP_DialogHelpButton));
+    }
+    return buttonRow(dialog, nullptr, help, {ok, cancel});
+}
+
+QPushButton* okButton(const QString& name, QWidget* parent) {
+    auto* ok = pushButton(name, QStringLiteral("Ok"), parent);
     ok->setDefault(true);
     ok->setIcon(standardIcon(QStyle::SP_DialogOkButton));
-    auto* cancel = pushButton(QStringLiteral("CancelBtn"), QStringLiteral("Cancel"), row);
+    return ok;
+}
+
+QPushButton* cancelButton(const QString& name, QWidget* parent) {
+    auto* cancel = pushButton(name, QStringLiteral("Cancel"), parent);
     cancel->setIcon(standardIcon(QStyle::SP_DialogCancelButton));
-    layout->addWidget(ok);
-    layout->addWidget(cancel);
-    if (withHelp) {
-        auto* help = pushButton(QStringLiteral("HelpBtn"), QStringLiteral("&Help"), row);
-        help->setIcon(standardIcon(QStyle::SP_DialogHelpButton));
-        layout->addWidget(help);
+    return cancel;
+}
+
+QPushButton* closeButton(const QString& name, QWidget* parent) {
+    auto* close = pushButton(name, QStringLiteral("Close"), parent);
+    close->setDefault(true);
+    close->setIcon(standardIcon(QStyle::SP_DialogCloseButton));
+    return close;
+}
+
+QWidget* buttonRow(QWidget* parent, QWidget* title, QPushButton* help, const QList<QPushButton*>& closing) {
+    auto* row = new QWidget(parent);
+    row->setObjectName(QStringLiteral("ButtonRow"));
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    for (QWidget* w : {static_cast<QWidget*>(help), title})
+        if (w) {
+            w->setParent(row);
+            layout->addWidget(w);
+        }
+    row->setProperty("help", QVariant::fromValue<QObject*>(help));
+    layout->addStretch();
+    for (QPushButton* b : closing) {
+        b->setParent(row);
+        layout->addWidget(b);
     }
+    return row;
+}
+
+QWidget* pageRows(QTabWidget* pages, const QList<QWidget*>& rows, const QList<QPushButton*>& closing) {
+    auto* stack = new QStackedWidget;
+    stack->setObjectName(QStringLiteral("PageRows"));
+    // A page without Help of its own (its Help is in the page) keeps its title where the others have it.
+    QWidget* help = nullptr;
+    for (QWidget* row : rows)
+        if (row && !help)
+            help = qobject_cast<QWidget*>(row->property("help").value<QObject*>());
+    for (QWidget* row : rows) {
+        if (row && help && !row->property("help").value<QObject*>())
+            static_cast<QHBoxLayout*>(row->layout())
+                ->insertSpacing(0, help->sizeHint().width() + row->layout()->spacing());
+        stack->addWidget(row ? row : new QWidget);
+    }
+    stack->setCurrentIndex(pages->currentIndex());
+    QObject::connect(pages, &QTabWidget::currentChanged, stack, &QStackedWidget::setCurrentIndex);
+    if (closing.isEmpty()) {
+        stack->setParent(pages->parentWidget());
+        return stack;
+    }
+    auto* row = buttonRow(pages->parentWidget(), nullptr, nullptr, closing);
+    static_cast<QHBoxLayout*>(row->layout())->insertWidget(0, stack, 1);
     return row;
 }
 

@@ -13,12 +13,13 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
+class QTabWidget;
 class QWidget;
 
 // Small builders shared by the forms, so every form names, sizes and labels its controls alike.
 namespace Widgets {
-// The style's standard icon, made once per run: every form asks for the same few, and making one
-// costs more than the button that shows it.
+// The icon of a standard dialog action (ok, cancel, close, help, delete, add, previous, next, open):
+// the tool bar's line glyphs, drawn at any scaling. Made once per run: every form asks for the same few.
 QIcon standardIcon(QStyle::StandardPixmap which);
 // An edit box named `name`; `maxLength` is the width of the field it is stored in (0: unbounded).
 QLineEdit* lineEdit(const QString& name, QWidget* parent, int maxLength = 0);
@@ -48,6 +49,19 @@ void showsValue(QLabel* value, const QString& caption, QLabel* captionLabel = nu
 // Colours a widget's text through its palette (cheaper than a style sheet, which makes every
 // widget under it slow to build and to paint).
 void setTextColor(QWidget* w, const QColor& color);
+// Gives a form's big title the program's one title style: a bold italic serif, 18 points, deep blue
+// (light blue on a dark palette, so it never sinks into the window).
+void styleTitle(QLabel* title);
+// A form's big title in that style, named `name` when given.
+QLabel* formTitle(const QString& text, QWidget* parent, const QString& name = QString());
+// Whether the palette's window colour is dark (a dark desktop scheme).
+bool darkPalette(const QWidget* w);
+// The contrast of two colours (1 to 21), as the accessibility guidelines count it.
+double contrast(const QColor& a, const QColor& b);
+// Under a dark palette, the labels of `root` that keep a colour of their own (the forms' blue captions)
+// and would nearly vanish on their background are lightened, their hue kept, until they read clearly.
+// Under a light palette nothing changes. Every form does this at each showing.
+void keepReadable(QWidget* root);
 // The frame "Your Child's Name" with the FirstName, MiddleName and LastName boxes (50 characters
 // each, the width of their fields), as the first-run and new-child dialogs show it.
 QGroupBox* childNameGroup(QWidget* parent, QLineEdit** first, QLineEdit** middle, QLineEdit** last);
@@ -55,8 +69,21 @@ QGroupBox* childNameGroup(QWidget* parent, QLineEdit** first, QLineEdit** middle
 QPushButton* pushButton(const QString& name, const QString& caption, QWidget* parent);
 // A help button named `name` that shows help topic `topic`.
 QPushButton* helpButton(const QString& name, int topic, QWidget* parent);
-// The row of "Ok" (OKBtn, default), "Cancel" (CancelBtn) and, when wanted, "Help" (HelpBtn).
+// The row of "Ok" (OKBtn, default), "Cancel" (CancelBtn) and, when wanted, "Help" (HelpBtn), laid
+// out as buttonRow() lays them.
 QWidget* okCancelHelp(QWidget* dialog, bool withHelp = true);
+// "Ok" named `name`, the default button, and "Cancel" named `name`, with their glyphs.
+QPushButton* okButton(const QString& name, QWidget* parent);
+QPushButton* cancelButton(const QString& name, QWidget* parent);
+// "Close" named `name`, the default button, with the close glyph.
+QPushButton* closeButton(const QString& name, QWidget* parent);
+// The one button row of every form: Help (when given) at the left with the title (when given) after
+// it, the buttons that close the form (Ok and Cancel, or Close) at the right.
+QWidget* buttonRow(QWidget* parent, QWidget* title, QPushButton* help, const QList<QPushButton*>& closing);
+// Under a tabbed form's pages, outside them: the row of the page showing (`rows[i]` for page i, made
+// by buttonRow()) and then the form's own `closing` buttons, so Help, Ok and Cancel or Close stand in
+// one place whichever page shows.
+QWidget* pageRows(QTabWidget* pages, const QList<QWidget*>& rows, const QList<QPushButton*>& closing = {});
 // The push button of `parent` with this object name (null when there is none).
 QPushButton* button(QWidget* parent, const char* name);
 } // namespace Widgets

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QStringListModel>
 #include <QStyle>
+#include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -95,30 +96,6 @@ QComboBox* searchBox(const char* name, const QString& caption, QWidget* parent) 
     return combo;
 }
 
-QLabel* cornerTitle(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    QFont f(QStringLiteral("Liberation Serif"));
-    f.setPointSize(18);
-    f.setBold(true);
-    f.setItalic(true);
-    label->setFont(f);
-    Widgets::setTextColor(label, QColor(QStringLiteral("#1f4e9c")));
-    return label;
-}
-
-QWidget* titledPage(const QString& title, QWidget* content, QPushButton* help, QWidget* parent) {
-    auto* w = new QWidget(parent);
-    auto* layout = new QVBoxLayout(w);
-    layout->addWidget(content, 1);
-    auto* footer = new QHBoxLayout;
-    footer->addWidget(cornerTitle(title, w));
-    footer->addStretch();
-    if (help)
-        footer->addWidget(help);
-    layout->addLayout(footer);
-    return w;
-}
-
 QPlainTextEdit* display(const char* name, const QString& accessibleName, QWidget* parent) {
     auto* memo = new QPlainTextEdit(parent);
     memo->setObjectName(QString::fromLatin1(name));
@@ -136,8 +113,8 @@ QLabel* valueLabel(const char* name, const QString& text, const QString& accessi
     label->setTextFormat(Qt::PlainText); // a title is shown as typed, never as markup
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setAutoFillBackground(true);
-    label->setStyleSheet(QStringLiteral(
-        "QLabel { background: white; border: 1px solid #9a9a9a; border-radius: 2px; padding: 2px 4px; }"));
+    label->setStyleSheet(QStringLiteral("QLabel { background: palette(base); color: palette(text); border: "
+                                        "1px solid #9a9a9a; border-radius: 2px; padding: 2px 4px; }"));
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     Widgets::showsValue(label, accessible);
     return label;
@@ -289,6 +266,18 @@ void DiaryEditor::showCurrent() {
     }
     Entries().CurrentEntry = entry;
     FillData();
+}
+
+void DiaryEditor::showEntry(int position) {
+    for (QWidget* page = this; page; page = page->parentWidget())
+        for (QWidget* up = page->parentWidget(); up; up = up->parentWidget())
+            if (auto* tabs = qobject_cast<QTabWidget*>(up)) {
+                if (const int index = tabs->indexOf(page); index >= 0)
+                    tabs->setCurrentIndex(index);
+                break;
+            }
+    if (m_cursor.moveTo(position))
+        showCurrent();
 }
 
 void DiaryEditor::PreviousClick() {

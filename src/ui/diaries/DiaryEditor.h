@@ -49,6 +49,8 @@ public:
     const DiaryCursor& cursor() const { return m_cursor; }
     // Rebuilds the search boxes and shows the newest entry (or the empty state).
     void Activate();
+    // Turns the form to this diary's page and shows the entry at `position` (from the timeline).
+    void showEntry(int position);
 
 signals:
     // The list changed (an entry was added or deleted).
@@ -90,10 +92,6 @@ QToolButton* pictureButton(const char* name, const QString& hint, const QIcon& i
 QWidget* deleteBox(const char* name, const QString& below, QToolButton** button, QWidget* parent);
 // A drop-down search box: editable text part, unsorted, items set only by the program.
 QComboBox* searchBox(const char* name, const QString& caption, QWidget* parent);
-// The form's title in its lower left corner, in the book's script.
-QLabel* cornerTitle(const QString& text, QWidget* parent);
-// A notebook page: `content` above a footer with the form's corner title and, when given, its help button.
-QWidget* titledPage(const QString& title, QWidget* content, QPushButton* help, QWidget* parent);
 // A read-only display for remarks or logs; it keeps line breaks.
 QPlainTextEdit* display(const char* name, const QString& accessibleName, QWidget* parent);
 } // namespace DiaryWidgets

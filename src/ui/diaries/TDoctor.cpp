@@ -24,30 +24,19 @@
 
 TDoctor* Doctor = nullptr;
 
-QWidget* TDoctor::page(QWidget* content, int number, QWidget* help) {
-    auto* w = new QWidget(this);
-    auto* layout = new QVBoxLayout(w);
-    layout->addWidget(content, 1);
-    auto* footer = new QHBoxLayout;
-    footer->addWidget(DiaryWidgets::cornerTitle(QStringLiteral("At the Doctor"), w));
-    footer->addStretch();
+QWidget* TDoctor::page(QWidget* content, int number, QPushButton* help) {
+    // Each page's own Ok and Cancel stand in the one row under the pages.
     const QString n = number == 1 ? QString() : QString::number(number);
-    auto* ok = Widgets::pushButton(number == 1 ? QStringLiteral("OKBtn") : QStringLiteral("Ok") + n,
-                                   QStringLiteral("Ok"), w);
+    auto* ok = Widgets::okButton(number == 1 ? QStringLiteral("OKBtn") : QStringLiteral("Ok") + n, this);
+    ok->setDefault(false);
     m_okButtons.append(ok);
-    ok->setIcon(Widgets::standardIcon(QStyle::SP_DialogOkButton));
     auto* cancel =
-        Widgets::pushButton(number == 1 ? QStringLiteral("CancelBtn") : QStringLiteral("Cancel") + n,
-                            QStringLiteral("Cancel"), w);
-    cancel->setIcon(Widgets::standardIcon(QStyle::SP_DialogCancelButton));
+        Widgets::cancelButton(number == 1 ? QStringLiteral("CancelBtn") : QStringLiteral("Cancel") + n, this);
     connect(ok, &QPushButton::clicked, this, &TDoctor::OKBtnClick);
     connect(cancel, &QPushButton::clicked, this, &TDoctor::CancelBtnClick);
-    footer->addWidget(ok);
-    footer->addWidget(cancel);
-    if (help)
-        footer->addWidget(help);
-    layout->addLayout(footer);
-    return w;
+    m_rows << Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("At the Doctor"), this), help,
+                                 {ok, cancel});
+    return content;
 }
 
 TDoctor::TDoctor(QWidget* parent) : TDialog(parent) {
@@ -90,9 +79,8 @@ void TDoctor::build() {
     auto* frame = new QFrame(info);
     frame->setFrameStyle(QFrame::Box | QFrame::Plain);
     frame->setStyleSheet(QStringLiteral("QFrame { background: white; color: #8a8a8a; }"));
-    m_picture = new ReplaceablePicture(
-        QStringLiteral("Image1"), DiarySheets::DoctorPicture,
-        Artwork::glyph(QStringLiteral("stethoscope"), QColor(0x1f, 0x4e, 0x9c), 150).pixmap(150, 150), frame);
+    m_picture = new ReplaceablePicture(QStringLiteral("Image1"), DiarySheets::DoctorPicture,
+                                       Artwork::doctorPicture(170, devicePixelRatioF()), frame);
     m_picture->setFixedSize(180, 180);
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->setContentsMargins(4, 4, 4, 4);
@@ -100,8 +88,7 @@ void TDoctor::build() {
     frame->setFixedSize(190, 190);
     auto* change = changePictureButton(QStringLiteral("SpeedButton2"), m_picture, info);
     auto* small = new QLabel(info);
-    small->setPixmap(
-        Artwork::glyph(QStringLiteral("user-heart"), QColor(0xb0, 0x30, 0x60), 48).pixmap(48, 48));
+    small->setPixmap(Artwork::glyphPicture(QStringLiteral("user-heart"), QColor(0xb0, 0x30, 0x60), 48, this));
     small->setAccessibleName(QStringLiteral("Picture of a caring heart"));
     auto* pictureColumn = new QVBoxLayout;
     pictureColumn->addWidget(frame, 0, Qt::AlignHCenter);
@@ -225,6 +212,7 @@ void TDoctor::build() {
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pages, 1);
+    layout->addWidget(Widgets::pageRows(m_pages, m_rows));
     resize(780, 500);
 }
 

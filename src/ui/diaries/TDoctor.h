@@ -35,9 +35,10 @@ protected:
     void FormActivate() override;
 
 private:
-    QWidget* page(QWidget* content, int number, QWidget* help);
+    QWidget* page(QWidget* content, int number, QPushButton* help);
 
     QTabWidget* m_pages;
+    QList<QWidget*> m_rows;
     QList<QPushButton*> m_okButtons;
     DiaryEditor* m_visits;
     DiaryEditor* m_diseases;

@@ -1,25 +1,26 @@
 #include "ui/diaries/TGrowth.h"
 
 #include "core/diaries/GrowthLog.h"
+#include "core/diaries/GrowthUnits.h"
 #include "core/store/Table.h"
 #include "ui/common/Artwork.h"
 #include "ui/common/FormHost.h"
+#include "ui/common/GrowthChartPainter.h"
 #include "ui/common/Guard.h"
 #include "ui/common/MaskedDateEdit.h"
 #include "ui/common/Messages.h"
 #include "ui/common/Widgets.h"
 #include "ui/diaries/DiaryEditor.h"
 
-#include <QChart>
-#include <QChartView>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLineSeries>
 #include <QListView>
+#include <QLocale>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStringListModel>
@@ -27,7 +28,6 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 #include <algorithm>
 #include <cmath>
@@ -40,8 +40,8 @@ QLabel* valueBox(const char* name, const QString& accessible, int chars, QWidget
     label->setObjectName(QString::fromLatin1(name));
     label->setTextFormat(Qt::PlainText); // what was typed, never markup
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    label->setStyleSheet(QStringLiteral(
-        "QLabel { background: white; border: 1px solid #9a9a9a; border-radius: 2px; padding: 2px 4px; }"));
+    label->setStyleSheet(QStringLiteral("QLabel { background: palette(base); color: palette(text); border: "
+                                        "1px solid #9a9a9a; border-radius: 2px; padding: 2px 4px; }"));
     label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QLatin1Char('0')) * chars + 12);
     Widgets::showsValue(label, accessible);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -64,8 +64,7 @@ TGrowth::TGrowth(QWidget* parent) : TDialog(parent) {
 void TGrowth::build() {
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("TabbedNotebook1"));
-    const QPixmap ruler =
-        Artwork::glyph(QStringLiteral("ruler-measure"), QColor(0x2e, 0x7d, 0x32), 64).pixmap(64, 64);
+    const QPixmap ruler = Artwork::growthPicture(96, devicePixelRatioF());
 
     // Growth Log
     auto* logPage = new QWidget(this);
@@ -101,9 +100,9 @@ void TGrowth::build() {
     auto* logLayout = new QHBoxLayout(logPage);
     logLayout->addLayout(logColumn, 1);
     logLayout->addWidget(logPicture, 0, Qt::AlignTop);
-    m_pages->addTab(DiaryWidgets::titledPage(QStringLiteral("Growth"), logPage,
-                                             Widgets::helpButton(QStringLiteral("BitBtn1"), 17, this), this),
-                    QStringLiteral("Growth Log"));
+    m_pages->addTab(logPage, QStringLiteral("Growth Log"));
+    QList<QWidget*> rows{Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Growth"), this),
+                                            Widgets::helpButton(QStringLiteral("BitBtn1"), 17, this), {})};
 
     // Growth Entries
     auto* entries = new QWidget(this);
@@ -113,6 +112,8 @@ void TGrowth::build() {
     m_height = valueBox("Height", QStringLiteral("Height"), 6, shown);
     m_wtLbs = valueBox("WtLbs", QStringLiteral("Weight pounds"), 4, shown);
     m_wtOz = valueBox("WtOz", QStringLiteral("Weight ounces"), 4, shown);
+    m_wtKg = valueBox("WtKg", QStringLiteral("Weight kilograms"), 4, shown);
+    m_head = valueBox("Head", QStringLiteral("Head circumference"), 6, shown);
     auto* previous = DiaryWidgets::pictureButton("SpeedButton1", QStringLiteral("Previous Entry"),
                                                  Widgets::standardIcon(QStyle::SP_ArrowLeft), shown);
     auto* next = DiaryWidgets::pictureButton("SpeedButton3", QStringLiteral("Next Entry"),
@@ -122,17 +123,39 @@ void TGrowth::build() {
     m_dateSearch = DiaryWidgets::searchBox("DateSearch", QStringLiteral("Date Search"), shown);
     m_dates = new QStringListModel(this);
     m_dateSearch->setModel(m_dates);
+    // The measurement rows of both groups: height, weight (pounds and ounces, or kilograms), head.
+    auto measureRows = [](QGridLayout* grid, QWidget* group, QWidget* height, QWidget* lbs, QWidget* oz,
+                          QWidget* kg, QWidget* head, QList<QLabel*>* lengthUnits, QList<QLabel*>* imperial,
+                          QList<QWidget*>* metric) {
+        grid->addWidget(new QLabel(QStringLiteral("Height:"), group), 1, 0, Qt::AlignRight);
+        grid->addWidget(height, 1, 1);
+        lengthUnits->append(new QLabel(QStringLiteral("inches"), group));
+        grid->addWidget(lengthUnits->last(), 1, 2);
+        grid->addWidget(new QLabel(QStringLiteral("Weight:"), group), 2, 0, Qt::AlignRight);
+        grid->addWidget(lbs, 2, 1);
+        imperial->append(new QLabel(QStringLiteral("lbs."), group));
+        grid->addWidget(imperial->last(), 2, 2);
+        grid->addWidget(oz, 2, 3);
+        imperial->append(new QLabel(QStringLiteral("oz."), group));
+        grid->addWidget(imperial->last(), 2, 4);
+        auto* kgRow = new QWidget(group);
+        auto* kgLayout = new QHBoxLayout(kgRow);
+        kgLayout->setContentsMargins(0, 0, 0, 0);
+        kg->setParent(kgRow);
+        kgLayout->addWidget(kg);
+        kgLayout->addWidget(new QLabel(QStringLiteral("kg"), kgRow));
+        grid->addWidget(kgRow, 2, 1, 1, 4, Qt::AlignLeft);
+        metric->append(kgRow);
+        grid->addWidget(new QLabel(QStringLiteral("Head:"), group), 3, 0, Qt::AlignRight);
+        grid->addWidget(head, 3, 1);
+        lengthUnits->append(new QLabel(QStringLiteral("inches"), group));
+        grid->addWidget(lengthUnits->last(), 3, 2);
+    };
     auto* shownGrid = new QGridLayout(shown);
     shownGrid->addWidget(new QLabel(QStringLiteral("Date:"), shown), 0, 0, Qt::AlignRight);
     shownGrid->addWidget(m_entryDate, 0, 1);
-    shownGrid->addWidget(new QLabel(QStringLiteral("Height:"), shown), 1, 0, Qt::AlignRight);
-    shownGrid->addWidget(m_height, 1, 1);
-    shownGrid->addWidget(new QLabel(QStringLiteral("inches"), shown), 1, 2);
-    shownGrid->addWidget(new QLabel(QStringLiteral("Weight:"), shown), 2, 0, Qt::AlignRight);
-    shownGrid->addWidget(m_wtLbs, 2, 1);
-    shownGrid->addWidget(new QLabel(QStringLiteral("lbs."), shown), 2, 2);
-    shownGrid->addWidget(m_wtOz, 2, 3);
-    shownGrid->addWidget(new QLabel(QStringLiteral("oz."), shown), 2, 4);
+    measureRows(shownGrid, shown, m_height, m_wtLbs, m_wtOz, m_wtKg, m_head, &m_shownLengthUnits,
+                &m_shownImperialWeight, &m_shownMetricWeight);
     auto* nav = new QHBoxLayout;
     nav->addWidget(previous);
     nav->addWidget(next);
@@ -142,7 +165,7 @@ void TGrowth::build() {
     searchLabel->setBuddy(m_dateSearch);
     shownGrid->addWidget(searchLabel, 0, 6);
     shownGrid->addWidget(m_dateSearch, 1, 6);
-    shownGrid->addWidget(delBox, 0, 7, 3, 1, Qt::AlignCenter);
+    shownGrid->addWidget(delBox, 0, 7, 4, 1, Qt::AlignCenter);
 
     auto* added = new QGroupBox(QStringLiteral("New Entry"), entries);
     m_newDate = new MaskedDateEdit(added);
@@ -152,6 +175,8 @@ void TGrowth::build() {
     m_newHeight = newValue("NewHeight", QStringLiteral("New height"), added);
     m_newWtLbs = newValue("NewWtLbs", QStringLiteral("New weight pounds"), added);
     m_newWtOz = newValue("NewWtOz", QStringLiteral("New weight ounces"), added);
+    m_newWtKg = newValue("NewWtKg", QStringLiteral("New weight kilograms"), added);
+    m_newHead = newValue("NewHead", QStringLiteral("New head circumference"), added);
     auto* add = Widgets::pushButton(QStringLiteral("BitBtn5"), QStringLiteral("Add Entry"), added);
     add->setIcon(Widgets::standardIcon(QStyle::SP_FileDialogNewFolder));
     auto* newGrid = new QGridLayout(added);
@@ -160,15 +185,9 @@ void TGrowth::build() {
     Widgets::setAccessibleCaption(m_newDate, QStringLiteral("New date"));
     newGrid->addWidget(newDateLabel, 0, 0, Qt::AlignRight);
     newGrid->addWidget(m_newDate, 0, 1);
-    newGrid->addWidget(new QLabel(QStringLiteral("Height:"), added), 1, 0, Qt::AlignRight);
-    newGrid->addWidget(m_newHeight, 1, 1);
-    newGrid->addWidget(new QLabel(QStringLiteral("inches"), added), 1, 2);
-    newGrid->addWidget(new QLabel(QStringLiteral("Weight:"), added), 2, 0, Qt::AlignRight);
-    newGrid->addWidget(m_newWtLbs, 2, 1);
-    newGrid->addWidget(new QLabel(QStringLiteral("lbs."), added), 2, 2);
-    newGrid->addWidget(m_newWtOz, 2, 3);
-    newGrid->addWidget(new QLabel(QStringLiteral("oz."), added), 2, 4);
-    newGrid->addWidget(add, 0, 6, 3, 1, Qt::AlignCenter);
+    measureRows(newGrid, added, m_newHeight, m_newWtLbs, m_newWtOz, m_newWtKg, m_newHead, &m_newLengthUnits,
+                &m_newImperialWeight, &m_newMetricWeight);
+    newGrid->addWidget(add, 0, 6, 4, 1, Qt::AlignCenter);
     newGrid->setColumnStretch(5, 1);
 
     auto* entriesPicture = new QLabel(entries);
@@ -181,102 +200,108 @@ void TGrowth::build() {
     auto* entriesLayout = new QHBoxLayout(entries);
     entriesLayout->addLayout(entriesColumn, 1);
     entriesLayout->addWidget(entriesPicture, 0, Qt::AlignTop);
-    m_pages->addTab(DiaryWidgets::titledPage(QStringLiteral("Growth"), entries,
-                                             Widgets::helpButton(QStringLiteral("BitBtn3"), 18, this), this),
-                    QStringLiteral("Growth Entries"));
+    m_pages->addTab(entries, QStringLiteral("Growth Entries"));
+    rows << Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Growth"), this),
+                               Widgets::helpButton(QStringLiteral("BitBtn3"), 18, this), {});
     // The new-entry group comes first in the tab order.
     setTabOrder(m_newDate, m_newHeight);
     setTabOrder(m_newHeight, m_newWtLbs);
     setTabOrder(m_newWtLbs, m_newWtOz);
-    setTabOrder(m_newWtOz, add);
+    setTabOrder(m_newWtOz, m_newWtKg);
+    setTabOrder(m_newWtKg, m_newHead);
+    setTabOrder(m_newHead, add);
     setTabOrder(add, previous);
     setTabOrder(previous, next);
     setTabOrder(next, m_dateSearch);
     setTabOrder(m_dateSearch, del);
 
-    // Growth Chart
+    // Growth Chart: weight and length/height side by side, head circumference below beside the
+    // latest measurements in words and what was left out.
     auto* chartContent = new QWidget(this);
-    m_chart = new QChart;
-    m_chart->setObjectName(QStringLiteral("GrowthChart"));
-    m_chart->setTitle(QStringLiteral("Height and Weight by Age"));
-    m_heightSeries = new QLineSeries;
-    m_heightSeries->setName(QStringLiteral("Height (inches)"));
-    m_heightSeries->setPointsVisible(true);
-    m_heightSeries->setColor(QColor(0x2e, 0x7d, 0x32));
-    m_weightSeries = new QLineSeries;
-    m_weightSeries->setName(QStringLiteral("Weight (pounds)"));
-    m_weightSeries->setPointsVisible(true);
-    m_weightSeries->setColor(QColor(0xb0, 0x30, 0x60));
-    m_chart->addSeries(m_heightSeries);
-    m_chart->addSeries(m_weightSeries);
-    m_ageAxis = new QValueAxis;
-    m_heightAxis = new QValueAxis;
-    m_weightAxis = new QValueAxis;
-    m_heightAxis->setTitleText(QStringLiteral("Height (in)"));
-    m_weightAxis->setTitleText(QStringLiteral("Weight (lb)"));
-    for (QLineSeries* series : {m_heightSeries, m_weightSeries}) {
-        QPen pen(series->color());
-        pen.setWidth(2);
-        series->setPen(pen);
-        series->setMarkerSize(4);
+    auto* chartGrid = new QGridLayout(chartContent);
+    chartGrid->setContentsMargins(0, 0, 0, 0);
+    const char* const chartNames[] = {"WeightChart", "HeightChart", "HeadChart"};
+    for (GrowthReference::Measure m : {GrowthReference::Measure::Weight, GrowthReference::Measure::Height,
+                                       GrowthReference::Measure::Head}) {
+        auto* view = new GrowthChartView(m, chartContent);
+        view->setObjectName(QString::fromLatin1(chartNames[m_charts.size()]));
+        m_charts.append(view);
     }
-    m_heightAxis->setLabelFormat(QStringLiteral("%.0f"));
-    m_weightAxis->setLabelFormat(QStringLiteral("%.0f"));
-    m_heightAxis->setLabelsColor(m_heightSeries->color());
-    m_weightAxis->setLabelsColor(m_weightSeries->color());
-    m_chart->addAxis(m_ageAxis, Qt::AlignBottom);
-    m_chart->addAxis(m_heightAxis, Qt::AlignLeft);
-    m_chart->addAxis(m_weightAxis, Qt::AlignRight);
-    m_heightSeries->attachAxis(m_ageAxis);
-    m_heightSeries->attachAxis(m_heightAxis);
-    m_weightSeries->attachAxis(m_ageAxis);
-    m_weightSeries->attachAxis(m_weightAxis);
-    m_chart->legend()->setAlignment(Qt::AlignBottom);
-    m_chartView = new QChartView(m_chart, chartContent);
-    m_chartView->setObjectName(QStringLiteral("ChartView"));
-    m_chartView->setRenderHint(QPainter::Antialiasing);
-    m_chartView->setAccessibleName(QStringLiteral("Growth chart"));
-    m_chartView->setMinimumHeight(280);
+    m_chartSummary = new QLabel(chartContent);
+    m_chartSummary->setObjectName(QStringLiteral("ChartSummary"));
+    m_chartSummary->setTextFormat(Qt::PlainText);
+    m_chartSummary->setWordWrap(true);
+    m_chartSummary->setFocusPolicy(Qt::TabFocus);
+    m_chartSummary->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_chartSummary->setAccessibleName(QStringLiteral("Latest measurements"));
     m_chartNote = new QLabel(chartContent);
     m_chartNote->setObjectName(QStringLiteral("ChartNote"));
+    m_chartNote->setTextFormat(Qt::PlainText);
     m_chartNote->setWordWrap(true);
     m_leftOut = DiaryWidgets::display("LeftOut", QStringLiteral("Left out of the chart"), chartContent);
     m_leftOut->setMaximumHeight(56);
     m_leftOut->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    auto* chartLayout = new QVBoxLayout(chartContent);
-    chartLayout->setContentsMargins(0, 0, 0, 0);
-    chartLayout->addWidget(m_chartView, 1);
-    chartLayout->addWidget(m_chartNote);
-    chartLayout->addWidget(m_leftOut);
-    m_chartPage = DiaryWidgets::titledPage(QStringLiteral("Growth"), chartContent,
-                                           Widgets::helpButton(QStringLiteral("ChartHelp"), 17, this), this);
+    auto* words = new QVBoxLayout;
+    words->addWidget(m_chartSummary);
+    words->addWidget(m_chartNote);
+    words->addWidget(m_leftOut);
+    words->addStretch();
+    chartGrid->addWidget(m_charts[0], 0, 0);
+    chartGrid->addWidget(m_charts[1], 0, 1);
+    chartGrid->addWidget(m_charts[2], 1, 0);
+    chartGrid->addLayout(words, 1, 1);
+    chartGrid->setRowStretch(0, 1);
+    chartGrid->setRowStretch(1, 1);
+    chartGrid->setColumnStretch(0, 1);
+    chartGrid->setColumnStretch(1, 1);
+    m_chartPage = chartContent;
+    rows << Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Growth"), this),
+                               Widgets::helpButton(QStringLiteral("ChartHelp"), 17, this), {});
     m_pages->addTab(m_chartPage, QStringLiteral("Growth Chart"));
     connect(m_pages, &QTabWidget::currentChanged, this, [this] {
         if (m_pages->currentWidget() == m_chartPage && !m_chartCurrent)
             guarded(this, [this] { refreshChart(); });
     });
 
-    auto* close = Widgets::pushButton(QStringLiteral("BitBtn2"), QStringLiteral("Close"), this);
-    close->setDefault(true);
-    close->setIcon(Widgets::standardIcon(QStyle::SP_DialogCloseButton));
+    auto* close = Widgets::closeButton(QStringLiteral("BitBtn2"), this);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    m_units = new QComboBox(this);
+    m_units->setObjectName(QStringLiteral("Units"));
+    m_units->addItems(
+        {QStringLiteral("Inches, pounds and ounces"), QStringLiteral("Centimetres and kilograms")});
+    auto* unitsLabel = new QLabel(QStringLiteral("&Units:"), this);
+    unitsLabel->setBuddy(m_units);
+    Widgets::setAccessibleCaption(m_units, QStringLiteral("Units"));
+    connect(m_units, qOverload<int>(&QComboBox::activated), this, [this](int index) {
+        guarded(this, [&] {
+            GrowthUnits::setPreferred(index == 1 ? GrowthUnits::System::Metric
+                                                 : GrowthUnits::System::Imperial);
+        });
+        showUnits();
+        RefreshCombo();
+    });
     auto* bottom = new QHBoxLayout;
+    bottom->addWidget(unitsLabel);
+    bottom->addWidget(m_units);
     bottom->addStretch();
-    bottom->addWidget(close);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pages, 1);
     layout->addLayout(bottom);
+    layout->addWidget(Widgets::pageRows(m_pages, rows, {close}));
 
     connect(previous, &QToolButton::clicked, this, &TGrowth::PreviousClick);
     connect(next, &QToolButton::clicked, this, &TGrowth::NextClick);
     connect(del, &QToolButton::clicked, this, &TGrowth::DelButtonClick);
     connect(add, &QPushButton::clicked, this, &TGrowth::BitBtn5Click);
     connect(m_dateSearch, qOverload<int>(&QComboBox::activated), this, &TGrowth::DateSearchClick);
-    resize(760, 500);
+    resize(880, 600);
 }
 
 void TGrowth::FormActivate() {
     m_cursor.activate();
+    m_units->setCurrentIndex(GrowthUnits::preferred() == GrowthUnits::System::Metric ? 1 : 0);
+    showUnits();
     RefreshCombo();
     showCurrent();
 }
@@ -286,10 +311,72 @@ void TGrowth::FillGrowth() {
         showEmpty();
         return;
     }
-    m_entryDate->setText(m_currentGrowthEntry->Date);
-    m_height->setText(m_currentGrowthEntry->Height);
-    m_wtLbs->setText(m_currentGrowthEntry->WtLbs);
-    m_wtOz->setText(m_currentGrowthEntry->WtOz);
+    const GrowthType& r = *m_currentGrowthEntry;
+    m_entryDate->setText(r.Date);
+    m_height->setText(r.Height);
+    m_wtLbs->setText(r.WtLbs);
+    m_wtOz->setText(r.WtOz);
+    m_wtKg->setText(r.WtKg);
+    m_head->setText(r.Head);
+    showRecordUnits(GrowthUnits::of(r) == GrowthUnits::System::Metric);
+}
+
+void TGrowth::showRecordUnits(bool metric) {
+    // The shown record in the units it was typed in.
+    for (QLabel* l : m_shownLengthUnits)
+        l->setText(metric ? QStringLiteral("cm") : QStringLiteral("inches"));
+    for (QWidget* w : m_shownMetricWeight)
+        w->setVisible(metric);
+    for (QWidget* w :
+         {static_cast<QWidget*>(m_wtLbs), static_cast<QWidget*>(m_wtOz),
+          static_cast<QWidget*>(m_shownImperialWeight[0]), static_cast<QWidget*>(m_shownImperialWeight[1])})
+        w->setVisible(!metric);
+}
+
+void TGrowth::showUnits() {
+    const bool metric = m_units->currentIndex() == 1;
+    for (QLabel* l : m_newLengthUnits)
+        l->setText(metric ? QStringLiteral("cm") : QStringLiteral("inches"));
+    for (QWidget* w : m_newMetricWeight)
+        w->setVisible(metric);
+    for (QWidget* w :
+         {static_cast<QWidget*>(m_newWtLbs), static_cast<QWidget*>(m_newWtOz),
+          static_cast<QWidget*>(m_newImperialWeight[0]), static_cast<QWidget*>(m_newImperialWeight[1])})
+        w->setVisible(!metric);
+}
+
+bool TGrowth::newEntryTyped() const {
+    QString date = m_newDate->storedText();
+    date.remove(QLatin1Char('-'));
+    for (const QLineEdit* e : {m_newHeight, m_newWtLbs, m_newWtOz, m_newWtKg, m_newHead})
+        if (!e->text().trimmed().isEmpty())
+            return true;
+    return !date.trimmed().isEmpty();
+}
+
+void TGrowth::clearNewEntry() {
+    m_newDate->setStoredText(QStringLiteral("  -  -  "));
+    for (QLineEdit* e : {m_newHeight, m_newWtLbs, m_newWtOz, m_newWtKg, m_newHead})
+        e->clear();
+}
+
+void TGrowth::done(int result) {
+    if (isVisible() && newEntryTyped()) {
+        const auto answer =
+            Messages::plain(this, QStringLiteral("Add the new entry you typed before closing?"),
+                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        if (answer == QMessageBox::Cancel)
+            return;
+        if (answer == QMessageBox::Yes) {
+            const int before = m_cursor.count();
+            BitBtn5Click();
+            if (m_cursor.count() == before)
+                return; // not added (a date that cannot be read): the form stays open with it
+        } else {
+            clearNewEntry();
+        }
+    }
+    TDialog::done(result);
 }
 
 void TGrowth::RefreshCombo() {
@@ -308,7 +395,7 @@ void TGrowth::RefreshCombo() {
     QStringList lines;
     lines.reserve(n);
     for (const GrowthType& r : records)
-        lines.append(GrowthLog::line(r));
+        lines.append(GrowthLog::line(r, m_units->currentIndex() == 1));
     m_logLines->setStringList(lines);
     chartOutdated();
 }
@@ -318,6 +405,8 @@ void TGrowth::showEmpty() {
     m_height->clear();
     m_wtLbs->clear();
     m_wtOz->clear();
+    m_wtKg->clear();
+    m_head->clear();
 }
 
 void TGrowth::showCurrent() {
@@ -343,15 +432,15 @@ void TGrowth::DateSearchClick(int index) {
 void TGrowth::BitBtn5Click() {
     if (!m_newDate->validate())
         return;
-    auto record = std::make_shared<GrowthType>(
-        GrowthType{m_newDate->storedText(), m_newHeight->text(), m_newWtLbs->text(), m_newWtOz->text()});
+    const bool metric = m_units->currentIndex() == 1;
+    auto record = std::make_shared<GrowthType>(GrowthType{
+        m_newDate->storedText(), m_newHeight->text(), metric ? QString() : m_newWtLbs->text(),
+        metric ? QString() : m_newWtOz->text(), m_newHead->text(), metric ? m_newWtKg->text() : QString(),
+        GrowthUnits::storedName(metric ? GrowthUnits::System::Metric : GrowthUnits::System::Imperial)});
     if (!guarded(this, [&] { m_cursor.append(record); }))
         return; // nothing was added; what was typed stays in the group
     showCurrent();
-    m_newDate->setStoredText(QStringLiteral("  -  -  "));
-    m_newHeight->clear();
-    m_newWtLbs->clear();
-    m_newWtOz->clear();
+    clearNewEntry();
     RefreshCombo();
     m_newDate->setFocus();
     m_newDate->home(false);
@@ -380,12 +469,16 @@ void TGrowth::refreshChart() {
     const QDate today = QDate::currentDate();
     const QString child = ActiveChildName();
     QDate birth;
+    QString sexText, gestation;
     Table table(QStringLiteral("CHILD"));
     table.open();
-    if (table.findKey(child))
+    if (table.findKey(child)) {
         birth = GrowthLog::readBirthDate(table.fieldText(QStringLiteral("BDayMonth")),
                                          table.fieldText(QStringLiteral("BDateDay")),
                                          table.fieldText(QStringLiteral("BDayYear")), today);
+        sexText = table.fieldText(QStringLiteral("Sex"));
+        gestation = table.fieldText(QStringLiteral("Gestation"));
+    }
     table.close();
 
     const int n = m_cursor.count();
@@ -393,52 +486,43 @@ void TGrowth::refreshChart() {
     records.reserve(n);
     for (int i = 0; i < n; ++i)
         records.append(*Entries().growthAt(i));
-    const GrowthLog::Chart c = GrowthLog::chart(records, birth, today);
+    const GrowthReference::Sex sex = GrowthReference::sexOf(sexText);
+    auto plot = std::make_shared<const GrowthPlot::Plot>(
+        GrowthPlot::make(records, birth, sex, GrowthPlot::readGestation(gestation), today));
+    m_plot = plot;
+    const GrowthUnits::System units =
+        m_units->currentIndex() == 1 ? GrowthUnits::System::Metric : GrowthUnits::System::Imperial;
+    QStringList latest;
+    for (GrowthChartView* view : m_charts) {
+        view->setPlot(plot, units);
+        const auto& points = plot->points(view->measure());
+        if (!points.isEmpty())
+            latest
+                << GrowthChartPainter(*plot, view->measure(), units, font()).describe(int(points.size()) - 1);
+    }
+    m_chartSummary->setText(
+        latest.isEmpty() ? QString() : QStringLiteral("Latest: ") + latest.join(QStringLiteral("; ")));
 
-    // Ages up to three years read best in months, later ones in years.
-    const bool years = c.maxAge > 36;
-    const double scale = years ? 12.0 : 1.0;
-    auto scaled = [scale](const QVector<QPointF>& points) {
-        QList<QPointF> out;
-        out.reserve(points.size());
-        for (const QPointF& p : points)
-            out.append(QPointF(p.x() / scale, p.y()));
-        return out;
-    };
-    m_heightSeries->replace(scaled(c.height));
-    m_weightSeries->replace(scaled(c.weight));
-    // Dots mark each measurement while they can be told apart; a long log is drawn as lines only.
-    m_heightSeries->setPointsVisible(c.height.size() <= 400);
-    m_weightSeries->setPointsVisible(c.weight.size() <= 400);
-    m_ageAxis->setTitleText(years ? QStringLiteral("Age (years)") : QStringLiteral("Age (months)"));
-    const bool nothing = c.height.isEmpty() && c.weight.isEmpty();
-    const double maxX = nothing ? 12.0 : std::max(1.0, std::ceil(c.maxAge / scale - 0.05));
-    m_ageAxis->setRange(0, maxX);
-    m_ageAxis->setLabelFormat(QStringLiteral("%.0f"));
-    m_ageAxis->setTickCount(int(std::min(13.0, maxX + 1)));
-    auto range = [](QValueAxis* axis, const QVector<QPointF>& points, double fallback) {
-        double top = fallback;
-        for (const QPointF& p : points)
-            top = std::max(top, p.y());
-        axis->setRange(0, top * 1.05);
-        axis->applyNiceNumbers();
-    };
-    range(m_heightAxis, c.height, 30);
-    range(m_weightAxis, c.weight, 20);
-
-    QString note;
-    if (!c.birthKnown)
-        note = QStringLiteral("The chart needs the child's birth date (month, day and year on the child's "
-                              "information) to place the measurements by age.");
-    else if (c.height.isEmpty() && c.weight.isEmpty())
-        note =
-            QStringLiteral("No measurement can be drawn yet: add dated entries with a height or a weight.");
+    QStringList note;
+    if (!plot->birthKnown)
+        note << QStringLiteral("The chart needs the child's birth date (month, day and year on the child's "
+                               "information) to place the measurements by age.");
+    else if (plot->weight.isEmpty() && plot->height.isEmpty() && plot->head.isEmpty())
+        note << QStringLiteral(
+            "No measurement can be drawn yet: add dated entries with a height or a weight.");
     else
-        note = QStringLiteral("Born ") + QLocale::c().toString(birth, QStringLiteral("MMMM d, yyyy")) +
-               QStringLiteral(". Measurements in date order.");
-    if (!c.leftOut.isEmpty())
-        note += QStringLiteral(" Left out of the chart, as they cannot be read:");
-    m_chartNote->setText(note);
-    m_leftOut->setPlainText(c.leftOut.join(QLatin1Char('\n')));
-    m_leftOut->setVisible(!c.leftOut.isEmpty());
+        note << QStringLiteral("Born ") + QLocale::c().toString(birth, QStringLiteral("MMMM d, yyyy")) +
+                    QStringLiteral(".");
+    if (plot->birthKnown && sex == GrowthReference::Sex::Unknown)
+        note << QStringLiteral("The centile curves need the child's sex: choose it under \"Sex:\" on the "
+                               "\"Birth Information\" page of the child's information.");
+    if (plot->corrected)
+        note << QStringLiteral(
+                    "Born at %1 weeks: plotted at the age corrected for prematurity until 2 years.")
+                    .arg(plot->gestationWeeks);
+    if (!plot->leftOut.isEmpty())
+        note << QStringLiteral("Left out of the chart, as they cannot be read:");
+    m_chartNote->setText(note.join(QLatin1Char(' ')));
+    m_leftOut->setPlainText(plot->leftOut.join(QLatin1Char('\n')));
+    m_leftOut->setVisible(!plot->leftOut.isEmpty());
 }

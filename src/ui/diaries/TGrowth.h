@@ -3,21 +3,23 @@
 #include "core/diaries/DiaryCursor.h"
 #include "ui/common/TDialog.h"
 
+#include "core/diaries/GrowthPlot.h"
+
+#include <memory>
+
+class GrowthChartView;
 class MaskedDateEdit;
-class QChart;
-class QChartView;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QLineSeries;
 class QListView;
 class QPlainTextEdit;
 class QStringListModel;
 class QTabWidget;
-class QValueAxis;
 
 // The growth log: the child's measurements as a running log, one at a time with a date search and
-// delete, a group for adding a new one, and a chart of height and weight by age.
+// delete, a group for adding a new one, and charts of weight, length/height and head circumference
+// by age against the growth standards, in the units the family chose.
 class TGrowth : public TDialog {
     Q_OBJECT
 public:
@@ -27,10 +29,12 @@ public:
         ensureBuilt();
         return m_pages;
     }
-    QChart* chart() {
+    // The chart page's three charts (weight, length/height, head) and what they were last drawn from.
+    QList<GrowthChartView*> charts() {
         ensureBuilt();
-        return m_chart;
+        return m_charts;
     }
+    std::shared_ptr<const GrowthPlot::Plot> plot() const { return m_plot; }
 
 public slots:
     void PreviousClick();
@@ -42,6 +46,8 @@ public slots:
 protected:
     void build() override;
     void FormActivate() override;
+    // Closing (Close, Enter, Escape) with a record typed in "New Entry" but not added asks first.
+    void done(int result) override;
 
 private:
     void FillGrowth();
@@ -51,6 +57,11 @@ private:
     // The chart is drawn when its page is shown, from the log as it is then.
     void refreshChart();
     void chartOutdated();
+    // The unit captions, the entry boxes and the log follow the chosen units.
+    void showUnits();
+    void showRecordUnits(bool metric);
+    bool newEntryTyped() const;
+    void clearNewEntry();
 
     GrowthCursor m_cursor;
     std::shared_ptr<GrowthType> m_currentGrowthEntry;
@@ -67,14 +78,17 @@ private:
     QLineEdit* m_newHeight;
     QLineEdit* m_newWtLbs;
     QLineEdit* m_newWtOz;
+    QLineEdit* m_newWtKg;
+    QLineEdit* m_newHead;
+    QLabel* m_head;
+    QLabel* m_wtKg;
+    QList<QLabel*> m_shownLengthUnits, m_shownImperialWeight, m_newLengthUnits, m_newImperialWeight;
+    QList<QWidget*> m_shownMetricWeight, m_newMetricWeight;
+    QComboBox* m_units;
     QWidget* m_chartPage;
-    QChartView* m_chartView;
-    QChart* m_chart;
-    QLineSeries* m_heightSeries;
-    QLineSeries* m_weightSeries;
-    QValueAxis* m_ageAxis;
-    QValueAxis* m_heightAxis;
-    QValueAxis* m_weightAxis;
+    QList<GrowthChartView*> m_charts;
+    std::shared_ptr<const GrowthPlot::Plot> m_plot;
+    QLabel* m_chartSummary;
     QLabel* m_chartNote;
     QPlainTextEdit* m_leftOut;
     bool m_chartCurrent = false;

@@ -38,19 +38,13 @@ void TJournal::build() {
                                         false};
     m_editor = new DiaryEditor(setup, this);
 
-    auto* close = Widgets::pushButton(QStringLiteral("OKBtn"), QStringLiteral("Close"), this);
-    close->setDefault(true);
-    close->setIcon(Widgets::standardIcon(QStyle::SP_DialogCloseButton));
+    auto* close = Widgets::closeButton(QStringLiteral("OKBtn"), this);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
-
-    auto* footer = new QHBoxLayout;
-    footer->addWidget(DiaryWidgets::cornerTitle(QStringLiteral("Daily Journal"), this));
-    footer->addStretch();
-    footer->addWidget(close);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_editor, 1);
-    layout->addLayout(footer);
+    layout->addWidget(Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Daily Journal"), this),
+                                         nullptr, {close}));
     resize(720, 420);
 }
 

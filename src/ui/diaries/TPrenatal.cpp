@@ -68,9 +68,10 @@ void TPrenatal::build() {
     datesLayout->addLayout(captioned);
     datesLayout->addSpacing(16);
     datesLayout->addWidget(other, 1);
-    m_pages->addTab(DiaryWidgets::titledPage(QStringLiteral("Prenatal History"), dates,
-                                             Widgets::helpButton(QStringLiteral("HelpBtn"), 1, this), this),
-                    QStringLiteral("Dates to Remember"));
+    m_pages->addTab(dates, QStringLiteral("Dates to Remember"));
+    QList<QWidget*> rows{Widgets::buttonRow(this,
+                                            Widgets::formTitle(QStringLiteral("Prenatal History"), this),
+                                            Widgets::helpButton(QStringLiteral("HelpBtn"), 1, this), {})};
 
     static const DiaryEditorSetup diary{DiaryList::PrenatalDiary,
                                         "EntryDate",
@@ -114,23 +115,20 @@ void TPrenatal::build() {
                                           "MedPhotos"};
     m_diary = new DiaryEditor(diary, this);
     m_medical = new DiaryEditor(medical, this);
-    auto pageOf = [this](DiaryEditor* editor) {
-        auto* w = new QWidget(this);
-        auto* layout = new QVBoxLayout(w);
-        layout->addWidget(editor, 1);
-        layout->addWidget(DiaryWidgets::cornerTitle(QStringLiteral("Prenatal History"), w));
-        return w;
-    };
-    m_pages->addTab(pageOf(m_diary), QStringLiteral("Prenatal Diary"));
-    m_pages->addTab(pageOf(m_medical), QStringLiteral("Prenatal Medical Diary"));
+    m_pages->addTab(m_diary, QStringLiteral("Prenatal Diary"));
+    m_pages->addTab(m_medical, QStringLiteral("Prenatal Medical Diary"));
+    for (int i = 0; i < 2; ++i)
+        rows << Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Prenatal History"), this),
+                                   nullptr, {});
 
-    auto* buttons = Widgets::okCancelHelp(this, false);
-    connect(Widgets::button(this, "OKBtn"), &QPushButton::clicked, this, &TPrenatal::OKBtnClick);
-    connect(Widgets::button(this, "CancelBtn"), &QPushButton::clicked, this, &TPrenatal::CancelBtnClick);
+    auto* ok = Widgets::okButton(QStringLiteral("OKBtn"), this);
+    auto* cancel = Widgets::cancelButton(QStringLiteral("CancelBtn"), this);
+    connect(ok, &QPushButton::clicked, this, &TPrenatal::OKBtnClick);
+    connect(cancel, &QPushButton::clicked, this, &TPrenatal::CancelBtnClick);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pages, 1);
-    layout->addWidget(buttons);
+    layout->addWidget(Widgets::pageRows(m_pages, rows, {ok, cancel}));
     resize(760, 470);
 }
 

@@ -29,10 +29,7 @@ void TWords::build() {
     m_mainTitle->setObjectName(QStringLiteral("MainTitle"));
     m_mainTitle->setTextFormat(Qt::PlainText); // the child's name as typed, never as markup
     m_mainTitle->setAlignment(Qt::AlignCenter);
-    QFont titleFont(QStringLiteral("Liberation Serif"));
-    titleFont.setPointSize(20);
-    titleFont.setUnderline(true);
-    m_mainTitle->setFont(titleFont);
+    Widgets::styleTitle(m_mainTitle);
     m_firstWord = new QLabel(first);
     m_firstWord->setObjectName(QStringLiteral("FirstWord"));
     m_firstWord->setAlignment(Qt::AlignCenter);
@@ -49,9 +46,9 @@ void TWords::build() {
     firstLayout->addSpacing(30);
     firstLayout->addWidget(m_firstWord);
     firstLayout->addStretch();
-    m_pages->addTab(DiaryWidgets::titledPage(QStringLiteral("Words"), first,
-                                             Widgets::helpButton(QStringLiteral("BitBtn3"), 22, this), this),
-                    QStringLiteral("First Word"));
+    m_pages->addTab(first, QStringLiteral("First Word"));
+    QList<QWidget*> rows{Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Words"), this),
+                                            Widgets::helpButton(QStringLiteral("BitBtn3"), 22, this), {})};
 
     // Word Log
     static const DiaryEditorSetup setup{DiaryList::WordEntries,
@@ -75,8 +72,8 @@ void TWords::build() {
                                         true};
     m_editor = new DiaryEditor(setup, this);
     connect(m_editor, &DiaryEditor::listChanged, this, &TWords::refreshWords);
-    m_pages->addTab(DiaryWidgets::titledPage(QStringLiteral("Words"), m_editor, nullptr, this),
-                    QStringLiteral("Word Log"));
+    m_pages->addTab(m_editor, QStringLiteral("Word Log"));
+    rows << Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Words"), this), nullptr, {});
 
     // Word List
     auto* list = new QWidget(this);
@@ -85,8 +82,8 @@ void TWords::build() {
     m_wordCount->setObjectName(QStringLiteral("WordCount"));
     Widgets::showsValue(m_wordCount, QStringLiteral("Total Word Count"));
     m_wordCount->setAlignment(Qt::AlignCenter);
-    m_wordCount->setStyleSheet(
-        QStringLiteral("QLabel { background: white; border: 1px solid #9a9a9a; padding: 4px; }"));
+    m_wordCount->setStyleSheet(QStringLiteral("QLabel { background: palette(base); color: palette(text); "
+                                              "border: 1px solid #9a9a9a; padding: 4px; }"));
     QFont countFont = m_wordCount->font();
     countFont.setPointSize(20);
     countFont.setBold(true);
@@ -98,21 +95,16 @@ void TWords::build() {
     auto* listLayout = new QHBoxLayout(list);
     listLayout->addWidget(m_wordList, 1);
     listLayout->addLayout(countBox);
-    m_pages->addTab(DiaryWidgets::titledPage(QStringLiteral("Words"), list,
-                                             Widgets::helpButton(QStringLiteral("BitBtn5"), 24, this), this),
-                    QStringLiteral("Word List"));
+    m_pages->addTab(list, QStringLiteral("Word List"));
+    rows << Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Words"), this),
+                               Widgets::helpButton(QStringLiteral("BitBtn5"), 24, this), {});
 
-    auto* close = Widgets::pushButton(QStringLiteral("BitBtn1"), QStringLiteral("Close"), this);
-    close->setDefault(true);
-    close->setIcon(Widgets::standardIcon(QStyle::SP_DialogCloseButton));
+    auto* close = Widgets::closeButton(QStringLiteral("BitBtn1"), this);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(close);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pages, 1);
-    layout->addLayout(bottom);
+    layout->addWidget(Widgets::pageRows(m_pages, rows, {close}));
     resize(720, 460);
 }
 

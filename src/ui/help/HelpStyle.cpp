@@ -19,8 +19,7 @@ QLabel* heading(QWidget* parent, const QString& headingName, const QString& rule
                 const QString& rule2Name) {
     auto* title = new QLabel(QStringLiteral("Tinyra Help"), parent);
     title->setObjectName(headingName);
-    title->setFont(font(QStringLiteral("Times New Roman"), 29));
-    Widgets::setTextColor(title, QColor(QStringLiteral("navy")));
+    Widgets::styleTitle(title);
     title->move(8, 0);
     title->adjustSize();
     // Two rules of underscores, three pixels apart, make the double line under the heading.
@@ -39,11 +38,11 @@ QLabel* heading(QWidget* parent, const QString& headingName, const QString& rule
     return title;
 }
 
-QPushButton* greenButton(const QString& name, const QString& caption, QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setFont(font(QStringLiteral("Arial"), 19, true));
-    b->setStyleSheet(QStringLiteral("QPushButton { color: green; }"));
+QPushButton* closingButton(const QString& name, const QString& caption, QWidget* parent) {
+    // The help windows' buttons look like every form's: the standard letters and the tool bar's glyphs.
+    QPushButton* b = caption == QLatin1String("Close") ? Widgets::closeButton(name, parent)
+                     : caption == QLatin1String("Ok")  ? Widgets::okButton(name, parent)
+                                                       : Widgets::pushButton(name, caption, parent);
     b->resize(93, 31);
     return b;
 }

@@ -16,8 +16,8 @@ QFont font(const QString& family, int pixels, bool bold = false);
 // and the two rule labels get the object names given.
 QLabel* heading(QWidget* parent, const QString& headingName, const QString& rule1Name,
                 const QString& rule2Name);
-// The large green "Close" (or "Ok") button of these screens.
-QPushButton* greenButton(const QString& name, const QString& caption, QWidget* parent);
+// A button of these screens; "Close" and "Ok" with their glyphs, as every form shows them.
+QPushButton* closingButton(const QString& name, const QString& caption, QWidget* parent);
 // The window icon of the help screens: a question mark in a blue disc.
 QIcon windowIcon();
 } // namespace HelpStyle

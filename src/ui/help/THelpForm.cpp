@@ -49,7 +49,7 @@ void THelpForm::build() {
     helpOnHelp->setAccessibleName(QStringLiteral("How to use help"));
     connect(helpOnHelp, &QPushButton::clicked, this, &THelpForm::BitBtn1Click);
 
-    auto* close = HelpStyle::greenButton(QStringLiteral("BitBtn2"), QStringLiteral("Close"), this);
+    auto* close = HelpStyle::closingButton(QStringLiteral("BitBtn2"), QStringLiteral("Close"), this);
     close->move(270, 279);
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &THelpForm::BitBtn2Click);

@@ -28,7 +28,7 @@ void TLogo2::build() {
     image->setAccessibleName(
         QStringLiteral("A stork flying through a blue, cloudy sky with two babies in a sling: Tinyra 4.2"));
 
-    auto* ok = HelpStyle::greenButton(QStringLiteral("OKBtn"), QStringLiteral("Ok"), this);
+    auto* ok = HelpStyle::closingButton(QStringLiteral("OKBtn"), QStringLiteral("Ok"), this);
     ok->move(344, 346);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &TLogo2::OKBtnClick);
@@ -44,7 +44,7 @@ void TLogo2::build() {
         m_credits->setPlainText(QString::fromUtf8(notices.readAll()));
     m_credits->hide();
 
-    m_creditsButton = HelpStyle::greenButton(QStringLiteral("CreditsBtn"), QStringLiteral("Credits"), this);
+    m_creditsButton = HelpStyle::closingButton(QStringLiteral("CreditsBtn"), QStringLiteral("Credits"), this);
     // In the sky at the top left, clear of the stork and of the name and version along the bottom.
     m_creditsButton->move(12, 12);
     connect(m_creditsButton, &QPushButton::clicked, this, &TLogo2::CreditsBtnClick);

@@ -70,8 +70,7 @@ void TReadmeFile::build() {
     contents->setObjectName(QStringLiteral("PageContents"));
     auto* title = new QLabel(QStringLiteral("Tinyra 4.2"), contents);
     title->setObjectName(QStringLiteral("ReadmeTitle"));
-    title->setFont(HelpStyle::font(QStringLiteral("Times New Roman"), 27));
-    Widgets::setTextColor(title, QColor(QStringLiteral("navy")));
+    Widgets::styleTitle(title);
     title->move(8, 8);
     title->adjustSize();
     auto* group = new QGroupBox(QStringLiteral("Table of Contents"), contents);
@@ -123,7 +122,7 @@ void TReadmeFile::build() {
     note->setWordWrap(true);
     note->setGeometry(0, 352, 249, 41);
 
-    auto* ok = HelpStyle::greenButton(QStringLiteral("OKBtn"), QStringLiteral("Close"), this);
+    auto* ok = HelpStyle::closingButton(QStringLiteral("OKBtn"), QStringLiteral("Close"), this);
     ok->move(337, 362);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &TReadmeFile::OKBtnClick);

@@ -56,7 +56,7 @@ void TSearch::build() {
     m_topic->lineEdit()->installEventFilter(this);
     m_topic->completer()->popup()->installEventFilter(this);
 
-    auto* close = HelpStyle::greenButton(QStringLiteral("BitBtn2"), QStringLiteral("Close"), this);
+    auto* close = HelpStyle::closingButton(QStringLiteral("BitBtn2"), QStringLiteral("Close"), this);
     close->move(246, 146);
     close->setDefault(true);
     close->setAutoDefault(false);

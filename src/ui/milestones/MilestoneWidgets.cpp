@@ -1,5 +1,7 @@
 #include "ui/milestones/MilestoneWidgets.h"
 
+#include "ui/common/Widgets.h"
+
 #include <QLabel>
 #include <QToolButton>
 
@@ -39,16 +41,6 @@ QToolButton* glyphButton(const QString& name, const QString& hint, const QIcon& 
 
 namespace MilestoneWidgets {
 QIcon addIcon() {
-    QPixmap pm(24, 24);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x2e, 0x7d, 0x32));
-    p.drawEllipse(QRectF(1, 1, 22, 22));
-    p.setPen(QPen(Qt::white, 3, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(12, 6.5), QPointF(12, 17.5));
-    p.drawLine(QPointF(6.5, 12), QPointF(17.5, 12));
-    return QIcon(pm);
+    return Widgets::standardIcon(QStyle::SP_FileDialogNewFolder);
 }
 } // namespace MilestoneWidgets

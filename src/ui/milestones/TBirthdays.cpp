@@ -85,6 +85,7 @@ void TBirthdays::build() {
     static const char* const tabNames[] = {"Birthday", "Guests", "Gifts", "Remarks"};
     QWidget* pages[4];
     QVBoxLayout* contents[4];
+    QList<QWidget*> rows;
     for (int i = 0; i < 4; ++i) {
         pages[i] = new QWidget;
         pages[i]->setObjectName(QStringLiteral("TabSheet") + QString::number(i + 1));
@@ -92,14 +93,10 @@ void TBirthdays::build() {
         v->setContentsMargins(6, 6, 6, 6);
         contents[i] = new QVBoxLayout;
         v->addLayout(contents[i], 1);
-        auto* bottom = new QHBoxLayout;
-        m_titles[i] = MilestoneWidgets::label(QString(), pages[i], Blue, 21, false,
-                                              QStringLiteral("Title") + QString::number(i + 1));
-        bottom->addWidget(m_titles[i]);
-        bottom->addWidget(Widgets::helpButton(QString::fromLatin1(helpNames[i]), helpTopics[i], pages[i]));
-        bottom->addStretch();
-        bottom->addSpacing(180); // room for Ok and Cancel, which stand over the pages
-        v->addLayout(bottom);
+        m_titles[i] = Widgets::formTitle(QString(), this, QStringLiteral("Title") + QString::number(i + 1));
+        rows << Widgets::buttonRow(
+            this, m_titles[i], Widgets::helpButton(QString::fromLatin1(helpNames[i]), helpTopics[i], this),
+            {});
         m_pages->addTab(pages[i], QString::fromLatin1(tabNames[i]));
     }
 
@@ -256,29 +253,17 @@ void TBirthdays::build() {
     connect(m_remarks, &QPlainTextEdit::textChanged, this, &TBirthdays::RemarksChange);
     contents[3]->addWidget(m_remarks);
 
-    auto* ok = Widgets::pushButton(QStringLiteral("BitBtn2"), QStringLiteral("Ok"), this);
-    ok->setDefault(true);
-    ok->setIcon(Widgets::standardIcon(QStyle::SP_DialogOkButton));
-    auto* cancel = Widgets::pushButton(QStringLiteral("BitBtn3"), QStringLiteral("Cancel"), this);
-    cancel->setIcon(Widgets::standardIcon(QStyle::SP_DialogCancelButton));
+    auto* ok = Widgets::okButton(QStringLiteral("BitBtn2"), this);
+    auto* cancel = Widgets::cancelButton(QStringLiteral("BitBtn3"), this);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    // Ok and Cancel stand over the page control at the bottom right, on every page.
+    // The page's title and Help, then Ok and Cancel, in one row under the pages.
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
     layout->addWidget(m_pages);
-    auto* buttons = new QWidget(this);
-    auto* row = new QHBoxLayout(buttons);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(ok);
-    row->addWidget(cancel);
-    buttons->adjustSize();
-    buttons->raise();
-    // The form's own size, grown where the contents need more (the Gifts page is taller), so no page is
-    // squeezed under the buttons.
+    layout->addWidget(Widgets::pageRows(m_pages, rows, {ok, cancel}));
+    // The form's own size, grown where the contents need more (the Gifts page is taller).
     setFixedSize(QSize(498, 404).expandedTo(minimumSizeHint()));
-    buttons->move(width() - buttons->width() - 18, height() - buttons->height() - 18);
-    setTabOrder(m_pages, ok);
     setTitles(QStringLiteral("Birth Birthday"));
 }
 

@@ -101,12 +101,9 @@ void TFamily::build() {
     grid->addLayout(sides, 5, 0, 1, 4);
     auto* infoLayout = new QVBoxLayout(info);
     infoLayout->addWidget(group, 1);
-    auto* infoBottom = new QHBoxLayout;
-    infoBottom->addWidget(MilestoneWidgets::label(QStringLiteral("Family Information"), info, Blue, 21, false,
-                                                  QStringLiteral("text111")));
-    infoBottom->addStretch();
-    infoBottom->addWidget(Widgets::helpButton(QStringLiteral("BitBtn3"), 11, info));
-    infoLayout->addLayout(infoBottom);
+    QWidget* infoRow = Widgets::buttonRow(
+        this, Widgets::formTitle(QStringLiteral("Family Information"), this, QStringLiteral("text111")),
+        Widgets::helpButton(QStringLiteral("BitBtn3"), 11, this), {});
     m_pages->addTab(info, QStringLiteral("Family Information"));
 
     // Page "Family Tree": the names over the picture, at fixed places.
@@ -134,7 +131,8 @@ void TFamily::build() {
         shadow->setColor(QColor(0, 0, 0, 200));
         l->setGraphicsEffect(shadow);
     };
-    m_childName2 = MilestoneWidgets::label(QString(), nullptr, QColor(0x40, 0x60, 0xff), 24, true,
+    // A deep blue, clear on the tree's leaves.
+    m_childName2 = MilestoneWidgets::label(QString(), nullptr, QColor(0x0d, 0x1b, 0x6e), 24, true,
                                            QStringLiteral("ChildName2"));
     m_childName2->setAlignment(Qt::AlignCenter);
     overlay(m_childName2, QRect(0, 4, kTreeSize.width(), 30));
@@ -149,29 +147,23 @@ void TFamily::build() {
         overlay(l, MilestoneArt::familyNameRect(slot));
         m_names[size_t(slot - 1)] = l;
     }
-    auto* label2 = MilestoneWidgets::label(QStringLiteral("Family Information"), nullptr, Qt::white, 21,
-                                           false, QStringLiteral("Label2"));
+    // On the tree's picture the title keeps its white letters.
+    auto* label2 =
+        Widgets::formTitle(QStringLiteral("Family Information"), nullptr, QStringLiteral("Label2"));
+    Widgets::setTextColor(label2, Qt::white);
     overlay(label2, QRect(8, kTreeSize.height() - 32, 260, 28));
     auto* treeLayout = new QVBoxLayout(treePage);
     treeLayout->addWidget(bevel, 0, Qt::AlignHCenter);
-    auto* treeBottom = new QHBoxLayout;
-    treeBottom->addStretch();
-    treeBottom->addWidget(Widgets::helpButton(QStringLiteral("BitBtn1"), 12, treePage));
-    treeLayout->addLayout(treeBottom);
+    QWidget* treeRow =
+        Widgets::buttonRow(this, nullptr, Widgets::helpButton(QStringLiteral("BitBtn1"), 12, this), {});
     m_pages->addTab(treePage, QStringLiteral("Family Tree"));
 
-    auto* close = Widgets::pushButton(QStringLiteral("BitBtn2"), QStringLiteral("Close"), this);
-    close->setDefault(true);
-    close->setIcon(Widgets::standardIcon(QStyle::SP_DialogApplyButton));
-    close->setStyleSheet(QStringLiteral("color: green; font-weight: bold;"));
+    auto* close = Widgets::closeButton(QStringLiteral("BitBtn2"), this);
     connect(close, &QPushButton::clicked, this, &TFamily::BitBtn2Click);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pages);
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
-    bottom->addWidget(close);
-    layout->addLayout(bottom);
+    layout->addWidget(Widgets::pageRows(m_pages, {infoRow, treeRow}, {close}));
 }
 
 void TFamily::FormActivate() {

@@ -22,11 +22,7 @@ TFamilyInput::TFamilyInput(QWidget* parent) : TDialog(parent) {
 }
 
 void TFamilyInput::build() {
-    m_title = MilestoneWidgets::label(QStringLiteral("Title"), this, MilestoneWidgets::Blue, 21, true,
-                                      QStringLiteral("Title"));
-    QFont f = m_title->font();
-    f.setItalic(true);
-    m_title->setFont(f);
+    m_title = Widgets::formTitle(QStringLiteral("Title"), this, QStringLiteral("Title"));
 
     auto* form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight);

@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
+#include <QVBoxLayout>
 
 THoliday* Holiday = nullptr;
 
@@ -20,8 +21,7 @@ THoliday::THoliday(QWidget* parent) : TDialog(parent) {
 }
 
 void THoliday::build() {
-    m_title = MilestoneWidgets::label(QStringLiteral("Title"), this, MilestoneWidgets::Blue, 24, true,
-                                      QStringLiteral("Title"));
+    m_title = Widgets::formTitle(QStringLiteral("Title"), this, QStringLiteral("Title"));
     m_title->setWordWrap(true);
     m_remarks = new QPlainTextEdit(this);
     m_remarks->setObjectName(QStringLiteral("Remarks"));
@@ -42,13 +42,10 @@ void THoliday::build() {
     connect(ok, &QPushButton::clicked, this, &THoliday::OKBtnClick);
     connect(cancel, &QPushButton::clicked, this, &THoliday::CancelBtnClick);
 
-    auto* grid = new QGridLayout(this);
-    grid->addWidget(m_title, 0, 0, 1, 2);
-    grid->addWidget(m_remarks, 1, 0, 4, 1);
-    grid->addWidget(help, 1, 1);
-    grid->setRowStretch(2, 1);
-    grid->addWidget(ok, 3, 1);
-    grid->addWidget(cancel, 4, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_title);
+    layout->addWidget(m_remarks, 1);
+    layout->addWidget(Widgets::buttonRow(this, nullptr, help, {ok, cancel}));
     setFixedWidth(487);
 }
 

@@ -87,6 +87,7 @@ void TSkills::build() {
     const QStringList pageNames = MilestoneSheets::skillPages();
     QWidget* pages[7];
     QHBoxLayout* contents[7];
+    QList<QWidget*> buttonRows;
     for (int i = 0; i < 7; ++i) {
         pages[i] = new QWidget;
         pages[i]->setObjectName(QStringLiteral("TabSheet") + QString::number(i + 1));
@@ -94,24 +95,20 @@ void TSkills::build() {
         v->setContentsMargins(8, 8, 8, 6);
         contents[i] = new QHBoxLayout;
         v->addLayout(contents[i], 1);
-        auto* bottom = new QHBoxLayout;
-        bottom->addWidget(MilestoneWidgets::label(QStringLiteral("Skills"), pages[i], Blue, 21));
-        bottom->addStretch();
+        // Each page's Help, Ok and Cancel, in one row under the pages that shows the current page's.
         auto* help =
-            Widgets::pushButton(QString::fromLatin1(kButtons[i].help), QStringLiteral("&Help"), pages[i]);
+            Widgets::pushButton(QString::fromLatin1(kButtons[i].help), QStringLiteral("&Help"), this);
         help->setIcon(Widgets::standardIcon(QStyle::SP_DialogHelpButton));
-        auto* ok = Widgets::pushButton(QString::fromLatin1(kButtons[i].ok), QStringLiteral("Ok"), pages[i]);
+        auto* ok = Widgets::pushButton(QString::fromLatin1(kButtons[i].ok), QStringLiteral("Ok"), this);
         ok->setIcon(Widgets::standardIcon(QStyle::SP_DialogOkButton));
         auto* cancel =
-            Widgets::pushButton(QString::fromLatin1(kButtons[i].cancel), QStringLiteral("Cancel"), pages[i]);
+            Widgets::pushButton(QString::fromLatin1(kButtons[i].cancel), QStringLiteral("Cancel"), this);
         cancel->setIcon(Widgets::standardIcon(QStyle::SP_DialogCancelButton));
         connect(help, &QPushButton::clicked, this, &TSkills::HelpBtnClick);
         connect(ok, &QPushButton::clicked, this, &TSkills::OKBtnClick);
         connect(cancel, &QPushButton::clicked, this, &TSkills::CancelBtnClick);
-        bottom->addWidget(help);
-        bottom->addWidget(ok);
-        bottom->addWidget(cancel);
-        v->addLayout(bottom);
+        buttonRows << Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Skills"), this), help,
+                                         {ok, cancel});
         m_pages->addTab(pages[i], pageNames.at(i));
     }
     // The "Ok" of the page showing is the default button.
@@ -119,7 +116,7 @@ void TSkills::build() {
         if (index < 0)
             return;
         for (int i = 0; i < 7; ++i)
-            if (auto* b = m_pages->widget(i)->findChild<QPushButton*>(QString::fromLatin1(kButtons[i].ok)))
+            if (auto* b = findChild<QPushButton*>(QString::fromLatin1(kButtons[i].ok)))
                 b->setDefault(i == index);
     };
     connect(m_pages, &QTabWidget::currentChanged, this, makeDefault);
@@ -292,6 +289,7 @@ void TSkills::build() {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(m_pages);
+    layout->addWidget(Widgets::pageRows(m_pages, buttonRows));
 }
 
 void TSkills::FormActivate() {

@@ -104,15 +104,16 @@ void TTeeth::build() {
     legendLayout->addWidget(key);
     legendLayout->addStretch();
 
-    MilestoneWidgets::label(QStringLiteral("Teeth"), this, Blue, 24, false, QStringLiteral("Label3"))
-        ->setGeometry(12, 330, 120, 32);
+    // Help at the left with the title after it, Close at the right, as in every form's button row.
     auto* help = Widgets::pushButton(QStringLiteral("HelpBtn"), QStringLiteral("&Help"), this);
     help->setIcon(Widgets::standardIcon(QStyle::SP_DialogHelpButton));
-    help->setGeometry(215, 332, 88, 30);
+    help->setGeometry(12, 332, 88, 30);
+    Widgets::formTitle(QStringLiteral("Teeth"), this, QStringLiteral("Label3"))
+        ->setGeometry(108, 330, 120, 32);
     connect(help, &QPushButton::clicked, this, &TTeeth::HelpBtnClick);
     auto* ok = Widgets::pushButton(QStringLiteral("OKBtn"), QStringLiteral("Close"), this);
     ok->setDefault(true);
-    ok->setIcon(Widgets::standardIcon(QStyle::SP_DialogApplyButton));
+    ok->setIcon(Widgets::standardIcon(QStyle::SP_DialogCloseButton));
     ok->setGeometry(311, 332, 92, 30);
     connect(ok, &QPushButton::clicked, this, &TTeeth::OKBtnClick);
 }

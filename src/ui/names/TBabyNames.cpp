@@ -156,7 +156,7 @@ TBabyNames::TBabyNames(QWidget* parent) : TDialog(parent) {
 }
 
 void TBabyNames::build() {
-    setWindowIcon(Artwork::glyph(QStringLiteral("abc"), kBlue, 32));
+    setWindowIcon(Artwork::glyph(QStringLiteral("abc"), kBlue));
     setFont(systemFont(13));
     setFixedSize(491, 372);
 
@@ -187,11 +187,11 @@ void TBabyNames::build() {
 }
 
 void TBabyNames::addPageTitle(QWidget* page, const QString& helpName, int topic) {
-    label(page, QString(), QStringLiteral("Baby Names"), QRect(8, 304, 220, 30), arial(24), kBlue);
+    Widgets::formTitle(QStringLiteral("Baby Names"), page)->setGeometry(8, 304, 220, 30);
     auto* help = new QPushButton(QStringLiteral(" "), page);
     help->setObjectName(helpName);
     help->setAutoDefault(false);
-    help->setIcon(Artwork::glyph(QStringLiteral("help-circle"), kBlue, 20));
+    help->setIcon(Widgets::standardIcon(QStyle::SP_DialogHelpButton));
     help->setToolTip(QStringLiteral("Help"));
     help->setAccessibleName(QStringLiteral("Help"));
     help->setGeometry(240, 304, 25, 31);

@@ -24,13 +24,7 @@ TCountryNames::TCountryNames(const QString& country, const QVector<NameLists::Na
     flag->setAccessibleName(QStringLiteral("Flag of ") + country);
     auto* title = new QLabel(QStringLiteral("Names from ") + country, this);
     title->setObjectName(QStringLiteral("Title"));
-    QFont titleFont(QStringLiteral("Arial"));
-    titleFont.setPixelSize(24);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-    QPalette pal = title->palette();
-    pal.setColor(QPalette::WindowText, QColor(0, 0, 255));
-    title->setPalette(pal);
+    Widgets::styleTitle(title);
     auto* head = new QHBoxLayout;
     head->addWidget(flag);
     head->addWidget(title, 1);

@@ -1,5 +1,7 @@
 #include "ui/reports/PageRenderer.h"
 
+#include "ui/common/GrowthChartPainter.h"
+
 #include "ui/milestones/MilestoneArt.h"
 #include "ui/reports/ReportStyle.h"
 
@@ -24,8 +26,36 @@ constexpr double BookBody = 92;       // a book: below the running header
 constexpr double TableChunk = 40;     // rows laid out as one part of a long table
 // Pictures print at no more than 96/155 of a grid pixel per pixel of their own: over 150 per inch.
 constexpr double PictureScale = 96.0 / 155.0;
-// Pictures are decoded for painting at no more than this many pixels per inch of their printed size.
+// Pictures are decoded for painting at no fewer than this many pixels per inch of their printed size
+// (the least they are printed at), and at no more than PaintedDpi where they have more to spare.
+constexpr double LeastDpi = 150;
 constexpr double PaintedDpi = 200;
+
+// `bytes` decoded at the fewest pixels that print `width` (on the 96-per-inch grid) at LeastDpi.
+QImage decodeFor(const QByteArray& bytes, double width) {
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    const double least = width / 96.0 * LeastDpi;
+    if (size.isValid() && size.width() > least) {
+        // A JPEG decodes straight to an eighth of its size, or two eighths and so on, from its coded
+        // blocks; any other size is decoded larger and scaled down after, at twice the cost or more.
+        // So the smallest such size that still prints at LeastDpi is taken (and pictures of other
+        // kinds are scaled to it alike).
+        int eighths = 8;
+        while (eighths > 1 && size.width() * (eighths - 1) / 8.0 >= least)
+            --eighths;
+        QSize scaled((size.width() * eighths + 7) / 8, (size.height() * eighths + 7) / 8);
+        const double most = width / 96.0 * PaintedDpi;
+        if (scaled.width() > most * 1.5) // a huge picture: an eighth of it is still far more than needed
+            scaled = QSize(qRound(most), qMax(1, qRound(size.height() * most / size.width())));
+        if (scaled != size)
+            reader.setScaledSize(scaled);
+    }
+    return reader.read();
+}
 
 double lineHeight(const QFont& f) {
     return QFontMetricsF(f).lineSpacing();
@@ -486,7 +516,7 @@ void PageRenderer::layoutTree(int index) {
 }
 
 void PageRenderer::layoutChart(int index) {
-    constexpr double height = 250;
+    constexpr double height = 300;
     need(height);
     addOp(Op::Type::Chart, QRectF(m_left, m_y, m_width, height), index);
     m_y += height + 16;
@@ -722,6 +752,7 @@ void PageRenderer::paintPage(QPainter& p, int index) {
     for (int i = r.block; i < m_doc.blocks.size() && !past(); ++i)
         layoutBlock(i);
     m_emit = -1;
+    decodeAhead(index);
 
     paintHeader(p, index);
     for (const Op& op : std::as_const(m_ops)) {
@@ -770,23 +801,50 @@ void PageRenderer::paintPage(QPainter& p, int index) {
     paintFooter(p, index);
 }
 
-void PageRenderer::paintImage(QPainter& p, const Op& op) const {
-    // Decoded now, at no more pixels than the printed size needs, and let go with the page.
-    QBuffer buffer;
-    buffer.setData(m_doc.blocks[op.block].images.value(op.index));
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    const QSize size = reader.size();
-    const double wanted = op.rect.width() / 96.0 * PaintedDpi;
-    if (size.isValid() && size.width() > wanted * 1.05)
-        reader.setScaledSize(QSize(qRound(wanted), qMax(1, qRound(size.height() * wanted / size.width()))));
-    const QImage image = reader.read();
+void PageRenderer::paintImage(QPainter& p, const Op& op) {
+    // Decoded by now on a worker while an earlier page was painted, or else now; let go with the page.
+    const auto key = std::make_pair(op.block, op.index);
+    const auto ahead = m_decoding.find(key);
+    QImage image;
+    if (ahead != m_decoding.end()) {
+        image = ahead->second.get();
+        m_decoding.erase(ahead);
+    } else {
+        image = decodeFor(m_doc.blocks[op.block].images.value(op.index), op.rect.width());
+    }
     if (image.isNull())
         return;
     p.save();
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawImage(op.rect, image);
     p.restore();
+}
+
+void PageRenderer::decodeAhead(int index) {
+    // The pictures of the next two pages are decoded on workers while this one is painted; what was
+    // decoded for other pages (the preview goes back and forth) is let go, so that no more than a few
+    // pages' pictures are ever held.
+    const int first = m_pages[index].resume.block;
+    const int last =
+        index + 3 < m_pages.size() ? m_pages[index + 3].resume.block : int(m_doc.blocks.size()) - 1;
+    for (auto it = m_decoding.begin(); it != m_decoding.end();)
+        it = it->first.first < first || it->first.first > last ? m_decoding.erase(it) : std::next(it);
+    if (index + 1 >= m_pages.size())
+        return;
+    for (int b = m_pages[index + 1].resume.block; b <= last; ++b) {
+        if (m_doc.blocks[b].kind != ReportBlock::Kind::Pictures)
+            continue;
+        double tallest = 0;
+        const QVector<QSizeF> boxes = pictureBoxes(b, &tallest);
+        const QVector<QSize> pixels = pictureSizes(b);
+        for (int i = 0; i < boxes.size(); ++i) {
+            const auto key = std::make_pair(b, i);
+            if (!pixels[i].isValid() || pixels[i].isEmpty() || m_decoding.count(key))
+                continue;
+            m_decoding.emplace(key, std::async(std::launch::async, decodeFor, m_doc.blocks[b].images.value(i),
+                                               boxes[i].width()));
+        }
+    }
 }
 
 void PageRenderer::paintHeader(QPainter& p, int index) const {
@@ -913,78 +971,11 @@ void PageRenderer::paintTree(QPainter& p, const QRectF& r, const QStringList& na
 }
 
 void PageRenderer::paintChart(QPainter& p, const QRectF& r, const ReportBlock& op) {
-    QVector<int> shown;
-    double lo = 0, hi = 0;
-    for (int i = 0; i < op.values.size(); ++i) {
-        const double v = op.values[i];
-        if (qIsNaN(v) || qIsInf(v))
-            continue;
-        lo = shown.isEmpty() ? v : qMin(lo, v);
-        hi = shown.isEmpty() ? v : qMax(hi, v);
-        shown << i;
-    }
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setFont(arial(15, true));
-    p.setPen(navy());
-    p.drawText(QRectF(r.left(), r.top(), r.width(), 22), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-               op.title + QStringLiteral(" (") + op.text + QLatin1Char(')'));
-    const QRectF plot(r.left() + 56, r.top() + 30, r.width() - 76, r.height() - 70);
-    p.setPen(QPen(QColor(0x8a, 0x94, 0xb8), 1));
-    p.setBrush(QColor(0xfa, 0xfb, 0xfe));
-    p.drawRect(plot);
-    if (shown.isEmpty()) {
-        p.setFont(arial(14, false, true));
-        p.setPen(QColor(0x55, 0x55, 0x55));
-        p.drawText(plot, Qt::AlignCenter, QStringLiteral("No measurements to chart."));
-        p.restore();
+    if (!op.growth)
         return;
-    }
-    // A scale of round steps around the values.
-    double span = hi - lo;
-    if (span <= 0)
-        span = qMax(1.0, qAbs(hi) * 0.1);
-    const double rough = span / 4;
-    const double magnitude = std::pow(10.0, std::floor(std::log10(rough)));
-    double step = magnitude;
-    for (double m : {1.0, 2.0, 2.5, 5.0, 10.0})
-        if (m * magnitude >= rough) {
-            step = m * magnitude;
-            break;
-        }
-    // Keep the points off the frame: a step of room below the lowest and above the highest.
-    double bottom = std::floor(lo / step) * step;
-    if (lo - bottom < step * 0.2)
-        bottom -= step;
-    double top = std::ceil(hi / step) * step;
-    if (top - hi < step * 0.2)
-        top += step;
-    auto yOf = [&](double v) { return plot.bottom() - (v - bottom) / (top - bottom) * plot.height(); };
-    const int count = int(op.values.size());
-    auto xOf = [&](int i) {
-        return count == 1 ? plot.center().x() : plot.left() + 16 + (plot.width() - 32) * i / (count - 1);
-    };
-    p.setFont(arial(11));
-    for (double v = bottom; v <= top + step / 2; v += step) {
-        const double y = yOf(v);
-        p.setPen(QPen(QColor(0xdd, 0xe1, 0xee), 1));
-        p.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
-        p.setPen(Qt::black);
-        p.drawText(QRectF(r.left(), y - 8, 50, 16), Qt::AlignRight | Qt::AlignVCenter,
-                   QString::number(v, 'g', 6));
-    }
-    // Date labels under the plot, thinned out so they never overlap.
-    const int every = qMax(1, int(std::ceil(count * 70.0 / plot.width())));
-    for (int i = 0; i < count; i += every)
-        p.drawText(QRectF(xOf(i) - 35, plot.bottom() + 4, 70, 16), Qt::AlignHCenter | Qt::AlignTop,
-                   op.names.value(i));
-    p.setPen(QPen(navy(), 2));
-    for (int k = 1; k < shown.size(); ++k)
-        p.drawLine(QPointF(xOf(shown[k - 1]), yOf(op.values[shown[k - 1]])),
-                   QPointF(xOf(shown[k]), yOf(op.values[shown[k]])));
-    p.setBrush(QColor(0xf0, 0x8a, 0x3c));
-    p.setPen(QPen(navy(), 1.2));
-    for (int i : shown)
-        p.drawEllipse(QPointF(xOf(i), yOf(op.values[i])), 3.5, 3.5);
-    p.restore();
+    // The same painter as the growth form's chart page, so that paper and screen agree.
+    GrowthChartPainter chart(*op.growth, op.measure,
+                             op.metric ? GrowthUnits::System::Metric : GrowthUnits::System::Imperial,
+                             arial(11));
+    chart.paint(p, r);
 }

@@ -6,9 +6,13 @@
 #include <QColor>
 #include <QFont>
 #include <QHash>
+#include <QImage>
 #include <QRectF>
 #include <QSize>
 #include <QVector>
+
+#include <future>
+#include <map>
 
 class QPagedPaintDevice;
 class QPainter;
@@ -28,7 +32,8 @@ class QPainter;
 //
 // The layout keeps no page's contents: a first pass only finds where each page begins, a little at a
 // time (layoutStep), and a page is laid out again when it is painted, so memory stays small however
-// long the report is. Pictures are decoded only for the page being painted.
+// long the report is. Pictures are decoded only for the page being painted and the two after it (on
+// workers, while the page is painted).
 class PageRenderer : public ReportOutput::PageSource {
 public:
     explicit PageRenderer(ReportDocument document, QPageSize::PageSizeId paper = QPageSize::Letter);
@@ -109,7 +114,8 @@ private:
     double keptHeight(int index);
     void paintHeader(QPainter& p, int index) const;
     void paintFooter(QPainter& p, int index) const;
-    void paintImage(QPainter& p, const Op& op) const;
+    void paintImage(QPainter& p, const Op& op);
+    void decodeAhead(int index);
     static void paintTree(QPainter& p, const QRectF& rect, const QStringList& names);
     static void paintChart(QPainter& p, const QRectF& rect, const ReportBlock& b);
 
@@ -138,4 +144,6 @@ private:
     Resume m_blockStart;
     int m_emit = -1; // the page whose ops are kept, or -1 in the first pass
     QVector<Op> m_ops;
+    // Pictures being decoded for the pages after the one painted, by block and picture.
+    std::map<std::pair<int, int>, std::future<QImage>> m_decoding;
 };

@@ -32,6 +32,7 @@
 #include "ui/reports/TPrintReports.h"
 #include "ui/reports/TSampleReport.h"
 #include "ui/shell/TMainWindow.h"
+#include "ui/shell/TTimeline.h"
 
 namespace {
 template <typename Form> void create(Form*& global) {
@@ -72,6 +73,8 @@ void CreateForms() {
     create(BrandNewChild);
     create(SampleReport);
     create(ChangePicture);
+    create(Timeline);
+    QObject::connect(Timeline, &TTimeline::openItem, MainWindow, &TMainWindow::openTimelineItem);
 }
 
 void DestroyForms() {
@@ -107,4 +110,5 @@ void DestroyForms() {
     BrandNewChild = nullptr;
     SampleReport = nullptr;
     ChangePicture = nullptr;
+    Timeline = nullptr;
 }

@@ -6,7 +6,9 @@
 #include "core/store/StoreError.h"
 #include "ui/common/Messages.h"
 #include "ui/help/TSplash.h"
+#include "ui/shell/BackupChooser.h"
 #include "ui/shell/Forms.h"
+#include "ui/shell/RunningCopy.h"
 #include "ui/shell/TMainWindow.h"
 
 #include <QApplication>
@@ -16,12 +18,40 @@
 #include <QFontDatabase>
 #include <QMessageBox>
 #include <QMetaObject>
+#include <QPushButton>
 #include <QThread>
 
 #include <future>
+#include <memory>
 #include <optional>
 
 namespace {
+const QString kChooseIntro =
+    QStringLiteral("Choose the backup to put in place of the book. The book as it is now is kept beside it.");
+
+// The restore offer for a damaged book: Yes restores `newest`, "Choose a Backup..." lists them all.
+// The backup to restore, or empty when the parent declined.
+QString offerRestore(const QString& question, const QString& newest) {
+    for (;;) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), question,
+                        QMessageBox::Yes | QMessageBox::No);
+        box.setObjectName(QStringLiteral("ConfirmBox"));
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("&Yes"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("&No"));
+        QPushButton* choose = box.addButton(QStringLiteral("&Choose a Backup..."), QMessageBox::ActionRole);
+        choose->setObjectName(QStringLiteral("ChooseBtn"));
+        box.setDefaultButton(QMessageBox::Yes);
+        box.exec();
+        if (box.clickedButton() == box.button(QMessageBox::Yes))
+            return newest;
+        if (box.clickedButton() != choose)
+            return QString();
+        const QString chosen = BackupChooser::choose(nullptr, kChooseIntro);
+        if (!chosen.isEmpty())
+            return chosen;
+    }
+}
+
 // Opens the store. When the file itself is damaged and a sound backup exists, says so and offers to
 // put the backup in its place (the damaged file is kept, renamed); when the file is missing, offers
 // the backup before a new, empty book is made. False when Tinyra cannot start; *backUpToday false
@@ -54,27 +84,39 @@ bool openStore(QWidget* splash, bool* backUpToday, std::future<QString>& look) {
         return true;
     } catch (const StoreError& e) {
         splash->hide();
-        const QString backup = e.kind() == StoreError::Kind::CannotOpen && !Backups::damage().isEmpty()
-                                   ? Backups::newestSound()
-                                   : QString();
+        const bool damaged = e.kind() == StoreError::Kind::CannotOpen && !Backups::damage().isEmpty();
+        QString backup = damaged ? Backups::newestSound() : QString();
         if (backup.isEmpty()) {
-            Messages::errorReport(nullptr, e.message());
+            Messages::errorReport(nullptr, damaged && !Backups::all().isEmpty()
+                                               ? Backups::everyBackupDamagedReport(e.message())
+                                               : e.message());
             return false;
         }
         const QDateTime now = QDateTime::currentDateTime();
-        if (!Messages::confirm(nullptr, Backups::restoreQuestion(e.message(), backup, now)))
+        const QString chosen = offerRestore(Backups::restoreQuestion(e.message(), backup, now), backup);
+        if (chosen.isEmpty())
             return false;
+        backup = chosen;
+        QString kept;
         try {
-            const QString kept = Backups::restore(backup, now);
-            Database::open();
-            Messages::information(
-                nullptr, QStringLiteral("The backup has been restored. The damaged file is kept as\n") +
-                             QDir::toNativeSeparators(kept));
-            return true;
+            kept = Backups::restore(backup, now);
         } catch (const StoreError& again) {
             Messages::errorReport(nullptr, again.message());
             return false;
         }
+        const QString restored =
+            QStringLiteral("The backup\n%1\nhas been restored. The damaged file is kept as\n%2")
+                .arg(QDir::toNativeSeparators(backup), QDir::toNativeSeparators(kept));
+        try {
+            Database::open();
+        } catch (const StoreError& again) {
+            Messages::errorReport(
+                nullptr, restored + QStringLiteral("\n\nBut the restored book could not be opened:\n\n") +
+                             again.message());
+            return false;
+        }
+        Messages::information(nullptr, restored);
+        return true;
     }
 }
 
@@ -99,15 +141,67 @@ QThread* backUp() {
 // the splash is painted and the forms are made. A book that is missing now is looked at again when it
 // is opened.
 std::future<QString> g_look;
+
+// Today's backup while it is being made.
+QThread* g_backup = nullptr;
+
+void waitForBackup() {
+    if (!g_backup)
+        return;
+    g_backup->wait();
+    delete g_backup;
+    g_backup = nullptr;
+}
+
+// This copy's claim on the book: one running copy per book.
+std::unique_ptr<RunningCopy> g_copy;
+
+// Another start on the book asked for this copy's window.
+void bringToFront() {
+    qInfo("Another start of Tinyra on this book: its window is brought to the front.");
+    if (!MainWindow)
+        return;
+    MainWindow->setWindowState(MainWindow->windowState() & ~Qt::WindowMinimized);
+    MainWindow->raise();
+    MainWindow->activateWindow();
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+    }
+}
+
+// A later start on a book that a running copy holds: the running copy comes to the front and this
+// one ends, touching nothing of the book.
+int handOver() {
+    const bool reached = g_copy->handOver();
+    g_copy.reset();
+    if (reached)
+        return 0;
+    Messages::errorReport(nullptr,
+                          QStringLiteral("Tinyra is already running on this book\n%1\n\nIts window could not "
+                                         "be brought to the front. Close that copy of Tinyra before starting "
+                                         "it again.")
+                              .arg(QDir::toNativeSeparators(Database::dataDirectory())));
+    return 1;
+}
 } // namespace
 
 void startLookingForDamage() {
-    if (!g_look.valid() && QFileInfo::exists(Database::filePath()))
+    if (!g_copy) {
+        g_copy = std::make_unique<RunningCopy>();
+        g_copy->claim();
+    }
+    if (g_copy->isFirst() && !g_look.valid() && QFileInfo::exists(Database::filePath()))
         g_look = std::async(std::launch::async, [] { return Backups::damage(); });
 }
 
 int runTinyra() {
     startLookingForDamage();
+    if (!g_copy->isFirst())
+        return handOver();
+    g_copy->listen();
+    // What an interrupted backup or restore left is of no use; only this copy may write here now.
+    Backups::removeLeftovers();
     std::future<QString> look = std::move(g_look);
     // The font database is filled on a worker thread while the splash is shown: otherwise the first
     // text the main window measures waits several milliseconds for it. QFontDatabase may be used
@@ -126,10 +220,12 @@ int runTinyra() {
     // The forms read nothing from the store when they are made, so they are made while the look
     // runs; should the store not open, they are taken down again.
     CreateForms();
+    QObject::connect(g_copy.get(), &RunningCopy::raiseRequested, MainWindow, bringToFront);
     bool backUpToday = true;
     if (!openStore(splash, &backUpToday, look)) {
         DestroyForms();
         delete splash;
+        g_copy.reset();
         return 1;
     }
     splash->hide();
@@ -137,18 +233,58 @@ int runTinyra() {
 
     // The copy reads the whole book: make it once the window is up and the start-up check is done,
     // so a parent never waits for it.
-    QThread* backup = nullptr;
     if (backUpToday)
-        QObject::connect(MainWindow, &TMainWindow::started, MainWindow, [&backup] { backup = backUp(); });
+        QObject::connect(MainWindow, &TMainWindow::started, MainWindow, [] { g_backup = backUp(); });
     MainWindow->showMaximized();
     const int result = QApplication::exec();
-    if (backup) {
-        backup->wait();
-        delete backup;
-    }
+    waitForBackup();
 
     Entries().release();
     DestroyForms();
     Database::close();
+    g_copy.reset();
     return result;
+}
+
+void restoreBackup(QWidget* parent) {
+    const QString chosen = BackupChooser::choose(parent, kChooseIntro);
+    if (chosen.isEmpty())
+        return;
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString keptAs = Backups::replacedFileFor(now);
+    if (!Messages::confirmDestructive(
+            parent,
+            QStringLiteral("Restore the backup\n%1?\n\nThe book as it is now is kept beside it as\n%2\nand "
+                           "nothing entered since the backup was made will be in the restored book.")
+                .arg(Backups::describe(Backups::infoOf(chosen)), QDir::toNativeSeparators(keptAs))))
+        return;
+    // The book is closed for the restore; today's backup, which reads it, is finished first.
+    waitForBackup();
+    Entries().release();
+    Database::close();
+    QString kept;
+    try {
+        kept = Backups::restore(chosen, now, keptAs);
+    } catch (const StoreError& e) {
+        Messages::errorReport(parent, e.message());
+    }
+    try {
+        Database::open();
+    } catch (const StoreError& e) {
+        QString report = e.message();
+        if (!kept.isEmpty())
+            report = QStringLiteral(
+                         "The backup\n%1\nhas been restored. The book as it was is kept as\n%2\n\nBut the "
+                         "restored book could not be opened:\n\n%3")
+                         .arg(QDir::toNativeSeparators(chosen), QDir::toNativeSeparators(kept), e.message());
+        Messages::errorReport(parent, report + QStringLiteral("\n\nTinyra will close."));
+        QApplication::exit(1);
+        return;
+    }
+    if (MainWindow)
+        MainWindow->reloadBook();
+    if (!kept.isEmpty())
+        Messages::information(
+            parent, QStringLiteral("The backup\n%1\nhas been restored. The book as it was is kept as\n%2")
+                        .arg(QDir::toNativeSeparators(chosen), QDir::toNativeSeparators(kept)));
 }

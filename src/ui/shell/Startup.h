@@ -7,3 +7,8 @@ int runTinyra();
 // Starts the read-only look for damage in the book on a worker thread, before the application
 // object is made, so that it runs while the program starts; runTinyra() starts it otherwise.
 void startLookingForDamage();
+
+class QWidget;
+// The Child menu's "Restore a Backup...": the parent chooses a backup, which takes the book's place;
+// the book as it was is kept beside it, and the restored book's child becomes active.
+void restoreBackup(QWidget* parent);

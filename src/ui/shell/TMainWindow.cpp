@@ -32,6 +32,8 @@
 #include "ui/reports/TPrintReports.h"
 #include "ui/shell/BookMoves.h"
 #include "ui/shell/HomePanel.h"
+#include "ui/shell/Startup.h"
+#include "ui/shell/TTimeline.h"
 
 #include <QApplication>
 #include <QChildEvent>
@@ -43,6 +45,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QShowEvent>
+#include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -162,11 +165,14 @@ void TMainWindow::buildMenus() {
     addItem(child, QStringLiteral("&Child Information"), QStringLiteral("ChildInformation1"),
             &TMainWindow::ChildInformation1Click);
     addItem(child, QStringLiteral("&Family"), QStringLiteral("Family1"), &TMainWindow::Family1Click);
+    addItem(child, QStringLiteral("&Timeline"), QStringLiteral("Timeline1"), &TMainWindow::Timeline1Click);
     child->addSeparator();
     addItem(child, QStringLiteral("&Export Book..."), QStringLiteral("ExportBook1"),
             &TMainWindow::ExportBook1Click);
     addItem(child, QStringLiteral("&Import Book..."), QStringLiteral("ImportBook1"),
             &TMainWindow::ImportBook1Click);
+    addItem(child, QStringLiteral("&Restore a Backup..."), QStringLiteral("RestoreBackup1"),
+            &TMainWindow::RestoreBackup1Click);
 
     QMenu* health = menu(QStringLiteral("&Health"), QStringLiteral("Health2"));
     addItem(health, QStringLiteral("&At the Doctors"), QStringLiteral("AttheDoctors1"),
@@ -268,6 +274,7 @@ void TMainWindow::buildToolBar(QFrame* bar) {
         {"SpeedButton9", "Holidays", "christmas-tree", QColor(0x1b, 0x5e, 0x20),
          &TMainWindow::OtherHolidays1Click},
         {"SpeedButton10", "Daily Journal", "notebook", QColor(0x5d, 0x40, 0x37), &TMainWindow::Journal1Click},
+        {"SpeedButton13", "Timeline", "timeline", QColor(0x37, 0x47, 0x4f), &TMainWindow::Timeline1Click},
         {"SpeedButton11", "Tinyra Help", "help-circle", QColor(0x0d, 0x47, 0xa1), &TMainWindow::Search1Click},
     };
     for (const auto& b : buttons) {
@@ -336,6 +343,21 @@ void TMainWindow::FormCreate() {
     if (m_startupDone)
         return;
     m_startupDone = true;
+    if (!openBook())
+        return;
+    emit started();
+    if (m_quitAfterPaint)
+        update();
+}
+
+void TMainWindow::reloadBook() {
+    m_childName->setText(QString());
+    setWindowTitle(QStringLiteral("Tinyra 4.2"));
+    openBook();
+    m_home->refreshSoon();
+}
+
+bool TMainWindow::openBook() {
     QString first;
     QStringList children;
     if (!guarded(this, [&] {
@@ -343,7 +365,7 @@ void TMainWindow::FormCreate() {
             if (first == Children::NoChildYet)
                 children = Children::firstNames();
         }))
-        return;
+        return false;
 
     if (first == Children::NoChildYet && !children.isEmpty()) {
         // The book has children but keeps no active one: the parent picks one of them (or adds
@@ -351,7 +373,7 @@ void TMainWindow::FormCreate() {
         while (first == Children::NoChildYet) {
             showModal(PickChild);
             if (!guarded(this, [&first] { first = Children::previous(); }))
-                return;
+                return false;
             if (first == Children::NoChildYet)
                 Messages::information(this,
                                       QStringLiteral("Tinyra needs at least a first name to begin running."));
@@ -374,9 +396,7 @@ void TMainWindow::FormCreate() {
         if (Messages::plain(this, kReadmeQuestion, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
             showModal(ReadmeFile);
     }
-    emit started();
-    if (m_quitAfterPaint)
-        update();
+    return true;
 }
 
 void TMainWindow::PrenatalHistory1Click() {
@@ -396,6 +416,9 @@ void TMainWindow::ExportBook1Click() {
 }
 void TMainWindow::ImportBook1Click() {
     BookMoves::importBook(this);
+}
+void TMainWindow::RestoreBackup1Click() {
+    restoreBackup(this);
 }
 void TMainWindow::Family1Click() {
     showModal(Family);
@@ -472,6 +495,74 @@ void TMainWindow::Visitors1Click() {
 }
 void TMainWindow::Journal1Click() {
     showModal(Journal);
+}
+
+void TMainWindow::Timeline1Click() {
+    showModal(Timeline);
+}
+
+namespace {
+// Shows `form` turned to the tab captioned `page`, once it is on screen.
+void execAtPage(TDialog* form, const QString& page) {
+    QTimer::singleShot(0, form, [form, page] {
+        for (QTabWidget* tabs : form->findChildren<QTabWidget*>())
+            for (int i = 0; i < tabs->count(); ++i)
+                if (tabs->tabText(i).remove(QLatin1Char('&')) == page)
+                    tabs->setCurrentIndex(i);
+    });
+    form->exec();
+}
+} // namespace
+
+void TMainWindow::openTimelineItem(const ChildTimeline::Item& item) {
+    using ChildTimeline::Kind;
+    switch (item.kind) {
+    case Kind::Diary: {
+        TDialog* form = nullptr;
+        DiaryEditor* editor = nullptr;
+        switch (item.list) {
+        case DiaryList::PrenatalDiary:
+        case DiaryList::PrenatalMedicalDiary:
+            form = Prenatal;
+            Prenatal->ensureBuilt();
+            editor = item.list == DiaryList::PrenatalDiary ? Prenatal->diary() : Prenatal->medicalDiary();
+            break;
+        case DiaryList::JournalEntries:
+            form = Journal;
+            editor = Journal->editor();
+            break;
+        case DiaryList::WordEntries:
+            form = Words;
+            editor = Words->editor();
+            break;
+        case DiaryList::DoctorVisits:
+        case DiaryList::ChildhoodDiseases:
+            form = Doctor;
+            Doctor->ensureBuilt();
+            editor = item.list == DiaryList::DoctorVisits ? Doctor->visits() : Doctor->diseases();
+            break;
+        }
+        // The form shows its newest entry as it opens; the chosen one is shown once it is up.
+        QTimer::singleShot(0, editor, [editor, position = item.position] { editor->showEntry(position); });
+        form->exec();
+        break;
+    }
+    case Kind::Growth:
+        execAtPage(Growth, QStringLiteral("Growth Log"));
+        break;
+    case Kind::Tooth:
+        showModal(Teeth);
+        break;
+    case Kind::Skill:
+        execAtPage(Skills, item.key);
+        break;
+    case Kind::Birthday:
+        BirthdayItemClick(item.key);
+        break;
+    case Kind::Occasion:
+        showHoliday(item.key, item.title);
+        break;
+    }
 }
 
 void TMainWindow::ReportsClick(const QString& title) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/book/Timeline.h"
+
 #include "ui/common/FormHost.h"
 
 #include <QMainWindow>
@@ -32,6 +34,8 @@ public:
     void showHelpTopic(int topic) override;
     bool showPictureChooser() override;
     bool startupCheckDone() const { return m_startupDone; }
+    // After another book was put in place of the open one: its active child, as at start-up.
+    void reloadBook();
 
 signals:
     // The start-up check has finished (after the first-run dialogs, when there were any).
@@ -48,6 +52,7 @@ public slots:
     void Family1Click();
     void ExportBook1Click(); // the whole book to a file, and back
     void ImportBook1Click();
+    void RestoreBackup1Click(); // a backup in place of the book, the book kept beside it
     void AttheDoctors1Click();
     void Growth1Click();
     void Teeth1Click();
@@ -65,6 +70,9 @@ public slots:
     void Outings1Click();
     void Visitors1Click();
     void Journal1Click();
+    void Timeline1Click();
+    // Shows a timeline item in its own form: the diary at that entry, the birthday, the holiday...
+    void openTimelineItem(const ChildTimeline::Item& item);
     void ReportsClick(const QString& title); // the eight report categories
     void AboutTinyra1Click();
     void OnLineReadmeFile1Click();
@@ -82,6 +90,9 @@ protected:
 
 private:
     void buildMenus();
+    // The active child at start-up: the one PREVIOUS names, one picked from the book's children, or
+    // a first child the parent adds. False when the store could not be read (the error was shown).
+    bool openBook();
     void buildToolBar(QFrame* bar);
     QAction* addItem(QMenu* menu, const QString& caption, const QString& name, void (TMainWindow::*slot)());
     void showHoliday(const QString& caption, const QString& title);

@@ -4,8 +4,13 @@
 #include "core/diaries/DiaryCursor.h"
 #include "core/diaries/DiarySheets.h"
 #include "core/diaries/GrowthLog.h"
+#include "core/diaries/GrowthPlot.h"
+#include "core/diaries/GrowthReference.h"
+#include "core/diaries/GrowthUnits.h"
+#include "core/store/Database.h"
 #include "support/TempStore.h"
 
+#include <QSqlQuery>
 #include <QTest>
 
 namespace {
@@ -34,6 +39,8 @@ private slots:
     void datesAreReadOrRefused();
     void chartPlacesReadableRecordsByAgeInDateOrder();
     void chartWithoutABirthDateDrawsNothing();
+    void centilesMatchThePublishedStandards();
+    void unitsConvertForShowingOnly();
     void sheetsAreReadPerChildWithBlankDefaults();
 
 private:
@@ -220,43 +227,146 @@ void DiaryRulesTest::chartPlacesReadableRecordsByAgeInDateOrder() {
     const QDate today(2026, 12, 8);
     const QDate birth(2024, 1, 1);
     const QVector<GrowthType> records{
-        {"07-01-24", "26", "16", "8"}, // about 6 months
-        {"01-01-24", "20", "7", "4"},  // birth day
-        {"  -  -  ", "21", "8", ""},   // no date: left out
-        {"12-25-23", "19", "7", "0"},  // before the birth: left out
-        {"01-01-25", "30", "", ""},    // no weight: height only
-        {"04-01-24", "abc", "12", ""}, // height unreadable: weight only
-        {"07-01-24", "27", "17", "0"}, // same date as the first: after it
+        {"07-01-24", "26", "16", "8"},                        // about 6 months
+        {"01-01-24", "20", "7", "4"},                         // birth day
+        {"  -  -  ", "21", "8", ""},                          // no date: left out
+        {"12-25-23", "19", "7", "0"},                         // before the birth: left out
+        {"01-01-25", "30", "", ""},                           // no weight: height only
+        {"04-01-24", "abc", "12", ""},                        // height unreadable: weight only
+        {"07-01-24", "27", "17", "0"},                        // same date as the first: after it
+        {"01-01-26", "86", "", "", "48.5", "12.2", "metric"}, // typed in centimetres and kilograms
     };
-    const GrowthLog::Chart c = GrowthLog::chart(records, birth, today);
+    const GrowthPlot::Plot c = GrowthPlot::make(records, birth, GrowthPlot::Sex::Girl, 0, today);
     QVERIFY(c.birthKnown);
-    QCOMPARE(c.height.size(), 4);
-    QCOMPARE(c.height[0], QPointF(0, 20));
-    QCOMPARE(c.height[1].y(), 26.0);
-    QCOMPARE(c.height[2].y(), 27.0);
-    QCOMPARE(c.height[3].y(), 30.0);
-    QVERIFY(qAbs(c.height[3].x() - 12.0) < 0.05); // a year is twelve months
-    QCOMPARE(c.weight.size(), 4);
-    QCOMPARE(c.weight[0].y(), 7.25); // pounds and ounces as one weight
-    QCOMPARE(c.weight[1].y(), 12.0);
-    QVERIFY(qAbs(c.weight[1].x() - 3.0) < 0.1);
-    QCOMPARE(c.weight[2].y(), 16.5);
-    QVERIFY(qAbs(c.maxAge - 12.0) < 0.05);
+    QCOMPARE(c.height.size(), 5);
+    QCOMPARE(c.height[0].age, 0.0);
+    QCOMPARE(c.height[0].value, 20 * 2.54);
+    QCOMPARE(c.height[1].value, 26 * 2.54);
+    QCOMPARE(c.height[2].value, 27 * 2.54);
+    QVERIFY(qAbs(c.height[3].age - 1.0) < 0.003); // a true age in years
+    QCOMPARE(c.height[4].value, 86.0);
+    QCOMPARE(c.weight.size(), 5);
+    QVERIFY(qAbs(c.weight[0].value - 7.25 * 0.45359237) < 1e-9); // pounds and ounces as one weight
+    QVERIFY(qAbs(c.weight[1].age - 0.25) < 0.003);
+    QCOMPARE(c.weight[4].value, 12.2);
+    QCOMPARE(c.head.size(), 1);
+    QCOMPARE(c.head[0].value, 48.5);
+    QVERIFY(qAbs(c.maxAge - 2.0) < 0.003);
+    // The centile of each point where the standards cover its age: none on the birth day (they start
+    // at two weeks), WHO before 5 years.
+    QVERIFY(!c.height[0].reading.known);
+    QVERIFY(c.height[1].reading.known);
+    QCOMPARE(c.height[1].reading.source, QStringLiteral("WHO"));
     QCOMPARE(c.leftOut.size(), 4);
     QVERIFY(c.leftOut.filter("date cannot be read").size() == 1);
     QVERIFY(c.leftOut.filter("before the birth").size() == 1);
     QVERIFY(c.leftOut.filter("weight is missing or cannot be read").size() == 1);
     QVERIFY(c.leftOut.filter("height is missing or cannot be read").size() == 1);
     for (int i = 1; i < c.height.size(); ++i)
-        QVERIFY(c.height[i - 1].x() <= c.height[i].x());
+        QVERIFY(c.height[i - 1].age <= c.height[i].age);
+
+    // Born at 32 weeks: until 2 years the age is corrected by the eight weeks short of 40.
+    const GrowthPlot::Plot early = GrowthPlot::make(
+        {{"03-01-24", "20", "8", ""}, {"01-15-26", "33", "26", ""}}, birth, GrowthPlot::Sex::Boy, 32, today);
+    QVERIFY(early.corrected);
+    QVERIFY(qAbs(early.weight[0].age - (birth.daysTo(QDate(2024, 3, 1)) - 56) / 365.25) < 1e-9);
+    QVERIFY(qAbs(early.weight[1].age - birth.daysTo(QDate(2026, 1, 15)) / 365.25) < 1e-9);
+    QCOMPARE(GrowthPlot::readGestation(" 32 "), 32);
+    QCOMPARE(GrowthPlot::readGestation("3"), 0);
+    QCOMPARE(GrowthPlot::readGestation("many"), 0);
 }
 
 void DiaryRulesTest::chartWithoutABirthDateDrawsNothing() {
     const QVector<GrowthType> records{{"07-01-24", "26", "16", "8"}, {"xx", "1", "2", "3"}};
-    const GrowthLog::Chart c = GrowthLog::chart(records, QDate(), QDate(2026, 12, 8));
+    const GrowthPlot::Plot c =
+        GrowthPlot::make(records, QDate(), GrowthPlot::Sex::Girl, 0, QDate(2026, 12, 8));
     QVERIFY(!c.birthKnown);
     QVERIFY(c.height.isEmpty() && c.weight.isEmpty());
     QCOMPARE(c.leftOut.size(), 1);
+}
+
+void DiaryRulesTest::centilesMatchThePublishedStandards() {
+    using namespace GrowthReference;
+    // WHO medians: girls' weight at 6 months 7.3 kg, boys' length at 12 months 75.7 cm.
+    const Reading girl = read(Sex::Girl, Measure::Weight, 0.5, 7.3);
+    QVERIFY(girl.known);
+    QCOMPARE(girl.source, QStringLiteral("WHO"));
+    QVERIFY(qAbs(girl.z) < 0.02);
+    QCOMPARE(centileText(girl.z), QStringLiteral("50th"));
+    const Reading boy = read(Sex::Boy, Measure::Height, 1.0, 75.7);
+    QCOMPARE(centileText(boy.z), QStringLiteral("50th"));
+    // The girls' -2 SD weight at 6 months (WHO: 5.7 kg) reads the 2nd centile; the 3rd line the 3rd.
+    const double minusTwo = valueAt(Sex::Girl, Measure::Weight, 0.5, -2.0);
+    QVERIFY(qAbs(minusTwo - 5.7) < 0.05);
+    QCOMPARE(centileText(read(Sex::Girl, Measure::Weight, 0.5, minusTwo).z), QStringLiteral("2nd"));
+    QCOMPARE(centileText(read(Sex::Girl, Measure::Weight, 0.5, 5.8119).z), QStringLiteral("3rd"));
+    // Between two tabulated ages the lines are interpolated: 4.5 months lies between 4 and 5.
+    const double mid = valueAt(Sex::Girl, Measure::Weight, 0.375, 0);
+    QVERIFY(mid > valueAt(Sex::Girl, Measure::Weight, 1.0 / 3, 0));
+    QVERIFY(mid < valueAt(Sex::Girl, Measure::Weight, 5.0 / 12, 0));
+    QCOMPARE(centileText(read(Sex::Girl, Measure::Weight, 0.5, 15).z), QStringLiteral(">99.6th"));
+    QCOMPARE(centileText(read(Sex::Girl, Measure::Weight, 0.5, 3).z), QStringLiteral("<0.4th"));
+    QCOMPARE(centileText(zOfCentile(97)), QStringLiteral("97th"));
+    QCOMPARE(centileText(1.0), QStringLiteral("84th"));
+    QCOMPARE(centileText(-2.3), QStringLiteral("1st"));
+    // From 5 years the CDC charts; a head only to 5; nothing without a sex or past 20 years.
+    QCOMPARE(read(Sex::Boy, Measure::Height, 10, 140).source, QStringLiteral("CDC"));
+    QCOMPARE(read(Sex::Boy, Measure::Height, 4, 100).source, QStringLiteral("WHO"));
+    QVERIFY(read(Sex::Boy, Measure::Height, 5.02, 110).known); // between the two charts' ages
+    QVERIFY(!read(Sex::Boy, Measure::Head, 6, 52).known);
+    QVERIFY(!read(Sex::Unknown, Measure::Weight, 0.5, 7.3).known);
+    QVERIFY(!read(Sex::Girl, Measure::Weight, 21, 60).known);
+    QCOMPARE(sexOf(" Girl"), Sex::Girl);
+    QCOMPARE(sexOf("Boy"), Sex::Boy);
+    QCOMPARE(sexOf(""), Sex::Unknown);
+}
+
+void DiaryRulesTest::unitsConvertForShowingOnly() {
+    using GrowthUnits::System;
+    const GrowthType imperial{"03-15-97", "24", "12", "5"};
+    const GrowthType metric{"03-15-97", "65.5", "", "", "42", "7.3", "metric"};
+    // An imperial record keeps its spaced line; shown in metric it is converted.
+    QCOMPARE(GrowthLog::line(imperial),
+             QStringLiteral("03-15-97") + QString(10, ' ') + "24 in" + QString(12, ' ') + "12 lbs  5 oz");
+    QCOMPARE(GrowthLog::line(imperial, true),
+             QStringLiteral("03-15-97") + QString(10, ' ') + "61 cm" + QString(12, ' ') + "5.58 kg");
+    QCOMPARE(GrowthLog::line(metric, true), QStringLiteral("03-15-97") + QString(10, ' ') + "65.5 cm" +
+                                                QString(12, ' ') + "7.3 kg   head 42 cm");
+    QCOMPARE(GrowthLog::line(metric), QStringLiteral("03-15-97") + QString(10, ' ') + "25.8 in" +
+                                          QString(12, ' ') + "16 lbs 2 oz   head 16.5 in");
+    QCOMPARE(GrowthUnits::weightText(7.3, System::Metric) + " (" +
+                 GrowthUnits::weightText(7.3, System::Imperial) + ")",
+             QStringLiteral("7.3 kg (16 lbs 2 oz)"));
+
+    // The preference is kept in the store; switching it back and forth changes no stored value.
+    Entries().appendGrowth(std::make_shared<GrowthType>(imperial));
+    Entries().appendGrowth(std::make_shared<GrowthType>(metric));
+    auto stored = [] {
+        QStringList rows;
+        QSqlQuery q =
+            Database::exec("SELECT Date, Height, WtLbs, WtOz, Head, WtKg, Units FROM GROWTH ORDER BY seq");
+        while (q.next()) {
+            QStringList row;
+            for (int i = 0; i < 7; ++i)
+                row << q.value(i).toString();
+            rows << row.join('|');
+        }
+        return rows;
+    };
+    const QStringList before = stored();
+    QCOMPARE(before, (QStringList{"03-15-97|24|12|5|||", "03-15-97|65.5|||42|7.3|metric"}));
+    QCOMPARE(GrowthUnits::preferred(), System::Imperial);
+    for (System s : {System::Metric, System::Imperial, System::Metric}) {
+        GrowthUnits::setPreferred(s);
+        QCOMPARE(GrowthUnits::preferred(), s);
+    }
+    Entries().release();
+    m_store->reopen();
+    QCOMPARE(GrowthUnits::preferred(), System::Metric);
+    QCOMPARE(stored(), before);
+    Entries().freshStart("Ann");
+    QCOMPARE(Entries().growthAt(1)->Units, QStringLiteral("metric"));
+    QCOMPARE(Entries().growthAt(1)->Head, QStringLiteral("42"));
 }
 
 void DiaryRulesTest::sheetsAreReadPerChildWithBlankDefaults() {

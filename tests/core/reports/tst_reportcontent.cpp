@@ -210,19 +210,34 @@ void ReportContentTest::familyTreeGrowthAndVocabulary() {
     Entries().appendGrowth(std::make_shared<GrowthType>(GrowthType{"01-01-98", "24", "12", "3"}));
     const ReportDocument growth = ReportRegistry::build("Growth Log", "Ann");
     QCOMPARE(growth.blocks[0].rows, (QVector<QStringList>{{"01-01-98", "24 inches", "12 lbs. 3 oz."}}));
-    // The charts take the numbers as typed; a text that is no number leaves a gap, not a zero.
+    // The charts place each readable value at the child's age on its date; a record typed in
+    // centimetres and kilograms is shown in the chosen units, with a head column once one is given.
+    Database::exec("UPDATE CHILD SET BDayMonth = '1', BDateDay = '1', BDayYear = '1998', Sex = 'Girl' "
+                   "WHERE FirstName = 'Ann'");
     Entries().appendGrowth(std::make_shared<GrowthType>(GrowthType{"02-01-98", "25,5", "13", ""}));
     Entries().appendGrowth(std::make_shared<GrowthType>(GrowthType{"03-01-98", "tall", "x", "2"}));
+    Entries().appendGrowth(
+        std::make_shared<GrowthType>(GrowthType{"07-01-98", "66", "", "", "42.5", "7.3", "metric"}));
     const ReportDocument charted = ReportRegistry::build("Growth Log", "Ann");
-    QCOMPARE(charted.blocks.size(), 4);
-    const ReportBlock& height = charted.blocks[2];
-    const ReportBlock& weight = charted.blocks[3];
-    QCOMPARE(height.kind, ReportBlock::Kind::Chart);
-    QCOMPARE(height.names, (QStringList{"01-01-98", "02-01-98", "03-01-98"}));
-    QCOMPARE(height.values.mid(0, 2), (QVector<double>{24.0, 25.5}));
-    QVERIFY(qIsNaN(height.values[2]));
-    QCOMPARE(weight.values.mid(0, 2), (QVector<double>{12.1875, 13.0}));
-    QVERIFY(qIsNaN(weight.values[2]));
+    QCOMPARE(charted.blocks[0].columns, (QStringList{"Date", "Height", "Weight", "Head"}));
+    QCOMPARE(charted.blocks[0].rows.last(), (QStringList{"07-01-98", "26 in", "16 lbs 2 oz", "16.7 in"}));
+    QVector<GrowthReference::Measure> charts;
+    for (const ReportBlock& b : charted.blocks)
+        if (b.kind == ReportBlock::Kind::Chart) {
+            charts << b.measure;
+            QVERIFY(!b.metric);
+            QCOMPARE(b.growth->sex, GrowthReference::Sex::Girl);
+        }
+    QCOMPARE(charts, (QVector<GrowthReference::Measure>{GrowthReference::Measure::Weight,
+                                                        GrowthReference::Measure::Height,
+                                                        GrowthReference::Measure::Head}));
+    const auto plot = charted.blocks[2].growth;
+    QCOMPARE(plot->height.size(), 3);
+    QCOMPARE(plot->height[1].value, 25.5 * 2.54);
+    QCOMPARE(plot->height[1].date, QDate(1998, 2, 1));
+    QVERIFY(qAbs(plot->height[1].age - 31 / 365.25) < 1e-9);
+    QCOMPARE(plot->weight.size(), 3);
+    QVERIFY(charted.blocks.last().text.contains("03-01-98"));
 
     Entries().append(DiaryList::WordEntries, std::make_shared<DiaryType>(DiaryType{"05-05-98", "ball", ""}));
     Entries().append(DiaryList::WordEntries,

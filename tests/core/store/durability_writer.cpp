@@ -7,6 +7,8 @@
 //   durability_writer limited <data home> <first number> <extra bytes>
 //       the same, but no file may grow beyond its size at the start plus <extra bytes>; stops at
 //       the first failed append and reports "error <message>", then exits normally
+//   durability_writer once <data home> <number>
+//       appends the one entry N<number> and exits
 #include "core/book/EntryStore.h"
 #include "core/store/Database.h"
 #include "core/store/StoreError.h"
@@ -61,7 +63,7 @@ int main(int argc, char* argv[]) {
             if (setrlimit(RLIMIT_FSIZE, &rl) != 0)
                 return 4;
         }
-        for (;; ++n) {
+        for (const qint64 last = mode == QLatin1String("once") ? n : -1; last < 0 || n <= last; ++n) {
             auto entry = std::make_shared<DiaryType>(
                 DiaryType{QStringLiteral("01-02-03"), QStringLiteral("N") + QString::number(n), textFor(n)});
             try {
@@ -77,6 +79,9 @@ int main(int argc, char* argv[]) {
             }
             say(QByteArray::number(n));
         }
+        Entries().release();
+        Database::close();
+        return 0;
     } catch (const StoreError& e) {
         say("fatal " + e.message().toUtf8().replace('\n', ' '));
         return 1;

@@ -1,12 +1,16 @@
 // Opening the store: first start, restarts, delivered rows, and files that must be left untouched.
 #include "core/store/Database.h"
 #include "core/store/DeliveredData.h"
+#include "core/store/Schema.h"
 #include "core/store/StoreError.h"
+#include "core/store/Table.h"
 #include "support/TempStore.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTest>
 
@@ -42,6 +46,7 @@ private slots:
     void aStoreMissingATableIsLeftUntouched();
     void aStoreFromANewerVersionIsRefused();
     void aFolderThatCannotBeMadeIsReported();
+    void aStoreFromBeforeTheGrowthMeasuresOpensWithItsRecords();
 };
 
 void DatabaseTest::firstStartCreatesTheStoreInTheDataFolder() {
@@ -153,6 +158,61 @@ void DatabaseTest::aFolderThatCannotBeMadeIsReported() {
     const QString message = refusal();
     QVERIFY2(message.contains("cannot be created"), qPrintable(message));
     QVERIFY(!Database::isOpen());
+}
+
+void DatabaseTest::aStoreFromBeforeTheGrowthMeasuresOpensWithItsRecords() {
+    // A store of the second version, as an earlier release left it: a child, a growth record, no sex,
+    // gestation, head circumference, units or preferences.
+    TempStore store(false);
+    QVERIFY(QDir().mkpath(store.storeDir()));
+    QStringList sql = Schema::createStatements();
+    for (int from = 2; from < Schema::version(); ++from)
+        sql = sql.mid(0, sql.size() - Schema::migrationStatements(from).size());
+    {
+        QSqlDatabase old = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
+        old.setDatabaseName(store.storeFile());
+        QVERIFY(old.open());
+        QSqlQuery q(old);
+        for (const QString& statement : sql)
+            QVERIFY2(q.exec(statement), qPrintable(statement + ": " + q.lastError().text()));
+        for (const char* s :
+             {"INSERT INTO CHILD (FirstName, BDayYear) VALUES ('Ann', '2024')",
+              "INSERT INTO PREVIOUS (FirstName) VALUES ('Ann')",
+              "INSERT INTO GROWTH (child, Date, Height, WtLbs, WtOz) VALUES ('Ann', '01-02-24', "
+              "'20', '7', '8')",
+              "PRAGMA user_version = 2"})
+            QVERIFY2(q.exec(QString::fromLatin1(s)), s);
+        QVERIFY(q.exec("SELECT count(*) FROM sqlite_master WHERE name = 'PREFERENCES'") && q.next());
+        QCOMPARE(q.value(0).toInt(), 0);
+        old.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("old"));
+
+    store.open();
+    QSqlQuery v = Database::exec("PRAGMA user_version");
+    QVERIFY(v.next());
+    QCOMPARE(v.value(0).toInt(), Schema::version());
+    QSqlQuery g = Database::exec("SELECT Date, Height, WtLbs, WtOz, Head, WtKg, Units, uid FROM GROWTH");
+    QVERIFY(g.next());
+    QCOMPARE(g.value(0).toString() + g.value(1).toString() + g.value(2).toString() + g.value(3).toString(),
+             QStringLiteral("01-02-2420"
+                            "78"));
+    QCOMPARE(g.value(4).toString() + g.value(5).toString() + g.value(6).toString(), QString());
+    QVERIFY(!g.value(7).toString().isEmpty());
+    Table child(QStringLiteral("CHILD"));
+    child.open();
+    QVERIFY(child.findKey("Ann"));
+    QCOMPARE(child.fieldText("BDayYear"), QStringLiteral("2024"));
+    QCOMPARE(child.fieldText("Sex"), QString());
+    // The new fields are kept like the others, and a change to them stamps the child as changed.
+    Database::exec("UPDATE CHILD SET changed = '2000-01-01T00:00:00.000Z'");
+    Database::exec("UPDATE CHILD SET Sex = 'Girl', Gestation = '34' WHERE FirstName = 'Ann'");
+    QSqlQuery c = Database::exec("SELECT Sex, Gestation, changed FROM CHILD");
+    QVERIFY(c.next());
+    QCOMPARE(c.value(0).toString() + c.value(1).toString(), QStringLiteral("Girl34"));
+    QVERIFY(c.value(2).toString() > QStringLiteral("2000-01-01T00:00:00.000Z"));
+    Database::exec("INSERT INTO PREFERENCES (name, value) VALUES ('GrowthUnits', 'metric')");
+    QCOMPARE(TempStore::rowCount("PREFERENCES"), 1);
 }
 
 QTEST_GUILESS_MAIN(DatabaseTest)

@@ -14,6 +14,7 @@
 #include <QSqlQuery>
 #include <QTest>
 
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 namespace {
@@ -76,6 +77,15 @@ bool execIn(const QString& file, const QString& sql) {
     return ok;
 }
 
+// Runs several statements on one connection to `file`.
+bool execScript(const QString& file, const char* sql) {
+    sqlite3* h = nullptr;
+    const bool ok = sqlite3_open(QFile::encodeName(file).constData(), &h) == SQLITE_OK &&
+                    sqlite3_exec(h, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(h);
+    return ok;
+}
+
 std::shared_ptr<DiaryType> diary(const QString& title) {
     return std::make_shared<DiaryType>(
         DiaryType{QStringLiteral("01-02-03"), title, QStringLiteral("Text of ") + title});
@@ -110,6 +120,11 @@ private slots:
     void damagedStoreIsKeptAndTheBackupRestored();
     void noRestoreIsOfferedForASoundOrNewerFile();
     void aDamagedBackupIsNeverRestored();
+    void backupsAreRankedByTheOrderTheyWereMade();
+    void aSmallerBookNeverReplacesABackup();
+    void indexDamageIsHeldToOneStandard();
+    void aRestoreLeavesNoHalfWayState();
+    void theFolderIsPrivateAndAtAnAbsolutePlace();
 };
 
 void BackupsTest::storeAndBackupsAreTheOwnersAlone() {
@@ -324,6 +339,183 @@ void BackupsTest::aDamagedBackupIsNeverRestored() {
     }
     QCOMPARE(bytesOf(store.storeFile()), damaged);
     QCOMPARE(QDir(store.storeDir()).entryList({QStringLiteral("*damaged*")}, QDir::Files), QStringList());
+}
+
+void BackupsTest::backupsAreRankedByTheOrderTheyWereMade() {
+    TempStore store;
+    // A clock far ahead: the copy is named for 2030 but made first.
+    const QString future = Backups::make(QDate(2030, 1, 1));
+    TempStore::addChild(QStringLiteral("Ann"));
+    // Then the clock is right again, for more than two weeks of starts.
+    const QDate first(2026, 3, 1);
+    for (int d = 0; d < 16; ++d)
+        Backups::make(first.addDays(d));
+    QStringList kept = Backups::all();
+    QCOMPARE(kept.size(), Backups::Kept);
+    QCOMPARE(kept.first(), Backups::fileFor(first.addDays(15)));
+    QVERIFY(!kept.contains(future)); // the oldest made goes, whatever its name says
+    QCOMPARE(Backups::newestSound(), Backups::fileFor(first.addDays(15)));
+    const Backups::Info info = Backups::infoOf(kept.first());
+    QCOMPARE(info.children, 1);
+    QVERIFY(qAbs(info.madeAt.secsTo(QDateTime::currentDateTimeUtc())) < 3600);
+
+    // A clock set back: the copy of that earlier day is the newest made, and it is kept.
+    TempStore::addChild(QStringLiteral("Ben"));
+    const QString past = Backups::make(QDate(2020, 6, 1));
+    kept = Backups::all();
+    QCOMPARE(kept.size(), Backups::Kept);
+    QCOMPARE(kept.first(), past);
+    QCOMPARE(Backups::newestSound(), past);
+    QCOMPARE(Backups::infoOf(past).children, 2);
+
+    // The newest backup that holds a child outlives any number of backups of an empty book.
+    QVERIFY(execIn(store.storeFile(), QStringLiteral("DELETE FROM CHILD")));
+    for (int d = 0; d < Backups::Kept + 2; ++d)
+        Backups::make(QDate(2027, 1, 1).addDays(d));
+    kept = Backups::all();
+    QCOMPARE(kept.size(), Backups::Kept + 1);
+    QCOMPARE(kept.last(), past);
+}
+
+void BackupsTest::aSmallerBookNeverReplacesABackup() {
+    TempStore store;
+    TempStore::addChild(QStringLiteral("Ann"));
+    Entries().freshStart(QStringLiteral("Ann"));
+    Entries().append(DiaryList::JournalEntries, diary(QStringLiteral("First smile")));
+    Entries().release();
+    const QDate day(2026, 4, 5);
+    const QString annsBackup = Backups::make(day);
+    const QByteArray annsBytes = bytesOf(annsBackup);
+
+    // The book loses Ann (a new, empty book with another child): today's backup of Ann stays.
+    QVERIFY(execIn(store.storeFile(), QStringLiteral("DELETE FROM ENTRIES")));
+    QVERIFY(execIn(store.storeFile(), QStringLiteral("UPDATE CHILD SET FirstName = 'Cleo'")));
+    const QString second = Backups::make(day);
+    QCOMPARE(second, QDir(Backups::directory()).filePath(QStringLiteral("tinyra4-2026-04-05-2.sqlite")));
+    QCOMPARE(bytesOf(annsBackup), annsBytes);
+    // Cleo's book grows: its own backup of the day is replaced, Ann's still not.
+    TempStore::addChild(QStringLiteral("Dan"));
+    QCOMPARE(Backups::make(day), second);
+    QCOMPARE(valuesIn(second, QStringLiteral("SELECT count(*) FROM CHILD")),
+             QStringList{QStringLiteral("2")});
+    QCOMPARE(bytesOf(annsBackup), annsBytes);
+    QCOMPARE(Backups::all(), (QStringList{second, annsBackup}));
+    // Fewer entries than the day's backup count as less too.
+    Entries().freshStart(QStringLiteral("Dan"));
+    Entries().append(DiaryList::JournalEntries, diary(QStringLiteral("Crawls")));
+    Entries().release();
+    QCOMPARE(Backups::make(day), second);
+    QVERIFY(execIn(store.storeFile(), QStringLiteral("DELETE FROM ENTRIES")));
+    QCOMPARE(Backups::make(day),
+             QDir(Backups::directory()).filePath(QStringLiteral("tinyra4-2026-04-05-3.sqlite")));
+    QCOMPARE(Backups::all().size(), 3);
+}
+
+void BackupsTest::indexDamageIsHeldToOneStandard() {
+    TempStore store;
+    TempStore::addChild(QStringLiteral("Ann"));
+    Entries().freshStart(QStringLiteral("Ann"));
+    for (int i = 0; i < 20; ++i)
+        Entries().append(DiaryList::JournalEntries, diary(QStringLiteral("Day ") + QString::number(i)));
+    Entries().release();
+    store.close();
+    // The index's pages now hold other columns than its definition says: damage only to an index,
+    // which the quick check at start-up does not see.
+    QVERIFY(execScript(store.storeFile(), "PRAGMA writable_schema = ON; UPDATE sqlite_master SET sql = "
+                                          "'CREATE INDEX ENTRIES_BY_CHILD ON ENTRIES (Title, list, seq)' "
+                                          "WHERE name = 'ENTRIES_BY_CHILD'"));
+    QVERIFY(Backups::damage().isEmpty());
+    store.open();
+    // The daily copy's full check refuses it: no damaged copy is kept as sound.
+    QVERIFY_THROWS_EXCEPTION(StoreError, Backups::make(QDate(2026, 8, 1)));
+    QVERIFY(Backups::all().isEmpty());
+    store.close();
+
+    // A copy of it made before (as an older Tinyra did) is still restored, its index built again.
+    QVERIFY(QDir().mkpath(Backups::directory()));
+    const QString old = Backups::fileFor(QDate(2026, 7, 31));
+    QVERIFY(QFile::copy(store.storeFile(), old));
+    QVERIFY(Backups::isSound(old));
+    QCOMPARE(Backups::newestSound(), old);
+    writeBytes(store.storeFile(), noise(5000), 0, true);
+    Backups::restore(old, QDateTime(QDate(2026, 8, 1), QTime(8, 0)));
+    QCOMPARE(valuesIn(store.storeFile(), QStringLiteral("PRAGMA integrity_check")),
+             QStringList{QStringLiteral("ok")});
+    store.open();
+    Entries().freshStart(QStringLiteral("Ann"));
+    QCOMPARE(Entries().count(DiaryList::JournalEntries), 20);
+}
+
+void BackupsTest::aRestoreLeavesNoHalfWayState() {
+    TempStore store;
+    const QString backup = storeWithBackup(store);
+    // What an interrupted copy and an interrupted restore leave behind is removed.
+    writeBytes(store.storeFile() + QStringLiteral(".restoring"), "half a copy", 0, true);
+    writeBytes(backup + QStringLiteral(".part"), "half a backup", 0, true);
+    Backups::removeLeftovers();
+    QCOMPARE(QDir(store.storeDir()).entryList({QStringLiteral("*.restoring*")}, QDir::Files), QStringList());
+    QCOMPARE(QDir(Backups::directory()).entryList({QStringLiteral("*.part*")}, QDir::Files), QStringList());
+
+    // The book is kept with its log; the restored copy takes the store's place whole, with no log of
+    // the old book beside it, and records nothing of the backups.
+    store.open();
+    TempStore::addChild(QStringLiteral("Cleo")); // in the log only
+    const QByteArray log = bytesOf(store.storeFile() + QStringLiteral("-wal"));
+    QVERIFY(!log.isEmpty());
+    QVERIFY_THROWS_EXCEPTION(StoreError, Backups::restore(backup)); // not while the book is open
+    // Closing folds the log into the book; a killed program would have left both as they were.
+    const QByteArray book = bytesOf(store.storeFile());
+    store.close();
+    writeBytes(store.storeFile(), book, 0, true);
+    writeBytes(store.storeFile() + QStringLiteral("-wal"), log, 0, true);
+    const QDateTime when(QDate(2026, 9, 1), QTime(7, 0));
+    const QString kept = Backups::restore(backup, when, Backups::replacedFileFor(when));
+    QCOMPARE(kept,
+             QDir(store.storeDir()).filePath(QStringLiteral("tinyra4.replaced-20260901-070000.sqlite")));
+    QCOMPARE(bytesOf(kept), book);
+    QCOMPARE(bytesOf(kept + QStringLiteral("-wal")), log);
+    QVERIFY(!QFile::exists(store.storeFile() + QStringLiteral("-wal")));
+    QVERIFY(!QFile::exists(store.storeFile() + QStringLiteral(".restoring")));
+    QCOMPARE(valuesIn(kept, QStringLiteral("SELECT FirstName FROM CHILD ORDER BY FirstName")),
+             (QStringList{QStringLiteral("Ann"), QStringLiteral("Ben"), QStringLiteral("Cleo")}));
+    store.open();
+    QCOMPARE(TempStore::rowCount(QStringLiteral("CHILD")), 1);
+    QVERIFY(!Database::db().tables().contains(QStringLiteral("BACKUPINFO")));
+    store.close();
+
+    // A store that is gone leaves its log: a new book does not start on top of it.
+    QVERIFY(QFile::remove(store.storeFile()));
+    writeBytes(store.storeFile() + QStringLiteral("-wal"), log, 0, true);
+    store.open();
+    QCOMPARE(TempStore::rowCount(QStringLiteral("CHILD")), 0);
+    QCOMPARE(QDir(store.storeDir()).entryList({QStringLiteral("tinyra4.damaged-*-wal")}, QDir::Files).size(),
+             1);
+}
+
+void BackupsTest::theFolderIsPrivateAndAtAnAbsolutePlace() {
+    TempStore store(false);
+    QVERIFY(QDir().mkpath(store.storeDir()));
+    QVERIFY(::chmod(QFile::encodeName(store.storeDir()).constData(), 0755) == 0);
+    store.open();
+    QCOMPARE(modeOf(store.storeDir()), 0700);
+    store.close();
+
+    // An empty file where the book was, while backups exist, is damage, never a new book.
+    store.open();
+    TempStore::addChild(QStringLiteral("Ann"));
+    Backups::make();
+    store.close();
+    writeBytes(store.storeFile(), QByteArray(), 0, true);
+    QVERIFY_THROWS_EXCEPTION(StoreError, Database::open());
+    QVERIFY(Backups::damage().startsWith(QStringLiteral("It is empty")));
+    QCOMPARE(QFileInfo(store.storeFile()).size(), 0);
+
+    // A relative XDG_DATA_HOME is not a place: the book is under the home folder instead.
+    const QByteArray home = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", "relative/data");
+    const QString dir = Database::dataDirectory();
+    qputenv("XDG_DATA_HOME", home);
+    QCOMPARE(dir, QDir::homePath() + QStringLiteral("/.local/share/Tinyra4"));
 }
 
 QTEST_GUILESS_MAIN(BackupsTest)

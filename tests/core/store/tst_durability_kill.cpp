@@ -11,7 +11,10 @@
 #include <QSqlQuery>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
+#include <memory>
+#include <vector>
 
 namespace {
 const QString kWriter = QStringLiteral(TINYRA_DURABILITY_WRITER);
@@ -48,6 +51,7 @@ class KillTest : public QObject {
 private slots:
     void cleanup() { Entries().release(); }
     void killedWriterKeepsEveryReturnedAppend();
+    void startsAtTheSameMomentMakeOneBook();
 };
 
 void KillTest::killedWriterKeepsEveryReturnedAppend() {
@@ -143,6 +147,34 @@ void KillTest::killedWriterKeepsEveryReturnedAppend() {
         QVERIFY(titles.contains(QStringLiteral("N") + QString::number(n)));
     qInfo("%d rounds, %d killed while appending, %lld entries reported, %lld stored", rounds,
           killedWhileAppending, qint64(reported.size()), qint64(titles.size()));
+}
+
+void KillTest::startsAtTheSameMomentMakeOneBook() {
+    // Programs started together on a folder with no book yet: one of them creates it, the others
+    // open it, and each one's entry is stored.
+    const int writers = 6;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        TempStore store(false);
+        std::vector<std::unique_ptr<QProcess>> running;
+        for (int i = 0; i < writers; ++i) {
+            running.push_back(std::make_unique<QProcess>());
+            running.back()->start(kWriter, {QStringLiteral("once"), store.dataHome(), QString::number(i)});
+        }
+        for (int i = 0; i < writers; ++i) {
+            QProcess& w = *running[size_t(i)];
+            QVERIFY(w.waitForFinished(60000));
+            const QByteArray out = w.readAllStandardOutput();
+            QVERIFY2(w.exitStatus() == QProcess::NormalExit && w.exitCode() == 0, out.constData());
+            QVERIFY2(out == "open\n" + QByteArray::number(i) + '\n', out.constData());
+        }
+        store.open();
+        QCOMPARE(integrity(), QStringLiteral("ok"));
+        QCOMPARE(TempStore::rowCount(QStringLiteral("PREVIOUS")), 1);
+        QList<qint64> stored = storedNumbers();
+        std::sort(stored.begin(), stored.end());
+        QCOMPARE(stored, (QList<qint64>{0, 1, 2, 3, 4, 5}));
+        store.close();
+    }
 }
 
 QTEST_GUILESS_MAIN(KillTest)

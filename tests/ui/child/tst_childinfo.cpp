@@ -110,7 +110,7 @@ bool near(QColor c, QColor want) {
 // The chooser's file list, as the parent sees it.
 QStringList listedFiles(QWidget* chooser) {
     auto* list = chooser->findChild<QListView*>("FileList");
-    auto* model = qobject_cast<QFileSystemModel*>(list->model());
+    const QAbstractItemModel* model = list->model();
     QStringList names;
     for (int i = 0; i < model->rowCount(list->rootIndex()); ++i)
         names << model->index(i, 0, list->rootIndex()).data().toString();
@@ -120,7 +120,7 @@ QStringList listedFiles(QWidget* chooser) {
 
 void clickFile(QWidget* chooser, const QString& name) {
     auto* list = chooser->findChild<QListView*>("FileList");
-    auto* model = qobject_cast<QFileSystemModel*>(list->model());
+    const QAbstractItemModel* model = list->model();
     for (int i = 0; i < model->rowCount(list->rootIndex()); ++i) {
         const QModelIndex item = model->index(i, 0, list->rootIndex());
         if (item.data().toString() == name) {
@@ -334,6 +334,8 @@ void ChildInfoTest::chooserProtocolAndPicturesSurviveARestart() {
         d->findChild<QToolButton*>("SpeedButton2")->click();
     });
     driver.expect("ChangePicture", [&](QWidget* c) {
+        // Into the subfolder and up again: the folder left behind is not listed among the files.
+        chooseFolder(c, pics + "/2024");
         chooseFolder(c, pics);
         (void)QTest::qWaitFor([&] { return listedFiles(c).size() == 1; }, 5000);
         bitmapsOnly = listedFiles(c);

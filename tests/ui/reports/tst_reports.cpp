@@ -612,7 +612,7 @@ void ReportsTest::everyBuiltReportPrintsThroughTheChooser() {
         {"Health1", "Childhood Diseases", {"Chicken pox"}},
         {"Health1",
          "Growth Log",
-         {"01-01-98", "24 inches", "12 lbs. 3 oz.", "Growth Chart", "Height (inches)", "Weight (lbs)"}},
+         {"01-01-98", "24 inches", "12 lbs. 3 oz.", "Growth Chart", "Weight (lb)", "Length/Height (in)"}},
         {"Firsts2", "Words - Record", {"ball remarks"}},
         {"Firsts2", "Vocabulary List", {"Total Word Count: 1", "ball"}},
         {"Journal2", "Journal", {"Park day remarks"}},

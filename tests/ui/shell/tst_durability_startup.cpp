@@ -2,6 +2,7 @@
 // named with its problem and the newest backup, which is restored only when the parent says Yes.
 #include "core/store/Backups.h"
 #include "core/store/Database.h"
+#include "core/store/FolderLock.h"
 #include "support/ModalDriver.h"
 #include "support/TempStore.h"
 #include "ui/shell/Forms.h"
@@ -67,6 +68,9 @@ private slots:
     void damagedStoreWithoutBackupIsReported();
     void missingStoreIsRestoredWhenTheParentAgrees();
     void missingStoreStartsAnEmptyBookWhenTheParentDeclines();
+    void emptyStoreIsDamageNotAFirstRun();
+    void everyBackupDamagedSaysWhereTheyAreAndWhatToDo();
+    void aSecondCopyThatCannotReachTheFirstTouchesNothing();
 };
 
 void StartupBackupTest::cleanStartMakesTodaysBackup() {
@@ -190,6 +194,86 @@ void StartupBackupTest::missingStoreStartsAnEmptyBookWhenTheParentDeclines() {
     // The empty book did not replace today's backup of the old one.
     QCOMPARE(Backups::all(), QStringList{backup});
     QCOMPARE(bytesOf(backup), backupBytes);
+
+    // Nor does it at the next start the same day: Cleo's book gets a backup of its own.
+    caption.clear();
+    QCOMPARE(runUntilMainWindow(&caption), 0);
+    QCOMPARE(caption, QStringLiteral("Tinyra 4.2 - Cleo"));
+    const QStringList backups = Backups::all();
+    QCOMPARE(backups.size(), 2);
+    QCOMPARE(backups.last(), backup);
+    QCOMPARE(bytesOf(backup), backupBytes);
+    QCOMPARE(Backups::infoOf(backups.first()).children, 1);
+}
+
+void StartupBackupTest::emptyStoreIsDamageNotAFirstRun() {
+    TempStore store(false);
+    const QString backup = damagedStoreWithBackup(store);
+    QFile::resize(store.storeFile(), 0);
+    // The parent is offered the backup, never asked for a first child.
+    ModalDriver driver;
+    driver.expect("ConfirmBox", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::Yes); });
+    driver.expect("InformationBox", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::Ok); });
+    driver.start();
+    QString caption;
+    QCOMPARE(runUntilMainWindow(&caption, &driver), 0);
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    QVERIFY2(driver.messages().at(0).contains(QStringLiteral("It is empty")),
+             qPrintable(driver.messages().at(0)));
+    QVERIFY2(driver.messages().at(0).contains(backup), qPrintable(driver.messages().at(0)));
+    QCOMPARE(caption, QStringLiteral("Tinyra 4.2 - Ann"));
+    // Today's backup still holds Ann, as does the restored book.
+    QCOMPARE(Backups::all(), QStringList{backup});
+    QCOMPARE(Backups::infoOf(backup).children, 1);
+    store.open();
+    QCOMPARE(TempStore::rowCount(QStringLiteral("CHILD")), 1);
+}
+
+void StartupBackupTest::everyBackupDamagedSaysWhereTheyAreAndWhatToDo() {
+    TempStore store(false);
+    const QString backup = damagedStoreWithBackup(store);
+    garble(backup);
+    const QByteArray damaged = bytesOf(store.storeFile());
+    ModalDriver driver;
+    driver.expect("ErrorReport", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::Ok); });
+    driver.start();
+    QString caption;
+    QCOMPARE(runUntilMainWindow(&caption, &driver), 1);
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    const QString report = driver.messages().at(0);
+    QVERIFY2(report.contains(QStringLiteral("It is not a database.")), qPrintable(report));
+    QVERIFY2(report.contains(QStringLiteral("every one of them is damaged")), qPrintable(report));
+    QVERIFY2(report.contains(Backups::directory() + QLatin1Char('\n')), qPrintable(report));
+    QVERIFY2(report.contains(QStringLiteral("To start a new, empty book")), qPrintable(report));
+    QCOMPARE(bytesOf(store.storeFile()), damaged);
+    QCOMPARE(Backups::all(), QStringList{backup});
+}
+
+void StartupBackupTest::aSecondCopyThatCannotReachTheFirstTouchesNothing() {
+    TempStore store;
+    TempStore::addChild(QStringLiteral("Ann"));
+    TempStore::setPrevious(QStringLiteral("Ann"));
+    store.close();
+    const QByteArray book = bytesOf(store.storeFile());
+    // Another copy holds the book but does not answer.
+    FolderLock other(QDir(store.storeDir()).filePath(QStringLiteral("tinyra4.lock")));
+    QVERIFY(other.lock(false));
+    ModalDriver driver;
+    driver.expect("ErrorReport", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::Ok); });
+    driver.start();
+    QString caption;
+    QCOMPARE(runUntilMainWindow(&caption, &driver), 1);
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    QVERIFY2(driver.messages().at(0).startsWith(QStringLiteral("Tinyra is already running on this book\n") +
+                                                store.storeDir()),
+             qPrintable(driver.messages().at(0)));
+    QVERIFY(caption.isEmpty());
+    QCOMPARE(bytesOf(store.storeFile()), book);
+    QVERIFY(Backups::all().isEmpty());
+    // Once that copy has gone, the program starts.
+    other.unlock();
+    QCOMPARE(runUntilMainWindow(&caption), 0);
+    QCOMPARE(caption, QStringLiteral("Tinyra 4.2 - Ann"));
 }
 
 QTEST_MAIN(StartupBackupTest)

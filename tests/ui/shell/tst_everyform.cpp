@@ -1,11 +1,13 @@
 // Every form of a filled book as a parent meets it: what a screen reader finds (each control has a
 // name, each picture a description, each label reads what it shows: "Park day", not "Title"), and
-// whether the form fits the smallest screen Tinyra supports, whole and unsqueezed.
+// whether the form fits the smallest screen Tinyra supports, whole and unsqueezed, and whether every
+// label stays readable under a dark desktop palette.
 
 #include "core/book/EntryStore.h"
 #include "support/AppFixture.h"
 #include "support/ModalDriver.h"
 #include "ui/common/TDialog.h"
+#include "ui/common/Widgets.h"
 #include "ui/shell/TMainWindow.h"
 
 #include <QAbstractButton>
@@ -13,8 +15,11 @@
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QComboBox>
+#include <QHash>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QTabWidget>
@@ -22,6 +27,7 @@
 #include <QTextDocumentFragment>
 #include <QTextEdit>
 #include <QTimer>
+#include <cmath>
 
 namespace {
 QString shownText(const QLabel* label) {
@@ -88,6 +94,14 @@ void fillBook() {
         1, FamilyMember{QStringLiteral("Rose Miller"), QStringLiteral("03-04-60"), QStringLiteral("Leeds")});
 }
 
+// With TINYRA_SHOTS set to a folder, each form and page is saved there as the walk shows it, to be
+// looked at (the screen tests: tst_everyform_fits_1366x768 and _1920x1080).
+void saveShot(TDialog* form, int page) {
+    const QString folder = qEnvironmentVariable("TINYRA_SHOTS");
+    if (!folder.isEmpty())
+        form->grab().save(QStringLiteral("%1/%2-%3.png").arg(folder, form->objectName()).arg(page));
+}
+
 // Shows every form in turn, and each page of its tabs, collecting what `look` finds there.
 QStringList walkEveryForm(const std::function<QStringList(TDialog*)>& look) {
     // A form that asks something on its own at showing is answered, so the walk never waits.
@@ -105,13 +119,16 @@ QStringList walkEveryForm(const std::function<QStringList(TDialog*)>& look) {
     for (TDialog* form : forms) {
         form->show();
         QCoreApplication::processEvents();
+        QCoreApplication::processEvents(); // and what the showing posted in turn (a palette taken on)
         faults << look(form);
+        saveShot(form, 0);
         // Every page of a tabbed form is looked at as the parent would turn to it.
         for (QTabWidget* tabs : form->findChildren<QTabWidget*>()) {
             for (int page = 1; page < tabs->count(); ++page) {
                 tabs->setCurrentIndex(page);
                 QCoreApplication::processEvents();
                 faults << look(form);
+                saveShot(form, page);
             }
             tabs->setCurrentIndex(0);
         }
@@ -150,6 +167,37 @@ QStringList placementOf(TDialog* form) {
                              .arg(needed.height());
     return faults;
 }
+// Labels whose letters nearly vanish against what they are drawn on: the colour the label writes in
+// against the colour most of its own rectangle shows in the form as painted (its background, whoever
+// paints it: the window, a frame with colours of its own, a picture).
+QStringList faintLabelsOf(TDialog* form) {
+    QStringList faults;
+    const qreal ratio = form->devicePixelRatioF();
+    const QImage shot = form->grab().toImage();
+    for (QLabel* label : form->findChildren<QLabel*>()) {
+        if (!label->isVisible() || !label->pixmap().isNull() || shownText(label).isEmpty())
+            continue;
+        const QRect area(QRectF(QRectF(label->mapTo(form, QPoint(0, 0)), label->size()).topLeft() * ratio,
+                                QSizeF(label->size()) * ratio)
+                             .toRect()
+                             .intersected(shot.rect()));
+        QHash<QRgb, int> counts;
+        for (int y = area.top(); y <= area.bottom(); y += 2)
+            for (int x = area.left(); x <= area.right(); x += 2)
+                ++counts[shot.pixel(x, y)];
+        QRgb ground = 0;
+        int most = 0;
+        for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+            if (it.value() > most)
+                most = it.value(), ground = it.key();
+        const QColor ink = label->palette().color(label->foregroundRole());
+        if (most > 0 && Widgets::contrast(ink, QColor(ground)) < 3.0)
+            faults << QStringLiteral("%1/%2 \"%3\": %4 on %5")
+                          .arg(form->objectName(), label->objectName(), shownText(label).left(30), ink.name(),
+                               QColor(ground).name());
+    }
+    return faults;
+}
 } // namespace
 
 class EveryFormTest : public QObject {
@@ -157,6 +205,7 @@ class EveryFormTest : public QObject {
 private slots:
     void everyFormReadsWhatItShows();
     void everyFormFitsTheScreen();
+    void everyFormReadsOnADarkPalette();
 };
 
 void EveryFormTest::everyFormReadsWhatItShows() {
@@ -174,6 +223,27 @@ void EveryFormTest::everyFormFitsTheScreen() {
     AppFixture app;
     fillBook();
     const QStringList faults = walkEveryForm(&placementOf);
+    QVERIFY2(faults.isEmpty(), qPrintable(QStringLiteral("%1 faults, listed above").arg(faults.size())));
+}
+
+// A dark desktop scheme: forms that keep colours of their own keep letters that can be read on them.
+void EveryFormTest::everyFormReadsOnADarkPalette() {
+    AppFixture app;
+    const QPalette light = QApplication::palette();
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+    dark.setColor(QPalette::Base, QColor(0x23, 0x23, 0x23));
+    dark.setColor(QPalette::AlternateBase, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
+    dark.setColor(QPalette::Button, QColor(0x45, 0x45, 0x45));
+    dark.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
+    dark.setColor(QPalette::ToolTipBase, QColor(0x23, 0x23, 0x23));
+    dark.setColor(QPalette::ToolTipText, QColor(0xee, 0xee, 0xee));
+    QApplication::setPalette(dark);
+    fillBook();
+    const QStringList faults = walkEveryForm(&faintLabelsOf);
+    QApplication::setPalette(light);
     QVERIFY2(faults.isEmpty(), qPrintable(QStringLiteral("%1 faults, listed above").arg(faults.size())));
 }
 

@@ -1,0 +1,111 @@
+#include "core/diaries/GrowthPlot.h"
+
+#include "core/diaries/GrowthLog.h"
+#include "core/diaries/GrowthUnits.h"
+
+#include <algorithm>
+
+namespace GrowthPlot {
+namespace {
+constexpr double kDaysPerYear = 365.25;
+
+QString describe(const GrowthType& r) {
+    const QString date = r.Date.trimmed();
+    QStringList parts{date.isEmpty() || date == QLatin1String("-  -") ? QStringLiteral("(no date)") : r.Date};
+    const bool metric = GrowthUnits::of(r) == GrowthUnits::System::Metric;
+    const QString length = metric ? QStringLiteral(" cm") : QStringLiteral(" in");
+    if (!r.Height.trimmed().isEmpty())
+        parts << r.Height.trimmed() + length;
+    if (metric && !r.WtKg.trimmed().isEmpty())
+        parts << r.WtKg.trimmed() + QStringLiteral(" kg");
+    if (!metric && !r.WtLbs.trimmed().isEmpty())
+        parts << r.WtLbs.trimmed() + QStringLiteral(" lbs");
+    if (!metric && !r.WtOz.trimmed().isEmpty())
+        parts << r.WtOz.trimmed() + QStringLiteral(" oz");
+    if (!r.Head.trimmed().isEmpty())
+        parts << QStringLiteral("head ") + r.Head.trimmed() + length;
+    return parts.join(QStringLiteral("  "));
+}
+} // namespace
+
+double correctedAge(double ageYears, int gestationWeeks) {
+    if (gestationWeeks <= 0 || gestationWeeks >= 37 || ageYears >= 2)
+        return ageYears;
+    return ageYears - (40 - gestationWeeks) * 7 / kDaysPerYear;
+}
+
+int readGestation(const QString& text) {
+    double weeks = 0;
+    if (!GrowthLog::readNumber(text, &weeks) || weeks < 20 || weeks > 44)
+        return 0;
+    return int(weeks);
+}
+
+Plot make(const QVector<GrowthType>& records, const QDate& birth, Sex sex, int gestationWeeks,
+          const QDate& today) {
+    Plot p;
+    p.birthKnown = birth.isValid();
+    p.sex = sex;
+    p.gestationWeeks = gestationWeeks;
+    struct Dated {
+        QDate date;
+        int index;
+    };
+    QVector<Dated> dated;
+    dated.reserve(records.size());
+    for (int i = 0; i < records.size(); ++i) {
+        const GrowthType& r = records[i];
+        const QDate d = GrowthLog::readEntryDate(r.Date, today);
+        if (!d.isValid()) {
+            p.leftOut.append(describe(r) + QStringLiteral(" - the date cannot be read"));
+            continue;
+        }
+        if (!p.birthKnown)
+            continue;
+        if (d < birth) {
+            p.leftOut.append(describe(r) + QStringLiteral(" - dated before the birth date"));
+            continue;
+        }
+        dated.append({d, i});
+    }
+    std::stable_sort(dated.begin(), dated.end(),
+                     [](const Dated& a, const Dated& b) { return a.date < b.date; });
+    for (QVector<Point>* v : {&p.weight, &p.height, &p.head})
+        v->reserve(dated.size());
+    for (const Dated& d : dated) {
+        const GrowthType& r = records[d.index];
+        const double actual = birth.daysTo(d.date) / kDaysPerYear;
+        const double age = correctedAge(actual, gestationWeeks);
+        if (age != actual)
+            p.corrected = true;
+        double cm = 0, kg = 0, head = 0;
+        const bool hasHeight = GrowthUnits::heightCm(r, &cm);
+        const bool hasWeight = GrowthUnits::weightKg(r, &kg);
+        const bool headTyped = !r.Head.trimmed().isEmpty();
+        const bool hasHead = headTyped && GrowthUnits::headCm(r, &head);
+        if (age < 0) {
+            p.leftOut.append(describe(r) + QStringLiteral(" - before the due date (corrected age)"));
+            continue;
+        }
+        auto add = [&](QVector<Point>& v, Measure m, double value) {
+            v.append({age, value, d.date, GrowthReference::read(sex, m, age, value)});
+            p.maxAge = std::max(p.maxAge, age);
+        };
+        if (hasHeight)
+            add(p.height, Measure::Height, cm);
+        if (hasWeight)
+            add(p.weight, Measure::Weight, kg);
+        if (hasHead)
+            add(p.head, Measure::Head, head);
+        if (!hasHeight && !hasWeight)
+            p.leftOut.append(describe(r) + QStringLiteral(" - neither height nor weight can be read"));
+        else if (!hasHeight)
+            p.leftOut.append(describe(r) + QStringLiteral(" - the height is missing or cannot be read"));
+        else if (!hasWeight)
+            p.leftOut.append(describe(r) + QStringLiteral(" - the weight is missing or cannot be read"));
+        if (headTyped && !hasHead)
+            p.leftOut.append(describe(r) + QStringLiteral(" - the head circumference cannot be read"));
+    }
+    return p;
+}
+} // namespace GrowthPlot

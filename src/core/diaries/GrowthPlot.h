@@ -1,0 +1,47 @@
+#pragma once
+
+#include "core/book/EntryStore.h"
+#include "core/diaries/GrowthReference.h"
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+// What the growth charts draw: each record with a readable date placed at the child's true age,
+// each measure in metric. Nothing is guessed: a record whose date cannot be read, or that is dated
+// before the birth, is left out whole; a value that cannot be read leaves out that point. Either is
+// described in `leftOut` and never widens an axis.
+namespace GrowthPlot {
+using GrowthReference::Measure;
+using GrowthReference::Sex;
+
+struct Point {
+    double age = 0;   // years from birth (corrected for prematurity where the plot says so)
+    double value = 0; // kg or cm
+    QDate date;
+    GrowthReference::Reading reading; // the centile where the reference covers the age
+};
+
+struct Plot {
+    bool birthKnown = false;
+    Sex sex = Sex::Unknown;
+    int gestationWeeks = 0; // 0 when not given
+    bool corrected = false; // some ages are corrected for a birth before 37 weeks
+    QVector<Point> weight, height, head;
+    QStringList leftOut;
+    double maxAge = 0; // years, of the points drawn
+
+    const QVector<Point>& points(Measure m) const {
+        return m == Measure::Weight ? weight : m == Measure::Height ? height : head;
+    }
+};
+
+// Born before 37 weeks, the age is corrected by the weeks short of 40 until 2 years of age.
+double correctedAge(double ageYears, int gestationWeeks);
+// The gestation typed on the child's information ("34"); 0 when blank or not 20 to 44 weeks.
+int readGestation(const QString& text);
+
+Plot make(const QVector<GrowthType>& records, const QDate& birth, Sex sex, int gestationWeeks,
+          const QDate& today);
+} // namespace GrowthPlot

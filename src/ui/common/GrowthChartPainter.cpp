@@ -1,0 +1,406 @@
+#include "ui/common/GrowthChartPainter.h"
+
+#include <QEvent>
+#include <QFontMetricsF>
+#include <QHelpEvent>
+#include <QLocale>
+#include <QPainter>
+#include <QPainterPath>
+#include <QToolTip>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+using GrowthReference::Measure;
+using GrowthReference::Sex;
+
+struct Line {
+    double centile;
+    const char* label;
+};
+constexpr Line kLines[] = {{3, "3rd"}, {15, "15th"}, {50, "50th"}, {85, "85th"}, {97, "97th"}};
+
+double niceStep(double rough) {
+    const double magnitude = std::pow(10.0, std::floor(std::log10(rough)));
+    for (double m : {1.0, 2.0, 2.5, 5.0, 10.0})
+        if (m * magnitude >= rough)
+            return m * magnitude;
+    return 10 * magnitude;
+}
+
+QString numberText(double v) {
+    return QLocale::c().toString(v, 'g', 6);
+}
+
+// The stretches of the age range [from, to] the reference draws without a break.
+QVector<QPair<double, double>> stretches(Sex sex, Measure m, double from, double to) {
+    QVector<QPair<double, double>> out;
+    const double first = std::max(from, GrowthReference::firstAge(sex, m));
+    const double last = std::min(to, GrowthReference::lastAge(sex, m));
+    if (sex == Sex::Unknown || last <= first)
+        return out;
+    double start = first;
+    for (double b : GrowthReference::breaks(sex, m)) {
+        if (b <= start || b >= last)
+            continue;
+        out.append({start, b});
+        start = b + 1e-6;
+    }
+    out.append({start, last});
+    return out;
+}
+} // namespace
+
+GrowthChartPainter::GrowthChartPainter(const GrowthPlot::Plot& plot, GrowthReference::Measure measure,
+                                       GrowthUnits::System units, const QFont& font)
+    : m_data(plot), m_measure(measure), m_units(units), m_font(font) {}
+
+QString GrowthChartPainter::measureName(GrowthReference::Measure measure) {
+    switch (measure) {
+    case Measure::Weight:
+        return QStringLiteral("Weight");
+    case Measure::Height:
+        return QStringLiteral("Length/Height");
+    case Measure::Head:
+        return QStringLiteral("Head circumference");
+    case Measure::Bmi:
+        return QStringLiteral("BMI");
+    }
+    return {};
+}
+
+QString GrowthChartPainter::title() const {
+    const QString unit =
+        m_measure == Measure::Weight ? GrowthUnits::weightUnit(m_units) : GrowthUnits::lengthUnit(m_units);
+    return measureName(m_measure) + QStringLiteral(" (") + unit + QLatin1Char(')');
+}
+
+double GrowthChartPainter::shown(double metric) const {
+    return m_measure == Measure::Weight ? GrowthUnits::weightIn(metric, m_units)
+                                        : GrowthUnits::lengthIn(metric, m_units);
+}
+
+QStringList GrowthChartPainter::labels() const {
+    QStringList out;
+    if (m_data.sex == Sex::Unknown || !m_laidOut || stretches(m_data.sex, m_measure, m_x0, m_x1).isEmpty())
+        return out;
+    for (const Line& l : kLines)
+        out << QString::fromLatin1(l.label);
+    return out;
+}
+
+QString GrowthChartPainter::describe(int i) const {
+    const GrowthPlot::Point& pt = m_data.points(m_measure).at(i);
+    using GrowthUnits::System;
+    const System other = m_units == System::Metric ? System::Imperial : System::Metric;
+    auto text = [&](System s) {
+        return m_measure == Measure::Weight ? GrowthUnits::weightText(pt.value, s)
+                                            : GrowthUnits::lengthText(pt.value, s);
+    };
+    QString name = m_measure == Measure::Head ? QStringLiteral("Head") : measureName(m_measure);
+    if (m_measure == Measure::Height)
+        name = pt.age < 2 ? QStringLiteral("Length") : QStringLiteral("Height");
+    QString s =
+        name + QLatin1Char(' ') + text(m_units) + QStringLiteral(" (") + text(other) + QLatin1Char(')');
+    if (pt.reading.known)
+        s += QStringLiteral(", ") + GrowthReference::centileText(pt.reading.z) +
+             QStringLiteral(" centile (") + pt.reading.source + QLatin1Char(')');
+    return s;
+}
+
+void GrowthChartPainter::layout(const QRectF& rect) {
+    m_rect = rect;
+    m_laidOut = true;
+    const QVector<GrowthPlot::Point>& points = m_data.points(m_measure);
+    // The age axis: the child's ages, at least the first year, ending on a round figure.
+    double maxAge = 1.0;
+    for (const GrowthPlot::Point& pt : points)
+        maxAge = std::max(maxAge, pt.age);
+    if (maxAge <= 1.0)
+        m_x1 = 1.0;
+    else if (maxAge <= 2.0)
+        m_x1 = std::ceil(maxAge * 1.02 * 4) / 4;
+    else
+        m_x1 = std::ceil(maxAge * 1.02);
+    // A little room before birth so that a birth-day point is not on the frame.
+    m_x0 = -m_x1 * 0.015;
+
+    // The values: the child's points and the band over the ages shown.
+    double lo = qInf(), hi = -qInf();
+    for (const GrowthPlot::Point& pt : points) {
+        lo = std::min(lo, shown(pt.value));
+        hi = std::max(hi, shown(pt.value));
+    }
+    for (const auto& s : stretches(m_data.sex, m_measure, 0, m_x1))
+        for (int k = 0; k <= 20; ++k) {
+            const double age = s.first + (s.second - s.first) * k / 20;
+            lo = std::min(lo, shown(GrowthReference::valueAt(m_data.sex, m_measure, age, -1.881)));
+            hi = std::max(hi, shown(GrowthReference::valueAt(m_data.sex, m_measure, age, 1.881)));
+        }
+    if (!std::isfinite(lo) || !std::isfinite(hi)) { // nothing to draw: a first year's usual range
+        const double fallback[3][2] = {{2, 12}, {45, 80}, {32, 48}};
+        lo = shown(fallback[int(m_measure)][0]);
+        hi = shown(fallback[int(m_measure)][1]);
+    }
+    if (hi - lo <= 0)
+        hi = lo + std::max(1.0, std::abs(lo) * 0.1);
+    m_yStep = niceStep((hi - lo) / 6);
+    m_y0 = std::floor(lo / m_yStep) * m_yStep;
+    if (lo - m_y0 < m_yStep * 0.15)
+        m_y0 -= m_yStep;
+    m_y1 = std::ceil(hi / m_yStep) * m_yStep;
+    if (m_y1 - hi < m_yStep * 0.15)
+        m_y1 += m_yStep;
+    m_y0 = std::max(0.0, m_y0);
+
+    const QFontMetricsF fm(m_font);
+    const double labelWidth = fm.horizontalAdvance(QStringLiteral("97th")) + fm.height() * 0.6;
+    double axisWidth = 0;
+    for (double v = m_y0; v <= m_y1 + m_yStep / 2; v += m_yStep)
+        axisWidth = std::max(axisWidth, fm.horizontalAdvance(numberText(v)));
+    const double line = fm.height();
+    m_plot =
+        QRectF(rect.left() + axisWidth + line * 0.6, rect.top() + line * 1.6,
+               rect.width() - axisWidth - line * 0.6 - labelWidth, rect.height() - line * 1.6 - line * 2.6);
+}
+
+double GrowthChartPainter::xOf(double age) const {
+    return m_plot.left() + (age - m_x0) / (m_x1 - m_x0) * m_plot.width();
+}
+
+double GrowthChartPainter::yOf(double value) const {
+    return m_plot.bottom() - (value - m_y0) / (m_y1 - m_y0) * m_plot.height();
+}
+
+QPointF GrowthChartPainter::position(int i) const {
+    const GrowthPlot::Point& pt = m_data.points(m_measure).at(i);
+    return {xOf(pt.age), yOf(shown(pt.value))};
+}
+
+int GrowthChartPainter::pointAt(const QPointF& at, double radius) const {
+    int best = -1;
+    double bestDistance = radius * radius;
+    const int n = int(m_data.points(m_measure).size());
+    for (int i = 0; i < n; ++i) {
+        const QPointF d = position(i) - at;
+        const double dist = d.x() * d.x() + d.y() * d.y();
+        if (dist <= bestDistance) {
+            bestDistance = dist;
+            best = i;
+        }
+    }
+    return best;
+}
+
+void GrowthChartPainter::paint(QPainter& p, const QRectF& rect) {
+    layout(rect);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setFont(m_font);
+    const QFontMetricsF fm(m_font);
+    const double line = fm.height();
+    const Sex sex = m_data.sex;
+    const QColor ink(0x22, 0x22, 0x33);
+    const QColor band = sex == Sex::Girl ? QColor(0xf7, 0xd9, 0xe6) : QColor(0xd8, 0xe6, 0xf7);
+    const QColor curve = sex == Sex::Girl ? QColor(0xb8, 0x4a, 0x7c) : QColor(0x3a, 0x6e, 0xb0);
+
+    // Title
+    QFont bold = m_font;
+    bold.setBold(true);
+    p.setFont(bold);
+    p.setPen(ink);
+    p.drawText(QRectF(rect.left(), rect.top(), rect.width(), line * 1.4), Qt::AlignLeft | Qt::AlignVCenter,
+               title());
+    p.setFont(m_font);
+
+    // Frame and grid
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawRect(m_plot);
+    p.setBrush(Qt::NoBrush);
+    const QPen grid(QColor(0xe2, 0xe4, 0xea), 1);
+    for (double v = m_y0; v <= m_y1 + m_yStep / 2; v += m_yStep) {
+        const double y = yOf(v);
+        p.setPen(grid);
+        p.drawLine(QPointF(m_plot.left(), y), QPointF(m_plot.right(), y));
+        p.setPen(ink);
+        p.drawText(QRectF(rect.left(), y - line / 2, m_plot.left() - rect.left() - line * 0.3, line),
+                   Qt::AlignRight | Qt::AlignVCenter, numberText(v));
+    }
+    // Age ticks: months while the axis spans up to two years, then half years or years.
+    struct Tick {
+        double age;
+        QString label;
+    };
+    QVector<Tick> ticks;
+    const double years = m_x1;
+    if (years <= 2.01) {
+        const int every = years <= 1.01 ? 1 : 2;
+        for (int mo = 0; mo <= int(std::round(years * 12)); mo += every)
+            ticks.append(
+                {mo / 12.0, mo == 0 ? QStringLiteral("birth") : QString::number(mo) + QStringLiteral(" mo")});
+    } else {
+        const int every = years <= 10 ? 1 : years <= 20 ? 2 : 5;
+        for (int y = 0; y <= int(years); y += every)
+            ticks.append({double(y), y == 0 ? QStringLiteral("birth")
+                                            : QString::number(y) +
+                                                  (y == 1 ? QStringLiteral(" yr") : QStringLiteral(" yrs"))});
+    }
+    double lastRight = -qInf();
+    for (const Tick& t : ticks) {
+        const double x = xOf(t.age);
+        p.setPen(grid);
+        p.drawLine(QPointF(x, m_plot.top()), QPointF(x, m_plot.bottom()));
+        const double w = fm.horizontalAdvance(t.label);
+        if (x - w / 2 > lastRight + line * 0.3 && x + w / 2 <= rect.right()) {
+            p.setPen(ink);
+            p.drawText(QRectF(x - w / 2 - 2, m_plot.bottom() + line * 0.2, w + 4, line), Qt::AlignCenter,
+                       t.label);
+            lastRight = x + w / 2;
+        }
+    }
+    p.setPen(ink);
+    QString ageCaption = QStringLiteral("Age");
+    if (m_data.corrected)
+        ageCaption += QStringLiteral(" (corrected for prematurity until 2 years)");
+    p.drawText(QRectF(m_plot.left(), m_plot.bottom() + line * 1.3, m_plot.width(), line), Qt::AlignCenter,
+               ageCaption);
+
+    // The reference: the band, then its lines, clipped to the plot.
+    const auto parts = stretches(sex, m_measure, 0, m_x1);
+    if (!parts.isEmpty()) {
+        p.save();
+        p.setClipRect(m_plot);
+        const int samples = std::max(8, int(m_plot.width() / 3));
+        auto curveOf = [&](double z, const QPair<double, double>& s) {
+            QPolygonF poly;
+            const int n = std::max(2, int(samples * (s.second - s.first) / (m_x1 - m_x0)));
+            for (int k = 0; k <= n; ++k) {
+                const double age = s.first + (s.second - s.first) * k / n;
+                poly << QPointF(xOf(age), yOf(shown(GrowthReference::valueAt(sex, m_measure, age, z))));
+            }
+            return poly;
+        };
+        for (const auto& s : parts) {
+            QPolygonF area = curveOf(GrowthReference::zOfCentile(3), s);
+            QPolygonF top = curveOf(GrowthReference::zOfCentile(97), s);
+            std::reverse(top.begin(), top.end());
+            area << top;
+            p.setPen(Qt::NoPen);
+            p.setBrush(band);
+            p.drawPolygon(area);
+            p.setBrush(Qt::NoBrush);
+            for (const Line& l : kLines) {
+                QPen pen(curve, l.centile == 50 ? 1.6 : 0.9);
+                if (l.centile == 15 || l.centile == 85)
+                    pen.setStyle(Qt::DashLine);
+                p.setPen(pen);
+                p.drawPolyline(curveOf(GrowthReference::zOfCentile(l.centile), s));
+            }
+        }
+        p.restore();
+        // The labels at the right edge, at each line's end, pushed apart where they would touch.
+        const double endAge = parts.last().second;
+        QVector<double> ys;
+        for (const Line& l : kLines)
+            ys << yOf(shown(
+                GrowthReference::valueAt(sex, m_measure, endAge, GrowthReference::zOfCentile(l.centile))));
+        // The 3rd is lowest on the page (largest y): each label keeps a line's room from the next, and
+        // the five stay within the plot's height.
+        const double gap = line * 0.85;
+        for (int i = int(ys.size()) - 2; i >= 0; --i)
+            ys[i] = std::max(ys[i], ys[i + 1] + gap);
+        const double excess = ys[0] - (m_plot.bottom() - line / 2);
+        if (excess > 0)
+            for (double& y : ys)
+                y -= excess;
+        for (int i = 1; i < ys.size(); ++i)
+            ys[i] = std::min(ys[i], ys[i - 1] - gap);
+        p.setPen(curve);
+        const double labelX = xOf(endAge) + line * 0.25;
+        for (int i = 0; i < ys.size(); ++i)
+            p.drawText(QRectF(labelX, ys[i] - line / 2, rect.right() - labelX, line),
+                       Qt::AlignLeft | Qt::AlignVCenter, QString::fromLatin1(kLines[i].label));
+    }
+    p.setPen(QPen(QColor(0x9a, 0xa0, 0xb0), 1));
+    p.drawRect(m_plot);
+
+    // The child's line and points on top.
+    const QVector<GrowthPlot::Point>& points = m_data.points(m_measure);
+    if (!points.isEmpty()) {
+        QPolygonF poly;
+        poly.reserve(points.size());
+        for (int i = 0; i < points.size(); ++i)
+            poly << position(i);
+        p.setPen(QPen(ink, 1.6));
+        p.drawPolyline(poly);
+        const double r = points.size() > 400 ? 2.0 : 3.5;
+        p.setPen(QPen(ink, 1.1));
+        p.setBrush(QColor(0xf0, 0x8a, 0x3c));
+        for (const QPointF& pt : poly)
+            p.drawEllipse(pt, r, r);
+    }
+    p.restore();
+}
+
+// ---- The widget
+
+GrowthChartView::GrowthChartView(GrowthReference::Measure measure, QWidget* parent)
+    : QWidget(parent), m_measure(measure) {
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(GrowthChartPainter::measureName(measure) + QStringLiteral(" chart"));
+    setBackgroundRole(QPalette::Base);
+    setAutoFillBackground(true);
+}
+
+void GrowthChartView::setPlot(std::shared_ptr<const GrowthPlot::Plot> plot, GrowthUnits::System units) {
+    m_plot = std::move(plot);
+    m_units = units;
+    QString description;
+    if (m_plot) {
+        GrowthChartPainter painter(*m_plot, m_measure, m_units, font());
+        const int n = int(m_plot->points(m_measure).size());
+        description = n == 0
+                          ? GrowthChartPainter::measureName(m_measure) + QStringLiteral(": no measurements")
+                          : QStringLiteral("Latest: ") + painter.describe(n - 1);
+    }
+    setAccessibleDescription(description);
+    update();
+}
+
+QSize GrowthChartView::sizeHint() const {
+    return {520, 300};
+}
+
+QSize GrowthChartView::minimumSizeHint() const {
+    return {260, 160};
+}
+
+void GrowthChartView::paintEvent(QPaintEvent*) {
+    if (!m_plot)
+        return;
+    QPainter p(this);
+    GrowthChartPainter painter(*m_plot, m_measure, m_units, font());
+    painter.paint(p, QRectF(rect()).adjusted(4, 2, -4, -2));
+}
+
+bool GrowthChartView::event(QEvent* e) {
+    if (e->type() == QEvent::ToolTip && m_plot) {
+        auto* help = static_cast<QHelpEvent*>(e);
+        GrowthChartPainter painter(*m_plot, m_measure, m_units, font());
+        painter.layout(QRectF(rect()).adjusted(4, 2, -4, -2));
+        const int i = painter.pointAt(help->pos(), 8);
+        if (i >= 0)
+            QToolTip::showText(
+                help->globalPos(),
+                QLocale::c().toString(m_plot->points(m_measure).at(i).date, QStringLiteral("MMMM d, yyyy")) +
+                    QLatin1Char('\n') + painter.describe(i),
+                this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(e);
+}

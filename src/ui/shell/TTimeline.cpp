@@ -1,0 +1,219 @@
+#include "ui/shell/TTimeline.h"
+
+#include "ui/common/FormHost.h"
+#include "ui/common/Guard.h"
+#include "ui/common/Widgets.h"
+
+#include <QAbstractListModel>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListView>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QVBoxLayout>
+
+TTimeline* Timeline = nullptr;
+
+using ChildTimeline::Item;
+using ChildTimeline::Kind;
+
+namespace {
+QColor kindColor(Kind kind) {
+    switch (kind) {
+    case Kind::Diary:
+        return QColor(0x8d, 0x6e, 0x63);
+    case Kind::Growth:
+        return QColor(0x6a, 0x1b, 0x9a);
+    case Kind::Tooth:
+        return QColor(0x00, 0x69, 0x7c);
+    case Kind::Skill:
+        return QColor(0x1e, 0x5a, 0xb4);
+    case Kind::Birthday:
+        return QColor(0xe9, 0x1e, 0x63);
+    case Kind::Occasion:
+        return QColor(0x2e, 0x7d, 0x32);
+    }
+    return Qt::gray;
+}
+
+// The kind of one row, beneath its date.
+QString rowKind(Kind kind) {
+    static const char* const names[] = {"Diary", "Growth", "Tooth", "First", "Birthday", "Event"};
+    return QString::fromLatin1(names[int(kind)]);
+}
+
+QString shownDate(const Item& item) {
+    return item.dateText.isEmpty() ? QStringLiteral("no date") : item.dateText;
+}
+
+// Each item painted on demand from the list the model keeps: a child may have tens of thousands.
+class TimelineDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
+        return QSize(400, 2 * option.fontMetrics.lineSpacing() + 14);
+    }
+
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+};
+} // namespace
+
+class TimelineModel : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    void setItems(QVector<Item> items) {
+        beginResetModel();
+        m_items = std::move(items);
+        endResetModel();
+    }
+    const QVector<Item>& items() const { return m_items; }
+    const Item& at(int row) const { return m_items.at(row); }
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override {
+        return parent.isValid() ? 0 : int(m_items.size());
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (!index.isValid() || index.row() >= m_items.size())
+            return {};
+        const Item& item = m_items.at(index.row());
+        // What a screen reader reads for the row: the same words the row shows.
+        if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+            return QStringLiteral("%1, %2. %3").arg(shownDate(item), item.title, item.detail);
+        return {};
+    }
+
+private:
+    QVector<Item> m_items;
+};
+
+void TimelineDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const {
+    const auto* model = static_cast<const TimelineModel*>(index.model());
+    const Item& item = model->at(index.row());
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    opt.text.clear();
+    opt.widget->style()->drawControl(QStyle::CE_ItemViewItem, &opt, p, opt.widget);
+
+    p->save();
+    const QRect r = option.rect.adjusted(0, 3, 0, -3);
+    p->fillRect(QRect(r.left() + 4, r.top(), 5, r.height()), kindColor(item.kind));
+    const bool selected = option.state & QStyle::State_Selected;
+    const QColor text = option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
+    QColor soft = text;
+    soft.setAlphaF(0.72);
+
+    const int line = option.fontMetrics.lineSpacing();
+    const int dateWidth = option.fontMetrics.horizontalAdvance(QStringLiteral("00-00-0000")) + 16;
+    QFont bold = option.font;
+    bold.setBold(true);
+    p->setFont(bold);
+    p->setPen(text);
+    const QRect dateBox(r.left() + 16, r.top() + 4, dateWidth, line);
+    p->drawText(dateBox, Qt::AlignLeft | Qt::AlignVCenter, shownDate(item));
+    const QRect body(dateBox.right() + 4, r.top() + 4, r.right() - dateBox.right() - 12, line);
+    p->drawText(body, Qt::AlignLeft | Qt::AlignVCenter,
+                QFontMetrics(bold).elidedText(item.title, Qt::ElideRight, body.width()));
+    p->setFont(option.font);
+    p->setPen(soft);
+    p->drawText(QRect(dateBox.left(), body.bottom() + 2, dateWidth, line), Qt::AlignLeft | Qt::AlignVCenter,
+                rowKind(item.kind));
+    p->drawText(body.translated(0, line + 2), Qt::AlignLeft | Qt::AlignVCenter,
+                option.fontMetrics.elidedText(item.detail, Qt::ElideRight, body.width()));
+    p->restore();
+}
+
+TTimeline::TTimeline(QWidget* parent) : TDialog(parent) {
+    setObjectName(QStringLiteral("Timeline"));
+    setWindowTitle(QStringLiteral("Timeline"));
+}
+
+void TTimeline::build() {
+    m_filter = new QComboBox(this);
+    m_filter->setObjectName(QStringLiteral("KindFilter"));
+    m_filter->addItem(QStringLiteral("Everything"), -1);
+    for (int k = 0; k < ChildTimeline::KindCount; ++k)
+        m_filter->addItem(ChildTimeline::kindName(Kind(k)), k);
+    auto* filterRow = new QFormLayout;
+    Widgets::addRow(filterRow, QStringLiteral("&Show:"), m_filter);
+
+    m_model = new TimelineModel(this);
+    m_list = new QListView(this);
+    m_list->setObjectName(QStringLiteral("TimelineList"));
+    m_list->setModel(m_model);
+    m_list->setItemDelegate(new TimelineDelegate(m_list));
+    m_list->setUniformItemSizes(true);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_list->setMinimumSize(560, 380);
+    m_list->setAccessibleName(QStringLiteral("Timeline"));
+
+    auto* open = Widgets::pushButton(QStringLiteral("OpenBtn"), QStringLiteral("&Open"), this);
+    open->setToolTip(QStringLiteral("Show the chosen item in its own window"));
+    auto* close = Widgets::pushButton(QStringLiteral("CloseBtn"), QStringLiteral("Close"), this);
+    close->setIcon(Widgets::standardIcon(QStyle::SP_DialogCloseButton));
+    // No default button: Enter on the list opens the item (activated), and nothing else.
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(open);
+    buttons->addStretch();
+    buttons->addWidget(close);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(filterRow);
+    layout->addWidget(m_list, 1);
+    layout->addLayout(buttons);
+
+    connect(m_filter, qOverload<int>(&QComboBox::activated), this, &TTimeline::KindFilterChange);
+    connect(open, &QPushButton::clicked, this, &TTimeline::OpenBtnClick);
+    connect(close, &QPushButton::clicked, this, &TTimeline::CloseBtnClick);
+    connect(m_list, &QListView::activated, this, &TTimeline::OpenBtnClick);
+}
+
+void TTimeline::FormActivate() {
+    m_all = ChildTimeline::read(ActiveChildName(), QDate::currentDate());
+    refill();
+    m_list->setFocus();
+}
+
+void TTimeline::refill() {
+    const int kind = m_filter->currentData().toInt();
+    QVector<Item> shown;
+    shown.reserve(m_all.size());
+    for (const Item& item : m_all)
+        if (kind < 0 || int(item.kind) == kind)
+            shown.append(item);
+    const int row = m_list->currentIndex().row();
+    m_model->setItems(std::move(shown));
+    if (m_model->rowCount() > 0)
+        m_list->setCurrentIndex(m_model->index(qBound(0, row, m_model->rowCount() - 1)));
+}
+
+QVector<Item> TTimeline::shown() const {
+    return isBuilt() ? m_model->items() : QVector<Item>();
+}
+
+void TTimeline::KindFilterChange() {
+    m_list->setCurrentIndex(QModelIndex());
+    refill();
+}
+
+void TTimeline::OpenBtnClick() {
+    const QModelIndex current = m_list->currentIndex();
+    if (!current.isValid())
+        return;
+    const Item item = m_model->at(current.row());
+    emit openItem(item);
+    // What was opened may have been changed or deleted there.
+    guarded(this, [this] { m_all = ChildTimeline::read(ActiveChildName(), QDate::currentDate()); });
+    refill();
+}
+
+void TTimeline::CloseBtnClick() {
+    close();
+}
