@@ -830,6 +830,35 @@ void DiaryFormsTest::growthLogAddSearchDeleteAndRefusal() {
     QVERIFY(comboItems(Growth, "DateSearch").isEmpty());
     QCOMPARE(labelText(Growth, "EntryDate"), QStringLiteral("__-__-__"));
     QCOMPARE(labelText(Growth, "Height"), QString());
+
+    // A record typed but not added is not lost to Enter (Close is the default button): Cancel keeps
+    // the form open with it, Yes adds it and closes, No closes without it.
+    const auto typeThenEnter = [](const QString& height, QMessageBox::StandardButton answer) {
+        auto* date = Growth->findChild<MaskedDateEdit*>("NewDate");
+        date->setStoredText("  -  -  ");
+        typeDate(date, "060224");
+        auto* box = Growth->findChild<QLineEdit*>("NewHeight");
+        box->clear();
+        ModalDriver::type(Growth, "NewHeight", height);
+        ModalDriver driver;
+        driver.expect("PlainBox", [answer](QWidget* b) { ModalDriver::answer(b, answer); });
+        driver.start();
+        QTest::keyClick(box, Qt::Key_Return);
+        return driver.waitFinished() ? driver.messages().value(0) : driver.error();
+    };
+    QCOMPARE(typeThenEnter("27", QMessageBox::Cancel),
+             QStringLiteral("Add the new entry you typed before closing?"));
+    QVERIFY(Growth->isVisible());
+    QCOMPARE(Growth->findChild<QLineEdit*>("NewHeight")->text(), QStringLiteral("27"));
+    typeThenEnter("27", QMessageBox::Yes);
+    QTRY_VERIFY(!Growth->isVisible());
+    QCOMPARE(Entries().growthCount(), 1);
+    QCOMPARE(Entries().growthAt(0)->Height, QStringLiteral("27"));
+    show(Growth);
+    Growth->pages()->setCurrentIndex(1);
+    typeThenEnter("30", QMessageBox::No);
+    QTRY_VERIFY(!Growth->isVisible());
+    QCOMPARE(Entries().growthCount(), 1);
 }
 
 void DiaryFormsTest::growthChartDrawsReadableRecordsByAge() {
