@@ -46,7 +46,9 @@ QVector<Item> read(const QString& child, const QDate& today) {
     QVector<Item> items;
 
     QSqlQuery entries = Database::exec(
-        QStringLiteral("SELECT list, seq, Date, Title, Text FROM ENTRIES WHERE child = ? ORDER BY list, seq"),
+        QStringLiteral("SELECT e.list, e.seq, e.Date, e.Title, e.Text, (SELECT p.file FROM ENTRYPHOTOS p "
+                       "WHERE p.entry = e.uid ORDER BY p.position LIMIT 1) FROM ENTRIES e WHERE e.child = ? "
+                       "ORDER BY e.list, e.seq"),
         {child});
     int lastList = -1, position = 0;
     while (entries.next()) {
@@ -61,6 +63,7 @@ QVector<Item> read(const QString& child, const QDate& today) {
         item.date = GrowthLog::readEntryDate(item.dateText, today);
         item.title = entries.value(3).toString();
         const QString remarks = opening(entries.value(4).toString());
+        item.photo.File = entries.value(5).toString();
         item.detail = ChildSummary::diaryName(item.list) +
                       (remarks.isEmpty() ? QString() : QStringLiteral(": ") + remarks);
         items.append(item);

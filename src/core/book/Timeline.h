@@ -26,7 +26,8 @@ struct Item {
     DiaryList list = DiaryList::JournalEntries; // a diary entry's list
     int position = -1;                          // its place in the list or the growth log; a tooth's slot
     QString key;                                // a skill's page, a birthday's title, an occasion's caption
-    qint64 seq = 0;                             // a diary entry's row, to find its photos
+    qint64 seq = 0;                             // a diary entry's row
+    EntryPhoto photo;                           // a diary entry's first photo (File empty: none)
 };
 
 // The child's items, newest first; undated items last. Throws StoreError.

@@ -3,8 +3,10 @@
 #include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Widgets.h"
+#include "ui/diaries/EntryPhotos.h"
 
 #include <QAbstractListModel>
+#include <QCache>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -50,9 +52,12 @@ QString shownDate(const Item& item) {
 }
 
 // Each item painted on demand from the list the model keeps: a child may have tens of thousands.
+// A diary entry's first photo is shown as a thumbnail, read when its row is first painted and kept
+// for the rows scrolled past (a few hundred small pictures, whatever the size of the photos).
 class TimelineDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+    mutable QCache<QString, QPixmap> thumbnails{400};
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const override {
         return QSize(400, 2 * option.fontMetrics.lineSpacing() + 14);
@@ -109,6 +114,25 @@ void TimelineDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
     QColor soft = text;
     soft.setAlphaF(0.72);
 
+    int right = r.right();
+    if (!item.photo.File.isEmpty()) {
+        const int side = r.height() - 4;
+        QPixmap* thumb = thumbnails.object(item.photo.File);
+        if (!thumb) {
+            const qreal ratio = p->device()->devicePixelRatioF();
+            const QImage image = PhotoStrip::picture(item.photo, QSize(side, side) * ratio);
+            thumb = new QPixmap(QPixmap::fromImage(image));
+            thumb->setDevicePixelRatio(ratio);
+            thumbnails.insert(item.photo.File, thumb);
+        }
+        const QSize shown = thumb->deviceIndependentSize().toSize();
+        if (!thumb->isNull())
+            p->drawPixmap(QRect(QPoint(r.right() - 6 - side + (side - shown.width()) / 2,
+                                       r.top() + 2 + (side - shown.height()) / 2),
+                                shown),
+                          *thumb);
+        right = r.right() - side - 12;
+    }
     const int line = option.fontMetrics.lineSpacing();
     const int dateWidth = option.fontMetrics.horizontalAdvance(QStringLiteral("00-00-0000")) + 16;
     QFont bold = option.font;
@@ -117,7 +141,7 @@ void TimelineDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
     p->setPen(text);
     const QRect dateBox(r.left() + 16, r.top() + 4, dateWidth, line);
     p->drawText(dateBox, Qt::AlignLeft | Qt::AlignVCenter, shownDate(item));
-    const QRect body(dateBox.right() + 4, r.top() + 4, r.right() - dateBox.right() - 12, line);
+    const QRect body(dateBox.right() + 4, r.top() + 4, right - dateBox.right() - 12, line);
     p->drawText(body, Qt::AlignLeft | Qt::AlignVCenter,
                 QFontMetrics(bold).elidedText(item.title, Qt::ElideRight, body.width()));
     p->setFont(option.font);

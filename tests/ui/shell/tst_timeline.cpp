@@ -4,6 +4,7 @@
 #include "core/book/EntryStore.h"
 #include "core/milestones/MilestoneSheets.h"
 #include "core/store/Database.h"
+#include "core/store/PhotoFiles.h"
 #include "support/AppFixture.h"
 #include "support/ModalDriver.h"
 #include "ui/shell/TMainWindow.h"
@@ -11,9 +12,11 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -42,7 +45,19 @@ void TimelineTest::listsEverythingNewestFirstAndOpensAnItem() {
         "UPDATE CHILD SET BDayMonth = '5', BDateDay = '1', BDayYear = '24' WHERE FirstName = 'Ann'");
     diary(DiaryList::JournalEntries, "12-31-99", "Old photo");
     diary(DiaryList::JournalEntries, "05-06-24", "Park day");
-    diary(DiaryList::JournalEntries, "07-08-24", "Beach");
+    // The beach day has two photos; the timeline shows the first.
+    QTemporaryDir folder;
+    QStringList stored;
+    for (const QColor colour : {Qt::blue, Qt::yellow}) {
+        const QString path = folder.filePath(colour.name().mid(1) + ".png");
+        QImage picture(32, 24, QImage::Format_RGB32);
+        picture.fill(colour);
+        QVERIFY(picture.save(path));
+        stored << PhotoFiles::store(path);
+    }
+    auto beach = std::make_shared<DiaryType>(DiaryType{"07-08-24", "Beach", QString()});
+    beach->Photos = {{stored.at(0), "blue.png", QString()}, {stored.at(1), "yellow.png", QString()}};
+    Entries().append(DiaryList::JournalEntries, beach);
     diary(DiaryList::PrenatalDiary, "01-15-24", "Scan");
     diary(DiaryList::DoctorVisits, "not a date", "Checkup");
     Entries().appendGrowth(std::make_shared<GrowthType>(GrowthType{"06-01-24", "22", "11", "4"}));
@@ -55,11 +70,15 @@ void TimelineTest::listsEverythingNewestFirstAndOpensAnItem() {
                                         "Snow");
 
     QStringList everything, teethOnly;
+    QString beachPhoto = "unread";
     QString journalShows, journalMemo;
     ModalDriver driver;
     driver.expect("Timeline", [&](QWidget* w) {
         auto* form = qobject_cast<TTimeline*>(w);
         everything = lines(form->shown());
+        for (const auto& item : form->shown())
+            if (item.title == QLatin1String("Beach"))
+                beachPhoto = item.photo.File;
         auto* filter = form->findChild<QComboBox*>("KindFilter");
         filter->setCurrentIndex(filter->findText("Teeth"));
         emit filter->activated(filter->currentIndex());
@@ -87,6 +106,7 @@ void TimelineTest::listsEverythingNewestFirstAndOpensAnItem() {
                           "07-08-24 Beach", "06-01-24 Measured", "05-06-24 Park day", "01-15-24 Scan",
                           "12-31-99 Old photo", "not a date Checkup", " First Christmas - Ann"}));
     QCOMPARE(teethOnly, QStringList{"03-02-25 Tooth 5"});
+    QCOMPARE(beachPhoto, stored.at(0));
     QCOMPARE(journalShows, QStringLiteral("Park day"));
 }
 
