@@ -1,6 +1,7 @@
 // Export Book... and Import Book... from the Child menu: the file dialogs, the message afterwards, the
 // active child's lists read again after an import, and a refused file leaving the book as it was.
 #include "core/book/EntryStore.h"
+#include "core/store/Backups.h"
 #include "core/store/Database.h"
 #include "support/AppFixture.h"
 #include "support/ModalDriver.h"
@@ -11,9 +12,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QSqlQuery>
 #include <QTest>
+#include <QTreeWidget>
 
 namespace {
 void trigger(const char* action) {
@@ -46,6 +49,7 @@ class BookMovesTest : public QObject {
     Q_OBJECT
 private slots:
     void exportThenImportThroughTheChildMenu();
+    void restoreABackupFromTheChildMenu();
 };
 
 void BookMovesTest::exportThenImportThroughTheChildMenu() {
@@ -87,6 +91,50 @@ void BookMovesTest::exportThenImportThroughTheChildMenu() {
     QVERIFY2(refusal.contains("not a Tinyra book"), qPrintable(refusal));
     QCOMPARE(rows("ENTRIES"), entries);
     QCOMPARE(rows("TEETH"), teeth);
+}
+
+// "Restore a Backup..." lists every sound backup with what it holds, puts the chosen one in the
+// book's place, keeps the book as it was beside it, and shows the restored book at once.
+void BookMovesTest::restoreABackupFromTheChildMenu() {
+    AppFixture app;
+    const auto write = [](const char* title) {
+        Entries().append(DiaryList::JournalEntries, std::make_shared<DiaryType>(DiaryType{
+                                                        "01-02-24", QString::fromLatin1(title), QString()}));
+    };
+    write("First");
+    const QString older = Backups::make(QDate(2026, 1, 1));
+    write("Second");
+    Backups::make(QDate(2026, 1, 2));
+    write("Third");
+
+    QStringList rows;
+    ModalDriver driver;
+    driver.expect("RestoreBackup", [&](QWidget* d) {
+        auto* list = d->findChild<QTreeWidget*>("Backups");
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            rows << list->topLevelItem(i)->text(1) + "/" + list->topLevelItem(i)->text(2);
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            if (list->topLevelItem(i)->data(0, Qt::UserRole).toString() == older)
+                list->setCurrentItem(list->topLevelItem(i));
+        ModalDriver::click(d, "RestoreBtn");
+    });
+    driver.expect("ConfirmBox", [](QWidget* b) { ModalDriver::answer(b, QMessageBox::Yes); });
+    driver.expect("InformationBox", [](QWidget* b) { ModalDriver::answer(b, QMessageBox::Ok); });
+    driver.start();
+    MainWindow->findChild<QAction*>("RestoreBackup1")->trigger();
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+
+    // The newest first (today's start-up copy may lead the list), each with its child and entries.
+    QVERIFY2(rows.size() >= 2 && rows.mid(rows.size() - 2) == (QStringList{"1/2", "1/1"}),
+             qPrintable(rows.join(' ')));
+    QCOMPARE(Entries().count(DiaryList::JournalEntries), 1);
+    QCOMPARE(Entries().at(DiaryList::JournalEntries, 0)->Title, QStringLiteral("First"));
+    QVERIFY2(driver.messages().last().contains("has been restored"), qPrintable(driver.messages().last()));
+    // The book as it was, with all three entries, is kept beside the restored one.
+    const QDir folder = QFileInfo(Database::filePath()).dir();
+    const QStringList beside = folder.entryList({"tinyra4.replaced-*.sqlite"}, QDir::Files);
+    QCOMPARE(beside.size(), 1);
+    QCOMPARE(Backups::infoOf(folder.filePath(beside.first())).entries, 3);
 }
 
 QTEST_MAIN(BookMovesTest)
