@@ -7,6 +7,7 @@
 #include "ui/diaries/EntryPhotos.h"
 #include "ui/diaries/TNewEntry.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QFrame>
 #include <QGridLayout>
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStringListModel>
 #include <QStyle>
 #include <QTabWidget>
@@ -243,7 +245,18 @@ void DiaryEditor::FillData() {
 
 void DiaryEditor::RefreshCombos() {
     m_dates->setStringList(m_cursor.dates());
-    m_titles->setStringList(m_cursor.titles());
+    const QStringList titles = m_cursor.titles();
+    m_titles->setStringList(titles);
+    // The drop-down list is wide enough for the longest title (up to half the screen), so titles
+    // that begin alike can be told apart.
+    int longest = 0;
+    for (const QString& title : titles)
+        longest = qMax(longest, int(title.size()));
+    const QFontMetrics metrics(m_titleSearch->view()->font());
+    const int wanted =
+        metrics.averageCharWidth() * (longest + 2) + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8;
+    const int room = screen() ? screen()->availableGeometry().width() / 2 : 600;
+    m_titleSearch->view()->setMinimumWidth(qMin(qMax(wanted, m_titleSearch->width()), room));
     m_dateSearch->setCurrentIndex(-1);
     m_titleSearch->setCurrentIndex(-1);
     m_dateSearch->setEditText(QString());

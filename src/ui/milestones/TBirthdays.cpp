@@ -214,8 +214,11 @@ void TBirthdays::build() {
         grid->addLayout(arrows, 0, 1, 2, 1);
         grid->addWidget(giftLabel, 2, 0);
         grid->addWidget(m_giftShown, 3, 0, 1, 2);
-        grid->addWidget(counter, 4, 0, 1, 2);
-        grid->addWidget(deleteRow(del, recBox), 5, 0, 1, 2, Qt::AlignHCenter);
+        // The counter and the trash that deletes the record it counts, side by side.
+        auto* counterAndDelete = new QHBoxLayout;
+        counterAndDelete->addWidget(counter, 1);
+        counterAndDelete->addWidget(deleteRow(del, recBox));
+        grid->addLayout(counterAndDelete, 4, 0, 1, 2);
         right->addWidget(recBox);
         auto* entry = newEntryBox(pages[2]);
         auto* form = new QGridLayout(entry);

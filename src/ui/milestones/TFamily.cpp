@@ -7,11 +7,13 @@
 #include "ui/milestones/MilestoneWidgets.h"
 #include "ui/milestones/TFamilyInput.h"
 
+#include <QEvent>
 #include <QGraphicsDropShadowEffect>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QStyle>
 #include <QTabWidget>
@@ -22,6 +24,29 @@ TFamily* Family = nullptr;
 using MilestoneWidgets::Blue;
 
 namespace {
+// A name over the tree's picture sits on a plaque of its own, just behind its words, so it reads
+// whatever branches or leaves lie under it: dark for the light names, light for the dark one.
+class Plaque : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* label = static_cast<QLabel*>(watched);
+        if (event->type() == QEvent::Paint && !label->text().isEmpty()) {
+            QPainter p(label);
+            p.setRenderHint(QPainter::Antialiasing);
+            const QRect text = label->fontMetrics().boundingRect(
+                label->contentsRect(), int(label->alignment()) | Qt::TextWordWrap, label->text());
+            const bool lightText = label->palette().color(QPalette::WindowText).lightnessF() > 0.5;
+            p.setPen(Qt::NoPen);
+            p.setBrush(lightText ? QColor(20, 24, 10, 175) : QColor(255, 250, 236, 225));
+            p.drawRoundedRect(QRectF(text.adjusted(-6, -1, 6, 1)).intersected(QRectF(label->rect())), 6, 6);
+        }
+        return false;
+    }
+};
+
 const TFamily::Relative kRelatives[14] = {
     {"Button1", "Mother", "Mother", "MomName", "Mom"},
     {"Button11", "Father", "Father", "DadName", "Dad"},
@@ -121,15 +146,12 @@ void TFamily::build() {
     image->setGeometry(2, 2, kTreeSize.width(), kTreeSize.height());
     image->setAccessibleName(QStringLiteral("Family tree"));
 
-    auto overlay = [image](QLabel* l, const QRect& r) {
+    auto* plaque = new Plaque(this);
+    auto overlay = [image, plaque](QLabel* l, const QRect& r) {
         l->setParent(image);
         l->setGeometry(r);
         l->setAttribute(Qt::WA_TranslucentBackground);
-        auto* shadow = new QGraphicsDropShadowEffect(l);
-        shadow->setBlurRadius(4);
-        shadow->setOffset(1, 1);
-        shadow->setColor(QColor(0, 0, 0, 200));
-        l->setGraphicsEffect(shadow);
+        l->installEventFilter(plaque);
     };
     // A deep blue, clear on the tree's leaves.
     m_childName2 = MilestoneWidgets::label(QString(), nullptr, QColor(0x0d, 0x1b, 0x6e), 24, true,
@@ -151,7 +173,14 @@ void TFamily::build() {
     auto* label2 =
         Widgets::formTitle(QStringLiteral("Family Information"), nullptr, QStringLiteral("Label2"));
     Widgets::setTextColor(label2, Qt::white);
-    overlay(label2, QRect(8, kTreeSize.height() - 32, 260, 28));
+    label2->setParent(image);
+    label2->setGeometry(QRect(8, kTreeSize.height() - 32, 260, 28));
+    label2->setAttribute(Qt::WA_TranslucentBackground);
+    auto* shadow = new QGraphicsDropShadowEffect(label2);
+    shadow->setBlurRadius(4);
+    shadow->setOffset(1, 1);
+    shadow->setColor(QColor(0, 0, 0, 200));
+    label2->setGraphicsEffect(shadow);
     auto* treeLayout = new QVBoxLayout(treePage);
     treeLayout->addWidget(bevel, 0, Qt::AlignHCenter);
     QWidget* treeRow =

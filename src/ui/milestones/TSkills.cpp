@@ -122,7 +122,8 @@ void TSkills::build() {
     connect(m_pages, &QTabWidget::currentChanged, this, makeDefault);
     makeDefault(0);
 
-    // The listed skills, page by page.
+    // The listed skills, page by page. A box holds a date or a few words ("at Grandma's, 7 months").
+    const int fieldWidth = qMax(150, fontMetrics().averageCharWidth() * 22);
     QHash<QString, QFormLayout*> forms;
     QHash<QString, QList<QLineEdit*>> pageFields;
     auto newForm = [] {
@@ -139,7 +140,7 @@ void TSkills::build() {
         if (!form)
             form = newForm();
         auto* field = Widgets::lineEdit(s.field, pages[page]);
-        field->setFixedWidth(81);
+        field->setFixedWidth(fieldWidth);
         styleField(field);
         QFormLayout* target = form;
         if (s.page == QLatin1String("Coordination") && ++coordination > 9)
@@ -264,7 +265,7 @@ void TSkills::build() {
         auto* name = Widgets::lineEdit(rows.at(i).nameField, pages[6]);
         auto* value = Widgets::lineEdit(rows.at(i).valueField, pages[6]);
         name->setFixedWidth(137);
-        value->setFixedWidth(81);
+        value->setFixedWidth(fieldWidth);
         styleField(name);
         styleField(value);
         name->setPlaceholderText(QStringLiteral("Skill"));
