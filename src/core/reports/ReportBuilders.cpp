@@ -11,6 +11,7 @@
 #include "core/milestones/MilestoneSheets.h"
 #include "core/reports/AnnouncementTexts.h"
 #include "core/reports/ReportCatalog.h"
+#include "core/store/PhotoFiles.h"
 #include "core/store/Schema.h"
 #include "core/store/StoreError.h"
 #include "core/store/Table.h"
@@ -45,12 +46,36 @@ bool storeHolds(const QString& child) {
     return Entries().isActive() && Entries().child() == child;
 }
 
-ReportDocument diary(const QString& title, DiaryList list, const QString& child) {
+// An entry's photos, two side by side, under the entry. Each is read from its file as the page that
+// prints it needs it; a photo whose file is gone is left out.
+void addPhotos(ReportDocument& doc, const QVector<EntryPhoto>& photos) {
+    for (int i = 0; i < photos.size(); i += 2) {
+        ReportBlock b;
+        b.kind = ReportBlock::Kind::Pictures;
+        for (int j = i; j < qMin(i + 2, int(photos.size())); ++j) {
+            auto file = std::make_shared<QFile>(PhotoFiles::pathOf(photos[j].File));
+            if (!file->open(QIODevice::ReadOnly) || file->size() == 0)
+                continue;
+            const uchar* bytes = file->map(0, file->size());
+            if (!bytes)
+                continue;
+            b.images << QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), int(file->size()));
+            b.names << QString();
+            b.mapped << file;
+        }
+        if (!b.images.isEmpty())
+            doc.blocks << b;
+    }
+}
+
+ReportDocument diary(const QString& title, DiaryList list, const QString& child, bool withPhotos = false) {
     ReportDocument doc = document(title, child);
     const int n = storeHolds(child) ? Entries().count(list) : 0;
     for (int i = 0; i < n; ++i) {
         const auto e = Entries().at(list, i);
         doc.entry(e->Date, e->Title, e->Text);
+        if (withPhotos)
+            addPhotos(doc, e->Photos);
     }
     if (n == 0)
         doc.note(kNoEntries);
@@ -616,10 +641,10 @@ ReportDocument bookHealth(const QString& child) {
     ReportDocument chapter;
     addPart(chapter, QString(), pediatrician(child)); // under its own "Pediatrician"
     addPart(chapter, QStringLiteral("Doctor Visits"),
-            diary(QStringLiteral("Doctor Visits"), DiaryList::DoctorVisits, child));
+            diary(QStringLiteral("Doctor Visits"), DiaryList::DoctorVisits, child, true));
     addPart(chapter, QStringLiteral("Immunizations"), immunizations(child));
     addPart(chapter, QStringLiteral("Childhood Diseases"),
-            diary(QStringLiteral("Childhood Diseases"), DiaryList::ChildhoodDiseases, child));
+            diary(QStringLiteral("Childhood Diseases"), DiaryList::ChildhoodDiseases, child, true));
     if (storeHolds(child)) {
         QStringList dates;
         QVector<QStringList> rows;
@@ -691,9 +716,9 @@ ReportDocument babyBook(const QString& child) {
     ReportDocument before;
     addPart(before, QString(), prenatalDates(child)); // under its own "Dates to Remember"
     addPart(before, QStringLiteral("Prenatal Diary"),
-            diary(QStringLiteral("Prenatal Diary"), DiaryList::PrenatalDiary, child));
+            diary(QStringLiteral("Prenatal Diary"), DiaryList::PrenatalDiary, child, true));
     addPart(before, QStringLiteral("Prenatal Medical Diary"),
-            diary(QStringLiteral("Prenatal Medical Diary"), DiaryList::PrenatalMedicalDiary, child));
+            diary(QStringLiteral("Prenatal Medical Diary"), DiaryList::PrenatalMedicalDiary, child, true));
     chapters.append({QStringLiteral("Before You Were Born"), before});
     chapters.append({QStringLiteral("Birth"), bookBirth(child)});
     chapters.append({QStringLiteral("Family"), bookFamily(child)});
@@ -707,7 +732,7 @@ ReportDocument babyBook(const QString& child) {
     chapters.append({QStringLiteral("Firsts"), firsts});
     chapters.append({QStringLiteral("Celebrations"), bookCelebrations(child)});
     ReportDocument journal;
-    addPart(journal, QString(), diary(QStringLiteral("Journal"), DiaryList::JournalEntries, child));
+    addPart(journal, QString(), diary(QStringLiteral("Journal"), DiaryList::JournalEntries, child, true));
     chapters.append({QStringLiteral("Journal"), journal});
     for (const auto& [title, chapter] : chapters) {
         if (chapter.blocks.isEmpty())

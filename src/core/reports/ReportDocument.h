@@ -3,6 +3,7 @@
 #include "core/diaries/GrowthPlot.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QPair>
 #include <QString>
 #include <QStringList>
@@ -44,6 +45,9 @@ struct ReportBlock {
     QVector<double> values;
     QVector<QByteArray> images;
     std::shared_ptr<const GrowthPlot::Plot> growth;
+    // Photo files whose bytes `images` shows straight from the file (mapped, not copied), kept open
+    // as long as the block is: a book of hundreds of photos holds only the ones a page is printing.
+    QVector<std::shared_ptr<QFile>> mapped;
     GrowthReference::Measure measure = GrowthReference::Measure::Weight;
     bool metric = false;
     // A long table is laid out in parts; these say that a part goes on from the one before it or on

@@ -401,6 +401,14 @@ void PageRenderer::layoutEntry(const ReportBlock& b) {
     const int n = int(lines.size());
     const double total = hh + n * lh;
     const double freshPage = m_bodyBottom - pageTop(1, false);
+    // An entry keeps its first row of photos with it: both go to the next page when they do not fit here.
+    const int next = m_blockStart.block + 1;
+    if (next < m_doc.blocks.size() && m_doc.blocks[next].kind == ReportBlock::Kind::Pictures &&
+        !pageEmpty()) {
+        const double withPhotos = total + picturesHeight(next);
+        if (withPhotos > room() && withPhotos <= freshPage)
+            newPage();
+    }
     int split = -1; // the line the entry goes on from on the next page, when broken at a paragraph's end
     if (total > room() && !pageEmpty()) {
         const int fit = int((room() - hh + 0.01) / lh);

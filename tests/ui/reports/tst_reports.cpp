@@ -7,6 +7,7 @@
 #include "core/reports/ReportCatalog.h"
 #include "core/reports/ReportRegistry.h"
 #include "core/store/Database.h"
+#include "core/store/PhotoFiles.h"
 #include "support/AppFixture.h"
 #include "support/ModalDriver.h"
 #include "ui/help/THelpForm.h"
@@ -1092,6 +1093,20 @@ void ReportsTest::babyBookReadBackFromItsPdf() {
             lines << QString("E%1 L%2").arg(i).arg(k);
         add(DiaryList::JournalEntries, "Day " + QString::number(i), lines.join('\n'));
     }
+    // A day out with two photos, printed under its entry.
+    QTemporaryDir photos;
+    QVector<EntryPhoto> dayOut;
+    for (const QSize size : {QSize(640, 480), QSize(480, 640)}) {
+        const QString path = photos.filePath(QString("%1x%2.png").arg(size.width()).arg(size.height()));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) &&
+                file.write(pngOf(size.width(), size.height(), Qt::darkCyan)) > 0);
+        file.close();
+        dayOut.append({PhotoFiles::store(path), QFileInfo(path).fileName(), QString()});
+    }
+    auto outing = std::make_shared<DiaryType>(DiaryType{"05-05-97", "Day out", "The zoo."});
+    outing->Photos = dayOut;
+    Entries().append(DiaryList::JournalEntries, outing);
 
     const QString pdf = pdfPath("baby-book.pdf");
     QVERIFY(printBook(pdf, "A4", true));
@@ -1153,7 +1168,11 @@ void ReportsTest::babyBookReadBackFromItsPdf() {
     // Every picture (the cover's, the tree, the doctor's none, two skills, a birthday) is there, none
     // stretched, none printed at fewer than 150 pixels per inch.
     const QVector<PdfImage> images = pdfImages(pdf);
-    QVERIFY2(images.size() >= 5, qPrintable(QString::number(images.size())));
+    QVERIFY2(images.size() >= 7, qPrintable(QString::number(images.size())));
+    int photosPrinted = 0; // the day out's two, the only pictures of 4:3 and 3:4 in the book
+    for (const PdfImage& img : images)
+        photosPrinted += img.width * 3 == img.height * 4 || img.width * 4 == img.height * 3;
+    QCOMPARE(photosPrinted, 2);
     for (const PdfImage& img : images)
         QVERIFY2(img.xppi >= 150 && qAbs(img.xppi - img.yppi) <= 1,
                  qPrintable(QStringLiteral("%1x%2 at %3/%4 ppi")
