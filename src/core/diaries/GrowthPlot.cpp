@@ -2,6 +2,7 @@
 
 #include "core/diaries/GrowthLog.h"
 #include "core/diaries/GrowthUnits.h"
+#include "core/store/Table.h"
 
 #include <algorithm>
 
@@ -44,6 +45,7 @@ int readGestation(const QString& text) {
 Plot make(const QVector<GrowthType>& records, const QDate& birth, Sex sex, int gestationWeeks,
           const QDate& today) {
     Plot p;
+    p.birth = birth;
     p.birthKnown = birth.isValid();
     p.sex = sex;
     p.gestationWeeks = gestationWeeks;
@@ -107,5 +109,20 @@ Plot make(const QVector<GrowthType>& records, const QDate& birth, Sex sex, int g
             p.leftOut.append(describe(r) + QStringLiteral(" - the head circumference cannot be read"));
     }
     return p;
+}
+Plot forChild(const QString& child, const QVector<GrowthType>& records, const QDate& today) {
+    Table table(QStringLiteral("CHILD"));
+    table.open();
+    QDate birth;
+    QString sex, gestation;
+    if (table.findKey(child)) {
+        birth = GrowthLog::readBirthDate(table.fieldText(QStringLiteral("BDayMonth")),
+                                         table.fieldText(QStringLiteral("BDateDay")),
+                                         table.fieldText(QStringLiteral("BDayYear")), today);
+        sex = table.fieldText(QStringLiteral("Sex"));
+        gestation = table.fieldText(QStringLiteral("Gestation"));
+    }
+    table.close();
+    return make(records, birth, GrowthReference::sexOf(sex), readGestation(gestation), today);
 }
 } // namespace GrowthPlot

@@ -24,6 +24,7 @@ struct Point {
 };
 
 struct Plot {
+    QDate birth; // invalid when the birth date cannot be read
     bool birthKnown = false;
     Sex sex = Sex::Unknown;
     int gestationWeeks = 0; // 0 when not given
@@ -44,4 +45,7 @@ int readGestation(const QString& text);
 
 Plot make(const QVector<GrowthType>& records, const QDate& birth, Sex sex, int gestationWeeks,
           const QDate& today);
+// The same for `child`, with the birth date, sex and gestation from the child's information.
+// Throws StoreError.
+Plot forChild(const QString& child, const QVector<GrowthType>& records, const QDate& today);
 } // namespace GrowthPlot

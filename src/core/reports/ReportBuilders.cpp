@@ -317,21 +317,8 @@ ReportDocument growthLog(const QString& child) {
                   {0.3, 0.3, 0.4}, rows);
     }
     // The charts place each measurement at the child's age on the day, against the standards.
-    Table table(QStringLiteral("CHILD"));
-    table.open();
-    QDate birth;
-    QString sex, gestation;
-    const QDate today = QDate::currentDate();
-    if (table.findKey(child)) {
-        birth = GrowthLog::readBirthDate(table.fieldText(QStringLiteral("BDayMonth")),
-                                         table.fieldText(QStringLiteral("BDateDay")),
-                                         table.fieldText(QStringLiteral("BDayYear")), today);
-        sex = table.fieldText(QStringLiteral("Sex"));
-        gestation = table.fieldText(QStringLiteral("Gestation"));
-    }
-    table.close();
-    auto plot = std::make_shared<const GrowthPlot::Plot>(GrowthPlot::make(
-        records, birth, GrowthReference::sexOf(sex), GrowthPlot::readGestation(gestation), today));
+    auto plot =
+        std::make_shared<const GrowthPlot::Plot>(GrowthPlot::forChild(child, records, QDate::currentDate()));
     doc.section(QStringLiteral("Growth Chart"));
     if (!plot->birthKnown) {
         doc.note(QStringLiteral("The charts need the child's birth date."));

@@ -2,7 +2,6 @@
 
 #include "core/diaries/GrowthLog.h"
 #include "core/diaries/GrowthUnits.h"
-#include "core/store/Table.h"
 #include "ui/common/Artwork.h"
 #include "ui/common/FormHost.h"
 #include "ui/common/GrowthChartPainter.h"
@@ -467,28 +466,15 @@ void TGrowth::chartOutdated() {
 void TGrowth::refreshChart() {
     m_chartCurrent = true;
     const QDate today = QDate::currentDate();
-    const QString child = ActiveChildName();
-    QDate birth;
-    QString sexText, gestation;
-    Table table(QStringLiteral("CHILD"));
-    table.open();
-    if (table.findKey(child)) {
-        birth = GrowthLog::readBirthDate(table.fieldText(QStringLiteral("BDayMonth")),
-                                         table.fieldText(QStringLiteral("BDateDay")),
-                                         table.fieldText(QStringLiteral("BDayYear")), today);
-        sexText = table.fieldText(QStringLiteral("Sex"));
-        gestation = table.fieldText(QStringLiteral("Gestation"));
-    }
-    table.close();
-
     const int n = m_cursor.count();
     QVector<GrowthType> records;
     records.reserve(n);
     for (int i = 0; i < n; ++i)
         records.append(*Entries().growthAt(i));
-    const GrowthReference::Sex sex = GrowthReference::sexOf(sexText);
-    auto plot = std::make_shared<const GrowthPlot::Plot>(
-        GrowthPlot::make(records, birth, sex, GrowthPlot::readGestation(gestation), today));
+    auto plot =
+        std::make_shared<const GrowthPlot::Plot>(GrowthPlot::forChild(ActiveChildName(), records, today));
+    const GrowthReference::Sex sex = plot->sex;
+    const QDate birth = plot->birth;
     m_plot = plot;
     const GrowthUnits::System units =
         m_units->currentIndex() == 1 ? GrowthUnits::System::Metric : GrowthUnits::System::Imperial;
