@@ -834,17 +834,17 @@ void DiaryFormsTest::growthLogAddSearchDeleteAndRefusal() {
     // A record typed but not added is not lost to Enter (Close is the default button): Cancel keeps
     // the form open with it, Yes adds it and closes, No closes without it.
     const auto typeThenEnter = [](const QString& height, QMessageBox::StandardButton answer) {
-        auto* date = Growth->findChild<MaskedDateEdit*>("NewDate");
-        date->setStoredText("  -  -  ");
-        typeDate(date, "060224");
+        auto* newDate = Growth->findChild<MaskedDateEdit*>("NewDate");
+        newDate->setStoredText("  -  -  ");
+        typeDate(newDate, "060224");
         auto* box = Growth->findChild<QLineEdit*>("NewHeight");
         box->clear();
         ModalDriver::type(Growth, "NewHeight", height);
-        ModalDriver driver;
-        driver.expect("PlainBox", [answer](QWidget* b) { ModalDriver::answer(b, answer); });
-        driver.start();
+        ModalDriver asker;
+        asker.expect("PlainBox", [answer](QWidget* b) { ModalDriver::answer(b, answer); });
+        asker.start();
         QTest::keyClick(box, Qt::Key_Return);
-        return driver.waitFinished() ? driver.messages().value(0) : driver.error();
+        return asker.waitFinished() ? asker.messages().value(0) : asker.error();
     };
     QCOMPARE(typeThenEnter("27", QMessageBox::Cancel),
              QStringLiteral("Add the new entry you typed before closing?"));
