@@ -32,8 +32,10 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        auto* label = static_cast<QLabel*>(watched);
-        if (event->type() == QEvent::Paint && !label->text().isEmpty()) {
+        // Only paint events, and only while the watched object is still a label (not while it is
+        // being destroyed).
+        auto* label = event->type() == QEvent::Paint ? qobject_cast<QLabel*>(watched) : nullptr;
+        if (label && !label->text().isEmpty()) {
             QPainter p(label);
             p.setRenderHint(QPainter::Antialiasing);
             const QRect text = label->fontMetrics().boundingRect(
