@@ -160,9 +160,10 @@ void GrowthChartPainter::layout(const QRectF& rect) {
     for (double v = m_y0; v <= m_y1 + m_yStep / 2; v += m_yStep)
         axisWidth = std::max(axisWidth, fm.horizontalAdvance(numberText(v)));
     const double line = fm.height();
+    // The plot starts two lines down: the title above, and room for half the top value's label.
     m_plot =
-        QRectF(rect.left() + axisWidth + line * 0.6, rect.top() + line * 1.6,
-               rect.width() - axisWidth - line * 0.6 - labelWidth, rect.height() - line * 1.6 - line * 2.6);
+        QRectF(rect.left() + axisWidth + line * 0.6, rect.top() + line * 2,
+               rect.width() - axisWidth - line * 0.6 - labelWidth, rect.height() - line * 2 - line * 2.6);
 }
 
 double GrowthChartPainter::xOf(double age) const {
