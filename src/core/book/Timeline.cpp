@@ -4,10 +4,12 @@
 #include "core/diaries/GrowthLog.h"
 #include "core/milestones/MilestoneSheets.h"
 #include "core/store/Database.h"
+#include "core/store/FastQuery.h"
 
 #include <QSqlQuery>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 // The first words of a diary's remarks, on one line.
@@ -16,6 +18,28 @@ QString opening(const QString& text) {
     if (line.size() > 120)
         line = line.left(119) + QChar(0x2026);
     return line;
+}
+
+// The Julian day of a date stored as "M-D-Y" with one or two digits in each place, the form nearly
+// every entry has, read straight from the stored bytes; false for any other form, which is read as
+// text. A timeline reads the dates of tens of thousands of entries before it shows.
+bool quickDay(QByteArrayView text, int todayYear, qint64* day) {
+    int places[3] = {0, 0, 0}, digits[3] = {0, 0, 0}, place = 0;
+    for (const char c : text) {
+        if (c == '-' && place < 2 && digits[place] > 0) {
+            ++place;
+        } else if (c >= '0' && c <= '9' && digits[place] < 2) {
+            places[place] = places[place] * 10 + (c - '0');
+            ++digits[place];
+        } else {
+            return false;
+        }
+    }
+    if (place != 2 || digits[2] == 0)
+        return false;
+    const QDate date(GrowthLog::fullYear(places[2], digits[2], todayYear), places[0], places[1]);
+    *day = date.isValid() ? date.toJulianDay() : std::numeric_limits<qint64>::max();
+    return true;
 }
 
 QString dateText(const QDate& date) {
@@ -42,63 +66,103 @@ QString kindName(Kind kind) {
     return {};
 }
 
-QVector<Item> read(const QString& child, const QDate& today) {
-    QVector<Item> items;
+namespace {
+// A growth record's measurements, in the units it was typed in.
+QString growthDetail(const QString& height, const QString& lbsText, const QString& ozText,
+                     const QString& head, const QString& wtKg, const QString& units) {
+    QStringList parts;
+    const bool metric = units.trimmed() == QLatin1String("metric");
+    const QString length = metric ? QStringLiteral(" cm") : QStringLiteral(" in");
+    if (const QString h = height.trimmed(); !h.isEmpty())
+        parts << QStringLiteral("height %1").arg(h) + length;
+    if (const QString kg = wtKg.trimmed(); metric && !kg.isEmpty())
+        parts << QStringLiteral("weight %1 kg").arg(kg);
+    if (const QString hc = head.trimmed(); !hc.isEmpty())
+        parts << QStringLiteral("head %1").arg(hc) + length;
+    const QString lbs = lbsText.trimmed(), oz = ozText.trimmed();
+    if (!lbs.isEmpty() || !oz.isEmpty())
+        parts << QStringLiteral("weight %1 lbs %2 oz")
+                     .arg(lbs.isEmpty() ? QStringLiteral("0") : lbs, oz.isEmpty() ? QStringLiteral("0") : oz);
+    return QStringLiteral("Growth: ") + parts.join(QStringLiteral(", "));
+}
+} // namespace
 
-    QSqlQuery entries = Database::exec(
-        QStringLiteral("SELECT e.list, e.seq, e.Date, e.Title, e.Text, (SELECT p.file FROM ENTRYPHOTOS p "
-                       "WHERE p.entry = e.uid ORDER BY p.position LIMIT 1) FROM ENTRIES e WHERE e.child = ? "
-                       "ORDER BY e.list, e.seq"),
-        {child});
+Item Index::item(int i) const {
+    const Place& place = m_places.at(i);
+    if (place.whole >= 0)
+        return m_whole.at(place.whole);
+    Item item;
+    item.kind = Kind(place.kind);
+    item.position = place.position;
+    item.seq = place.seq;
+    if (item.kind == Kind::Diary) {
+        item.list = DiaryList(place.list);
+        FastQuery q(QStringLiteral("SELECT e.Date, e.Title, substr(e.Text, 1, 200), (SELECT p.file FROM "
+                                   "ENTRYPHOTOS p WHERE p.entry = e.uid ORDER BY p.position LIMIT 1) "
+                                   "FROM ENTRIES e WHERE e.seq = ?"),
+                    {place.seq});
+        if (!q.next())
+            return item; // deleted since the index was read
+        item.dateText = q.text(0);
+        item.title = q.text(1);
+        const QString remarks = opening(q.text(2));
+        item.photo.File = q.text(3);
+        const QString diary = ChildSummary::diaryName(item.list);
+        item.detail = remarks.isEmpty() ? diary : diary + QStringLiteral(": ") + remarks;
+    } else {
+        FastQuery q(
+            QStringLiteral("SELECT Date, Height, WtLbs, WtOz, Head, WtKg, Units FROM GROWTH WHERE seq = ?"),
+            {place.seq});
+        if (!q.next())
+            return item;
+        item.dateText = q.text(0);
+        item.title = QStringLiteral("Measured");
+        item.detail = growthDetail(q.text(1), q.text(2), q.text(3), q.text(4), q.text(5), q.text(6));
+    }
+    item.date = GrowthLog::readEntryDate(item.dateText, m_today);
+    return item;
+}
+
+Index Index::read(const QString& child, const QDate& today) {
+    Index index;
+    index.m_today = today;
+    QVector<Place>& places = index.m_places;
+    QVector<qint64> days; // each place's day, or none
+    const qint64 none = std::numeric_limits<qint64>::max();
+    auto dayOf = [&](const FastQuery& q, int column) {
+        qint64 day = none;
+        if (quickDay(q.bytes(column), today.year(), &day))
+            return day;
+        const QDate date = GrowthLog::readEntryDate(q.text(column), today);
+        return date.isValid() ? date.toJulianDay() : none;
+    };
+
+    FastQuery entries(
+        QStringLiteral("SELECT list, seq, Date FROM ENTRIES WHERE child = ? ORDER BY list, seq"), {child});
     int lastList = -1, position = 0;
     while (entries.next()) {
-        Item item;
-        const int list = entries.value(0).toInt();
+        const int list = int(entries.integer(0));
         position = list == lastList ? position + 1 : 0;
         lastList = list;
-        item.list = DiaryList(list);
-        item.position = position;
-        item.seq = entries.value(1).toLongLong();
-        item.dateText = entries.value(2).toString();
-        item.date = GrowthLog::readEntryDate(item.dateText, today);
-        item.title = entries.value(3).toString();
-        const QString remarks = opening(entries.value(4).toString());
-        item.photo.File = entries.value(5).toString();
-        item.detail = ChildSummary::diaryName(item.list) +
-                      (remarks.isEmpty() ? QString() : QStringLiteral(": ") + remarks);
-        items.append(item);
+        Place place;
+        place.kind = quint8(Kind::Diary);
+        place.list = quint8(list);
+        place.position = position;
+        place.seq = entries.integer(1);
+        places.append(place);
+        days.append(dayOf(entries, 2));
     }
-
-    QSqlQuery growth = Database::exec(
-        QStringLiteral(
-            "SELECT Date, Height, WtLbs, WtOz, Head, WtKg, Units FROM GROWTH WHERE child = ? ORDER BY seq"),
-        {child});
+    FastQuery growth(QStringLiteral("SELECT seq, Date FROM GROWTH WHERE child = ? ORDER BY seq"), {child});
     for (int i = 0; growth.next(); ++i) {
-        Item item;
-        item.kind = Kind::Growth;
-        item.position = i;
-        item.dateText = growth.value(0).toString();
-        item.date = GrowthLog::readEntryDate(item.dateText, today);
-        item.title = QStringLiteral("Measured");
-        QStringList parts;
-        // A record typed in centimetres and kilograms, in its own units.
-        const bool metric = growth.value(6).toString().trimmed() == QLatin1String("metric");
-        const QString length = metric ? QStringLiteral(" cm") : QStringLiteral(" in");
-        if (const QString h = growth.value(1).toString().trimmed(); !h.isEmpty())
-            parts << QStringLiteral("height %1").arg(h) + length;
-        if (const QString kg = growth.value(5).toString().trimmed(); metric && !kg.isEmpty())
-            parts << QStringLiteral("weight %1 kg").arg(kg);
-        if (const QString head = growth.value(4).toString().trimmed(); !head.isEmpty())
-            parts << QStringLiteral("head %1").arg(head) + length;
-        const QString lbs = growth.value(2).toString().trimmed(), oz = growth.value(3).toString().trimmed();
-        if (!lbs.isEmpty() || !oz.isEmpty())
-            parts << QStringLiteral("weight %1 lbs %2 oz")
-                         .arg(lbs.isEmpty() ? QStringLiteral("0") : lbs,
-                              oz.isEmpty() ? QStringLiteral("0") : oz);
-        item.detail = QStringLiteral("Growth: ") + parts.join(QStringLiteral(", "));
-        items.append(item);
+        Place place;
+        place.kind = quint8(Kind::Growth);
+        place.position = i;
+        place.seq = growth.integer(0);
+        places.append(place);
+        days.append(dayOf(growth, 1));
     }
 
+    QVector<Item>& items = index.m_whole;
     QSqlQuery teeth =
         Database::exec(QStringLiteral("SELECT slot, Date FROM TEETH WHERE child = ? ORDER BY slot"), {child});
     while (teeth.next()) {
@@ -171,12 +235,25 @@ QVector<Item> read(const QString& child, const QDate& today) {
         items.append(item);
     }
 
+    for (int i = 0; i < items.size(); ++i) {
+        Place place;
+        place.kind = quint8(items[i].kind);
+        place.whole = i;
+        places.append(place);
+        days.append(items[i].date.isValid() ? items[i].date.toJulianDay() : none);
+    }
+
     // Newest first (a day's items in the order above); undated items last, in the order above.
-    std::stable_sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
-        if (a.date.isValid() != b.date.isValid())
-            return a.date.isValid();
-        return a.date.isValid() && a.date > b.date;
-    });
-    return items;
+    QVector<QPair<qint64, int>> order(places.size());
+    for (int i = 0; i < places.size(); ++i)
+        order[i] = {days[i] == none ? none : -days[i], i};
+    std::sort(order.begin(), order.end());
+    QVector<Place> sorted;
+    sorted.reserve(places.size());
+    for (const auto& o : order)
+        sorted.append(places[o.second]);
+    places = std::move(sorted);
+    return index;
 }
+
 } // namespace ChildTimeline

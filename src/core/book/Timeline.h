@@ -30,6 +30,29 @@ struct Item {
     EntryPhoto photo;                           // a diary entry's first photo (File empty: none)
 };
 
-// The child's items, newest first; undated items last. Throws StoreError.
-QVector<Item> read(const QString& child, const QDate& today);
+// Where each of a child's items falls, newest first, undated items last: read for all of them at
+// once and kept small. A diary entry's or growth record's words and photo are read from the store
+// when the item is asked for, so that a child with tens of thousands of entries shows at once.
+class Index {
+public:
+    // Throws StoreError.
+    static Index read(const QString& child, const QDate& today);
+
+    int size() const { return int(m_places.size()); }
+    Kind kind(int i) const { return Kind(m_places.at(i).kind); }
+    // The whole item; throws StoreError when it cannot be read.
+    Item item(int i) const;
+
+private:
+    struct Place {
+        qint64 seq = 0;      // a diary entry's or growth record's row
+        qint32 position = 0; // its place in its list or the log
+        qint32 whole = -1;   // for the other kinds: the item, read whole
+        quint8 kind = 0;
+        quint8 list = 0;
+    };
+    QVector<Place> m_places;
+    QVector<Item> m_whole;
+    QDate m_today;
+};
 } // namespace ChildTimeline

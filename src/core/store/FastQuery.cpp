@@ -59,6 +59,11 @@ QString FastQuery::text(int column) const {
     return data ? QString::fromUtf8(data, bytes) : QString();
 }
 
+QByteArrayView FastQuery::bytes(int column) const {
+    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
+    return data ? QByteArrayView(data, sqlite3_column_bytes(m_stmt, column)) : QByteArrayView();
+}
+
 qint64 FastQuery::integer(int column) const {
     return sqlite3_column_int64(m_stmt, column);
 }

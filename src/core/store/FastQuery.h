@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
@@ -18,6 +19,9 @@ public:
 
     bool next();
     QString text(int column) const;
+    // The stored bytes of a text, valid until the next step: for reading many short values without
+    // copies.
+    QByteArrayView bytes(int column) const;
     qint64 integer(int column) const;
     // The value with its stored type: an integer, a text, or null.
     QVariant value(int column) const;

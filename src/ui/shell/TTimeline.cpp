@@ -1,5 +1,6 @@
 #include "ui/shell/TTimeline.h"
 
+#include "core/store/StoreError.h"
 #include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Widgets.h"
@@ -67,40 +68,75 @@ public:
 };
 } // namespace
 
+// Shows the index's items, all or those of one kind (filtering keeps the rows' places). An item is
+// read from the store when its row is first asked for, and the rows shown lately are kept.
 class TimelineModel : public QAbstractListModel {
 public:
     using QAbstractListModel::QAbstractListModel;
 
-    void setItems(QVector<Item> items) {
+    void setIndex(ChildTimeline::Index index, int kind) {
         beginResetModel();
-        m_items = std::move(items);
+        m_index = std::move(index);
+        m_items.clear();
+        choose(kind);
         endResetModel();
     }
-    const QVector<Item>& items() const { return m_items; }
-    const Item& at(int row) const { return m_items.at(row); }
+    void setKind(int kind) {
+        beginResetModel();
+        choose(kind);
+        endResetModel();
+    }
+    Item at(int row) const {
+        const int i = m_kind < 0 ? row : m_rows.at(row);
+        if (const Item* kept = m_items.object(i))
+            return *kept;
+        Item item;
+        try {
+            item = m_index.item(i);
+        } catch (const StoreError&) {
+            item.kind = m_index.kind(i);
+            item.title = QStringLiteral("(this item could not be read)");
+        }
+        m_items.insert(i, new Item(item));
+        return item;
+    }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override {
-        return parent.isValid() ? 0 : int(m_items.size());
+        return parent.isValid() ? 0 : int(m_kind < 0 ? m_index.size() : m_rows.size());
     }
 
     QVariant data(const QModelIndex& index, int role) const override {
-        if (!index.isValid() || index.row() >= m_items.size())
+        if (!index.isValid() || index.row() >= rowCount())
             return {};
-        const Item& item = m_items.at(index.row());
         // What a screen reader reads for the row: the same words the row shows.
-        if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+        if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
+            const Item item = at(index.row());
             return QStringLiteral("%1, %2. %3").arg(shownDate(item), item.title, item.detail);
+        }
         return {};
     }
 
 private:
-    QVector<Item> m_items;
+    // All items when `kind` is negative, else those of that kind.
+    void choose(int kind) {
+        m_kind = kind;
+        m_rows.clear();
+        if (kind >= 0)
+            for (int i = 0; i < m_index.size(); ++i)
+                if (int(m_index.kind(i)) == kind)
+                    m_rows.append(i);
+    }
+
+    ChildTimeline::Index m_index;
+    int m_kind = -1;
+    QVector<int> m_rows;
+    mutable QCache<int, Item> m_items{2000};
 };
 
 void TimelineDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
                              const QModelIndex& index) const {
     const auto* model = static_cast<const TimelineModel*>(index.model());
-    const Item& item = model->at(index.row());
+    const Item item = model->at(index.row());
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
     opt.text.clear();
@@ -200,31 +236,30 @@ void TTimeline::build() {
 }
 
 void TTimeline::FormActivate() {
-    m_all = ChildTimeline::read(ActiveChildName(), QDate::currentDate());
-    refill();
+    reread();
     m_list->setFocus();
 }
 
-void TTimeline::refill() {
-    const int kind = m_filter->currentData().toInt();
-    QVector<Item> shown;
-    shown.reserve(m_all.size());
-    for (const Item& item : m_all)
-        if (kind < 0 || int(item.kind) == kind)
-            shown.append(item);
+void TTimeline::reread() {
     const int row = m_list->currentIndex().row();
-    m_model->setItems(std::move(shown));
+    m_model->setIndex(ChildTimeline::Index::read(ActiveChildName(), QDate::currentDate()),
+                      m_filter->currentData().toInt());
     if (m_model->rowCount() > 0)
         m_list->setCurrentIndex(m_model->index(qBound(0, row, m_model->rowCount() - 1)));
 }
 
 QVector<Item> TTimeline::shown() const {
-    return isBuilt() ? m_model->items() : QVector<Item>();
+    QVector<Item> items;
+    if (isBuilt())
+        for (int row = 0; row < m_model->rowCount(); ++row)
+            items.append(m_model->at(row));
+    return items;
 }
 
 void TTimeline::KindFilterChange() {
-    m_list->setCurrentIndex(QModelIndex());
-    refill();
+    m_model->setKind(m_filter->currentData().toInt());
+    if (m_model->rowCount() > 0)
+        m_list->setCurrentIndex(m_model->index(0));
 }
 
 void TTimeline::OpenBtnClick() {
@@ -234,8 +269,7 @@ void TTimeline::OpenBtnClick() {
     const Item item = m_model->at(current.row());
     emit openItem(item);
     // What was opened may have been changed or deleted there.
-    guarded(this, [this] { m_all = ChildTimeline::read(ActiveChildName(), QDate::currentDate()); });
-    refill();
+    guarded(this, [this] { reread(); });
 }
 
 void TTimeline::CloseBtnClick() {

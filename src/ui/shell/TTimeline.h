@@ -30,12 +30,12 @@ protected:
     void FormActivate() override;
 
 private:
-    void refill();
+    // Reads the child's items again, keeping the filter and, as near as may be, the chosen row.
+    void reread();
 
     QComboBox* m_filter;
     QListView* m_list;
     TimelineModel* m_model;
-    QVector<ChildTimeline::Item> m_all;
 };
 
 // The one TTimeline, created at start-up (null before and after).
