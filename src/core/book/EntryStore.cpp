@@ -70,24 +70,22 @@ void EntryStore::loadSlots() {
 QVector<EntryStore::Stored<DiaryType>>& EntryStore::diary(DiaryList list) const {
     const int l = int(list);
     if (!m_listLoaded[l] && m_active) {
-        // Read straight from SQLite: a list may hold thousands of entries.
+        // Read straight from SQLite: a list may hold thousands of entries, most without photos.
+        QHash<QString, QVector<EntryPhoto>> photosOf;
+        FastQuery photos(QStringLiteral("SELECT entry, file, name, taken FROM ENTRYPHOTOS WHERE child = ? "
+                                        "AND list = ? ORDER BY entry, position"),
+                         {m_child, l});
+        while (photos.next())
+            photosOf[photos.text(0)].append({photos.text(1), photos.text(2), photos.text(3)});
         QVector<Stored<DiaryType>> loaded;
-        QHash<QString, int> byUid;
         FastQuery q(QStringLiteral("SELECT seq, Date, Title, Text, uid FROM ENTRIES WHERE child = ? AND "
                                    "list = ? ORDER BY seq"),
                     {m_child, l});
         while (q.next()) {
-            byUid.insert(q.text(4), int(loaded.size()));
-            loaded.append({std::make_shared<DiaryType>(DiaryType{q.text(1), q.text(2), q.text(3), {}}),
-                           q.integer(0), q.text(4)});
-        }
-        FastQuery photos(QStringLiteral("SELECT entry, file, name, taken FROM ENTRYPHOTOS WHERE child = ? "
-                                        "AND list = ? ORDER BY entry, position"),
-                         {m_child, l});
-        while (photos.next()) {
-            const auto found = byUid.constFind(photos.text(0));
-            if (found != byUid.constEnd())
-                loaded[*found].entry->Photos.append({photos.text(1), photos.text(2), photos.text(3)});
+            const QString uid = q.text(4);
+            loaded.append(
+                {std::make_shared<DiaryType>(DiaryType{q.text(1), q.text(2), q.text(3), photosOf.value(uid)}),
+                 q.integer(0), uid});
         }
         m_lists[l] = std::move(loaded);
         m_listLoaded[l] = true;
