@@ -9,12 +9,14 @@
 #include "ui/common/TDialog.h"
 #include "ui/diaries/TGrowth.h"
 #include "ui/diaries/TJournal.h"
+#include "ui/diaries/TNewEntry.h"
 #include "ui/names/TBabyNames.h"
 #include "ui/reports/PageRenderer.h"
 #include "ui/reports/ReportOutput.h"
 #include "ui/reports/TPrintReports.h"
 #include "ui/shell/Forms.h"
 #include "ui/shell/TMainWindow.h"
+#include "ui/shell/TTimeline.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -27,11 +29,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QListView>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPainter>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QScrollBar>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -328,8 +332,8 @@ void seedJournal(const QString& child, int entries) {
 }
 
 // A photograph-like JPEG (a gradient with noise, so it compresses as a photograph does).
-QByteArray photo(int seed) {
-    QImage image(1600, 1200, QImage::Format_RGB32);
+QByteArray photo(int seed, const QSize& size = QSize(1600, 1200), int quality = 85) {
+    QImage image(size, QImage::Format_RGB32);
     QRandomGenerator random(seed);
     for (int y = 0; y < image.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
@@ -341,7 +345,7 @@ QByteArray photo(int seed) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG", 85);
+    image.save(&buffer, "JPEG", quality);
     return bytes;
 }
 
@@ -403,6 +407,39 @@ QByteArray distinctJpeg(const QByteArray& jpeg, int n) {
     return jpeg.left(2) + segment + jpeg.mid(2);
 }
 
+// Stores `count` photos (each its own bytes, made from `base`) with the journal entries of `child` as
+// the diary stores them: `perEntry` photos on every `every`th entry, until all are placed.
+void storeEntryPhotos(const QString& child, const QByteArray& base, int count, int every, int perEntry) {
+    QSqlQuery uids(Database::db());
+    uids.prepare(QStringLiteral("SELECT uid FROM ENTRIES WHERE child = ? AND list = ? ORDER BY seq"));
+    uids.addBindValue(child);
+    uids.addBindValue(int(DiaryList::JournalEntries));
+    uids.exec();
+    Transaction tx;
+    QSqlQuery q(Database::db());
+    q.prepare(QStringLiteral("INSERT INTO ENTRYPHOTOS (child, list, entry, position, file, name, taken) "
+                             "VALUES (?, ?, ?, ?, ?, ?, '')"));
+    for (int i = 0, stored = 0; uids.next() && stored < count; ++i) {
+        if (i % every != every - 1)
+            continue;
+        for (int k = 0; k < perEntry && stored < count; ++k) {
+            const QByteArray bytes = distinctJpeg(base, stored++);
+            const QString hex =
+                QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+            const QString file = hex.left(2) + QLatin1Char('/') + hex + QStringLiteral(".jpg");
+            PhotoFiles::storeBytes(file, bytes);
+            q.addBindValue(child);
+            q.addBindValue(int(DiaryList::JournalEntries));
+            q.addBindValue(uids.value(0));
+            q.addBindValue(k);
+            q.addBindValue(file);
+            q.addBindValue(QStringLiteral("Photo %1.jpg").arg(stored));
+            q.exec();
+        }
+    }
+    tx.commit();
+}
+
 // Run in a process of its own: the Baby Book of a child with 2,000 journal entries and 500 photos
 // (or as many as given, for a profiler's shorter run). The photos are stored as the diary stores
 // them, one on every fourth entry, so the book reads them from the photo folder as it prints.
@@ -414,30 +451,7 @@ int babyBook(int entries, int photoCount) {
         "INSERT INTO CHILD (FirstName, MiddleName, LastName, BirthDay, BDayMonth, BDateDay, BDayYear) VALUES "
         "('Book', 'Rose', 'Lee', 'Monday', '3', '15', '2024')"));
     seedJournal(QStringLiteral("Book"), entries);
-    {
-        const QByteArray base = photo(1);
-        QSqlQuery uids(Database::db());
-        uids.exec(QStringLiteral("SELECT uid FROM ENTRIES WHERE child = 'Book' ORDER BY seq"));
-        Transaction tx;
-        QSqlQuery q(Database::db());
-        q.prepare(QStringLiteral("INSERT INTO ENTRYPHOTOS (child, list, entry, position, file, name, taken) "
-                                 "VALUES ('Book', ?, ?, 0, ?, ?, '')"));
-        for (int i = 0, stored = 0; uids.next() && stored < photoCount; ++i) {
-            if (i % 4 != 3)
-                continue;
-            const QByteArray bytes = distinctJpeg(base, stored++); // each its own bytes, as photos are
-            const QString hex =
-                QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
-            const QString file = hex.left(2) + QLatin1Char('/') + hex + QStringLiteral(".jpg");
-            PhotoFiles::storeBytes(file, bytes);
-            q.addBindValue(int(DiaryList::JournalEntries));
-            q.addBindValue(uids.value(0));
-            q.addBindValue(file);
-            q.addBindValue(QStringLiteral("Photo %1.jpg").arg(stored));
-            q.exec();
-        }
-        tx.commit();
-    }
+    storeEntryPhotos(QStringLiteral("Book"), photo(1), photoCount, 4, 1);
     ChildRecords::setPicture(QStringLiteral("Book"), QStringLiteral("ChildInfo/Image1"), photo(2));
     Entries().freshStart(QStringLiteral("Book"));
     const double before = peakMemoryMb();
@@ -471,6 +485,100 @@ QStringList ownProcess(const QString& mode, const QString& argument = QString())
         return {};
     const QList<QByteArray> lines = p.readAllStandardOutput().trimmed().split('\n');
     return QString::fromUtf8(lines.last()).split(QLatin1Char(' '));
+}
+
+// Run in a process of its own (so its peak memory is its own): a journal of 1,000 entries with two
+// photos each opened, a 12 MB photo added to a new entry, and the timeline of 2,000 entries with a
+// photo each scrolled from top to bottom.
+int photoBench() {
+    QTemporaryDir dir;
+    qputenv("XDG_DATA_HOME", dir.path().toUtf8());
+    Database::open();
+    const QString photos = QStringLiteral("Photos"), album = QStringLiteral("Album"),
+                  other = QStringLiteral("Other");
+    for (const QString& child : {photos, album, other})
+        Database::exec(QStringLiteral("INSERT INTO CHILD (FirstName) VALUES (?)"), {child});
+    Database::exec(QStringLiteral("UPDATE PREVIOUS SET FirstName = ?"),
+                   {photos}); // no child to pick at start
+    const QByteArray base = photo(3, QSize(1024, 768));
+    seedJournal(photos, 1000);
+    storeEntryPhotos(photos, base, 2000, 1, 2);
+    seedJournal(album, 2000);
+    storeEntryPhotos(album, base, 2000, 1, 1); // the same 2,000 files, one on each entry
+
+    QTimer closer; // a message that would stop the benchmark is answered at once
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->accept();
+    });
+    closer.start(20);
+    CreateForms();
+    MainWindow->show();
+    (void)QTest::qWaitFor([] { return MainWindow->startupCheckDone(); }, 5000);
+
+    std::vector<double> journal;
+    for (int i = 0; i < 7; ++i) {
+        MainWindow->makeChildActive(other);
+        MainWindow->makeChildActive(photos);
+        journal.push_back(showFormMs(Journal));
+    }
+
+    // A camera-sized photo of about 12 MB; each added photo has bytes of its own, as new photos do.
+    const QByteArray big = photo(4, QSize(4000, 3000), 100);
+    std::vector<double> adds;
+    NewEntry->prepare(QStringLiteral("New Journal Entry"), QStringLiteral("Title:"));
+    for (int i = 0; i < 5; ++i) {
+        const QString path = dir.filePath(QStringLiteral("big-%1.jpg").arg(i));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(distinctJpeg(big, i)) <= 0)
+            return 1;
+        file.close();
+        adds.push_back(timeMs([&] { NewEntry->addPhotoFiles({path}); }));
+    }
+
+    MainWindow->makeChildActive(album);
+    const double before = peakMemoryMb();
+    Timeline->show();
+    QCoreApplication::processEvents();
+    auto* list = Timeline->findChild<QListView*>(QStringLiteral("TimelineList"));
+    int steps = 0;
+    const double scrollMs = timeMs([&] {
+        QScrollBar* bar = list->verticalScrollBar();
+        for (int value = 0; value <= bar->maximum(); value += bar->pageStep(), ++steps) {
+            bar->setValue(value);
+            list->viewport()->repaint();
+        }
+    });
+    Timeline->close();
+    std::printf("%s\n", qPrintable(QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+                                       .arg(median(journal))
+                                       .arg(median(adds))
+                                       .arg(double(big.size()) / (1024 * 1024))
+                                       .arg(before)
+                                       .arg(peakMemoryMb())
+                                       .arg(steps > 0 ? scrollMs / steps : 0)
+                                       .arg(list->model()->rowCount())));
+    DestroyForms();
+    Entries().release();
+    Database::close();
+    return 0;
+}
+
+void measurePhotos() {
+    const QStringList f = ownProcess(QStringLiteral("--photos"));
+    if (f.size() < 7) {
+        std::printf("the photo benchmark did not finish\n");
+        return;
+    }
+    const double journal = f[0].toDouble(), add = f[1].toDouble(), peak = f[4].toDouble();
+    report("open the journal, 1,000 entries, 2,000 photos", journal, 0, "< 100 ms", journal < 100);
+    const QByteArray what =
+        QStringLiteral("add a %1 MB photo to a new entry").arg(f[2].toDouble(), 0, 'f', 1).toUtf8();
+    report(what.constData(), add, 0, "< 500 ms", add < 500);
+    report("timeline of 2,000 photos, one page scrolled", f[5].toDouble(), 0, "(no target)", true);
+    std::printf(
+        "  peak memory scrolling it through %s items: %.0f MB (%.0f MB before)   target < 300 MB   %s\n",
+        qPrintable(f[6]), peak, f[3].toDouble(), peak < 300 ? "met" : "MISSED");
 }
 
 void measureLongReports() {
@@ -586,6 +694,12 @@ int main(int argc, char** argv) {
         measureLongReports();
         return 0;
     }
+    if (argc > 1 && qstrcmp(argv[1], "--photos") == 0) // run in its own process by measurePhotos()
+        return photoBench();
+    if (argc > 1 && qstrcmp(argv[1], "--photo-figures") == 0) { // only the photo figures
+        measurePhotos();
+        return 0;
+    }
     QTemporaryDir dir;
     qputenv("XDG_DATA_HOME", dir.path().toUtf8());
     Database::open();
@@ -699,6 +813,7 @@ int main(int argc, char** argv) {
     measureForms(dir.path());
     Entries().release();
     measureLongReports();
+    measurePhotos();
     Database::close();
     measureExport(program, dir.path());
     return 0;
