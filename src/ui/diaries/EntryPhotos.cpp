@@ -8,15 +8,41 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QPixmapCache>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
 namespace {
 constexpr int kThumb = 96;
+
+// A thumbnail, framed in the highlight colour while it is the chosen photo: the list's own mark
+// would be drawn around the text, which these items do not have.
+class ThumbnailDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const QIcon icon = index.data(Qt::DecorationRole).value<QIcon>();
+        QRect shown(QPoint(), icon.actualSize(QSize(kThumb, kThumb)));
+        shown.moveCenter(option.rect.center());
+        icon.paint(p, shown);
+        if (option.state & QStyle::State_Selected) {
+            p->save();
+            p->setPen(QPen(option.palette.color(QPalette::Highlight), 3));
+            p->setBrush(Qt::NoBrush);
+            p->drawRect(shown.adjusted(-2, -2, 1, 1));
+            p->restore();
+        }
+    }
+    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override {
+        return QSize(kThumb + 8, kThumb + 8);
+    }
+};
 } // namespace
 
 PhotoStrip::PhotoStrip(const QString& name, const QString& accessibleName, QWidget* parent)
@@ -33,6 +59,7 @@ PhotoStrip::PhotoStrip(const QString& name, const QString& accessibleName, QWidg
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFixedHeight(kThumb + 16 + horizontalScrollBar()->sizeHint().height());
     setSelectionMode(QAbstractItemView::SingleSelection);
+    setItemDelegate(new ThumbnailDelegate(this));
     connect(this, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { emit opened(row(item)); });
 }
@@ -88,6 +115,7 @@ PhotoViewer::PhotoViewer(const QVector<EntryPhoto>& photos, int index, QWidget* 
     m_scroll->setAlignment(Qt::AlignCenter);
     m_scroll->setBackgroundRole(QPalette::Dark);
     m_scroll->setFocusPolicy(Qt::NoFocus);
+    m_scroll->viewport()->installEventFilter(this);
     m_caption = new QLabel(this);
     m_caption->setObjectName(QStringLiteral("PhotoCaption"));
     m_caption->setTextFormat(Qt::PlainText);
@@ -198,8 +226,9 @@ void PhotoViewer::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void PhotoViewer::resizeEvent(QResizeEvent* event) {
-    QDialog::resizeEvent(event);
-    if (m_zoom == 0)
+bool PhotoViewer::eventFilter(QObject* watched, QEvent* event) {
+    // Fitted to the photo's room, which takes its size only once the window is laid out and shown.
+    if (event->type() == QEvent::Resize && m_zoom == 0 && watched == m_scroll->viewport())
         render();
+    return QDialog::eventFilter(watched, event);
 }

@@ -592,9 +592,11 @@ void DiaryFormsTest::photosAddedShownUprightDatedAndViewed() {
     // The viewer: Enter opens the photo picked, the keys move and zoom, Esc closes.
     int shownAfterRight = -1, shownAfterLeft = -1;
     double zoomed = 0, fitted = -1;
+    QSize opened;
     ModalDriver viewer;
     viewer.expect("PhotoViewer", [&](QWidget* w) {
         auto* v = static_cast<PhotoViewer*>(w);
+        opened = v->findChild<QLabel*>("Photo")->pixmap().size(); // fitted to the window as it opens
         QTest::keyClick(v, Qt::Key_Right);
         shownAfterRight = v->index();
         QTest::keyClick(v, Qt::Key_Right); // the last stays
@@ -611,6 +613,7 @@ void DiaryFormsTest::photosAddedShownUprightDatedAndViewed() {
     strip->setCurrentRow(0);
     QTest::keyClick(strip, Qt::Key_Return);
     QVERIFY2(viewer.waitFinished(), qPrintable(viewer.error()));
+    QCOMPARE(opened, QSize(20, 40)); // whole: it fits
     QCOMPARE(shownAfterRight, 1);
     QVERIFY(zoomed > 0);
     QCOMPARE(fitted, 0.0);
