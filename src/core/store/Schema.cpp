@@ -167,10 +167,18 @@ QStringList growthMeasures() {
     return sql;
 }
 
+// The entries' index holds their dates too, so that the timeline finds where a child's entries fall
+// from the index alone, without reading every entry's remarks from the table.
+QStringList datedEntries() {
+    return {QStringLiteral("DROP INDEX ENTRIES_BY_CHILD"),
+            QStringLiteral("CREATE INDEX ENTRIES_BY_CHILD ON ENTRIES (child, list, seq, Date)")};
+}
+
 // Each entry takes the store from version i+1 to i+2. A later schema change appends a step here
 // and adds its tables to createStatements() through the same list.
 const QList<QStringList>& migrations() {
-    static const QList<QStringList> steps = {recordIdentities(), growthMeasures(), entryPhotos()};
+    static const QList<QStringList> steps = {recordIdentities(), growthMeasures(), entryPhotos(),
+                                             datedEntries()};
     return steps;
 }
 } // namespace
