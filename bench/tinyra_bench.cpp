@@ -647,6 +647,7 @@ void measureExport(const QString& program, const QString& home) {
         }
         tx.commit();
     }
+    PhotoFiles::movePictures(); // to the photo folder, where the book keeps them
     QSqlQuery count = Database::exec(QStringLiteral("SELECT count(*) FROM ENTRIES"));
     count.next();
     const qint64 entries = count.value(0).toLongLong();

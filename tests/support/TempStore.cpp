@@ -1,8 +1,10 @@
 #include "support/TempStore.h"
 
 #include "core/store/Database.h"
+#include "core/store/Schema.h"
 
 #include <QDir>
+#include <QSqlError>
 #include <QSqlQuery>
 
 TempStore::TempStore(bool openNow)
@@ -37,6 +39,30 @@ void TempStore::close() {
 void TempStore::reopen() {
     close();
     open();
+}
+
+QString TempStore::writeOlderStore(int version, const QStringList& statements) const {
+    if (!QDir().mkpath(storeDir()))
+        return QStringLiteral("cannot make ") + storeDir();
+    QStringList sql = Schema::createStatements();
+    for (int from = version; from < Schema::version(); ++from)
+        sql = sql.mid(0, sql.size() - Schema::migrationStatements(from).size());
+    sql << statements << QStringLiteral("PRAGMA user_version = %1").arg(version);
+    QString problem;
+    {
+        QSqlDatabase old = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("older"));
+        old.setDatabaseName(storeFile());
+        if (!old.open())
+            return old.lastError().text();
+        QSqlQuery q(old);
+        for (const QString& statement : sql)
+            if (problem.isEmpty() && !q.exec(statement))
+                problem = statement + QStringLiteral(": ") + q.lastError().text();
+        q.finish();
+        old.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("older"));
+    return problem;
 }
 
 void TempStore::addChild(const QString& first, const QString& middle, const QString& last) {

@@ -20,6 +20,9 @@ public:
     void close();
     // Close and open the store again, as a restart does.
     void reopen();
+    // Writes, in place of the (closed) store, a store of an earlier `version` as a release of that
+    // version made it, then runs `statements` on it (its rows). Returns what went wrong, or nothing.
+    QString writeOlderStore(int version, const QStringList& statements) const;
 
     // Adds a CHILD row with the three names.
     static void addChild(const QString& first, const QString& middle = QString(),

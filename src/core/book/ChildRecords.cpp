@@ -1,6 +1,7 @@
 #include "core/book/ChildRecords.h"
 
 #include "core/store/Database.h"
+#include "core/store/PhotoFiles.h"
 #include "core/store/Schema.h"
 
 #include <QSqlQuery>
@@ -44,17 +45,24 @@ void setSheet(const QString& child, const QString& sheetName, const QHash<QStrin
     tx.commit();
 }
 
+// A picture's bytes are in the photo folder once moved there; a store of an earlier version keeps
+// them in the row until then.
 QByteArray picture(const QString& child, const QString& key) {
-    QSqlQuery q = Database::exec(QStringLiteral("SELECT data FROM PICTURES WHERE child = ? AND picture = ?"),
-                                 {child, key});
-    return q.next() ? q.value(0).toByteArray() : QByteArray();
+    QSqlQuery q = Database::exec(
+        QStringLiteral("SELECT data, file FROM PICTURES WHERE child = ? AND picture = ?"), {child, key});
+    if (!q.next())
+        return QByteArray();
+    const QString file = q.value(1).toString();
+    return file.isEmpty() ? q.value(0).toByteArray() : PhotoFiles::read(file);
 }
 
+// The file is written first: a full disk leaves the picture that was there.
 void setPicture(const QString& child, const QString& key, const QByteArray& bytes) {
-    Database::exec(QStringLiteral("INSERT INTO PICTURES (child, picture, data) VALUES (?, ?, ?) "
-                                  "ON CONFLICT (child, picture) DO UPDATE SET data = excluded.data "
-                                  "WHERE data IS NOT excluded.data"),
-                   {child, key, bytes});
+    const QString file = PhotoFiles::storeData(bytes);
+    Database::exec(QStringLiteral("INSERT INTO PICTURES (child, picture, data, file) VALUES (?, ?, X'', ?) "
+                                  "ON CONFLICT (child, picture) DO UPDATE SET data = excluded.data, "
+                                  "file = excluded.file WHERE file IS NOT excluded.file OR data <> X''"),
+                   {child, key, file});
 }
 
 void removePicture(const QString& child, const QString& key) {

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QJsonArray>
@@ -58,6 +59,10 @@ struct TableShape {
     QList<Column> columns; // every column but the child's name and the row number
     QList<int> identity;   // the columns that say which record a row is
     int changed = -1;      // the time of the last change, or -1
+    // Whether the table's `file` column names the photo file that holds its picture's bytes (the
+    // picture column then keeps them only until they are moved there). The book file carries the
+    // bytes in either case, so `file` is not one of the columns.
+    bool blobInFile = false;
 };
 
 TableShape shapeOf(const QString& table) {
@@ -81,6 +86,15 @@ TableShape shapeOf(const QString& table) {
         all.append({name, kind});
         isKey.append(key);
     }
+    const bool hasBlob =
+        std::any_of(all.cbegin(), all.cend(), [](const Column& c) { return c.kind == Column::Kind::Blob; });
+    for (int i = 0; hasBlob && i < all.size(); ++i)
+        if (all[i].name == QLatin1String("file")) {
+            all.removeAt(i);
+            isKey.removeAt(i);
+            shape.blobInFile = true;
+            break;
+        }
     shape.columns = all;
     for (int i = 0; i < all.size(); ++i) {
         if (all[i].name == QLatin1String("changed"))
@@ -99,11 +113,14 @@ TableShape shapeOf(const QString& table) {
     return shape;
 }
 
+// The shape's columns, then the photo file of its picture where it has one.
 QString columnList(const TableShape& shape, bool blobsAsLength) {
     QStringList cols;
     for (const Column& c : shape.columns)
         cols << (blobsAsLength && c.kind == Column::Kind::Blob ? QStringLiteral("length(%1)").arg(c.name)
                                                                : c.name);
+    if (shape.blobInFile)
+        cols << QStringLiteral("file");
     return cols.join(QStringLiteral(", "));
 }
 
@@ -433,10 +450,15 @@ private:
             QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(columnList(shape, false), shape.name),
             {rowid});
         QVariantList values;
-        if (q.next())
-            for (int i = 0; i < shape.columns.size(); ++i)
-                values << (shape.columns[i].kind == Column::Kind::Blob ? QVariant(q.value(i).toByteArray())
-                                                                       : q.value(i));
+        if (!q.next())
+            return values;
+        const QString file = shape.blobInFile ? q.value(int(shape.columns.size())).toString() : QString();
+        for (int i = 0; i < shape.columns.size(); ++i) {
+            if (shape.columns[i].kind != Column::Kind::Blob)
+                values << q.value(i);
+            else
+                values << QVariant(file.isEmpty() ? q.value(i).toByteArray() : PhotoFiles::read(file));
+        }
         return values;
     }
 
@@ -480,19 +502,48 @@ private:
             marks << QStringLiteral("?");
             bound << values[i];
         }
+        keepPictureInFile(shape, cols, bound);
+        for (int i = int(marks.size()); i < cols.size(); ++i)
+            marks << QStringLiteral("?");
         Database::exec(
             QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                 .arg(shape.name, cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
             bound);
     }
 
-    static void update(const TableShape& shape, qint64 rowid, const QVariantList& values) {
-        QStringList sets;
+    // Where the table keeps its pictures in the photo folder, the picture's bytes go there and the row
+    // names the file; `bound` holds a value for each of `cols`, the picture's bytes among them.
+    void keepPictureInFile(const TableShape& shape, QStringList& cols, QVariantList& bound) const {
+        if (!shape.blobInFile)
+            return;
+        QString file;
+        for (int i = 0; i < shape.columns.size(); ++i) {
+            if (shape.columns[i].kind != Column::Kind::Blob)
+                continue;
+            const int at = int(cols.indexOf(shape.columns[i].name));
+            const QByteArray bytes = bound[at].toByteArray();
+            try {
+                file = bytes.isEmpty() ? QString() : PhotoFiles::storeData(bytes);
+            } catch (const StoreError& e) {
+                refuse(m_path, e.message());
+            }
+            bound[at] = QByteArray("");
+        }
+        cols << QStringLiteral("file");
+        bound << file;
+    }
+
+    void update(const TableShape& shape, qint64 rowid, const QVariantList& values) const {
+        QStringList cols;
         QVariantList bound;
         for (int i = 0; i < shape.columns.size(); ++i) {
-            sets << shape.columns[i].name + QStringLiteral(" = ?");
+            cols << shape.columns[i].name;
             bound << values[i];
         }
+        keepPictureInFile(shape, cols, bound);
+        QStringList sets;
+        for (const QString& c : cols)
+            sets << c + QStringLiteral(" = ?");
         bound << rowid;
         Database::exec(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
                            .arg(shape.name, sets.join(QStringLiteral(", "))),
@@ -524,8 +575,9 @@ void exportBook(const QString& path, const Progress& progress) {
             QStringLiteral("Tinyra cannot make a temporary file for the book:\n%1").arg(json.errorString()));
     // Each picture's source, owned here until libzip takes it.
     struct Picture {
-        std::unique_ptr<PictureSource> source;
+        std::unique_ptr<PictureSource> source; // or, for a picture in the photo folder, its path
         QString name;
+        QString path;
     };
     std::vector<Picture> pictures;
     auto write = [&](const QByteArray& bytes) {
@@ -582,10 +634,26 @@ void exportBook(const QString& path, const Progress& progress) {
             bool firstRecord = true;
             while (q.next()) {
                 QJsonObject record;
+                const QString photo =
+                    shape.blobInFile ? q.value(int(shape.columns.size()) + 1).toString() : QString();
                 for (int i = 0; i < shape.columns.size(); ++i) {
                     const Column& col = shape.columns[i];
                     if (col.kind != Column::Kind::Blob) {
                         record.insert(col.name, jsonOf(q.value(i + 1), col.kind));
+                        continue;
+                    }
+                    const QString key = record.value(QLatin1String("picture")).toString();
+                    if (!photo.isEmpty()) {
+                        // A picture gone from the folder travels as none, as it shows here.
+                        QFile in(PhotoFiles::pathOf(photo));
+                        if (!in.open(QIODevice::ReadOnly))
+                            continue;
+                        const QByteArray head = in.read(8);
+                        const QString file =
+                            pictureName(int(pictures.size()) + 1, key.isEmpty() ? col.name : key, head);
+                        record.insert(col.name, QJsonObject{{QStringLiteral("file"), file},
+                                                            {QStringLiteral("size"), double(in.size())}});
+                        pictures.push_back({nullptr, file, in.fileName()});
                         continue;
                     }
                     auto source = std::make_unique<PictureSource>(PictureSource{shape.name,
@@ -601,13 +669,12 @@ void exportBook(const QString& path, const Progress& progress) {
                         Database::exec(QStringLiteral("SELECT substr(%1, 1, 8) FROM %2 WHERE rowid = ?")
                                            .arg(col.name, shape.name),
                                        {source->rowid});
-                    const QString key = record.value(QLatin1String("picture")).toString();
                     const QString file =
                         pictureName(int(pictures.size()) + 1, key.isEmpty() ? col.name : key,
                                     head.next() ? head.value(0).toByteArray() : QByteArray());
                     record.insert(col.name, QJsonObject{{QStringLiteral("file"), file},
                                                         {QStringLiteral("size"), double(source->size)}});
-                    pictures.push_back({std::move(source), file});
+                    pictures.push_back({std::move(source), file, {}});
                 }
                 write((firstRecord ? QByteArray("\n") : QByteArray(",\n")) + compact(record));
                 firstRecord = false;
@@ -643,7 +710,9 @@ void exportBook(const QString& path, const Progress& progress) {
         fail(zipProblem(za));
     }
     for (Picture& picture : pictures) {
-        zip_source_t* src = zip_source_function(za, readPicture, picture.source.get());
+        zip_source_t* src = picture.source
+                                ? zip_source_function(za, readPicture, picture.source.get())
+                                : zip_source_file(za, QFile::encodeName(picture.path).constData(), 0, -1);
         if (!src)
             fail(zipProblem(za));
         picture.source.release(); // freed by the source from now on

@@ -3,6 +3,7 @@
 #include "core/store/Backups.h"
 #include "core/store/DeliveredData.h"
 #include "core/store/FolderLock.h"
+#include "core/store/PhotoFiles.h"
 #include "core/store/Schema.h"
 #include "core/store/StoreError.h"
 
@@ -164,6 +165,7 @@ void Database::open(const std::optional<QString>& damageFound) {
         exec(QStringLiteral("PRAGMA journal_mode = WAL"));
         exec(QStringLiteral("PRAGMA synchronous = FULL"));
         DeliveredData::refresh();
+        PhotoFiles::movePictures();
     } catch (const StoreError& e) {
         db = QSqlDatabase();
         close();

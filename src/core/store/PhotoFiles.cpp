@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QSqlQuery>
 
 #include <sqlite3.h>
 
@@ -19,6 +20,23 @@ QString suffixOf(const QString& source) {
     const QString suffix = QFileInfo(source).suffix().toLower();
     static const QRegularExpression plain(QStringLiteral("^[a-z0-9]{1,5}$"));
     return plain.match(suffix).hasMatch() ? suffix : QStringLiteral("img");
+}
+
+// The suffix of a picture kept from its bytes: the kind its first bytes name.
+QString suffixOfBytes(const QByteArray& bytes) {
+    if (bytes.startsWith("\xff\xd8\xff"))
+        return QStringLiteral("jpg");
+    if (bytes.startsWith("\x89PNG"))
+        return QStringLiteral("png");
+    if (bytes.startsWith("GIF8"))
+        return QStringLiteral("gif");
+    if (bytes.startsWith("BM"))
+        return QStringLiteral("bmp");
+    if (bytes.startsWith("RIFF") && bytes.mid(8, 4) == "WEBP")
+        return QStringLiteral("webp");
+    if (bytes.startsWith("II*") || bytes.startsWith(QByteArray("MM\0*", 4)))
+        return QStringLiteral("tif");
+    return QStringLiteral("img");
 }
 
 QString refused(const QString& source, const QString& why) {
@@ -108,30 +126,83 @@ void storeBytes(const QString& file, const QByteArray& bytes) {
         throw StoreError(refused(file, out.errorString()));
 }
 
+QString storeData(const QByteArray& bytes) {
+    const QString hex =
+        QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex());
+    const QString file = hex.left(2) + QLatin1Char('/') + hex + QLatin1Char('.') + suffixOfBytes(bytes);
+    storeBytes(file, bytes);
+    return file;
+}
+
+QByteArray read(const QString& file) {
+    QFile in(pathOf(file));
+    return isPhotoName(file) && in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+}
+
+int movePictures() {
+    QList<std::pair<qint64, QByteArray>> kept;
+    {
+        QSqlQuery q = Database::exec(
+            QStringLiteral("SELECT rowid, data FROM PICTURES WHERE file = '' AND length(data) > 0"));
+        while (q.next())
+            kept.append({q.value(0).toLongLong(), q.value(1).toByteArray()});
+    }
+    int moved = 0;
+    for (const auto& [rowid, bytes] : kept) {
+        try {
+            const QString file = storeData(bytes);
+            Transaction tx;
+            // Setting the time of change again, to what it was, keeps it: the move is no change.
+            QSqlQuery was =
+                Database::exec(QStringLiteral("SELECT changed FROM PICTURES WHERE rowid = ?"), {rowid});
+            const QVariant changed = was.next() ? was.value(0) : QVariant();
+            was.finish();
+            Database::exec(QStringLiteral("UPDATE PICTURES SET file = ?, data = X'' WHERE rowid = ?"),
+                           {file, rowid});
+            if (changed.isValid())
+                Database::exec(QStringLiteral("UPDATE PICTURES SET changed = ? WHERE rowid = ?"),
+                               {changed, rowid});
+            tx.commit();
+            ++moved;
+        } catch (const StoreError&) {
+            // Kept in the store, and read from there, until a later open can write it.
+        }
+    }
+    return moved;
+}
+
 QSet<QString> referencedBy(const QString& path) {
     QSet<QString> files;
     sqlite3* h = nullptr;
     const QByteArray name = QFile::encodeName(path);
     int rc = sqlite3_open_v2(name.constData(), &h, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* st = nullptr;
-    if (rc == SQLITE_OK) {
+    if (rc == SQLITE_OK)
         sqlite3_busy_timeout(h, 5000);
-        rc = sqlite3_prepare_v2(h, "SELECT DISTINCT file FROM ENTRYPHOTOS", -1, &st, nullptr);
-        // A store of a version before photos refers to none.
-        if (rc != SQLITE_OK && QByteArray(sqlite3_errmsg(h)).startsWith("no such table")) {
-            sqlite3_close(h);
-            return files;
+    // The entries' photos, and the pictures kept for the forms; a store of a version before either
+    // refers to none of them.
+    for (const char* sql :
+         {"SELECT DISTINCT file FROM ENTRYPHOTOS", "SELECT file FROM PICTURES WHERE file <> ''"}) {
+        sqlite3_stmt* st = nullptr;
+        if (rc == SQLITE_OK) {
+            rc = sqlite3_prepare_v2(h, sql, -1, &st, nullptr);
+            const QByteArray why(sqlite3_errmsg(h));
+            if (rc != SQLITE_OK && (why.startsWith("no such table") || why.startsWith("no such column"))) {
+                rc = SQLITE_OK;
+                continue;
+            }
         }
-    }
-    while (rc == SQLITE_OK || rc == SQLITE_ROW) {
-        rc = sqlite3_step(st);
-        if (rc == SQLITE_ROW)
-            files.insert(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))));
+        while (rc == SQLITE_OK || rc == SQLITE_ROW) {
+            rc = sqlite3_step(st);
+            if (rc == SQLITE_ROW)
+                files.insert(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))));
+        }
+        sqlite3_finalize(st);
+        if (rc == SQLITE_DONE)
+            rc = SQLITE_OK;
     }
     const QString error = h ? QString::fromUtf8(sqlite3_errmsg(h)) : QStringLiteral("out of memory");
-    sqlite3_finalize(st);
     sqlite3_close(h);
-    if (rc != SQLITE_DONE)
+    if (rc != SQLITE_OK)
         throw StoreError(QStringLiteral("The photos of %1 cannot be read.\n\n%2")
                              .arg(QDir::toNativeSeparators(path), error));
     return files;

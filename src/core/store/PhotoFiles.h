@@ -24,6 +24,16 @@ QString store(const QString& source);
 // already. Throws StoreError when `file` is no photo's name, the bytes are not the ones it names, or
 // they cannot be written.
 void storeBytes(const QString& file, const QByteArray& bytes);
+// Keeps `bytes` (a picture a form keeps for the child) as a photo file and returns its relative
+// name, the suffix named by the picture's first bytes. Throws StoreError as storeBytes does.
+QString storeData(const QByteArray& bytes);
+// The bytes of a stored photo; empty when the file is gone or cannot be read.
+QByteArray read(const QString& file);
+// Moves the pictures still kept inside the store (a store of an earlier version, a restored backup
+// of one, an imported book) to photo files, each row in place and with its time of change kept.
+// A picture that cannot be written (a full disk) stays in the store, where it is read from as
+// before, and is moved at a later open. Returns how many were moved.
+int movePictures();
 // Whether `file` has the form of a stored photo's relative name ("ab/<sha256>.jpg").
 bool isPhotoName(const QString& file);
 

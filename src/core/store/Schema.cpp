@@ -174,11 +174,22 @@ QStringList datedEntries() {
             QStringLiteral("CREATE INDEX ENTRIES_BY_CHILD ON ENTRIES (child, list, seq, Date)")};
 }
 
+// The pictures kept for the forms (the child's, the doctor's, the skills' and the birthdays') move to
+// the photo folder beside the entries' photos, so that the daily backups share them too: `file` names
+// the photo file, and `data` keeps the bytes only until they are moved there (PhotoFiles::
+// movePictures, run at each open).
+QStringList pictureFiles() {
+    return {
+        QStringLiteral("ALTER TABLE PICTURES ADD COLUMN file TEXT NOT NULL DEFAULT ''"),
+        QStringLiteral("DROP TRIGGER PICTURES_STAMP"),
+        changeStamps(QStringLiteral("PICTURES"), {QStringLiteral("data"), QStringLiteral("file")}).last()};
+}
+
 // Each entry takes the store from version i+1 to i+2. A later schema change appends a step here
 // and adds its tables to createStatements() through the same list.
 const QList<QStringList>& migrations() {
     static const QList<QStringList> steps = {recordIdentities(), growthMeasures(), entryPhotos(),
-                                             datedEntries()};
+                                             datedEntries(), pictureFiles()};
     return steps;
 }
 } // namespace

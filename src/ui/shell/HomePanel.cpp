@@ -2,6 +2,7 @@
 
 #include "core/book/ChildSummary.h"
 #include "ui/common/Guard.h"
+#include "ui/common/PictureFile.h"
 #include "ui/common/Widgets.h"
 
 #include <QBuffer>
@@ -158,10 +159,13 @@ void HomePanel::showPicture(const QByteArray& bytes, const QString& firstName) {
         buffer.setData(bytes);
         QImageReader reader(&buffer);
         reader.setAutoTransform(true);
+        // Read at the panel's size (a small picture is enlarged to it); one whose header declares more
+        // pixels than any camera makes is no picture to read.
         const QSize size = reader.size();
         if (size.isValid())
             reader.setScaledSize(size.scaled(kPictureSide, kPictureSide, Qt::KeepAspectRatio));
-        image = reader.read();
+        if (!size.isValid() || qint64(size.width()) * size.height() <= PictureFile::MaxPixels)
+            image = reader.read();
     }
     const bool chosen = !image.isNull();
     m_picture->setPixmap(chosen ? QPixmap::fromImage(image) : placeholder(firstName));

@@ -7,6 +7,7 @@
 #include "core/store/Backups.h"
 #include "core/store/Database.h"
 #include "core/store/PhotoFiles.h"
+#include "core/store/Schema.h"
 #include "core/store/StoreError.h"
 #include "support/TempStore.h"
 
@@ -62,6 +63,7 @@ private slots:
     void editingReplacesThePhotosInPlace();
     void anUnreadableFileOrAFullFolderStoresNothing();
     void theBookFileCarriesThePhotos();
+    void formPicturesOfAnOlderStoreBecomePhotoFilesThatBackupsAndBooksShare();
 };
 
 void EntryPhotosTest::storedOnceKeptAcrossRestartAndRestoreRemovedWhenUnreferenced() {
@@ -209,6 +211,71 @@ void EntryPhotosTest::theBookFileCarriesThePhotos() {
     BookFile::importBook(book);
     QCOMPARE(TempStore::rowCount("ENTRYPHOTOS"), 1);
     QCOMPARE(photoFiles(), QStringList{file});
+}
+
+void EntryPhotosTest::formPicturesOfAnOlderStoreBecomePhotoFilesThatBackupsAndBooksShare() {
+    // A store of the version before: the child's picture is kept in the store, with the time of its
+    // last change.
+    const QByteArray first = QByteArray("\x89PNG\r\n\x1a\n", 8) + "the child's first picture";
+    const QString stamp = QStringLiteral("2024-05-06T07:08:09.000Z");
+    QTemporaryDir out;
+    const QString book = out.path() + "/book.tinyra";
+    QString firstFile;
+    {
+        TempStore store(false);
+        const QString problem = store.writeOlderStore(
+            Schema::version() - 1, {"INSERT INTO CHILD (FirstName) VALUES ('Ann')",
+                                    "INSERT INTO PREVIOUS (FirstName) VALUES ('Ann')",
+                                    "INSERT INTO PICTURES (child, picture, data, changed) VALUES ('Ann', "
+                                    "'ChildInfo/Image1', X'" +
+                                        first.toHex() + "', '" + stamp + "')"});
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        store.open();
+        // Moved to the photo folder, named by its bytes, with nothing changed but where it is kept.
+        QSqlQuery row = Database::exec("SELECT length(data), file, changed FROM PICTURES");
+        QVERIFY(row.next());
+        QCOMPARE(row.value(0).toInt(), 0);
+        firstFile = row.value(1).toString();
+        const QString hex = QCryptographicHash::hash(first, QCryptographicHash::Sha256).toHex();
+        QCOMPARE(firstFile, hex.left(2) + '/' + hex + ".png");
+        QCOMPARE(bytesOf(PhotoFiles::pathOf(firstFile)), first);
+        QCOMPARE(row.value(2).toString(), stamp);
+        row.finish();
+        QCOMPARE(photoFiles(), QStringList{firstFile});
+        QCOMPARE(ChildRecords::picture("Ann", "ChildInfo/Image1"), first);
+
+        // Backups share the file; a new picture is a second file, the first kept while a backup
+        // refers to it and removed once none does.
+        const QDate day(2026, 3, 1);
+        Backups::make(day);
+        Backups::make(day.addDays(1));
+        QCOMPARE(photoFiles(), QStringList{firstFile});
+        const QByteArray second("\xff\xd8\xff a new picture of Ann");
+        ChildRecords::setPicture("Ann", "ChildInfo/Image1", second);
+        QCOMPARE(ChildRecords::picture("Ann", "ChildInfo/Image1"), second);
+        QCOMPARE(photoFiles().size(), 2);
+        QCOMPARE(Backups::sweepPhotos(kLater), 0);
+        BookFile::exportBook(book);
+        for (const QString& backup : Backups::all())
+            QVERIFY(QFile::remove(backup));
+        QCOMPARE(Backups::sweepPhotos(kLater), 1);
+        QCOMPARE(photoFiles().size(), 1);
+        QVERIFY(photoFiles().constFirst().endsWith(".jpg"));
+    }
+    // A book file carries the picture's bytes; the importing book keeps them as a photo file too, and
+    // a second import finds the same picture and changes nothing.
+    TempStore other;
+    BookFile::importBook(book);
+    QCOMPARE(ChildRecords::picture("Ann", "ChildInfo/Image1"),
+             QByteArray("\xff\xd8\xff a new picture of Ann"));
+    QSqlQuery row = Database::exec("SELECT length(data), file FROM PICTURES");
+    QVERIFY(row.next());
+    QCOMPARE(row.value(0).toInt(), 0);
+    QCOMPARE(photoFiles(), QStringList{row.value(1).toString()});
+    row.finish();
+    const BookFile::Summary again = BookFile::importBook(book);
+    QVERIFY2(again.differences.isEmpty(), qPrintable(again.text()));
+    QCOMPARE(photoFiles().size(), 1);
 }
 
 QTEST_GUILESS_MAIN(EntryPhotosTest)

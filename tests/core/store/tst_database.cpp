@@ -164,30 +164,12 @@ void DatabaseTest::aStoreFromBeforeTheGrowthMeasuresOpensWithItsRecords() {
     // A store of the second version, as an earlier release left it: a child, a growth record, no sex,
     // gestation, head circumference, units or preferences.
     TempStore store(false);
-    QVERIFY(QDir().mkpath(store.storeDir()));
-    QStringList sql = Schema::createStatements();
-    for (int from = 2; from < Schema::version(); ++from)
-        sql = sql.mid(0, sql.size() - Schema::migrationStatements(from).size());
-    {
-        QSqlDatabase old = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("old"));
-        old.setDatabaseName(store.storeFile());
-        QVERIFY(old.open());
-        QSqlQuery q(old);
-        for (const QString& statement : sql)
-            QVERIFY2(q.exec(statement), qPrintable(statement + ": " + q.lastError().text()));
-        for (const char* s :
-             {"INSERT INTO CHILD (FirstName, BDayYear) VALUES ('Ann', '2024')",
-              "INSERT INTO PREVIOUS (FirstName) VALUES ('Ann')",
-              "INSERT INTO GROWTH (child, Date, Height, WtLbs, WtOz) VALUES ('Ann', '01-02-24', "
-              "'20', '7', '8')",
-              "PRAGMA user_version = 2"})
-            QVERIFY2(q.exec(QString::fromLatin1(s)), s);
-        QVERIFY(q.exec("SELECT count(*) FROM sqlite_master WHERE name = 'PREFERENCES'") && q.next());
-        QCOMPARE(q.value(0).toInt(), 0);
-        old.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("old"));
-
+    const QString problem = store.writeOlderStore(
+        2,
+        {"INSERT INTO CHILD (FirstName, BDayYear) VALUES ('Ann', '2024')",
+         "INSERT INTO PREVIOUS (FirstName) VALUES ('Ann')",
+         "INSERT INTO GROWTH (child, Date, Height, WtLbs, WtOz) VALUES ('Ann', '01-02-24', '20', '7', '8')"});
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
     store.open();
     QSqlQuery v = Database::exec("PRAGMA user_version");
     QVERIFY(v.next());
