@@ -104,12 +104,22 @@ void seed() {
                     .arg(i));
             q.exec();
         }
+    // The heavy child was born on 1 January 2010 and is a girl, so that her chart page draws the
+    // centile curves and all 5,000 points, spread over her sixteen years.
+    Database::exec(
+        QStringLiteral("UPDATE CHILD SET BDayMonth = 'January', BDateDay = '1', BDayYear = '2010', "
+                       "Sex = 'Girl' WHERE FirstName = ?"),
+        {kHeavy});
     q.prepare(QStringLiteral("INSERT INTO GROWTH (child, Date, Height, WtLbs, WtOz) VALUES (?, ?, ?, ?, ?)"));
     for (int i = 0; i < 5000; ++i) {
+        const int years = i * 16 / 5000;
         q.addBindValue(kHeavy);
-        q.addBindValue(QStringLiteral("01-01-%1").arg(i % 100, 2, 10, QLatin1Char('0')));
-        q.addBindValue(QString::number(20 + i % 40));
-        q.addBindValue(QString::number(7 + i % 60));
+        q.addBindValue(QStringLiteral("%1-%2-%3")
+                           .arg(1 + i % 12, 2, 10, QLatin1Char('0'))
+                           .arg(1 + i % 28, 2, 10, QLatin1Char('0'))
+                           .arg(10 + years, 2, 10, QLatin1Char('0')));
+        q.addBindValue(QString::number(20 + years * 3 + i % 3));
+        q.addBindValue(QString::number(7 + years * 6 + i % 2));
         q.addBindValue(QString::number(i % 16));
         q.exec();
     }

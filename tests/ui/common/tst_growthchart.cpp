@@ -32,9 +32,12 @@ struct Drawn {
     QStringList labels;
 };
 
-Drawn draw(const GrowthPlot::Plot& plot, GrowthReference::Measure measure, GrowthUnits::System units) {
+// Drawn at `ratio` device pixels to a point, as on a scaled screen.
+Drawn draw(const GrowthPlot::Plot& plot, GrowthReference::Measure measure, GrowthUnits::System units,
+           double ratio = 1) {
     Drawn d;
-    d.image = QImage(820, 460, QImage::Format_RGB32);
+    d.image = QImage(QSize(820, 460) * ratio, QImage::Format_RGB32);
+    d.image.setDevicePixelRatio(ratio);
     d.image.fill(Qt::white);
     QPainter p(&d.image);
     QFont font(QStringLiteral("DejaVu Sans"));
@@ -61,6 +64,10 @@ void GrowthChartTest::bandLabelsAndEveryPointAreDrawn() {
         const GrowthPlot::Plot plot = girlWithExtremes(GrowthPlot::Sex::Girl);
         QCOMPARE(plot.weight.size(), 6);
         const Drawn d = draw(plot, GrowthReference::Measure::Weight, units);
+        // On a screen scaled by half again, every point is painted where it lies too.
+        const Drawn scaled = draw(plot, GrowthReference::Measure::Weight, units, 1.5);
+        for (const QPointF& pt : scaled.points)
+            QVERIFY(near(scaled.image.pixel((pt * 1.5).toPoint()), kPoint, 40));
         // The band fills a good part of the plot.
         int band = 0, total = 0;
         for (int y = int(d.plot.top()) + 1; y < int(d.plot.bottom()); y += 2)
