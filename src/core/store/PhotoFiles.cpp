@@ -65,12 +65,25 @@ void makeFolderFor(const QString& target, const QString& source) {
 } // namespace
 
 namespace PhotoFiles {
+namespace {
+void removeThumbnailsOf(const QString& file) {
+    const QDir thumbnails(Database::dataDirectory() + QStringLiteral("/thumbnails"));
+    for (const QString& side : thumbnails.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        for (const char* kind : {"jpg", "png"})
+            QFile::remove(thumbnailPath(file, side.toInt(), QLatin1String(kind)));
+}
+} // namespace
+
 QString directory() {
     return Database::dataDirectory() + QStringLiteral("/photos");
 }
 
 QString pathOf(const QString& file) {
     return directory() + QLatin1Char('/') + file;
+}
+
+QString thumbnailPath(const QString& file, int side, const QString& kind) {
+    return Database::dataDirectory() + QStringLiteral("/thumbnails/%1/%2.%3").arg(side).arg(file, kind);
 }
 
 bool isPhotoName(const QString& file) {
@@ -219,8 +232,10 @@ int removeUnreferenced(const QSet<QString>& referenced, const QDateTime& written
             continue;
         if (it.fileInfo().lastModified() >= writtenBefore)
             continue;
-        if (QFile::remove(path))
-            ++removed;
+        if (!QFile::remove(path))
+            continue;
+        ++removed;
+        removeThumbnailsOf(file);
     }
     return removed;
 }

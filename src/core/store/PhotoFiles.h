@@ -34,6 +34,10 @@ QByteArray read(const QString& file);
 // A picture that cannot be written (a full disk) stays in the store, where it is read from as
 // before, and is moved at a later open. Returns how many were moved.
 int movePictures();
+// Where the thumbnail of a stored photo that fits a square of `side` pixels is kept:
+// <data directory>/thumbnails/<side>/ab/<sha256>.<suffix>.<kind>, `kind` "jpg" or "png". A thumbnail
+// goes with its photo when the photo is removed.
+QString thumbnailPath(const QString& file, int side, const QString& kind);
 // Whether `file` has the form of a stored photo's relative name ("ab/<sha256>.jpg").
 bool isPhotoName(const QString& file);
 

@@ -1,8 +1,14 @@
 #include "ui/common/PictureFile.h"
 
+#include "core/store/PhotoFiles.h"
+
 #include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QSaveFile>
 
 namespace PictureFile {
 namespace {
@@ -35,6 +41,37 @@ QImage read(const QByteArray& bytes, const QSize& fit) {
     if (!buffer.open(QIODevice::ReadOnly))
         return QImage();
     return read(&buffer, fit);
+}
+
+QImage thumbnail(const QString& file, int side) {
+    for (const char* kind : {"jpg", "png"}) {
+        QImage kept(PhotoFiles::thumbnailPath(file, side, QLatin1String(kind)));
+        if (!kept.isNull() && kept.width() <= side && kept.height() <= side)
+            return kept;
+    }
+    QFile photo(PhotoFiles::pathOf(file));
+    if (!PhotoFiles::isPhotoName(file) || !photo.open(QIODevice::ReadOnly))
+        return QImage();
+    const QImage image = read(&photo, QSize(side, side));
+    if (image.isNull())
+        return image;
+    // Kept as a JPEG unless it has see-through parts. A thumbnail that cannot be written is made
+    // again next time: the photo is all that matters.
+    const bool clear = image.hasAlphaChannel();
+    const QString path =
+        PhotoFiles::thumbnailPath(file, side, clear ? QStringLiteral("png") : QStringLiteral("jpg"));
+    if (QDir().mkpath(QFileInfo(path).absolutePath())) {
+        QSaveFile out(path);
+        if (out.open(QIODevice::WriteOnly)) {
+            QImageWriter writer(&out, clear ? QByteArrayLiteral("png") : QByteArrayLiteral("jpeg"));
+            writer.setQuality(88);
+            if (writer.write(image))
+                out.commit();
+            else
+                out.cancelWriting();
+        }
+    }
+    return image;
 }
 
 bool toKeep(const QByteArray& bytes, QByteArray* kept, QImage* image) {

@@ -22,6 +22,11 @@ constexpr int KeptSide = 3000;
 QImage read(QIODevice* device, const QSize& fit = QSize());
 QImage read(const QByteArray& bytes, const QSize& fit = QSize());
 
+// The thumbnail of the stored photo `file` (PhotoFiles), fitting a square of `side` pixels, upright.
+// Made from the photo the first time it is asked for and kept on disk, so that later sessions read a
+// few kilobytes instead of decoding the photo again. Null when the photo is gone or no picture.
+QImage thumbnail(const QString& file, int side);
+
 // What the book keeps of a picture file's bytes: the bytes themselves when the picture's sides are
 // at most KeptSide, else the picture scaled to KeptSide (JPEG for photos, PNG otherwise). `image` is
 // the picture kept. Returns false (and keeps nothing) when the bytes are no picture MaxPixels allows.

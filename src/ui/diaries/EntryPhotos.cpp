@@ -75,11 +75,12 @@ void PhotoStrip::setPhotos(const QVector<EntryPhoto>& photos) {
     m_photos = photos;
     clear();
     for (const EntryPhoto& photo : photos) {
-        // Thumbnails are made once a session, whichever entry shows the photo.
+        // Thumbnails are made once and kept on disk, and held for the session, whichever entry shows
+        // the photo.
         const QString key = QStringLiteral("thumb:") + photo.File;
         QPixmap thumb;
         if (!QPixmapCache::find(key, &thumb)) {
-            thumb = QPixmap::fromImage(picture(photo, QSize(kThumb, kThumb)));
+            thumb = QPixmap::fromImage(PictureFile::thumbnail(photo.File, kThumb));
             if (thumb.isNull()) {
                 thumb = QPixmap(kThumb, kThumb);
                 thumb.fill(Qt::lightGray);

@@ -3,8 +3,8 @@
 #include "core/store/StoreError.h"
 #include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
+#include "ui/common/PictureFile.h"
 #include "ui/common/Widgets.h"
-#include "ui/diaries/EntryPhotos.h"
 
 #include <QAbstractListModel>
 #include <QCache>
@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
+
+#include <cmath>
 
 TTimeline* Timeline = nullptr;
 
@@ -156,7 +158,7 @@ void TimelineDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
         QPixmap* thumb = thumbnails.object(item.photo.File);
         if (!thumb) {
             const qreal ratio = p->device()->devicePixelRatioF();
-            const QImage image = PhotoStrip::picture(item.photo, QSize(side, side) * ratio);
+            const QImage image = PictureFile::thumbnail(item.photo.File, int(std::lround(side * ratio)));
             thumb = new QPixmap(QPixmap::fromImage(image));
             thumb->setDevicePixelRatio(ratio);
             thumbnails.insert(item.photo.File, thumb);

@@ -1,16 +1,19 @@
 // The masked date box and the replaceable picture, through their real widgets.
 #include "core/book/ChildRecords.h"
 #include "core/book/EntryStore.h"
+#include "core/store/PhotoFiles.h"
 #include "support/AppFixture.h"
 #include "support/HostStandIn.h"
 #include "support/ModalDriver.h"
 #include "ui/common/Artwork.h"
 #include "ui/common/MaskedDateEdit.h"
+#include "ui/common/PictureFile.h"
 #include "ui/common/ReplaceablePicture.h"
 #include "ui/shell/Forms.h"
 #include "ui/shell/TMainWindow.h"
 
 #include <QBuffer>
+#include <QDateTime>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -34,6 +37,7 @@ private slots:
     void largePhotosAreKeptScaledAndBombsRefused();
     void chooserProtocolHonoursCancel();
     void drawnPicturesAreDrawnOncePerBuild();
+    void aPhotosThumbnailIsMadeOnceKeptOnDiskAndGoesWithThePhoto();
 };
 
 void ControlsTest::untouchedDateIsBlankPlaces() {
@@ -297,6 +301,34 @@ void ControlsTest::drawnPicturesAreDrawnOncePerBuild() {
     QCOMPARE(draws, 2);
     QCOMPARE(again, drawn);
     qputenv("XDG_CACHE_HOME", before);
+}
+
+void ControlsTest::aPhotosThumbnailIsMadeOnceKeptOnDiskAndGoesWithThePhoto() {
+    TempStore store;
+    QImage photo(640, 480, QImage::Format_RGB32);
+    photo.fill(Qt::green);
+    const QString path = store.dataHome() + "/green.jpg";
+    QVERIFY(photo.save(path, "JPG"));
+    const QString file = PhotoFiles::store(path);
+
+    const QImage made = PictureFile::thumbnail(file, 96);
+    QCOMPARE(made.size(), QSize(96, 72));
+    const QString kept = PhotoFiles::thumbnailPath(file, 96, "jpg");
+    QVERIFY(QFile::exists(kept));
+    // Later showings read the kept thumbnail, not the photo: one painted red shows red.
+    QImage marked = made.convertToFormat(QImage::Format_RGB32);
+    marked.fill(Qt::red);
+    QVERIFY(marked.save(kept, "JPG"));
+    QVERIFY(PictureFile::thumbnail(file, 96).pixelColor(10, 10).red() > 200);
+    // Another size is a thumbnail of its own; a photo that is gone has none.
+    QCOMPARE(PictureFile::thumbnail(file, 48).size(), QSize(48, 36));
+    QVERIFY(PictureFile::thumbnail("00/" + QString(64, '0') + ".jpg", 96).isNull());
+
+    // Once nothing refers to the photo it goes, and its thumbnails with it.
+    QCOMPARE(PhotoFiles::removeUnreferenced({}, QDateTime::currentDateTimeUtc().addDays(1)), 1);
+    QVERIFY(!QFile::exists(PhotoFiles::pathOf(file)));
+    QVERIFY(!QFile::exists(kept));
+    QVERIFY(!QFile::exists(PhotoFiles::thumbnailPath(file, 48, "jpg")));
 }
 
 QTEST_MAIN(ControlsTest)
