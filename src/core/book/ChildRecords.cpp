@@ -56,13 +56,28 @@ QByteArray picture(const QString& child, const QString& key) {
     return file.isEmpty() ? q.value(0).toByteArray() : PhotoFiles::read(file);
 }
 
-// The file is written first: a full disk leaves the picture that was there.
-void setPicture(const QString& child, const QString& key, const QByteArray& bytes) {
-    const QString file = PhotoFiles::storeData(bytes);
+QString pictureFile(const QString& child, const QString& key) {
+    QSqlQuery q = Database::exec(QStringLiteral("SELECT file FROM PICTURES WHERE child = ? AND picture = ?"),
+                                 {child, key});
+    return q.next() ? q.value(0).toString() : QString();
+}
+
+namespace {
+void keepPicture(const QString& child, const QString& key, const QString& file) {
     Database::exec(QStringLiteral("INSERT INTO PICTURES (child, picture, data, file) VALUES (?, ?, X'', ?) "
                                   "ON CONFLICT (child, picture) DO UPDATE SET data = excluded.data, "
                                   "file = excluded.file WHERE file IS NOT excluded.file OR data <> X''"),
                    {child, key, file});
+}
+} // namespace
+
+// The file is written first: a full disk leaves the picture that was there.
+void setPicture(const QString& child, const QString& key, const QByteArray& bytes) {
+    keepPicture(child, key, PhotoFiles::storeData(bytes));
+}
+
+void setPictureFrom(const QString& child, const QString& key, const QString& source) {
+    keepPicture(child, key, PhotoFiles::store(source));
 }
 
 void removePicture(const QString& child, const QString& key) {

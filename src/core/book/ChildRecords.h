@@ -17,7 +17,13 @@ void setSheet(const QString& child, const QString& sheet, const QHash<QString, Q
 
 // The stored bytes of a picture, empty when the child has none under that key.
 QByteArray picture(const QString& child, const QString& key);
+// The picture's file in the photo folder (PhotoFiles), empty when the child has none under that key
+// or the book still keeps its bytes in the store.
+QString pictureFile(const QString& child, const QString& key);
 void setPicture(const QString& child, const QString& key, const QByteArray& bytes);
+// Keeps the file at `source`, byte for byte, as the child's picture under `key`. Throws StoreError
+// with a message for the parent when it cannot be read or written; the picture then stays.
+void setPictureFrom(const QString& child, const QString& key, const QString& source);
 void removePicture(const QString& child, const QString& key);
 
 // Deletes the child's CHILD row and every record kept for the child, in one transaction.

@@ -74,36 +74,4 @@ QImage thumbnail(const QString& file, int side) {
     return image;
 }
 
-bool toKeep(const QByteArray& bytes, QByteArray* kept, QImage* image) {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    if (bytes.isEmpty() || !buffer.open(QIODevice::ReadOnly))
-        return false;
-    QByteArray format;
-    {
-        QImageReader probe(&buffer);
-        format = probe.format();
-    }
-    buffer.seek(0);
-    const QSize keptBox(KeptSide, KeptSide);
-    *image = read(&buffer, keptBox);
-    if (image->isNull())
-        return false;
-    if (image->width() > KeptSide || image->height() > KeptSide) // read at its own size
-        *image = image->scaled(keptBox, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    buffer.seek(0);
-    const QSize declared = QImageReader(&buffer).size();
-    if (declared.isValid() && declared.width() <= KeptSide && declared.height() <= KeptSide) {
-        *kept = bytes; // the file as it is
-        return true;
-    }
-    kept->clear();
-    QBuffer out(kept);
-    out.open(QIODevice::WriteOnly);
-    const bool photo = format == "jpeg" || format == "jpg";
-    QImageWriter writer(&out, photo ? QByteArrayLiteral("jpeg") : QByteArrayLiteral("png"));
-    if (photo)
-        writer.setQuality(90);
-    return writer.write(*image);
-}
 } // namespace PictureFile

@@ -7,14 +7,12 @@
 class QIODevice;
 
 // Reading the pictures parents choose. Camera photos are large (45 megapixels and more), so a
-// picture is read at the size it is shown or kept at, never larger; one whose header declares more
+// picture is read at the size it is shown at, never larger; one whose header declares more
 // than MaxPixels is refused without being read, so a small file claiming an enormous size (a
 // decompression bomb) cannot exhaust the memory.
 namespace PictureFile {
 // The most pixels a picture may have: a little over the largest camera photos.
 constexpr qint64 MaxPixels = 160'000'000;
-// The longest side of a picture as it is kept in the book: enough for a printed page.
-constexpr int KeptSide = 3000;
 
 // The picture in `device`, read scaled down to fit `fit` (at its own size when it fits, or when
 // `fit` is empty), upright as its EXIF orientation says. Null when it is not a picture or larger
@@ -27,8 +25,4 @@ QImage read(const QByteArray& bytes, const QSize& fit = QSize());
 // few kilobytes instead of decoding the photo again. Null when the photo is gone or no picture.
 QImage thumbnail(const QString& file, int side);
 
-// What the book keeps of a picture file's bytes: the bytes themselves when the picture's sides are
-// at most KeptSide, else the picture scaled to KeptSide (JPEG for photos, PNG otherwise). `image` is
-// the picture kept. Returns false (and keeps nothing) when the bytes are no picture MaxPixels allows.
-bool toKeep(const QByteArray& bytes, QByteArray* kept, QImage* image);
 } // namespace PictureFile

@@ -13,7 +13,14 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include <algorithm>
+
 QString PictureFileName;
+
+namespace {
+// The most a picture is read at for a box not laid out yet: it is shown scaled down to its box.
+const QSize kLargestBox(1600, 1600);
+} // namespace
 
 ReplaceablePicture::ReplaceablePicture(const QString& objectName, const QString& key, const QPixmap& artwork,
                                        QWidget* parent)
@@ -42,8 +49,17 @@ void ReplaceablePicture::display(const QPixmap& pixmap) {
 
 void ReplaceablePicture::showFor(const QString& child) {
     m_child = child;
-    const QByteArray bytes = ChildRecords::picture(child, m_key);
-    const QImage stored = bytes.isEmpty() ? QImage() : PictureFile::read(bytes, shownSize());
+    // A picture in the photo folder is shown from its thumbnail for the box, made once; one an
+    // earlier version kept in the store is read from there.
+    const QString file = ChildRecords::pictureFile(child, m_key);
+    const QSize box = shownSize();
+    QImage stored;
+    if (!file.isEmpty() && box.isValid()) {
+        stored = PictureFile::thumbnail(file, std::max(box.width(), box.height()));
+    } else {
+        const QByteArray bytes = ChildRecords::picture(child, m_key);
+        stored = bytes.isEmpty() ? QImage() : PictureFile::read(bytes, box.isValid() ? box : kLargestBox);
+    }
     m_custom = !stored.isNull();
     display(m_custom ? QPixmap::fromImage(stored) : m_artwork);
 }
@@ -62,21 +78,21 @@ bool ReplaceablePicture::replaceFromFile(const QString& path) {
                               QStringLiteral("No picture file was chosen, so the picture stays as it was."));
         return false;
     }
-    // The file named is read, and nothing else: when it is gone, nothing changes.
+    // The file named is read, and nothing else: when it is gone, nothing changes. It is kept byte
+    // for byte (it is the family's photo) once it has shown itself to be a picture.
     QFile file(path);
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.readAll();
-    QByteArray kept;
     QImage image;
-    if (!PictureFile::toKeep(bytes, &kept, &image)) {
+    if (file.open(QIODevice::ReadOnly))
+        image = PictureFile::read(&file, shownSize().isValid() ? shownSize() : kLargestBox);
+    file.close();
+    if (image.isNull()) {
         Messages::information(this,
                               QStringLiteral("The file \"%1\" cannot be read as a picture, so the picture "
                                              "stays as it was.")
                                   .arg(QDir::toNativeSeparators(path)));
         return false;
     }
-    const bool stored = guarded(this, [&] { ChildRecords::setPicture(m_child, m_key, kept); });
+    const bool stored = guarded(this, [&] { ChildRecords::setPictureFrom(m_child, m_key, path); });
     if (!stored)
         return false;
     m_custom = true;
