@@ -547,47 +547,43 @@ int photoBench() {
         adds.push_back(timeMs([&] { NewEntry->addPhotoFiles({path}); }));
     }
 
-    MainWindow->makeChildActive(album);
+    // The album's timeline scrolled from top to bottom a page at a time; the milliseconds a page.
+    int rows = 0;
+    auto scrollTimeline = [&] {
+        MainWindow->makeChildActive(album);
+        Timeline->show();
+        QCoreApplication::processEvents();
+        auto* list = Timeline->findChild<QListView*>(QStringLiteral("TimelineList"));
+        rows = list->model()->rowCount();
+        int steps = 0;
+        const double ms = timeMs([&] {
+            QScrollBar* bar = list->verticalScrollBar();
+            for (int value = 0; value <= bar->maximum(); value += bar->pageStep(), ++steps) {
+                bar->setValue(value);
+                list->viewport()->repaint();
+            }
+        });
+        Timeline->close();
+        return steps > 0 ? ms / steps : 0;
+    };
     const double before = peakMemoryMb();
-    Timeline->show();
-    QCoreApplication::processEvents();
-    auto* list = Timeline->findChild<QListView*>(QStringLiteral("TimelineList"));
-    int steps = 0;
-    const double scrollMs = timeMs([&] {
-        QScrollBar* bar = list->verticalScrollBar();
-        for (int value = 0; value <= bar->maximum(); value += bar->pageStep(), ++steps) {
-            bar->setValue(value);
-            list->viewport()->repaint();
-        }
-    });
-    Timeline->close();
+    const double pageMs = scrollTimeline();
+    const double peak = peakMemoryMb();
     // A later session: the forms made afresh, the thumbnails read from where they were kept.
     DestroyForms();
     QPixmapCache::clear();
     CreateForms();
     MainWindow->show();
-    MainWindow->makeChildActive(album);
-    Timeline->show();
-    QCoreApplication::processEvents();
-    list = Timeline->findChild<QListView*>(QStringLiteral("TimelineList"));
-    int laterSteps = 0;
-    const double laterMs = timeMs([&] {
-        QScrollBar* bar = list->verticalScrollBar();
-        for (int value = 0; value <= bar->maximum(); value += bar->pageStep(), ++laterSteps) {
-            bar->setValue(value);
-            list->viewport()->repaint();
-        }
-    });
-    Timeline->close();
+    const double laterPageMs = scrollTimeline();
     std::printf("%s\n", qPrintable(QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8")
                                        .arg(median(journal))
                                        .arg(median(adds))
                                        .arg(double(big.size()) / (1024 * 1024))
                                        .arg(before)
-                                       .arg(peakMemoryMb())
-                                       .arg(steps > 0 ? scrollMs / steps : 0)
-                                       .arg(list->model()->rowCount())
-                                       .arg(laterSteps > 0 ? laterMs / laterSteps : 0)));
+                                       .arg(peak)
+                                       .arg(pageMs)
+                                       .arg(rows)
+                                       .arg(laterPageMs)));
     DestroyForms();
     Entries().release();
     Database::close();
