@@ -4,6 +4,7 @@
 #include "core/store/Schema.h"
 #include "core/store/Table.h"
 #include "support/AppFixture.h"
+#include "support/ChildInfoBoxes.h"
 #include "support/ModalDriver.h"
 #include "ui/child/TChangePicture.h"
 #include "ui/common/ReplaceablePicture.h"
@@ -27,41 +28,6 @@
 namespace {
 void openChildInfo() {
     MainWindow->findChild<QAction*>("ChildInformation1")->trigger();
-}
-
-// Every visible box of the form and the CHILD field it stands for.
-const QList<QPair<QString, QString>>& boxes() {
-    static const QList<QPair<QString, QString>> map{{"MiddleName", "MiddleName"},
-                                                    {"LastName", "LastName"},
-                                                    {"Hair", "Hair"},
-                                                    {"Eyes", "Eyes"},
-                                                    {"BirthDay", "BirthDay"},
-                                                    {"BDateMonth", "BDayMonth"},
-                                                    {"BDateDay", "BDateDay"},
-                                                    {"BDateYear", "BDayYear"},
-                                                    {"BTimeHr", "BTimeHr"},
-                                                    {"BTimeMin", "BTimeMin"},
-                                                    {"AmPm", "BTimeAmPm"},
-                                                    {"Height", "BirthHt"},
-                                                    {"WeightLb", "BirthWeightLb"},
-                                                    {"WeightOz", "BirthWeightOz"},
-                                                    {"Physician", "Physician"},
-                                                    {"Hospital", "Hospital"},
-                                                    {"City", "BirthCity"},
-                                                    {"State", "BirthState"},
-                                                    {"Country", "BirthCountry"},
-                                                    {"Address", "Address"},
-                                                    {"AddCity", "City"},
-                                                    {"AddCounty", "County"},
-                                                    {"AddState", "State"},
-                                                    {"H1", "H1"},
-                                                    {"H2", "H2"},
-                                                    {"H3", "H3"},
-                                                    {"H4", "H4"},
-                                                    {"H5", "H5"},
-                                                    {"H6", "H6"},
-                                                    {"H7", "H7"}};
-    return map;
 }
 
 QLineEdit* box(QWidget* form, const QString& name) {
@@ -158,7 +124,7 @@ void ChildInfoTest::boxesTakeTheirFieldWidths() {
     QStringList tabs;
     ModalDriver driver;
     driver.expect("ChildInfo", [&](QWidget* d) {
-        for (const auto& [name, fieldName] : boxes()) {
+        for (const auto& [name, fieldName] : childInfoBoxes()) {
             QLineEdit* e = box(d, name);
             const int width = Schema::child().fields.at(Schema::child().indexOf(fieldName)).width;
             if (!e || e->maxLength() != width)
@@ -194,7 +160,7 @@ void ChildInfoTest::okStoresEveryBoxButNotTheFirstName() {
         designDay = days->currentText(); // a new row has no weekday
         designAmPm = d->findChild<QComboBox*>("AmPm")->currentText();
         int n = 0;
-        for (const auto& [name, fieldName] : boxes())
+        for (const auto& [name, fieldName] : childInfoBoxes())
             typeInto(d, name, name.left(2) + QString::number(++n));
         typeInto(d, "BirthDay", "Caturday"); // a weekday typed by hand
         typeInto(d, "AmPm", "p.m.");
@@ -211,7 +177,7 @@ void ChildInfoTest::okStoresEveryBoxButNotTheFirstName() {
     QCOMPARE(designAmPm, QString());
 
     int n = 0;
-    for (const auto& [name, fieldName] : boxes()) {
+    for (const auto& [name, fieldName] : childInfoBoxes()) {
         const QString typed = name.left(2) + QString::number(++n);
         const int width = Schema::child().fields.at(Schema::child().indexOf(fieldName)).width;
         if (name == "BirthDay")
@@ -292,7 +258,7 @@ void ChildInfoTest::eachChildSeesItsOwnRowAndAChildWithoutOneGetsIt() {
     ModalDriver zed;
     zed.expect("ChildInfo", [&](QWidget* d) {
         zedShown << d->findChild<QLabel*>("FirstName")->text();
-        for (const auto& [name, fieldName] : boxes())
+        for (const auto& [name, fieldName] : childInfoBoxes())
             if (!box(d, name)->text().isEmpty())
                 zedShown << name + "=" + box(d, name)->text();
         typeInto(d, "Hair", "brown");

@@ -7,6 +7,7 @@
 #include "core/store/Schema.h"
 #include "core/store/Table.h"
 #include "support/AppFixture.h"
+#include "support/ChildInfoBoxes.h"
 #include "support/ModalDriver.h"
 #include "support/RunCommand.h"
 #include "ui/common/MaskedDateEdit.h"
@@ -401,38 +402,7 @@ void BadInputTest::halfAnEmojiIsNeverKept() {
 }
 
 void BadInputTest::childInformationKeepsEveryKindOfBox() {
-    // Every box of the form and the CHILD field it stands for (line edits of several widths and
-    // editable lists).
-    const QList<QPair<QString, QString>> boxes{{"MiddleName", "MiddleName"},
-                                               {"LastName", "LastName"},
-                                               {"Hair", "Hair"},
-                                               {"Eyes", "Eyes"},
-                                               {"BirthDay", "BirthDay"},
-                                               {"BDateMonth", "BDayMonth"},
-                                               {"BDateDay", "BDateDay"},
-                                               {"BDateYear", "BDayYear"},
-                                               {"BTimeHr", "BTimeHr"},
-                                               {"BTimeMin", "BTimeMin"},
-                                               {"AmPm", "BTimeAmPm"},
-                                               {"Height", "BirthHt"},
-                                               {"WeightLb", "BirthWeightLb"},
-                                               {"WeightOz", "BirthWeightOz"},
-                                               {"Physician", "Physician"},
-                                               {"Hospital", "Hospital"},
-                                               {"City", "BirthCity"},
-                                               {"State", "BirthState"},
-                                               {"Country", "BirthCountry"},
-                                               {"Address", "Address"},
-                                               {"AddCity", "City"},
-                                               {"AddCounty", "County"},
-                                               {"AddState", "State"},
-                                               {"H1", "H1"},
-                                               {"H2", "H2"},
-                                               {"H3", "H3"},
-                                               {"H4", "H4"},
-                                               {"H5", "H5"},
-                                               {"H6", "H6"},
-                                               {"H7", "H7"}};
+    const QList<QPair<QString, QString>>& boxes = childInfoBoxes();
     AppFixture app("Ann");
     const QList<Sample> texts = allTexts();
     // Round r puts text (i + r) into box i, so that every box gets every text over the rounds.

@@ -45,6 +45,14 @@ int runUntilMainWindow(QString* caption, const ModalDriver* driver = nullptr) {
     return runTinyra();
 }
 
+// Arms `driver` to answer the boxes the program is to show, in order, each with its button.
+void answerInTurn(ModalDriver& driver,
+                  std::initializer_list<std::pair<const char*, QMessageBox::StandardButton>> boxes) {
+    for (const auto& [name, button] : boxes)
+        driver.expect(name, [button = button](QWidget* box) { ModalDriver::answer(box, button); });
+    driver.start();
+}
+
 // A store with the child Ann, in today's backup; then Ben is added and the file garbled.
 QString damagedStoreWithBackup(TempStore& store) {
     store.open();
@@ -90,9 +98,7 @@ void StartupBackupTest::damagedStoreIsRestoredWhenTheParentAgrees() {
     const QString backup = damagedStoreWithBackup(store);
     const QByteArray damaged = bytesOf(store.storeFile());
     ModalDriver driver;
-    driver.expect("ConfirmBox", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::Yes); });
-    driver.expect("InformationBox", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::Ok); });
-    driver.start();
+    answerInTurn(driver, {{"ConfirmBox", QMessageBox::Yes}, {"InformationBox", QMessageBox::Ok}});
     QString caption;
     QCOMPARE(runUntilMainWindow(&caption, &driver), 0);
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
@@ -119,8 +125,7 @@ void StartupBackupTest::damagedStoreIsLeftAloneWhenTheParentDeclines() {
     const QByteArray damaged = bytesOf(store.storeFile());
     const QByteArray backupBytes = bytesOf(backup);
     ModalDriver driver;
-    driver.expect("ConfirmBox", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::No); });
-    driver.start();
+    answerInTurn(driver, {{"ConfirmBox", QMessageBox::No}});
     QString caption;
     QCOMPARE(runUntilMainWindow(&caption, &driver), 1);
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
@@ -137,8 +142,7 @@ void StartupBackupTest::damagedStoreWithoutBackupIsReported() {
     garble(store.storeFile());
     const QByteArray damaged = bytesOf(store.storeFile());
     ModalDriver driver;
-    driver.expect("ErrorReport", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::Ok); });
-    driver.start();
+    answerInTurn(driver, {{"ErrorReport", QMessageBox::Ok}});
     QString caption;
     QCOMPARE(runUntilMainWindow(&caption, &driver), 1);
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
@@ -158,8 +162,7 @@ void StartupBackupTest::missingStoreIsRestoredWhenTheParentAgrees() {
     wal.write("old log");
     wal.close();
     ModalDriver driver;
-    driver.expect("ConfirmBox", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::Yes); });
-    driver.start();
+    answerInTurn(driver, {{"ConfirmBox", QMessageBox::Yes}});
     QString caption;
     QCOMPARE(runUntilMainWindow(&caption, &driver), 0);
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
@@ -184,9 +187,7 @@ void StartupBackupTest::missingStoreStartsAnEmptyBookWhenTheParentDeclines() {
         ModalDriver::type(d, "FirstName", "Cleo");
         ModalDriver::click(d, "OKBtn");
     });
-    driver.expect("InformationBox", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::Ok); });
-    driver.expect("PlainBox", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::No); });
-    driver.start();
+    answerInTurn(driver, {{"InformationBox", QMessageBox::Ok}, {"PlainBox", QMessageBox::No}});
     QString caption;
     QCOMPARE(runUntilMainWindow(&caption, &driver), 0);
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
@@ -212,9 +213,7 @@ void StartupBackupTest::emptyStoreIsDamageNotAFirstRun() {
     QFile::resize(store.storeFile(), 0);
     // The parent is offered the backup, never asked for a first child.
     ModalDriver driver;
-    driver.expect("ConfirmBox", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::Yes); });
-    driver.expect("InformationBox", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::Ok); });
-    driver.start();
+    answerInTurn(driver, {{"ConfirmBox", QMessageBox::Yes}, {"InformationBox", QMessageBox::Ok}});
     QString caption;
     QCOMPARE(runUntilMainWindow(&caption, &driver), 0);
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
@@ -235,8 +234,7 @@ void StartupBackupTest::everyBackupDamagedSaysWhereTheyAreAndWhatToDo() {
     garble(backup);
     const QByteArray damaged = bytesOf(store.storeFile());
     ModalDriver driver;
-    driver.expect("ErrorReport", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::Ok); });
-    driver.start();
+    answerInTurn(driver, {{"ErrorReport", QMessageBox::Ok}});
     QString caption;
     QCOMPARE(runUntilMainWindow(&caption, &driver), 1);
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
@@ -259,8 +257,7 @@ void StartupBackupTest::aSecondCopyThatCannotReachTheFirstTouchesNothing() {
     FolderLock other(QDir(store.storeDir()).filePath(QStringLiteral("tinyra4.lock")));
     QVERIFY(other.lock(false));
     ModalDriver driver;
-    driver.expect("ErrorReport", [](QWidget* box) { ModalDriver::answer(box, QMessageBox::Ok); });
-    driver.start();
+    answerInTurn(driver, {{"ErrorReport", QMessageBox::Ok}});
     QString caption;
     QCOMPARE(runUntilMainWindow(&caption, &driver), 1);
     QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
