@@ -29,8 +29,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QListView>
 #include <QLocale>
+#include <QMainWindow>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPixmapCache>
@@ -42,6 +45,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+
+#include <memory>
 
 #include <sqlite3.h>
 
@@ -638,11 +643,34 @@ void measureLongReports() {
                 b[2].toDouble(), peak < 500 ? "met" : "MISSED");
 }
 
-int bareWindow(int argc, char** argv) {
+// The same with what any program's window shows: a menu bar and a line of text. Text needs the
+// fonts found and measured, which a bare window never does; it shows what that alone costs.
+class TextWindow : public QMainWindow {
+public:
+    TextWindow() {
+        for (const char* caption : {"&Prenatal", "&Child", "&Health", "&Help"})
+            menuBar()->addMenu(QString::fromLatin1(caption));
+        setCentralWidget(new QLabel(QStringLiteral("Tinyra"), this));
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QMainWindow::paintEvent(event);
+        std::fputs("painted\n", stdout);
+        std::fflush(stdout);
+        QTimer::singleShot(0, qApp, &QApplication::quit);
+    }
+};
+
+int bareWindow(int argc, char** argv, bool withText) {
     QApplication app(argc, argv);
-    BareWindow w;
-    w.resize(800, 600);
-    w.show();
+    std::unique_ptr<QWidget> w;
+    if (withText)
+        w = std::make_unique<TextWindow>();
+    else
+        w = std::make_unique<BareWindow>();
+    w->resize(800, 600);
+    w->show();
     return QApplication::exec();
 }
 } // namespace
@@ -709,7 +737,9 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
     });
     if (argc > 1 && qstrcmp(argv[1], "--bare-window") == 0)
-        return bareWindow(argc, argv);
+        return bareWindow(argc, argv, false);
+    if (argc > 1 && qstrcmp(argv[1], "--text-window") == 0)
+        return bareWindow(argc, argv, true);
 
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -819,9 +849,10 @@ int main(int argc, char** argv) {
     const QString program = qEnvironmentVariableIsSet("TINYRA_BENCH_PROGRAM")
                                 ? qEnvironmentVariable("TINYRA_BENCH_PROGRAM")
                                 : QStringLiteral(TINYRA_PROGRAM);
-    std::vector<double> starts, lightStarts, floors;
+    std::vector<double> starts, lightStarts, floors, textFloors;
     for (int i = 0; i < 7; ++i) {
         floors.push_back(processMs(self, {QStringLiteral("--bare-window")}, dir.path()));
+        textFloors.push_back(processMs(self, {QStringLiteral("--text-window")}, dir.path()));
         starts.push_back(processMs(program, {}, dir.path()));
         lightStarts.push_back(processMs(program, {}, lightDir.path()));
     }
@@ -831,6 +862,11 @@ int main(int argc, char** argv) {
     report("start-up to main window painted", start, startFloor, "<= 1.5 x floor", start <= 1.5 * startFloor);
     report("  the same on a one-child book", lightStart, startFloor, "<= 1.5 x floor",
            lightStart <= 1.5 * startFloor);
+    // For comparison only: the floor of a window that shows a menu bar and text.
+    const double textFloor = median(textFloors);
+    report("  a window with menus and text, for comparison", textFloor, startFloor, "(no target)", true);
+    report("  heavy start-up against that window", start, textFloor, "(no target)", true);
+    report("  one-child start-up against that window", lightStart, textFloor, "(no target)", true);
     if (argc > 1 && qstrcmp(argv[1], "--startup") == 0) // only the start-up figure
         return 0;
     report("append one diary entry (stored)", append, rawInsert, "<= 2 x floor, < 2 ms",
