@@ -2,6 +2,7 @@
 // measured in the same run, and the target. It seeds its own temporary store; nothing is timed as a test.
 #include "core/book/ChildRecords.h"
 #include "core/book/EntryStore.h"
+#include "core/milestones/MilestoneSheets.h"
 #include "core/reports/ReportCatalog.h"
 #include "core/reports/ReportRegistry.h"
 #include "core/store/Database.h"
@@ -469,6 +470,18 @@ int babyBook(int entries, int photoCount) {
     seedJournal(QStringLiteral("Book"), entries);
     storeEntryPhotos(QStringLiteral("Book"), photo(1), photoCount, 4, 1);
     ChildRecords::setPicture(QStringLiteral("Book"), QStringLiteral("ChildInfo/Image1"), photo(2));
+    // A camera photo of each skill and two of each birthday, as the parent chose them on the forms:
+    // kept whole, about 14 MB each.
+    const QByteArray camera = photo(5, QSize(4000, 3000), 100);
+    int chosen = 0;
+    for (const char* image : {"Image1", "Image2", "Image3", "Image16", "Image17", "Image18", "Image19"})
+        ChildRecords::setPicture(QStringLiteral("Book"),
+                                 MilestoneSheets::skillsPictureKey(QLatin1String(image)),
+                                 distinctJpeg(camera, ++chosen));
+    for (const QString& title : MilestoneSheets::birthdayTitles())
+        for (int n = 1; n <= 2; ++n)
+            ChildRecords::setPicture(QStringLiteral("Book"), MilestoneSheets::birthdayPictureKey(title, n),
+                                     distinctJpeg(camera, ++chosen));
     Entries().freshStart(QStringLiteral("Book"));
     const double before = peakMemoryMb();
     int pages = 0;

@@ -16,6 +16,7 @@
 #include "core/store/StoreError.h"
 #include "core/store/Table.h"
 
+#include <QFileInfo>
 #include <QMap>
 #include <QtNumeric>
 
@@ -46,25 +47,28 @@ bool storeHolds(const QString& child) {
     return Entries().isActive() && Entries().child() == child;
 }
 
-// An entry's photos, two side by side, under the entry. Each is read from its file as the page that
-// prints it needs it; a photo whose file is gone is left out.
+// A stored photo, by its file: read when the page that prints it needs it. Empty when the file is
+// gone.
+ReportPicture photoPicture(const QString& photoFile) {
+    const QString path = PhotoFiles::pathOf(photoFile);
+    const QFileInfo info(path);
+    return info.isFile() && info.size() > 0 ? ReportPicture(QByteArray(), path) : ReportPicture();
+}
+
+// A picture chosen for the child on a form: its file in the photo folder, or (a book not yet moved
+// there) the bytes the store keeps.
+ReportPicture childPicture(const QString& child, const QString& key) {
+    const QString file = ChildRecords::pictureFile(child, key);
+    return file.isEmpty() ? ReportPicture(ChildRecords::picture(child, key)) : photoPicture(file);
+}
+
+// An entry's photos, two side by side, under the entry; a photo whose file is gone is left out.
 void addPhotos(ReportDocument& doc, const QVector<EntryPhoto>& photos) {
     for (int i = 0; i < photos.size(); i += 2) {
-        ReportBlock b;
-        b.kind = ReportBlock::Kind::Pictures;
-        for (int j = i; j < qMin(i + 2, int(photos.size())); ++j) {
-            auto file = std::make_shared<QFile>(PhotoFiles::pathOf(photos[j].File));
-            if (!file->open(QIODevice::ReadOnly) || file->size() == 0)
-                continue;
-            const uchar* bytes = file->map(0, file->size());
-            if (!bytes)
-                continue;
-            b.images << QByteArray::fromRawData(reinterpret_cast<const char*>(bytes), int(file->size()));
-            b.names << QString();
-            b.mapped << file;
-        }
-        if (!b.images.isEmpty())
-            doc.blocks << b;
+        QVector<ReportPicture> two;
+        for (int j = i; j < qMin(i + 2, int(photos.size())); ++j)
+            two << photoPicture(photos[j].File);
+        doc.pictures({QString(), QString()}, two);
     }
 }
 
@@ -426,7 +430,7 @@ ReportDocument immunizations(const QString& child) {
 ReportDocument pediatrician(const QString& child) {
     ReportDocument doc = document(QStringLiteral("Pediatrician Information"), child);
     const DiarySheets::PediatricianCard card = DiarySheets::readPediatrician(child);
-    const QByteArray picture = ChildRecords::picture(child, DiarySheets::DoctorPicture);
+    const ReportPicture picture = childPicture(child, DiarySheets::DoctorPicture);
     const QVector<QPair<QString, QString>> rows{
         {QStringLiteral("Name"), card.name}, {QStringLiteral("Address"), card.address},
         {QStringLiteral("City"), card.city}, {QStringLiteral("State"), card.state},
@@ -461,13 +465,13 @@ ReportDocument skills(const QString& child) {
                                             {"Image3", "At the Table"}, {"Image18", "Outdoors"},
                                             {"Image17", "Outdoors"},    {"Image19", "Outdoors"},
                                             {"Image16", "Outdoors"}};
-    QVector<QByteArray> pictures;
+    QVector<ReportPicture> pictures;
     QStringList captions;
     for (const auto& image : images) {
-        const QByteArray bytes =
-            ChildRecords::picture(child, MilestoneSheets::skillsPictureKey(QString::fromLatin1(image[0])));
-        if (!bytes.isEmpty()) {
-            pictures << bytes;
+        const ReportPicture picture =
+            childPicture(child, MilestoneSheets::skillsPictureKey(QString::fromLatin1(image[0])));
+        if (!picture.isEmpty()) {
+            pictures << picture;
             captions << QString::fromLatin1(image[1]);
         }
     }
@@ -490,9 +494,8 @@ QString birthdayHeading(const QString& title) {
 ReportDocument birthday(const QString& title, const QString& child) {
     ReportDocument doc = document(birthdayHeading(title), child);
     const MilestoneSheets::BirthdayRecord record = MilestoneSheets::birthday(child, title);
-    const QVector<QByteArray> pictures{
-        ChildRecords::picture(child, MilestoneSheets::birthdayPictureKey(title, 1)),
-        ChildRecords::picture(child, MilestoneSheets::birthdayPictureKey(title, 2))};
+    const QVector<ReportPicture> pictures{childPicture(child, MilestoneSheets::birthdayPictureKey(title, 1)),
+                                          childPicture(child, MilestoneSheets::birthdayPictureKey(title, 2))};
     if (record.isEmpty() && pictures[0].isEmpty() && pictures[1].isEmpty())
         return nothingRecorded(doc, QStringLiteral("for the ") + (title == QStringLiteral("Birth Birthday")
                                                                       ? QStringLiteral("birth")
@@ -695,7 +698,7 @@ ReportDocument babyBook(const QString& child) {
 
     ReportDocument doc = document(QStringLiteral("The Baby Book"), fullName);
     doc.book = true;
-    doc.cover(fullName, birthDateText(row), ChildRecords::picture(child, QStringLiteral("ChildInfo/Image1")));
+    doc.cover(fullName, birthDateText(row), childPicture(child, QStringLiteral("ChildInfo/Image1")));
     doc.contents();
 
     // The chapters in the order of a life; one with nothing in it is left out.

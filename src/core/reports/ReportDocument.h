@@ -3,7 +3,6 @@
 #include "core/diaries/GrowthPlot.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QPair>
 #include <QString>
 #include <QStringList>
@@ -24,7 +23,7 @@ struct ReportBlock {
         FamilyTree, // the child and fourteen relatives drawn as a tree (names: child, then slots 1-14)
         Chart,      // a growth chart of one measure (measure) from the child's plot (growth), in metric
                     // units or not (metric)
-        Pictures,   // stored pictures (images: encoded bytes) side by side, each under its caption (names),
+        Pictures,   // stored pictures (images, imageFiles) side by side, each under its caption (names),
                     // scaled to fit without changing their shape
         Cover,      // a book's cover page: the picture (images, may be empty), the full name (title) and the
                     // birth date (date)
@@ -43,17 +42,29 @@ struct ReportBlock {
     QVector<QStringList> rows;
     QStringList names;
     QVector<double> values;
+    // Each picture's encoded bytes, or, for a photo file, nothing here and the file's path in
+    // `imageFiles` (the two lists are as long): a photo is read when the page that prints it needs it,
+    // so a book of hundreds of camera photos holds none of them.
     QVector<QByteArray> images;
+    QStringList imageFiles;
     std::shared_ptr<const GrowthPlot::Plot> growth;
-    // Photo files whose bytes `images` shows straight from the file (mapped, not copied), kept open
-    // as long as the block is: a book of hundreds of photos holds only the ones a page is printing.
-    QVector<std::shared_ptr<QFile>> mapped;
     GrowthReference::Measure measure = GrowthReference::Measure::Weight;
     bool metric = false;
     // A long table is laid out in parts; these say that a part goes on from the one before it or on
     // into the next one (set by the page renderer, never by a report).
     bool continued = false;
     bool continues = false;
+};
+
+// A picture for a report: its encoded bytes, or the path of the photo file that holds them.
+struct ReportPicture {
+    QByteArray bytes;
+    QString file;
+
+    ReportPicture() = default;
+    explicit ReportPicture(const QByteArray& encoded, const QString& path = QString())
+        : bytes(encoded), file(path) {}
+    bool isEmpty() const { return bytes.isEmpty() && file.isEmpty(); }
 };
 
 struct ReportDocument {
@@ -121,17 +132,21 @@ struct ReportDocument {
     }
     // Pictures with their captions; pictures without bytes are left out, and nothing is added when
     // none is left.
-    ReportDocument& pictures(const QStringList& captions, const QVector<QByteArray>& encoded) {
+    ReportDocument& pictures(const QStringList& captions, const QVector<ReportPicture>& shown) {
         ReportBlock b;
         b.kind = ReportBlock::Kind::Pictures;
-        for (int i = 0; i < encoded.size(); ++i)
-            if (!encoded[i].isEmpty()) {
+        for (int i = 0; i < shown.size(); ++i)
+            if (!shown[i].isEmpty()) {
                 b.names << captions.value(i);
-                b.images << encoded[i];
+                b.images << shown[i].bytes;
+                b.imageFiles << shown[i].file;
             }
         if (!b.images.isEmpty())
             blocks << b;
         return *this;
+    }
+    ReportDocument& pictures(const QStringList& captions, const QVector<QByteArray>& encoded) {
+        return pictures(captions, QVector<ReportPicture>(encoded.cbegin(), encoded.cend()));
     }
     ReportDocument& familyTree(const QStringList& childThenSlots) {
         ReportBlock b;
@@ -140,13 +155,15 @@ struct ReportDocument {
         blocks << b;
         return *this;
     }
-    ReportDocument& cover(const QString& fullName, const QString& birthDate, const QByteArray& picture) {
+    ReportDocument& cover(const QString& fullName, const QString& birthDate, const ReportPicture& picture) {
         ReportBlock b;
         b.kind = ReportBlock::Kind::Cover;
         b.title = fullName;
         b.date = birthDate;
-        if (!picture.isEmpty())
-            b.images << picture;
+        if (!picture.isEmpty()) {
+            b.images << picture.bytes;
+            b.imageFiles << picture.file;
+        }
         blocks << b;
         return *this;
     }

@@ -7,6 +7,7 @@
 
 #include <QBuffer>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFontMetricsF>
 #include <QImageReader>
 #include <QPagedPaintDevice>
@@ -15,6 +16,7 @@
 #include <QtNumeric>
 
 #include <cmath>
+#include <memory>
 
 using namespace ReportStyle;
 
@@ -31,13 +33,29 @@ constexpr double PictureScale = 96.0 / 155.0;
 constexpr double LeastDpi = 150;
 constexpr double PaintedDpi = 200;
 
-// `bytes` decoded at the fewest pixels that print `width` (on the 96-per-inch grid) at LeastDpi.
-QImage decodeFor(const QByteArray& bytes, double width) {
-    QBuffer buffer;
-    buffer.setData(bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    const QSize size = reader.size();
+// A picture of a block to read: its bytes, or its photo file (null when the file cannot be opened).
+std::unique_ptr<QIODevice> pictureDevice(const QByteArray& bytes, const QString& file) {
+    if (!file.isEmpty()) {
+        auto in = std::make_unique<QFile>(file);
+        return in->open(QIODevice::ReadOnly) ? std::move(in) : nullptr;
+    }
+    auto buffer = std::make_unique<QBuffer>();
+    buffer->setData(bytes);
+    buffer->open(QIODevice::ReadOnly);
+    return buffer;
+}
+
+// A picture decoded at the fewest pixels that print `width` (on the 96-per-inch grid) at LeastDpi.
+QImage decodeFor(const QByteArray& bytes, const QString& file, double width) {
+    const std::unique_ptr<QIODevice> device = pictureDevice(bytes, file);
+    if (!device)
+        return QImage();
+    // Upright, as its EXIF orientation says: a photo a camera stored on its side prints standing.
+    QImageReader reader(device.get());
+    reader.setAutoTransform(true);
+    const QSize stored = reader.size();
+    const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    const QSize size = turned ? stored.transposed() : stored;
     const double least = width / 96.0 * LeastDpi;
     if (size.isValid() && size.width() > least) {
         // A JPEG decodes straight to an eighth of its size, or two eighths and so on, from its coded
@@ -51,8 +69,8 @@ QImage decodeFor(const QByteArray& bytes, double width) {
         const double most = width / 96.0 * PaintedDpi;
         if (scaled.width() > most * 1.5) // a huge picture: an eighth of it is still far more than needed
             scaled = QSize(qRound(most), qMax(1, qRound(size.height() * most / size.width())));
-        if (scaled != size)
-            reader.setScaledSize(scaled);
+        if (scaled != size) // the reader scales the picture as stored, before turning it
+            reader.setScaledSize(turned ? scaled.transposed() : scaled);
     }
     return reader.read();
 }
@@ -546,12 +564,17 @@ QVector<QSize> PageRenderer::pictureSizes(int index) {
         return it.value();
     // Only the pictures' headers are read here; the pixels wait for the page that paints them.
     QVector<QSize> sizes;
-    for (const QByteArray& bytes : m_doc.blocks[index].images) {
-        QBuffer buffer;
-        buffer.setData(bytes);
-        buffer.open(QIODevice::ReadOnly);
-        QImageReader reader(&buffer);
-        sizes << (reader.canRead() ? reader.size() : QSize());
+    const ReportBlock& b = m_doc.blocks[index];
+    for (int i = 0; i < b.images.size(); ++i) {
+        const std::unique_ptr<QIODevice> device = pictureDevice(b.images[i], b.imageFiles.value(i));
+        if (!device) {
+            sizes << QSize();
+            continue;
+        }
+        QImageReader reader(device.get());
+        reader.setAutoTransform(true);
+        const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+        sizes << (!reader.canRead() ? QSize() : turned ? reader.size().transposed() : reader.size());
     }
     m_pictureSizes.insert(index, sizes);
     return sizes;
@@ -818,7 +841,8 @@ void PageRenderer::paintImage(QPainter& p, const Op& op) {
         image = ahead->second.get();
         m_decoding.erase(ahead);
     } else {
-        image = decodeFor(m_doc.blocks[op.block].images.value(op.index), op.rect.width());
+        const ReportBlock& b = m_doc.blocks[op.block];
+        image = decodeFor(b.images.value(op.index), b.imageFiles.value(op.index), op.rect.width());
     }
     if (image.isNull())
         return;
@@ -850,7 +874,7 @@ void PageRenderer::decodeAhead(int index) {
             if (!pixels[i].isValid() || pixels[i].isEmpty() || m_decoding.count(key))
                 continue;
             m_decoding.emplace(key, std::async(std::launch::async, decodeFor, m_doc.blocks[b].images.value(i),
-                                               boxes[i].width()));
+                                               m_doc.blocks[b].imageFiles.value(i), boxes[i].width()));
         }
     }
 }

@@ -9,6 +9,7 @@
 #include "core/store/Database.h"
 #include "core/store/PhotoFiles.h"
 #include "support/AppFixture.h"
+#include "support/CameraPhoto.h"
 #include "support/ModalDriver.h"
 #include "ui/help/THelpForm.h"
 #include "ui/reports/PageRenderer.h"
@@ -1104,6 +1105,9 @@ void ReportsTest::babyBookReadBackFromItsPdf() {
         file.close();
         dayOut.append({PhotoFiles::store(path), QFileInfo(path).fileName(), QString()});
     }
+    // A phone photo stored on its side (600x300), printed standing as its EXIF says.
+    const QString turned = cameraPhoto(photos.path(), "phone.jpg", "1997:05:05 11:00:00", QSize(600, 300));
+    dayOut.append({PhotoFiles::store(turned), "phone.jpg", "05-05-97"});
     auto outing = std::make_shared<DiaryType>(DiaryType{"05-05-97", "Day out", "The zoo."});
     outing->Photos = dayOut;
     Entries().append(DiaryList::JournalEntries, outing);
@@ -1173,6 +1177,13 @@ void ReportsTest::babyBookReadBackFromItsPdf() {
     for (const PdfImage& img : images)
         photosPrinted += img.width * 3 == img.height * 4 || img.width * 4 == img.height * 3;
     QCOMPARE(photosPrinted, 2);
+    int standing = 0, lying = 0; // the phone photo, 1:2 once turned
+    for (const PdfImage& img : images) {
+        standing += qAbs(img.height - 2 * img.width) <= 2;
+        lying += qAbs(img.width - 2 * img.height) <= 2;
+    }
+    QCOMPARE(standing, 1);
+    QCOMPARE(lying, 0);
     for (const PdfImage& img : images)
         QVERIFY2(img.xppi >= 150 && qAbs(img.xppi - img.yppi) <= 1,
                  qPrintable(QStringLiteral("%1x%2 at %3/%4 ppi")
