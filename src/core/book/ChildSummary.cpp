@@ -99,7 +99,9 @@ Summary read(const QString& child, const QDate& today, int latestCount) {
         s.birth = GrowthLog::readBirthDate(row.value(3).toString(), row.value(4).toString(),
                                            row.value(5).toString(), today);
     }
-    s.picture = ChildRecords::picture(child, QStringLiteral("ChildInfo/Image1"));
+    s.pictureFile = ChildRecords::pictureFile(child, QStringLiteral("ChildInfo/Image1"));
+    if (s.pictureFile.isEmpty())
+        s.picture = ChildRecords::picture(child, QStringLiteral("ChildInfo/Image1"));
     // The newest entries of each list come from the index over (child, list, seq), and only those few
     // are sorted: ordering all of a child's entries would read every one of them, which a child with
     // many thousands makes slow to show.

@@ -26,9 +26,12 @@ struct Recent {
 };
 
 struct Summary {
-    QString fullName;   // first, middle and last names as typed, single-spaced
-    QDate birth;        // invalid when the birth date cannot be read
-    QByteArray picture; // Child Information's first picture, empty when none was chosen
+    QString fullName; // first, middle and last names as typed, single-spaced
+    QDate birth;      // invalid when the birth date cannot be read
+    // Child Information's first picture: its file in the photo folder, or (a book not yet moved there)
+    // its bytes; both empty when none was chosen.
+    QString pictureFile;
+    QByteArray picture;
     QVector<Recent> latest;
 };
 

@@ -5,9 +5,7 @@
 #include "ui/common/PictureFile.h"
 #include "ui/common/Widgets.h"
 
-#include <QBuffer>
 #include <QHBoxLayout>
-#include <QImageReader>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -149,24 +147,17 @@ void HomePanel::refresh() {
     }
     m_newJournalEntry->setEnabled(!m_child.isEmpty());
     m_addPhotos->setEnabled(!m_child.isEmpty());
-    showPicture(s.picture, m_child);
+    showPicture(s.pictureFile, s.picture, m_child);
 }
 
-void HomePanel::showPicture(const QByteArray& bytes, const QString& firstName) {
-    QImage image;
-    if (!bytes.isEmpty()) {
-        QBuffer buffer;
-        buffer.setData(bytes);
-        QImageReader reader(&buffer);
-        reader.setAutoTransform(true);
-        // Read at the panel's size (a small picture is enlarged to it); one whose header declares more
-        // pixels than any camera makes is no picture to read.
-        const QSize size = reader.size();
-        if (size.isValid())
-            reader.setScaledSize(size.scaled(kPictureSide, kPictureSide, Qt::KeepAspectRatio));
-        if (!size.isValid() || qint64(size.width()) * size.height() <= PictureFile::MaxPixels)
-            image = reader.read();
-    }
+void HomePanel::showPicture(const QString& file, const QByteArray& bytes, const QString& firstName) {
+    // A picture in the photo folder is shown from its thumbnail, made once; one the store still
+    // keeps is read at the panel's size. A small picture is enlarged to the panel's size.
+    QImage image = !file.isEmpty()   ? PictureFile::thumbnail(file, kPictureSide)
+                   : bytes.isEmpty() ? QImage()
+                                     : PictureFile::read(bytes, QSize(kPictureSide, kPictureSide));
+    if (!image.isNull() && image.width() < kPictureSide && image.height() < kPictureSide)
+        image = image.scaled(kPictureSide, kPictureSide, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     const bool chosen = !image.isNull();
     m_picture->setPixmap(chosen ? QPixmap::fromImage(image) : placeholder(firstName));
     m_picture->setAccessibleName(chosen ? QStringLiteral("Picture of ") + firstName

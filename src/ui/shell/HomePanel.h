@@ -25,7 +25,7 @@ signals:
 
 private:
     void refresh();
-    void showPicture(const QByteArray& bytes, const QString& firstName);
+    void showPicture(const QString& file, const QByteArray& bytes, const QString& firstName);
 
     QString m_child;
     bool m_refreshWaiting = false;

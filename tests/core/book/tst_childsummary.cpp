@@ -4,6 +4,7 @@
 #include "core/book/ChildSummary.h"
 #include "core/book/EntryStore.h"
 #include "core/store/Database.h"
+#include "core/store/PhotoFiles.h"
 #include "support/TempStore.h"
 
 #include <QTest>
@@ -77,7 +78,7 @@ void ChildSummaryTest::readsNameBirthPictureAndLatestEntries() {
     const ChildSummary::Summary ann = ChildSummary::read("Ann", QDate(2026, 12, 8));
     QCOMPARE(ann.fullName, QStringLiteral("Ann Marie Lee"));
     QCOMPARE(ann.birth, QDate(2026, 3, 5));
-    QCOMPARE(ann.picture, QByteArray("picture bytes"));
+    QCOMPARE(PhotoFiles::read(ann.pictureFile), QByteArray("picture bytes"));
     QStringList latest;
     for (const ChildSummary::Recent& r : ann.latest)
         latest << ChildSummary::diaryName(r.list) + ": " + r.title;
@@ -86,7 +87,7 @@ void ChildSummaryTest::readsNameBirthPictureAndLatestEntries() {
     const ChildSummary::Summary ben = ChildSummary::read("Ben", QDate(2026, 12, 8));
     QCOMPARE(ben.fullName, QStringLiteral("Ben"));
     QVERIFY(!ben.birth.isValid());
-    QVERIFY(ben.picture.isEmpty());
+    QVERIFY(ben.picture.isEmpty() && ben.pictureFile.isEmpty());
     QCOMPARE(ben.latest.size(), 1);
 }
 
