@@ -10,6 +10,17 @@
 
 #include <memory>
 
+// A picture for a report: its encoded bytes, or the path of the photo file that holds them.
+struct ReportPicture {
+    QByteArray bytes;
+    QString file;
+
+    ReportPicture() = default;
+    explicit ReportPicture(const QByteArray& encoded, const QString& path = QString())
+        : bytes(encoded), file(path) {}
+    bool isEmpty() const { return bytes.isEmpty() && file.isEmpty(); }
+};
+
 // What a report says, without how it looks: the page renderer lays these blocks out on pages under
 // the report's title and the child's name, and adds the footer with page numbers.
 struct ReportBlock {
@@ -23,7 +34,7 @@ struct ReportBlock {
         FamilyTree, // the child and fourteen relatives drawn as a tree (names: child, then slots 1-14)
         Chart,      // a growth chart of one measure (measure) from the child's plot (growth), in metric
                     // units or not (metric)
-        Pictures,   // stored pictures (images, imageFiles) side by side, each under its caption (names),
+        Pictures,   // stored pictures (images) side by side, each under its caption (names),
                     // scaled to fit without changing their shape
         Cover,      // a book's cover page: the picture (images, may be empty), the full name (title) and the
                     // birth date (date)
@@ -42,11 +53,9 @@ struct ReportBlock {
     QVector<QStringList> rows;
     QStringList names;
     QVector<double> values;
-    // Each picture's encoded bytes, or, for a photo file, nothing here and the file's path in
-    // `imageFiles` (the two lists are as long): a photo is read when the page that prints it needs it,
-    // so a book of hundreds of camera photos holds none of them.
-    QVector<QByteArray> images;
-    QStringList imageFiles;
+    // A photo is held by its file and read when the page that prints it needs it, so a book of
+    // hundreds of camera photos holds none of them.
+    QVector<ReportPicture> images;
     std::shared_ptr<const GrowthPlot::Plot> growth;
     GrowthReference::Measure measure = GrowthReference::Measure::Weight;
     bool metric = false;
@@ -54,17 +63,6 @@ struct ReportBlock {
     // into the next one (set by the page renderer, never by a report).
     bool continued = false;
     bool continues = false;
-};
-
-// A picture for a report: its encoded bytes, or the path of the photo file that holds them.
-struct ReportPicture {
-    QByteArray bytes;
-    QString file;
-
-    ReportPicture() = default;
-    explicit ReportPicture(const QByteArray& encoded, const QString& path = QString())
-        : bytes(encoded), file(path) {}
-    bool isEmpty() const { return bytes.isEmpty() && file.isEmpty(); }
 };
 
 struct ReportDocument {
@@ -130,7 +128,7 @@ struct ReportDocument {
         blocks.append(b);
         return *this;
     }
-    // Pictures with their captions; pictures without bytes are left out, and nothing is added when
+    // Pictures with their captions; empty pictures are left out, and nothing is added when
     // none is left.
     ReportDocument& pictures(const QStringList& captions, const QVector<ReportPicture>& shown) {
         ReportBlock b;
@@ -138,15 +136,11 @@ struct ReportDocument {
         for (int i = 0; i < shown.size(); ++i)
             if (!shown[i].isEmpty()) {
                 b.names << captions.value(i);
-                b.images << shown[i].bytes;
-                b.imageFiles << shown[i].file;
+                b.images << shown[i];
             }
         if (!b.images.isEmpty())
             blocks << b;
         return *this;
-    }
-    ReportDocument& pictures(const QStringList& captions, const QVector<QByteArray>& encoded) {
-        return pictures(captions, QVector<ReportPicture>(encoded.cbegin(), encoded.cend()));
     }
     ReportDocument& familyTree(const QStringList& childThenSlots) {
         ReportBlock b;
@@ -160,10 +154,8 @@ struct ReportDocument {
         b.kind = ReportBlock::Kind::Cover;
         b.title = fullName;
         b.date = birthDate;
-        if (!picture.isEmpty()) {
-            b.images << picture.bytes;
-            b.imageFiles << picture.file;
-        }
+        if (!picture.isEmpty())
+            b.images << picture;
         blocks << b;
         return *this;
     }

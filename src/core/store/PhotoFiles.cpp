@@ -153,28 +153,28 @@ QByteArray read(const QString& file) {
 }
 
 int movePictures() {
-    QList<std::pair<qint64, QByteArray>> kept;
+    struct Kept {
+        qint64 rowid;
+        QByteArray bytes;
+        QVariant changed;
+    };
+    QList<Kept> kept;
     {
         QSqlQuery q = Database::exec(
-            QStringLiteral("SELECT rowid, data FROM PICTURES WHERE file = '' AND length(data) > 0"));
+            QStringLiteral("SELECT rowid, data, changed FROM PICTURES WHERE file = '' AND length(data) > 0"));
         while (q.next())
-            kept.append({q.value(0).toLongLong(), q.value(1).toByteArray()});
+            kept.append({q.value(0).toLongLong(), q.value(1).toByteArray(), q.value(2)});
     }
     int moved = 0;
-    for (const auto& [rowid, bytes] : kept) {
+    for (const Kept& k : kept) {
         try {
-            const QString file = storeData(bytes);
+            const QString file = storeData(k.bytes);
             Transaction tx;
-            // Setting the time of change again, to what it was, keeps it: the move is no change.
-            QSqlQuery was =
-                Database::exec(QStringLiteral("SELECT changed FROM PICTURES WHERE rowid = ?"), {rowid});
-            const QVariant changed = was.next() ? was.value(0) : QVariant();
-            was.finish();
             Database::exec(QStringLiteral("UPDATE PICTURES SET file = ?, data = X'' WHERE rowid = ?"),
-                           {file, rowid});
-            if (changed.isValid())
-                Database::exec(QStringLiteral("UPDATE PICTURES SET changed = ? WHERE rowid = ?"),
-                               {changed, rowid});
+                           {file, k.rowid});
+            // Setting the time of change again, to what it was, keeps it: the move is no change.
+            Database::exec(QStringLiteral("UPDATE PICTURES SET changed = ? WHERE rowid = ?"),
+                           {k.changed, k.rowid});
             tx.commit();
             ++moved;
         } catch (const StoreError&) {

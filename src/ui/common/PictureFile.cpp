@@ -73,5 +73,4 @@ QImage thumbnail(const QString& file, int side) {
     }
     return image;
 }
-
 } // namespace PictureFile

@@ -24,5 +24,4 @@ QImage read(const QByteArray& bytes, const QSize& fit = QSize());
 // Made from the photo the first time it is asked for and kept on disk, so that later sessions read a
 // few kilobytes instead of decoding the photo again. Null when the photo is gone or no picture.
 QImage thumbnail(const QString& file, int side);
-
 } // namespace PictureFile

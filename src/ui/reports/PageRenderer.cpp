@@ -34,28 +34,35 @@ constexpr double LeastDpi = 150;
 constexpr double PaintedDpi = 200;
 
 // A picture of a block to read: its bytes, or its photo file (null when the file cannot be opened).
-std::unique_ptr<QIODevice> pictureDevice(const QByteArray& bytes, const QString& file) {
-    if (!file.isEmpty()) {
-        auto in = std::make_unique<QFile>(file);
+std::unique_ptr<QIODevice> pictureDevice(const ReportPicture& picture) {
+    if (!picture.file.isEmpty()) {
+        auto in = std::make_unique<QFile>(picture.file);
         return in->open(QIODevice::ReadOnly) ? std::move(in) : nullptr;
     }
     auto buffer = std::make_unique<QBuffer>();
-    buffer->setData(bytes);
+    buffer->setData(picture.bytes);
     buffer->open(QIODevice::ReadOnly);
     return buffer;
 }
 
+// Pictures are read upright, as their EXIF orientation says: a photo a camera stored on its side
+// prints standing. The size the picture has so, from its header (invalid when it is no picture);
+// `turned` says whether it is stored on its side.
+QSize uprightSize(QImageReader& reader, bool* turned) {
+    reader.setAutoTransform(true);
+    *turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    const QSize stored = reader.size();
+    return *turned ? stored.transposed() : stored;
+}
+
 // A picture decoded at the fewest pixels that print `width` (on the 96-per-inch grid) at LeastDpi.
-QImage decodeFor(const QByteArray& bytes, const QString& file, double width) {
-    const std::unique_ptr<QIODevice> device = pictureDevice(bytes, file);
+QImage decodeFor(const ReportPicture& picture, double width) {
+    const std::unique_ptr<QIODevice> device = pictureDevice(picture);
     if (!device)
         return QImage();
-    // Upright, as its EXIF orientation says: a photo a camera stored on its side prints standing.
     QImageReader reader(device.get());
-    reader.setAutoTransform(true);
-    const QSize stored = reader.size();
-    const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
-    const QSize size = turned ? stored.transposed() : stored;
+    bool turned = false;
+    const QSize size = uprightSize(reader, &turned);
     const double least = width / 96.0 * LeastDpi;
     if (size.isValid() && size.width() > least) {
         // A JPEG decodes straight to an eighth of its size, or two eighths and so on, from its coded
@@ -565,16 +572,15 @@ QVector<QSize> PageRenderer::pictureSizes(int index) {
     // Only the pictures' headers are read here; the pixels wait for the page that paints them.
     QVector<QSize> sizes;
     const ReportBlock& b = m_doc.blocks[index];
-    for (int i = 0; i < b.images.size(); ++i) {
-        const std::unique_ptr<QIODevice> device = pictureDevice(b.images[i], b.imageFiles.value(i));
+    for (const ReportPicture& picture : b.images) {
+        const std::unique_ptr<QIODevice> device = pictureDevice(picture);
         if (!device) {
             sizes << QSize();
             continue;
         }
         QImageReader reader(device.get());
-        reader.setAutoTransform(true);
-        const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
-        sizes << (!reader.canRead() ? QSize() : turned ? reader.size().transposed() : reader.size());
+        bool turned = false;
+        sizes << (reader.canRead() ? uprightSize(reader, &turned) : QSize());
     }
     m_pictureSizes.insert(index, sizes);
     return sizes;
@@ -842,7 +848,7 @@ void PageRenderer::paintImage(QPainter& p, const Op& op) {
         m_decoding.erase(ahead);
     } else {
         const ReportBlock& b = m_doc.blocks[op.block];
-        image = decodeFor(b.images.value(op.index), b.imageFiles.value(op.index), op.rect.width());
+        image = decodeFor(b.images.value(op.index), op.rect.width());
     }
     if (image.isNull())
         return;
@@ -874,7 +880,7 @@ void PageRenderer::decodeAhead(int index) {
             if (!pixels[i].isValid() || pixels[i].isEmpty() || m_decoding.count(key))
                 continue;
             m_decoding.emplace(key, std::async(std::launch::async, decodeFor, m_doc.blocks[b].images.value(i),
-                                               m_doc.blocks[b].imageFiles.value(i), boxes[i].width()));
+                                               boxes[i].width()));
         }
     }
 }

@@ -331,18 +331,21 @@ void ReportContentTest::birthdayReportsReadTheirOwnBirthday() {
     QCOMPARE(pictured.blocks.size(), 1);
     QCOMPARE(pictured.blocks[0].kind, ReportBlock::Kind::Pictures);
     // Read from its file in the photo folder when the page that prints it needs it.
-    QFile kept(pictured.blocks[0].imageFiles.value(0));
+    QFile kept(pictured.blocks[0].images.value(0).file);
     QVERIFY(kept.open(QIODevice::ReadOnly));
     QCOMPARE(kept.readAll(), QByteArray("bytes"));
 }
 
 void ReportContentTest::picturesBlockLeavesOutMissingPictures() {
     ReportDocument doc;
-    doc.pictures({"one", "two", "three"}, {QByteArray(), "b", "c"});
+    doc.pictures({"one", "two", "three"}, {ReportPicture(QByteArray()), ReportPicture("b"),
+                                           ReportPicture(QByteArray(), "/photos/c.jpg")});
     QCOMPARE(doc.blocks.size(), 1);
     QCOMPARE(doc.blocks[0].names, (QStringList{"two", "three"}));
-    QCOMPARE(doc.blocks[0].images, (QVector<QByteArray>{"b", "c"}));
-    doc.pictures({"none"}, {QByteArray()});
+    QCOMPARE(doc.blocks[0].images.size(), 2);
+    QCOMPARE(doc.blocks[0].images[0].bytes, QByteArray("b"));
+    QCOMPARE(doc.blocks[0].images[1].file, QStringLiteral("/photos/c.jpg"));
+    doc.pictures({"none"}, {ReportPicture()});
     QCOMPARE(doc.blocks.size(), 1);
 }
 
