@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDriver>
+#include <QSqlQuery>
+#include <QUrl>
 
 #include <sqlite3.h>
 
@@ -173,6 +175,106 @@ bool createPrivateFile(const QString& path) {
         return false;
     ::close(fd);
     return true;
+}
+
+// Whether every row of every table of the file at `path` reads without error, each table read in
+// its own order, never through an index: a file whose damage lies only in its indexes, however it
+// shows, can then be built again from its tables.
+bool tablesReadable(const QString& path) {
+    Connection c;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &c.h, SQLITE_OPEN_READONLY, nullptr) !=
+        SQLITE_OK)
+        return false;
+    int rc = SQLITE_OK;
+    const QStringList tables = allValues(
+        c.h, "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%'", &rc);
+    if (rc != SQLITE_OK || tables.isEmpty())
+        return false;
+    for (const QString& t : tables) {
+        const QByteArray sql = QStringLiteral("SELECT * FROM \"%1\" NOT INDEXED")
+                                   .arg(QString(t).replace('"', QStringLiteral("\"\"")))
+                                   .toUtf8();
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(c.h, sql.constData(), -1, &st, nullptr) != SQLITE_OK)
+            return false;
+        const int columns = sqlite3_column_count(st);
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+            for (int i = 0; i < columns; ++i)
+                (void)sqlite3_column_bytes(st, i); // reads each value, overflow pages too
+        sqlite3_finalize(st);
+        if (rc != SQLITE_DONE)
+            return false;
+    }
+    return true;
+}
+
+// Builds the new file `to` (mode 0600) from the tables of `from`, read in their own order: its
+// tables and rows, then its indexes and triggers made afresh, and its version. An empty string when
+// done, else the problem (and `to` is removed).
+QString rebuildFromTables(const QString& from, const QString& to) {
+    QFile::remove(to);
+    if (!createPrivateFile(to))
+        return QString::fromLocal8Bit(std::strerror(errno));
+    QString problem;
+    {
+        Connection c;
+        if (sqlite3_open_v2(QFile::encodeName(to).constData(), &c.h, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI,
+                            nullptr) != SQLITE_OK) {
+            problem = c.h ? c.error() : QStringLiteral("The copy cannot be made.");
+        } else {
+            auto run = [&](const QString& sql) {
+                if (problem.isEmpty() &&
+                    sqlite3_exec(c.h, sql.toUtf8().constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+                    problem = c.error();
+            };
+            auto quoted = [](QString text) {
+                return QLatin1Char('\'') + text.replace('\'', QStringLiteral("''")) + QLatin1Char('\'');
+            };
+            run(QStringLiteral("ATTACH DATABASE %1 AS src")
+                    .arg(quoted(QUrl::fromLocalFile(from).toString(QUrl::FullyEncoded) +
+                                QStringLiteral("?mode=ro"))));
+            run(QStringLiteral("BEGIN"));
+            int rc = SQLITE_OK;
+            const QStringList tables = allValues(c.h,
+                                                 "SELECT name FROM src.sqlite_master WHERE type = 'table' "
+                                                 "AND name NOT LIKE 'sqlite_%' ORDER BY rowid",
+                                                 &rc);
+            const QStringList tableSql = allValues(c.h,
+                                                   "SELECT sql FROM src.sqlite_master WHERE type = 'table' "
+                                                   "AND name NOT LIKE 'sqlite_%' ORDER BY rowid",
+                                                   &rc);
+            const QStringList otherSql = allValues(
+                c.h,
+                "SELECT sql FROM src.sqlite_master WHERE type <> 'table' AND sql IS NOT NULL ORDER BY rowid",
+                &rc);
+            const QString version = firstValue(c.h, "PRAGMA src.user_version", &rc);
+            if (rc != SQLITE_OK && problem.isEmpty())
+                problem = c.error();
+            for (int i = 0; i < tables.size(); ++i) {
+                const QString name = QLatin1Char('"') +
+                                     QString(tables[i]).replace('"', QStringLiteral("\"\"")) +
+                                     QLatin1Char('"');
+                run(tableSql.value(i));
+                run(QStringLiteral("INSERT INTO main.%1 SELECT * FROM src.%1 NOT INDEXED").arg(name));
+            }
+            for (const QString& sql : otherSql)
+                run(sql);
+            run(QStringLiteral("PRAGMA main.user_version = %1").arg(version.toInt()));
+            run(QStringLiteral("COMMIT"));
+            run(QStringLiteral("DETACH DATABASE src"));
+            if (problem.isEmpty()) {
+                const QString check = firstValue(c.h, "PRAGMA integrity_check(1)", &rc);
+                if (rc != SQLITE_OK || check != QLatin1String("ok"))
+                    problem = QStringLiteral("The rebuilt copy is damaged: ") +
+                              (rc != SQLITE_OK ? c.error() : check);
+            }
+        }
+    }
+    if (!problem.isEmpty()) {
+        QFile::remove(to);
+        QFile::remove(to + QStringLiteral("-journal"));
+    }
+    return problem;
 }
 
 // Copies `from` to the new file `to` (mode 0600) and flushes it to disk.
@@ -349,7 +451,9 @@ bool holdsMoreThan(const QString& older, sqlite3* h) {
 
 // The copy itself, from any open connection to the store. Touches nothing of Qt's SQL layer, so it
 // may run on a thread of its own.
-QString copyFrom(sqlite3* source, const QDate& day) {
+QString copyFrom(sqlite3* source, const QDate& day, bool* indexesRebuilt) {
+    if (indexesRebuilt)
+        *indexesRebuilt = false;
     QString target = fileFor(day);
     const QString part = target + QStringLiteral(".part");
     auto fail = [&](const QString& problem) {
@@ -407,10 +511,22 @@ QString copyFrom(sqlite3* source, const QDate& day) {
                 .toUtf8();
         if (sqlite3_exec(dest.h, record.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
             fail(dest.error());
-        // The same standard as a restore: a copy that fails the full check is no backup.
-        const QStringList check = allValues(dest.h, "PRAGMA integrity_check(1)", &prc);
+        // The same standard as a restore: a copy that fails the full check is no backup. Damage to
+        // the indexes alone (the start-up look does not see it) is the book's too: the copy's are
+        // built again from its tables, and the caller is told so that it mends the book's.
+        QStringList check = allValues(dest.h, "PRAGMA integrity_check(100)", &prc);
         if (prc != SQLITE_OK)
             fail(dest.error());
+        if (check != QStringList{QStringLiteral("ok")} && onlyIndexes(check)) {
+            if (sqlite3_exec(dest.h, "REINDEX", nullptr, nullptr, nullptr) != SQLITE_OK)
+                fail(dest.error());
+            const QStringList again = allValues(dest.h, "PRAGMA integrity_check(100)", &prc);
+            if (prc != SQLITE_OK)
+                fail(dest.error());
+            if (again == QStringList{QStringLiteral("ok")} && indexesRebuilt)
+                *indexesRebuilt = true;
+            check = again;
+        }
         if (check != QStringList{QStringLiteral("ok")})
             fail(QStringLiteral("The copy is damaged: ") + check.value(0));
 
@@ -485,6 +601,17 @@ QList<Info> sound() {
     return found;
 }
 
+QStringList keptFiles() {
+    const QDir dir(Database::dataDirectory());
+    QStringList files;
+    for (const QString& f :
+         dir.entryList({QStringLiteral("tinyra4.damaged-*"), QStringLiteral("tinyra4.replaced-*")},
+                       QDir::Files, QDir::Name))
+        if (!f.endsWith(QLatin1String("-shm"))) // only an index into the log, rebuilt from it
+            files << dir.filePath(f);
+    return files;
+}
+
 int sweepPhotos(const QDateTime& writtenBefore) {
     if (!QFileInfo::exists(PhotoFiles::directory()))
         return 0;
@@ -492,21 +619,43 @@ int sweepPhotos(const QDateTime& writtenBefore) {
     try {
         for (const QString& file : QStringList{Database::filePath()} + all())
             referenced.unite(PhotoFiles::referencedBy(file));
+        // A book set aside by a restore, or kept because it was damaged, may be wanted back: its
+        // photos stay. One SQLite cannot read is searched byte by byte, with its log.
+        // A log (one kept without its book too) is searched byte by byte as well.
+        for (const QString& file : keptFiles()) {
+            if (file.endsWith(kSuffix)) {
+                try {
+                    referenced.unite(PhotoFiles::referencedBy(file));
+                    continue;
+                } catch (const StoreError&) {
+                }
+            }
+            referenced.unite(PhotoFiles::namesIn(file));
+        }
     } catch (const StoreError&) {
         return 0;
     }
-    return PhotoFiles::removeUnreferenced(referenced, writtenBefore.isValid() ? writtenBefore : kStarted);
+    // By default, a photo this program wrote since it started is kept, whatever the clock says.
+    return writtenBefore.isValid() ? PhotoFiles::removeUnreferenced(referenced, writtenBefore)
+                                   : PhotoFiles::removeUnreferenced(referenced, kStarted, true);
 }
 
-QString make(const QDate& day) {
+QString make(const QDate& day, bool* indexesRebuilt) {
     const QVariant handle = Database::db().driver()->handle();
     sqlite3* source = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
                           ? *static_cast<sqlite3* const*>(handle.constData())
                           : nullptr;
-    return copyFrom(source, day);
+    return copyFrom(source, day, indexesRebuilt);
 }
 
-QString makeFromFile(const QDate& day) {
+QString repairIndexes() {
+    Database::exec(QStringLiteral("REINDEX"));
+    QSqlQuery q = Database::exec(QStringLiteral("PRAGMA integrity_check(1)"));
+    const QString check = q.next() ? q.value(0).toString() : QString();
+    return check == QLatin1String("ok") ? QString() : check;
+}
+
+QString makeFromFile(const QDate& day, bool* indexesRebuilt) {
     Connection source;
     const QByteArray path = QFile::encodeName(Database::filePath());
     if (sqlite3_open_v2(path.constData(), &source.h, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
@@ -514,7 +663,7 @@ QString makeFromFile(const QDate& day) {
         throw StoreError(QStringLiteral("Tinyra could not make today's backup\n%1\n\n%2")
                              .arg(native(fileFor(day)), problem));
     }
-    return copyFrom(source.h, day);
+    return copyFrom(source.h, day, indexesRebuilt);
 }
 
 QString damage() {
@@ -536,7 +685,9 @@ bool isSound(const QString& file) {
     if (!QFileInfo(file).isFile())
         return false;
     const QString problem = problemOf(file, true, &reachable, &indexesOnly);
-    return reachable && (problem.isEmpty() || indexesOnly);
+    if (!reachable)
+        return false;
+    return problem.isEmpty() || indexesOnly || tablesReadable(file);
 }
 
 QString newestSound() {
@@ -599,8 +750,20 @@ QString everyBackupDamagedReport(const QString& openError) {
                .arg(Kept);
 }
 
+namespace {
+// The store's file itself: where the book's name is a link to a file elsewhere, the file it points
+// to, which a restore writes (SQLite keeps the log beside that file too).
+QString realStorePath() {
+    const QFileInfo info(Database::filePath());
+    if (!info.isSymLink())
+        return info.filePath();
+    const QString target = info.canonicalFilePath();
+    return target.isEmpty() ? info.filePath() : target;
+}
+} // namespace
+
 QString restore(const QString& backup, const QDateTime& when, const QString& keptAs) {
-    const QString store = Database::filePath();
+    const QString store = realStorePath();
     auto fail = [&](const QString& problem) {
         throw StoreError(
             QStringLiteral("Tinyra could not restore the backup\n%1\n\n%2").arg(native(backup), problem));
@@ -611,7 +774,10 @@ QString restore(const QString& backup, const QDateTime& when, const QString& kep
     bool reachable = true;
     bool indexesOnly = false;
     const QString problem = problemOf(backup, true, &reachable, &indexesOnly);
-    if (!QFileInfo(backup).isFile() || !reachable || (!problem.isEmpty() && !indexesOnly))
+    // A backup damaged beyond its indexes, whose every row still reads, is built again from its
+    // tables.
+    const bool rebuild = !problem.isEmpty() && !indexesOnly && reachable && tablesReadable(backup);
+    if (!QFileInfo(backup).isFile() || !reachable || (!problem.isEmpty() && !indexesOnly && !rebuild))
         fail(QStringLiteral("The backup itself is damaged or unreadable."));
 
     // The copy is made whole beside the store first; only one rename then puts it in place.
@@ -619,8 +785,13 @@ QString restore(const QString& backup, const QDateTime& when, const QString& kep
     QFile::remove(part);
     QFile::remove(part + QStringLiteral("-journal"));
     QString why;
-    if (!copyPrivately(backup, part, &why))
+    if (rebuild) {
+        why = rebuildFromTables(backup, part);
+        if (!why.isEmpty())
+            fail(why);
+    } else if (!copyPrivately(backup, part, &why)) {
         fail(why);
+    }
     {
         Connection c;
         QString prepared;
@@ -712,7 +883,7 @@ void moveAsideLeftovers(const QDateTime& when) {
 }
 
 void removeLeftovers() {
-    const QString store = Database::filePath();
+    const QString store = realStorePath();
     for (const QString& f :
          {store + QStringLiteral(".restoring"), store + QStringLiteral(".restoring-journal")})
         QFile::remove(f);

@@ -41,23 +41,36 @@ QList<Info> sound();
 // of its own. Then removes the backups beyond the `Kept` most recently made, never the one just
 // written nor the newest that holds a child. Returns the backup's path; throws StoreError when the
 // copy cannot be made or is damaged, leaving the earlier backups as they were.
-QString make(const QDate& day = QDate::currentDate());
+// When the copy's only damage was in its indexes, they are built again in the copy and
+// *indexesRebuilt (when given) becomes true: the book's own indexes are then damaged too, and
+// repairIndexes() mends them.
+QString make(const QDate& day = QDate::currentDate(), bool* indexesRebuilt = nullptr);
 // The same, read through a connection of its own: safe to run on a worker thread while the program
 // goes on using the store.
-QString makeFromFile(const QDate& day = QDate::currentDate());
+QString makeFromFile(const QDate& day = QDate::currentDate(), bool* indexesRebuilt = nullptr);
+// Builds the open store's indexes again from its tables and checks it in full: an empty string when
+// it is sound afterwards, else what is still wrong. Throws StoreError when it cannot be written.
+QString repairIndexes();
 
-// Removes the photo files that neither the store file nor any backup refers to, and that were written
-// before `writtenBefore` (by default, before this program started: a photo being added now is kept).
-// Does nothing when a backup or the store cannot be read, since its references are then unknown.
-// Runs after every backup, once the old backups are gone. Returns how many files were removed.
+// Removes the photo files that no book file in the data folder refers to (the store, every backup,
+// every book kept aside as tinyra4.replaced-* or tinyra4.damaged-*, read byte by byte where SQLite
+// cannot read it), and that were written before `writtenBefore` (by default, before this program
+// started, and never one this program wrote or kept since: a photo being added now is kept). Does
+// nothing when a file cannot be read, since its references are then unknown. Runs after every backup,
+// once the old backups are gone, in the program that holds the book (Database::writerLockPath()), so
+// that no other program is adding photos meanwhile. Returns how many files were removed.
 int sweepPhotos(const QDateTime& writtenBefore = QDateTime());
 
 // Why the store file itself is unusable ("not a database", a damaged page, a missing table, empty
 // while backups exist), or an empty string when the file is sound, missing, busy or out of reach (a
 // folder problem, a newer version): only damage is cured by putting a backup in its place.
 QString damage();
+// The books kept aside in the data folder (tinyra4.replaced-* and tinyra4.damaged-*) with their logs,
+// by name.
+QStringList keptFiles();
 // Whether `file` is an intact store of this or an older version, by the full integrity check; a
-// file whose only damage is in its indexes counts, since a restore rebuilds them.
+// file whose only damage is in its indexes counts, since a restore rebuilds them, and so does one
+// whose every table still reads in full, since a restore builds it again from its tables.
 bool isSound(const QString& file);
 // The most recently made sound backup, or an empty string.
 QString newestSound();
@@ -77,7 +90,9 @@ QString missingStoreQuestion(const QString& backup);
 // new book without losing them.
 QString everyBackupDamagedReport(const QString& openError);
 
-// With the store closed: puts a copy of `backup` in place of the store in one rename, after keeping
+// With the store closed: puts a copy of `backup` (built again from its tables where more than its
+// indexes is damaged) in place of the store in one rename, writing the file the store's name links to
+// where it is a link, after keeping
 // the store as it is (with its -wal, -shm and -journal files) under `keptAs` (by default
 // damagedFileFor(when)). Returns `keptAs`. Throws StoreError, leaving the store as it was, when the
 // backup is not sound or the files cannot be written.

@@ -8,6 +8,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QSqlQuery>
@@ -66,6 +67,17 @@ void makeFolderFor(const QString& target, const QString& source) {
 
 namespace PhotoFiles {
 namespace {
+// The photos this program wrote or found kept already since it started. A sweep in this program
+// keeps them whatever the clock says: one may be waiting for the entry that will name it (a photo
+// chosen on a form whose Ok is not pressed yet, an import not yet committed).
+QMutex g_writtenMutex;
+QSet<QString> g_written;
+
+void markWritten(const QString& file) {
+    const QMutexLocker locker(&g_writtenMutex);
+    g_written.insert(file);
+}
+
 void removeThumbnailsOf(const QString& file) {
     const QDir thumbnails(Database::dataDirectory() + QStringLiteral("/thumbnails"));
     for (const QString& side : thumbnails.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
@@ -101,6 +113,7 @@ QString store(const QString& source) {
     const QString hex = QString::fromLatin1(hash.result().toHex());
     const QString file = hex.left(2) + QLatin1Char('/') + hex + QLatin1Char('.') + suffixOf(source);
     const QString target = pathOf(file);
+    markWritten(file);
     if (keepExisting(target, in.size()))
         return file;
     makeFolderFor(target, source);
@@ -131,6 +144,7 @@ void storeBytes(const QString& file, const QByteArray& bytes) {
         QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex() != file.mid(3, 64).toLatin1())
         throw StoreError(refused(file, QStringLiteral("Its bytes are not the photo it names.")));
     const QString target = pathOf(file);
+    markWritten(file);
     if (keepExisting(target, bytes.size()))
         return;
     makeFolderFor(target, file);
@@ -221,14 +235,19 @@ QSet<QString> referencedBy(const QString& path) {
     return files;
 }
 
-int removeUnreferenced(const QSet<QString>& referenced, const QDateTime& writtenBefore) {
+int removeUnreferenced(const QSet<QString>& referenced, const QDateTime& writtenBefore, bool keepThisRun) {
+    QSet<QString> kept = referenced;
+    if (keepThisRun) {
+        const QMutexLocker locker(&g_writtenMutex);
+        kept.unite(g_written);
+    }
     int removed = 0;
     const QString root = directory();
     QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
         const QString file = path.mid(root.size() + 1);
-        if (!isPhotoName(file) || referenced.contains(file))
+        if (!isPhotoName(file) || kept.contains(file))
             continue;
         if (it.fileInfo().lastModified() >= writtenBefore)
             continue;
@@ -238,5 +257,44 @@ int removeUnreferenced(const QSet<QString>& referenced, const QDateTime& written
         removeThumbnailsOf(file);
     }
     return removed;
+}
+QSet<QString> namesIn(const QString& path) {
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly))
+        throw StoreError(QStringLiteral("The photos of %1 cannot be read.\n\n%2")
+                             .arg(QDir::toNativeSeparators(path), in.errorString()));
+    auto isHex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); };
+    auto isSuffix = [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'); };
+    // A name is "/", 64 hexadecimal digits, "." and a suffix; the record's next value may follow it
+    // without a break, so every length the suffix could have counts (keeping too much is harmless).
+    constexpr int kTail = 1 + 64 + 1 + 5;
+    QSet<QString> names;
+    QByteArray carried;
+    for (;;) {
+        const QByteArray chunk = in.read(1 << 20);
+        if (chunk.isEmpty() && in.error() != QFileDevice::NoError)
+            throw StoreError(QStringLiteral("The photos of %1 cannot be read.\n\n%2")
+                                 .arg(QDir::toNativeSeparators(path), in.errorString()));
+        const QByteArray bytes = carried + chunk;
+        const bool last = chunk.isEmpty();
+        const qsizetype scanTo = last ? bytes.size() : bytes.size() - kTail;
+        for (qsizetype i = 0; i < scanTo; ++i) {
+            if (bytes[i] != '/' || i + kTail - 5 >= bytes.size())
+                continue;
+            bool hex = true;
+            for (int k = 1; k <= 64 && hex; ++k)
+                hex = isHex(bytes[i + k]);
+            if (!hex || bytes[i + 65] != '.')
+                continue;
+            const QString digest = QString::fromLatin1(bytes.constData() + i + 1, 64);
+            for (int k = 1; k <= 5 && i + 65 + k < bytes.size() && isSuffix(bytes[i + 65 + k]); ++k)
+                names.insert(digest.left(2) + QLatin1Char('/') + digest + QLatin1Char('.') +
+                             QString::fromLatin1(bytes.constData() + i + 66, k));
+        }
+        if (last)
+            break;
+        carried = bytes.mid(scanTo);
+    }
+    return names;
 }
 } // namespace PhotoFiles

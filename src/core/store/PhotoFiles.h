@@ -46,6 +46,13 @@ bool isPhotoName(const QString& file);
 QSet<QString> referencedBy(const QString& path);
 
 // Removes every photo file that is not in `referenced` and was last written before `writtenBefore`
-// (a photo added while the references were being read is kept). Returns how many were removed.
-int removeUnreferenced(const QSet<QString>& referenced, const QDateTime& writtenBefore);
+// (a photo added while the references were being read is kept); with `keepThisRun`, every photo this
+// program wrote or kept since it started is kept too, whatever the clock says. Returns how many were
+// removed.
+int removeUnreferenced(const QSet<QString>& referenced, const QDateTime& writtenBefore,
+                       bool keepThisRun = false);
+
+// The photo names found in the raw bytes of `path` (a book file SQLite cannot read, such as a damaged
+// one kept aside, or its log). Throws StoreError when the file cannot be read.
+QSet<QString> namesIn(const QString& path);
 } // namespace PhotoFiles

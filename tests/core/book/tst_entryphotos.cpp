@@ -60,6 +60,7 @@ class EntryPhotosTest : public QObject {
 private slots:
     void cleanup() { Entries().release(); }
     void storedOnceKeptAcrossRestartAndRestoreRemovedWhenUnreferenced();
+    void aBookSetAsideKeepsItsPhotos();
     void editingReplacesThePhotosInPlace();
     void anUnreadableFileOrAFullFolderStoresNothing();
     void theBookFileCarriesThePhotos();
@@ -128,6 +129,51 @@ void EntryPhotosTest::storedOnceKeptAcrossRestartAndRestoreRemovedWhenUnreferenc
     Entries().removeAt(DiaryList::WordEntries, 0);
     QCOMPARE(Backups::sweepPhotos(kLater), 0);
     QCOMPARE(photoFiles(), QStringList{beachFile});
+}
+
+void EntryPhotosTest::aBookSetAsideKeepsItsPhotos() {
+    TempStore store;
+    TempStore::addChild("Ann");
+    Entries().freshStart("Ann");
+    const QString backup = Backups::make(QDate(2026, 5, 1));
+    // Photos added after today's backup: only the book refers to them.
+    QTemporaryDir source;
+    QVector<EntryPhoto> photos;
+    for (int i = 0; i < 10; ++i) {
+        const QString name = QStringLiteral("p%1.jpg").arg(i);
+        photos.append({PhotoFiles::store(writeFile(source.path(), name, "photo " + QByteArray::number(i))),
+                       name, QString()});
+    }
+    Entries().append(DiaryList::JournalEntries, entry("Ten photos", photos));
+    Entries().release();
+    store.close();
+    const QDateTime when = QDateTime::currentDateTime();
+    const QString kept = Backups::restore(backup, when, Backups::replacedFileFor(when));
+    store.open();
+    QCOMPARE(Backups::sweepPhotos(kLater), 0);
+    QCOMPARE(photoFiles().size(), 10);
+    // Kept damaged, where SQLite cannot read it, its photos are still found in its bytes.
+    QFile book(kept);
+    QVERIFY(book.open(QIODevice::ReadWrite));
+    QVERIFY(book.write(QByteArray(100, 'x')) == 100);
+    book.close();
+    QVERIFY_THROWS_EXCEPTION(StoreError, PhotoFiles::referencedBy(kept));
+    QCOMPARE(Backups::sweepPhotos(kLater), 0);
+    QCOMPARE(photoFiles().size(), 10);
+    // Once that book is gone, so are its photos.
+    QVERIFY(QFile::remove(kept));
+    QCOMPARE(Backups::sweepPhotos(kLater), 10);
+
+    // A photo this program wrote is kept by its own sweep whatever the clock says: it may be waiting
+    // for its entry.
+    const QString waiting = PhotoFiles::store(writeFile(source.path(), "waiting.jpg", "not yet named"));
+    QFile written(PhotoFiles::pathOf(waiting));
+    QVERIFY(written.open(QIODevice::ReadWrite));
+    QVERIFY(written.setFileTime(QDateTime(QDate(2020, 1, 1), QTime(0, 0), Qt::UTC),
+                                QFileDevice::FileModificationTime));
+    written.close();
+    QCOMPARE(Backups::sweepPhotos(), 0);
+    QCOMPARE(photoFiles(), QStringList{waiting});
 }
 
 void EntryPhotosTest::editingReplacesThePhotosInPlace() {
