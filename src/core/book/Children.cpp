@@ -56,9 +56,13 @@ void makeActive(const QString& firstName, bool freshStart) {
     Table previousTable(QStringLiteral("PREVIOUS"));
     previousTable.open();
     previousTable.first();
-    previousTable.edit();
-    previousTable.setFieldText(QStringLiteral("FirstName"), firstName);
-    previousTable.post();
+    // Written only when it changes: a start on the same child writes nothing (a book opened
+    // read-only, from a folder that cannot be written, opens too).
+    if (previousTable.isEmpty() || previousTable.fieldText(QStringLiteral("FirstName")) != firstName) {
+        previousTable.edit();
+        previousTable.setFieldText(QStringLiteral("FirstName"), firstName);
+        previousTable.post();
+    }
     if (freshStart)
         Entries().freshStart(firstName);
     else

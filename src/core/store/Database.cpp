@@ -14,22 +14,29 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <QUrl>
 
 #include <sqlite3.h>
 #include <sys/stat.h>
 
 namespace {
 const QString kConnection = QStringLiteral("tinyra");
+bool g_readOnly = false;
 
 QString describe(const QSqlError& e) {
     QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
     return text.trimmed();
 }
 
-[[noreturn]] void fail(const QString& problem) {
+[[noreturn]] void fail(const QString& problem, StoreError::Kind kind = StoreError::Kind::CannotOpen) {
     throw StoreError(QStringLiteral("Tinyra could not open its data file\n%1\n\n%2")
                          .arg(QDir::toNativeSeparators(Database::filePath()), problem),
-                     StoreError::Kind::CannotOpen);
+                     kind);
+}
+
+// The book exists but cannot be written: it may still be opened for reading.
+[[noreturn]] void failReadOnly(const QString& problem) {
+    fail(problem, StoreError::Kind::ReadOnly);
 }
 
 // Every table and field the store's version has: the first version's fields before migrating.
@@ -99,10 +106,10 @@ void Database::open(const std::optional<QString>& damageFound) {
     if (!existed && !QFileInfo(dir).isWritable())
         fail(QStringLiteral("The folder %1 cannot be written to.").arg(QDir::toNativeSeparators(dir)));
     if (existed && !QFileInfo(dir).isWritable())
-        fail(QStringLiteral("It cannot be written to: the folder %1 or its disk is read-only.")
-                 .arg(QDir::toNativeSeparators(dir)));
+        failReadOnly(QStringLiteral("It cannot be written to: the folder %1 or its disk is read-only.")
+                         .arg(QDir::toNativeSeparators(dir)));
     if (existed && !info.isWritable())
-        fail(QStringLiteral("It cannot be written to: the file is read-only."));
+        failReadOnly(QStringLiteral("It cannot be written to: the file is read-only."));
     // The store is its owner's alone; SQLite gives its -wal and -shm files the same mode.
     if (existed)
         ::chmod(QFile::encodeName(path).constData(), 0600);
@@ -140,7 +147,7 @@ void Database::open(const std::optional<QString>& damageFound) {
         const int pageCount = pages.next() ? pages.value(0).toInt() : 0;
         pages.finish();
         if (sqlite3* h = handleOf(db); h && sqlite3_db_readonly(h, "main") == 1)
-            fail(QStringLiteral("It cannot be written to: the folder or the disk is read-only."));
+            failReadOnly(QStringLiteral("It cannot be written to: the folder or the disk is read-only."));
         if (existed && pageCount > 0) {
             if (version > Schema::version())
                 fail(QStringLiteral("It was written by a newer version of Tinyra."));
@@ -169,13 +176,71 @@ void Database::open(const std::optional<QString>& damageFound) {
     } catch (const StoreError& e) {
         db = QSqlDatabase();
         close();
-        if (e.kind() == StoreError::Kind::CannotOpen)
+        if (e.kind() == StoreError::Kind::CannotOpen || e.kind() == StoreError::Kind::ReadOnly)
             throw;
         fail(e.message());
     }
 }
 
+void Database::openReadOnly() {
+    if (isOpen())
+        return;
+    const QString path = filePath();
+    const QFileInfo info(path);
+    if (!info.isFile())
+        fail(QStringLiteral("It does not exist."));
+    if (!info.isReadable())
+        fail(QStringLiteral("It cannot be read."));
+    // A book closed cleanly has no log beside it, and on a read-only folder SQLite could not make the
+    // log's index either: such a file is read as it stands. A log left beside it is read with it.
+    const bool hasLog = QFileInfo(path + QStringLiteral("-wal")).size() > 0;
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnection);
+    if (hasLog) {
+        db.setDatabaseName(path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+    } else {
+        db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) +
+                           QStringLiteral("?immutable=1"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
+    }
+    if (!db.open()) {
+        const QString problem = describe(db.lastError());
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(kConnection);
+        fail(problem);
+    }
+    try {
+        QSqlQuery probe = exec(QStringLiteral("PRAGMA user_version"));
+        const int version = probe.next() ? probe.value(0).toInt() : 0;
+        probe.finish();
+        if (version > Schema::version())
+            fail(QStringLiteral("It was written by a newer version of Tinyra."));
+        if (version < 1)
+            fail(QStringLiteral("It is not a Tinyra data file."));
+        if (version < Schema::version())
+            fail(QStringLiteral("It was written by an older version of Tinyra, and bringing it up to date "
+                                "needs a folder that can be written to."));
+        checkLayout(db, false);
+    } catch (const StoreError& e) {
+        db = QSqlDatabase();
+        close();
+        if (e.kind() == StoreError::Kind::CannotOpen)
+            throw;
+        fail(e.message());
+    }
+    g_readOnly = true;
+}
+
+bool Database::isReadOnly() {
+    return g_readOnly && isOpen();
+}
+
+QString Database::writerLockPath() {
+    return QDir(dataDirectory()).filePath(QStringLiteral("tinyra4.lock"));
+}
+
 void Database::close() {
+    g_readOnly = false;
     if (!QSqlDatabase::contains(kConnection))
         return;
     {

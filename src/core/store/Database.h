@@ -24,6 +24,15 @@ public:
     // (Backups::damage()). A caller that made that look already, on another thread while it did
     // other work, passes its answer as `damageFound` (a problem, or empty for none).
     static void open(const std::optional<QString>& damageFound = std::nullopt);
+    // Opens an existing store of this version for reading only: for a book on a read-only folder or
+    // disk, which can then be looked at, printed and exported though nothing can be written. Throws
+    // StoreError as open() does.
+    static void openReadOnly();
+    // Whether the store was opened by openReadOnly().
+    static bool isReadOnly();
+    // The lock file that one writer of the book at a time holds: the window for as long as it runs,
+    // a command-line import or export for as long as it works.
+    static QString writerLockPath();
     static void close();
     static bool isOpen();
     static QSqlDatabase db();

@@ -1,6 +1,8 @@
 #include "core/store/FolderLock.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QThread>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -16,7 +18,11 @@ FolderLock::~FolderLock() {
 bool FolderLock::lock(bool wait) {
     if (m_fd >= 0)
         return true;
-    const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const QByteArray path = QFile::encodeName(m_path);
+    int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC); // flock(2) needs no write access
+    m_unavailable = fd < 0;
     if (fd < 0)
         return false;
     int rc;
@@ -29,6 +35,18 @@ bool FolderLock::lock(bool wait) {
     }
     m_fd = fd;
     return true;
+}
+
+bool FolderLock::lockWithin(int waitMs) {
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        if (lock(false))
+            return true;
+        if (m_unavailable || waited.elapsed() >= waitMs)
+            return false;
+        QThread::msleep(50);
+    }
 }
 
 void FolderLock::unlock() {

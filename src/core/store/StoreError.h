@@ -7,7 +7,8 @@
 // shows the generic error report and abandons the command in progress.
 class StoreError : public std::runtime_error {
 public:
-    enum class Kind { Other, Duplicate, CannotOpen };
+    // ReadOnly: the book exists and could be read, but its file, folder or disk cannot be written.
+    enum class Kind { Other, Duplicate, CannotOpen, ReadOnly };
 
     explicit StoreError(const QString& message, Kind kind = Kind::Other)
         : std::runtime_error(message.toStdString()), m_message(message), m_kind(kind) {}

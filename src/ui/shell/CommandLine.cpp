@@ -1,11 +1,14 @@
 #include "ui/shell/CommandLine.h"
 
 #include "core/exchange/BookFile.h"
+#include "core/store/Backups.h"
 #include "core/store/Database.h"
+#include "core/store/FolderLock.h"
 #include "core/store/StoreError.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QSet>
 #include <QStringList>
@@ -47,10 +50,31 @@ bool isQtOption(const QString& option) {
     return qt.contains(option.section(QLatin1Char('='), 0, 0));
 }
 
-// Opens the store for a command; false (and the reason on stderr) when it cannot be.
-bool openStore(const QString& program) {
+// How long a command waits for the window or another command to let go of the book.
+const int kLockWaitMs = 5000;
+
+// Takes the book for a command: one writer at a time, the window or a command. False (and the reason
+// on stderr) while another holds it. Where no lock can be had at all (a read-only folder without a
+// lock file), nobody can write the book, and the command goes on.
+bool takeBook(const QString& program, FolderLock& lock) {
+    if (!Database::makeDataDirectory() || lock.lockWithin(kLockWaitMs) || lock.unavailable())
+        return true;
+    say(QStringLiteral("%1: Tinyra is open on this book; close it first\n(%2)")
+            .arg(program, QDir::toNativeSeparators(Database::dataDirectory())));
+    return false;
+}
+
+// Opens the store for a command; false (and the reason on stderr) when it cannot be. A command that
+// only reads (`forReading`) opens a book it cannot write read-only.
+bool openStore(const QString& program, bool forReading = false) {
     try {
-        Database::open();
+        try {
+            Database::open();
+        } catch (const StoreError& e) {
+            if (!forReading || e.kind() != StoreError::Kind::ReadOnly)
+                throw;
+            Database::openReadOnly();
+        }
         return true;
     } catch (const StoreError& e) {
         say(QStringLiteral("%1: %2").arg(program, e.message()));
@@ -64,7 +88,8 @@ int exportTo(const QString& program, const QString& file) {
                 .arg(program, Database::filePath()));
         return Failure;
     }
-    if (!openStore(program))
+    FolderLock lock(Database::writerLockPath());
+    if (!takeBook(program, lock) || !openStore(program, true))
         return Failure;
     int shown = -1;
     try {
@@ -91,6 +116,19 @@ int exportTo(const QString& program, const QString& file) {
 }
 
 int importFrom(const QString& program, const QString& file) {
+    FolderLock lock(Database::writerLockPath());
+    if (!takeBook(program, lock))
+        return Failure;
+    // A missing book with backups beside it is a lost book: importing would make a new one, and the
+    // window would then no longer offer the backup.
+    if (!QFileInfo::exists(Database::filePath()) && !Backups::newestSound().isEmpty()) {
+        say(QStringLiteral("%1: there is no book in %2, but there are backups of one in %3.\nStart Tinyra "
+                           "without options: it offers to restore the newest backup. Then import again. "
+                           "Nothing was imported.")
+                .arg(program, QDir::toNativeSeparators(Database::filePath()),
+                     QDir::toNativeSeparators(Backups::directory())));
+        return Failure;
+    }
     if (!openStore(program))
         return Failure;
     BookFile::Summary summary;

@@ -14,8 +14,7 @@ const QByteArray kDone = "raised\n";
 const int kWaitMs = 5000;
 } // namespace
 
-RunningCopy::RunningCopy()
-    : m_lock(QDir(Database::dataDirectory()).filePath(QStringLiteral("tinyra4.lock"))) {}
+RunningCopy::RunningCopy() : m_lock(Database::writerLockPath()) {}
 
 RunningCopy::~RunningCopy() {
     delete m_server;
@@ -29,9 +28,10 @@ QString RunningCopy::serverName(const QString& dir) {
 }
 
 bool RunningCopy::claim() {
-    // Where the folder cannot be made, or no lock file can be made in it (a read-only folder), no
-    // copy can write the book, and the store's own opening says why.
-    m_first = !Database::makeDataDirectory() || m_lock.lock(false) || !QFileInfo::exists(m_lock.path());
+    // Where the folder cannot be made, or no lock file can be made or opened in it (a read-only
+    // folder), no copy can write the book, and the store's own opening says why. A lock file left
+    // on a read-only folder is locked through a read-only descriptor: it shuts nobody out.
+    m_first = !Database::makeDataDirectory() || m_lock.lock(false) || m_lock.unavailable();
     return m_first;
 }
 

@@ -18,7 +18,7 @@ public:
     ~RunningCopy() override;
 
     // Takes the lock of the book's folder (making the folder when missing); false when another copy
-    // holds it.
+    // or a command-line import or export holds it. May be called again to try again.
     bool claim();
     bool isFirst() const { return m_first; }
     // In the first copy, with the application made: answers later starts.

@@ -18,8 +18,10 @@
 #include <QFontDatabase>
 #include <QMessageBox>
 #include <QMetaObject>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QThread>
+#include <QTimer>
 
 #include <future>
 #include <memory>
@@ -50,6 +52,26 @@ QString offerRestore(const QString& question, const QString& newest) {
         if (!chosen.isEmpty())
             return chosen;
     }
+}
+
+// A book that cannot be written (a read-only folder or disk) is opened for reading, with a word
+// to the parent; no backup is made of it, since none could be written.
+bool openForReading(const QString& why, bool* backUpToday) {
+    *backUpToday = false;
+    try {
+        Database::openReadOnly();
+    } catch (const StoreError& again) {
+        Messages::errorReport(nullptr,
+                              why + QStringLiteral("\n\nIt cannot be read either:\n\n") + again.message());
+        return false;
+    }
+    Messages::information(
+        nullptr,
+        QStringLiteral("The book is on a folder or disk that cannot be written to:\n%1\n\nTinyra opens it "
+                       "read-only. You can look at everything, print it and export it, but nothing new "
+                       "can be kept until the folder can be written to again.")
+            .arg(QDir::toNativeSeparators(Database::filePath())));
+    return true;
 }
 
 // Opens the store. When the file itself is damaged and a sound backup exists, says so and offers to
@@ -84,6 +106,8 @@ bool openStore(QWidget* splash, bool* backUpToday, std::future<QString>& look) {
         return true;
     } catch (const StoreError& e) {
         splash->hide();
+        if (e.kind() == StoreError::Kind::ReadOnly)
+            return openForReading(e.message(), backUpToday);
         const bool damaged = e.kind() == StoreError::Kind::CannotOpen && !Backups::damage().isEmpty();
         QString backup = damaged ? Backups::newestSound() : QString();
         if (backup.isEmpty()) {
@@ -120,13 +144,38 @@ bool openStore(QWidget* splash, bool* backUpToday, std::future<QString>& look) {
     }
 }
 
+// The backup found the book's indexes (the lists it keeps to find records quickly) damaged, and
+// made a sound copy: the book's own are built again from its records, and the parent is told.
+void repairIndexes() {
+    QString left;
+    try {
+        left = Backups::repairIndexes();
+    } catch (const StoreError& e) {
+        left = e.message();
+    }
+    if (left.isEmpty())
+        Messages::information(
+            MainWindow, QStringLiteral("Tinyra found damage in the book's indexes (the lists it keeps to "
+                                       "find records quickly) and built them again from the records. "
+                                       "Nothing recorded was lost, and today's backup was made."));
+    else
+        Messages::errorReport(MainWindow,
+                              QStringLiteral("Tinyra found damage in the book's indexes and could not mend "
+                                             "it. Today's backup is sound; Child > Restore a Backup... puts "
+                                             "it in place of the book.\n\n") +
+                                  left);
+}
+
 // Today's backup, made only from a store that opened cleanly, on a thread of its own so that the
 // parent never waits for the copy. A failure does not stop the program, but the parent is told,
 // since the book then has no fresh copy.
 QThread* backUp() {
     QThread* worker = QThread::create([] {
         try {
-            Backups::makeFromFile();
+            bool indexesRebuilt = false;
+            Backups::makeFromFile(QDate::currentDate(), &indexesRebuilt);
+            if (indexesRebuilt)
+                QMetaObject::invokeMethod(qApp, repairIndexes, Qt::QueuedConnection);
         } catch (const StoreError& e) {
             const QString message = e.message();
             QMetaObject::invokeMethod(
@@ -170,19 +219,45 @@ void bringToFront() {
     }
 }
 
-// A later start on a book that a running copy holds: the running copy comes to the front and this
-// one ends, touching nothing of the book.
-int handOver() {
-    const bool reached = g_copy->handOver();
-    g_copy.reset();
-    if (reached)
+// A later start on a book that another program holds. A running copy comes to the front and this
+// one ends, touching nothing of the book. A command-line import or export has no window to bring
+// forward: this start waits, saying why, until it has finished, and then opens the book. Returns the
+// exit status when this start ends, or nothing once it holds the book.
+std::optional<int> waitForTheBook() {
+    if (g_copy->handOver()) {
+        g_copy.reset();
         return 0;
-    Messages::errorReport(nullptr,
-                          QStringLiteral("Tinyra is already running on this book\n%1\n\nIts window could not "
-                                         "be brought to the front. Close that copy of Tinyra before starting "
-                                         "it again.")
-                              .arg(QDir::toNativeSeparators(Database::dataDirectory())));
-    return 1;
+    }
+    QProgressDialog waiting(
+        QStringLiteral("Another program is writing this book (an import or export started from the "
+                       "command line).\nTinyra opens the book as soon as it has finished."),
+        QStringLiteral("Cancel"), 0, 0);
+    waiting.setObjectName(QStringLiteral("WaitForBookDlg"));
+    waiting.setWindowTitle(Messages::ApplicationTitle);
+    waiting.setMinimumDuration(0);
+    std::optional<int> ended;
+    QTimer poll;
+    int tries = 0;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (g_copy->claim()) {
+            waiting.accept();
+        } else if (++tries % 10 == 0 && g_copy->handOver()) {
+            ended = 0; // a window started meanwhile and came to the front
+            waiting.accept();
+        }
+    });
+    QObject::connect(&waiting, &QProgressDialog::canceled, [&] {
+        if (!g_copy->isFirst() && !ended)
+            ended = 1;
+    });
+    poll.start(200);
+    qInfo("Another program holds this book: Tinyra waits for it.");
+    waiting.exec();
+    poll.stop();
+    if (g_copy->isFirst() && !ended)
+        return std::nullopt;
+    g_copy.reset();
+    return ended.value_or(1);
 }
 } // namespace
 
@@ -198,7 +273,8 @@ void startLookingForDamage() {
 int runTinyra() {
     startLookingForDamage();
     if (!g_copy->isFirst())
-        return handOver();
+        if (const std::optional<int> status = waitForTheBook())
+            return *status;
     g_copy->listen();
     // What an interrupted backup or restore left is of no use; only this copy may write here now.
     Backups::removeLeftovers();

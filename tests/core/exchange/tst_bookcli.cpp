@@ -1,10 +1,15 @@
 // The command line of the real program, without a display: what it prints and its exit status.
 #include "core/book/Children.h"
 #include "core/book/EntryStore.h"
+#include "core/exchange/BookFile.h"
+#include "core/store/Backups.h"
 #include "core/store/Database.h"
+#include "core/store/FolderLock.h"
+#include "core/store/PhotoFiles.h"
 #include "support/TempStore.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QSqlQuery>
@@ -32,6 +37,26 @@ Run tinyra(const QStringList& args, const QString& home) {
             QString::fromUtf8(p.readAllStandardError())};
 }
 
+// Starts the program on the book under `home`: its window (offscreen; it ends once painted when
+// `quitAfterPaint`), or with `args` a command without one.
+void start(QProcess& p, const QString& home, const QStringList& args, bool quitAfterPaint = false) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    if (quitAfterPaint)
+        env.insert(QStringLiteral("TINYRA_QUIT_AFTER_PAINT"), QStringLiteral("1"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(TINYRA_PROGRAM), args);
+}
+
+int fileCount(const QString& dir) {
+    int n = 0;
+    QDirIterator it(dir, QDir::Files, QDirIterator::Subdirectories);
+    for (; it.hasNext(); it.next())
+        ++n;
+    return n;
+}
+
 int journalEntries(const QString& child) {
     QSqlQuery q = Database::exec(QStringLiteral("SELECT count(*) FROM ENTRIES WHERE child = ? AND list = ?"),
                                  {child, int(DiaryList::JournalEntries)});
@@ -44,6 +69,7 @@ class BookCliTest : public QObject {
 private slots:
     void optionsAnswerWithTheirStatus();
     void exportAndImportMoveABookWithoutAWindow();
+    void oneWriterAtATimeWindowOrCommand();
 };
 
 void BookCliTest::optionsAnswerWithTheirStatus() {
@@ -112,6 +138,93 @@ void BookCliTest::exportAndImportMoveABookWithoutAWindow() {
     Database::open();
     QCOMPARE(Children::firstNames(), QStringList{"Ann"});
     QCOMPARE(journalEntries("Ann"), 5);
+}
+
+void BookCliTest::oneWriterAtATimeWindowOrCommand() {
+    // A book of 300 photos to import, which takes a few seconds.
+    const int photos = 300;
+    QTemporaryDir files;
+    const QString zip = files.filePath(QStringLiteral("photos.zip"));
+    {
+        TempStore source;
+        TempStore::addChild("Ann");
+        Entries().freshStart("Ann");
+        QVector<EntryPhoto> kept;
+        for (int i = 0; i < photos; ++i) {
+            QFile f(files.filePath(QStringLiteral("p%1.jpg").arg(i)));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QByteArray bytes(256 * 1024, char(i));
+            bytes.prepend(QByteArray::number(i));
+            f.write(bytes);
+            f.close();
+            kept.append({PhotoFiles::store(f.fileName()), f.fileName().section('/', -1), QString()});
+        }
+        Entries().append(DiaryList::JournalEntries,
+                         std::make_shared<DiaryType>(DiaryType{"01-01-24", "Album", "x", kept}));
+        BookFile::exportBook(zip);
+        Entries().release();
+    }
+    // The book it goes into, with Ben active so that the window opens on him.
+    QTemporaryDir home;
+    qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    Database::open();
+    TempStore::addChild("Ben");
+    TempStore::setPrevious("Ben");
+    Database::close();
+    const QString photoDir = home.filePath(QStringLiteral("Tinyra4/photos"));
+
+    // The window started while an import writes its photos waits for it, and its sweep after the
+    // day's backup then finds every photo named.
+    QProcess import, window;
+    start(import, home.path(), {"--import", zip});
+    QVERIFY(import.waitForStarted());
+    QVERIFY(QTest::qWaitFor([&] { return fileCount(photoDir) >= 10 || import.state() != QProcess::Running; },
+                            60000));
+    if (import.state() != QProcess::Running)
+        qWarning("the import ended before the window started: the race was not tried");
+    start(window, home.path(), {}, true);
+    QVERIFY(import.waitForFinished(120000));
+    QVERIFY(window.waitForFinished(120000));
+    const QByteArray said = import.readAllStandardError();
+    QVERIFY2(import.exitCode() == 0 && said.contains("Children added: Ann."), said.constData());
+    QCOMPARE(window.exitCode(), 0);
+    QVERIFY(window.readAllStandardOutput().contains("painted"));
+    Database::open();
+    {
+        QSqlQuery q = Database::exec(QStringLiteral("SELECT file FROM ENTRYPHOTOS"));
+        int named = 0, missing = 0;
+        while (q.next()) {
+            ++named;
+            missing += QFile::exists(PhotoFiles::pathOf(q.value(0).toString())) ? 0 : 1;
+        }
+        QCOMPARE(named, photos);
+        QCOMPARE(missing, 0);
+    }
+    Database::close();
+
+    // While the window is open, a command is refused and the book is untouched.
+    start(window, home.path(), {});
+    QVERIFY(window.waitForStarted());
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            FolderLock probe(Database::writerLockPath());
+            return !probe.lock(false) || window.state() != QProcess::Running;
+        },
+        60000));
+    QCOMPARE(window.state(), QProcess::Running);
+    const Run refused = tinyra({"--import", zip}, home.path());
+    QCOMPARE(refused.status, 1);
+    QVERIFY2(refused.err.contains("Tinyra is open on this book; close it first"), qPrintable(refused.err));
+    window.kill();
+    QVERIFY(window.waitForFinished());
+
+    // A book that is gone while its backups are there is not silently made anew by an import.
+    QVERIFY(!Backups::all().isEmpty());
+    QVERIFY(QFile::remove(Database::filePath()));
+    const Run lost = tinyra({"--import", zip}, home.path());
+    QCOMPARE(lost.status, 1);
+    QVERIFY2(lost.err.contains("backups"), qPrintable(lost.err));
+    QVERIFY(!QFile::exists(Database::filePath()));
 }
 
 QTEST_GUILESS_MAIN(BookCliTest)

@@ -6,15 +6,19 @@
 // imitated with chmod; as another user the read-only case uses a folder without write permission).
 // The size-limit case needs no privilege: a helper process runs under RLIMIT_FSIZE.
 #include "core/book/EntryStore.h"
+#include "core/exchange/BookFile.h"
 #include "core/store/Backups.h"
 #include "core/store/Database.h"
+#include "core/store/FolderLock.h"
 #include "core/store/StoreError.h"
 #include "support/TempStore.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <sqlite3.h>
@@ -142,6 +146,10 @@ void FaultsTest::readOnlyDataDirectory() {
     store.close();
     const QByteArray before = bytesOf(store.storeFile());
     const QByteArray backupBefore = bytesOf(backup);
+    // A lock file left there by a copy that was killed.
+    QFile stale(Database::writerLockPath());
+    QVERIFY(stale.open(QIODevice::WriteOnly));
+    stale.close();
 
     if (root)
         QVERIFY(disk.remount(true));
@@ -151,7 +159,7 @@ void FaultsTest::readOnlyDataDirectory() {
         Database::open();
         QFAIL("the store opened for writing on a read-only disk");
     } catch (const StoreError& e) {
-        QCOMPARE(e.kind(), StoreError::Kind::CannotOpen);
+        QCOMPARE(e.kind(), StoreError::Kind::ReadOnly);
         QVERIFY2(e.message().contains(store.storeFile()), qPrintable(e.message()));
         QVERIFY2(e.message().contains(QStringLiteral("read-only")) ||
                      e.message().contains(QStringLiteral("readonly")),
@@ -160,6 +168,20 @@ void FaultsTest::readOnlyDataDirectory() {
     }
     // Not damage: no backup is offered in its place.
     QVERIFY(Backups::damage().isEmpty());
+    // The stale lock shuts nobody out, and the book opens for reading: it is read whole, it
+    // exports, and a write is refused.
+    {
+        FolderLock lock(Database::writerLockPath());
+        QVERIFY(lock.lock(false));
+    }
+    Database::openReadOnly();
+    QVERIFY(Database::isReadOnly());
+    QCOMPARE(storedTitles(), expectedTitles(10));
+    QTemporaryDir out;
+    BookFile::exportBook(out.filePath(QStringLiteral("book.zip")));
+    QVERIFY(QFileInfo(out.filePath(QStringLiteral("book.zip"))).size() > 0);
+    QVERIFY_THROWS_EXCEPTION(StoreError, Database::exec(QStringLiteral("DELETE FROM ENTRIES")));
+    Database::close();
 
     // A first start whose data folder cannot be made says which folder.
     if (root) {
