@@ -21,9 +21,21 @@ bool exists(const QString& firstName) {
     return child.findKey(firstName);
 }
 
+QString nameRefusal(const QString& firstName) {
+    if (firstName.isEmpty())
+        return QStringLiteral("A First Name is required.");
+    if (firstName.trimmed().compare(NoChildYet, Qt::CaseInsensitive) == 0)
+        return QStringLiteral("\"%1\" cannot be a child's first name: Tinyra uses the word \"%2\" for a book "
+                              "that has no child yet. Please type another first name (a nickname will do).")
+            .arg(firstName.trimmed(), NoChildYet);
+    return QString();
+}
+
 AddResult add(const QString& firstName, const QString& middleName, const QString& lastName) {
     if (firstName.isEmpty())
         return AddResult::EmptyName;
+    if (!nameRefusal(firstName).isEmpty())
+        return AddResult::ReservedName;
     Table child(QStringLiteral("CHILD"));
     child.open();
     child.insert();

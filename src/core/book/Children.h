@@ -14,9 +14,15 @@ inline const QString NoChildYet = QStringLiteral("New");
 QStringList firstNames();
 bool exists(const QString& firstName);
 
-enum class AddResult { Added, EmptyName, Duplicate };
-// Adds a child with its three names. An empty first name, or one another child already has, is
-// refused and nothing is stored.
+// Why `firstName` cannot name a child, in a parent's words, or an empty text when it can. Empty is
+// refused, and so is NoChildYet in any case and with spaces around it ("new", " New "): the book
+// would take that child for no child at all and ask for a first child at every start. Every way a
+// child is named goes through here (add() calls it).
+QString nameRefusal(const QString& firstName);
+
+enum class AddResult { Added, EmptyName, ReservedName, Duplicate };
+// Adds a child with its three names. An empty first name, the book's name for no child
+// (nameRefusal), or one another child already has, is refused and nothing is stored.
 AddResult add(const QString& firstName, const QString& middleName, const QString& lastName);
 
 // The first name PREVIOUS holds: the last active child, or NoChildYet (also when PREVIOUS has no row

@@ -60,6 +60,21 @@ sqlite3* handleOf(const QSqlDatabase& db) {
     return *static_cast<sqlite3* const*>(h.constData());
 }
 
+// The store's error for a statement that failed on `db`: SQLite's result code (extended where the
+// connection still holds it) in a parent's words.
+StoreError failure(const QSqlDatabase& db, const QSqlError& e) {
+    bool known = false;
+    int code = e.nativeErrorCode().toInt(&known);
+    int systemErrno = 0;
+    if (sqlite3* h = handleOf(db)) {
+        const int extended = sqlite3_extended_errcode(h);
+        if (!known || (extended & 0xff) == (code & 0xff))
+            code = extended;
+        systemErrno = sqlite3_system_errno(h);
+    }
+    return StoreError::fromSqlite(code, describe(e), systemErrno);
+}
+
 void runAll(const QStringList& statements) {
     for (const QString& sql : statements)
         Database::exec(sql);
@@ -129,7 +144,7 @@ void Database::open(const std::optional<QString>& damageFound) {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kConnection);
     db.setDatabaseName(path);
     if (!db.open()) {
-        const QString problem = describe(db.lastError());
+        const QString problem = failure(db, db.lastError()).message();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(kConnection);
         fail(problem);
@@ -178,6 +193,10 @@ void Database::open(const std::optional<QString>& damageFound) {
         close();
         if (e.kind() == StoreError::Kind::CannotOpen || e.kind() == StoreError::Kind::ReadOnly)
             throw;
+        if (e.kind() == StoreError::Kind::DiskFull)
+            fail(QStringLiteral("The disk is full, so Tinyra could not make the book ready. Free some space "
+                                "(empty the rubbish bin, remove files you no longer need), then start "
+                                "Tinyra again."));
         fail(e.message());
     }
 }
@@ -261,10 +280,11 @@ QSqlDatabase Database::db() {
 }
 
 QSqlQuery Database::exec(const QString& sql, const QVariantList& values) {
-    QSqlQuery q(db());
+    const QSqlDatabase connection = db();
+    QSqlQuery q(connection);
     q.setForwardOnly(true);
     if (!q.prepare(sql))
-        throw StoreError(describe(q.lastError()));
+        throw failure(connection, q.lastError());
     for (const QVariant& v : values) {
         // An empty QString may be null, which SQLite would store as NULL: text is stored as text.
         if (v.typeId() == QMetaType::QString && v.toString().isNull())
@@ -272,13 +292,8 @@ QSqlQuery Database::exec(const QString& sql, const QVariantList& values) {
         else
             q.addBindValue(v);
     }
-    if (!q.exec()) {
-        const QString text = describe(q.lastError());
-        const bool duplicate = q.lastError().nativeErrorCode() == QLatin1String("2067") ||
-                               q.lastError().nativeErrorCode() == QLatin1String("1555") ||
-                               text.contains(QLatin1String("UNIQUE constraint failed"));
-        throw StoreError(text, duplicate ? StoreError::Kind::Duplicate : StoreError::Kind::Other);
-    }
+    if (!q.exec())
+        throw failure(connection, q.lastError());
     return q;
 }
 

@@ -14,13 +14,18 @@ sqlite3* connection() {
         throw StoreError(QStringLiteral("The store's connection is not SQLite."));
     return *static_cast<sqlite3* const*>(handle.data());
 }
+
+StoreError failure(sqlite3* db) {
+    return StoreError::fromSqlite(sqlite3_extended_errcode(db), QString::fromUtf8(sqlite3_errmsg(db)),
+                                  sqlite3_system_errno(db));
+}
 } // namespace
 
 FastQuery::FastQuery(const QString& sql, const QVariantList& values) {
     sqlite3* db = connection();
     const QByteArray utf8 = sql.toUtf8();
     if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &m_stmt, nullptr) != SQLITE_OK)
-        throw StoreError(QString::fromUtf8(sqlite3_errmsg(db)));
+        throw failure(db);
     for (int i = 0; i < values.size(); ++i) {
         const QVariant& v = values[i];
         int rc;
@@ -32,9 +37,9 @@ FastQuery::FastQuery(const QString& sql, const QVariantList& values) {
                                      SQLITE_TRANSIENT);
         }
         if (rc != SQLITE_OK) {
-            const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+            const StoreError error = failure(db);
             sqlite3_finalize(m_stmt);
-            throw StoreError(message);
+            throw error;
         }
     }
 }
@@ -49,7 +54,7 @@ bool FastQuery::next() {
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    throw StoreError(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(m_stmt))));
+    throw failure(sqlite3_db_handle(m_stmt));
 }
 
 QString FastQuery::text(int column) const {

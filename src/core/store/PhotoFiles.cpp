@@ -12,8 +12,11 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QSqlQuery>
+#include <QStorageInfo>
 
 #include <sqlite3.h>
+
+#include <cerrno>
 
 namespace {
 // The suffix a stored photo keeps: the source's, when it is a plain short one.
@@ -43,6 +46,18 @@ QString suffixOfBytes(const QByteArray& bytes) {
 QString refused(const QString& source, const QString& why) {
     return QStringLiteral("The photo %1 could not be added.\n\n%2")
         .arg(QDir::toNativeSeparators(source), why);
+}
+
+// A photo that could not be written to `target`: a full disk (or a quota reached) in words, else what
+// the system said. `systemErrno` is errno just after the failed call; it may be lost when the
+// failure was found later (Qt's "Unknown error"), so a disk without room for `size` bytes counts
+// as full too.
+StoreError writeFailed(const QString& source, const QString& why, int systemErrno, const QString& target,
+                       qint64 size) {
+    const QStorageInfo disk(QFileInfo(target).absolutePath());
+    if (StoreError::isDiskFull(systemErrno) || (disk.isValid() && disk.bytesAvailable() < size))
+        return StoreError(refused(source, StoreError::diskFullWords()), StoreError::Kind::DiskFull);
+    return StoreError(refused(source, why));
 }
 
 // Touches a photo kept already: its new time says it is in use again, so that a sweep running now
@@ -119,8 +134,9 @@ QString store(const QString& source) {
     makeFolderFor(target, source);
     in.seek(0);
     QSaveFile out(target);
+    errno = 0;
     if (!out.open(QIODevice::WriteOnly))
-        throw StoreError(refused(source, out.errorString()));
+        throw writeFailed(source, out.errorString(), errno, target, in.size());
     QByteArray chunk;
     while (!in.atEnd()) {
         chunk = in.read(1 << 20);
@@ -128,14 +144,17 @@ QString store(const QString& source) {
             out.cancelWriting();
             throw StoreError(refused(source, in.errorString()));
         }
+        errno = 0;
         if (out.write(chunk) != chunk.size()) {
+            const int systemErrno = errno;
             const QString why = out.errorString();
             out.cancelWriting();
-            throw StoreError(refused(source, why));
+            throw writeFailed(source, why, systemErrno, target, in.size());
         }
     }
+    errno = 0;
     if (!out.commit())
-        throw StoreError(refused(source, out.errorString()));
+        throw writeFailed(source, out.errorString(), errno, target, in.size());
     return file;
 }
 
@@ -149,8 +168,9 @@ void storeBytes(const QString& file, const QByteArray& bytes) {
         return;
     makeFolderFor(target, file);
     QSaveFile out(target);
+    errno = 0;
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
-        throw StoreError(refused(file, out.errorString()));
+        throw writeFailed(file, out.errorString(), errno, target, bytes.size());
 }
 
 QString storeData(const QByteArray& bytes) {

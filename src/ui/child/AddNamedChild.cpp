@@ -18,8 +18,8 @@ bool addNamedChild(QWidget* dialog, QLineEdit* firstName, QLineEdit* middleName,
     });
     if (!stored)
         return false; // the report was shown; the dialog stays open
-    if (added == Children::AddResult::EmptyName) {
-        Messages::information(dialog, QStringLiteral("A First Name is required."));
+    if (added == Children::AddResult::EmptyName || added == Children::AddResult::ReservedName) {
+        Messages::information(dialog, Children::nameRefusal(first));
     } else if (added == Children::AddResult::Duplicate) {
         Messages::information(
             dialog, QStringLiteral("\"") + first +

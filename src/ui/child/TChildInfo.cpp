@@ -1,7 +1,6 @@
 #include "ui/child/TChildInfo.h"
 
 #include "ui/common/FormHost.h"
-#include "ui/common/Guard.h"
 #include "ui/common/Messages.h"
 #include "ui/common/ReplaceablePicture.h"
 #include "ui/common/Widgets.h"
@@ -443,9 +442,7 @@ void TChildInfo::OKBtnClick() {
                                                    "add a child first."));
         return;
     }
-    // A failed store keeps the form open with everything typed.
-    if (guarded(this, [this] { SaveData(); }))
-        accept();
+    acceptWhenStored([this] { SaveData(); });
 }
 
 void TChildInfo::CancelBtnClick() {

@@ -90,6 +90,12 @@ void TPickChild::OKBtnClick() {
     if (!guarded(this, [&] { known = Children::exists(name); }))
         return;
     if (!known) {
+        if (const QString refusal = Children::nameRefusal(name); !refusal.isEmpty()) {
+            Messages::information(this, refusal);
+            m_name->setFocus();
+            m_name->lineEdit()->selectAll();
+            return;
+        }
         if (!Messages::confirm(this, QStringLiteral("There is no child named %1. Add %1?").arg(name))) {
             m_name->setFocus();
             m_name->lineEdit()->selectAll();

@@ -37,6 +37,15 @@ void TDialog::setVisible(bool visible) {
     QDialog::setVisible(visible);
 }
 
+bool TDialog::acceptWhenStored(const std::function<void()>& store) {
+    if (!guarded(this, store)) {
+        activateWindow(); // back to the form, to try again or to cancel
+        return false;
+    }
+    accept();
+    return true;
+}
+
 void TDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 // Base of the program's modal forms. Every form exists from start-up, but builds its widgets only on
 // its first showing (build()), so starting the program costs little more than a bare window.
 // FormActivate() runs once each time the form is shown (not when a dialog opened from it closes),
@@ -17,6 +19,12 @@ public:
     bool isBuilt() const { return m_built; }
 
     void setVisible(bool visible) override;
+
+    // Ok (or Save) of a form that stores what the parent typed: runs `store` inside the error guard
+    // and closes the form, accepted, only when it finished. When storing failed (a full disk, say)
+    // the report says why and the form stays open with everything typed, so that Ok stores it once
+    // the cause is gone. Returns whether it was stored.
+    bool acceptWhenStored(const std::function<void()>& store);
 
 protected:
     // Creates the form's widgets and layouts; runs once, before the first showing.

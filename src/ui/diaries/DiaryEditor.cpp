@@ -317,16 +317,12 @@ void DiaryEditor::NewEntryClick() {
     Entries().EntryCancelled = true;
     if (!NewEntry)
         return;
-    NewEntry->prepare(QString::fromLatin1(m_setup.dialogCaption), QString::fromLatin1(m_setup.titlePrompt));
+    // The dialog stores the entry on Ok, and stays open with it when that fails.
+    NewEntry->prepare(QString::fromLatin1(m_setup.dialogCaption), QString::fromLatin1(m_setup.titlePrompt),
+                      [this](const std::shared_ptr<DiaryType>& entry) { m_cursor.append(entry); });
     NewEntry->exec();
     if (Entries().EntryCancelled || !Entries().CurrentEntry)
         return;
-    const auto entry = Entries().CurrentEntry;
-    const bool stored = guarded(this, [&] { m_cursor.append(entry); });
-    if (!stored) {
-        showCurrent();
-        return;
-    }
     FillData();
     RefreshCombos();
     emit listChanged();
@@ -345,16 +341,12 @@ void DiaryEditor::EditEntryClick() {
     if (caption.startsWith(QLatin1String("New ")))
         caption.replace(0, 3, QStringLiteral("Edit"));
     Entries().EntryCancelled = true;
-    NewEntry->prepareEdit(caption, QString::fromLatin1(m_setup.titlePrompt), *shown);
+    NewEntry->prepareEdit(
+        caption, QString::fromLatin1(m_setup.titlePrompt), *shown,
+        [this](const std::shared_ptr<DiaryType>& edited) { m_cursor.replaceCurrent(edited); });
     NewEntry->exec();
-    const auto edited = Entries().CurrentEntry;
-    if (Entries().EntryCancelled || !edited || edited == shown) {
-        showCurrent();
-        return;
-    }
-    const bool stored = guarded(this, [&] { m_cursor.replaceCurrent(edited); });
     showCurrent();
-    if (!stored)
+    if (Entries().EntryCancelled)
         return;
     RefreshCombos();
     emit listChanged();

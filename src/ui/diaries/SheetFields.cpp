@@ -11,16 +11,24 @@ SheetFields::SheetFields(const QString& sheet, QWidget* owner)
 
 void SheetFields::addText(QLineEdit* edit) {
     m_fields.append({edit, nullptr, QString()});
-    connect(edit, &QLineEdit::textEdited, this, [this, edit] { storeField(edit); });
+    connect(edit, &QLineEdit::textEdited, this, [this, edit] { storeTyped(edit); });
 }
 
 void SheetFields::addDate(MaskedDateEdit* edit, const QString& blank) {
     m_fields.append({edit, edit, blank});
-    connect(edit, &QLineEdit::textEdited, this, [this, edit] { storeField(edit); });
+    connect(edit, &QLineEdit::textEdited, this, [this, edit] { storeTyped(edit); });
+}
+
+// After a failed store (a full disk) the fields are not stored key by key, which would report the
+// failure at every key: save() tries them all again.
+void SheetFields::storeTyped(QLineEdit* edit) {
+    if (!m_holding)
+        m_holding = !storeField(edit);
 }
 
 void SheetFields::load(const QString& child) {
     m_loaded = false;
+    m_holding = false;
     const QHash<QString, QString> values = ChildRecords::sheet(child, m_sheet);
     m_stored.clear();
     for (const Field& f : m_fields) {
@@ -52,23 +60,28 @@ QString SheetFields::valueOf(QLineEdit* edit, bool* storable) const {
     return QString();
 }
 
-void SheetFields::storeField(QLineEdit* edit) {
+bool SheetFields::storeField(QLineEdit* edit) {
     if (!m_loaded)
-        return;
+        return true;
     bool storable = false;
     const QString value = valueOf(edit, &storable);
     const QString name = edit->objectName();
     if (!storable || m_stored.value(name) == value)
-        return;
-    if (guarded(m_owner, [&] { ChildRecords::setSheetValue(m_child, m_sheet, name, value); }))
-        m_stored.insert(name, value);
+        return true;
+    if (!guarded(m_owner, [&] { ChildRecords::setSheetValue(m_child, m_sheet, name, value); }))
+        return false;
+    m_stored.insert(name, value);
+    return true;
 }
 
-void SheetFields::save() {
-    if (!m_loaded)
-        return;
+bool SheetFields::save() {
+    m_holding = false;
     for (const Field& f : m_fields)
-        storeField(f.edit);
+        if (!storeField(f.edit)) {
+            m_holding = true;
+            return false;
+        }
+    return true;
 }
 
 bool SheetFields::validate() {

@@ -234,10 +234,12 @@ void TDoctor::CancelBtnClick() {
 }
 
 // Every way out (Ok, Cancel, Esc, the frame) first insists on whole dates, then stores the sheet.
+// Ok keeps the form open with what was typed when that fails (a full disk); the other ways leave.
 void TDoctor::done(int result) {
     if (!m_immunizations->validate())
         return;
-    m_card->save();
-    m_immunizations->save();
+    const bool stored = m_card->save() && m_immunizations->save();
+    if (!stored && result == QDialog::Accepted)
+        return;
     TDialog::done(result);
 }

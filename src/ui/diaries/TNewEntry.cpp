@@ -109,16 +109,18 @@ void TNewEntry::build() {
     setTabOrder(add, remove);
 }
 
-void TNewEntry::prepare(const QString& caption, const QString& titlePrompt) {
+void TNewEntry::prepare(const QString& caption, const QString& titlePrompt, Store store) {
     ensureBuilt();
     setWindowTitle(caption);
     m_titleTitle->setText(titlePrompt);
     Widgets::setAccessibleCaption(m_title, titlePrompt);
     m_editing.reset();
+    m_store = std::move(store);
 }
 
-void TNewEntry::prepareEdit(const QString& caption, const QString& titlePrompt, const DiaryType& entry) {
-    prepare(caption, titlePrompt);
+void TNewEntry::prepareEdit(const QString& caption, const QString& titlePrompt, const DiaryType& entry,
+                            Store store) {
+    prepare(caption, titlePrompt, std::move(store));
     m_editing = entry;
 }
 
@@ -176,9 +178,12 @@ void TNewEntry::OKBtnClick() {
     // The remarks keep the parent's line breaks.
     entry->Text = Widgets::memoText(m_remarks);
     entry->Photos = m_photos->photos();
-    Entries().CurrentEntry = entry;
-    Entries().EntryCancelled = false;
-    accept();
+    acceptWhenStored([&] {
+        if (m_store)
+            m_store(entry);
+        Entries().CurrentEntry = entry;
+        Entries().EntryCancelled = false;
+    });
 }
 
 void TNewEntry::CancelBtnClick() {

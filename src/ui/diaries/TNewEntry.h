@@ -3,6 +3,8 @@
 #include "core/book/EntryStore.h"
 #include "ui/common/TDialog.h"
 
+#include <functional>
+#include <memory>
 #include <optional>
 
 class MaskedDateEdit;
@@ -12,18 +14,24 @@ class QLineEdit;
 class QPlainTextEdit;
 
 // The entry dialog every diary page opens, for a new entry or to change the shown one: a date, a
-// title (or word), remarks and photos (added with the button or dropped on the dialog). Ok makes the
-// entry CurrentEntry and clears EntryCancelled; any other way out leaves the flag as the page set it.
+// title (or word), remarks and photos (added with the button or dropped on the dialog). Ok stores the
+// entry through the page's `Store` and, once it is stored, makes it CurrentEntry, clears
+// EntryCancelled and closes; when storing fails the dialog stays open with everything typed (see
+// TDialog::acceptWhenStored). Any other way out leaves the flag as the page set it.
 class TNewEntry : public TDialog {
     Q_OBJECT
 public:
+    using Store = std::function<void(const std::shared_ptr<DiaryType>&)>;
+
     explicit TNewEntry(QWidget* parent = nullptr);
 
-    // The caption and the prompt of the title field, set by the page before every showing.
-    void prepare(const QString& caption, const QString& titlePrompt);
-    // As prepare, for changing `entry`: the dialog opens with its date, title and remarks. Ok makes a
-    // new entry of what the dialog then holds CurrentEntry; `entry` itself is never touched.
-    void prepareEdit(const QString& caption, const QString& titlePrompt, const DiaryType& entry);
+    // The caption and the prompt of the title field, and how Ok stores the entry, set by the page
+    // before every showing.
+    void prepare(const QString& caption, const QString& titlePrompt, Store store = {});
+    // As prepare, for changing `entry`: the dialog opens with its date, title and remarks. Ok stores a
+    // new entry of what the dialog then holds; `entry` itself is never touched.
+    void prepareEdit(const QString& caption, const QString& titlePrompt, const DiaryType& entry,
+                     Store store = {});
     // Adds the photos at `paths` to the entry, in their order (the Add Photos button and a drop call
     // it). Each is checked and kept in the photo folder at once; one that is no picture, too large,
     // unreadable or cannot be kept (a full disk) is named in a message and left out. While the date
@@ -57,6 +65,7 @@ private:
     bool m_dateTouched = false;
     bool m_chooseAtOnce = false;
     std::optional<DiaryType> m_editing; // the entry being changed; none for a new one
+    Store m_store;
 };
 
 // The one TNewEntry, created at start-up (null before and after).

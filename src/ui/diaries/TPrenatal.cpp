@@ -147,9 +147,11 @@ void TPrenatal::CancelBtnClick() {
 }
 
 // Every way out (Ok, Cancel, Esc, the frame) first insists on whole dates, then stores the sheet.
+// Ok keeps the form open with what was typed when that fails (a full disk); the other ways leave.
 void TPrenatal::done(int result) {
     if (!m_sheet->validate())
         return;
-    m_sheet->save();
+    if (!m_sheet->save() && result == QDialog::Accepted)
+        return;
     TDialog::done(result);
 }

@@ -258,7 +258,16 @@ void TBirthdays::build() {
 
     auto* ok = Widgets::okButton(QStringLiteral("BitBtn2"), this);
     auto* cancel = Widgets::cancelButton(QStringLiteral("BitBtn3"), this);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ok, &QPushButton::clicked, this, [this] {
+        if (!m_remarksUnstored) {
+            accept();
+            return;
+        }
+        acceptWhenStored([this] {
+            MilestoneSheets::setBirthdayRemarks(m_child, m_title, m_record.remarks);
+            m_remarksUnstored = false;
+        });
+    });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     // The page's title and Help, then Ok and Cancel, in one row under the pages.
     auto* layout = new QVBoxLayout(this);
@@ -289,6 +298,7 @@ void TBirthdays::load() {
     const bool ok = guarded(this, [this] { m_record = MilestoneSheets::birthday(m_child, m_title); });
     m_remarks->setPlainText(m_record.remarks);
     m_remarks->setReadOnly(!ok); // a record that could not be read is not overwritten
+    m_remarksUnstored = false;
     m_guestName->clear();
     m_giftName->clear();
     m_giftText->clear();
@@ -459,9 +469,13 @@ void TBirthdays::ComboBox2Change(int index) {
     showGift(index);
 }
 
+// The remarks are stored as they are typed. After a failed store (a full disk) they are kept, not
+// stored (and reported) again at every key, until Ok.
 void TBirthdays::RemarksChange() {
     if (m_loading || m_remarks->isReadOnly())
         return;
     m_record.remarks = Widgets::memoText(m_remarks);
-    guarded(this, [this] { MilestoneSheets::setBirthdayRemarks(m_child, m_title, m_record.remarks); });
+    if (!m_remarksUnstored)
+        m_remarksUnstored = !guarded(
+            this, [this] { MilestoneSheets::setBirthdayRemarks(m_child, m_title, m_record.remarks); });
 }

@@ -53,6 +53,7 @@ private:
     MilestoneSheets::BirthdayRecord m_record;
     int m_gift = -1;
     bool m_loading = false;
+    bool m_remarksUnstored = false; // storing the remarks failed: Ok stores them before closing
 
     QTabWidget* m_pages;
     QLabel* m_titles[4];

@@ -2,7 +2,6 @@
 
 #include "core/book/EntryStore.h"
 #include "ui/common/FormHost.h"
-#include "ui/common/Guard.h"
 #include "ui/common/MaskedDateEdit.h"
 #include "ui/common/Widgets.h"
 #include "ui/milestones/MilestoneWidgets.h"
@@ -67,14 +66,11 @@ void TFamilyInput::FormActivate() {
 void TFamilyInput::OKBtnClick() {
     if (!m_dob->validate())
         return;
-    const bool stored = guarded(this, [this] {
+    acceptWhenStored([this] {
         Entries().setFamilyMember(MemberNo, FamilyMember{m_name->text(), m_dob->storedText(), m_pob->text()});
+        if (Family)
+            Family->RefreshNames();
     });
-    if (!stored)
-        return; // the report was shown; what was typed stays in the dialog
-    if (Family)
-        Family->RefreshNames();
-    accept();
 }
 
 void TFamilyInput::CancelBtnClick() {

@@ -81,20 +81,32 @@ void THoliday::FormActivate() {
     m_remarks->setPlainText(remarks);
     m_remarks->setReadOnly(!ok); // remarks that could not be read are not overwritten
     m_loading = false;
+    m_unstored = false;
     m_remarks->setFocus();
     m_remarks->moveCursor(QTextCursor::End);
 }
 
+// The remarks are stored as they are typed. After a failed store (a full disk) they are kept in the
+// box, not stored (and reported) again at every key, until Ok.
 void THoliday::RemarksChange() {
-    if (m_loading || m_remarks->isReadOnly())
+    if (m_loading || m_remarks->isReadOnly() || m_unstored)
         return;
-    guarded(this, [this] {
-        MilestoneSheets::setOccasionRemarks(m_child, m_caption, m_shownTitle, Widgets::memoText(m_remarks));
-    });
+    m_unstored = !guarded(this, [this] { storeRemarks(); });
+}
+
+void THoliday::storeRemarks() {
+    MilestoneSheets::setOccasionRemarks(m_child, m_caption, m_shownTitle, Widgets::memoText(m_remarks));
 }
 
 void THoliday::OKBtnClick() {
-    accept();
+    if (!m_unstored) {
+        accept();
+        return;
+    }
+    acceptWhenStored([this] {
+        storeRemarks();
+        m_unstored = false;
+    });
 }
 
 void THoliday::CancelBtnClick() {

@@ -28,12 +28,14 @@ protected:
     void FormActivate() override;
 
 private:
+    void storeRemarks();
     QLabel* m_title;
     QPlainTextEdit* m_remarks;
     QString m_child;
     QString m_caption;
     QString m_shownTitle;
     bool m_loading = false;
+    bool m_unstored = false; // storing the remarks failed: Ok stores them before closing
 };
 
 // The one THoliday, created at start-up (null before and after).

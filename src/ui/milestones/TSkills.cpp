@@ -296,6 +296,7 @@ void TSkills::build() {
 void TSkills::FormActivate() {
     m_child = ActiveChildName();
     QHash<QString, QString> values;
+    m_unstored.clear();
     m_readable = guarded(this, [&] { values = ChildRecords::sheet(m_child, MilestoneSheets::SkillsSheet); });
     for (QLineEdit* field : m_fields) {
         field->setText(values.value(field->objectName()));
@@ -307,17 +308,25 @@ void TSkills::FormActivate() {
             break;
 }
 
+// A field is stored as it is typed. After a failed store (a full disk) the fields are kept in their
+// boxes, not stored (and reported) again at every key, until Ok.
 void TSkills::fieldEdited(QLineEdit* field) {
     if (!m_readable)
         return;
-    guarded(this, [&] {
-        ChildRecords::setSheetValue(m_child, MilestoneSheets::SkillsSheet, field->objectName(),
-                                    field->text());
-    });
+    const bool failedBefore = !m_unstored.isEmpty();
+    m_unstored.insert(field);
+    if (!failedBefore)
+        guarded(this, [this] { storeUnstored(); });
+}
+
+void TSkills::storeUnstored() {
+    for (auto it = m_unstored.begin(); it != m_unstored.end(); it = m_unstored.erase(it))
+        ChildRecords::setSheetValue(m_child, MilestoneSheets::SkillsSheet, (*it)->objectName(),
+                                    (*it)->text());
 }
 
 void TSkills::OKBtnClick() {
-    accept();
+    acceptWhenStored([this] { storeUnstored(); });
 }
 
 void TSkills::CancelBtnClick() {

@@ -3,6 +3,7 @@
 #include "ui/common/TDialog.h"
 
 #include <QList>
+#include <QSet>
 
 class QLineEdit;
 class QTabWidget;
@@ -26,12 +27,14 @@ protected:
 
 private:
     void fieldEdited(QLineEdit* field);
+    void storeUnstored();
 
     QTabWidget* m_pages;
     QList<QLineEdit*> m_fields;
     QList<ReplaceablePicture*> m_pictures;
     QString m_child;
     bool m_readable = true;
+    QSet<QLineEdit*> m_unstored; // fields whose storing failed: Ok stores them before closing
 };
 
 // The one TSkills, created at start-up (null before and after).

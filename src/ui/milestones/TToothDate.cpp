@@ -2,7 +2,6 @@
 
 #include "core/book/EntryStore.h"
 #include "ui/common/FormHost.h"
-#include "ui/common/Guard.h"
 #include "ui/common/MaskedDateEdit.h"
 #include "ui/common/Widgets.h"
 
@@ -46,8 +45,7 @@ void TToothDate::FormActivate() {
 void TToothDate::OKBtnClick() {
     if (!m_date->validate())
         return;
-    if (guarded(this, [this] { Entries().setToothDate(ToothNo, m_date->storedText()); }))
-        accept();
+    acceptWhenStored([this] { Entries().setToothDate(ToothNo, m_date->storedText()); });
 }
 
 void TToothDate::CancelBtnClick() {

@@ -24,6 +24,10 @@ void ChildrenTest::addRefusesEmptyAndDuplicateNamesAndStoresNothing() {
     QCOMPARE(Children::add("", "Marie", "Lee"), Children::AddResult::EmptyName);
     QCOMPARE(Children::add("Ann", "Other", "Name"), Children::AddResult::Duplicate);
     QCOMPARE(Children::add("ann", "", ""), Children::AddResult::Added); // names compare exactly
+    // The book's word for no child is no child's name, however it is spelled.
+    for (const char* reserved : {"New", "new", " New ", "NEW"})
+        QCOMPARE(Children::add(reserved, "", ""), Children::AddResult::ReservedName);
+    QVERIFY(Children::nameRefusal("Newton").isEmpty());
     QCOMPARE(Children::firstNames(), (QStringList{"Ann", "ann"}));
     QSqlQuery q = Database::exec("SELECT MiddleName, LastName FROM CHILD WHERE FirstName = 'Ann'");
     QVERIFY(q.next());

@@ -14,6 +14,11 @@
 #include <QSqlQuery>
 #include <QTest>
 
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <functional>
+
 namespace {
 QByteArray digest(const QString& path) {
     QFile f(path);
@@ -46,6 +51,7 @@ private slots:
     void aStoreMissingATableIsLeftUntouched();
     void aStoreFromANewerVersionIsRefused();
     void aFolderThatCannotBeMadeIsReported();
+    void aFailedWriteIsToldInAParentsWords();
     void aStoreFromBeforeTheGrowthMeasuresOpensWithItsRecords();
 };
 
@@ -158,6 +164,83 @@ void DatabaseTest::aFolderThatCannotBeMadeIsReported() {
     const QString message = refusal();
     QVERIFY2(message.contains("cannot be created"), qPrintable(message));
     QVERIFY(!Database::isOpen());
+}
+
+void DatabaseTest::aFailedWriteIsToldInAParentsWords() {
+    struct Case {
+        const char* what;
+        std::function<void()> fail; // provokes the failure on the open store
+        StoreError::Kind kind;
+        QString words; // in the message's first paragraph
+    };
+    const auto entry = [](const QVariant& list, int length) {
+        Database::exec(
+            "INSERT INTO ENTRIES (child, list, Date, Title, Text, uid) VALUES ('Ann', ?, '', '', ?, ?)",
+            {list, QString(length, 'x'), QString::number(length)});
+    };
+    const QList<Case> cases{
+        {"full disk",
+         [&] {
+             QSqlQuery pages = Database::exec("PRAGMA page_count");
+             pages.next();
+             Database::exec(QStringLiteral("PRAGMA max_page_count = %1").arg(pages.value(0).toInt()));
+             entry(1, 100000);
+         },
+         StoreError::Kind::DiskFull,
+         "The disk is full, so Tinyra could not save this. Nothing you typed is lost"},
+        {"same row twice", [] { Database::exec("INSERT INTO CHILD (FirstName) VALUES ('Ann')"); },
+         StoreError::Kind::Duplicate, "it would store the same record twice"},
+        {"a value missing", [&] { entry(QVariant(), 10); }, StoreError::Kind::Other,
+         "a part the record needs is missing"},
+        {"read-only",
+         [&] {
+             Database::exec("PRAGMA query_only = 1");
+             entry(1, 10);
+         },
+         StoreError::Kind::Other, "its folder or its disk is read-only"},
+        {"another program writing",
+         [] {
+             QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
+             other.setDatabaseName(Database::filePath());
+             other.open();
+             QSqlQuery(other).exec("BEGIN IMMEDIATE");
+             Database::exec("PRAGMA busy_timeout = 0");
+             Transaction tx;
+         },
+         StoreError::Kind::Other, "Another program is using the book"},
+        // A quota reached is a write error with EDQUOT; an errno left from an earlier failure does not
+        // make a refused value a full disk.
+        {"quota", [] { throw StoreError::fromSqlite(SQLITE_IOERR_WRITE, "disk I/O error", EDQUOT); },
+         StoreError::Kind::DiskFull, "The disk is full"},
+        {"stale errno",
+         [] {
+             throw StoreError::fromSqlite(SQLITE_CONSTRAINT_NOTNULL, "NOT NULL constraint failed: X.y",
+                                          ENOSPC);
+         },
+         StoreError::Kind::Other, "a part the record needs is missing"},
+    };
+    for (const Case& c : cases) {
+        QString message = "nothing failed";
+        StoreError::Kind kind = StoreError::Kind::CannotOpen;
+        {
+            TempStore store;
+            TempStore::addChild("Ann");
+            try {
+                c.fail();
+            } catch (const StoreError& e) {
+                message = e.message();
+                kind = e.kind();
+            }
+        }
+        QSqlDatabase::removeDatabase("other");
+        const QString words = message.section("\n\nTechnical detail: ", 0, 0);
+        QVERIFY2(kind == c.kind, c.what);
+        QVERIFY2(words.contains(c.words), qPrintable(QStringLiteral("%1: %2").arg(c.what, message)));
+        // SQLite's own text comes only after the words, as a detail.
+        for (const char* raw : {"constraint", "database", "disk I/O", "SQLITE"})
+            QVERIFY2(!words.contains(raw, Qt::CaseInsensitive),
+                     qPrintable(QStringLiteral("%1: %2").arg(c.what, message)));
+    }
 }
 
 void DatabaseTest::aStoreFromBeforeTheGrowthMeasuresOpensWithItsRecords() {

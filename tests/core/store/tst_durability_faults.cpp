@@ -10,6 +10,7 @@
 #include "core/store/Backups.h"
 #include "core/store/Database.h"
 #include "core/store/FolderLock.h"
+#include "core/store/PhotoFiles.h"
 #include "core/store/StoreError.h"
 #include "support/TempStore.h"
 
@@ -229,6 +230,18 @@ void FaultsTest::fullDisk() {
         QVERIFY2(e.message().contains(QStringLiteral("full")), qPrintable(e.message()));
     }
     QCOMPARE(Entries().count(DiaryList::JournalEntries), 20);
+    // A photo that does not fit says so in words, not as the system's "No space left on device".
+    QTemporaryDir elsewhere;
+    QFile photo(elsewhere.filePath("photo.jpg"));
+    QVERIFY(photo.open(QIODevice::WriteOnly) && photo.write(QByteArray(1 << 20, 'p')) == 1 << 20);
+    photo.close();
+    try {
+        PhotoFiles::store(photo.fileName());
+        QFAIL("a photo was stored on a full disk");
+    } catch (const StoreError& e) {
+        QCOMPARE(e.kind(), StoreError::Kind::DiskFull);
+        QVERIFY2(e.message().contains("The disk is full"), qPrintable(e.message()));
+    }
     // Short entries go in while the log has room; each that is reported stored, is.
     int more = 0;
     QString lastError;

@@ -156,6 +156,7 @@ private slots:
     void newEntryDialogCancelEscAndFrameCloseAddNothing();
     void untouchedDateIsStoredAndHalfDateRefused();
     void editEntryChangesItInPlaceAndCancelKeepsIt();
+    void aFullDiskKeepsTheTypedEntryUntilOkCanStoreIt();
     void photosAddedShownUprightDatedAndViewed();
     void dialogHelpFollowsTheCaption();
     void prenatalDiariesAreIndependentAndTheSheetIsTheChilds();
@@ -495,6 +496,60 @@ void DiaryFormsTest::editEntryChangesItInPlaceAndCancelKeepsIt() {
         QCOMPARE(seen, captions[i]);
         pages[i].first->hide();
     }
+}
+
+// The store's file may not grow beyond the pages it has (SQLite answers SQLITE_FULL, as on a full
+// disk), or may grow again.
+void limitStoreToItsPages(bool full) {
+    QSqlQuery pages = Database::exec("PRAGMA page_count");
+    QVERIFY(pages.next());
+    const qint64 limit = full ? pages.value(0).toLongLong() : 1073741823;
+    pages.finish();
+    Database::exec(QStringLiteral("PRAGMA max_page_count = %1").arg(limit)).finish();
+}
+
+void DiaryFormsTest::aFullDiskKeepsTheTypedEntryUntilOkCanStoreIt() {
+    show(Journal);
+    // Remarks longer than the room left in the file's pages.
+    const QString remarks = QString(40000, 'r') + "\nand the last line";
+    QString titleAfter, remarksAfter, dateAfter;
+    ModalDriver driver;
+    driver.expect("NewEntry", [&](QWidget* w) {
+        typeDate(w->findChild<MaskedDateEdit*>("Date"), "070826");
+        ModalDriver::type(w, "Title", "First steps");
+        auto* memo = w->findChild<QPlainTextEdit*>("Remarks");
+        memo->setPlainText(QString(40000, 'r'));
+        memo->moveCursor(QTextCursor::End);
+        typeLines(memo, "\nand the last line");
+        limitStoreToItsPages(true);
+        ModalDriver::click(w, "OKBtn");
+    });
+    driver.expect("ErrorReport", [](QWidget* b) { ModalDriver::answer(b, QMessageBox::Ok); });
+    // The same dialog, with everything typed; Ok again once there is room stores it.
+    driver.expect("NewEntry", [&](QWidget* w) {
+        dateAfter = w->findChild<MaskedDateEdit*>("Date")->storedText();
+        titleAfter = w->findChild<QLineEdit*>("Title")->text();
+        remarksAfter = w->findChild<QPlainTextEdit*>("Remarks")->toPlainText();
+        QCOMPARE(Entries().count(DiaryList::JournalEntries), 0);
+        limitStoreToItsPages(false);
+        ModalDriver::click(w, "OKBtn");
+    });
+    driver.start();
+    click(Journal, "BitBtn1");
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    const QString report = driver.messages().value(0);
+    QVERIFY2(report.startsWith("The disk is full, so Tinyra could not save this."), qPrintable(report));
+    QCOMPARE(dateAfter, QStringLiteral("07-08-26"));
+    QCOMPARE(titleAfter, QStringLiteral("First steps"));
+    QCOMPARE(remarksAfter, remarks);
+
+    QSqlQuery q = Database::exec("SELECT Date, Title, Text FROM ENTRIES WHERE child = 'Ann' AND list = ?",
+                                 {int(DiaryList::JournalEntries)});
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toString() + " " + q.value(1).toString(), QStringLiteral("07-08-26 First steps"));
+    QCOMPARE(q.value(2).toString(), remarks);
+    QVERIFY(!q.next());
+    QCOMPARE(labelText(Journal, "Title"), QStringLiteral("First steps"));
 }
 
 void DiaryFormsTest::photosAddedShownUprightDatedAndViewed() {

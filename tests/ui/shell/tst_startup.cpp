@@ -5,6 +5,7 @@
 #include "ui/shell/Forms.h"
 #include "ui/shell/TMainWindow.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSqlQuery>
@@ -34,6 +35,7 @@ private slots:
     void firstRunInsistsOnAFirstName();
     void firstRunStoresTheChildAndSecondLaunchGoesStraightIn();
     void emptyFirstNameIsRefusedInPlace();
+    void theBooksWordForNoChildIsRefusedAsAName();
     void firstRunMeetingChildrenOffersThem();
     void closingWritesNothingAndEntriesSurviveARestart();
     void previousWithoutRowsNeverMakesANamelessChild();
@@ -135,6 +137,36 @@ void StartupTest::emptyFirstNameIsRefusedInPlace() {
     QCOMPARE(driver.messages().first(), QStringLiteral("A First Name is required."));
     // A name of blanks is a name.
     QCOMPARE(TempStore::previous(), QStringLiteral(" "));
+}
+
+void StartupTest::theBooksWordForNoChildIsRefusedAsAName() {
+    AppFixture app(QString(), false);
+    ModalDriver driver;
+    for (const char* name : {"New", " new "}) {
+        driver.expect("BrandNewChild", [name](QWidget* d) {
+            ModalDriver::type(d, "FirstName", name);
+            ModalDriver::click(d, "OKBtn");
+        });
+        driver.expect("InformationBox", ok);
+    }
+    driver.expect("BrandNewChild", [](QWidget* d) {
+        ModalDriver::type(d, "FirstName", "Nora");
+        ModalDriver::click(d, "OKBtn");
+    });
+    driver.expect("InformationBox", ok);
+    driver.expect("PlainBox", [](QWidget* b) { ModalDriver::answer(b, QMessageBox::No); });
+    driver.start();
+    app.start(false);
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    QCOMPARE(driver.messages().value(0),
+             QStringLiteral("\"New\" cannot be a child's first name: Tinyra uses the word \"New\" for a book "
+                            "that has no child yet. Please type another first name (a nickname will do)."));
+    QVERIFY(driver.messages().value(1).startsWith("\"new\" cannot be a child's first name"));
+    QCOMPARE(TempStore::rowCount("CHILD"), 1);
+    // The next start goes straight to Nora.
+    app.restart();
+    QCOMPARE(ActiveChildName(), QStringLiteral("Nora"));
+    QVERIFY(!QApplication::activeModalWidget());
 }
 
 void StartupTest::firstRunMeetingChildrenOffersThem() {
