@@ -9,6 +9,20 @@ breach() { echo "$1"; status=1; }
 # core: Qt Core and Sql only, nothing of the user interface.
 while IFS= read -r hit; do breach "core includes the user interface: $hit"; done < <(
     grep -rnE '#include ["<](ui/|QtWidgets|QtGui|Q(Widget|Dialog|Painter|Pixmap|Image|Color|Font|Icon|Application|GuiApplication|Label|PushButton|Window)\b)' core)
+# core's areas in their order: each includes only itself and the areas below it.
+declare -A below=(
+    [store]="" [book]="store" [diaries]="store book" [milestones]="store book" [names]="store"
+    [help]="store" [overview]="store book diaries milestones" [exchange]="store book"
+    [reports]="store book diaries milestones")
+for area in core/*/; do
+    area=$(basename "$area")
+    [ -v "below[$area]" ] || { breach "core/$area has no place in the order of core's areas"; continue; }
+    allowed="$area ${below[$area]}"
+    while IFS= read -r hit; do
+        used=$(sed -E 's#.*"core/([a-z]+)/.*#\1#' <<<"$hit")
+        [[ " $allowed " == *" $used "* ]] || breach "core/$area includes an area above it: $hit"
+    done < <(grep -rnE '#include "core/' "core/$area")
+done
 # ui/common: no form and nothing of the shell.
 while IFS= read -r hit; do breach "ui/common includes a form or the shell: $hit"; done < <(
     grep -rnE '#include "ui/' ui/common | grep -v '#include "ui/common/')

@@ -4,9 +4,9 @@
 #include "core/milestones/MilestoneSheets.h"
 #include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
+#include "ui/common/MilestoneArt.h"
 #include "ui/common/ReplaceablePicture.h"
 #include "ui/common/Widgets.h"
-#include "ui/milestones/MilestoneArt.h"
 #include "ui/milestones/MilestoneWidgets.h"
 
 #include <QFormLayout>

@@ -2,8 +2,8 @@
 
 #include "core/book/EntryStore.h"
 #include "ui/common/FormHost.h"
+#include "ui/common/MilestoneArt.h"
 #include "ui/common/Widgets.h"
-#include "ui/milestones/MilestoneArt.h"
 #include "ui/milestones/MilestoneWidgets.h"
 #include "ui/milestones/TToothDate.h"
 

@@ -2,7 +2,7 @@
 
 #include "ui/common/GrowthChartPainter.h"
 
-#include "ui/milestones/MilestoneArt.h"
+#include "ui/common/MilestoneArt.h"
 #include "ui/reports/ReportStyle.h"
 
 #include <QBuffer>

@@ -1,6 +1,6 @@
 #include "ui/shell/HomePanel.h"
 
-#include "core/book/ChildSummary.h"
+#include "core/overview/ChildSummary.h"
 #include "ui/common/Guard.h"
 #include "ui/common/PictureFile.h"
 #include "ui/common/Widgets.h"

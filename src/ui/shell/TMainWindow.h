@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/book/Timeline.h"
+#include "core/overview/Timeline.h"
 
 #include "ui/common/FormHost.h"
 

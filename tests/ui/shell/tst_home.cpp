@@ -1,7 +1,7 @@
 // The home panel beside the main window's picture follows the active child and what is recorded:
 // a journal entry made from its button shows there at once, and a child switch shows the other child.
 #include "core/book/ChildRecords.h"
-#include "core/book/ChildSummary.h"
+#include "core/overview/ChildSummary.h"
 #include "core/store/Database.h"
 #include "support/AppFixture.h"
 #include "support/ModalDriver.h"

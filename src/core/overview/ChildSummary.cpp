@@ -1,4 +1,4 @@
-#include "core/book/ChildSummary.h"
+#include "core/overview/ChildSummary.h"
 
 #include "core/book/ChildRecords.h"
 #include "core/diaries/GrowthLog.h"

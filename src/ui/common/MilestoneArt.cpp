@@ -1,4 +1,4 @@
-#include "ui/milestones/MilestoneArt.h"
+#include "ui/common/MilestoneArt.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,8 +1,8 @@
-#include "core/book/Timeline.h"
+#include "core/overview/Timeline.h"
 
-#include "core/book/ChildSummary.h"
 #include "core/diaries/GrowthLog.h"
 #include "core/milestones/MilestoneSheets.h"
+#include "core/overview/ChildSummary.h"
 #include "core/store/Database.h"
 #include "core/store/FastQuery.h"
 

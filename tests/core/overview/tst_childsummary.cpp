@@ -1,8 +1,8 @@
 // The home panel's words about a child: the age and the next birthday from the birth date (month
 // ends, leap days, two-digit years), and what is read from the store.
 #include "core/book/ChildRecords.h"
-#include "core/book/ChildSummary.h"
 #include "core/book/EntryStore.h"
+#include "core/overview/ChildSummary.h"
 #include "core/store/Database.h"
 #include "core/store/PhotoFiles.h"
 #include "support/TempStore.h"
