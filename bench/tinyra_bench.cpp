@@ -555,7 +555,6 @@ int photoBench() {
     // A camera-sized photo of about 12 MB; each added photo has bytes of its own, as new photos do.
     const QByteArray big = photo(4, QSize(4000, 3000), 100);
     std::vector<double> adds;
-    NewEntry->prepare(QStringLiteral("New Journal Entry"), QStringLiteral("Title:"));
     for (int i = 0; i < 5; ++i) {
         const QString path = dir.filePath(QStringLiteral("big-%1.jpg").arg(i));
         QFile file(path);

@@ -40,7 +40,6 @@ void AppFixture::stop() {
     MainWindow->close();
     DestroyForms();
     Entries().release();
-    Entries().EntryCancelled = false;
     m_running = false;
 }
 

@@ -20,19 +20,16 @@ public:
     HostStandIn& operator=(const HostStandIn&) = delete;
 
     QList<int> topics;
-    // Stands in for the picture chooser when set: it should set EntryCancelled as the chooser would.
-    std::function<void()> chooser;
+    // Stands in for the picture chooser when set: the path chosen, or nothing for a cancel.
+    std::function<std::optional<QString>()> chooser;
 
     QString activeChildName() const override { return m_program->activeChildName(); }
     void makeChildActive(const QString& name, bool freshStart) override {
         m_program->makeChildActive(name, freshStart);
     }
     void showHelpTopic(int topic) override { topics << topic; }
-    bool showPictureChooser() override {
-        if (!chooser)
-            return m_program->showPictureChooser();
-        chooser();
-        return true;
+    std::optional<QString> choosePicture() override {
+        return chooser ? chooser() : m_program->choosePicture();
     }
 
 private:

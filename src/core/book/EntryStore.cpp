@@ -41,14 +41,12 @@ void EntryStore::freshStart(const QString& child) {
 void EntryStore::childSwitch(const QString& child) {
     clearSlots();
     resetLists();
-    CurrentEntry.reset();
     m_active = false;
     freshStart(child);
 }
 
 void EntryStore::release() {
     resetLists();
-    CurrentEntry.reset();
     m_active = false;
 }
 

@@ -56,11 +56,10 @@ enum class DiaryList {
     ChildhoodDiseases
 };
 
-// The active child's diaries, growth log, family slots and tooth dates, plus the two values through
-// which modal dialogs hand back their results. Everything of a child is kept in the store file:
-// each append, removal and slot write is stored at once, in its own transaction, and a fresh start
-// or a child switch loads the child's saved entries: the slots at once, each list when it is first
-// used (a child may have tens of thousands of entries, and a switch should not wait for lists nobody
+// The active child's diaries, growth log, family slots and tooth dates. Everything of a child is
+// kept in the store file: each append, removal and slot write is stored at once, in its own transaction, and
+// a fresh start or a child switch loads the child's saved entries: the slots at once, each list when it is
+// first used (a child may have tens of thousands of entries, and a switch should not wait for lists nobody
 // opens). A failed read or write throws StoreError and leaves the lists as they were.
 class EntryStore {
 public:
@@ -71,14 +70,9 @@ public:
     // The process-wide store.
     static EntryStore& instance();
 
-    // The outcome of the last modal dialog that reports one; false means it was left through OK.
-    bool EntryCancelled = false;
-    // The entry just made by the new-entry dialog, or shown by a diary form; none after a switch.
-    std::shared_ptr<DiaryType> CurrentEntry;
-
     // Makes `child` the store's child and loads its saved entries.
     void freshStart(const QString& child);
-    // As a fresh start, after discarding the previous child's lists; CurrentEntry becomes none.
+    // As a fresh start, after discarding the previous child's lists.
     void childSwitch(const QString& child);
     // Discards every list (at shutdown).
     void release();

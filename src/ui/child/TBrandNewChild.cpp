@@ -1,6 +1,5 @@
 #include "ui/child/TBrandNewChild.h"
 
-#include "core/book/EntryStore.h"
 #include "ui/child/AddNamedChild.h"
 #include "ui/common/FormHost.h"
 #include "ui/common/Widgets.h"
@@ -36,10 +35,16 @@ void TBrandNewChild::FormActivate() {
     m_firstName->setFocus();
 }
 
+bool TBrandNewChild::ask() {
+    m_added = false;
+    exec();
+    return m_added;
+}
+
 void TBrandNewChild::OKBtnClick() {
     if (!addNamedChild(this, m_firstName, m_middleName, m_lastName, true))
         return;
-    Entries().EntryCancelled = false;
+    m_added = true;
     accept();
 }
 

@@ -10,6 +10,8 @@ class TBrandNewChild : public TDialog {
     Q_OBJECT
 public:
     explicit TBrandNewChild(QWidget* parent = nullptr);
+    // Shows the dialog modally; true once a child was added through OK.
+    bool ask();
 
 public slots:
     void OKBtnClick();
@@ -24,6 +26,7 @@ private:
     QLineEdit* m_firstName;
     QLineEdit* m_middleName;
     QLineEdit* m_lastName;
+    bool m_added = false;
 };
 
 // The one TBrandNewChild, created at start-up (null before and after).

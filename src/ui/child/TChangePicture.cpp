@@ -1,6 +1,5 @@
 #include "ui/child/TChangePicture.h"
 
-#include "core/book/EntryStore.h"
 #include "ui/common/PictureFile.h"
 #include "ui/common/ReplaceablePicture.h"
 #include "ui/common/Widgets.h"
@@ -348,8 +347,14 @@ void TChangePicture::FileListClick() {
         QPixmap::fromImage(image.scaled(PreviewSize, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 }
 
+std::optional<QString> TChangePicture::ask() {
+    m_answer.reset();
+    exec();
+    return std::exchange(m_answer, std::nullopt);
+}
+
 void TChangePicture::OKBtnClick() {
-    PictureFileName = selectedFile();
+    m_answer = selectedFile();
     accept();
 }
 
@@ -360,6 +365,6 @@ void TChangePicture::CancelBtnClick() {
 void TChangePicture::done(int result) {
     // Cancel, Escape, the close box: anything but OK leaves the caller's picture as it was.
     if (result != QDialog::Accepted)
-        Entries().EntryCancelled = true;
+        m_answer.reset();
     TDialog::done(result);
 }

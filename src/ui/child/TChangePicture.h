@@ -2,6 +2,8 @@
 
 #include "ui/common/TDialog.h"
 
+#include <optional>
+
 class QComboBox;
 class QFileSystemModel;
 class FilesOnly;
@@ -11,14 +13,15 @@ class QListView;
 class QModelIndex;
 class QTreeView;
 
-// The shared picture chooser: drives, folders, the picture files of the folder and a preview. OK puts
-// the chosen file's full path in PictureFileName; any other way out sets EntryCancelled. It is never
-// reset, so each showing starts in the folder, with the selection and preview, it was left in.
+// The shared picture chooser: drives, folders, the picture files of the folder and a preview. It is
+// never reset, so each showing starts in the folder, with the selection and preview, it was left in.
 class TChangePicture : public TDialog {
     Q_OBJECT
 public:
     explicit TChangePicture(QWidget* parent = nullptr);
 
+    // Shows the chooser modally: the chosen file's full path on OK, nothing on any other way out.
+    std::optional<QString> ask();
     // The folder whose files are listed.
     QString folder() const { return m_folder; }
 
@@ -38,6 +41,7 @@ protected:
 
 private:
     void showFolder(const QString& path);
+    std::optional<QString> m_answer;
     void selectDriveFor(const QString& path);
     QString selectedFile() const;
 

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 // What a form may ask of the program around it: the active child, help topics and the picture
 // chooser. The main window provides it; a form reaches it through these calls and never includes
 // the shell, so every request is checked by the compiler and none is looked up by name.
@@ -16,8 +18,9 @@ public:
     virtual void makeChildActive(const QString& name, bool freshStart) = 0;
     // Shows help topic `topic` in the help viewer.
     virtual void showHelpTopic(int topic) = 0;
-    // Shows the picture chooser modally; false when there is none.
-    virtual bool showPictureChooser() = 0;
+    // Shows the picture chooser modally: the chosen file's path, or nothing when the parent left
+    // without choosing (or there is no chooser).
+    virtual std::optional<QString> choosePicture() = 0;
 };
 
 // Installs `host` (null: none) and returns the one installed before, so a test can put its own in

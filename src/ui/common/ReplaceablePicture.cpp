@@ -2,7 +2,6 @@
 #include "ui/common/Widgets.h"
 
 #include "core/book/ChildRecords.h"
-#include "core/book/EntryStore.h"
 #include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Messages.h"
@@ -14,8 +13,6 @@
 #include <QToolButton>
 
 #include <algorithm>
-
-QString PictureFileName;
 
 namespace {
 // The most a picture is read at for a box not laid out yet: it is shown scaled down to its box.
@@ -65,11 +62,10 @@ void ReplaceablePicture::showFor(const QString& child) {
 }
 
 void ReplaceablePicture::chooseAndReplace() {
-    Entries().EntryCancelled = false;
-    if (!formHost() || !formHost()->showPictureChooser())
+    if (!formHost())
         return;
-    if (!Entries().EntryCancelled)
-        replaceFromFile(PictureFileName);
+    if (const std::optional<QString> chosen = formHost()->choosePicture())
+        replaceFromFile(*chosen);
 }
 
 bool ReplaceablePicture::replaceFromFile(const QString& path) {

@@ -5,10 +5,6 @@
 
 class QToolButton;
 
-// The full path of the picture file last chosen in the picture chooser (empty when none was
-// selected). The chooser sets it on OK; it keeps its value between uses.
-extern QString PictureFileName;
-
 // A picture the parent may replace with a file of their own. The chosen picture is stored with the
 // active child (its file's bytes, under `key`), comes back after a restart and is shown for that
 // child only; a child without one sees the built-in artwork.
@@ -25,8 +21,8 @@ public:
 
     // Shows `child`'s stored picture, or the artwork. Throws StoreError.
     void showFor(const QString& child);
-    // The chooser protocol: EntryCancelled := false, show the chooser, and unless it was cancelled
-    // replace the picture with PictureFileName. Errors are reported; the picture then stays as it was.
+    // Shows the picture chooser and, unless it was left without a choice, replaces the picture with
+    // the file chosen. Errors are reported; the picture then stays as it was.
     void chooseAndReplace();
     // Reads `path`, stores it for the child and shows it. A file that is not a readable picture (or
     // an empty path) gets a message naming it; nothing is stored and the picture stays. Returns

@@ -231,7 +231,7 @@ void DiaryEditor::Activate() {
 }
 
 void DiaryEditor::FillData() {
-    const auto& entry = Entries().CurrentEntry;
+    const auto& entry = m_shown;
     if (!entry) {
         showEmpty();
         return;
@@ -277,7 +277,7 @@ void DiaryEditor::showCurrent() {
         showEmpty();
         return;
     }
-    Entries().CurrentEntry = entry;
+    m_shown = entry;
     FillData();
 }
 
@@ -314,15 +314,15 @@ void DiaryEditor::TitleSearchClick(int index) {
 }
 
 void DiaryEditor::NewEntryClick() {
-    Entries().EntryCancelled = true;
     if (!NewEntry)
         return;
     // The dialog stores the entry on Ok, and stays open with it when that fails.
-    NewEntry->prepare(QString::fromLatin1(m_setup.dialogCaption), QString::fromLatin1(m_setup.titlePrompt),
+    const auto added =
+        NewEntry->ask(QString::fromLatin1(m_setup.dialogCaption), QString::fromLatin1(m_setup.titlePrompt),
                       [this](const std::shared_ptr<DiaryType>& entry) { m_cursor.append(entry); });
-    NewEntry->exec();
-    if (Entries().EntryCancelled || !Entries().CurrentEntry)
+    if (!added)
         return;
+    m_shown = added;
     FillData();
     RefreshCombos();
     emit listChanged();
@@ -340,13 +340,11 @@ void DiaryEditor::EditEntryClick() {
     QString caption = QString::fromLatin1(m_setup.dialogCaption);
     if (caption.startsWith(QLatin1String("New ")))
         caption.replace(0, 3, QStringLiteral("Edit"));
-    Entries().EntryCancelled = true;
-    NewEntry->prepareEdit(
+    const auto edited = NewEntry->askEdit(
         caption, QString::fromLatin1(m_setup.titlePrompt), *shown,
-        [this](const std::shared_ptr<DiaryType>& edited) { m_cursor.replaceCurrent(edited); });
-    NewEntry->exec();
+        [this](const std::shared_ptr<DiaryType>& entry) { m_cursor.replaceCurrent(entry); });
     showCurrent();
-    if (Entries().EntryCancelled)
+    if (!edited)
         return;
     RefreshCombos();
     emit listChanged();

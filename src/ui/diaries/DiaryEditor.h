@@ -75,6 +75,8 @@ private:
 
     DiaryEditorSetup m_setup;
     DiaryCursor m_cursor;
+    // The entry the page shows (none while its list is empty).
+    std::shared_ptr<DiaryType> m_shown;
     QLabel* m_date;
     QLabel* m_title;
     QPlainTextEdit* m_memo;

@@ -109,19 +109,23 @@ void TNewEntry::build() {
     setTabOrder(add, remove);
 }
 
-void TNewEntry::prepare(const QString& caption, const QString& titlePrompt, Store store) {
+std::shared_ptr<DiaryType> TNewEntry::ask(const QString& caption, const QString& titlePrompt, Store store) {
     ensureBuilt();
     setWindowTitle(caption);
     m_titleTitle->setText(titlePrompt);
     Widgets::setAccessibleCaption(m_title, titlePrompt);
-    m_editing.reset();
     m_store = std::move(store);
+    m_stored.reset();
+    exec();
+    m_editing.reset();
+    m_store = {};
+    return std::exchange(m_stored, nullptr);
 }
 
-void TNewEntry::prepareEdit(const QString& caption, const QString& titlePrompt, const DiaryType& entry,
-                            Store store) {
-    prepare(caption, titlePrompt, std::move(store));
+std::shared_ptr<DiaryType> TNewEntry::askEdit(const QString& caption, const QString& titlePrompt,
+                                              const DiaryType& entry, Store store) {
     m_editing = entry;
+    return ask(caption, titlePrompt, std::move(store));
 }
 
 int TNewEntry::helpTopicFor(const QString& editOrNewCaption) {
@@ -181,13 +185,11 @@ void TNewEntry::OKBtnClick() {
     acceptWhenStored([&] {
         if (m_store)
             m_store(entry);
-        Entries().CurrentEntry = entry;
-        Entries().EntryCancelled = false;
+        m_stored = entry;
     });
 }
 
 void TNewEntry::CancelBtnClick() {
-    Entries().EntryCancelled = true;
     reject();
 }
 

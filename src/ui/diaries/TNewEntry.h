@@ -15,9 +15,8 @@ class QPlainTextEdit;
 
 // The entry dialog every diary page opens, for a new entry or to change the shown one: a date, a
 // title (or word), remarks and photos (added with the button or dropped on the dialog). Ok stores the
-// entry through the page's `Store` and, once it is stored, makes it CurrentEntry, clears
-// EntryCancelled and closes; when storing fails the dialog stays open with everything typed (see
-// TDialog::acceptWhenStored). Any other way out leaves the flag as the page set it.
+// entry through the page's `Store` and, once it is stored, closes; when storing fails the dialog
+// stays open with everything typed (see TDialog::acceptWhenStored).
 class TNewEntry : public TDialog {
     Q_OBJECT
 public:
@@ -25,13 +24,13 @@ public:
 
     explicit TNewEntry(QWidget* parent = nullptr);
 
-    // The caption and the prompt of the title field, and how Ok stores the entry, set by the page
-    // before every showing.
-    void prepare(const QString& caption, const QString& titlePrompt, Store store = {});
-    // As prepare, for changing `entry`: the dialog opens with its date, title and remarks. Ok stores a
-    // new entry of what the dialog then holds; `entry` itself is never touched.
-    void prepareEdit(const QString& caption, const QString& titlePrompt, const DiaryType& entry,
-                     Store store = {});
+    // Shows the dialog modally with the caption and the prompt of the title field; Ok stores the
+    // entry through `store`. Returns the entry stored, or null when the parent left without one.
+    std::shared_ptr<DiaryType> ask(const QString& caption, const QString& titlePrompt, Store store = {});
+    // As ask, for changing `entry`: the dialog opens with its date, title and remarks. Ok stores a new
+    // entry of what the dialog then holds; `entry` itself is never touched.
+    std::shared_ptr<DiaryType> askEdit(const QString& caption, const QString& titlePrompt,
+                                       const DiaryType& entry, Store store = {});
     // Adds the photos at `paths` to the entry, in their order (the Add Photos button and a drop call
     // it). Each is checked and kept in the photo folder at once; one that is no picture, too large,
     // unreadable or cannot be kept (a full disk) is named in a message and left out. While the date
@@ -66,6 +65,7 @@ private:
     bool m_chooseAtOnce = false;
     std::optional<DiaryType> m_editing; // the entry being changed; none for a new one
     Store m_store;
+    std::shared_ptr<DiaryType> m_stored;
 };
 
 // The one TNewEntry, created at start-up (null before and after).

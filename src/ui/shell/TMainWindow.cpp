@@ -384,11 +384,7 @@ bool TMainWindow::openBook() {
         guarded(this, [&first] { Entries().freshStart(first); });
         m_home->showChild(first);
     } else {
-        Entries().EntryCancelled = true;
-        for (;;) {
-            showModal(BrandNewChild);
-            if (!Entries().EntryCancelled)
-                break;
+        while (BrandNewChild && !BrandNewChild->ask()) {
             Messages::information(this,
                                   QStringLiteral("Tinyra needs at least a first name to begin running."));
         }
@@ -595,9 +591,8 @@ void TMainWindow::showHelpTopic(int topic) {
     HelpForm->exec();
 }
 
-bool TMainWindow::showPictureChooser() {
+std::optional<QString> TMainWindow::choosePicture() {
     if (!ChangePicture)
-        return false;
-    ChangePicture->exec();
-    return true;
+        return std::nullopt;
+    return ChangePicture->ask();
 }

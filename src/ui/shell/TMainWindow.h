@@ -32,7 +32,7 @@ public:
     // FormHost
     QString activeChildName() const override { return childName(); }
     void showHelpTopic(int topic) override;
-    bool showPictureChooser() override;
+    std::optional<QString> choosePicture() override;
     bool startupCheckDone() const { return m_startupDone; }
     // After another book was put in place of the open one: its active child, as at start-up.
     void reloadBook();

@@ -28,7 +28,6 @@ private slots:
     void listsKeepInsertionOrderAcrossARestart();
     void removalIsStoredAndKeepsTheOthers();
     void eachChildHasItsOwnEntries();
-    void switchResetsCurrentEntryButNotTheCancelFlag();
     void slotsAreStoredPerChild();
     void textIsKeptExactly();
     void deletingAChildRemovesAllItsRecords();
@@ -105,21 +104,6 @@ void EntryStoreTest::eachChildHasItsOwnEntries() {
     QCOMPARE(titles(DiaryList::JournalEntries), QStringList{"Ann's"});
     Entries().childSwitch("Ben");
     QCOMPARE(titles(DiaryList::JournalEntries), QStringList{"Ben's"});
-}
-
-void EntryStoreTest::switchResetsCurrentEntryButNotTheCancelFlag() {
-    TempStore store;
-    Entries().freshStart("Ann");
-    auto e = diary("01-01-01", "x");
-    Entries().append(DiaryList::JournalEntries, e);
-    Entries().CurrentEntry = e;
-    Entries().EntryCancelled = true;
-    Entries().childSwitch("Ann");
-    QVERIFY(!Entries().CurrentEntry);
-    QVERIFY(Entries().EntryCancelled);
-    Entries().EntryCancelled = false;
-    Entries().childSwitch("Ben");
-    QVERIFY(!Entries().EntryCancelled);
 }
 
 void EntryStoreTest::slotsAreStoredPerChild() {

@@ -256,22 +256,22 @@ void ControlsTest::unreadablePictureChangesNothing() {
     QVERIFY(ChildRecords::picture("Ann", "Test/Image1").isEmpty());
 }
 
-// A stand-in chooser that answers like the real one: OK leaves EntryCancelled false, any other
-// close sets it true.
+// A stand-in chooser that answers like the real one: OK gives the file chosen, any other close
+// nothing.
 void ControlsTest::chooserProtocolHonoursCancel() {
     AppFixture app("Ann");
     QPixmap art(20, 20);
     art.fill(Qt::blue);
     auto* picture = new ReplaceablePicture("Image1", "Test/Image1", art, MainWindow);
     picture->showFor("Ann");
-    PictureFileName = writeImage(app.store().dataHome(), "red.bmp", "BMP", Qt::red);
+    const QString red = writeImage(app.store().dataHome(), "red.bmp", "BMP", Qt::red);
 
     HostStandIn host;
-    host.chooser = [] { Entries().EntryCancelled = true; }; // the parent cancels
+    host.chooser = [] { return std::nullopt; }; // the parent cancels
     picture->chooseAndReplace();
     QVERIFY(!picture->isCustom());
 
-    host.chooser = [] {}; // OK leaves EntryCancelled false
+    host.chooser = [red] { return std::optional<QString>(red); };
     picture->chooseAndReplace();
     QVERIFY(picture->isCustom());
     QVERIFY(!ChildRecords::picture("Ann", "Test/Image1").isEmpty());

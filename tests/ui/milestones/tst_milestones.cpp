@@ -641,9 +641,8 @@ void MilestonesTest::birthdaysAreKeptPerChildAndTitle() {
     QImage img(30, 20, QImage::Format_RGB32);
     img.fill(Qt::red);
     QVERIFY(img.save(bmp, "BMP"));
-    // The chooser answers OK with PictureFileName already set.
-    m_help->chooser = [] { Entries().EntryCancelled = false; };
-    PictureFileName = bmp;
+    // The chooser answers OK with the party picture.
+    m_help->chooser = [bmp] { return std::optional<QString>(bmp); };
 
     showBirthday("1st Birthday");
     auto* b = qobject_cast<TBirthdays*>(Form("Birthdays"));
