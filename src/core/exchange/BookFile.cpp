@@ -20,6 +20,7 @@
 #include <QJsonObject>
 #include <QLocale>
 #include <QSet>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QStorageInfo>
 #include <QTemporaryFile>
@@ -731,14 +732,18 @@ private:
             where << QStringLiteral("child = ?");
             bound << child;
         }
-        QSqlQuery q =
-            Database::exec(QStringLiteral("SELECT %1, rowid FROM %2 WHERE %3")
+        // The index of uids leaves out the empty one; saying so lets the lookup use it.
+        if (shape.uid >= 0)
+            where << QStringLiteral("uid <> ''");
+        QSqlQuery& q = run(QStringLiteral("SELECT %1, rowid FROM %2 WHERE %3")
                                .arg(childRow ? QStringLiteral("FirstName") : QStringLiteral("child"),
                                     shape.name, where.join(QStringLiteral(" AND "))),
                            bound);
-        if (!q.next())
-            return std::nullopt;
-        return std::pair{q.value(0).toString(), q.value(1).toLongLong()};
+        std::optional<std::pair<QString, qint64>> there;
+        if (q.next())
+            there = std::pair{q.value(0).toString(), q.value(1).toLongLong()};
+        q.finish();
+        return there;
     }
 
     [[noreturn]] void refuseTwice(const QString& child, const TableShape& shape,
@@ -804,10 +809,10 @@ private:
         return cols.join(QStringLiteral(", "));
     }
 
-    static QVariantList localRow(const TableShape& shape, qint64 rowid) {
-        QSqlQuery q = Database::exec(
-            QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(columnList(shape, false), shape.name),
-            {rowid});
+    QVariantList localRow(const TableShape& shape, qint64 rowid) const {
+        QSqlQuery& q =
+            run(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(columnList(shape, false), shape.name),
+                {rowid});
         QVariantList values;
         if (!q.next())
             return values;
@@ -818,6 +823,7 @@ private:
             else
                 values << QVariant(file.isEmpty() ? q.value(i).toByteArray() : PhotoFiles::read(file));
         }
+        q.finish();
         return values;
     }
 
@@ -864,8 +870,7 @@ private:
         keepPictureInFile(shape, cols, bound);
         for (int i = int(marks.size()); i < cols.size(); ++i)
             marks << QStringLiteral("?");
-        Database::exec(
-            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        run(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                 .arg(shape.name, cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
             bound);
     }
@@ -904,9 +909,33 @@ private:
         for (const QString& c : cols)
             sets << c + QStringLiteral(" = ?");
         bound << rowid;
-        Database::exec(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                           .arg(shape.name, sets.join(QStringLiteral(", "))),
-                       bound);
+        run(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                .arg(shape.name, sets.join(QStringLiteral(", "))),
+            bound);
+    }
+
+    // Runs one statement as Database::exec does, each statement prepared once for the whole import:
+    // preparing one again for each of a million records would take most of the import's time.
+    QSqlQuery& run(const QString& sql, const QVariantList& values) const {
+        auto it = m_statements.find(sql);
+        if (it == m_statements.end()) {
+            QSqlQuery q(Database::db());
+            q.setForwardOnly(true);
+            if (!q.prepare(sql))
+                throw StoreError(q.lastError().text());
+            it = m_statements.insert(sql, q);
+        }
+        QSqlQuery& q = *it;
+        for (int i = 0; i < values.size(); ++i) {
+            const QVariant& v = values[i];
+            // An empty QString may be null, which SQLite would store as NULL: text is stored as text.
+            q.bindValue(i, v.typeId() == QMetaType::QString && v.toString().isNull()
+                               ? QVariant(QStringLiteral(""))
+                               : v);
+        }
+        if (!q.exec())
+            throw StoreError(q.lastError().text());
+        return q;
     }
 
     QString m_path;
@@ -915,6 +944,7 @@ private:
     QHash<QString, qint64> m_rowOf;      // the child's records of the table, by identity
     QHash<QString, qint64> m_lastBefore; // each table's last row before the import
     QHash<QString, QSet<qint64>> m_met;  // the rows of each table a record of the file met
+    mutable QHash<QString, QSqlQuery> m_statements;
     QStringList m_unplaceable;
     int m_unplaceableCount = 0;
 };
