@@ -1,4 +1,5 @@
 #include "core/exchange/BookFile.h"
+#include "core/exchange/JsonStream.h"
 
 #include "core/book/Children.h"
 #include "core/book/EntryStore.h"
@@ -8,6 +9,7 @@
 #include "core/store/StoreError.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -16,16 +18,22 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocale>
 #include <QSet>
+#include <QSqlError>
 #include <QSqlQuery>
+#include <QStorageInfo>
 #include <QTemporaryFile>
 
 #include <zip.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <ctime>
+#include <limits>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -63,10 +71,16 @@ struct TableShape {
     // picture column then keeps them only until they are moved there). The book file carries the
     // bytes in either case, so `file` is not one of the columns.
     bool blobInFile = false;
+    // Whether a record's identity is one across the whole book (a uid, an entry's photo), not only
+    // among the child's records.
+    bool identityOfBook = false;
+    // The column of a uid, or -1.
+    int uid = -1;
 };
 
 TableShape shapeOf(const QString& table) {
     TableShape shape{table, {}, {}, -1};
+    bool childInKey = false;
     QSqlQuery q = Database::exec(QStringLiteral("PRAGMA table_info(%1)").arg(table));
     QStringList keys;
     QList<Column> all;
@@ -78,8 +92,10 @@ TableShape shapeOf(const QString& table) {
         // The row number (an INTEGER PRIMARY KEY) is this store's own, not the record's.
         if (key && type == QLatin1String("INTEGER") && name == QLatin1String("seq"))
             continue;
-        if (name == QLatin1String("child") && table != QLatin1String("CHILD"))
+        if (name == QLatin1String("child") && table != QLatin1String("CHILD")) {
+            childInKey = key;
             continue;
+        }
         const Column::Kind kind = type == QLatin1String("BLOB")      ? Column::Kind::Blob
                                   : type == QLatin1String("INTEGER") ? Column::Kind::Integer
                                                                      : Column::Kind::Text;
@@ -102,10 +118,14 @@ TableShape shapeOf(const QString& table) {
         if (all[i].name == QLatin1String("uid"))
             shape.identity = {i};
     }
+    if (!shape.identity.isEmpty())
+        shape.uid = shape.identity.first();
     if (shape.identity.isEmpty())
         for (int i = 0; i < all.size(); ++i)
             if (isKey[i])
                 shape.identity.append(i);
+    shape.identityOfBook =
+        shape.uid >= 0 || (!shape.identity.isEmpty() && !childInKey && table != QLatin1String("CHILD"));
     if (shape.identity.isEmpty())
         for (int i = 0; i < all.size(); ++i)
             if (i != shape.changed)
@@ -247,6 +267,18 @@ struct ZipCloser {
 };
 using Zip = std::unique_ptr<zip_t, ZipCloser>;
 
+// The longest text one record of book.json may have: a diary entry of a whole book's length is far
+// below it. A longer one is refused before it is held whole.
+constexpr qint64 kMaxRecordJson = 16ll * 1024 * 1024;
+// What an import leaves free on the disk of the data folder, beyond what it writes.
+constexpr qint64 kSpareSpace = 64ll * 1024 * 1024;
+// The characters a date keeps in the forms' masked date boxes ("MM-DD-YY").
+constexpr int kDateWidth = 8;
+// How many records a refusal names before it only counts the rest.
+constexpr int kNamedInRefusal = 10;
+
+qint64 freeSpaceForTesting = -1;
+
 bool climbsOut(const QString& name) {
     if (name.isEmpty() || name.startsWith(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
         (name.size() > 1 && name.at(1) == QLatin1Char(':')))
@@ -255,6 +287,10 @@ bool climbsOut(const QString& name) {
         if (part == QLatin1String(".."))
             return true;
     return false;
+}
+
+QString sizeInWords(qint64 bytes) {
+    return QLocale(QLocale::English).formattedDataSize(bytes, 1, QLocale::DataSizeSIFormat);
 }
 
 // A record as both sides hold it: its values in the shape's column order, pictures as their bytes
@@ -270,27 +306,13 @@ public:
 
     // The whole entry, after checking that it is no longer than it says and no longer than `cap`.
     QByteArray read(const QString& name, zip_uint64_t cap) const {
-        const QByteArray utf8 = name.toUtf8();
-        const zip_int64_t index = zip_name_locate(m_za, utf8.constData(), ZIP_FL_ENC_GUESS);
-        if (index < 0)
-            refuse(m_path, damaged() + QStringLiteral("\n(%1 is missing.)").arg(name));
-        zip_stat_t st;
-        if (zip_stat_index(m_za, zip_uint64_t(index), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
-            refuse(m_path, damaged());
-        if (st.size > cap)
-            refuse(m_path,
-                   QStringLiteral("The file holds %1, of %2 bytes: far more than a book holds. Nothing "
-                                  "was imported.")
-                       .arg(name)
-                       .arg(st.size));
-        zip_file_t* f = zip_fopen_index(m_za, zip_uint64_t(index), 0);
-        if (!f)
-            refuse(m_path, damaged());
-        QByteArray bytes(qsizetype(st.size), Qt::Uninitialized);
+        const zip_uint64_t size = sizeOf(name, cap);
+        zip_file_t* f = open(name);
+        QByteArray bytes(qsizetype(size), Qt::Uninitialized);
         zip_int64_t got = 0;
         bool sound = true;
-        while (sound && zip_uint64_t(got) < st.size) {
-            const zip_int64_t n = zip_fread(f, bytes.data() + got, st.size - zip_uint64_t(got));
+        while (sound && zip_uint64_t(got) < size) {
+            const zip_int64_t n = zip_fread(f, bytes.data() + got, size - zip_uint64_t(got));
             if (n <= 0)
                 sound = false;
             else
@@ -306,18 +328,77 @@ public:
         return bytes;
     }
 
+    // The entry's size, checked as read() checks it.
+    zip_uint64_t sizeOf(const QString& name, zip_uint64_t cap) const {
+        zip_stat_t st;
+        if (zip_stat_index(m_za, indexOf(name), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
+            refuse(m_path, damaged());
+        if (st.size > cap)
+            refuse(m_path,
+                   QStringLiteral("The file holds %1, of %2 bytes: far more than a book holds. Nothing "
+                                  "was imported.")
+                       .arg(name)
+                       .arg(st.size));
+        return st.size;
+    }
+
+    // The entry opened for reading; closed with zip_fclose.
+    zip_file_t* open(const QString& name) const {
+        zip_file_t* f = zip_fopen_index(m_za, indexOf(name), 0);
+        if (!f)
+            refuse(m_path, damaged());
+        return f;
+    }
+
 private:
+    zip_uint64_t indexOf(const QString& name) const {
+        const QByteArray utf8 = name.toUtf8();
+        const zip_int64_t index = zip_name_locate(m_za, utf8.constData(), ZIP_FL_ENC_GUESS);
+        if (index < 0)
+            refuse(m_path, damaged() + QStringLiteral("\n(%1 is missing.)").arg(name));
+        return zip_uint64_t(index);
+    }
+
     QString m_path;
     zip_t* m_za;
 };
 
+// An entry of the zip read as a stream, never past the size it declares; its checksum is compared
+// when its end is reached.
+class EntryStream {
+public:
+    EntryStream(zip_file_t* f, zip_uint64_t size) : m_f(f), m_size(size) {}
+    ~EntryStream() { zip_fclose(m_f); }
+    EntryStream(const EntryStream&) = delete;
+    EntryStream& operator=(const EntryStream&) = delete;
+
+    qint64 read(char* into, qint64 max) {
+        if (m_got == m_size) {
+            char extra = 0;
+            return zip_fread(m_f, &extra, 1) == 0 ? 0 : -1;
+        }
+        const zip_int64_t n = zip_fread(m_f, into, std::min<zip_uint64_t>(zip_uint64_t(max), m_size - m_got));
+        if (n <= 0)
+            return -1;
+        m_got += zip_uint64_t(n);
+        return n;
+    }
+
+private:
+    zip_file_t* m_f;
+    zip_uint64_t m_size;
+    zip_uint64_t m_got = 0;
+};
+
+QString fieldOf(const TableShape& shape, const QVariantList& v, const char* name) {
+    for (int i = 0; i < shape.columns.size(); ++i)
+        if (shape.columns[i].name == QLatin1String(name))
+            return v.value(i).toString();
+    return QString();
+}
+
 QString describeRecord(const QString& table, const TableShape& shape, const QVariantList& v) {
-    auto field = [&](const char* name) {
-        for (int i = 0; i < shape.columns.size(); ++i)
-            if (shape.columns[i].name == QLatin1String(name))
-                return v.value(i).toString();
-        return QString();
-    };
+    auto field = [&](const char* name) { return fieldOf(shape, v, name); };
     if (table == QLatin1String("CHILD"))
         return QStringLiteral("child information");
     if (table == QLatin1String("ENTRIES"))
@@ -332,10 +413,77 @@ QString describeRecord(const QString& table, const TableShape& shape, const QVar
         return QStringLiteral("%1: %2").arg(field("sheet"), field("field"));
     if (table == QLatin1String("PICTURES"))
         return QStringLiteral("picture %1").arg(field("picture"));
+    if (table == QLatin1String("ENTRYPHOTOS"))
+        return QStringLiteral("photo %1 of an entry").arg(field("name"));
     QStringList id;
     for (int i : shape.identity)
         id << v.value(i).toString();
     return QStringLiteral("%1 %2").arg(table, id.join(QLatin1Char('/')));
+}
+
+// What a record of the table is called when there are two of it.
+QString recordsOf(const QString& table) {
+    if (table == QLatin1String("ENTRIES"))
+        return QStringLiteral("entries");
+    if (table == QLatin1String("GROWTH"))
+        return QStringLiteral("growth records");
+    if (table == QLatin1String("FAMILY"))
+        return QStringLiteral("relatives");
+    if (table == QLatin1String("TEETH"))
+        return QStringLiteral("teeth");
+    if (table == QLatin1String("SHEETS"))
+        return QStringLiteral("fields of a sheet");
+    if (table == QLatin1String("PICTURES"))
+        return QStringLiteral("pictures");
+    if (table == QLatin1String("ENTRYPHOTOS"))
+        return QStringLiteral("photos of an entry");
+    return QStringLiteral("records");
+}
+
+// The characters the forms keep of a text column, or 0 for as many as typed.
+int widthOf(const QString& table, const QString& column) {
+    if (table == QLatin1String("CHILD")) {
+        const TableDef& child = Schema::child();
+        const int i = child.indexOf(column);
+        return i >= 0 && child.fields[i].type == FieldDef::Type::String ? child.fields[i].width : 0;
+    }
+    if (column == QLatin1String("Date") &&
+        (table == QLatin1String("ENTRIES") || table == QLatin1String("GROWTH") ||
+         table == QLatin1String("FAMILY") || table == QLatin1String("TEETH")))
+        return kDateWidth;
+    if (table == QLatin1String("ENTRYPHOTOS") && column == QLatin1String("taken"))
+        return kDateWidth;
+    return 0;
+}
+
+// `text` cut to `width` characters, never leaving half of a character written as a pair.
+QString cutTo(const QString& text, int width) {
+    if (width <= 0 || text.size() <= width)
+        return text;
+    return text.left(text.at(width - 1).isHighSurrogate() ? width - 1 : width);
+}
+
+// The format and version book.json names, read past everything else; false when it cannot be read.
+bool formatOf(const Reader& reader, zip_uint64_t size, QString* format, int* version) {
+    try {
+        EntryStream entry(reader.open(QLatin1String(kBookEntry)), size);
+        JsonStream json([&](char* into, qint64 max) { return entry.read(into, max); });
+        json.enterObject();
+        QString member;
+        while (json.nextMember(&member)) {
+            if (member == QLatin1String("format"))
+                *format = json.readValue(1024).toString();
+            else if (member == QLatin1String("version"))
+                *version = json.readValue(1024).toInt(0);
+            else
+                json.skipValue();
+        }
+        return true;
+    } catch (const JsonStream::Error&) {
+        return false;
+    } catch (const BookFile::Error&) {
+        return false;
+    }
 }
 
 class Merger {
@@ -348,8 +496,110 @@ public:
 
     BookFile::Summary summary;
 
+    // Readies the merging of the child's records of one table: the records the book holds now, by
+    // identity.
+    void beginTable(const QString& child, const TableShape& shape) {
+        const bool childRow = shape.name == QLatin1String("CHILD");
+        if (!m_lastBefore.contains(shape.name)) {
+            QSqlQuery q = Database::exec(QStringLiteral("SELECT max(rowid) FROM %1").arg(shape.name));
+            m_lastBefore.insert(shape.name, q.next() ? q.value(0).toLongLong() : 0);
+        }
+        m_rowOf.clear();
+        QSqlQuery q =
+            Database::exec(QStringLiteral("SELECT rowid, %1 FROM %2 WHERE %3 = ?")
+                               .arg(identityColumns(shape), shape.name,
+                                    childRow ? QStringLiteral("FirstName") : QStringLiteral("child")),
+                           {child});
+        while (q.next()) {
+            QVariantList id;
+            for (int i = 0; i < shape.identity.size(); ++i)
+                id << q.value(i + 1);
+            m_rowOf.insert(keyOf(id), q.value(0).toLongLong());
+        }
+    }
+
+    // Merges one record of the file into the book: added when the book lacks it, the newer kept when
+    // the two differ. A record the book cannot place is only noted, to be named when the import is
+    // refused at its end (finish()).
+    void merge(const QString& child, const TableShape& shape, const QJsonValue& record) {
+        if (!record.isObject())
+            refuse(m_path, damaged());
+        const bool childRow = shape.name == QLatin1String("CHILD");
+        Incoming in = incoming(shape, record.toObject());
+        if (const QString problem = unplaceable(shape, in); !problem.isEmpty()) {
+            if (m_unplaceable.size() < kNamedInRefusal)
+                m_unplaceable << QStringLiteral("%1: %2").arg(child, problem);
+            ++m_unplaceableCount;
+            return;
+        }
+        const QStringList cut = cutToWidths(shape, in);
+        // A record that came without its identity is known by what it holds.
+        const bool byContent = shape.uid >= 0 && in.values[shape.uid].toString().isEmpty();
+        if (byContent)
+            in.values[shape.uid] = contentIdentity(child, shape, in.values);
+        if (shape.name == QLatin1String("ENTRYPHOTOS"))
+            keepEntryPhoto(fieldOf(shape, in.values, "file"));
+        QVariantList id;
+        for (int i : shape.identity)
+            id << in.values.at(i);
+        const auto found = m_rowOf.constFind(keyOf(id));
+        if (found == m_rowOf.cend()) {
+            if (const auto there = elsewhere(child, shape, id)) {
+                if (byContent) // the same record, twice in the file
+                    return;
+                if (there->first != child && there->second <= m_lastBefore.value(shape.name))
+                    refuse(m_path,
+                           QStringLiteral("The book file has %1's %2, which this book keeps for %3; "
+                                          "nothing was imported.")
+                               .arg(child, describeRecord(shape.name, shape, in.values), there->first));
+                refuseTwice(child, shape, in.values);
+            }
+            fill(in);
+            store(child, shape, in, -1);
+            if (!childRow)
+                ++summary.recordsAdded;
+            noteCut(child, shape, in.values, cut);
+            return;
+        }
+        if (byContent)
+            return;
+        // A record the book had before is met once; one added by this import, or met again, is in the
+        // file twice.
+        if (*found > m_lastBefore.value(shape.name) || m_met[shape.name].contains(*found))
+            refuseTwice(child, shape, in.values);
+        m_met[shape.name].insert(*found);
+        const QVariantList mine = localRow(shape, *found);
+        fill(in);
+        const int order = compare(shape, in.values, mine);
+        if (order == 0)
+            return;
+        const bool theirs = order > 0;
+        if (theirs) {
+            store(child, shape, in, *found);
+            noteCut(child, shape, in.values, cut);
+        }
+        summary.differences << QStringLiteral("%1: %2 (%3, newer)")
+                                   .arg(child, describeRecord(shape.name, shape, theirs ? in.values : mine),
+                                        theirs ? QStringLiteral("the file's")
+                                               : QStringLiteral("this book's"));
+    }
+
+    // Refuses the import when the file held records the book cannot place, naming them.
+    void finish() const {
+        if (m_unplaceableCount == 0)
+            return;
+        QStringList lines = m_unplaceable;
+        if (m_unplaceableCount > m_unplaceable.size())
+            lines << QStringLiteral("and %1 more").arg(m_unplaceableCount - m_unplaceable.size());
+        refuse(m_path,
+               QStringLiteral("The book file has records this version of Tinyra cannot place; nothing "
+                              "was imported:\n  ") +
+                   lines.join(QStringLiteral("\n  ")));
+    }
+
+private:
     // Reads a record of the file into the shape's columns; refuses a record that lacks its identity
-    // or names a picture the zip does not hold.
+    // or names a picture the zip does not hold. A number that is no whole number is read as none.
     Incoming incoming(const TableShape& shape, const QJsonObject& record) const {
         Incoming in;
         for (int i = 0; i < shape.columns.size(); ++i) {
@@ -365,7 +615,9 @@ public:
                 in.files.insert(i, file);
                 in.values.append(QVariant());
             } else if (c.kind == Column::Kind::Integer) {
-                in.values.append(v.isDouble() ? QVariant(qint64(v.toDouble())) : QVariant());
+                const double d = v.toDouble();
+                const bool whole = v.isDouble() && std::abs(d) < 1e15 && d == std::floor(d);
+                in.values.append(whole ? QVariant(qint64(d)) : QVariant());
             } else {
                 in.values.append(v.isString() ? v.toString() : QString());
             }
@@ -373,64 +625,176 @@ public:
         return in;
     }
 
+    // Why the book has no place for the record (a diary, a relative or a tooth it does not have), or
+    // empty when it has one.
+    static QString unplaceable(const TableShape& shape, const Incoming& in) {
+        auto number = [&](const char* name, qint64 low, qint64* value) {
+            for (int i = 0; i < shape.columns.size(); ++i)
+                if (shape.columns[i].name == QLatin1String(name)) {
+                    const QVariant v = in.values[i];
+                    *value = v.isNull() ? low - 1 : v.toLongLong();
+                    return v.isNull() ? QStringLiteral("none") : QString::number(*value);
+                }
+            *value = low;
+            return QString();
+        };
+        auto outside = [](qint64 v, qint64 low, qint64 high) { return v < low || v > high; };
+        auto what = [&] { return describeRecord(shape.name, shape, in.values); };
+        const qint64 lastList = qint64(DiaryList::ChildhoodDiseases);
+        qint64 value = 0;
+        if (shape.name == QLatin1String("ENTRIES") || shape.name == QLatin1String("ENTRYPHOTOS")) {
+            const QString list = number("list", 0, &value);
+            if (outside(value, 0, lastList))
+                return QStringLiteral("%1 in list %2, which no diary has (the diaries are 0 to %3)")
+                    .arg(what(), list)
+                    .arg(lastList);
+        }
+        if (shape.name == QLatin1String("ENTRYPHOTOS")) {
+            if (fieldOf(shape, in.values, "entry").isEmpty())
+                return QStringLiteral("%1, which names no entry").arg(what());
+            number("position", 0, &value);
+            if (outside(value, 0, std::numeric_limits<int>::max()))
+                return QStringLiteral("%1, without its place among the entry's photos").arg(what());
+        }
+        if (shape.name == QLatin1String("FAMILY")) {
+            const QString slot = number("slot", 1, &value);
+            if (outside(value, 1, EntryStore::FamilySlots))
+                return QStringLiteral("relative %1 of the family tree (the relatives are 1 to %2)")
+                    .arg(slot)
+                    .arg(EntryStore::FamilySlots);
+        }
+        if (shape.name == QLatin1String("TEETH")) {
+            const QString slot = number("slot", 1, &value);
+            if (outside(value, 1, EntryStore::ToothSlots))
+                return QStringLiteral("tooth %1 (the teeth are 1 to %2)")
+                    .arg(slot)
+                    .arg(EntryStore::ToothSlots);
+        }
+        return QString();
+    }
+
+    // Cuts the record's texts to the characters the forms keep; returns each column cut, with its
+    // width.
+    static QStringList cutToWidths(const TableShape& shape, Incoming& in) {
+        QStringList cut;
+        for (int i = 0; i < shape.columns.size(); ++i) {
+            if (shape.columns[i].kind != Column::Kind::Text)
+                continue;
+            const int width = widthOf(shape.name, shape.columns[i].name);
+            const QString text = in.values[i].toString();
+            const QString kept = cutTo(text, width);
+            if (kept.size() == text.size())
+                continue;
+            in.values[i] = kept;
+            cut << QStringLiteral("%1 cut to %2 characters").arg(shape.columns[i].name).arg(width);
+        }
+        return cut;
+    }
+
+    void noteCut(const QString& child, const TableShape& shape, const QVariantList& values,
+                 const QStringList& cut) {
+        for (const QString& c : cut)
+            summary.cut
+                << QStringLiteral("%1: %2, %3").arg(child, describeRecord(shape.name, shape, values), c);
+    }
+
+    // An identity made of the record's child, table and values, the same in every book that imports
+    // it: so that a record without a uid is added once however often its file is imported.
+    static QString contentIdentity(const QString& child, const TableShape& shape,
+                                   const QVariantList& values) {
+        QCryptographicHash hash(QCryptographicHash::Sha256);
+        hash.addData(shape.name.toUtf8());
+        hash.addData(QByteArrayView("\x1e", 1));
+        hash.addData(child.toUtf8());
+        for (int i = 0; i < shape.columns.size(); ++i) {
+            if (i == shape.uid || i == shape.changed)
+                continue;
+            hash.addData(QByteArrayView("\x1e", 1));
+            hash.addData(shape.columns[i].name.toUtf8());
+            hash.addData(QByteArrayView("\x1f", 1));
+            hash.addData(values[i].toString().toUtf8());
+        }
+        return QString::fromLatin1(hash.result().toHex().left(32));
+    }
+
+    // The child and row that hold a record of this identity in the book now, where the child's own
+    // records (read at beginTable) do not: one of another child, or one this import added.
+    std::optional<std::pair<QString, qint64>> elsewhere(const QString& child, const TableShape& shape,
+                                                        const QVariantList& id) const {
+        const bool childRow = shape.name == QLatin1String("CHILD");
+        QStringList where;
+        QVariantList bound;
+        for (int k = 0; k < shape.identity.size(); ++k) {
+            where << shape.columns[shape.identity[k]].name + QStringLiteral(" = ?");
+            bound << id[k];
+        }
+        if (!shape.identityOfBook && !childRow) {
+            where << QStringLiteral("child = ?");
+            bound << child;
+        }
+        // The index of uids leaves out the empty one; saying so lets the lookup use it.
+        if (shape.uid >= 0)
+            where << QStringLiteral("uid <> ''");
+        QSqlQuery& q = run(QStringLiteral("SELECT %1, rowid FROM %2 WHERE %3")
+                               .arg(childRow ? QStringLiteral("FirstName") : QStringLiteral("child"),
+                                    shape.name, where.join(QStringLiteral(" AND "))),
+                           bound);
+        std::optional<std::pair<QString, qint64>> there;
+        if (q.next())
+            there = std::pair{q.value(0).toString(), q.value(1).toLongLong()};
+        q.finish();
+        return there;
+    }
+
+    [[noreturn]] void refuseTwice(const QString& child, const TableShape& shape,
+                                  const QVariantList& values) const {
+        if (shape.name == QLatin1String("CHILD"))
+            refuse(m_path, QStringLiteral("The book file has %1 twice; nothing was imported.").arg(child));
+        refuse(m_path, QStringLiteral("The book file has two %1 with the same identity (the %2); nothing was "
+                                      "imported.")
+                           .arg(recordsOf(shape.name), describeRecord(shape.name, shape, values)));
+    }
+
+    // An entry's photo the file carries goes to the photo folder, once, before the record that names it.
+    void keepEntryPhoto(const QString& file) {
+        if (!PhotoFiles::isPhotoName(file))
+            refuse(m_path, damaged() + QStringLiteral("\n(A photo is named %1.)").arg(file));
+        const QString entry = QStringLiteral("photos/") + file;
+        if (!m_files.contains(entry) || QFileInfo::exists(PhotoFiles::pathOf(file)))
+            return;
+        try {
+            PhotoFiles::storeBytes(file, m_reader.read(entry, kMaxPicture));
+        } catch (const StoreError& e) {
+            refuse(m_path, e.message());
+        }
+    }
+
     // The picture bytes of every blob column, read from the zip.
-    void fill(const TableShape& shape, Incoming& in) const {
+    void fill(Incoming& in) const {
         for (auto it = in.files.cbegin(); it != in.files.cend(); ++it)
             in.values[it.key()] =
                 it.value().isEmpty() ? QByteArray("") : m_reader.read(it.value(), kMaxPicture);
-        Q_UNUSED(shape);
     }
 
-    void mergeTable(const QString& child, const TableShape& shape, const QJsonArray& records,
-                    const QString& label) {
-        const bool childRow = shape.name == QLatin1String("CHILD");
-        // The records the book holds now, by identity.
-        QHash<QString, qint64> rowOf;
-        {
-            QSqlQuery q =
-                Database::exec(QStringLiteral("SELECT rowid, %1 FROM %2 WHERE %3 = ?")
-                                   .arg(identityColumns(shape), shape.name,
-                                        childRow ? QStringLiteral("FirstName") : QStringLiteral("child")),
-                               {child});
-            while (q.next()) {
-                QVariantList id;
-                for (int i = 0; i < shape.identity.size(); ++i)
-                    id << q.value(i + 1);
-                rowOf.insert(keyOf(id), q.value(0).toLongLong());
-            }
-        }
-        for (const QJsonValue& r : records) {
-            if (!r.isObject())
-                refuse(m_path, damaged());
-            Incoming in = incoming(shape, r.toObject());
-            QVariantList id;
-            for (int i : shape.identity)
-                id << in.values.at(i);
-            const auto found = rowOf.constFind(keyOf(id));
-            if (found == rowOf.cend()) {
-                fill(shape, in);
+    // Adds the record (`rowid` -1) or puts it in place of the row; a write the store refuses is told
+    // in the parent's words.
+    void store(const QString& child, const TableShape& shape, const Incoming& in, qint64 rowid) const {
+        try {
+            if (rowid < 0)
                 insert(child, shape, in.values);
-                if (!childRow)
-                    ++summary.recordsAdded;
-                continue;
-            }
-            const QVariantList mine = localRow(shape, *found);
-            fill(shape, in);
-            const int order = compare(shape, in.values, mine);
-            if (order == 0)
-                continue;
-            const bool theirs = order > 0;
-            if (theirs)
-                update(shape, *found, in.values);
-            summary.differences << QStringLiteral("%1: %2 (%3, newer)")
-                                       .arg(label,
-                                            describeRecord(shape.name, shape, theirs ? in.values : mine),
-                                            theirs ? QStringLiteral("the file's")
-                                                   : QStringLiteral("this book's"));
+            else
+                update(shape, rowid, in.values);
+        } catch (const StoreError& e) {
+            const bool full = e.message().contains(QLatin1String("full"), Qt::CaseInsensitive);
+            refuse(m_path,
+                   full ? QStringLiteral("The disk is full: the book file's records do not fit. Nothing "
+                                         "was imported.")
+                        : QStringLiteral("Tinyra could not keep %1's %2 from the book file; nothing was "
+                                         "imported.")
+                              .arg(child, describeRecord(shape.name, shape, in.values)));
         }
     }
 
-private:
     static QString keyOf(const QVariantList& id) {
         QStringList parts;
         for (const QVariant& v : id)
@@ -445,10 +809,10 @@ private:
         return cols.join(QStringLiteral(", "));
     }
 
-    static QVariantList localRow(const TableShape& shape, qint64 rowid) {
-        QSqlQuery q = Database::exec(
-            QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(columnList(shape, false), shape.name),
-            {rowid});
+    QVariantList localRow(const TableShape& shape, qint64 rowid) const {
+        QSqlQuery& q =
+            run(QStringLiteral("SELECT %1 FROM %2 WHERE rowid = ?").arg(columnList(shape, false), shape.name),
+                {rowid});
         QVariantList values;
         if (!q.next())
             return values;
@@ -459,6 +823,7 @@ private:
             else
                 values << QVariant(file.isEmpty() ? q.value(i).toByteArray() : PhotoFiles::read(file));
         }
+        q.finish();
         return values;
     }
 
@@ -505,8 +870,7 @@ private:
         keepPictureInFile(shape, cols, bound);
         for (int i = int(marks.size()); i < cols.size(); ++i)
             marks << QStringLiteral("?");
-        Database::exec(
-            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+        run(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                 .arg(shape.name, cols.join(QStringLiteral(", ")), marks.join(QStringLiteral(", "))),
             bound);
     }
@@ -545,14 +909,44 @@ private:
         for (const QString& c : cols)
             sets << c + QStringLiteral(" = ?");
         bound << rowid;
-        Database::exec(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                           .arg(shape.name, sets.join(QStringLiteral(", "))),
-                       bound);
+        run(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
+                .arg(shape.name, sets.join(QStringLiteral(", "))),
+            bound);
+    }
+
+    // Runs one statement as Database::exec does, each statement prepared once for the whole import:
+    // preparing one again for each of a million records would take most of the import's time.
+    QSqlQuery& run(const QString& sql, const QVariantList& values) const {
+        auto it = m_statements.find(sql);
+        if (it == m_statements.end()) {
+            QSqlQuery q(Database::db());
+            q.setForwardOnly(true);
+            if (!q.prepare(sql))
+                throw StoreError(q.lastError().text());
+            it = m_statements.insert(sql, q);
+        }
+        QSqlQuery& q = *it;
+        for (int i = 0; i < values.size(); ++i) {
+            const QVariant& v = values[i];
+            // An empty QString may be null, which SQLite would store as NULL: text is stored as text.
+            q.bindValue(i, v.typeId() == QMetaType::QString && v.toString().isNull()
+                               ? QVariant(QStringLiteral(""))
+                               : v);
+        }
+        if (!q.exec())
+            throw StoreError(q.lastError().text());
+        return q;
     }
 
     QString m_path;
     const Reader& m_reader;
     QSet<QString> m_files;
+    QHash<QString, qint64> m_rowOf;      // the child's records of the table, by identity
+    QHash<QString, qint64> m_lastBefore; // each table's last row before the import
+    QHash<QString, QSet<qint64>> m_met;  // the rows of each table a record of the file met
+    mutable QHash<QString, QSqlQuery> m_statements;
+    QStringList m_unplaceable;
+    int m_unplaceableCount = 0;
 };
 } // namespace
 
@@ -780,13 +1174,25 @@ QString Summary::text() const {
         for (const QString& d : differences)
             lines << QStringLiteral("  ") + d;
     }
+    if (!cut.isEmpty()) {
+        lines << QStringLiteral("Texts longer than the forms keep, cut to their length:");
+        for (const QString& c : cut)
+            lines << QStringLiteral("  ") + c;
+    }
     return lines.join(QLatin1Char('\n'));
 }
 
+void setFreeSpaceForTesting(qint64 bytes) {
+    freeSpaceForTesting = bytes;
+}
+
 Summary importBook(const QString& path, const Progress& progress) {
+    bool stopped = false;
     auto tell = [&](double done) {
-        if (progress && !progress(done))
+        if (progress && !progress(done)) {
+            stopped = true;
             throw Error(QStringLiteral("The import was stopped; the book is unchanged."));
+        }
     };
     tell(0);
     const QFileInfo info(path);
@@ -800,8 +1206,11 @@ Summary importBook(const QString& path, const Progress& progress) {
                    ? QStringLiteral("It is not a Tinyra book, or it is damaged or incomplete; nothing was "
                                     "imported.")
                    : QStringLiteral("The file cannot be read; nothing was imported."));
-    // Every entry is looked at before anything is read.
+    // Every entry is looked at before anything is read, and what the import would write is weighed
+    // against the room on the disk: the pictures and photos as they are, the records about twice their
+    // text (the store and its log).
     QStringList names;
+    qint64 toWrite = 0;
     const zip_int64_t count = zip_get_num_entries(za.get(), 0);
     for (zip_int64_t i = 0; i < count; ++i) {
         const char* raw = zip_get_name(za.get(), zip_uint64_t(i), ZIP_FL_ENC_GUESS);
@@ -814,79 +1223,165 @@ Summary importBook(const QString& path, const Progress& progress) {
         zip_stat_t st;
         if (zip_stat_index(za.get(), zip_uint64_t(i), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
             refuse(path, damaged());
-        const zip_uint64_t cap = name == QLatin1String(kBookEntry) ? kMaxBookJson : kMaxPicture;
+        const bool book = name == QLatin1String(kBookEntry);
+        const zip_uint64_t cap = book ? kMaxBookJson : kMaxPicture;
         if (st.size > cap)
             refuse(path,
                    QStringLiteral("The file holds %1, of %2 bytes: far more than a book holds. Nothing was "
                                   "imported.")
                        .arg(name)
                        .arg(st.size));
+        if (book)
+            toWrite += 2 * qint64(st.size);
+        else if (name.startsWith(QLatin1String("pictures/")) ||
+                 (name.startsWith(QLatin1String("photos/")) &&
+                  !QFileInfo::exists(PhotoFiles::pathOf(name.mid(int(std::strlen("photos/")))))))
+            toWrite += qint64(st.size);
         names << name;
     }
     if (!names.contains(QLatin1String(kBookEntry)))
         refuse(path,
                QStringLiteral("It is not a Tinyra book (it holds no book.json); nothing was imported."));
-    const Reader reader(path, za.get());
-    QJsonParseError parseError;
-    const QJsonDocument doc =
-        QJsonDocument::fromJson(reader.read(QLatin1String(kBookEntry), kMaxBookJson), &parseError);
-    if (parseError.error != QJsonParseError::NoError || !doc.isObject())
-        refuse(path, damaged());
-    const QJsonObject root = doc.object();
-    if (root.value(QLatin1String("format")).toString() != kFormat)
-        refuse(path, QStringLiteral("It is not a Tinyra book; nothing was imported."));
-    const int version = root.value(QLatin1String("version")).toInt(0);
-    if (version > FormatVersion)
+    const qint64 free = freeSpaceForTesting >= 0 ? freeSpaceForTesting
+                                                 : QStorageInfo(Database::dataDirectory()).bytesAvailable();
+    if (free >= 0 && toWrite > free - kSpareSpace)
         refuse(path,
-               QStringLiteral("It was written by a newer version of Tinyra (book format %1; this version "
-                              "reads up to %2). Nothing was imported.")
-                   .arg(version)
-                   .arg(FormatVersion));
-    if (version < 1)
-        refuse(path, QStringLiteral("It is not a Tinyra book; nothing was imported."));
-    const QJsonValue childrenValue = root.value(QLatin1String("children"));
-    if (!childrenValue.isArray())
-        refuse(path, damaged());
-    const QJsonArray children = childrenValue.toArray();
+               QStringLiteral("The book would need about %1 of room on the disk, and the disk that keeps "
+                              "Tinyra's book has %2 free. Nothing was imported; make room on the disk "
+                              "and try again.")
+                   .arg(sizeInWords(toWrite + kSpareSpace), sizeInWords(qMax<qint64>(0, free))));
+
+    // book.json is read as a stream: each child's row and each record is read whole, merged and
+    // let go, so that a long book costs no more memory than its longest record.
+    const Reader reader(path, za.get());
+    const zip_uint64_t jsonSize = reader.sizeOf(QLatin1String(kBookEntry), kMaxBookJson);
+    EntryStream entry(reader.open(QLatin1String(kBookEntry)), jsonSize);
+    JsonStream json([&](char* into, qint64 max) { return entry.read(into, max); });
+    qint64 records = 0;
+    auto step = [&] {
+        if (++records % 256 == 0)
+            tell(0.99 * double(json.position()) / double(qMax<zip_uint64_t>(1, jsonSize)));
+    };
 
     const TableShape childShape = shapeOf(QStringLiteral("CHILD"));
-    QList<TableShape> shapes;
+    QHash<QString, TableShape> shapes;
     for (const QString& table : Schema::childTables())
-        shapes << shapeOf(table);
+        shapes.insert(table, shapeOf(table));
+    const int nameWidth = widthOf(QStringLiteral("CHILD"), QStringLiteral("FirstName"));
 
+    QString format;
+    int version = 0;
+    // What the file says of its format so far; `whole` once it is read to its end.
+    auto checkFormat = [&](bool whole) {
+        if ((whole || !format.isEmpty()) && format != kFormat)
+            refuse(path, QStringLiteral("It is not a Tinyra book; nothing was imported."));
+        if (version > FormatVersion)
+            refuse(path, QStringLiteral("It was written by a newer version of Tinyra (book format %1; this "
+                                        "version reads up to %2). Nothing was imported.")
+                             .arg(version)
+                             .arg(FormatVersion));
+        if (whole && version < 1)
+            refuse(path, QStringLiteral("It is not a Tinyra book; nothing was imported."));
+    };
     Merger merger(path, reader, names);
     Transaction tx;
-    for (int c = 0; c < children.size(); ++c) {
-        const QJsonObject child = children[c].toObject();
-        const QJsonObject row = child.value(QLatin1String("child")).toObject();
-        const QString name = row.value(QLatin1String("FirstName")).toString();
-        if (name.isEmpty())
-            refuse(path, damaged());
-        QSqlQuery known = Database::exec(QStringLiteral("SELECT 1 FROM CHILD WHERE FirstName = ?"), {name});
-        const bool added = !known.next();
-        known.finish();
-        if (added)
-            merger.summary.childrenAdded << name;
-        merger.mergeTable(name, childShape, QJsonArray{row}, name);
-        const QJsonObject tables = child.value(QLatin1String("tables")).toObject();
-        // The entries' photos go to the photo folder before the records that name them.
-        for (const QJsonValue& photo : tables.value(QLatin1String("ENTRYPHOTOS")).toArray()) {
-            const QString file = photo.toObject().value(QLatin1String("file")).toString();
-            if (!PhotoFiles::isPhotoName(file))
-                refuse(path, damaged() + QStringLiteral("\n(A photo is named %1.)").arg(file));
-            const QString entry = QStringLiteral("photos/") + file;
-            if (!names.contains(entry) || QFileInfo::exists(PhotoFiles::pathOf(file)))
-                continue;
-            try {
-                PhotoFiles::storeBytes(file, reader.read(entry, kMaxPicture));
-            } catch (const StoreError& e) {
-                refuse(path, e.message());
+    bool formatFirst = false;
+    auto mergeAll = [&] {
+        bool childrenRead = false;
+        json.enterObject();
+        QString member;
+        while (json.nextMember(&member)) {
+            if (member == QLatin1String("format")) {
+                format = json.readValue(1024).toString();
+            } else if (member == QLatin1String("version")) {
+                version = json.readValue(1024).toInt(0);
+            } else if (member == QLatin1String("children") && !childrenRead) {
+                // Where the format and version come first, as Tinyra writes them, a foreign or newer
+                // file is refused before anything of it is merged; where they follow (a file laid out
+                // again by another program), at the end, which undoes the merge.
+                checkFormat(false);
+                formatFirst = !format.isEmpty() && version != 0;
+                if (json.peek() != '[')
+                    refuse(path, damaged());
+                json.enterArray();
+                while (json.nextElement()) {
+                    if (json.peek() != '{')
+                        refuse(path, damaged());
+                    json.enterObject();
+                    QString name;
+                    QString part;
+                    while (json.nextMember(&part)) {
+                        if (part == QLatin1String("child") && name.isEmpty()) {
+                            const QJsonValue row = json.readValue(kMaxRecordJson);
+                            name =
+                                cutTo(row.toObject().value(QLatin1String("FirstName")).toString(), nameWidth);
+                            if (name.isEmpty())
+                                refuse(path, damaged());
+                            QSqlQuery known = Database::exec(
+                                QStringLiteral("SELECT 1 FROM CHILD WHERE FirstName = ?"), {name});
+                            const bool added = !known.next();
+                            known.finish();
+                            if (added)
+                                merger.summary.childrenAdded << name;
+                            merger.beginTable(name, childShape);
+                            merger.merge(name, childShape, row);
+                        } else if (part == QLatin1String("tables")) {
+                            // A child's records come after the child they belong to.
+                            if (name.isEmpty() || json.peek() != '{')
+                                refuse(path, damaged());
+                            json.enterObject();
+                            QString table;
+                            while (json.nextMember(&table)) {
+                                const auto shape = shapes.constFind(table);
+                                if (shape == shapes.cend()) { // a table of a later version
+                                    json.skipValue();
+                                    continue;
+                                }
+                                if (json.peek() != '[')
+                                    refuse(path, damaged());
+                                merger.beginTable(name, *shape);
+                                json.enterArray();
+                                while (json.nextElement()) {
+                                    merger.merge(name, *shape, json.readValue(kMaxRecordJson));
+                                    step();
+                                }
+                            }
+                        } else {
+                            json.skipValue();
+                        }
+                    }
+                    if (name.isEmpty())
+                        refuse(path, damaged());
+                    step();
+                }
+                childrenRead = true;
+            } else {
+                json.skipValue();
             }
         }
-        for (const TableShape& shape : shapes)
-            merger.mergeTable(name, shape, tables.value(shape.name).toArray(), name);
-        tell(double(c + 1) / double(children.size() + 1));
+        json.finish();
+        checkFormat(true);
+        if (!childrenRead)
+            refuse(path, damaged());
+    };
+    try {
+        try {
+            mergeAll();
+        } catch (const JsonStream::Error& e) {
+            if (e.kind() == JsonStream::Error::Kind::TooLong)
+                refuse(path, QStringLiteral("The file holds a record of more than %1 in its book.json: far "
+                                            "more than a book holds. Nothing was imported.")
+                                 .arg(sizeInWords(kMaxRecordJson)));
+            refuse(path, damaged());
+        }
+    } catch (const Error&) {
+        // A file laid out again by another program may name its format only after its children: one
+        // that is foreign or newer is refused as such, not for what its records tripped over.
+        if (!formatFirst && !stopped && formatOf(reader, jsonSize, &format, &version))
+            checkFormat(true);
+        throw;
     }
+    merger.finish();
     // A book that had no child yet opens on the first child it was given.
     if (!merger.summary.childrenAdded.isEmpty()) {
         QSqlQuery previous =
@@ -899,6 +1394,7 @@ Summary importBook(const QString& path, const Progress& progress) {
                     "UPDATE PREVIOUS SET FirstName = ? WHERE rowid = (SELECT min(rowid) FROM PREVIOUS)"),
                 {merger.summary.childrenAdded.first()});
     }
+    tell(0.99);
     tx.commit();
     // The active child's lists are read again from the store.
     if (!merger.summary.changedNothing() && Entries().isActive())

@@ -39,6 +39,9 @@ struct Summary {
     // Each slot, sheet field, picture or entry whose two versions differed, with which was kept
     // ("Anna: tooth 3 (the file's, newer)").
     QStringList differences;
+    // Each text of a record kept from the file that was longer than the forms keep, cut to their
+    // length ("Anna: child information, Hospital cut to 50 characters").
+    QStringList cut;
 
     bool changedNothing() const;
     // The summary in a few lines for the parent.
@@ -47,8 +50,14 @@ struct Summary {
 
 // Merges the book in `path` into the open store, in one transaction: a child who is not in the book
 // is added with everything recorded for it; for a child who is, records are matched by their
-// identity, new ones added and, of two versions that differ, the newer kept. A damaged, truncated,
-// foreign or newer-version file, or one whose entries climb out of the zip or are enormous, is
-// refused with Error and the book is untouched. The active child's lists are loaded again.
+// identity, new ones added and, of two versions that differ, the newer kept. A record without a uid
+// is known by what it holds. book.json is read as a stream, record by record. A damaged, truncated,
+// foreign or newer-version file, one whose entries climb out of the zip or are enormous, one that
+// needs more room than the disk has, or one with records the book cannot place (a diary, relative or
+// tooth it does not have) or holds twice, is refused with Error and the book is untouched. Texts
+// longer than the forms keep are cut to their length. The active child's lists are loaded again.
 Summary importBook(const QString& path, const Progress& progress = {});
+
+// Makes importBook() see `bytes` free on the disk instead of what is (for tests); below 0, what is.
+void setFreeSpaceForTesting(qint64 bytes);
 } // namespace BookFile

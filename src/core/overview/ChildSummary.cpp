@@ -80,8 +80,9 @@ QString diaryName(DiaryList list) {
         return QStringLiteral("Doctor Visits");
     case DiaryList::ChildhoodDiseases:
         return QStringLiteral("Childhood Diseases");
+    default:
+        return QStringLiteral("A diary this version does not know");
     }
-    return {};
 }
 
 Summary read(const QString& child, const QDate& today, int latestCount) {

@@ -62,8 +62,9 @@ QString kindName(Kind kind) {
         return QStringLiteral("Birthdays");
     case Kind::Occasion:
         return QStringLiteral("Holidays and events");
+    default:
+        return QStringLiteral("Other items");
     }
-    return {};
 }
 
 namespace {
@@ -137,8 +138,10 @@ Index Index::read(const QString& child, const QDate& today) {
         return date.isValid() ? date.toJulianDay() : none;
     };
 
-    FastQuery entries(
-        QStringLiteral("SELECT list, seq, Date FROM ENTRIES WHERE child = ? ORDER BY list, seq"), {child});
+    // An entry of a list no diary has (a store a later version wrote) is left out: nothing could show it.
+    FastQuery entries(QStringLiteral("SELECT list, seq, Date FROM ENTRIES WHERE child = ? AND list BETWEEN 0 "
+                                     "AND ? ORDER BY list, seq"),
+                      {child, int(DiaryList::ChildhoodDiseases)});
     int lastList = -1, position = 0;
     while (entries.next()) {
         const int list = int(entries.integer(0));

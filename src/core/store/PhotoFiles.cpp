@@ -187,22 +187,33 @@ QByteArray read(const QString& file) {
 }
 
 int movePictures() {
+    // The rows first, then each picture read by itself: a store of an earlier version may keep a
+    // gigabyte of pictures, which must not be held at once.
     struct Kept {
         qint64 rowid;
-        QByteArray bytes;
         QVariant changed;
     };
     QList<Kept> kept;
     {
         QSqlQuery q = Database::exec(
-            QStringLiteral("SELECT rowid, data, changed FROM PICTURES WHERE file = '' AND length(data) > 0"));
+            QStringLiteral("SELECT rowid, changed FROM PICTURES WHERE file = '' AND length(data) > 0"));
         while (q.next())
-            kept.append({q.value(0).toLongLong(), q.value(1).toByteArray(), q.value(2)});
+            kept.append({q.value(0).toLongLong(), q.value(1)});
     }
     int moved = 0;
     for (const Kept& k : kept) {
         try {
-            const QString file = storeData(k.bytes);
+            QByteArray bytes;
+            {
+                QSqlQuery q =
+                    Database::exec(QStringLiteral("SELECT data FROM PICTURES WHERE rowid = ?"), {k.rowid});
+                if (q.next())
+                    bytes = q.value(0).toByteArray();
+            }
+            if (bytes.isEmpty())
+                continue;
+            const QString file = storeData(bytes);
+            bytes = QByteArray();
             Transaction tx;
             Database::exec(QStringLiteral("UPDATE PICTURES SET file = ?, data = X'' WHERE rowid = ?"),
                            {file, k.rowid});

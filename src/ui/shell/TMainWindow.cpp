@@ -510,6 +510,12 @@ void execAtPage(TDialog* form, const QString& page) {
 }
 } // namespace
 
+namespace {
+const QString kUnknownItem = QStringLiteral(
+    "This item belongs to a part of the book this version of Tinyra does not know, so it cannot be opened "
+    "here.");
+} // namespace
+
 void TMainWindow::openTimelineItem(const ChildTimeline::Item& item) {
     using ChildTimeline::Kind;
     switch (item.kind) {
@@ -537,6 +543,13 @@ void TMainWindow::openTimelineItem(const ChildTimeline::Item& item) {
             Doctor->ensureBuilt();
             editor = item.list == DiaryList::DoctorVisits ? Doctor->visits() : Doctor->diseases();
             break;
+        default:
+            break;
+        }
+        // An entry of a diary this version does not have (a store a later version wrote) has no form.
+        if (!form || !editor) {
+            Messages::information(this, kUnknownItem);
+            return;
         }
         // The form shows its newest entry as it opens; the chosen one is shown once it is up.
         QTimer::singleShot(0, editor, [editor, position = item.position] { editor->showEntry(position); });
@@ -557,6 +570,9 @@ void TMainWindow::openTimelineItem(const ChildTimeline::Item& item) {
         break;
     case Kind::Occasion:
         showHoliday(item.key, item.title);
+        break;
+    default:
+        Messages::information(this, kUnknownItem);
         break;
     }
 }

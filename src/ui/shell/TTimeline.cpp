@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <iterator>
 
 TTimeline* Timeline = nullptr;
 
@@ -40,14 +41,16 @@ QColor kindColor(Kind kind) {
         return QColor(0xe9, 0x1e, 0x63);
     case Kind::Occasion:
         return QColor(0x2e, 0x7d, 0x32);
+    default:
+        return Qt::gray;
     }
-    return Qt::gray;
 }
 
 // The kind of one row, beneath its date.
 QString rowKind(Kind kind) {
     static const char* const names[] = {"Diary", "Growth", "Tooth", "First", "Birthday", "Event"};
-    return QString::fromLatin1(names[int(kind)]);
+    const int i = int(kind);
+    return i >= 0 && i < int(std::size(names)) ? QString::fromLatin1(names[i]) : QStringLiteral("Other");
 }
 
 QString shownDate(const Item& item) {

@@ -12,6 +12,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
@@ -157,6 +158,61 @@ zip_int64_t zeros(void* state, void* data, zip_uint64_t length, zip_source_cmd_t
         return -1;
     }
 }
+
+// Every entry of the zip at `path`, in its order.
+QList<std::pair<QByteArray, QByteArray>> entriesOf(const QString& path) {
+    QList<std::pair<QByteArray, QByteArray>> entries;
+    int error = 0;
+    zip_t* za = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
+    for (zip_int64_t i = 0; za && i < zip_get_num_entries(za, 0); ++i) {
+        const QByteArray name = zip_get_name(za, zip_uint64_t(i), 0);
+        entries.append({name, entryOf(path, name.constData())});
+    }
+    if (za)
+        zip_discard(za);
+    return entries;
+}
+
+// A stream of `spaces` blanks between two texts, compressed by libzip while it writes.
+struct Padded {
+    QByteArray before, after;
+    zip_uint64_t spaces = 0;
+    zip_uint64_t at = 0;
+};
+
+zip_int64_t padded(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+    auto* p = static_cast<Padded*>(state);
+    const zip_uint64_t total = zip_uint64_t(p->before.size()) + p->spaces + zip_uint64_t(p->after.size());
+    switch (command) {
+    case ZIP_SOURCE_OPEN:
+        p->at = 0;
+        return 0;
+    case ZIP_SOURCE_CLOSE:
+    case ZIP_SOURCE_FREE:
+        return 0;
+    case ZIP_SOURCE_READ: {
+        auto* out = static_cast<char*>(data);
+        zip_uint64_t n = 0;
+        for (; n < length && p->at < total; ++n, ++p->at) {
+            const zip_uint64_t b = zip_uint64_t(p->before.size());
+            out[n] = p->at < b               ? p->before[qsizetype(p->at)]
+                     : p->at < b + p->spaces ? ' '
+                                             : p->after[qsizetype(p->at - b - p->spaces)];
+        }
+        return zip_int64_t(n);
+    }
+    case ZIP_SOURCE_STAT: {
+        auto* st = static_cast<zip_stat_t*>(data);
+        zip_stat_init(st);
+        return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                              ZIP_SOURCE_STAT, ZIP_SOURCE_FREE, -1);
+    default:
+        return -1;
+    }
+}
 } // namespace
 
 class BookFileTest : public QObject {
@@ -166,6 +222,8 @@ private slots:
     void roundTripReproducesEveryRecordAndPictureAndASecondImportChangesNothing();
     void twoBooksMadeApartEndEqualBothWays();
     void badFilesAreRefusedAndTheBookIsUntouched();
+    void hostileFilesAreRefusedOrKeptWithinWhatTheFormsHold();
+    void cancelInsideAChildLeavesTheBookUnchanged();
 };
 
 void BookFileTest::roundTripReproducesEveryRecordAndPictureAndASecondImportChangesNothing() {
@@ -353,6 +411,200 @@ void BookFileTest::badFilesAreRefusedAndTheBookIsUntouched() {
     // The good file itself goes in.
     QCOMPARE(BookFile::importBook(good).childrenAdded, QStringList());
     QVERIFY(dump() != before);
+}
+
+void BookFileTest::hostileFilesAreRefusedOrKeptWithinWhatTheFormsHold() {
+    TempStore home(false);
+    const QDir dir(home.dataHome());
+    const QString good = dir.filePath(QStringLiteral("good.zip"));
+    useBook(dir.filePath(QStringLiteral("source")));
+    fillChild(QStringLiteral("Ann"), 7);
+    BookFile::exportBook(good);
+    const QJsonObject book = QJsonDocument::fromJson(entryOf(good, "book.json")).object();
+    const QList<std::pair<QByteArray, QByteArray>> others = entriesOf(good).mid(1);
+
+    // Ann's part of the file, changed by `change`, and the file written with the good one's pictures.
+    using Change = std::function<void(QJsonObject & child, QJsonObject & tables)>;
+    auto fileWith = [&](const QString& name, const Change& change) {
+        QJsonObject root = book;
+        QJsonArray children = root.value("children").toArray();
+        QJsonObject ann = children.at(0).toObject();
+        QJsonObject row = ann.value("child").toObject(), tables = ann.value("tables").toObject();
+        change(row, tables);
+        ann.insert("child", row);
+        ann.insert("tables", tables);
+        children.replace(0, ann);
+        root.insert("children", children);
+        QList<std::pair<QByteArray, QByteArray>> entries{{"book.json", QJsonDocument(root).toJson()}};
+        entries << others;
+        writeZip(dir.filePath(name), entries);
+        return dir.filePath(name);
+    };
+    auto append = [](QJsonObject& tables, const char* table, const QJsonObject& record) {
+        QJsonArray rows = tables.value(table).toArray();
+        rows.append(record);
+        tables.insert(table, rows);
+    };
+    auto entry = [](const QJsonValue& list, const char* title, const char* uid) {
+        return QJsonObject{{"list", list}, {"Date", "01-01-24"}, {"Title", title},
+                           {"Text", "t"},  {"uid", uid},         {"changed", "2024-01-01T00:00:00.000Z"}};
+    };
+    auto count = [](const QString& sql) {
+        QSqlQuery q = Database::exec(sql);
+        return q.next() ? q.value(0).toInt() : -1;
+    };
+
+    struct Case {
+        QString name;
+        QString file;
+        int imports = 1;
+        qint64 freeSpace = -1;
+        QStringList refusal; // what the refusal names; none when the file goes in
+        std::function<void(const BookFile::Summary&)> check = {};
+    };
+    const QString ann = QStringLiteral("Ann");
+    QList<Case> cases;
+    cases << Case{"places no diary, relative or tooth has",
+                  fileWith("places.zip",
+                           [&](QJsonObject&, QJsonObject& tables) {
+                               append(tables, "ENTRIES", entry(99, "Lost", "aa"));
+                               append(tables, "ENTRIES", entry(-1, "Below", "bb"));
+                               append(tables, "ENTRIES", entry("two", "Worded", "cc"));
+                               append(tables, "TEETH", {{"slot", 25}, {"Date", "01-01-24"}});
+                               append(tables, "FAMILY", {{"slot", 0}, {"Name", "Nobody"}, {"Date", ""}});
+                           }),
+                  1,
+                  -1,
+                  {"Ann: entry \"Lost\" of 01-01-24 in list 99, which no diary has",
+                   "entry \"Below\" of 01-01-24 in list -1", "entry \"Worded\" of 01-01-24 in list none",
+                   "Ann: tooth 25 (the teeth are 1 to 20)", "Ann: relative 0 of the family tree"}};
+    cases << Case{
+        "records without a uid, imported three times",
+        fileWith("uidless.zip",
+                 [&](QJsonObject&, QJsonObject& tables) {
+                     append(tables, "ENTRIES", entry(2, "No identity", ""));
+                     append(tables, "ENTRIES", entry(2, "No identity", "")); // the same, twice
+                     append(tables, "GROWTH", {{"Date", "03-03-24"}, {"Height", "30"}, {"uid", ""}});
+                 }),
+        3,
+        -1,
+        {},
+        [&](const BookFile::Summary&) {
+            QCOMPARE(count("SELECT count(*) FROM ENTRIES WHERE Title = 'No identity' AND "
+                           "length(uid) = 32"),
+                     1);
+            QCOMPARE(count("SELECT count(*) FROM GROWTH WHERE Date = '03-03-24' AND length(uid) = 32"), 1);
+        }};
+    cases << Case{"texts wider than the forms keep",
+                  fileWith("wide.zip",
+                           [&](QJsonObject& child, QJsonObject& tables) {
+                               child.insert("Hospital", QString(80, QLatin1Char('H')));
+                               child.insert("changed", "2999-01-01T00:00:00.000Z");
+                               append(tables, "TEETH", {{"slot", 9}, {"Date", "01-01-2024 at noon"}});
+                           }),
+                  1,
+                  -1,
+                  {},
+                  [&](const BookFile::Summary& summary) {
+                      QVERIFY2(summary.cut.contains("Ann: child information, Hospital cut to 50 characters"),
+                               qPrintable(summary.text()));
+                      QVERIFY(summary.cut.contains("Ann: tooth 9, Date cut to 8 characters"));
+                      QCOMPARE(count("SELECT length(Hospital) FROM CHILD WHERE FirstName = 'Ann'"), 50);
+                      QCOMPARE(count("SELECT count(*) FROM TEETH WHERE slot = 9 AND Date = '01-01-20'"), 1);
+                  }};
+    cases << Case{"one entry twice",
+                  fileWith("twice.zip",
+                           [&](QJsonObject&, QJsonObject& tables) {
+                               append(tables, "ENTRIES", tables.value("ENTRIES").toArray().at(0).toObject());
+                           }),
+                  1,
+                  -1,
+                  {"The book file has two entries with the same identity (the entry \"Title 0.0 ✓\" of "
+                   "01-10-24); nothing was imported."}};
+    {
+        // A book.json of 200 MB, nearly all of it blanks between its members, in a zip of a few
+        // hundred kilobytes: more than a nearly full disk takes, and read in little memory otherwise.
+        QByteArray json = QJsonDocument(book).toJson(QJsonDocument::Compact);
+        json.replace("\"Ann\"", "\"Bo\"");
+        const qsizetype split = json.indexOf("\"children\"");
+        Padded text{json.left(split), json.mid(split), 200ull * 1024 * 1024};
+        int error = 0;
+        const QString file = dir.filePath(QStringLiteral("long.zip"));
+        zip_t* za = zip_open(QFile::encodeName(file).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+        const zip_int64_t index = zip_file_add(za, "book.json", zip_source_function(za, padded, &text), 0);
+        zip_set_file_compression(za, zip_uint64_t(index), ZIP_CM_DEFLATE, 1);
+        for (const auto& [name, bytes] : others)
+            zip_file_add(za, name.constData(),
+                         zip_source_buffer(za, bytes.constData(), zip_uint64_t(bytes.size()), 0), 0);
+        QCOMPARE(zip_close(za), 0);
+        QVERIFY(QFileInfo(file).size() < 5 * 1024 * 1024);
+        cases << Case{"a book.json larger than the disk's free space",
+                      file,
+                      1,
+                      300'000'000,
+                      {"the disk that keeps Tinyra's book has 300.0 MB free"}};
+        cases << Case{
+            "a long book.json, read as a stream", file, 1, -1, {}, [&](const BookFile::Summary& summary) {
+                QCOMPARE(summary.childrenAdded, QStringList{"Bo"});
+                QCOMPARE(count("SELECT count(*) FROM ENTRIES WHERE child = 'Bo'"), 17);
+            }};
+    }
+
+    for (const Case& c : cases) {
+        useBook(dir.filePath(c.name));
+        TempStore::addChild(ann, QStringLiteral("Mine"));
+        const QStringList before = dump();
+        BookFile::setFreeSpaceForTesting(c.freeSpace);
+        QString refusal;
+        BookFile::Summary summary;
+        for (int i = 0; i < c.imports; ++i) {
+            try {
+                summary = BookFile::importBook(c.file);
+            } catch (const BookFile::Error& e) {
+                refusal = e.message();
+            } catch (const StoreError& e) {
+                refusal = QStringLiteral("(the store's own words) ") + e.message();
+            }
+        }
+        BookFile::setFreeSpaceForTesting(-1);
+        if (c.refusal.isEmpty()) {
+            QVERIFY2(refusal.isEmpty(), qPrintable(c.name + ": " + refusal));
+            c.check(summary);
+            continue;
+        }
+        for (const QString& words : c.refusal)
+            QVERIFY2(refusal.contains(words), qPrintable(c.name + ": " + refusal));
+        QCOMPARE(dump(), before);
+    }
+}
+
+void BookFileTest::cancelInsideAChildLeavesTheBookUnchanged() {
+    TempStore home(false);
+    const QString file = QDir(home.dataHome()).filePath(QStringLiteral("one-child.zip"));
+    useBook(home.dataHome() + QStringLiteral("/source"));
+    fillChild(QStringLiteral("Ann"), 3);
+    {
+        Transaction tx;
+        for (int i = 0; i < 3000; ++i)
+            Database::exec(
+                "INSERT INTO ENTRIES (child, list, Date, Title, Text) VALUES ('Ann', 2, '01-01-24', ?, "
+                "'A day.')",
+                {QStringLiteral("Day %1").arg(i)});
+        tx.commit();
+    }
+    BookFile::exportBook(file);
+    useBook(home.dataHome() + QStringLiteral("/target"));
+    TempStore::addChild(QStringLiteral("Ann"), QStringLiteral("Mine"));
+    const QStringList before = dump();
+    // Cancel is pressed while the one child's records are read: the import stops there.
+    QList<double> told;
+    QVERIFY_THROWS_EXCEPTION(BookFile::Error, BookFile::importBook(file, [&](double done) {
+                                 told << done;
+                                 return told.size() < 3;
+                             }));
+    QCOMPARE(told.size(), 3);
+    QVERIFY(told.last() > 0 && told.last() < 1);
+    QCOMPARE(dump(), before);
 }
 
 QTEST_GUILESS_MAIN(BookFileTest)
