@@ -81,6 +81,10 @@ void makeActive(const QString& firstName, bool freshStart) {
         Entries().childSwitch(firstName);
 }
 
+QString active() {
+    return Entries().isActive() ? Entries().child() : QString();
+}
+
 bool mayRemove(const QString& firstName, const QString& activeChild) {
     return firstName != activeChild;
 }

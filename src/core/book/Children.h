@@ -31,6 +31,10 @@ QString previous();
 // Makes `firstName` the active child: PREVIOUS holds it, and the Entry store loads the child (a fresh
 // start at the first run, a child switch otherwise).
 void makeActive(const QString& firstName, bool freshStart);
+// The active child's first name: the one place the program keeps it (the Entry store's child, made so
+// by makeActive() or a fresh start), which the main window's ChildName box and caption show and every
+// form reads. Empty while no child is active.
+QString active();
 
 // The active child cannot be deleted; any other can.
 bool mayRemove(const QString& firstName, const QString& activeChild);

@@ -11,7 +11,7 @@ class FormHost {
 public:
     virtual ~FormHost() = default;
 
-    // The active child's first name (the text of the main window's hidden ChildName box).
+    // The active child's first name, as core keeps it (Children::active()).
     virtual QString activeChildName() const = 0;
     // Makes `name` the active child: PREVIOUS, the Entry store (a fresh start at the first run, a
     // child switch otherwise), ChildName and the caption. Throws StoreError.

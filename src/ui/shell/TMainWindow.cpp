@@ -133,7 +133,15 @@ TMainWindow::TMainWindow(QWidget* parent) : QMainWindow(parent) {
 }
 
 QString TMainWindow::childName() const {
-    return m_childName->text();
+    return Children::active();
+}
+
+void TMainWindow::showActiveChild() {
+    const QString name = Children::active();
+    m_childName->setText(name);
+    setWindowTitle(name.isEmpty() ? QStringLiteral("Tinyra 4.2") : CaptionPrefix + name);
+    if (!name.isEmpty())
+        m_home->showChild(name);
 }
 
 QAction* TMainWindow::addItem(QMenu* menu, const QString& caption, const QString& name,
@@ -321,10 +329,8 @@ void TMainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void TMainWindow::makeChildActive(const QString& name, bool freshStart) {
-    m_childName->setText(name);
-    setWindowTitle(CaptionPrefix + name);
     Children::makeActive(name, freshStart);
-    m_home->showChild(name);
+    showActiveChild();
 }
 
 void TMainWindow::childEvent(QChildEvent* event) {
@@ -351,8 +357,7 @@ void TMainWindow::FormCreate() {
 }
 
 void TMainWindow::reloadBook() {
-    m_childName->setText(QString());
-    setWindowTitle(QStringLiteral("Tinyra 4.2"));
+    showActiveChild();
     openBook();
     m_home->refreshSoon();
 }
@@ -379,10 +384,8 @@ bool TMainWindow::openBook() {
                                       QStringLiteral("Tinyra needs at least a first name to begin running."));
         }
     } else if (first != Children::NoChildYet) {
-        m_childName->setText(first);
-        setWindowTitle(CaptionPrefix + first);
         guarded(this, [&first] { Entries().freshStart(first); });
-        m_home->showChild(first);
+        showActiveChild();
     } else {
         while (BrandNewChild && !BrandNewChild->ask()) {
             Messages::information(this,

@@ -24,7 +24,10 @@ public:
 
     static const QString CaptionPrefix; // "Tinyra 4.2 - "
 
+    // The active child's first name, as core keeps it (Children::active()).
     QString childName() const;
+    // Shows the active child in the hidden ChildName box, the caption and the home panel.
+    void showActiveChild();
     // Makes `name` the active child: ChildName, PREVIOUS, caption, then the Entry store loads the
     // child (a fresh start at first run, a child switch otherwise). Throws StoreError.
     void makeChildActive(const QString& name, bool freshStart = false) override;
