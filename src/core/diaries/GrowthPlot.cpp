@@ -1,4 +1,5 @@
 #include "core/diaries/GrowthPlot.h"
+#include "core/book/StoredDate.h"
 
 #include "core/diaries/GrowthLog.h"
 #include "core/diaries/GrowthUnits.h"
@@ -57,7 +58,7 @@ Plot make(const QVector<GrowthType>& records, const QDate& birth, Sex sex, int g
     dated.reserve(records.size());
     for (int i = 0; i < records.size(); ++i) {
         const GrowthType& r = records[i];
-        const QDate d = GrowthLog::readEntryDate(r.Date, today);
+        const QDate d = StoredDate::read(r.Date, today).date();
         if (!d.isValid()) {
             p.leftOut.append(describe(r) + QStringLiteral(" - the date cannot be read"));
             continue;
@@ -116,9 +117,10 @@ Plot forChild(const QString& child, const QVector<GrowthType>& records, const QD
     QDate birth;
     QString sex, gestation;
     if (table.findKey(child)) {
-        birth = GrowthLog::readBirthDate(table.fieldText(QStringLiteral("BDayMonth")),
-                                         table.fieldText(QStringLiteral("BDateDay")),
-                                         table.fieldText(QStringLiteral("BDayYear")), today);
+        birth = StoredDate::readParts(table.fieldText(QStringLiteral("BDayMonth")),
+                                      table.fieldText(QStringLiteral("BDateDay")),
+                                      table.fieldText(QStringLiteral("BDayYear")), today)
+                    .date();
         sex = table.fieldText(QStringLiteral("Sex"));
         gestation = table.fieldText(QStringLiteral("Gestation"));
     }

@@ -2,9 +2,23 @@
 
 #include "core/book/ChildRecords.h"
 
+#include <algorithm>
+
 #include <QHash>
 
 namespace MilestoneSheets {
+
+QString toothKind(int slot) {
+    static const char* const kinds[] = {"Central Incisor", "Lateral Incisor", "Cuspid", "First Molar",
+                                        "Second Molar"};
+    const int pair = (qBound(1, slot, 20) - 1) / 2; // 0..9
+    return QString::fromLatin1(kinds[pair < 5 ? pair : 9 - pair]);
+}
+
+bool toothHasDate(const QString& date) {
+    return std::any_of(date.cbegin(), date.cend(), [](QChar c) { return c.isDigit(); });
+}
+
 namespace {
 const QString kRemarks = QStringLiteral("Remarks");
 const QString kOccasions = QStringLiteral("Occasions");

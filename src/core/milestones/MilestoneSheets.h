@@ -9,6 +9,13 @@
 // the child's first name and the occasion; every function throws StoreError when the store fails.
 namespace MilestoneSheets {
 
+// ---- Teeth -----------------------------------------------------------------------------------------
+// The kind of the tooth in `slot` (1..20): "Central Incisor" ... "Second Molar". The upper arch 1..10
+// runs front to back, the lower arch 11..20 back to front; each kind is a pair.
+QString toothKind(int slot);
+// Whether a tooth's stored date holds any digit: a date begun is a tooth come in.
+bool toothHasDate(const QString& date);
+
 // ---- Birthdays -------------------------------------------------------------------------------------
 // Sheet "Birthday/<title>" (title as shown, "2nd Birthday"): field "Remarks", the guests as
 // "Guest.1", "Guest.2"... and the gifts as "Gift.1.Name", "Gift.1.Gift"...

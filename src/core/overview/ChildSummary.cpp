@@ -1,4 +1,5 @@
 #include "core/overview/ChildSummary.h"
+#include "core/book/StoredDate.h"
 
 #include "core/book/ChildRecords.h"
 #include "core/diaries/GrowthLog.h"
@@ -97,8 +98,9 @@ Summary read(const QString& child, const QDate& today, int latestCount) {
             if (const QString part = row.value(i).toString().simplified(); !part.isEmpty())
                 names << part;
         s.fullName = names.join(QLatin1Char(' '));
-        s.birth = GrowthLog::readBirthDate(row.value(3).toString(), row.value(4).toString(),
-                                           row.value(5).toString(), today);
+        s.birth = StoredDate::readParts(row.value(3).toString(), row.value(4).toString(),
+                                        row.value(5).toString(), today)
+                      .date();
     }
     s.pictureFile = ChildRecords::pictureFile(child, QStringLiteral("ChildInfo/Image1"));
     if (s.pictureFile.isEmpty())

@@ -1,6 +1,6 @@
 #include "core/overview/Timeline.h"
 
-#include "core/diaries/GrowthLog.h"
+#include "core/book/StoredDate.h"
 #include "core/milestones/MilestoneSheets.h"
 #include "core/overview/ChildSummary.h"
 #include "core/store/Database.h"
@@ -18,28 +18,6 @@ QString opening(const QString& text) {
     if (line.size() > 120)
         line = line.left(119) + QChar(0x2026);
     return line;
-}
-
-// The Julian day of a date stored as "M-D-Y" with one or two digits in each place, the form nearly
-// every entry has, read straight from the stored bytes; false for any other form, which is read as
-// text. A timeline reads the dates of tens of thousands of entries before it shows.
-bool quickDay(QByteArrayView text, int todayYear, qint64* day) {
-    int places[3] = {0, 0, 0}, digits[3] = {0, 0, 0}, place = 0;
-    for (const char c : text) {
-        if (c == '-' && place < 2 && digits[place] > 0) {
-            ++place;
-        } else if (c >= '0' && c <= '9' && digits[place] < 2) {
-            places[place] = places[place] * 10 + (c - '0');
-            ++digits[place];
-        } else {
-            return false;
-        }
-    }
-    if (place != 2 || digits[2] == 0)
-        return false;
-    const QDate date(GrowthLog::fullYear(places[2], digits[2], todayYear), places[0], places[1]);
-    *day = date.isValid() ? date.toJulianDay() : std::numeric_limits<qint64>::max();
-    return true;
 }
 
 QString dateText(const QDate& date) {
@@ -120,7 +98,7 @@ Item Index::item(int i) const {
         item.title = QStringLiteral("Measured");
         item.detail = growthDetail(q.text(1), q.text(2), q.text(3), q.text(4), q.text(5), q.text(6));
     }
-    item.date = GrowthLog::readEntryDate(item.dateText, m_today);
+    item.date = StoredDate::read(item.dateText, m_today).date();
     return item;
 }
 
@@ -131,11 +109,10 @@ Index Index::read(const QString& child, const QDate& today) {
     QVector<qint64> days; // each place's day, or none
     const qint64 none = std::numeric_limits<qint64>::max();
     auto dayOf = [&](const FastQuery& q, int column) {
-        qint64 day = none;
-        if (quickDay(q.bytes(column), today.year(), &day))
-            return day;
-        const QDate date = GrowthLog::readEntryDate(q.text(column), today);
-        return date.isValid() ? date.toJulianDay() : none;
+        StoredDate date;
+        if (!StoredDate::readQuickly(q.bytes(column), today.year(), &date))
+            date = StoredDate::read(q.text(column), today);
+        return date.isValid() ? date.date().toJulianDay() : none;
     };
 
     // An entry of a list no diary has (a store a later version wrote) is left out: nothing could show it.
@@ -173,9 +150,9 @@ Index Index::read(const QString& child, const QDate& today) {
         item.kind = Kind::Tooth;
         item.position = teeth.value(0).toInt();
         item.dateText = teeth.value(1).toString();
-        if (item.dateText.trimmed().isEmpty() || item.dateText == EntryStore::EmptyDate)
+        if (StoredDate::isBlank(item.dateText))
             continue;
-        item.date = GrowthLog::readEntryDate(item.dateText, today);
+        item.date = StoredDate::read(item.dateText, today).date();
         item.title = QStringLiteral("Tooth %1").arg(item.position);
         item.detail = QStringLiteral("Teeth");
         items.append(item);
@@ -189,7 +166,7 @@ Index Index::read(const QString& child, const QDate& today) {
         item.key = skill.page;
         item.title = skill.skill.trimmed();
         item.dateText = skill.value.trimmed();
-        item.date = GrowthLog::readEntryDate(item.dateText, today);
+        item.date = StoredDate::read(item.dateText, today).date();
         item.detail = QStringLiteral("Skills, ") + skill.page;
         if (!item.date.isValid())
             item.detail += QStringLiteral(": ") + item.dateText;
@@ -200,8 +177,9 @@ Index Index::read(const QString& child, const QDate& today) {
     QSqlQuery birth = Database::exec(
         QStringLiteral("SELECT BDayMonth, BDateDay, BDayYear FROM CHILD WHERE FirstName = ?"), {child});
     const QDate born = birth.next()
-                           ? GrowthLog::readBirthDate(birth.value(0).toString(), birth.value(1).toString(),
-                                                      birth.value(2).toString(), today)
+                           ? StoredDate::readParts(birth.value(0).toString(), birth.value(1).toString(),
+                                                   birth.value(2).toString(), today)
+                                 .date()
                            : QDate();
     const QStringList birthdays = MilestoneSheets::birthdayTitles();
     for (int n = 0; n < birthdays.size(); ++n) {

@@ -1,5 +1,6 @@
 // The reports built from what the store already holds for a child. Each is one small function that
 // turns the child's records into a ReportDocument; the page renderer does the rest.
+#include "core/book/StoredDate.h"
 #include "core/reports/ReportRegistry.h"
 
 #include "core/book/ChildRecords.h"
@@ -23,16 +24,8 @@
 namespace {
 const QString kNoEntries = QStringLiteral("No entries have been recorded.");
 
-// A date box that was never typed holds only its separators and blanks ("  /  /  ", "  -  -  ",
-// "__-__-__").
-bool blankDate(const QString& date) {
-    for (const QChar c : date)
-        if (!c.isSpace() && c != QLatin1Char('/') && c != QLatin1Char('-') && c != QLatin1Char('_'))
-            return false;
-    return true;
-}
 QString shownDate(const QString& date) {
-    return blankDate(date) ? QString() : date;
+    return StoredDate::isBlank(date) ? QString() : date;
 }
 
 ReportDocument document(const QString& title, const QString& child) {
@@ -638,20 +631,14 @@ ReportDocument bookHealth(const QString& child) {
     if (storeHolds(child)) {
         QStringList dates;
         QVector<QStringList> rows;
-        static const char* const kinds[] = {"Central Incisor", "Lateral Incisor", "Cuspid", "First Molar",
-                                            "Second Molar"};
         for (int slot = 1; slot <= 20; ++slot) {
             QString date = Entries().toothDate(slot);
-            bool digits = false;
-            for (const QChar c : date)
-                digits = digits || c.isDigit();
-            date = digits ? date.trimmed() : QString();
+            const bool dated = MilestoneSheets::toothHasDate(date);
+            date = dated ? date.trimmed() : QString();
             dates << date;
-            // Upper arch 1..10 runs front to back, lower arch 11..20 back to front; each kind is a pair.
-            const int pair = (slot - 1) / 2;
-            if (digits)
+            if (dated)
                 rows << QStringList{QString::number(slot),
-                                    QString::fromLatin1(kinds[pair < 5 ? pair : 9 - pair]) +
+                                    MilestoneSheets::toothKind(slot) +
                                         (slot <= 10 ? QStringLiteral(", top") : QStringLiteral(", bottom")),
                                     date};
         }

@@ -1,6 +1,7 @@
 #include "ui/milestones/TFamilyInput.h"
 
 #include "core/book/EntryStore.h"
+#include "core/book/StoredDate.h"
 #include "ui/common/FormHost.h"
 #include "ui/common/MaskedDateEdit.h"
 #include "ui/common/Widgets.h"
@@ -59,7 +60,7 @@ void TFamilyInput::FormActivate() {
     const FamilyMember m = Entries().familyMember(MemberNo);
     m_name->setText(m.Name);
     m_pob->setText(m.Text);
-    m_dob->setStoredText(m.Date == EntryStore::EmptyDate ? QString() : m.Date);
+    m_dob->setStoredText(StoredDate::isBlank(m.Date) ? QString() : m.Date);
     m_name->setFocus();
 }
 

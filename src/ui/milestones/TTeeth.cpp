@@ -1,6 +1,7 @@
 #include "ui/milestones/TTeeth.h"
 
 #include "core/book/EntryStore.h"
+#include "core/milestones/MilestoneSheets.h"
 #include "ui/common/FormHost.h"
 #include "ui/common/MilestoneArt.h"
 #include "ui/common/Widgets.h"
@@ -25,7 +26,6 @@ const char* const kTeeth[20] = {"Tooth1",   "BitBtn11", "BitBtn5",  "BitBtn10", 
                                 "BitBtn9",  "BitBtn3",  "BitBtn8",  "BitBtn1",  "BitBtn7",
                                 "BitBtn2",  "BitBtn12", "BitBtn13", "BitBtn20", "BitBtn14",
                                 "BitBtn19", "BitBtn15", "BitBtn18", "BitBtn16", "BitBtn17"};
-const char* const kKinds[] = {"Central Incisor", "Lateral Incisor", "Cuspid", "First Molar", "Second Molar"};
 
 const QString kEmptyStyle =
     QStringLiteral("QPushButton { color: #0000ff; font: bold 19px 'Arial'; padding: 0; background: #ffffff;"
@@ -39,20 +39,6 @@ const QString kDatedStyle =
 
 QString TTeeth::buttonName(int slot) {
     return QString::fromLatin1(kTeeth[slot - 1]);
-}
-
-QString TTeeth::kind(int slot) {
-    // Upper arch 1..10 runs front to back, lower arch 11..20 back to front; each kind is a pair.
-    const int pair = (slot - 1) / 2; // 0..9
-    const int fromFront = pair < 5 ? pair : 9 - pair;
-    return QString::fromLatin1(kKinds[fromFront]);
-}
-
-bool TTeeth::hasDate(const QString& date) {
-    for (QChar c : date)
-        if (c.isDigit())
-            return true;
-    return false;
 }
 
 TTeeth::TTeeth(QWidget* parent) : TDialog(parent) {
@@ -126,9 +112,10 @@ void TTeeth::RefreshTeeth() {
     for (int slot = 1; slot <= 20; ++slot) {
         QPushButton* b = m_teeth[size_t(slot - 1)];
         const QString date = Entries().toothDate(slot);
-        const bool dated = hasDate(date);
+        const bool dated = MilestoneSheets::toothHasDate(date);
         const QString hint =
-            QStringLiteral("Tooth ") + QString::number(slot) + QStringLiteral(", ") + kind(slot) +
+            QStringLiteral("Tooth ") + QString::number(slot) + QStringLiteral(", ") +
+            MilestoneSheets::toothKind(slot) +
             (dated ? QStringLiteral(": came in ") + date.trimmed() : QStringLiteral(": no date yet"));
         b->setStyleSheet(dated ? kDatedStyle : kEmptyStyle);
         b->setToolTip(hint);

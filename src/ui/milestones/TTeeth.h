@@ -15,10 +15,6 @@ public:
 
     // The design name of the button of tooth `slot` (1 to 20).
     static QString buttonName(int slot);
-    // The kind of tooth, as the legend names it.
-    static QString kind(int slot);
-    // True when `date` holds any digit (an untouched date box stores only blanks).
-    static bool hasDate(const QString& date);
 
 public slots:
     void toothClick(int slot);

@@ -1,6 +1,7 @@
 #include "ui/milestones/TToothDate.h"
 
 #include "core/book/EntryStore.h"
+#include "core/book/StoredDate.h"
 #include "ui/common/FormHost.h"
 #include "ui/common/MaskedDateEdit.h"
 #include "ui/common/Widgets.h"
@@ -37,7 +38,7 @@ void TToothDate::build() {
 
 void TToothDate::FormActivate() {
     const QString date = Entries().toothDate(ToothNo);
-    m_date->setStoredText(date == EntryStore::EmptyDate ? QString() : date);
+    m_date->setStoredText(StoredDate::isBlank(date) ? QString() : date);
     m_date->setFocus();
     m_date->home(false);
 }
