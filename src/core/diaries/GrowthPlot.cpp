@@ -1,9 +1,8 @@
 #include "core/diaries/GrowthPlot.h"
-#include "core/book/StoredDate.h"
 
+#include "core/book/ChildProfile.h"
 #include "core/diaries/GrowthLog.h"
 #include "core/diaries/GrowthUnits.h"
-#include "core/store/Table.h"
 
 #include <algorithm>
 
@@ -112,19 +111,8 @@ Plot make(const QVector<GrowthType>& records, const QDate& birth, Sex sex, int g
     return p;
 }
 Plot forChild(const QString& child, const QVector<GrowthType>& records, const QDate& today) {
-    Table table(QStringLiteral("CHILD"));
-    table.open();
-    QDate birth;
-    QString sex, gestation;
-    if (table.findKey(child)) {
-        birth = StoredDate::readParts(table.fieldText(QStringLiteral("BDayMonth")),
-                                      table.fieldText(QStringLiteral("BDateDay")),
-                                      table.fieldText(QStringLiteral("BDayYear")), today)
-                    .date();
-        sex = table.fieldText(QStringLiteral("Sex"));
-        gestation = table.fieldText(QStringLiteral("Gestation"));
-    }
-    table.close();
-    return make(records, birth, GrowthReference::sexOf(sex), readGestation(gestation), today);
+    const ChildProfile profile = ChildProfile::read(child, today);
+    return make(records, profile.birth.date(), GrowthReference::sexOf(profile.sex),
+                readGestation(profile.gestation), today);
 }
 } // namespace GrowthPlot

@@ -1,6 +1,6 @@
 #include "core/overview/ChildSummary.h"
-#include "core/book/StoredDate.h"
 
+#include "core/book/ChildProfile.h"
 #include "core/book/ChildRecords.h"
 #include "core/diaries/GrowthLog.h"
 #include "core/store/Database.h"
@@ -88,20 +88,9 @@ QString diaryName(DiaryList list) {
 
 Summary read(const QString& child, const QDate& today, int latestCount) {
     Summary s;
-    QSqlQuery row =
-        Database::exec(QStringLiteral("SELECT FirstName, MiddleName, LastName, BDayMonth, BDateDay, "
-                                      "BDayYear FROM CHILD WHERE FirstName = ?"),
-                       {child});
-    if (row.next()) {
-        QStringList names;
-        for (int i = 0; i < 3; ++i)
-            if (const QString part = row.value(i).toString().simplified(); !part.isEmpty())
-                names << part;
-        s.fullName = names.join(QLatin1Char(' '));
-        s.birth = StoredDate::readParts(row.value(3).toString(), row.value(4).toString(),
-                                        row.value(5).toString(), today)
-                      .date();
-    }
+    const ChildProfile profile = ChildProfile::read(child, today);
+    s.fullName = profile.fullName();
+    s.birth = profile.birth.date();
     s.pictureFile = ChildRecords::pictureFile(child, QStringLiteral("ChildInfo/Image1"));
     if (s.pictureFile.isEmpty())
         s.picture = ChildRecords::picture(child, QStringLiteral("ChildInfo/Image1"));

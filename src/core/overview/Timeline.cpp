@@ -1,6 +1,6 @@
 #include "core/overview/Timeline.h"
 
-#include "core/book/StoredDate.h"
+#include "core/book/ChildProfile.h"
 #include "core/milestones/MilestoneSheets.h"
 #include "core/overview/ChildSummary.h"
 #include "core/store/Database.h"
@@ -174,13 +174,7 @@ Index Index::read(const QString& child, const QDate& today) {
     }
 
     // Birthdays fall on the birth date's day, so they are dated whenever the birth date can be read.
-    QSqlQuery birth = Database::exec(
-        QStringLiteral("SELECT BDayMonth, BDateDay, BDayYear FROM CHILD WHERE FirstName = ?"), {child});
-    const QDate born = birth.next()
-                           ? StoredDate::readParts(birth.value(0).toString(), birth.value(1).toString(),
-                                                   birth.value(2).toString(), today)
-                                 .date()
-                           : QDate();
+    const QDate born = ChildProfile::read(child, today).birth.date();
     const QStringList birthdays = MilestoneSheets::birthdayTitles();
     for (int n = 0; n < birthdays.size(); ++n) {
         const MilestoneSheets::BirthdayRecord record = MilestoneSheets::birthday(child, birthdays.at(n));
