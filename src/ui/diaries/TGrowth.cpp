@@ -53,6 +53,35 @@ QLineEdit* newValue(const char* name, const QString& accessible, QWidget* parent
     edit->setMaximumWidth(80);
     return edit;
 }
+
+// The measurement rows of both groups: height, weight (pounds and ounces, or kilograms), head.
+void measureRows(QGridLayout* grid, QWidget* group, QWidget* height, QWidget* lbs, QWidget* oz, QWidget* kg,
+                 QWidget* head, QList<QLabel*>* lengthUnits, QList<QLabel*>* imperial,
+                 QList<QWidget*>* metric) {
+    grid->addWidget(new QLabel(QStringLiteral("Height:"), group), 1, 0, Qt::AlignRight);
+    grid->addWidget(height, 1, 1);
+    lengthUnits->append(new QLabel(QStringLiteral("inches"), group));
+    grid->addWidget(lengthUnits->last(), 1, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Weight:"), group), 2, 0, Qt::AlignRight);
+    grid->addWidget(lbs, 2, 1);
+    imperial->append(new QLabel(QStringLiteral("lbs."), group));
+    grid->addWidget(imperial->last(), 2, 2);
+    grid->addWidget(oz, 2, 3);
+    imperial->append(new QLabel(QStringLiteral("oz."), group));
+    grid->addWidget(imperial->last(), 2, 4);
+    auto* kgRow = new QWidget(group);
+    auto* kgLayout = new QHBoxLayout(kgRow);
+    kgLayout->setContentsMargins(0, 0, 0, 0);
+    kg->setParent(kgRow);
+    kgLayout->addWidget(kg);
+    kgLayout->addWidget(new QLabel(QStringLiteral("kg"), kgRow));
+    grid->addWidget(kgRow, 2, 1, 1, 4, Qt::AlignLeft);
+    metric->append(kgRow);
+    grid->addWidget(new QLabel(QStringLiteral("Head:"), group), 3, 0, Qt::AlignRight);
+    grid->addWidget(head, 3, 1);
+    lengthUnits->append(new QLabel(QStringLiteral("inches"), group));
+    grid->addWidget(lengthUnits->last(), 3, 2);
+}
 } // namespace
 
 TGrowth::TGrowth(QWidget* parent) : TDialog(parent) {
@@ -60,12 +89,8 @@ TGrowth::TGrowth(QWidget* parent) : TDialog(parent) {
     setWindowTitle(QStringLiteral("Growth Information"));
 }
 
-void TGrowth::build() {
-    m_pages = new QTabWidget(this);
-    m_pages->setObjectName(QStringLiteral("TabbedNotebook1"));
-    const QPixmap ruler = Artwork::growthPicture(96, devicePixelRatioF());
-
-    // Growth Log
+// The Growth Log page: the log's lines under their headings, beside the ruler.
+void TGrowth::buildLogPage(const QPixmap& ruler) {
     auto* logPage = new QWidget(this);
     // The headings stand over the log's columns, in the log's own letters.
     QFont mono(QStringLiteral("Liberation Mono"));
@@ -100,10 +125,11 @@ void TGrowth::build() {
     logLayout->addLayout(logColumn, 1);
     logLayout->addWidget(logPicture, 0, Qt::AlignTop);
     m_pages->addTab(logPage, QStringLiteral("Growth Log"));
-    QList<QWidget*> rows{Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Growth"), this),
-                                            Widgets::helpButton(QStringLiteral("BitBtn1"), 17, this), {})};
+}
 
-    // Growth Entries
+// The Growth Entries page: the entry shown, with its navigation, search and delete, and the new
+// entry, beside the ruler.
+void TGrowth::buildEntriesPage(const QPixmap& ruler) {
     auto* entries = new QWidget(this);
     auto* shown = new QGroupBox(QStringLiteral("Shown Entry"), entries);
     m_entryDate = valueBox("EntryDate", QStringLiteral("Date"), 8, shown);
@@ -122,34 +148,6 @@ void TGrowth::build() {
     m_dateSearch = DiaryWidgets::searchBox("DateSearch", QStringLiteral("Date Search"), shown);
     m_dates = new QStringListModel(this);
     m_dateSearch->setModel(m_dates);
-    // The measurement rows of both groups: height, weight (pounds and ounces, or kilograms), head.
-    auto measureRows = [](QGridLayout* grid, QWidget* group, QWidget* height, QWidget* lbs, QWidget* oz,
-                          QWidget* kg, QWidget* head, QList<QLabel*>* lengthUnits, QList<QLabel*>* imperial,
-                          QList<QWidget*>* metric) {
-        grid->addWidget(new QLabel(QStringLiteral("Height:"), group), 1, 0, Qt::AlignRight);
-        grid->addWidget(height, 1, 1);
-        lengthUnits->append(new QLabel(QStringLiteral("inches"), group));
-        grid->addWidget(lengthUnits->last(), 1, 2);
-        grid->addWidget(new QLabel(QStringLiteral("Weight:"), group), 2, 0, Qt::AlignRight);
-        grid->addWidget(lbs, 2, 1);
-        imperial->append(new QLabel(QStringLiteral("lbs."), group));
-        grid->addWidget(imperial->last(), 2, 2);
-        grid->addWidget(oz, 2, 3);
-        imperial->append(new QLabel(QStringLiteral("oz."), group));
-        grid->addWidget(imperial->last(), 2, 4);
-        auto* kgRow = new QWidget(group);
-        auto* kgLayout = new QHBoxLayout(kgRow);
-        kgLayout->setContentsMargins(0, 0, 0, 0);
-        kg->setParent(kgRow);
-        kgLayout->addWidget(kg);
-        kgLayout->addWidget(new QLabel(QStringLiteral("kg"), kgRow));
-        grid->addWidget(kgRow, 2, 1, 1, 4, Qt::AlignLeft);
-        metric->append(kgRow);
-        grid->addWidget(new QLabel(QStringLiteral("Head:"), group), 3, 0, Qt::AlignRight);
-        grid->addWidget(head, 3, 1);
-        lengthUnits->append(new QLabel(QStringLiteral("inches"), group));
-        grid->addWidget(lengthUnits->last(), 3, 2);
-    };
     auto* shownGrid = new QGridLayout(shown);
     shownGrid->addWidget(new QLabel(QStringLiteral("Date:"), shown), 0, 0, Qt::AlignRight);
     shownGrid->addWidget(m_entryDate, 0, 1);
@@ -200,8 +198,6 @@ void TGrowth::build() {
     entriesLayout->addLayout(entriesColumn, 1);
     entriesLayout->addWidget(entriesPicture, 0, Qt::AlignTop);
     m_pages->addTab(entries, QStringLiteral("Growth Entries"));
-    rows << Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Growth"), this),
-                               Widgets::helpButton(QStringLiteral("BitBtn3"), 18, this), {});
     // The new-entry group comes first in the tab order.
     setTabOrder(m_newDate, m_newHeight);
     setTabOrder(m_newHeight, m_newWtLbs);
@@ -214,8 +210,16 @@ void TGrowth::build() {
     setTabOrder(next, m_dateSearch);
     setTabOrder(m_dateSearch, del);
 
-    // Growth Chart: weight and length/height side by side, head circumference below beside the
-    // latest measurements in words and what was left out.
+    connect(previous, &QToolButton::clicked, this, &TGrowth::PreviousClick);
+    connect(next, &QToolButton::clicked, this, &TGrowth::NextClick);
+    connect(del, &QToolButton::clicked, this, &TGrowth::DelButtonClick);
+    connect(add, &QPushButton::clicked, this, &TGrowth::BitBtn5Click);
+    connect(m_dateSearch, qOverload<int>(&QComboBox::activated), this, &TGrowth::DateSearchClick);
+}
+
+// The Growth Chart page: weight and length/height side by side, head circumference below beside the
+// latest measurements in words and what was left out.
+void TGrowth::buildChartPage() {
     auto* chartContent = new QWidget(this);
     auto* chartGrid = new QGridLayout(chartContent);
     chartGrid->setContentsMargins(0, 0, 0, 0);
@@ -254,9 +258,24 @@ void TGrowth::build() {
     chartGrid->setColumnStretch(0, 1);
     chartGrid->setColumnStretch(1, 1);
     m_chartPage = chartContent;
+    m_pages->addTab(m_chartPage, QStringLiteral("Growth Chart"));
+}
+
+void TGrowth::build() {
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("TabbedNotebook1"));
+    const QPixmap ruler = Artwork::growthPicture(96, devicePixelRatioF());
+
+    buildLogPage(ruler);
+    QList<QWidget*> rows{Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Growth"), this),
+                                            Widgets::helpButton(QStringLiteral("BitBtn1"), 17, this), {})};
+
+    buildEntriesPage(ruler);
+    rows << Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Growth"), this),
+                               Widgets::helpButton(QStringLiteral("BitBtn3"), 18, this), {});
+    buildChartPage();
     rows << Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Growth"), this),
                                Widgets::helpButton(QStringLiteral("ChartHelp"), 17, this), {});
-    m_pages->addTab(m_chartPage, QStringLiteral("Growth Chart"));
     connect(m_pages, &QTabWidget::currentChanged, this, [this] {
         if (m_pages->currentWidget() == m_chartPage && !m_chartCurrent)
             guarded(this, [this] { refreshChart(); });
@@ -289,11 +308,6 @@ void TGrowth::build() {
     layout->addLayout(bottom);
     layout->addWidget(Widgets::pageRows(m_pages, rows, {close}));
 
-    connect(previous, &QToolButton::clicked, this, &TGrowth::PreviousClick);
-    connect(next, &QToolButton::clicked, this, &TGrowth::NextClick);
-    connect(del, &QToolButton::clicked, this, &TGrowth::DelButtonClick);
-    connect(add, &QPushButton::clicked, this, &TGrowth::BitBtn5Click);
-    connect(m_dateSearch, qOverload<int>(&QComboBox::activated), this, &TGrowth::DateSearchClick);
     resize(880, 600);
 }
 

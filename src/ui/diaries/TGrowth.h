@@ -13,6 +13,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListView;
+class QPixmap;
 class QPlainTextEdit;
 class QStringListModel;
 class QTabWidget;
@@ -50,6 +51,10 @@ protected:
     void done(int result) override;
 
 private:
+    // The three pages, each added to the tabs as it is built.
+    void buildLogPage(const QPixmap& ruler);
+    void buildEntriesPage(const QPixmap& ruler);
+    void buildChartPage();
     void FillGrowth();
     void RefreshCombo();
     void showEmpty();
