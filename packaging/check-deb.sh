@@ -10,7 +10,15 @@ set -euo pipefail
 SRC=$(cd "$(dirname "$0")/.." && pwd)
 BUILD=${BUILD:-$SRC/build}
 WORK=${WORK:-/var/tmp/tinyra-check-deb}
-MIRROR=${MIRROR:-http://deb.debian.org/debian}
+# The Debian archive this machine's own apt uses (one-line or deb822 sources), unless MIRROR is set.
+apt_mirror() {
+    { grep -hE '^deb ' /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
+          sed -E 's/^deb (\[[^]]*\] )?([^ ]+) .*/\2/'
+      grep -hE '^URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null | awk '{print $2}'
+    } | grep -v security | head -n 1
+}
+MIRROR=${MIRROR:-$(apt_mirror)}
+[ -n "$MIRROR" ] || { echo "check-deb.sh found no Debian archive in /etc/apt; set MIRROR" >&2; exit 1; }
 ROOT=$WORK/root
 step() { printf '\n== %s\n' "$*"; }
 
