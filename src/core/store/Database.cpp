@@ -16,6 +16,7 @@
 #include <QSqlRecord>
 #include <QUrl>
 
+#include <chrono>
 #include <sqlite3.h>
 #include <sys/stat.h>
 
@@ -23,15 +24,73 @@ namespace {
 const QString kConnection = QStringLiteral("tinyra");
 bool g_readOnly = false;
 
+// The look for damage that a book opened while it runs waits for before its first write. Only the
+// thread that owns the connection asks for its answer.
+struct PendingLook {
+    std::shared_future<QString> answer;
+    std::optional<QString> damage; // known once the look has answered
+};
+std::optional<PendingLook> g_look;
+
+// The look's answer, waiting for it: empty when the book is sound.
+QString waitForLook() {
+    if (!g_look)
+        return QString();
+    if (!g_look->damage)
+        g_look->damage = g_look->answer.get();
+    return *g_look->damage;
+}
+
+// Statements that change the file: everything but reading and the pragmas that only read or set
+// this connection's own ways.
+bool writes(int action, const char* first, const char* second) {
+    switch (action) {
+    case SQLITE_PRAGMA: {
+        // Those `setting` change the file when given a value (user_version = 7); those `running`, always.
+        static const char* const setting[] = {"user_version", "journal_mode", "application_id", "auto_vacuum",
+                                              "page_size"};
+        static const char* const running[] = {"wal_checkpoint", "incremental_vacuum", "optimize"};
+        for (const char* name : setting)
+            if (first && sqlite3_stricmp(first, name) == 0)
+                return second != nullptr;
+        for (const char* name : running)
+            if (first && sqlite3_stricmp(first, name) == 0)
+                return true;
+        return false;
+    }
+    case SQLITE_READ:
+    case SQLITE_SELECT:
+    case SQLITE_FUNCTION:
+    case SQLITE_TRANSACTION:
+    case SQLITE_SAVEPOINT:
+    case SQLITE_RECURSIVE:
+        return false;
+    default:
+        return true;
+    }
+}
+
+// SQLite asks before each statement that it prepares: a write waits for the look, and is refused
+// when the look found damage.
+int holdWritesForTheLook(void*, int action, const char* first, const char* second, const char*, const char*) {
+    if (!g_look || !writes(action, first, second))
+        return SQLITE_OK;
+    return waitForLook().isEmpty() ? SQLITE_OK : SQLITE_DENY;
+}
+
 QString describe(const QSqlError& e) {
     QString text = e.databaseText().isEmpty() ? e.text() : e.databaseText();
     return text.trimmed();
 }
 
+StoreError openError(const QString& problem, StoreError::Kind kind = StoreError::Kind::CannotOpen) {
+    return StoreError(QStringLiteral("Tinyra could not open its data file\n%1\n\n%2")
+                          .arg(QDir::toNativeSeparators(Database::filePath()), problem),
+                      kind);
+}
+
 [[noreturn]] void fail(const QString& problem, StoreError::Kind kind = StoreError::Kind::CannotOpen) {
-    throw StoreError(QStringLiteral("Tinyra could not open its data file\n%1\n\n%2")
-                         .arg(QDir::toNativeSeparators(Database::filePath()), problem),
-                     kind);
+    throw openError(problem, kind);
 }
 
 // The book exists but cannot be written: it may still be opened for reading.
@@ -63,6 +122,9 @@ sqlite3* handleOf(const QSqlDatabase& db) {
 // The store's error for a statement that failed on `db`: SQLite's result code (extended where the
 // connection still holds it) in a parent's words.
 StoreError failure(const QSqlDatabase& db, const QSqlError& e) {
+    // A write refused while the book was found damaged after it opened.
+    if (g_look && g_look->damage && !g_look->damage->isEmpty())
+        return openError(*g_look->damage);
     bool known = false;
     int code = e.nativeErrorCode().toInt(&known);
     int systemErrno = 0;
@@ -104,8 +166,36 @@ QString Database::filePath() {
 }
 
 void Database::open(const std::optional<QString>& damageFound) {
+    openBook(damageFound, nullptr);
+}
+
+void Database::openWhileLooking(std::shared_future<QString> look) {
+    openBook(std::nullopt, &look);
+}
+
+std::optional<QString> Database::lookAnswer(bool wait) {
+    if (!g_look)
+        return QString();
+    if (!wait && !g_look->damage &&
+        g_look->answer.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+        return std::nullopt;
+    const QString damage = waitForLook();
+    if (damage.isEmpty()) {
+        // Sound: writes go ahead as usual from now on, and closing checkpoints the log again.
+        if (isOpen())
+            if (sqlite3* h = handleOf(db())) {
+                sqlite3_set_authorizer(h, nullptr, nullptr);
+                sqlite3_db_config(h, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 0, nullptr);
+            }
+        g_look.reset();
+    }
+    return damage;
+}
+
+void Database::openBook(const std::optional<QString>& damageFound, std::shared_future<QString>* look) {
     if (isOpen())
         return;
+    g_look.reset();
     const QString dir = dataDirectory();
     if (!makeDataDirectory())
         fail(QStringLiteral("The folder %1 cannot be created.").arg(QDir::toNativeSeparators(dir)));
@@ -131,8 +221,12 @@ void Database::open(const std::optional<QString>& damageFound) {
     // A damaged file is recognised through a read-only look first: opening it for writing could
     // let SQLite discard the log beside it when the connection closes. (An empty file is damage too
     // while backups exist: it is never taken for a new book.)
-    if (existed) {
-        const QString damage = damageFound ? *damageFound : Backups::damage();
+    const bool answered =
+        look && look->valid() && look->wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+    if (existed && look && look->valid() && !answered) {
+        g_look = PendingLook{*look, std::nullopt};
+    } else if (existed) {
+        const QString damage = damageFound ? *damageFound : answered ? look->get() : Backups::damage();
         if (!damage.isEmpty())
             fail(damage);
     }
@@ -151,6 +245,13 @@ void Database::open(const std::optional<QString>& damageFound) {
     }
     if (!existed)
         ::chmod(QFile::encodeName(path).constData(), 0600);
+    if (g_look)
+        if (sqlite3* h = handleOf(db)) {
+            // Until the look has answered, closing must not fold the log into a file that may be
+            // damaged, and no statement may write.
+            sqlite3_db_config(h, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+            sqlite3_set_authorizer(h, holdWritesForTheLook, nullptr);
+        }
     try {
         // Reading the schema is the first access: a file that is not a database fails here,
         // before anything is written to it. (A creation that was interrupted is rolled back here
@@ -184,13 +285,22 @@ void Database::open(const std::optional<QString>& damageFound) {
             exec(QStringLiteral("PRAGMA user_version = %1").arg(Schema::version()));
             tx.commit();
         }
-        exec(QStringLiteral("PRAGMA journal_mode = WAL"));
+        QSqlQuery mode = exec(QStringLiteral("PRAGMA journal_mode"));
+        const bool wal =
+            mode.next() && mode.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
+        mode.finish();
+        if (!wal)
+            exec(QStringLiteral("PRAGMA journal_mode = WAL"));
         exec(QStringLiteral("PRAGMA synchronous = FULL"));
         DeliveredData::refresh();
         PhotoFiles::movePictures();
     } catch (const StoreError& e) {
         db = QSqlDatabase();
+        // A write refused because the look found damage: the damage is the reason.
+        const QString damage = g_look && g_look->damage ? *g_look->damage : QString();
         close();
+        if (!damage.isEmpty())
+            fail(damage);
         if (e.kind() == StoreError::Kind::CannotOpen || e.kind() == StoreError::Kind::ReadOnly)
             throw;
         if (e.kind() == StoreError::Kind::DiskFull)
@@ -260,6 +370,10 @@ QString Database::writerLockPath() {
 
 void Database::close() {
     g_readOnly = false;
+    // A look still running is waited for: a sound book is then checkpointed as usual.
+    if (g_look && isOpen())
+        (void)lookAnswer(true);
+    g_look.reset();
     if (!QSqlDatabase::contains(kConnection))
         return;
     {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QVariantList>
 
+#include <future>
 #include <optional>
 
 // The store: one SQLite file in the directory the alias "Tinyra4" names.
@@ -24,6 +25,16 @@ public:
     // (Backups::damage()). A caller that made that look already, on another thread while it did
     // other work, passes its answer as `damageFound` (a problem, or empty for none).
     static void open(const std::optional<QString>& damageFound = std::nullopt);
+    // The same while that look still runs on another thread (`look` gives its answer): the book is
+    // opened and read at once, so that the window can show it, but nothing is written to it until
+    // the look has found it sound. A write asked for earlier waits for the answer; once damage is
+    // found, every write fails with the damage as its message and the file and its log are left as
+    // they were, also when the book is closed. A book that must first be brought up to this
+    // version's layout waits for the answer inside open().
+    static void openWhileLooking(std::shared_future<QString> look);
+    // The answer of the look openWhileLooking() was given: nothing while it still runs (unless
+    // `wait`), then the damage found, or an empty text for none (also for a book opened otherwise).
+    static std::optional<QString> lookAnswer(bool wait = false);
     // Opens an existing store of this version for reading only: for a book on a read-only folder or
     // disk, which can then be looked at, printed and exported though nothing can be written. Throws
     // StoreError as open() does.
@@ -39,6 +50,9 @@ public:
 
     // Runs one statement with bound values; throws StoreError on failure.
     static QSqlQuery exec(const QString& sql, const QVariantList& values = {});
+
+private:
+    static void openBook(const std::optional<QString>& damageFound, std::shared_future<QString>* look);
 };
 
 // One write transaction; rolled back unless committed.

@@ -78,17 +78,16 @@ bool openForReading(const QString& why, bool* backUpToday) {
 // put the backup in its place (the damaged file is kept, renamed); when the file is missing, offers
 // the backup before a new, empty book is made. False when Tinyra cannot start; *backUpToday false
 // when the parent chose an empty book over the backups, whose newest must then not be replaced.
-// `look` is the read-only look for damage, started on another thread while the file existed.
-bool openStore(QWidget* splash, bool* backUpToday, std::future<QString>& look) {
+// `look` is the read-only look for damage, started on another thread while the file existed: the
+// book opens while it runs, and watchTheLook() hears its answer.
+bool openStore(QWidget* splash, bool* backUpToday, const std::shared_future<QString>& look) {
     *backUpToday = true;
-    std::optional<QString> damageFound;
-    if (QFileInfo::exists(Database::filePath())) {
-        if (look.valid())
-            damageFound = look.get();
-    } else {
+    const bool existed = QFileInfo::exists(Database::filePath());
+    if (!existed) {
         const QString backup = Backups::newestSound();
         if (!backup.isEmpty()) {
-            splash->hide();
+            if (splash)
+                splash->hide();
             if (Messages::confirm(nullptr, Backups::missingStoreQuestion(backup))) {
                 try {
                     Backups::restore(backup);
@@ -102,10 +101,14 @@ bool openStore(QWidget* splash, bool* backUpToday, std::future<QString>& look) {
         }
     }
     try {
-        Database::open(damageFound);
+        if (existed && look.valid())
+            Database::openWhileLooking(look);
+        else
+            Database::open();
         return true;
     } catch (const StoreError& e) {
-        splash->hide();
+        if (splash)
+            splash->hide();
         if (e.kind() == StoreError::Kind::ReadOnly)
             return openForReading(e.message(), backUpToday);
         const bool damaged = e.kind() == StoreError::Kind::CannotOpen && !Backups::damage().isEmpty();
@@ -187,12 +190,57 @@ QThread* backUp() {
 }
 
 // The look for damage reads the whole book: it runs on its own thread while the application starts,
-// the splash is painted and the forms are made. A book that is missing now is looked at again when it
-// is opened.
-std::future<QString> g_look;
+// the splash is painted, the forms are made and the window is first painted. A book that is missing
+// now is looked at again when it is opened.
+std::shared_future<QString> g_look;
+std::function<QString()> g_lookFor = [] { return Backups::damage(); };
 
 // Today's backup while it is being made.
 QThread* g_backup = nullptr;
+
+// Today's backup is made once the window has started and the look has found the book sound.
+struct BackupWaits {
+    bool wanted = false;
+    bool started = false;
+    bool sound = false;
+} g_backupWaits;
+
+void backUpWhenReady() {
+    if (g_backupWaits.wanted && g_backupWaits.started && g_backupWaits.sound && !g_backup)
+        g_backup = backUp();
+}
+
+// Hears the look's answer once the window is up. A sound book is backed up; damage found after the
+// window showed is reported over it and handled as at start: the parent may put a backup in the
+// book's place, or Tinyra closes.
+void watchTheLook() {
+    auto* poll = new QTimer(MainWindow);
+    poll->start(10);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll] {
+        const std::optional<QString> damage = Database::lookAnswer();
+        if (!damage)
+            return;
+        poll->deleteLater();
+        if (damage->isEmpty()) {
+            g_backupWaits.sound = true;
+            backUpWhenReady();
+            return;
+        }
+        qInfo("The look for damage found the book damaged after the window showed.");
+        Entries().release();
+        Database::close();
+        std::promise<QString> found;
+        found.set_value(*damage);
+        bool backUpToday = true;
+        if (!openStore(nullptr, &backUpToday, found.get_future().share())) {
+            QApplication::exit(1);
+            return;
+        }
+        MainWindow->reloadBook();
+        g_backupWaits.sound = true;
+        backUpWhenReady();
+    });
+}
 
 void waitForBackup() {
     if (!g_backup)
@@ -267,7 +315,11 @@ void startLookingForDamage() {
         g_copy->claim();
     }
     if (g_copy->isFirst() && !g_look.valid() && QFileInfo::exists(Database::filePath()))
-        g_look = std::async(std::launch::async, [] { return Backups::damage(); });
+        g_look = std::async(std::launch::async, g_lookFor).share();
+}
+
+void setLookForDamageForTesting(std::function<QString()> look) {
+    g_lookFor = look ? std::move(look) : [] { return Backups::damage(); };
 }
 
 int runTinyra() {
@@ -278,7 +330,7 @@ int runTinyra() {
     g_copy->listen();
     // What an interrupted backup or restore left is of no use; only this copy may write here now.
     Backups::removeLeftovers();
-    std::future<QString> look = std::move(g_look);
+    const std::shared_future<QString> look = std::move(g_look);
     // The font database is filled on a worker thread while the splash is shown: otherwise the first
     // text the main window measures waits several milliseconds for it. QFontDatabase may be used
     // from any thread.
@@ -309,10 +361,19 @@ int runTinyra() {
 
     // The copy reads the whole book: make it once the window is up and the start-up check is done,
     // so a parent never waits for it.
-    if (backUpToday)
-        QObject::connect(MainWindow, &TMainWindow::started, MainWindow, [] { g_backup = backUp(); });
+    g_backupWaits = BackupWaits{backUpToday, false, false};
+    QObject::connect(MainWindow, &TMainWindow::started, MainWindow, [] {
+        g_backupWaits.started = true;
+        backUpWhenReady();
+    });
     MainWindow->showMaximized();
+    watchTheLook();
     const int result = QApplication::exec();
+    // A window closed before the look answered still leaves today's backup of a sound book.
+    if (!g_backupWaits.sound && Database::isOpen() && Database::lookAnswer(true) == QString()) {
+        g_backupWaits.sound = true;
+        backUpWhenReady();
+    }
     waitForBackup();
 
     Entries().release();

@@ -9,6 +9,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -18,6 +19,8 @@
 
 #include <cerrno>
 #include <functional>
+#include <future>
+#include <thread>
 
 namespace {
 QByteArray digest(const QString& path) {
@@ -53,6 +56,8 @@ private slots:
     void aFolderThatCannotBeMadeIsReported();
     void aFailedWriteIsToldInAParentsWords();
     void aStoreFromBeforeTheGrowthMeasuresOpensWithItsRecords();
+    void aBookOpenedWhileLookingForDamageWritesOnlyOnceFoundSound_data();
+    void aBookOpenedWhileLookingForDamageWritesOnlyOnceFoundSound();
 };
 
 void DatabaseTest::firstStartCreatesTheStoreInTheDataFolder() {
@@ -282,3 +287,62 @@ void DatabaseTest::aStoreFromBeforeTheGrowthMeasuresOpensWithItsRecords() {
 
 QTEST_GUILESS_MAIN(DatabaseTest)
 #include "tst_database.moc"
+
+void DatabaseTest::aBookOpenedWhileLookingForDamageWritesOnlyOnceFoundSound_data() {
+    QTest::addColumn<QString>("damage");
+    QTest::newRow("sound") << QString();
+    QTest::newRow("damaged") << QStringLiteral("It is damaged: database disk image is malformed");
+}
+
+// Start-up opens the book while the look for damage still reads it. The book reads at once; a write
+// waits for the look's answer and goes ahead only when the book is sound; a damaged book's file and
+// log are left byte for byte, also by closing, which would otherwise fold the log into the file.
+void DatabaseTest::aBookOpenedWhileLookingForDamageWritesOnlyOnceFoundSound() {
+    QFETCH(QString, damage);
+    TempStore store;
+    TempStore::addChild(QStringLiteral("Ann"));
+    store.close();
+    // A log with a change in it, as a book closed by a crash leaves it.
+    {
+        sqlite3* raw = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(store.storeFile()).constData(), &raw), SQLITE_OK);
+        sqlite3_db_config(raw, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        QCOMPARE(sqlite3_exec(raw, "INSERT INTO CHILD (FirstName) VALUES ('Ben')", nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        sqlite3_close(raw);
+    }
+    const QString log = store.storeFile() + QStringLiteral("-wal");
+    const QByteArray fileBefore = digest(store.storeFile()), logBefore = digest(log);
+    QVERIFY(!logBefore.isEmpty());
+
+    std::promise<QString> answer;
+    Database::openWhileLooking(answer.get_future().share());
+    QVERIFY(!Database::lookAnswer());
+    QCOMPARE(TempStore::rowCount(QStringLiteral("CHILD")), 2); // Ben is read from the log
+    // The look answers while a write waits for it.
+    std::thread look([&answer, damage] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        answer.set_value(damage);
+    });
+    QString refused;
+    try {
+        TempStore::addChild(QStringLiteral("Cara"));
+    } catch (const StoreError& e) {
+        refused = e.message();
+    }
+    look.join();
+    QCOMPARE(Database::lookAnswer(), std::optional<QString>(damage));
+    if (damage.isEmpty()) {
+        QCOMPARE(refused, QString());
+        QCOMPARE(TempStore::rowCount(QStringLiteral("CHILD")), 3);
+        store.close();
+        QVERIFY(!QFile::exists(log) || QFileInfo(log).size() == 0); // folded into the file on closing
+        QVERIFY(digest(store.storeFile()) != fileBefore);
+        return;
+    }
+    QVERIFY2(refused.contains(damage) && refused.contains(store.storeFile()), qPrintable(refused));
+    QCOMPARE(TempStore::rowCount(QStringLiteral("CHILD")), 2);
+    store.close();
+    QCOMPARE(digest(store.storeFile()), fileBefore);
+    QCOMPARE(digest(log), logBefore);
+}
