@@ -169,16 +169,21 @@ QFont PageRenderer::captionFont() const {
 
 // ---- The first pass and the pages laid out again ----------------------------------------------------
 
+void PageRenderer::beginLayout() {
+    if (!m_pages.isEmpty())
+        return;
+    m_emit = -1;
+    m_page = -1;
+    m_chapter.clear();
+    m_blockStart = Resume{0, -1, 0, QString()};
+    newPage(!m_doc.blocks.isEmpty() && m_doc.blocks[0].kind == ReportBlock::Kind::Cover);
+}
+
 bool PageRenderer::layoutStep() {
     if (m_next >= m_doc.blocks.size() && !m_pages.isEmpty())
         return true;
     m_emit = -1;
-    if (m_pages.isEmpty()) {
-        m_page = -1;
-        m_chapter.clear();
-        m_blockStart = Resume{0, -1, 0, QString()};
-        newPage(!m_doc.blocks.isEmpty() && m_doc.blocks[0].kind == ReportBlock::Kind::Cover);
-    }
+    beginLayout();
     QElapsedTimer timer;
     timer.start();
     while (m_next < m_doc.blocks.size() && timer.elapsed() < 30)
@@ -199,6 +204,15 @@ void PageRenderer::layoutAll() const {
 int PageRenderer::pageCount() const {
     layoutAll();
     return int(m_pages.size());
+}
+
+bool PageRenderer::laidOut() const {
+    return m_next >= m_doc.blocks.size() && !m_pages.isEmpty();
+}
+
+int PageRenderer::pagesReady() const {
+    // The last page begun may still be filling up until the layout is done.
+    return laidOut() ? int(m_pages.size()) : qMax(0, int(m_pages.size()) - 1);
 }
 
 QVector<QPair<QString, int>> PageRenderer::contents() const {
@@ -718,9 +732,11 @@ void PageRenderer::layoutChapter(const ReportBlock& b) {
 
 void PageRenderer::layoutContents() {
     // One line for each chapter of the book; their pages are known once the first pass is done, which
-    // is always before a page is painted.
+    // is always before this page is painted.
     m_chapter = QStringLiteral("Contents");
     newPage(false, true);
+    if (m_emit < 0)
+        m_pages.last().contents = true;
     const QFont f = serif(34, true);
     m_y += 36;
     text(QRectF(m_left, m_y, m_width, lineHeight(f)), f, navy(), Qt::AlignLeft | Qt::AlignTop,
@@ -774,9 +790,15 @@ bool PageRenderer::render(QPagedPaintDevice* device) {
 }
 
 void PageRenderer::paintPage(QPainter& p, int index) {
-    layoutAll();
+    // Only as far as this page is laid out now, a block at a time.
+    beginLayout();
+    while (!laidOut() && (index >= pagesReady() || (index < m_pages.size() && m_pages[index].contents)))
+        layoutBlock(m_next++);
     if (index < 0 || index >= m_pages.size())
         return;
+    // The first pass, when not done, goes on later from where it stands.
+    const Resume firstPass{m_next, m_page, m_y, m_chapter};
+    const Resume firstPassBlock = m_blockStart;
     // Lay the page out again from the block under way when it began.
     const Resume r = m_pages[index].resume;
     m_emit = index;
@@ -789,6 +811,10 @@ void PageRenderer::paintPage(QPainter& p, int index) {
     for (int i = r.block; i < m_doc.blocks.size() && !past(); ++i)
         layoutBlock(i);
     m_emit = -1;
+    m_page = firstPass.page;
+    m_y = firstPass.y;
+    m_chapter = firstPass.chapter;
+    m_blockStart = firstPassBlock;
     decodeAhead(index);
 
     paintHeader(p, index);
@@ -925,9 +951,10 @@ void PageRenderer::paintFooter(QPainter& p, int index) const {
     p.setPen(QPen(navy(), 1));
     p.drawLine(QPointF(m_left, footerTop + 8), QPointF(m_right, footerTop + 8));
     const QFont f = arial(13, true);
-    drawLabel(p, QRectF(m_left, footerTop + 17, 200, 16), Qt::AlignLeft, f, navy(),
-              QStringLiteral("Page ") + QString::number(index + 1) + QStringLiteral(" of ") +
-                  QString::number(pageCount()));
+    QString number = QStringLiteral("Page ") + QString::number(index + 1);
+    if (laidOut())
+        number += QStringLiteral(" of ") + QString::number(pageCount());
+    drawLabel(p, QRectF(m_left, footerTop + 17, 200, 16), Qt::AlignLeft, f, navy(), number);
     drawLabel(p, QRectF(m_right - 603, footerTop + 17, 603, 16), Qt::AlignRight, f, navy(), creditLine());
 }
 

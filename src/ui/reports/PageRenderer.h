@@ -32,8 +32,8 @@ class QPainter;
 //
 // The layout keeps no page's contents: a first pass only finds where each page begins, a little at a
 // time (layoutStep), and a page is laid out again when it is painted, so memory stays small however
-// long the report is. Pictures are decoded only for the page being painted and the two after it (on
-// workers, while the page is painted).
+// long the report is. A page may be painted as soon as the first pass has passed it. Pictures are decoded
+// only for the page being painted and the two after it (on workers, while the page is painted).
 class PageRenderer : public ReportOutput::PageSource {
 public:
     explicit PageRenderer(ReportDocument document, QPageSize::PageSizeId paper = QPageSize::Letter);
@@ -43,7 +43,11 @@ public:
     double layoutProgress() const override;
     // The page count; lays the whole report out first when that is not done yet.
     int pageCount() const override;
-    // Paints page `index` (0-based) on a painter already scaled to the grid.
+    bool laidOut() const override;
+    int pagesReady() const override;
+    // Paints page `index` (0-based) on a painter already scaled to the grid, laying out only as far
+    // as that page (and the whole book for its contents page). Until the whole report is laid out,
+    // the footer gives the page's number without the count.
     void paintPage(QPainter& painter, int index) override;
     // Paints every page on `device` (its page layout is set first). False when the device cannot be
     // painted on (for example a PDF file that cannot be written).
@@ -76,10 +80,13 @@ private:
         double top = 0;
         QString chapter;
         bool cover = false;
-        bool opening = false; // the first page of a chapter, or the contents
+        bool opening = false;  // the first page of a chapter, or the contents
+        bool contents = false; // the book's contents, which needs every chapter's page
     };
 
     void layoutAll() const;
+    // Starts the first pass on the first page, unless it has begun.
+    void beginLayout();
     void layoutBlock(int index);
     void newPage(bool cover = false, bool opening = false);
     bool pageEmpty() const;

@@ -232,8 +232,6 @@ bool saveAsPdf(QWidget* parent, const Job& job) {
 }
 
 void preview(QWidget* parent, const Job& job) {
-    if (!layOut(parent, job))
-        return;
     TReportPreview window(job, parent);
     window.exec();
 }

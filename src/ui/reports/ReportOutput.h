@@ -26,6 +26,10 @@ public:
     virtual double layoutProgress() const { return 1; }
     // Valid once layoutStep() returned true.
     virtual int pageCount() const = 0;
+    // Whether the layout is done, and how many pages are laid out so far: a page below that count
+    // may be painted while the rest is still being laid out.
+    virtual bool laidOut() const { return true; }
+    virtual int pagesReady() const { return pageCount(); }
     virtual void paintPage(QPainter& painter, int index) = 0;
 };
 

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -64,7 +65,6 @@ QToolButton* tool(const QString& name, const QString& text, const QString& hint,
 TReportPreview::TReportPreview(const ReportOutput::Job& job, QWidget* parent) : QDialog(parent), m_job(job) {
     setObjectName(QStringLiteral("ReportPreview"));
     setWindowTitle(QStringLiteral("Preview - ") + job.name);
-    ReportOutput::layOut(this, m_job); // already done by the caller; cheap when so
 
     m_scroll = new QScrollArea(this);
     m_scroll->setObjectName(QStringLiteral("PreviewArea"));
@@ -137,6 +137,20 @@ TReportPreview::TReportPreview(const ReportOutput::Job& job, QWidget* parent) : 
     const double inner = double(height - 130) / grid.height();
     m_view->showPage(0, qMax(0.2, inner));
     updatePageLabel();
+
+    // The first page shows as soon as it is laid out; the rest is laid out a little at a time while
+    // the window answers, and the page count fills in meanwhile.
+    if (!m_job.pages->laidOut()) {
+        auto* layout = new QTimer(this);
+        connect(layout, &QTimer::timeout, this, [this, layout] {
+            if (m_job.pages->layoutStep()) {
+                layout->stop();
+                m_view->update(); // the footer now gives the page count
+            }
+            updatePageLabel();
+        });
+        layout->start(0);
+    }
 }
 
 int TReportPreview::pageCount() const {
@@ -144,7 +158,9 @@ int TReportPreview::pageCount() const {
 }
 
 void TReportPreview::setCurrentPage(int page) {
-    m_page = qBound(0, page - 1, pageCount() - 1);
+    // While the layout goes on, the page after those laid out may be asked for: painting lays it out.
+    const int last = m_job.pages->laidOut() ? m_job.pages->pageCount() - 1 : m_job.pages->pagesReady();
+    m_page = qBound(0, page - 1, last);
     m_view->showPage(m_page, m_view->scale());
     m_scroll->verticalScrollBar()->setValue(0);
     updatePageLabel();
@@ -170,6 +186,8 @@ void TReportPreview::SavePdfBtnClick() {
 }
 
 void TReportPreview::updatePageLabel() {
+    const bool done = m_job.pages->laidOut();
+    const int known = qMax(currentPage(), done ? m_job.pages->pageCount() : m_job.pages->pagesReady());
     m_pageLabel->setText(QStringLiteral("Page ") + QString::number(currentPage()) + QStringLiteral(" of ") +
-                         QString::number(pageCount()));
+                         QString::number(known) + (done ? QString() : QStringLiteral("...")));
 }

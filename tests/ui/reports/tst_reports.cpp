@@ -20,6 +20,7 @@
 #include "ui/shell/Forms.h"
 #include "ui/shell/TMainWindow.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QBuffer>
 #include <QComboBox>
@@ -27,6 +28,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
@@ -149,6 +151,7 @@ private slots:
     void noPrinterSaysSoAndOffersPdf();
     void everyBuiltReportPrintsThroughTheChooser();
     void longJournalFlowsOverPages();
+    void previewShowsTheFirstPageBeforeTheRestIsLaidOut();
     void sheetAndMilestoneReportsPrintThroughTheChooser();
     void reportsWithNothingRecordedSaySo();
     void longBirthdayFlowsOverPages();
@@ -725,6 +728,55 @@ void ReportsTest::longJournalFlowsOverPages() {
         broken += p.size() > 1;
     }
     QVERIFY(broken > 0); // some entry did run over a page, so the rule was put to the test
+}
+
+// The preview paints the first page as soon as it is laid out and lays out the rest behind it, the
+// page count filling in; pages painted while the layout goes on break where a layout done first
+// breaks them.
+void ReportsTest::previewShowsTheFirstPageBeforeTheRestIsLaidOut() {
+    for (int i = 1; i <= 300; ++i)
+        Entries().append(
+            DiaryList::JournalEntries,
+            std::make_shared<DiaryType>(DiaryType{"01-02-99", "Day " + QString::number(i),
+                                                  i % 5 ? "We went out.\nSecond line."
+                                                        : QString("Long day %1 ").arg(i).repeated(60)}));
+    auto pageImage = [](PageRenderer& r, int index) {
+        QImage image(816, 1056, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter p(&image);
+        r.paintPage(p, index);
+        return image;
+    };
+    PageRenderer whole(ReportRegistry::build("Journal", "Ann"));
+    const int pages = whole.pageCount();
+    QVERIFY2(pages > 10, qPrintable(QString::number(pages)));
+
+    PageRenderer early(ReportRegistry::build("Journal", "Ann"));
+    (void)pageImage(early, 0);
+    QVERIFY(!early.laidOut());
+    QVERIFY(early.pagesReady() >= 1 && early.pagesReady() < pages);
+    QList<QImage> painted; // painted with the layout going on
+    for (int index = 1; !early.laidOut(); ++index)
+        painted << pageImage(early, index);
+    QCOMPARE(early.pageCount(), pages);
+    // The last of those pages was painted once the count was known, and so were none of the others;
+    // but the page breaks are the same as the whole layout's.
+    for (int index = 1; index < painted.size(); ++index) {
+        QImage expected = pageImage(whole, index), got = painted[index - 1];
+        // Only the footer differs: "Page n of m" against "Page n".
+        const int footer = 1056 - 48 - 41;
+        QCOMPARE(got.copy(0, 0, 816, footer), expected.copy(0, 0, 816, footer));
+    }
+
+    const ReportOutput::Job job{"Journal", "Ann",
+                                std::make_shared<PageRenderer>(ReportRegistry::build("Journal", "Ann"))};
+    TReportPreview preview(job, MainWindow);
+    auto* label = preview.findChild<QLabel*>("PageLabel");
+    QVERIFY2(label->text().endsWith("..."), qPrintable(label->text()));
+    preview.show();
+    QTRY_COMPARE(label->text(), QStringLiteral("Page 1 of %1").arg(pages));
+    preview.findChild<QAbstractButton*>("NextPageBtn")->click();
+    QCOMPARE(label->text(), QStringLiteral("Page 2 of %1").arg(pages));
 }
 
 void ReportsTest::sheetAndMilestoneReportsPrintThroughTheChooser() {
