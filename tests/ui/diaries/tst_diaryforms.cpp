@@ -150,7 +150,7 @@ class DiaryFormsTest : public QObject {
 private slots:
     void init();
     void cleanup();
-    void formsAreRegisteredInOrder();
+    void formsExistFromStartUpAndBuildWhenFirstNeeded();
     void menuOpensTheJournalModallyWithItsDialog();
     void journalRulesThroughItsControls();
     void newEntryDialogCancelEscAndFrameCloseAddNothing();
@@ -178,26 +178,12 @@ void DiaryFormsTest::cleanup() {
     m_app.reset();
 }
 
-void DiaryFormsTest::formsAreRegisteredInOrder() {
+void DiaryFormsTest::formsExistFromStartUpAndBuildWhenFirstNeeded() {
     QVERIFY(Prenatal && Doctor && Growth && Journal && NewEntry && Words);
     // Each exists from start-up but builds its widgets only when first needed.
     QVERIFY(!Journal->isBuilt());
     for (const char* name : {"Prenatal", "Doctor", "Growth", "Journal", "NewEntry", "Words"})
         QVERIFY2(Form(QString::fromLatin1(name)), name);
-    QCOMPARE(Prenatal->windowTitle(), QStringLiteral("Prenatal History"));
-    QCOMPARE(Doctor->windowTitle(), QStringLiteral("At the Doctor"));
-    QCOMPARE(Growth->windowTitle(), QStringLiteral("Growth Information"));
-    QCOMPARE(Journal->windowTitle(), QStringLiteral("Daily Journal"));
-    QCOMPARE(Words->windowTitle(), QStringLiteral("Words"));
-    QStringList tabs;
-    for (int i = 0; i < Growth->pages()->count(); ++i)
-        tabs << Growth->pages()->tabText(i);
-    QCOMPARE(tabs, (QStringList{"Growth Log", "Growth Entries", "Growth Chart"}));
-    // Picture-only buttons carry their hint as accessible name.
-    auto* prev = Prenatal->findChild<QAbstractButton*>("SpeedButton1");
-    QCOMPARE(prev->toolTip(), QStringLiteral("Prevoious Entry"));
-    QCOMPARE(prev->accessibleName(), QStringLiteral("Prevoious Entry"));
-    QCOMPARE(Journal->findChild<QComboBox*>("TitleSearch")->accessibleName(), QStringLiteral("Title Search"));
 }
 
 void DiaryFormsTest::menuOpensTheJournalModallyWithItsDialog() {
