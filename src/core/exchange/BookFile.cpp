@@ -260,6 +260,291 @@ QJsonValue jsonOf(const QVariant& v, Column::Kind kind) {
     return v.toString();
 }
 
+QByteArray compact(const QJsonObject& o) {
+    return QJsonDocument(o).toJson(QJsonDocument::Compact);
+}
+
+QString exportStopped() {
+    return QStringLiteral("The export was stopped; no file was written.");
+}
+
+// One export, section by section: book.json (its head, then each child's row and tables, then its
+// tail) is written to a temporary file, record by record; then the zip is written, libzip reading
+// book.json back, each picture from the photo folder or the store, and the entries' photos.
+class BookWriter {
+public:
+    BookWriter(const QString& path, const BookFile::Progress& progress)
+        : m_path(path), m_progress(progress), m_state{&progress, false},
+          m_json(QDir::temp().filePath(QStringLiteral("tinyra-book-XXXXXX.json"))) {}
+
+    void writeBookJson();
+    void writeZip();
+
+private:
+    // A picture's entry in the zip: its source, owned here until libzip takes it, or, for a picture
+    // in the photo folder, its path.
+    struct Picture {
+        std::unique_ptr<PictureSource> source;
+        QString name;
+        QString path;
+    };
+
+    void tell(double done);
+    void write(const QByteArray& bytes);
+    void writeHead();
+    void writeChild(int index, const QString& name);
+    void writeTable(int index, const TableShape& shape, const QString& child);
+    QJsonObject recordOf(const QSqlQuery& q, const TableShape& shape);
+    std::optional<QJsonObject> pictureInFolder(const QString& photo, const QString& key);
+    QJsonObject pictureInStore(const QSqlQuery& q, int column, const TableShape& shape, const QString& key);
+    zip_t* openZip() const;
+    [[noreturn]] void fail(zip_t* za) const;
+    void addBookJson(zip_t* za);
+    void addPictures(zip_t* za);
+    void addEntryPhotos(zip_t* za);
+    void closeZip(zip_t* za);
+
+    QString m_path;
+    const BookFile::Progress& m_progress;
+    ProgressState m_state;
+    QTemporaryFile m_json;
+    std::vector<Picture> m_pictures;
+    TableShape m_childShape;
+    QList<TableShape> m_shapes;
+    qint64 m_totalRows = 1;
+    qint64 m_rowsDone = 0;
+    time_t m_now = 0;
+};
+
+void BookWriter::tell(double done) {
+    if (m_progress && !m_progress(done))
+        m_state.stopped = true;
+    if (m_state.stopped)
+        throw BookFile::Error(exportStopped());
+}
+
+void BookWriter::write(const QByteArray& bytes) {
+    if (m_json.write(bytes) != bytes.size())
+        throw BookFile::Error(QStringLiteral("Tinyra cannot write a temporary file for the book:\n%1")
+                                  .arg(m_json.errorString()));
+}
+
+void BookWriter::writeBookJson() {
+    tell(0);
+    if (!m_json.open())
+        throw BookFile::Error(QStringLiteral("Tinyra cannot make a temporary file for the book:\n%1")
+                                  .arg(m_json.errorString()));
+    writeHead();
+    m_totalRows = qMax<qint64>(1, countRows());
+    m_now = std::time(nullptr);
+    m_childShape = shapeOf(QStringLiteral("CHILD"));
+    for (const QString& table : Schema::childTables())
+        m_shapes << shapeOf(table);
+
+    QStringList names;
+    {
+        QSqlQuery q = Database::exec(QStringLiteral("SELECT FirstName FROM CHILD ORDER BY FirstName"));
+        while (q.next())
+            names << q.value(0).toString();
+    }
+    for (int c = 0; c < names.size(); ++c)
+        writeChild(c, names[c]);
+    write("\n]}\n");
+    if (!m_json.flush())
+        throw BookFile::Error(QStringLiteral("Tinyra cannot write a temporary file for the book:\n%1")
+                                  .arg(m_json.errorString()));
+}
+
+// The format, its version, the program and the moment, and the start of the children.
+void BookWriter::writeHead() {
+    const QString exported = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
+    write(QStringLiteral("{\"format\":\"%1\",\"version\":%2,\"program\":\"Tinyra %3\",\"exported\":\"%4\",\n"
+                         "\"children\":[")
+              .arg(kFormat)
+              .arg(BookFile::FormatVersion)
+              .arg(QCoreApplication::applicationVersion().isEmpty() ? QStringLiteral(TINYRA_VERSION)
+                                                                    : QCoreApplication::applicationVersion(),
+                   exported)
+              .toUtf8());
+}
+
+// Child `index` of the book: its row of CHILD, then each of its tables.
+void BookWriter::writeChild(int index, const QString& name) {
+    QJsonObject row;
+    {
+        QSqlQuery q = Database::exec(
+            QStringLiteral("SELECT %1 FROM CHILD WHERE FirstName = ?").arg(columnList(m_childShape, false)),
+            {name});
+        q.next();
+        for (int i = 0; i < m_childShape.columns.size(); ++i)
+            row.insert(m_childShape.columns[i].name, jsonOf(q.value(i), m_childShape.columns[i].kind));
+    }
+    write((index ? QByteArray(",\n{\"child\":") : QByteArray("\n{\"child\":")) + compact(row) + "," +
+          "\"tables\":{");
+    for (int t = 0; t < m_shapes.size(); ++t)
+        writeTable(t, m_shapes[t], name);
+    write("}}");
+}
+
+// The child's records of one table, one line each, in the order stored.
+void BookWriter::writeTable(int index, const TableShape& shape, const QString& child) {
+    write((index ? QByteArray(",\n\"") : QByteArray("\n\"")) + shape.name.toUtf8() + "\":[");
+    QSqlQuery q = Database::exec(QStringLiteral("SELECT rowid, %1 FROM %2 WHERE child = ? ORDER BY rowid")
+                                     .arg(columnList(shape, true), shape.name),
+                                 {child});
+    bool firstRecord = true;
+    while (q.next()) {
+        write((firstRecord ? QByteArray("\n") : QByteArray(",\n")) + compact(recordOf(q, shape)));
+        firstRecord = false;
+        if (++m_rowsDone % 2048 == 0)
+            tell(0.1 * double(m_rowsDone) / double(m_totalRows));
+    }
+    write("]");
+}
+
+// The record `q` is on (its rowid first, then the shape's columns and its photo file), each picture
+// as the zip entry that holds it.
+QJsonObject BookWriter::recordOf(const QSqlQuery& q, const TableShape& shape) {
+    QJsonObject record;
+    const QString photo = shape.blobInFile ? q.value(int(shape.columns.size()) + 1).toString() : QString();
+    for (int i = 0; i < shape.columns.size(); ++i) {
+        const Column& col = shape.columns[i];
+        if (col.kind != Column::Kind::Blob) {
+            record.insert(col.name, jsonOf(q.value(i + 1), col.kind));
+            continue;
+        }
+        QString key = record.value(QLatin1String("picture")).toString();
+        if (key.isEmpty())
+            key = col.name;
+        if (photo.isEmpty())
+            record.insert(col.name, pictureInStore(q, i + 1, shape, key));
+        else if (const std::optional<QJsonObject> picture = pictureInFolder(photo, key))
+            record.insert(col.name, *picture);
+    }
+    return record;
+}
+
+// A picture kept in the photo folder, added as a file; one gone from the folder travels as none, as
+// it shows here.
+std::optional<QJsonObject> BookWriter::pictureInFolder(const QString& photo, const QString& key) {
+    QFile in(PhotoFiles::pathOf(photo));
+    if (!in.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray head = in.read(8);
+    const QString file = pictureName(int(m_pictures.size()) + 1, key, head);
+    m_pictures.push_back({nullptr, file, in.fileName()});
+    return QJsonObject{{QStringLiteral("file"), file}, {QStringLiteral("size"), double(in.size())}};
+}
+
+// A picture still kept inside the store (by an earlier version), read from it only while libzip
+// writes its entry; `column` is its place in `q`, which holds its length.
+QJsonObject BookWriter::pictureInStore(const QSqlQuery& q, int column, const TableShape& shape,
+                                       const QString& key) {
+    const QString& name = shape.columns[column - 1].name;
+    auto source = std::make_unique<PictureSource>(PictureSource{
+        shape.name, name, q.value(0).toLongLong(), q.value(column).toLongLong(), m_now, {}, 0, {}});
+    zip_error_init(&source->error);
+    QSqlQuery head = Database::exec(
+        QStringLiteral("SELECT substr(%1, 1, 8) FROM %2 WHERE rowid = ?").arg(name, shape.name),
+        {source->rowid});
+    const QString file = pictureName(int(m_pictures.size()) + 1, key,
+                                     head.next() ? head.value(0).toByteArray() : QByteArray());
+    const QJsonObject picture{{QStringLiteral("file"), file}, {QStringLiteral("size"), double(source->size)}};
+    m_pictures.push_back({std::move(source), file, {}});
+    return picture;
+}
+
+void BookWriter::writeZip() {
+    zip_t* za = openZip();
+    addBookJson(za);
+    addPictures(za);
+    addEntryPhotos(za);
+    closeZip(za);
+}
+
+zip_t* BookWriter::openZip() const {
+    int error = 0;
+    zip_t* za = zip_open(QFile::encodeName(m_path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    if (!za) {
+        zip_error_t ze;
+        zip_error_init_with_code(&ze, error);
+        const QString problem = QString::fromLocal8Bit(zip_error_strerror(&ze));
+        zip_error_fini(&ze);
+        refuse(m_path, QStringLiteral("The book cannot be written there: %1").arg(problem));
+    }
+    return za;
+}
+
+// Gives up the zip (no file is left) for the problem libzip reports.
+void BookWriter::fail(zip_t* za) const {
+    const QString problem = zipProblem(za);
+    zip_discard(za);
+    refuse(m_path, QStringLiteral("The book could not be written: %1").arg(problem));
+}
+
+void BookWriter::addBookJson(zip_t* za) {
+    zip_source_t* bookSource = zip_source_file(za, QFile::encodeName(m_json.fileName()).constData(), 0, -1);
+    if (!bookSource || zip_file_add(za, kBookEntry, bookSource, ZIP_FL_ENC_UTF_8) < 0) {
+        if (bookSource)
+            zip_source_free(bookSource);
+        fail(za);
+    }
+}
+
+void BookWriter::addPictures(zip_t* za) {
+    for (Picture& picture : m_pictures) {
+        zip_source_t* src = picture.source
+                                ? zip_source_function(za, readPicture, picture.source.get())
+                                : zip_source_file(za, QFile::encodeName(picture.path).constData(), 0, -1);
+        if (!src)
+            fail(za);
+        picture.source.release(); // freed by the source from now on
+        const QByteArray name = picture.name.toUtf8();
+        const zip_int64_t index = zip_file_add(za, name.constData(), src, ZIP_FL_ENC_UTF_8);
+        if (index < 0) {
+            zip_source_free(src);
+            fail(za);
+        }
+        // Photos are compressed already: they are stored as they are.
+        zip_set_file_compression(za, zip_uint64_t(index), ZIP_CM_STORE, 0);
+    }
+}
+
+// The entries' photos, each once, as the photo folder keeps them; one gone from the folder is left
+// out (its entry then shows it missing, as it does here).
+void BookWriter::addEntryPhotos(zip_t* za) {
+    QSqlQuery q = Database::exec(QStringLiteral("SELECT DISTINCT file FROM ENTRYPHOTOS ORDER BY file"));
+    while (q.next()) {
+        const QString file = q.value(0).toString();
+        const QString source = PhotoFiles::pathOf(file);
+        if (!PhotoFiles::isPhotoName(file) || !QFileInfo::exists(source))
+            continue;
+        zip_source_t* src = zip_source_file(za, QFile::encodeName(source).constData(), 0, -1);
+        const QByteArray name = (QStringLiteral("photos/") + file).toUtf8();
+        const zip_int64_t index = src ? zip_file_add(za, name.constData(), src, ZIP_FL_ENC_UTF_8) : -1;
+        if (index < 0) {
+            if (src)
+                zip_source_free(src);
+            fail(za);
+        }
+        zip_set_file_compression(za, zip_uint64_t(index), ZIP_CM_STORE, 0);
+    }
+}
+
+// Writes the zip, telling the progress and hearing a stop while libzip writes.
+void BookWriter::closeZip(zip_t* za) {
+    zip_register_progress_callback_with_state(za, 0.002, zipProgress, nullptr, &m_state);
+    zip_register_cancel_callback_with_state(za, zipCancel, nullptr, &m_state);
+    if (zip_close(za) != 0) {
+        const bool stopped = m_state.stopped;
+        const QString problem = zipProblem(za);
+        zip_discard(za);
+        if (stopped)
+            throw BookFile::Error(exportStopped());
+        refuse(m_path, QStringLiteral("The book could not be written: %1").arg(problem));
+    }
+}
+
 // ---- Import
 
 struct ZipCloser {
@@ -952,203 +1237,9 @@ private:
 
 namespace BookFile {
 void exportBook(const QString& path, const Progress& progress) {
-    ProgressState state{&progress, false};
-    auto tell = [&](double done) {
-        if (progress && !progress(done))
-            state.stopped = true;
-        if (state.stopped)
-            throw Error(QStringLiteral("The export was stopped; no file was written."));
-    };
-    tell(0);
-
-    // book.json is written to a temporary file, record by record; libzip reads it back while it
-    // writes the zip, as it reads each picture from the store.
-    QTemporaryFile json(QDir::temp().filePath(QStringLiteral("tinyra-book-XXXXXX.json")));
-    if (!json.open())
-        throw Error(
-            QStringLiteral("Tinyra cannot make a temporary file for the book:\n%1").arg(json.errorString()));
-    // Each picture's source, owned here until libzip takes it.
-    struct Picture {
-        std::unique_ptr<PictureSource> source; // or, for a picture in the photo folder, its path
-        QString name;
-        QString path;
-    };
-    std::vector<Picture> pictures;
-    auto write = [&](const QByteArray& bytes) {
-        if (json.write(bytes) != bytes.size())
-            throw Error(QStringLiteral("Tinyra cannot write a temporary file for the book:\n%1")
-                            .arg(json.errorString()));
-    };
-    auto compact = [](const QJsonObject& o) { return QJsonDocument(o).toJson(QJsonDocument::Compact); };
-
-    const QString exported = QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs);
-    write(QStringLiteral("{\"format\":\"%1\",\"version\":%2,\"program\":\"Tinyra %3\",\"exported\":\"%4\",\n"
-                         "\"children\":[")
-              .arg(kFormat)
-              .arg(FormatVersion)
-              .arg(QCoreApplication::applicationVersion().isEmpty() ? QStringLiteral(TINYRA_VERSION)
-                                                                    : QCoreApplication::applicationVersion(),
-                   exported)
-              .toUtf8());
-
-    const qint64 totalRows = qMax<qint64>(1, countRows());
-    qint64 rowsDone = 0;
-    const time_t now = std::time(nullptr);
-    const TableShape childShape = shapeOf(QStringLiteral("CHILD"));
-    QList<TableShape> shapes;
-    for (const QString& table : Schema::childTables())
-        shapes << shapeOf(table);
-
-    QStringList names;
-    {
-        QSqlQuery q = Database::exec(QStringLiteral("SELECT FirstName FROM CHILD ORDER BY FirstName"));
-        while (q.next())
-            names << q.value(0).toString();
-    }
-    for (int c = 0; c < names.size(); ++c) {
-        const QString& name = names[c];
-        QJsonObject row;
-        {
-            QSqlQuery q = Database::exec(
-                QStringLiteral("SELECT %1 FROM CHILD WHERE FirstName = ?").arg(columnList(childShape, false)),
-                {name});
-            q.next();
-            for (int i = 0; i < childShape.columns.size(); ++i)
-                row.insert(childShape.columns[i].name, jsonOf(q.value(i), childShape.columns[i].kind));
-        }
-        write((c ? QByteArray(",\n{\"child\":") : QByteArray("\n{\"child\":")) + compact(row) + "," +
-              "\"tables\":{");
-        for (int t = 0; t < shapes.size(); ++t) {
-            const TableShape& shape = shapes[t];
-            write((t ? QByteArray(",\n\"") : QByteArray("\n\"")) + shape.name.toUtf8() + "\":[");
-            QSqlQuery q =
-                Database::exec(QStringLiteral("SELECT rowid, %1 FROM %2 WHERE child = ? ORDER BY rowid")
-                                   .arg(columnList(shape, true), shape.name),
-                               {name});
-            bool firstRecord = true;
-            while (q.next()) {
-                QJsonObject record;
-                const QString photo =
-                    shape.blobInFile ? q.value(int(shape.columns.size()) + 1).toString() : QString();
-                for (int i = 0; i < shape.columns.size(); ++i) {
-                    const Column& col = shape.columns[i];
-                    if (col.kind != Column::Kind::Blob) {
-                        record.insert(col.name, jsonOf(q.value(i + 1), col.kind));
-                        continue;
-                    }
-                    const QString key = record.value(QLatin1String("picture")).toString();
-                    if (!photo.isEmpty()) {
-                        // A picture gone from the folder travels as none, as it shows here.
-                        QFile in(PhotoFiles::pathOf(photo));
-                        if (!in.open(QIODevice::ReadOnly))
-                            continue;
-                        const QByteArray head = in.read(8);
-                        const QString file =
-                            pictureName(int(pictures.size()) + 1, key.isEmpty() ? col.name : key, head);
-                        record.insert(col.name, QJsonObject{{QStringLiteral("file"), file},
-                                                            {QStringLiteral("size"), double(in.size())}});
-                        pictures.push_back({nullptr, file, in.fileName()});
-                        continue;
-                    }
-                    auto source = std::make_unique<PictureSource>(PictureSource{shape.name,
-                                                                                col.name,
-                                                                                q.value(0).toLongLong(),
-                                                                                q.value(i + 1).toLongLong(),
-                                                                                now,
-                                                                                {},
-                                                                                0,
-                                                                                {}});
-                    zip_error_init(&source->error);
-                    QSqlQuery head =
-                        Database::exec(QStringLiteral("SELECT substr(%1, 1, 8) FROM %2 WHERE rowid = ?")
-                                           .arg(col.name, shape.name),
-                                       {source->rowid});
-                    const QString file =
-                        pictureName(int(pictures.size()) + 1, key.isEmpty() ? col.name : key,
-                                    head.next() ? head.value(0).toByteArray() : QByteArray());
-                    record.insert(col.name, QJsonObject{{QStringLiteral("file"), file},
-                                                        {QStringLiteral("size"), double(source->size)}});
-                    pictures.push_back({std::move(source), file, {}});
-                }
-                write((firstRecord ? QByteArray("\n") : QByteArray(",\n")) + compact(record));
-                firstRecord = false;
-                if (++rowsDone % 2048 == 0)
-                    tell(0.1 * double(rowsDone) / double(totalRows));
-            }
-            write("]");
-        }
-        write("}}");
-    }
-    write("\n]}\n");
-    if (!json.flush())
-        throw Error(
-            QStringLiteral("Tinyra cannot write a temporary file for the book:\n%1").arg(json.errorString()));
-
-    int error = 0;
-    zip_t* za = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    if (!za) {
-        zip_error_t ze;
-        zip_error_init_with_code(&ze, error);
-        const QString problem = QString::fromLocal8Bit(zip_error_strerror(&ze));
-        zip_error_fini(&ze);
-        refuse(path, QStringLiteral("The book cannot be written there: %1").arg(problem));
-    }
-    auto fail = [&](const QString& problem) {
-        zip_discard(za);
-        refuse(path, QStringLiteral("The book could not be written: %1").arg(problem));
-    };
-    zip_source_t* bookSource = zip_source_file(za, QFile::encodeName(json.fileName()).constData(), 0, -1);
-    if (!bookSource || zip_file_add(za, kBookEntry, bookSource, ZIP_FL_ENC_UTF_8) < 0) {
-        if (bookSource)
-            zip_source_free(bookSource);
-        fail(zipProblem(za));
-    }
-    for (Picture& picture : pictures) {
-        zip_source_t* src = picture.source
-                                ? zip_source_function(za, readPicture, picture.source.get())
-                                : zip_source_file(za, QFile::encodeName(picture.path).constData(), 0, -1);
-        if (!src)
-            fail(zipProblem(za));
-        picture.source.release(); // freed by the source from now on
-        const QByteArray name = picture.name.toUtf8();
-        const zip_int64_t index = zip_file_add(za, name.constData(), src, ZIP_FL_ENC_UTF_8);
-        if (index < 0) {
-            zip_source_free(src);
-            fail(zipProblem(za));
-        }
-        // Photos are compressed already: they are stored as they are.
-        zip_set_file_compression(za, zip_uint64_t(index), ZIP_CM_STORE, 0);
-    }
-    // The entries' photos, each once, as the photo folder keeps them; one gone from the folder is left
-    // out (its entry then shows it missing, as it does here).
-    {
-        QSqlQuery q = Database::exec(QStringLiteral("SELECT DISTINCT file FROM ENTRYPHOTOS ORDER BY file"));
-        while (q.next()) {
-            const QString file = q.value(0).toString();
-            const QString source = PhotoFiles::pathOf(file);
-            if (!PhotoFiles::isPhotoName(file) || !QFileInfo::exists(source))
-                continue;
-            zip_source_t* src = zip_source_file(za, QFile::encodeName(source).constData(), 0, -1);
-            const QByteArray name = (QStringLiteral("photos/") + file).toUtf8();
-            const zip_int64_t index = src ? zip_file_add(za, name.constData(), src, ZIP_FL_ENC_UTF_8) : -1;
-            if (index < 0) {
-                if (src)
-                    zip_source_free(src);
-                fail(zipProblem(za));
-            }
-            zip_set_file_compression(za, zip_uint64_t(index), ZIP_CM_STORE, 0);
-        }
-    }
-    zip_register_progress_callback_with_state(za, 0.002, zipProgress, nullptr, &state);
-    zip_register_cancel_callback_with_state(za, zipCancel, nullptr, &state);
-    if (zip_close(za) != 0) {
-        const bool stopped = state.stopped;
-        const QString problem = zipProblem(za);
-        zip_discard(za);
-        if (stopped)
-            throw Error(QStringLiteral("The export was stopped; no file was written."));
-        refuse(path, QStringLiteral("The book could not be written: %1").arg(problem));
-    }
+    BookWriter book(path, progress);
+    book.writeBookJson();
+    book.writeZip();
     // A family's book is private, like the store it comes from.
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (progress)

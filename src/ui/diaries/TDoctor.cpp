@@ -50,8 +50,39 @@ void TDoctor::build() {
     m_card = new SheetFields(DiarySheets::Pediatrician, this);
     m_immunizations = new SheetFields(DiarySheets::Immunizations, this);
 
-    // Pediatrician Information
+    buildPediatricianPage();
+    buildVisitsPage();
+    buildImmunizationsPage();
+    buildDiseasesPage();
+    connect(m_pages, &QTabWidget::currentChanged, this, &TDoctor::makeOkDefault);
+    m_okButtons.first()->setDefault(true);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pages, 1);
+    layout->addWidget(Widgets::pageRows(m_pages, m_rows));
+    resize(780, 500);
+}
+
+// Each page's Ok is the default button while its page is shown.
+void TDoctor::makeOkDefault(int index) {
+    if (index >= 0 && index < m_okButtons.size())
+        m_okButtons[index]->setDefault(true);
+}
+
+// Pediatrician Information: the doctor's card beside the doctor's picture.
+void TDoctor::buildPediatricianPage() {
     auto* info = new QWidget(this);
+    QWidget* card = pediatricianCard(info);
+    QLayout* picture = pictureColumn(info);
+    auto* infoLayout = new QHBoxLayout(info);
+    infoLayout->addWidget(card, 1, Qt::AlignTop);
+    infoLayout->addLayout(picture);
+    m_pages->addTab(page(info, 1, Widgets::helpButton(QStringLiteral("HelpBtn"), 13, this)),
+                    QStringLiteral("Pediatrician Information"));
+}
+
+// The card: name, address, city, state and zip on one row, phone.
+QWidget* TDoctor::pediatricianCard(QWidget* info) {
     auto* group = new QGroupBox(QStringLiteral("Pediatrician"), info);
     auto* form = new QFormLayout(group);
     form->setLabelAlignment(Qt::AlignRight);
@@ -75,7 +106,11 @@ void TDoctor::build() {
     Widgets::setAccessibleCaption(edits["DocState"], QStringLiteral("State:"));
     form->addRow(stateLabel, stateZip);
     Widgets::addRow(form, QStringLiteral("Phone:"), edits["DocPhone"]);
+    return group;
+}
 
+// The doctor's picture in its frame with its change button, and the small heart below.
+QLayout* TDoctor::pictureColumn(QWidget* info) {
     auto* frame = new QFrame(info);
     frame->setFrameStyle(QFrame::Box | QFrame::Plain);
     frame->setStyleSheet(QStringLiteral("QFrame { background: white; color: #8a8a8a; }"));
@@ -90,17 +125,15 @@ void TDoctor::build() {
     auto* small = new QLabel(info);
     small->setPixmap(Artwork::glyphPicture(QStringLiteral("user-heart"), QColor(0xb0, 0x30, 0x60), 48, this));
     small->setAccessibleName(QStringLiteral("Picture of a caring heart"));
-    auto* pictureColumn = new QVBoxLayout;
-    pictureColumn->addWidget(frame, 0, Qt::AlignHCenter);
-    pictureColumn->addWidget(change, 0, Qt::AlignHCenter);
-    pictureColumn->addStretch();
-    pictureColumn->addWidget(small, 0, Qt::AlignRight);
-    auto* infoLayout = new QHBoxLayout(info);
-    infoLayout->addWidget(group, 1, Qt::AlignTop);
-    infoLayout->addLayout(pictureColumn);
-    m_pages->addTab(page(info, 1, Widgets::helpButton(QStringLiteral("HelpBtn"), 13, this)),
-                    QStringLiteral("Pediatrician Information"));
+    auto* column = new QVBoxLayout;
+    column->addWidget(frame, 0, Qt::AlignHCenter);
+    column->addWidget(change, 0, Qt::AlignHCenter);
+    column->addStretch();
+    column->addWidget(small, 0, Qt::AlignRight);
+    return column;
+}
 
+void TDoctor::buildVisitsPage() {
     static const DiaryEditorSetup visits{DiaryList::DoctorVisits,
                                          "EntryDate",
                                          "Title",
@@ -122,8 +155,10 @@ void TDoctor::build() {
                                          false};
     m_visits = new DiaryEditor(visits, this);
     m_pages->addTab(page(m_visits, 2, nullptr), QStringLiteral("Doctor Visits"));
+}
 
-    // Immunizations
+// Immunizations: a date for each, down a left and a right column, the last four named by the parent.
+void TDoctor::buildImmunizationsPage() {
     auto* sheet = new QWidget(this);
     auto* note = new QLabel(QStringLiteral("Click the help button for details on these immunizatons"), sheet);
     note->setAlignment(Qt::AlignCenter);
@@ -131,32 +166,8 @@ void TDoctor::build() {
     auto* columns = new QGridLayout;
     const QVector<DiarySheets::ImmunizationRow> rows = DiarySheets::immunizationLayout();
     QVector<MaskedDateEdit*> dates;
-    for (int i = 0; i < rows.size(); ++i) {
-        const int column = i < 12 ? 0 : 1;
-        const int row = i % 12;
-        auto* date = new MaskedDateEdit(sheet);
-        date->setObjectName(rows[i].field);
-        date->setMaxLength(8);
-        date->setMaximumWidth(date->minimumWidth() + 10);
-        m_immunizations->addDate(date, DiarySheets::BlankHyphenDate);
-        dates.append(date);
-        if (!rows[i].caption.isEmpty()) {
-            auto* label = new QLabel(rows[i].caption, sheet);
-            label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            label->setBuddy(date);
-            Widgets::setAccessibleCaption(date, rows[i].caption);
-            columns->addWidget(label, row, column * 3);
-        } else {
-            const int named = i - 19; // 1..4
-            auto* name = Widgets::lineEdit(DiarySheets::immunizationNameField(named), sheet);
-            name->setAccessibleName(QStringLiteral("Other immunization ") + QString::number(named));
-            date->setAccessibleName(QStringLiteral("Other immunization ") + QString::number(named) +
-                                    QStringLiteral(" date"));
-            m_immunizations->addText(name);
-            columns->addWidget(name, row, column * 3);
-        }
-        columns->addWidget(date, row, column * 3 + 1);
-    }
+    for (int i = 0; i < rows.size(); ++i)
+        dates.append(addImmunizationRow(columns, sheet, rows[i], i));
     columns->setColumnMinimumWidth(2, 24);
     columns->setColumnStretch(0, 1);
     columns->setColumnStretch(3, 1);
@@ -178,7 +189,38 @@ void TDoctor::build() {
     }
     m_pages->addTab(page(sheet, 3, Widgets::helpButton(QStringLiteral("Help3"), 15, this)),
                     QStringLiteral("Immunizations"));
+}
 
+// Row `index` of the sheet, `r`: its caption, or the box for its name, and its date.
+MaskedDateEdit* TDoctor::addImmunizationRow(QGridLayout* columns, QWidget* sheet,
+                                            const DiarySheets::ImmunizationRow& r, int index) {
+    const int column = index < 12 ? 0 : 1;
+    const int row = index % 12;
+    auto* date = new MaskedDateEdit(sheet);
+    date->setObjectName(r.field);
+    date->setMaxLength(8);
+    date->setMaximumWidth(date->minimumWidth() + 10);
+    m_immunizations->addDate(date, DiarySheets::BlankHyphenDate);
+    if (!r.caption.isEmpty()) {
+        auto* label = new QLabel(r.caption, sheet);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->setBuddy(date);
+        Widgets::setAccessibleCaption(date, r.caption);
+        columns->addWidget(label, row, column * 3);
+    } else {
+        const int named = index - 19; // 1..4
+        auto* name = Widgets::lineEdit(DiarySheets::immunizationNameField(named), sheet);
+        name->setAccessibleName(QStringLiteral("Other immunization ") + QString::number(named));
+        date->setAccessibleName(QStringLiteral("Other immunization ") + QString::number(named) +
+                                QStringLiteral(" date"));
+        m_immunizations->addText(name);
+        columns->addWidget(name, row, column * 3);
+    }
+    columns->addWidget(date, row, column * 3 + 1);
+    return date;
+}
+
+void TDoctor::buildDiseasesPage() {
     static const DiaryEditorSetup diseases{DiaryList::ChildhoodDiseases,
                                            "DisDate",
                                            "DisTitle",
@@ -202,18 +244,6 @@ void TDoctor::build() {
                                            "DisPhotos"};
     m_diseases = new DiaryEditor(diseases, this);
     m_pages->addTab(page(m_diseases, 4, nullptr), QStringLiteral("Childhood Diseases"));
-
-    // Each page's Ok is the default button while its page is shown.
-    connect(m_pages, &QTabWidget::currentChanged, this, [this](int index) {
-        if (index >= 0 && index < m_okButtons.size())
-            m_okButtons[index]->setDefault(true);
-    });
-    m_okButtons.first()->setDefault(true);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(m_pages, 1);
-    layout->addWidget(Widgets::pageRows(m_pages, m_rows));
-    resize(780, 500);
 }
 
 void TDoctor::FormActivate() {

@@ -3,10 +3,16 @@
 #include "ui/common/TDialog.h"
 
 class DiaryEditor;
+class MaskedDateEdit;
 class ReplaceablePicture;
 class SheetFields;
+class QGridLayout;
+class QLayout;
 class QPushButton;
 class QTabWidget;
+namespace DiarySheets {
+struct ImmunizationRow;
+}
 
 // At the doctor: the pediatrician's card with a picture, the doctor visits, the immunization sheet
 // and the childhood diseases, all the active child's.
@@ -35,7 +41,17 @@ protected:
     void FormActivate() override;
 
 private:
+    // The four pages, each added to the tabs as it is built.
+    void buildPediatricianPage();
+    QWidget* pediatricianCard(QWidget* info);
+    QLayout* pictureColumn(QWidget* info);
+    void buildVisitsPage();
+    void buildImmunizationsPage();
+    MaskedDateEdit* addImmunizationRow(QGridLayout* columns, QWidget* sheet,
+                                       const DiarySheets::ImmunizationRow& r, int index);
+    void buildDiseasesPage();
     QWidget* page(QWidget* content, int number, QPushButton* help);
+    void makeOkDefault(int index);
 
     QTabWidget* m_pages;
     QList<QWidget*> m_rows;

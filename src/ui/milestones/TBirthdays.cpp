@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QFrame>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -67,6 +68,13 @@ QWidget* deleteRow(QToolButton* button, QWidget* parent) {
     row->addWidget(MilestoneWidgets::label(QStringLiteral("Record"), box, kRed, 13, true));
     return box;
 }
+
+// The words under a new-entry box's add button.
+QLabel* addEntryCaption(QWidget* entry) {
+    auto* addLabel = MilestoneWidgets::label(QStringLiteral("Add Entry"), entry, Blue, 12);
+    addLabel->setAlignment(Qt::AlignCenter);
+    return addLabel;
+}
 } // namespace
 
 TBirthdays::TBirthdays(QWidget* parent) : TDialog(parent) {
@@ -80,194 +88,18 @@ void TBirthdays::build() {
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("PageControl1"));
     m_pages->setStyleSheet(QStringLiteral("QTabBar::tab { color: #0000ff; }"));
-    static const int helpTopics[] = {25, 26, 27, 28};
-    static const char* const helpNames[] = {"BitBtn1", "BitBtn4", "BitBtn5", "BitBtn6"};
-    static const char* const tabNames[] = {"Birthday", "Guests", "Gifts", "Remarks"};
-    QWidget* pages[4];
-    QVBoxLayout* contents[4];
     QList<QWidget*> rows;
-    for (int i = 0; i < 4; ++i) {
-        pages[i] = new QWidget;
-        pages[i]->setObjectName(QStringLiteral("TabSheet") + QString::number(i + 1));
-        auto* v = new QVBoxLayout(pages[i]);
-        v->setContentsMargins(6, 6, 6, 6);
-        contents[i] = new QVBoxLayout;
-        v->addLayout(contents[i], 1);
-        m_titles[i] = Widgets::formTitle(QString(), this, QStringLiteral("Title") + QString::number(i + 1));
-        rows << Widgets::buttonRow(
-            this, m_titles[i], Widgets::helpButton(QString::fromLatin1(helpNames[i]), helpTopics[i], this),
-            {});
-        m_pages->addTab(pages[i], QString::fromLatin1(tabNames[i]));
-    }
-
-    // Page "Birthday": two pictures, the second overlapping the first.
-    auto* scrap = new QWidget(pages[0]);
-    scrap->setFixedSize(462, 278);
-    m_bevel1 = bevel(scrap, QRect(0, 0, kImage1.width() + 4, kImage1.height() + 4));
-    m_bevel2 = bevel(scrap, QRect(462 - kImage2.width() - 4, 52, kImage2.width() + 4, kImage2.height() + 4));
-    contents[0]->addWidget(scrap, 0, Qt::AlignHCenter | Qt::AlignTop);
-
-    // Page "Guests".
-    {
-        auto* h = new QHBoxLayout;
-        auto* left = new QVBoxLayout;
-        left->addWidget(MilestoneWidgets::label(QStringLiteral("Guest Name"), pages[1], Blue, 14, true));
-        m_guestsMemo = memo(QStringLiteral("Memo2"), pages[1], true);
-        Widgets::setAccessibleCaption(m_guestsMemo, QStringLiteral("Guests"));
-        left->addWidget(m_guestsMemo);
-        h->addLayout(left, 1);
-        auto* right = new QVBoxLayout;
-        auto* nameBox = new QGroupBox(pages[1]);
-        auto* nameLayout = new QVBoxLayout(nameBox);
-        auto* nameLabel = MilestoneWidgets::label(QStringLiteral("Name"), nameBox, Blue, 13, true);
-        m_guestCombo = new QComboBox(nameBox);
-        m_guestCombo->setObjectName(QStringLiteral("ComboBox1"));
-        nameLabel->setBuddy(m_guestCombo);
-        Widgets::setAccessibleCaption(m_guestCombo, QStringLiteral("Guest to delete"));
-        auto* del =
-            MilestoneWidgets::glyphButton(QStringLiteral("DelButton"), QStringLiteral("Delete this guest"),
-                                          Widgets::standardIcon(QStyle::SP_TrashIcon), nameBox);
-        connect(del, &QToolButton::clicked, this, &TBirthdays::DelButtonClick);
-        nameLayout->addWidget(nameLabel);
-        nameLayout->addWidget(m_guestCombo);
-        nameLayout->addWidget(deleteRow(del, nameBox), 0, Qt::AlignHCenter);
-        right->addWidget(nameBox);
-        auto* entry = newEntryBox(pages[1]);
-        auto* entryLayout = new QVBoxLayout(entry);
-        auto* entryLabel = MilestoneWidgets::label(QStringLiteral("Name"), entry, Blue, 13, true);
-        m_guestName = Widgets::lineEdit(QStringLiteral("Edit1"), entry);
-        entryLabel->setBuddy(m_guestName);
-        Widgets::setAccessibleCaption(m_guestName, QStringLiteral("New guest's name"));
-        auto* add = MilestoneWidgets::glyphButton(QStringLiteral("BitBtn7"), QStringLiteral("Add Entry"),
-                                                  MilestoneWidgets::addIcon(), entry);
-        connect(add, &QToolButton::clicked, this, &TBirthdays::BitBtn7Click);
-        Widgets::onEnter(m_guestName, [this] { BitBtn7Click(); });
-        entryLayout->addWidget(entryLabel);
-        entryLayout->addWidget(m_guestName);
-        entryLayout->addWidget(add, 0, Qt::AlignHCenter);
-        auto* addLabel = MilestoneWidgets::label(QStringLiteral("Add Entry"), entry, Blue, 12);
-        addLabel->setAlignment(Qt::AlignCenter);
-        entryLayout->addWidget(addLabel);
-        right->addWidget(entry);
-        right->addStretch();
-        h->addLayout(right, 1);
-        contents[1]->addLayout(h);
-    }
-
-    // Page "Gifts".
-    {
-        auto* h = new QHBoxLayout;
-        auto* left = new QVBoxLayout;
-        left->addWidget(MilestoneWidgets::label(QStringLiteral("Name -- Gift"), pages[2], Blue, 14, true));
-        m_giftsMemo = memo(QStringLiteral("Memo3"), pages[2], true);
-        Widgets::setAccessibleCaption(m_giftsMemo, QStringLiteral("Gifts"));
-        left->addWidget(m_giftsMemo);
-        h->addLayout(left, 1);
-        auto* right = new QVBoxLayout;
-        auto* recBox = new QGroupBox(pages[2]);
-        auto* grid = new QGridLayout(recBox);
-        auto* nameLabel = MilestoneWidgets::label(QStringLiteral("Name"), recBox, Blue, 13, true);
-        m_giftCombo = new QComboBox(recBox);
-        m_giftCombo->setObjectName(QStringLiteral("ComboBox2"));
-        nameLabel->setBuddy(m_giftCombo);
-        Widgets::setAccessibleCaption(m_giftCombo, QStringLiteral("Gift from"));
-        connect(m_giftCombo, qOverload<int>(&QComboBox::currentIndexChanged), this,
-                &TBirthdays::ComboBox2Change);
-        auto* up = MilestoneWidgets::glyphButton(QStringLiteral("Up"), QStringLiteral("Previous record"),
-                                                 Widgets::standardIcon(QStyle::SP_ArrowUp), recBox);
-        auto* down = MilestoneWidgets::glyphButton(QStringLiteral("Down"), QStringLiteral("Next record"),
-                                                   Widgets::standardIcon(QStyle::SP_ArrowDown), recBox);
-        connect(up, &QToolButton::clicked, this, &TBirthdays::UpClick);
-        connect(down, &QToolButton::clicked, this, &TBirthdays::DownClick);
-        auto* giftLabel = MilestoneWidgets::label(QStringLiteral("Gift"), recBox, Blue, 13, true);
-        m_giftShown = Widgets::lineEdit(QStringLiteral("Edit3"), recBox);
-        m_giftShown->setReadOnly(true);
-        giftLabel->setBuddy(m_giftShown);
-        Widgets::setAccessibleCaption(m_giftShown, QStringLiteral("Gift"));
-        auto* counter = new QFrame(recBox);
-        counter->setObjectName(QStringLiteral("GroupBox4"));
-        counter->setFrameShape(QFrame::StyledPanel);
-        auto* counterRow = new QHBoxLayout(counter);
-        counterRow->setContentsMargins(6, 2, 6, 2);
-        counterRow->addWidget(MilestoneWidgets::label(QStringLiteral("Record"), counter, Blue, 13));
-        counterRow->addStretch();
-        m_recordNo =
-            MilestoneWidgets::label(QStringLiteral("0"), counter, Blue, 13, true, QStringLiteral("Label17"));
-        auto* of = MilestoneWidgets::label(QStringLiteral("of"), counter, Blue, 13, false,
-                                           QStringLiteral("Label19"));
-        m_recordCount =
-            MilestoneWidgets::label(QStringLiteral("0"), counter, Blue, 13, true, QStringLiteral("Label18"));
-        counterRow->addWidget(m_recordNo);
-        counterRow->addWidget(of);
-        counterRow->addWidget(m_recordCount);
-        counterRow->addStretch();
-        auto* del =
-            MilestoneWidgets::glyphButton(QStringLiteral("SpeedButton1"), QStringLiteral("Delete this gift"),
-                                          Widgets::standardIcon(QStyle::SP_TrashIcon), recBox);
-        connect(del, &QToolButton::clicked, this, &TBirthdays::SpeedButton1Click);
-        grid->addWidget(nameLabel, 0, 0);
-        grid->addWidget(m_giftCombo, 1, 0);
-        auto* arrows = new QVBoxLayout;
-        arrows->setSpacing(0);
-        arrows->addWidget(up);
-        arrows->addWidget(down);
-        grid->addLayout(arrows, 0, 1, 2, 1);
-        grid->addWidget(giftLabel, 2, 0);
-        grid->addWidget(m_giftShown, 3, 0, 1, 2);
-        // The counter and the trash that deletes the record it counts, side by side.
-        auto* counterAndDelete = new QHBoxLayout;
-        counterAndDelete->addWidget(counter, 1);
-        counterAndDelete->addWidget(deleteRow(del, recBox));
-        grid->addLayout(counterAndDelete, 4, 0, 1, 2);
-        right->addWidget(recBox);
-        auto* entry = newEntryBox(pages[2]);
-        auto* form = new QGridLayout(entry);
-        m_giftName = Widgets::lineEdit(QStringLiteral("Edit2"), entry);
-        m_giftText = Widgets::lineEdit(QStringLiteral("Edit4"), entry);
-        auto* n = MilestoneWidgets::label(QStringLiteral("Name"), entry, Blue, 13, true);
-        auto* g = MilestoneWidgets::label(QStringLiteral("Gift"), entry, Blue, 13, true);
-        n->setBuddy(m_giftName);
-        g->setBuddy(m_giftText);
-        Widgets::setAccessibleCaption(m_giftName, QStringLiteral("New gift's giver"));
-        Widgets::setAccessibleCaption(m_giftText, QStringLiteral("New gift"));
-        auto* add = MilestoneWidgets::glyphButton(QStringLiteral("BitBtn8"), QStringLiteral("Add Entry"),
-                                                  MilestoneWidgets::addIcon(), entry);
-        connect(add, &QToolButton::clicked, this, &TBirthdays::BitBtn8Click);
-        // Enter in either box adds the gift; the form stays open for the next one.
-        Widgets::onEnter(m_giftName, [this] { BitBtn8Click(); });
-        Widgets::onEnter(m_giftText, [this] { BitBtn8Click(); });
-        form->addWidget(n, 0, 0);
-        form->addWidget(m_giftName, 0, 1);
-        form->addWidget(g, 1, 0);
-        form->addWidget(m_giftText, 1, 1);
-        form->addWidget(add, 2, 1, Qt::AlignHCenter);
-        auto* addLabel = MilestoneWidgets::label(QStringLiteral("Add Entry"), entry, Blue, 12);
-        addLabel->setAlignment(Qt::AlignCenter);
-        form->addWidget(addLabel, 3, 1);
-        right->addWidget(entry);
-        right->addStretch();
-        h->addLayout(right, 1);
-        contents[2]->addLayout(h);
-    }
-
-    // Page "Remarks".
-    m_remarks = memo(QStringLiteral("Remarks"), pages[3], false);
-    Widgets::setAccessibleCaption(m_remarks, QStringLiteral("Remarks"));
-    connect(m_remarks, &QPlainTextEdit::textChanged, this, &TBirthdays::RemarksChange);
-    contents[3]->addWidget(m_remarks);
+    Page pages[4];
+    for (int i = 0; i < 4; ++i)
+        pages[i] = addPage(i, &rows);
+    buildBirthdayPage(pages[0]);
+    buildGuestsPage(pages[1]);
+    buildGiftsPage(pages[2]);
+    buildRemarksPage(pages[3]);
 
     auto* ok = Widgets::okButton(QStringLiteral("BitBtn2"), this);
     auto* cancel = Widgets::cancelButton(QStringLiteral("BitBtn3"), this);
-    connect(ok, &QPushButton::clicked, this, [this] {
-        if (!m_remarksUnstored) {
-            accept();
-            return;
-        }
-        acceptWhenStored([this] {
-            MilestoneSheets::setBirthdayRemarks(m_child, m_title, m_record.remarks);
-            m_remarksUnstored = false;
-        });
-    });
+    connect(ok, &QPushButton::clicked, this, &TBirthdays::okClick);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     // The page's title and Help, then Ok and Cancel, in one row under the pages.
     auto* layout = new QVBoxLayout(this);
@@ -277,6 +109,218 @@ void TBirthdays::build() {
     // The form's own size, grown where the contents need more (the Gifts page is taller).
     setFixedSize(QSize(498, 404).expandedTo(minimumSizeHint()));
     setTitles(QStringLiteral("Birth Birthday"));
+}
+
+// Page `index`, added to the tabs, and its row of the title and Help (`rows`).
+TBirthdays::Page TBirthdays::addPage(int index, QList<QWidget*>* rows) {
+    static const int helpTopics[] = {25, 26, 27, 28};
+    static const char* const helpNames[] = {"BitBtn1", "BitBtn4", "BitBtn5", "BitBtn6"};
+    static const char* const tabNames[] = {"Birthday", "Guests", "Gifts", "Remarks"};
+    Page page;
+    page.widget = new QWidget;
+    page.widget->setObjectName(QStringLiteral("TabSheet") + QString::number(index + 1));
+    auto* v = new QVBoxLayout(page.widget);
+    v->setContentsMargins(6, 6, 6, 6);
+    page.contents = new QVBoxLayout;
+    v->addLayout(page.contents, 1);
+    m_titles[index] =
+        Widgets::formTitle(QString(), this, QStringLiteral("Title") + QString::number(index + 1));
+    *rows << Widgets::buttonRow(
+        this, m_titles[index],
+        Widgets::helpButton(QString::fromLatin1(helpNames[index]), helpTopics[index], this), {});
+    m_pages->addTab(page.widget, QString::fromLatin1(tabNames[index]));
+    return page;
+}
+
+// "Birthday": two pictures, the second overlapping the first (made for the birthday shown).
+void TBirthdays::buildBirthdayPage(const Page& page) {
+    auto* scrap = new QWidget(page.widget);
+    scrap->setFixedSize(462, 278);
+    m_bevel1 = bevel(scrap, QRect(0, 0, kImage1.width() + 4, kImage1.height() + 4));
+    m_bevel2 = bevel(scrap, QRect(462 - kImage2.width() - 4, 52, kImage2.width() + 4, kImage2.height() + 4));
+    page.contents->addWidget(scrap, 0, Qt::AlignHCenter | Qt::AlignTop);
+}
+
+// "Guests": the guests at the left; the guest to delete and the new guest at the right.
+void TBirthdays::buildGuestsPage(const Page& page) {
+    auto* h = new QHBoxLayout;
+    auto* left = new QVBoxLayout;
+    left->addWidget(MilestoneWidgets::label(QStringLiteral("Guest Name"), page.widget, Blue, 14, true));
+    m_guestsMemo = memo(QStringLiteral("Memo2"), page.widget, true);
+    Widgets::setAccessibleCaption(m_guestsMemo, QStringLiteral("Guests"));
+    left->addWidget(m_guestsMemo);
+    h->addLayout(left, 1);
+    auto* right = new QVBoxLayout;
+    right->addWidget(guestToDeleteBox(page.widget));
+    right->addWidget(newGuestBox(page.widget));
+    right->addStretch();
+    h->addLayout(right, 1);
+    page.contents->addLayout(h);
+}
+
+QWidget* TBirthdays::guestToDeleteBox(QWidget* page) {
+    auto* nameBox = new QGroupBox(page);
+    auto* nameLayout = new QVBoxLayout(nameBox);
+    auto* nameLabel = MilestoneWidgets::label(QStringLiteral("Name"), nameBox, Blue, 13, true);
+    m_guestCombo = new QComboBox(nameBox);
+    m_guestCombo->setObjectName(QStringLiteral("ComboBox1"));
+    nameLabel->setBuddy(m_guestCombo);
+    Widgets::setAccessibleCaption(m_guestCombo, QStringLiteral("Guest to delete"));
+    auto* del =
+        MilestoneWidgets::glyphButton(QStringLiteral("DelButton"), QStringLiteral("Delete this guest"),
+                                      Widgets::standardIcon(QStyle::SP_TrashIcon), nameBox);
+    connect(del, &QToolButton::clicked, this, &TBirthdays::DelButtonClick);
+    nameLayout->addWidget(nameLabel);
+    nameLayout->addWidget(m_guestCombo);
+    nameLayout->addWidget(deleteRow(del, nameBox), 0, Qt::AlignHCenter);
+    return nameBox;
+}
+
+QWidget* TBirthdays::newGuestBox(QWidget* page) {
+    auto* entry = newEntryBox(page);
+    auto* entryLayout = new QVBoxLayout(entry);
+    auto* entryLabel = MilestoneWidgets::label(QStringLiteral("Name"), entry, Blue, 13, true);
+    m_guestName = Widgets::lineEdit(QStringLiteral("Edit1"), entry);
+    entryLabel->setBuddy(m_guestName);
+    Widgets::setAccessibleCaption(m_guestName, QStringLiteral("New guest's name"));
+    auto* add = MilestoneWidgets::glyphButton(QStringLiteral("BitBtn7"), QStringLiteral("Add Entry"),
+                                              MilestoneWidgets::addIcon(), entry);
+    connect(add, &QToolButton::clicked, this, &TBirthdays::BitBtn7Click);
+    Widgets::onEnter(m_guestName, [this] { BitBtn7Click(); });
+    entryLayout->addWidget(entryLabel);
+    entryLayout->addWidget(m_guestName);
+    entryLayout->addWidget(add, 0, Qt::AlignHCenter);
+    entryLayout->addWidget(addEntryCaption(entry));
+    return entry;
+}
+
+// "Gifts": the gifts at the left; the gift shown, with its counter and delete, and the new gift at
+// the right.
+void TBirthdays::buildGiftsPage(const Page& page) {
+    auto* h = new QHBoxLayout;
+    auto* left = new QVBoxLayout;
+    left->addWidget(MilestoneWidgets::label(QStringLiteral("Name -- Gift"), page.widget, Blue, 14, true));
+    m_giftsMemo = memo(QStringLiteral("Memo3"), page.widget, true);
+    Widgets::setAccessibleCaption(m_giftsMemo, QStringLiteral("Gifts"));
+    left->addWidget(m_giftsMemo);
+    h->addLayout(left, 1);
+    auto* right = new QVBoxLayout;
+    right->addWidget(giftShownBox(page.widget));
+    right->addWidget(newGiftBox(page.widget));
+    right->addStretch();
+    h->addLayout(right, 1);
+    page.contents->addLayout(h);
+}
+
+QWidget* TBirthdays::giftShownBox(QWidget* page) {
+    auto* recBox = new QGroupBox(page);
+    auto* grid = new QGridLayout(recBox);
+    auto* nameLabel = MilestoneWidgets::label(QStringLiteral("Name"), recBox, Blue, 13, true);
+    m_giftCombo = new QComboBox(recBox);
+    m_giftCombo->setObjectName(QStringLiteral("ComboBox2"));
+    nameLabel->setBuddy(m_giftCombo);
+    Widgets::setAccessibleCaption(m_giftCombo, QStringLiteral("Gift from"));
+    connect(m_giftCombo, qOverload<int>(&QComboBox::currentIndexChanged), this, &TBirthdays::ComboBox2Change);
+    auto* up = MilestoneWidgets::glyphButton(QStringLiteral("Up"), QStringLiteral("Previous record"),
+                                             Widgets::standardIcon(QStyle::SP_ArrowUp), recBox);
+    auto* down = MilestoneWidgets::glyphButton(QStringLiteral("Down"), QStringLiteral("Next record"),
+                                               Widgets::standardIcon(QStyle::SP_ArrowDown), recBox);
+    connect(up, &QToolButton::clicked, this, &TBirthdays::UpClick);
+    connect(down, &QToolButton::clicked, this, &TBirthdays::DownClick);
+    auto* giftLabel = MilestoneWidgets::label(QStringLiteral("Gift"), recBox, Blue, 13, true);
+    m_giftShown = Widgets::lineEdit(QStringLiteral("Edit3"), recBox);
+    m_giftShown->setReadOnly(true);
+    giftLabel->setBuddy(m_giftShown);
+    Widgets::setAccessibleCaption(m_giftShown, QStringLiteral("Gift"));
+    QWidget* counter = giftCounter(recBox);
+    auto* del =
+        MilestoneWidgets::glyphButton(QStringLiteral("SpeedButton1"), QStringLiteral("Delete this gift"),
+                                      Widgets::standardIcon(QStyle::SP_TrashIcon), recBox);
+    connect(del, &QToolButton::clicked, this, &TBirthdays::SpeedButton1Click);
+    grid->addWidget(nameLabel, 0, 0);
+    grid->addWidget(m_giftCombo, 1, 0);
+    auto* arrows = new QVBoxLayout;
+    arrows->setSpacing(0);
+    arrows->addWidget(up);
+    arrows->addWidget(down);
+    grid->addLayout(arrows, 0, 1, 2, 1);
+    grid->addWidget(giftLabel, 2, 0);
+    grid->addWidget(m_giftShown, 3, 0, 1, 2);
+    // The counter and the trash that deletes the record it counts, side by side.
+    auto* counterAndDelete = new QHBoxLayout;
+    counterAndDelete->addWidget(counter, 1);
+    counterAndDelete->addWidget(deleteRow(del, recBox));
+    grid->addLayout(counterAndDelete, 4, 0, 1, 2);
+    return recBox;
+}
+
+// "Record 2 of 5".
+QWidget* TBirthdays::giftCounter(QWidget* parent) {
+    auto* counter = new QFrame(parent);
+    counter->setObjectName(QStringLiteral("GroupBox4"));
+    counter->setFrameShape(QFrame::StyledPanel);
+    auto* counterRow = new QHBoxLayout(counter);
+    counterRow->setContentsMargins(6, 2, 6, 2);
+    counterRow->addWidget(MilestoneWidgets::label(QStringLiteral("Record"), counter, Blue, 13));
+    counterRow->addStretch();
+    m_recordNo =
+        MilestoneWidgets::label(QStringLiteral("0"), counter, Blue, 13, true, QStringLiteral("Label17"));
+    auto* of =
+        MilestoneWidgets::label(QStringLiteral("of"), counter, Blue, 13, false, QStringLiteral("Label19"));
+    m_recordCount =
+        MilestoneWidgets::label(QStringLiteral("0"), counter, Blue, 13, true, QStringLiteral("Label18"));
+    counterRow->addWidget(m_recordNo);
+    counterRow->addWidget(of);
+    counterRow->addWidget(m_recordCount);
+    counterRow->addStretch();
+    return counter;
+}
+
+QWidget* TBirthdays::newGiftBox(QWidget* page) {
+    auto* entry = newEntryBox(page);
+    auto* form = new QGridLayout(entry);
+    m_giftName = Widgets::lineEdit(QStringLiteral("Edit2"), entry);
+    m_giftText = Widgets::lineEdit(QStringLiteral("Edit4"), entry);
+    auto* n = MilestoneWidgets::label(QStringLiteral("Name"), entry, Blue, 13, true);
+    auto* g = MilestoneWidgets::label(QStringLiteral("Gift"), entry, Blue, 13, true);
+    n->setBuddy(m_giftName);
+    g->setBuddy(m_giftText);
+    Widgets::setAccessibleCaption(m_giftName, QStringLiteral("New gift's giver"));
+    Widgets::setAccessibleCaption(m_giftText, QStringLiteral("New gift"));
+    auto* add = MilestoneWidgets::glyphButton(QStringLiteral("BitBtn8"), QStringLiteral("Add Entry"),
+                                              MilestoneWidgets::addIcon(), entry);
+    connect(add, &QToolButton::clicked, this, &TBirthdays::BitBtn8Click);
+    // Enter in either box adds the gift; the form stays open for the next one.
+    Widgets::onEnter(m_giftName, [this] { BitBtn8Click(); });
+    Widgets::onEnter(m_giftText, [this] { BitBtn8Click(); });
+    form->addWidget(n, 0, 0);
+    form->addWidget(m_giftName, 0, 1);
+    form->addWidget(g, 1, 0);
+    form->addWidget(m_giftText, 1, 1);
+    form->addWidget(add, 2, 1, Qt::AlignHCenter);
+    form->addWidget(addEntryCaption(entry), 3, 1);
+    return entry;
+}
+
+// "Remarks": one memo, stored as it is typed.
+void TBirthdays::buildRemarksPage(const Page& page) {
+    m_remarks = memo(QStringLiteral("Remarks"), page.widget, false);
+    Widgets::setAccessibleCaption(m_remarks, QStringLiteral("Remarks"));
+    connect(m_remarks, &QPlainTextEdit::textChanged, this, &TBirthdays::RemarksChange);
+    page.contents->addWidget(m_remarks);
+}
+
+// Ok closes; remarks whose storing failed are stored first, and the form stays open while they
+// cannot be.
+void TBirthdays::okClick() {
+    if (!m_remarksUnstored) {
+        accept();
+        return;
+    }
+    acceptWhenStored([this] {
+        MilestoneSheets::setBirthdayRemarks(m_child, m_title, m_record.remarks);
+        m_remarksUnstored = false;
+    });
 }
 
 void TBirthdays::setTitles(const QString& title) {

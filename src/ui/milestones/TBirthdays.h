@@ -10,6 +10,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QTabWidget;
 class QToolButton;
+class QVBoxLayout;
 class ReplaceablePicture;
 
 // The scrapbook page of one birthday of the active child: two pictures, the guests, the gifts and
@@ -41,6 +42,22 @@ protected:
     void FormActivate() override;
 
 private:
+    // One of the four pages while it is built: the widget and the column its contents stand in.
+    struct Page {
+        QWidget* widget = nullptr;
+        QVBoxLayout* contents = nullptr;
+    };
+    Page addPage(int index, QList<QWidget*>* rows);
+    void buildBirthdayPage(const Page& page);
+    void buildGuestsPage(const Page& page);
+    QWidget* guestToDeleteBox(QWidget* page);
+    QWidget* newGuestBox(QWidget* page);
+    void buildGiftsPage(const Page& page);
+    QWidget* giftShownBox(QWidget* page);
+    QWidget* giftCounter(QWidget* parent);
+    QWidget* newGiftBox(QWidget* page);
+    void buildRemarksPage(const Page& page);
+    void okClick();
     void load();
     bool save();
     void showPictures();

@@ -72,6 +72,12 @@ QLabel* decoration(const QString& name, const QString& theme, const QSize& size,
     l->setAccessibleName(QStringLiteral("Picture"));
     return l;
 }
+QFormLayout* skillsForm() {
+    auto* f = new QFormLayout;
+    f->setLabelAlignment(Qt::AlignRight);
+    f->setVerticalSpacing(4);
+    return f;
+}
 } // namespace
 
 TSkills::TSkills(QWidget* parent) : TDialog(parent) {
@@ -85,66 +91,82 @@ void TSkills::build() {
     m_pages->setStyleSheet(QStringLiteral("QTabBar::tab { color: #0000ff; padding: 4px 7px; }"));
 
     const QStringList pageNames = MilestoneSheets::skillPages();
-    QWidget* pages[7];
-    QHBoxLayout* contents[7];
+    QVector<SkillPage> pages;
     QList<QWidget*> buttonRows;
-    for (int i = 0; i < 7; ++i) {
-        pages[i] = new QWidget;
-        pages[i]->setObjectName(QStringLiteral("TabSheet") + QString::number(i + 1));
-        auto* v = new QVBoxLayout(pages[i]);
-        v->setContentsMargins(8, 8, 8, 6);
-        contents[i] = new QHBoxLayout;
-        v->addLayout(contents[i], 1);
-        // Each page's Help, Ok and Cancel, in one row under the pages that shows the current page's.
-        auto* help =
-            Widgets::pushButton(QString::fromLatin1(kButtons[i].help), QStringLiteral("&Help"), this);
-        help->setIcon(Widgets::standardIcon(QStyle::SP_DialogHelpButton));
-        auto* ok = Widgets::pushButton(QString::fromLatin1(kButtons[i].ok), QStringLiteral("Ok"), this);
-        ok->setIcon(Widgets::standardIcon(QStyle::SP_DialogOkButton));
-        auto* cancel =
-            Widgets::pushButton(QString::fromLatin1(kButtons[i].cancel), QStringLiteral("Cancel"), this);
-        cancel->setIcon(Widgets::standardIcon(QStyle::SP_DialogCancelButton));
-        connect(help, &QPushButton::clicked, this, &TSkills::HelpBtnClick);
-        connect(ok, &QPushButton::clicked, this, &TSkills::OKBtnClick);
-        connect(cancel, &QPushButton::clicked, this, &TSkills::CancelBtnClick);
-        buttonRows << Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Skills"), this), help,
-                                         {ok, cancel});
-        m_pages->addTab(pages[i], pageNames.at(i));
-    }
-    // The "Ok" of the page showing is the default button.
-    auto makeDefault = [this](int index) {
-        if (index < 0)
-            return;
-        for (int i = 0; i < 7; ++i)
-            if (auto* b = findChild<QPushButton*>(QString::fromLatin1(kButtons[i].ok)))
-                b->setDefault(i == index);
-    };
-    connect(m_pages, &QTabWidget::currentChanged, this, makeDefault);
-    makeDefault(0);
+    for (int i = 0; i < 7; ++i)
+        pages << addPage(i, pageNames.at(i), &buttonRows);
+    connect(m_pages, &QTabWidget::currentChanged, this, &TSkills::makeOkDefault);
+    makeOkDefault(0);
 
-    // The listed skills, page by page. A box holds a date or a few words ("at Grandma's, 7 months").
     const int fieldWidth = qMax(150, fontMetrics().averageCharWidth() * 22);
-    QHash<QString, QFormLayout*> forms;
+    buildListedSkills(pages, fieldWidth);
+    buildFirstSkillsPage(pages[0]);
+    buildCoordinationPage(pages[1]);
+    buildAtTheTablePage(pages[2]);
+    buildGamesPage(pages[3]);
+    buildOutdoorsPage(pages[4]);
+    buildLearningPage(pages[5]);
+    buildOthersPage(pages[6], fieldWidth);
+
+    for (QLineEdit* field : m_fields)
+        connect(field, &QLineEdit::textEdited, this, [this, field] { fieldEdited(field); });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(m_pages);
+    layout->addWidget(Widgets::pageRows(m_pages, buttonRows));
+}
+
+// Page `index`, added to the tabs, and its Help, Ok and Cancel: each page's row stands in the one
+// row under the pages that shows the current page's.
+TSkills::SkillPage TSkills::addPage(int index, const QString& name, QList<QWidget*>* buttonRows) {
+    SkillPage page;
+    page.widget = new QWidget;
+    page.widget->setObjectName(QStringLiteral("TabSheet") + QString::number(index + 1));
+    auto* v = new QVBoxLayout(page.widget);
+    v->setContentsMargins(8, 8, 8, 6);
+    page.contents = new QHBoxLayout;
+    v->addLayout(page.contents, 1);
+    auto* help =
+        Widgets::pushButton(QString::fromLatin1(kButtons[index].help), QStringLiteral("&Help"), this);
+    help->setIcon(Widgets::standardIcon(QStyle::SP_DialogHelpButton));
+    auto* ok = Widgets::okButton(QString::fromLatin1(kButtons[index].ok), this);
+    auto* cancel = Widgets::cancelButton(QString::fromLatin1(kButtons[index].cancel), this);
+    connect(help, &QPushButton::clicked, this, &TSkills::HelpBtnClick);
+    connect(ok, &QPushButton::clicked, this, &TSkills::OKBtnClick);
+    connect(cancel, &QPushButton::clicked, this, &TSkills::CancelBtnClick);
+    *buttonRows << Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Skills"), this), help,
+                                      {ok, cancel});
+    m_pages->addTab(page.widget, name);
+    return page;
+}
+
+// The "Ok" of the page showing is the default button.
+void TSkills::makeOkDefault(int index) {
+    if (index < 0)
+        return;
+    for (int i = 0; i < 7; ++i)
+        if (auto* b = findChild<QPushButton*>(QString::fromLatin1(kButtons[i].ok)))
+            b->setDefault(i == index);
+}
+
+// The listed skills, page by page. A box holds a date or a few words ("at Grandma's, 7 months").
+void TSkills::buildListedSkills(QVector<SkillPage>& pages, int fieldWidth) {
+    const QStringList pageNames = MilestoneSheets::skillPages();
     QHash<QString, QList<QLineEdit*>> pageFields;
-    auto newForm = [] {
-        auto* f = new QFormLayout;
-        f->setLabelAlignment(Qt::AlignRight);
-        f->setVerticalSpacing(4);
-        return f;
-    };
-    QFormLayout* coordinationRight = newForm();
+    SkillPage& coordinationPage = pages[int(pageNames.indexOf(QStringLiteral("Coordination")))];
+    coordinationPage.moreSkills = skillsForm();
     int coordination = 0;
     for (const MilestoneSheets::SkillField& s : MilestoneSheets::listedSkills()) {
-        const int page = int(pageNames.indexOf(s.page));
-        QFormLayout*& form = forms[s.page];
-        if (!form)
-            form = newForm();
-        auto* field = Widgets::lineEdit(s.field, pages[page]);
+        SkillPage& page = pages[int(pageNames.indexOf(s.page))];
+        if (!page.skills)
+            page.skills = skillsForm();
+        auto* field = Widgets::lineEdit(s.field, page.widget);
         field->setFixedWidth(fieldWidth);
         styleField(field);
-        QFormLayout* target = form;
+        QFormLayout* target = page.skills;
         if (s.page == QLatin1String("Coordination") && ++coordination > 9)
-            target = coordinationRight;
+            target = coordinationPage.moreSkills;
         styleCaption(Widgets::addRow(target, s.caption, field));
         m_fields << field;
         pageFields[s.page] << field;
@@ -155,105 +177,120 @@ void TSkills::build() {
         for (int i = int(f.size()) - 1; i > 0; --i)
             setTabOrder(f.at(i), f.at(i - 1));
     }
+}
 
-    auto picture = [this](const QString& name, const QSize& size, const QString& theme, QWidget* owner) {
-        auto* p = new ReplaceablePicture(name, MilestoneSheets::skillsPictureKey(name),
-                                         MilestoneArt::scene(theme, size), owner);
-        p->setFixedSize(size);
-        m_pictures << p;
-        return p;
-    };
-    auto pictureWithButton = [&](const QString& name, const QString& button, const QSize& size,
-                                 const QString& theme, QWidget* page) {
-        auto* box = new QWidget(page);
-        auto* v = new QVBoxLayout(box);
-        v->setContentsMargins(0, 0, 0, 0);
-        v->setSpacing(2);
-        ReplaceablePicture* p = picture(name, size, theme, box);
-        v->addWidget(bevelled(p, box));
-        v->addWidget(changePictureButton(button, p, box), 0, Qt::AlignLeft);
-        return box;
-    };
+ReplaceablePicture* TSkills::addPicture(const QString& name, const QSize& size, const QString& theme,
+                                        QWidget* owner) {
+    auto* p = new ReplaceablePicture(name, MilestoneSheets::skillsPictureKey(name),
+                                     MilestoneArt::scene(theme, size), owner);
+    p->setFixedSize(size);
+    m_pictures << p;
+    return p;
+}
 
-    // "1st Skills": the picture at the left, the skills at the right.
-    contents[0]->addWidget(pictureWithButton(QStringLiteral("Image1"), QStringLiteral("SpeedButton2"),
-                                             QSize(281, 225), QStringLiteral("bath"), pages[0]),
-                           0, Qt::AlignTop);
-    contents[0]->addStretch();
-    contents[0]->addLayout(forms.value(pageNames.at(0)));
+// A bevelled picture with its change button under it.
+QWidget* TSkills::pictureWithButton(const QString& name, const QString& button, const QSize& size,
+                                    const QString& theme, QWidget* page) {
+    auto* box = new QWidget(page);
+    auto* v = new QVBoxLayout(box);
+    v->setContentsMargins(0, 0, 0, 0);
+    v->setSpacing(2);
+    ReplaceablePicture* p = addPicture(name, size, theme, box);
+    v->addWidget(bevelled(p, box));
+    v->addWidget(changePictureButton(button, p, box), 0, Qt::AlignLeft);
+    return box;
+}
 
-    // "Coordination": two columns, the picture at the lower right.
-    contents[1]->addLayout(forms.value(pageNames.at(1)));
+// "1st Skills": the picture at the left, the skills at the right.
+void TSkills::buildFirstSkillsPage(const SkillPage& page) {
+    page.contents->addWidget(pictureWithButton(QStringLiteral("Image1"), QStringLiteral("SpeedButton2"),
+                                               QSize(281, 225), QStringLiteral("bath"), page.widget),
+                             0, Qt::AlignTop);
+    page.contents->addStretch();
+    page.contents->addLayout(page.skills);
+}
+
+// "Coordination": two columns, the picture at the lower right.
+void TSkills::buildCoordinationPage(const SkillPage& page) {
+    page.contents->addLayout(page.skills);
     auto* right = new QVBoxLayout;
-    right->addLayout(coordinationRight);
+    right->addLayout(page.moreSkills);
     right->addStretch();
     right->addWidget(pictureWithButton(QStringLiteral("Image2"), QStringLiteral("SpeedButton3"),
-                                       QSize(177, 137), QStringLiteral("rattle"), pages[1]),
+                                       QSize(177, 137), QStringLiteral("rattle"), page.widget),
                      0, Qt::AlignRight);
-    contents[1]->addLayout(right);
+    page.contents->addLayout(right);
+}
 
-    // "At the Table": the skills, the picture at the right.
-    contents[2]->addLayout(forms.value(pageNames.at(2)));
-    contents[2]->addStretch();
-    contents[2]->addWidget(pictureWithButton(QStringLiteral("Image3"), QStringLiteral("SpeedButton1"),
-                                             QSize(257, 217), QStringLiteral("highchair"), pages[2]),
-                           0, Qt::AlignTop);
+// "At the Table": the skills, the picture at the right.
+void TSkills::buildAtTheTablePage(const SkillPage& page) {
+    page.contents->addLayout(page.skills);
+    page.contents->addStretch();
+    page.contents->addWidget(pictureWithButton(QStringLiteral("Image3"), QStringLiteral("SpeedButton1"),
+                                               QSize(257, 217), QStringLiteral("highchair"), page.widget),
+                             0, Qt::AlignTop);
+}
 
-    // "Games": the skills and seven decorations.
-    contents[3]->addLayout(forms.value(pageNames.at(3)));
+// "Games": the skills and seven decorations.
+void TSkills::buildGamesPage(const SkillPage& page) {
+    page.contents->addLayout(page.skills);
     auto* games = new QGridLayout;
     const char* const gameThemes[] = {"peekaboo", "ball", "cards", "dice", "blocks", "kite", "puzzle"};
     for (int i = 0; i < 7; ++i)
         games->addWidget(decoration(QStringLiteral("Image") + QString::number(4 + i),
-                                    QString::fromLatin1(gameThemes[i]), QSize(64, 64), pages[3]),
+                                    QString::fromLatin1(gameThemes[i]), QSize(64, 64), page.widget),
                          i / 3, (i % 3) + (i / 3 == 2 ? 1 : 0));
-    contents[3]->addStretch();
-    contents[3]->addLayout(games);
+    page.contents->addStretch();
+    page.contents->addLayout(games);
+}
 
-    // "Outdoors": four pictures overlapping like snapshots, the skills at the right.
-    {
-        auto* board = new QWidget(pages[4]);
-        board->setFixedSize(262, 246);
-        struct Snap {
-            const char* image;
-            const char* button;
-            QRect rect;
-            const char* theme;
-            bool buttonLeft;
-        };
-        const Snap snaps[] = {{"Image18", "SpeedButton4", QRect(0, 0, 121, 105), "swing", false},
-                              {"Image17", "SpeedButton5", QRect(132, 18, 121, 105), "slide", false},
-                              {"Image19", "SpeedButton6", QRect(0, 126, 233, 105), "sandbox", true},
-                              {"Image16", "SpeedButton7", QRect(108, 134, 145, 105), "tricycle", false}};
-        for (const Snap& s : snaps) {
-            ReplaceablePicture* p =
-                picture(QString::fromLatin1(s.image), s.rect.size(), QString::fromLatin1(s.theme), board);
-            auto* frame = bevelled(p, board);
-            frame->setGeometry(s.rect.adjusted(0, 0, 8, 8));
-            QToolButton* b = changePictureButton(QString::fromLatin1(s.button), p, board);
-            b->adjustSize();
-            const QRect f = frame->geometry();
-            b->move(s.buttonLeft ? f.left() + 4 : f.right() - b->width() - 3, f.bottom() - b->height() - 3);
-        }
-        for (QToolButton* b : board->findChildren<QToolButton*>())
-            b->raise();
-        contents[4]->addWidget(board, 0, Qt::AlignTop);
-        contents[4]->addStretch();
-        contents[4]->addLayout(forms.value(pageNames.at(4)));
+// "Outdoors": four pictures overlapping like snapshots, the skills at the right.
+void TSkills::buildOutdoorsPage(const SkillPage& page) {
+    auto* board = new QWidget(page.widget);
+    board->setFixedSize(262, 246);
+    struct Snap {
+        const char* image;
+        const char* button;
+        QRect rect;
+        const char* theme;
+        bool buttonLeft;
+    };
+    const Snap snaps[] = {{"Image18", "SpeedButton4", QRect(0, 0, 121, 105), "swing", false},
+                          {"Image17", "SpeedButton5", QRect(132, 18, 121, 105), "slide", false},
+                          {"Image19", "SpeedButton6", QRect(0, 126, 233, 105), "sandbox", true},
+                          {"Image16", "SpeedButton7", QRect(108, 134, 145, 105), "tricycle", false}};
+    for (const Snap& s : snaps) {
+        ReplaceablePicture* p =
+            addPicture(QString::fromLatin1(s.image), s.rect.size(), QString::fromLatin1(s.theme), board);
+        auto* frame = bevelled(p, board);
+        frame->setGeometry(s.rect.adjusted(0, 0, 8, 8));
+        QToolButton* b = changePictureButton(QString::fromLatin1(s.button), p, board);
+        b->adjustSize();
+        const QRect f = frame->geometry();
+        b->move(s.buttonLeft ? f.left() + 4 : f.right() - b->width() - 3, f.bottom() - b->height() - 3);
     }
+    for (QToolButton* b : board->findChildren<QToolButton*>())
+        b->raise();
+    page.contents->addWidget(board, 0, Qt::AlignTop);
+    page.contents->addStretch();
+    page.contents->addLayout(page.skills);
+}
 
-    // "Learning": the skills and five decorations.
-    contents[5]->addLayout(forms.value(pageNames.at(5)));
+// "Learning": the skills and five decorations.
+void TSkills::buildLearningPage(const SkillPage& page) {
+    page.contents->addLayout(page.skills);
     auto* learning = new QGridLayout;
     const char* const learningThemes[] = {"book", "abc", "pencil", "house", "phone"};
     for (int i = 0; i < 5; ++i)
         learning->addWidget(decoration(QStringLiteral("Image") + QString::number(11 + i),
-                                       QString::fromLatin1(learningThemes[i]), QSize(72, 72), pages[5]),
+                                       QString::fromLatin1(learningThemes[i]), QSize(72, 72), page.widget),
                             i / 3, i % 3);
-    contents[5]->addStretch();
-    contents[5]->addLayout(learning);
+    page.contents->addStretch();
+    page.contents->addLayout(learning);
+}
 
-    // "Others": nineteen free rows, ten at the left and nine at the right.
+// "Others": nineteen free rows, ten at the left and nine at the right.
+void TSkills::buildOthersPage(const SkillPage& page, int fieldWidth) {
     auto* others = new QGridLayout;
     others->setVerticalSpacing(3);
     const QVector<MilestoneSheets::OtherRow> rows = MilestoneSheets::otherRows();
@@ -261,9 +298,9 @@ void TSkills::build() {
         const int column = i < 10 ? 0 : 4;
         const int row = i < 10 ? i : i - 10;
         const QString number = QStringLiteral("(") + QString::number(i + 1) + QStringLiteral(")");
-        auto* n = MilestoneWidgets::label(number, pages[6], Blue, 16, true);
-        auto* name = Widgets::lineEdit(rows.at(i).nameField, pages[6]);
-        auto* value = Widgets::lineEdit(rows.at(i).valueField, pages[6]);
+        auto* n = MilestoneWidgets::label(number, page.widget, Blue, 16, true);
+        auto* name = Widgets::lineEdit(rows.at(i).nameField, page.widget);
+        auto* value = Widgets::lineEdit(rows.at(i).valueField, page.widget);
         name->setFixedWidth(137);
         value->setFixedWidth(fieldWidth);
         styleField(name);
@@ -278,19 +315,11 @@ void TSkills::build() {
         m_fields << name << value;
     }
     others->setColumnMinimumWidth(3, 12);
-    contents[6]->addLayout(others);
-    contents[6]->addStretch();
+    page.contents->addLayout(others);
+    page.contents->addStretch();
     for (int i = 1; i < rows.size(); ++i)
         setTabOrder(findChild<QLineEdit*>(rows.at(i - 1).valueField),
                     findChild<QLineEdit*>(rows.at(i).nameField));
-
-    for (QLineEdit* field : m_fields)
-        connect(field, &QLineEdit::textEdited, this, [this, field] { fieldEdited(field); });
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 4, 4, 4);
-    layout->addWidget(m_pages);
-    layout->addWidget(Widgets::pageRows(m_pages, buttonRows));
 }
 
 void TSkills::FormActivate() {

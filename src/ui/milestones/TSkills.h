@@ -4,8 +4,12 @@
 
 #include <QList>
 #include <QSet>
+#include <QVector>
 
+class QFormLayout;
+class QHBoxLayout;
 class QLineEdit;
+class QSize;
 class QTabWidget;
 class ReplaceablePicture;
 
@@ -26,6 +30,28 @@ protected:
     void FormActivate() override;
 
 private:
+    // One of the seven pages while it is built: the widget, the row its contents stand in, and the
+    // form of its listed skills (Coordination has a second column of them).
+    struct SkillPage {
+        QWidget* widget = nullptr;
+        QHBoxLayout* contents = nullptr;
+        QFormLayout* skills = nullptr;
+        QFormLayout* moreSkills = nullptr;
+    };
+    SkillPage addPage(int index, const QString& name, QList<QWidget*>* buttonRows);
+    void makeOkDefault(int index);
+    void buildListedSkills(QVector<SkillPage>& pages, int fieldWidth);
+    ReplaceablePicture* addPicture(const QString& name, const QSize& size, const QString& theme,
+                                   QWidget* owner);
+    QWidget* pictureWithButton(const QString& name, const QString& button, const QSize& size,
+                               const QString& theme, QWidget* page);
+    void buildFirstSkillsPage(const SkillPage& page);
+    void buildCoordinationPage(const SkillPage& page);
+    void buildAtTheTablePage(const SkillPage& page);
+    void buildGamesPage(const SkillPage& page);
+    void buildOutdoorsPage(const SkillPage& page);
+    void buildLearningPage(const SkillPage& page);
+    void buildOthersPage(const SkillPage& page, int fieldWidth);
     void fieldEdited(QLineEdit* field);
     void storeUnstored();
 

@@ -12,6 +12,7 @@ private slots:
     void birthdaysKeepAnyTextPerChildAndTitle();
     void occasionsAreListedOnceInTheOrderMade();
     void skillsListsEveryCaptionAndFreeRow();
+    void teethComeInPairsAndADateBegunIsAToothComeIn();
 };
 
 void MilestoneSheetsTest::birthdaysKeepAnyTextPerChildAndTitle() {
@@ -93,6 +94,28 @@ void MilestoneSheetsTest::skillsListsEveryCaptionAndFreeRow() {
         names << r.nameField << r.valueField;
     names.removeDuplicates();
     QCOMPARE(names.size(), 79); // every box has a name of its own
+}
+
+void MilestoneSheetsTest::teethComeInPairsAndADateBegunIsAToothComeIn() {
+    // The upper arch runs front to back, the lower back to front, so each kind is a pair.
+    const struct {
+        int slot;
+        const char* kind;
+    } kinds[] = {{1, "Central Incisor"}, {2, "Central Incisor"},  {3, "Lateral Incisor"}, {5, "Cuspid"},
+                 {7, "First Molar"},     {10, "Second Molar"},    {11, "Second Molar"},   {14, "First Molar"},
+                 {16, "Cuspid"},         {18, "Lateral Incisor"}, {20, "Central Incisor"}};
+    for (const auto& k : kinds)
+        QCOMPARE(toothKind(k.slot), QString::fromLatin1(k.kind));
+    for (int slot = 1; slot <= 20; ++slot)
+        QCOMPARE(toothKind(21 - slot), toothKind(slot)); // the same tooth in the other arch
+
+    const struct {
+        const char* date;
+        bool come;
+    } dates[] = {{"05-06-24", true},  {" 5-  -  ", true},  {"  -  -24", true},
+                 {"  -  -  ", false}, {"__-__-__", false}, {"", false}};
+    for (const auto& d : dates)
+        QVERIFY2(toothHasDate(QString::fromLatin1(d.date)) == d.come, d.date);
 }
 
 QTEST_GUILESS_MAIN(MilestoneSheetsTest)

@@ -18,8 +18,8 @@
 #include <QTimer>
 #include <QToolButton>
 
-// Watches for the form a command shows: records its name, its caption and what the command prepared
-// on it, and closes it again.
+// Watches for the form a command shows: records its name and what the command prepared on it (the
+// caption of a form that several commands show), and closes it again.
 class FormRecorder : public QObject {
 public:
     explicit FormRecorder(QStringList* log) : m_log(log) {
@@ -32,7 +32,7 @@ private:
         auto* form = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         if (!form || !form->isVisible())
             return;
-        QString entry = form->objectName() + " [" + form->windowTitle() + "]";
+        QString entry = form->objectName();
         const QString prepared = preparedOn(form);
         if (!prepared.isEmpty())
             entry += " " + prepared;
@@ -48,10 +48,11 @@ private:
         const QString name = form->objectName();
         if (name == "Birthdays")
             return "titles=" + text("Title1");
+        // One form serves several commands, each giving it its own caption.
         if (name == "Holiday")
-            return "title=" + text("Title");
+            return "[" + form->windowTitle() + "] title=" + text("Title");
         if (name == "PickEvent")
-            return "addnew=" + text("AddNew");
+            return "[" + form->windowTitle() + "] addnew=" + text("AddNew");
         if (name == "PrintReports")
             return "category=" + text("Title");
         if (auto* help = qobject_cast<THelpForm*>(form))
@@ -106,41 +107,40 @@ QString CommandsTest::trigger(const QString& actionName) {
 void CommandsTest::menuItemsReachTheirForms_data() {
     QTest::addColumn<QString>("action");
     QTest::addColumn<QString>("expected");
-    const QString title = "Tinyra 4.2 - Ann";
     QTest::newRow("prenatal") << "PrenatalHistory1"
-                              << "Prenatal [Prenatal History]";
+                              << "Prenatal";
     QTest::newRow("names") << "BabyNames1"
-                           << "BabyNames [Baby Names]";
+                           << "BabyNames";
     QTest::newRow("pick") << "PickChild1"
-                          << "PickChild [Pick Child]";
+                          << "PickChild";
     QTest::newRow("info") << "ChildInformation1"
-                          << "ChildInfo [Child Information]";
+                          << "ChildInfo";
     QTest::newRow("family") << "Family1"
-                            << "Family [Family Information]";
+                            << "Family";
     QTest::newRow("doctor") << "AttheDoctors1"
-                            << "Doctor [At the Doctor]";
+                            << "Doctor";
     QTest::newRow("growth") << "Growth1"
-                            << "Growth [Growth Information]";
+                            << "Growth";
     QTest::newRow("teeth") << "Teeth1"
-                           << "Teeth [Teeth]";
+                           << "Teeth";
     QTest::newRow("skills") << "Skills1"
-                            << "Skills [Skills]";
+                            << "Skills";
     QTest::newRow("words") << "Words1"
-                           << "Words [Words]";
+                           << "Words";
     QTest::newRow("birth") << "Birth1"
-                           << "Birthdays [Birthdays] titles=Birth Birthday";
+                           << "Birthdays titles=Birth Birthday";
     QTest::newRow("1st") << "N1st1"
-                         << "Birthdays [Birthdays] titles=1st Birthday";
+                         << "Birthdays titles=1st Birthday";
     QTest::newRow("2nd") << "N2nd1"
-                         << "Birthdays [Birthdays] titles=2nd Birthday";
+                         << "Birthdays titles=2nd Birthday";
     QTest::newRow("3rd") << "N3rd1"
-                         << "Birthdays [Birthdays] titles=3rd Birthday";
+                         << "Birthdays titles=3rd Birthday";
     QTest::newRow("5th") << "N5th1"
-                         << "Birthdays [Birthdays] titles=5th Birthday";
+                         << "Birthdays titles=5th Birthday";
     QTest::newRow("11th") << "N11th1"
-                          << "Birthdays [Birthdays] titles=11th Birthday";
+                          << "Birthdays titles=11th Birthday";
     QTest::newRow("16th") << "N16th1"
-                          << "Birthdays [Birthdays] titles=16th Birthday";
+                          << "Birthdays titles=16th Birthday";
     QTest::newRow("easter") << "Easter1"
                             << "Holiday [Holidays] title=First Easter - Ann";
     QTest::newRow("july") << "FourthofJuly1"
@@ -152,7 +152,7 @@ void CommandsTest::menuItemsReachTheirForms_data() {
     QTest::newRow("christmas") << "Christmas1"
                                << "Holiday [Holidays] title=First Christmas - Ann";
     QTest::newRow("other") << "OtherHolidays1"
-                           << "PickHoliday [Pick Holiday]";
+                           << "PickHoliday";
     QTest::newRow("christening") << "Christening1"
                                  << "Holiday [Christening] title=Christening";
     QTest::newRow("outings") << "Outings1"
@@ -160,34 +160,33 @@ void CommandsTest::menuItemsReachTheirForms_data() {
     QTest::newRow("visitors") << "Visitors1"
                               << "PickEvent [Pick Visitor] addnew=Add New Visitor";
     QTest::newRow("journal") << "Journal1"
-                             << "Journal [Daily Journal]";
+                             << "Journal";
     QTest::newRow("r-prenatal") << "Prenatal2"
-                                << "PrintReports [Reports] category=Prenatal Reports";
+                                << "PrintReports category=Prenatal Reports";
     QTest::newRow("r-child") << "Child2"
-                             << "PrintReports [Reports] category=Child Reports";
+                             << "PrintReports category=Child Reports";
     QTest::newRow("r-health") << "Health1"
-                              << "PrintReports [Reports] category=Health Reports";
+                              << "PrintReports category=Health Reports";
     QTest::newRow("r-firsts") << "Firsts2"
-                              << "PrintReports [Reports] category=Firsts Reports";
+                              << "PrintReports category=Firsts Reports";
     QTest::newRow("r-birthdays") << "Holidays2"
-                                 << "PrintReports [Reports] category=Birthday Reports";
+                                 << "PrintReports category=Birthday Reports";
     QTest::newRow("r-holidays") << "Holidays3"
-                                << "PrintReports [Reports] category=Holiday Reports";
+                                << "PrintReports category=Holiday Reports";
     QTest::newRow("r-special") << "SpecialEvents2"
-                               << "PrintReports [Reports] category=Special Reports";
+                               << "PrintReports category=Special Reports";
     QTest::newRow("r-journal") << "Journal2"
-                               << "PrintReports [Reports] category=Journal Report";
+                               << "PrintReports category=Journal Report";
     QTest::newRow("about") << "AboutTinyra1"
-                           << "Logo2 [About Tinyra]";
+                           << "Logo2";
     QTest::newRow("readme") << "OnLineReadmeFile1"
-                            << "ReadmeFile [Tinyra 3.0 OnLine \"Readme\" File]";
+                            << "ReadmeFile";
     QTest::newRow("whatsnew") << "Whatsnew1"
-                              << "HelpForm [] topic=40";
+                              << "HelpForm topic=40";
     QTest::newRow("pictures") << "ImportingpicturesintoTinyra1"
-                              << "HelpForm [] topic=63";
+                              << "HelpForm topic=63";
     QTest::newRow("search") << "Search1"
-                            << "Search [Tinyra Help - Search]";
-    Q_UNUSED(title);
+                            << "Search";
 }
 
 void CommandsTest::menuItemsReachTheirForms() {
@@ -198,49 +197,37 @@ void CommandsTest::menuItemsReachTheirForms() {
 
 void CommandsTest::toolButtonsReachTheirForms_data() {
     QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("hint");
     QTest::addColumn<QString>("expected");
     QTest::newRow("1") << "SpeedButton1"
-                       << "Prenatal"
-                       << "Prenatal [Prenatal History]";
+                       << "Prenatal";
     QTest::newRow("2") << "SpeedButton2"
-                       << "Baby Names"
-                       << "BabyNames [Baby Names]";
+                       << "BabyNames";
     QTest::newRow("3") << "SpeedButton3"
-                       << "Child Information"
-                       << "ChildInfo [Child Information]";
+                       << "ChildInfo";
     QTest::newRow("5") << "SpeedButton5"
-                       << "Family Information"
-                       << "Family [Family Information]";
+                       << "Family";
     QTest::newRow("4") << "SpeedButton4"
-                       << "At the doctors"
-                       << "Doctor [At the Doctor]";
+                       << "Doctor";
     QTest::newRow("12") << "SpeedButton12"
-                        << "Growth"
-                        << "Growth [Growth Information]";
+                        << "Growth";
     QTest::newRow("6") << "SpeedButton6"
-                       << "Birthdays"
-                       << "PickBday [Pick Birthday]";
+                       << "PickBday";
     QTest::newRow("9") << "SpeedButton9"
-                       << "Holidays"
-                       << "PickHoliday [Pick Holiday]";
+                       << "PickHoliday";
     QTest::newRow("10") << "SpeedButton10"
-                        << "Daily Journal"
-                        << "Journal [Daily Journal]";
+                        << "Journal";
     QTest::newRow("11") << "SpeedButton11"
-                        << "Tinyra Help"
-                        << "Search [Tinyra Help - Search]";
+                        << "Search";
 }
 
 void CommandsTest::toolButtonsReachTheirForms() {
     QFETCH(QString, button);
-    QFETCH(QString, hint);
     QFETCH(QString, expected);
     auto* b = MainWindow->findChild<QToolButton*>(button);
     QVERIFY(b);
-    QCOMPARE(b->toolTip(), hint);
-    QCOMPARE(b->accessibleName(), hint);
-    QCOMPARE(b->height(), 57);
+    // A picture-only button is named by its hint, for the mouse and for a screen reader alike.
+    QVERIFY(!b->toolTip().isEmpty());
+    QCOMPARE(b->accessibleName(), b->toolTip());
     m_log.clear();
     QTest::mouseClick(b, Qt::LeftButton);
     QTRY_COMPARE(m_log.join(" | "), expected);
@@ -290,7 +277,7 @@ void CommandsTest::missingFormsMakeCommandsDoNothing() {
     Birthdays = birthdays;
     HelpForm = help;
     QCOMPARE(shown, QString());
-    QCOMPARE(trigger("AttheDoctors1"), QStringLiteral("Doctor [At the Doctor]"));
+    QCOMPARE(trigger("AttheDoctors1"), QStringLiteral("Doctor"));
 }
 
 QTEST_MAIN(CommandsTest)
