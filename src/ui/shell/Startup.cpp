@@ -198,15 +198,15 @@ std::function<QString()> g_lookFor = [] { return Backups::damage(); };
 // Today's backup while it is being made.
 QThread* g_backup = nullptr;
 
-// Today's backup is made once the window has started and the look has found the book sound.
+// Today's backup is made once the window is painted and the look has found the book sound.
 struct BackupWaits {
     bool wanted = false;
-    bool started = false;
+    bool painted = false;
     bool sound = false;
 } g_backupWaits;
 
 void backUpWhenReady() {
-    if (g_backupWaits.wanted && g_backupWaits.started && g_backupWaits.sound && !g_backup)
+    if (g_backupWaits.wanted && g_backupWaits.painted && g_backupWaits.sound && !g_backup)
         g_backup = backUp();
 }
 
@@ -362,16 +362,19 @@ int runTinyra() {
     // The copy reads the whole book: make it once the window is up and the start-up check is done,
     // so a parent never waits for it.
     g_backupWaits = BackupWaits{backUpToday, false, false};
-    QObject::connect(MainWindow, &TMainWindow::started, MainWindow, [] {
-        g_backupWaits.started = true;
+    // The copy competes with the first paint for the processor: it starts once the window is painted.
+    QObject::connect(MainWindow, &TMainWindow::firstPainted, MainWindow, [] {
+        g_backupWaits.painted = true;
         backUpWhenReady();
     });
     MainWindow->showMaximized();
     watchTheLook();
     const int result = QApplication::exec();
-    // A window closed before the look answered still leaves today's backup of a sound book.
-    if (!g_backupWaits.sound && Database::isOpen() && Database::lookAnswer(true) == QString()) {
-        g_backupWaits.sound = true;
+    // A window closed before it was painted or the look answered still leaves today's backup of a
+    // sound book, once the start-up check was done.
+    if (!g_backup && MainWindow->startupCheckDone() && Database::isOpen() &&
+        Database::lookAnswer(true) == QString()) {
+        g_backupWaits.sound = g_backupWaits.painted = true;
         backUpWhenReady();
     }
     waitForBackup();

@@ -314,6 +314,10 @@ void TMainWindow::showEvent(QShowEvent* event) {
 
 void TMainWindow::paintEvent(QPaintEvent* event) {
     QMainWindow::paintEvent(event);
+    if (m_startupDone && !m_paintedOnce) {
+        m_paintedOnce = true;
+        QTimer::singleShot(0, this, &TMainWindow::firstPainted);
+    }
     if (m_quitAfterPaint && m_startupDone) {
         // For the benchmark: say when the window is first painted after the start-up check, then end.
         m_quitAfterPaint = false;

@@ -43,6 +43,8 @@ public:
 signals:
     // The start-up check has finished (after the first-run dialogs, when there were any).
     void started();
+    // The window was painted for the first time after the start-up check (emitted just after).
+    void firstPainted();
 
 public slots:
     // The start-up check, run once at the first activation.
@@ -107,6 +109,7 @@ private:
     bool m_firstShow = true;
     bool m_startupDone = false;
     bool m_quitAfterPaint = false;
+    bool m_paintedOnce = false;
 };
 
 // The one main window, created first at start-up (null before and after).
