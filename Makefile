@@ -6,7 +6,7 @@ CMAKE_FLAGS ?=
 export CCACHE_BASEDIR := $(CURDIR)
 LAUNCHER := $(shell command -v ccache >/dev/null 2>&1 && echo -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: deps configure build run test bench format format-check clean
+.PHONY: deps configure build run test test-threads bench format format-check clean
 
 deps:
 	@scripts/deps.sh
@@ -22,6 +22,12 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The tests of the work done on worker threads (CTest label "threads") alone, with only their
+# programs built: the ThreadSanitizer pass of .ci/run. A label that names no test fails.
+test-threads: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target tinyra_threads_tests
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest -L threads --no-tests=error --output-on-failure -j $(JOBS)
 
 bench: build
 	$(BUILD)/bench/tinyra_bench
