@@ -27,6 +27,10 @@
 #include <memory>
 #include <optional>
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 namespace {
 const QString kChooseIntro =
     QStringLiteral("Choose the backup to put in place of the book. The book as it is now is kept beside it.");
@@ -315,7 +319,12 @@ void startLookingForDamage() {
         g_copy->claim();
     }
     if (g_copy->isFirst() && !g_look.valid() && QFileInfo::exists(Database::filePath()))
-        g_look = std::async(std::launch::async, g_lookFor).share();
+        g_look = std::async(std::launch::async, [] {
+                     // The window's first paint (and the display server) come first; a write that
+                     // waits for the answer leaves the processor to the look anyway.
+                     (void)setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), 10);
+                     return g_lookFor();
+                 }).share();
 }
 
 void setLookForDamageForTesting(std::function<QString()> look) {
