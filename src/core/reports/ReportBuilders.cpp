@@ -68,6 +68,7 @@ void addPhotos(ReportDocument& doc, const QVector<EntryPhoto>& photos) {
 ReportDocument diary(const QString& title, DiaryList list, const QString& child, bool withPhotos = false) {
     ReportDocument doc = document(title, child);
     const int n = storeHolds(child) ? Entries().count(list) : 0;
+    doc.blocks.reserve(doc.blocks.size() + n + 1);
     for (int i = 0; i < n; ++i) {
         const auto e = Entries().at(list, i);
         doc.entry(e->Date, e->Title, e->Text);

@@ -75,14 +75,14 @@ struct ReportDocument {
         ReportBlock b;
         b.kind = ReportBlock::Kind::Section;
         b.title = heading;
-        blocks << b;
+        blocks.append(std::move(b));
         return *this;
     }
     ReportDocument& fieldRows(const QVector<QPair<QString, QString>>& rows) {
         ReportBlock b;
         b.kind = ReportBlock::Kind::Fields;
         b.fields = rows;
-        blocks << b;
+        blocks.append(std::move(b));
         return *this;
     }
     ReportDocument& entry(const QString& date, const QString& entryTitle, const QString& text) {
@@ -91,7 +91,7 @@ struct ReportDocument {
         b.date = date;
         b.title = entryTitle;
         b.text = text;
-        blocks << b;
+        blocks.append(std::move(b));
         return *this;
     }
     ReportDocument& table(const QStringList& columns, const QVector<double>& widths,
@@ -101,21 +101,21 @@ struct ReportDocument {
         b.columns = columns;
         b.widths = widths;
         b.rows = rows;
-        blocks << b;
+        blocks.append(std::move(b));
         return *this;
     }
     ReportDocument& paragraph(const QString& text) {
         ReportBlock b;
         b.kind = ReportBlock::Kind::Paragraph;
         b.text = text;
-        blocks << b;
+        blocks.append(std::move(b));
         return *this;
     }
     ReportDocument& note(const QString& text) {
         ReportBlock b;
         b.kind = ReportBlock::Kind::Note;
         b.text = text;
-        blocks << b;
+        blocks.append(std::move(b));
         return *this;
     }
     ReportDocument& growthChart(std::shared_ptr<const GrowthPlot::Plot> plot,
@@ -139,14 +139,14 @@ struct ReportDocument {
                 b.images << shown[i];
             }
         if (!b.images.isEmpty())
-            blocks << b;
+            blocks.append(std::move(b));
         return *this;
     }
     ReportDocument& familyTree(const QStringList& childThenSlots) {
         ReportBlock b;
         b.kind = ReportBlock::Kind::FamilyTree;
         b.names = childThenSlots;
-        blocks << b;
+        blocks.append(std::move(b));
         return *this;
     }
     ReportDocument& cover(const QString& fullName, const QString& birthDate, const ReportPicture& picture) {
@@ -156,27 +156,27 @@ struct ReportDocument {
         b.date = birthDate;
         if (!picture.isEmpty())
             b.images << picture;
-        blocks << b;
+        blocks.append(std::move(b));
         return *this;
     }
     ReportDocument& contents() {
         ReportBlock b;
         b.kind = ReportBlock::Kind::Contents;
-        blocks << b;
+        blocks.append(std::move(b));
         return *this;
     }
     ReportDocument& chapter(const QString& heading) {
         ReportBlock b;
         b.kind = ReportBlock::Kind::Chapter;
         b.title = heading;
-        blocks << b;
+        blocks.append(std::move(b));
         return *this;
     }
     ReportDocument& teethChart(const QStringList& datesOfTeeth) {
         ReportBlock b;
         b.kind = ReportBlock::Kind::TeethChart;
         b.names = datesOfTeeth;
-        blocks << b;
+        blocks.append(std::move(b));
         return *this;
     }
 };

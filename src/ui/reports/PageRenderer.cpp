@@ -123,6 +123,7 @@ PageRenderer::PageRenderer(ReportDocument document, QPageSize::PageSizeId paper)
     m_doc.title = document.title;
     m_doc.child = document.child;
     m_doc.book = document.book;
+    m_doc.blocks.reserve(document.blocks.size());
     for (ReportBlock& b : document.blocks) {
         if (b.kind != ReportBlock::Kind::Table || b.rows.size() <= TableChunk) {
             m_doc.blocks << std::move(b);
