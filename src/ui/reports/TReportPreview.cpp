@@ -141,15 +141,15 @@ TReportPreview::TReportPreview(const ReportOutput::Job& job, QWidget* parent) : 
     // The first page shows as soon as it is laid out; the rest is laid out a little at a time while
     // the window answers, and the page count fills in meanwhile.
     if (!m_job.pages->laidOut()) {
-        auto* layout = new QTimer(this);
-        connect(layout, &QTimer::timeout, this, [this, layout] {
+        auto* layingOut = new QTimer(this);
+        connect(layingOut, &QTimer::timeout, this, [this, layingOut] {
             if (m_job.pages->layoutStep()) {
-                layout->stop();
+                layingOut->stop();
                 m_view->update(); // the footer now gives the page count
             }
             updatePageLabel();
         });
-        layout->start(0);
+        layingOut->start(0);
     }
 }
 
