@@ -296,8 +296,9 @@ void Database::openBook(const std::optional<QString>& damageFound, std::shared_f
         PhotoFiles::movePictures();
     } catch (const StoreError& e) {
         db = QSqlDatabase();
-        // A write refused because the look found damage: the damage is the reason.
-        const QString damage = g_look && g_look->damage ? *g_look->damage : QString();
+        // The book failed to open while the look still ran (a write it refused, or a read that found
+        // the file damaged): the damage the look finds is the reason, in its words.
+        const QString damage = g_look ? waitForLook() : QString();
         close();
         if (!damage.isEmpty())
             fail(damage);
