@@ -92,6 +92,10 @@ TableShape shapeOf(const QString& table) {
         // The row number (an INTEGER PRIMARY KEY) is this store's own, not the record's.
         if (key && type == QLatin1String("INTEGER") && name == QLatin1String("seq"))
             continue;
+        // A book file knows a child by first name; the identity that sharing gives a child is this
+        // book's own until import merges through the shared changes.
+        if (table == QLatin1String("CHILD") && name == QLatin1String("uid"))
+            continue;
         if (name == QLatin1String("child") && table != QLatin1String("CHILD")) {
             childInKey = key;
             continue;

@@ -1,6 +1,7 @@
 #include "core/store/Database.h"
 
 #include "core/store/Backups.h"
+#include "core/store/Clock.h"
 #include "core/store/DeliveredData.h"
 #include "core/store/FolderLock.h"
 #include "core/store/PhotoFiles.h"
@@ -14,6 +15,7 @@
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <QSysInfo>
 #include <QUrl>
 
 #include <chrono>
@@ -141,6 +143,28 @@ void runAll(const QStringList& statements) {
     for (const QString& sql : statements)
         Database::exec(sql);
 }
+
+// The functions the book's triggers call; without them nothing of a child can be written.
+void registerFunctions(const QSqlDatabase& db) {
+    if (!Clock::registerOn(handleOf(db)))
+        fail(QStringLiteral("Its clock for sharing cannot be set up."));
+}
+
+// Starts the clock of the book's device, past every stamp the book holds.
+void startClock() {
+    QSqlQuery device = Database::exec(QStringLiteral("SELECT id FROM DEVICE LIMIT 1"));
+    const QString id = device.next() ? device.value(0).toString() : QString();
+    device.finish();
+    QSqlQuery greatest = Database::exec(QStringLiteral("SELECT max(stamp) FROM STAMPS"));
+    Clock::start(id, greatest.next() ? greatest.value(0).toString() : QString());
+}
+
+// A device made by this start (a new book, or one brought up to the version that shares) is named
+// after the computer.
+void nameDevice() {
+    Database::exec(QStringLiteral("UPDATE DEVICE SET name = ? WHERE name = ''"),
+                   {QSysInfo::machineHostName()});
+}
 } // namespace
 
 QString Database::dataDirectory() {
@@ -253,6 +277,7 @@ void Database::openBook(const std::optional<QString>& damageFound, std::shared_f
             sqlite3_set_authorizer(h, holdWritesForTheLook, nullptr);
         }
     try {
+        registerFunctions(db);
         // Reading the schema is the first access: a file that is not a database fails here,
         // before anything is written to it. (A creation that was interrupted is rolled back here
         // too, leaving no pages: such a file is made afresh.)
@@ -274,6 +299,8 @@ void Database::openBook(const std::optional<QString>& damageFound, std::shared_f
                 Transaction tx;
                 runAll(Schema::migrationStatements(v));
                 exec(QStringLiteral("PRAGMA user_version = %1").arg(v + 1));
+                if (v + 1 == Schema::version())
+                    nameDevice();
                 tx.commit();
             }
             if (version < Schema::version())
@@ -283,8 +310,10 @@ void Database::openBook(const std::optional<QString>& damageFound, std::shared_f
             runAll(Schema::createStatements());
             exec(QStringLiteral("INSERT INTO PREVIOUS (FirstName) VALUES (?)"), {QStringLiteral("New")});
             exec(QStringLiteral("PRAGMA user_version = %1").arg(Schema::version()));
+            nameDevice();
             tx.commit();
         }
+        startClock();
         QSqlQuery mode = exec(QStringLiteral("PRAGMA journal_mode"));
         const bool wal =
             mode.next() && mode.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
@@ -351,6 +380,8 @@ void Database::openReadOnly() {
             fail(QStringLiteral("It was written by an older version of Tinyra, and bringing it up to date "
                                 "needs a folder that can be written to."));
         checkLayout(db, false);
+        registerFunctions(db);
+        startClock();
     } catch (const StoreError& e) {
         db = QSqlDatabase();
         close();
@@ -371,6 +402,7 @@ QString Database::writerLockPath() {
 
 void Database::close() {
     g_readOnly = false;
+    Clock::stop();
     // A look still running is waited for: a sound book is then checkpointed as usual.
     if (g_look && isOpen())
         (void)lookAnswer(true);

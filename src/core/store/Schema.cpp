@@ -185,11 +185,135 @@ QStringList pictureFiles() {
         changeStamps(QStringLiteral("PICTURES"), {QStringLiteral("data"), QStringLiteral("file")}).last()};
 }
 
+// A stamp of this device for a record's `changed` time, as the step giving stamps finds them (a record
+// with no time of its own counts as older than any edit).
+QString stampOfChanged(const QString& changed) {
+    return QStringLiteral("CASE WHEN length(%1) = 24 THEN %1 ELSE '1970-01-01T00:00:00.000Z' END "
+                          "|| '.0000.' || (SELECT id FROM DEVICE)")
+        .arg(changed);
+}
+
+// The key of `t`'s record in the row `row`.
+QString keyOf(const SharedTable& t, const QString& row) {
+    return t.keySql.contains(QLatin1String("%1")) ? t.keySql.arg(row) : t.keySql;
+}
+
+// The rows of (field name, value) of a record's fields, each where `differs` holds for it (%1: field).
+QString fieldRows(const SharedTable& t, const QString& row, const QString& differs = QString()) {
+    QStringList rows;
+    for (const QString& f : t.fields) {
+        QString one = QStringLiteral("SELECT '%1' AS name, %2.%1 AS value").arg(f, row);
+        if (!differs.isEmpty())
+            one += QStringLiteral(" WHERE ") + differs.arg(f);
+        rows << one;
+    }
+    return QLatin1Char('(') + rows.join(QStringLiteral(" UNION ALL ")) + QStringLiteral(") f");
+}
+
+// The child's uid for a row `row` of `t`: the FROM part naming it `c`, and its condition.
+QString childFrom(const SharedTable& t, const QString& row) {
+    return t.name == QLatin1String("CHILD") ? QStringLiteral("(SELECT %1.uid AS uid) c").arg(row)
+                                            : QStringLiteral("CHILD c");
+}
+QString childWhere(const SharedTable& t, const QString& row) {
+    return t.name == QLatin1String("CHILD") ? QStringLiteral("c.uid <> ''")
+                                            : QStringLiteral("c.FirstName = %1.child").arg(row);
+}
+
+// Sharing a book between computers: each child gets an identity that a new name keeps; the book
+// its device (an id made once, and a name); every field of every record its clock stamp and its
+// value in STAMPS, and every removal a stamp there too (an empty field). Triggers stamp each local
+// change through tinyra_stamp(), and keep quiet while the merge writes changes that bring their own
+// stamps (tinyra_applying()). What the book holds is stamped with its time of change, as this
+// device's, so that it orders against later edits.
+QStringList sharing() {
+    QStringList sql{
+        QStringLiteral("ALTER TABLE CHILD ADD COLUMN uid TEXT NOT NULL DEFAULT ''"),
+        QStringLiteral("UPDATE CHILD SET uid = lower(hex(randomblob(16)))"),
+        QStringLiteral("CREATE UNIQUE INDEX CHILD_BY_UID ON CHILD (uid) WHERE uid <> ''"),
+        QStringLiteral("CREATE TABLE DEVICE (id TEXT NOT NULL, name TEXT NOT NULL)"),
+        QStringLiteral("INSERT INTO DEVICE (id, name) VALUES (lower(hex(randomblob(16))), '')"),
+        QStringLiteral(
+            "CREATE TABLE STAMPS (tbl TEXT NOT NULL, child TEXT NOT NULL, key TEXT NOT NULL, "
+            "field TEXT NOT NULL, value, stamp TEXT NOT NULL, PRIMARY KEY (tbl, child, key, field))"),
+        QStringLiteral("CREATE INDEX STAMPS_BY_STAMP ON STAMPS (stamp)"),
+        // The identity of a new entry or growth record is given where it is stamped, before the stamps.
+        QStringLiteral("DROP TRIGGER ENTRIES_IDENTITY"), QStringLiteral("DROP TRIGGER GROWTH_IDENTITY")};
+    const QString stamp = QStringLiteral("INSERT INTO STAMPS (tbl, child, key, field, value, stamp) ");
+    const int triggersFrom = int(sql.size());
+    for (const SharedTable& t : Schema::sharedTables()) {
+        const bool isChild = t.name == QLatin1String("CHILD");
+        const QString keyNew = keyOf(t, QStringLiteral("NEW")), keyOld = keyOf(t, QStringLiteral("OLD"));
+        // Every field as it stands, stamped with the record's time of change.
+        const QString changed = t.name == QLatin1String("ENTRYPHOTOS")
+                                    ? QStringLiteral("coalesce((SELECT e.changed FROM ENTRIES e "
+                                                     "WHERE e.uid = r.entry), '')")
+                                    : QStringLiteral("r.changed");
+        for (const QString& f : t.fields)
+            sql << QStringLiteral("INSERT OR REPLACE INTO STAMPS "
+                                  "SELECT '%1', c.uid, %2, '%3', r.%3, %4 FROM %1 r JOIN CHILD c ON %5")
+                       .arg(t.name, keyOf(t, QStringLiteral("r")), f, stampOfChanged(changed),
+                            isChild ? QStringLiteral("c.rowid = r.rowid")
+                                    : QStringLiteral("c.FirstName = r.child"));
+        // A new record: every field.
+        QString identity;
+        if (t.name == QLatin1String("ENTRIES") || t.name == QLatin1String("GROWTH") || isChild)
+            identity =
+                QStringLiteral("UPDATE %1 SET uid = lower(hex(randomblob(16))) WHERE rowid = NEW.rowid "
+                               "AND uid = ''; ")
+                    .arg(t.name);
+        const QString newFrom = isChild ? QStringLiteral("CHILD c, %1 WHERE c.rowid = NEW.rowid")
+                                              .arg(fieldRows(t, QStringLiteral("NEW")))
+                                        : QStringLiteral("%1 r JOIN CHILD c ON c.FirstName = r.child, %2 "
+                                                         "WHERE r.rowid = NEW.rowid")
+                                              .arg(t.name, fieldRows(t, QStringLiteral("NEW")));
+        sql << QStringLiteral(
+                   "CREATE TRIGGER %1_SHARE_NEW AFTER INSERT ON %1 BEGIN %2%3SELECT '%1', c.uid, %4, "
+                   "f.name, f.value, tinyra_stamp() FROM %5 AND tinyra_applying() = 0; END")
+                   .arg(t.name, identity, stamp,
+                        isChild ? QStringLiteral("''") : keyOf(t, QStringLiteral("r")), newFrom);
+        // A record edited: the fields whose value differs.
+        sql << QStringLiteral(
+                   "CREATE TRIGGER %1_SHARE_EDIT AFTER UPDATE ON %1 WHEN tinyra_applying() = 0 AND "
+                   "%2 IS %3 BEGIN %4SELECT '%1', c.uid, %2, f.name, f.value, tinyra_stamp() FROM %5, "
+                   "%6 WHERE %7; END")
+                   .arg(t.name, keyNew, keyOld, stamp, childFrom(t, QStringLiteral("NEW")),
+                        fieldRows(t, QStringLiteral("NEW"), QStringLiteral("NEW.%1 IS NOT OLD.%1")),
+                        childWhere(t, QStringLiteral("NEW")));
+        // A record moved to another key (a relative to another slot): gone from the old, new at the new.
+        if (!isChild)
+            sql << QStringLiteral(
+                       "CREATE TRIGGER %1_SHARE_MOVE AFTER UPDATE ON %1 WHEN tinyra_applying() = 0 AND "
+                       "%2 IS NOT %3 AND %3 <> '' BEGIN "
+                       "%4SELECT '%1', c.uid, %3, '', NULL, tinyra_stamp() FROM CHILD c WHERE "
+                       "c.FirstName = OLD.child; "
+                       "%4SELECT '%1', c.uid, %2, f.name, f.value, tinyra_stamp() FROM CHILD c, %5 "
+                       "WHERE c.FirstName = NEW.child; END")
+                       .arg(t.name, keyNew, keyOld, stamp, fieldRows(t, QStringLiteral("NEW")));
+        // A record removed: its removal stamp.
+        sql << QStringLiteral(
+                   "CREATE TRIGGER %1_SHARE_GONE AFTER DELETE ON %1 WHEN tinyra_applying() = 0 BEGIN "
+                   "%2SELECT '%1', c.uid, %3, '', NULL, tinyra_stamp() FROM %4 WHERE %5; END")
+                   .arg(t.name, stamp, isChild ? QStringLiteral("''") : keyOld,
+                        childFrom(t, QStringLiteral("OLD")), childWhere(t, QStringLiteral("OLD")));
+    }
+    // A stamp written again replaces the one before, whatever the statement that fired the trigger
+    // says to do with a conflict.
+    for (int i = triggersFrom; i < sql.size(); ++i) {
+        QString& trigger = sql[i];
+        for (qsizetype at = trigger.indexOf(stamp); at >= 0; at = trigger.indexOf(stamp, at + 1))
+            trigger.insert(trigger.indexOf(QLatin1Char(';'), at),
+                           QStringLiteral(" ON CONFLICT (tbl, child, key, field) DO UPDATE SET value = "
+                                          "excluded.value, stamp = excluded.stamp"));
+    }
+    return sql;
+}
+
 // Each entry takes the store from version i+1 to i+2. A later schema change appends a step here
 // and adds its tables to createStatements() through the same list.
 const QList<QStringList>& migrations() {
     static const QList<QStringList> steps = {recordIdentities(), growthMeasures(), entryPhotos(),
-                                             datedEntries(), pictureFiles()};
+                                             datedEntries(),     pictureFiles(),   sharing()};
     return steps;
 }
 } // namespace
@@ -248,6 +372,47 @@ QStringList childTables() {
     return {QStringLiteral("ENTRIES"),    QStringLiteral("GROWTH"), QStringLiteral("FAMILY"),
             QStringLiteral("TEETH"),      QStringLiteral("SHEETS"), QStringLiteral("PICTURES"),
             QStringLiteral("ENTRYPHOTOS")};
+}
+
+const QList<SharedTable>& sharedTables() {
+    static const QList<SharedTable> tables = [] {
+        QStringList childFields;
+        for (const FieldDef& f : child().fields)
+            childFields << f.name;
+        return QList<SharedTable>{
+            {QStringLiteral("CHILD"), childFields, QStringLiteral("''")},
+            {QStringLiteral("ENTRIES"),
+             {QStringLiteral("list"), QStringLiteral("Date"), QStringLiteral("Title"),
+              QStringLiteral("Text")},
+             QStringLiteral("%1.uid")},
+            {QStringLiteral("GROWTH"),
+             {QStringLiteral("Date"), QStringLiteral("Height"), QStringLiteral("WtLbs"),
+              QStringLiteral("WtOz"), QStringLiteral("Head"), QStringLiteral("WtKg"),
+              QStringLiteral("Units")},
+             QStringLiteral("%1.uid")},
+            {QStringLiteral("FAMILY"),
+             {QStringLiteral("Name"), QStringLiteral("Date"), QStringLiteral("Text")},
+             QStringLiteral("CAST(%1.slot AS TEXT)")},
+            {QStringLiteral("TEETH"), {QStringLiteral("Date")}, QStringLiteral("CAST(%1.slot AS TEXT)")},
+            {QStringLiteral("SHEETS"),
+             {QStringLiteral("value")},
+             QStringLiteral("%1.sheet || '/' || %1.field")},
+            // A picture's bytes travel as its file; `data` only holds them until they move there.
+            {QStringLiteral("PICTURES"), {QStringLiteral("file")}, QStringLiteral("%1.picture")},
+            // An entry's photos are a set known by content: the entry and the photo's file.
+            {QStringLiteral("ENTRYPHOTOS"),
+             {QStringLiteral("list"), QStringLiteral("position"), QStringLiteral("name"),
+              QStringLiteral("taken")},
+             QStringLiteral("%1.entry || '/' || %1.file")}};
+    }();
+    return tables;
+}
+
+const SharedTable* sharedTable(const QString& name) {
+    for (const SharedTable& t : sharedTables())
+        if (t.name == name)
+            return &t;
+    return nullptr;
 }
 
 QList<FieldDef> firstFields(const TableDef& table) {

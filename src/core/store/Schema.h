@@ -20,6 +20,15 @@ struct TableDef {
     int indexOf(const QString& field) const;
 };
 
+// A table whose records are shared between computers field by field (docs/SHARED-FOLDER.md): the
+// fields that carry a clock stamp each, and the record's key within its child as SQL over a row
+// (`%1` stands for the row: NEW, OLD or an alias).
+struct SharedTable {
+    QString name;
+    QStringList fields;
+    QString keySql;
+};
+
 namespace Schema {
 // The current schema version, kept in PRAGMA user_version.
 int version();
@@ -37,6 +46,11 @@ QList<const TableDef*> baseTables();
 // Tables holding records that belong to one child, each with the child's first name in column "child".
 // Deleting a child empties them of that child's rows.
 QStringList childTables();
+// CHILD and every table of childTables(), as the merge and the stamping triggers know them.
+const QList<SharedTable>& sharedTables();
+// nullptr for a table that is not shared.
+const SharedTable* sharedTable(const QString& name);
+
 // A table's fields as the first version of the store made them (later ones come by migrations).
 QList<FieldDef> firstFields(const TableDef& table);
 

@@ -44,7 +44,9 @@ QStringList dump(bool sorted = false) {
             QStringList cells;
             const QSqlRecord rec = q.record();
             for (int i = 0; i < rec.count(); ++i) {
-                if (rec.fieldName(i) == QLatin1String("seq"))
+                // The row number, and a child's identity for sharing, are each book's own.
+                if (rec.fieldName(i) == QLatin1String("seq") ||
+                    (table == QLatin1String("CHILD") && rec.fieldName(i) == QLatin1String("uid")))
                     continue;
                 const QVariant v = q.value(i);
                 cells << rec.fieldName(i) + QLatin1Char('=') +

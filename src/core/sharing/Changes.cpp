@@ -1,0 +1,440 @@
+#include "core/sharing/Changes.h"
+
+#include "core/store/Clock.h"
+#include "core/store/Database.h"
+#include "core/store/Schema.h"
+
+#include <QHash>
+#include <QMap>
+#include <QSet>
+#include <QSqlQuery>
+
+#include <algorithm>
+
+namespace {
+const QString kChild = QStringLiteral("CHILD");
+const QString kEntries = QStringLiteral("ENTRIES");
+const QString kPhotos = QStringLiteral("ENTRYPHOTOS");
+// The longest text a field takes from another computer, as import takes from a book file.
+constexpr int kLongestText = 16 * 1024 * 1024;
+
+bool isUid(const QString& s) {
+    if (s.size() != 32)
+        return false;
+    return std::all_of(s.begin(), s.end(), [](QChar c) { return c.isDigit() || (c >= u'a' && c <= u'f'); });
+}
+
+// Fields stored as numbers, with the values they may take.
+struct Range {
+    int low, high;
+};
+std::optional<Range> numberRange(const QString& table, const QString& field) {
+    if (field == QLatin1String("list") && (table == kEntries || table == kPhotos))
+        return Range{0, 5};
+    if (field == QLatin1String("position") && table == kPhotos)
+        return Range{0, 9999};
+    return std::nullopt;
+}
+
+QString keyRefusal(const QString& table, const QString& key) {
+    bool number = false;
+    const int slot = key.toInt(&number);
+    const QString sheetOrFile = key.section(QLatin1Char('/'), 1);
+    if (table == kChild)
+        return key.isEmpty() ? QString() : QStringLiteral("a child's own information has no key");
+    if (table == kEntries || table == QLatin1String("GROWTH"))
+        return isUid(key) ? QString() : QStringLiteral("the record's identity is not 32 hexadecimal digits");
+    if (table == QLatin1String("FAMILY"))
+        return number && slot >= 1 && slot <= 14 && key == QString::number(slot)
+                   ? QString()
+                   : QStringLiteral("a relative's slot is 1 to 14");
+    if (table == QLatin1String("TEETH"))
+        return number && slot >= 1 && slot <= 20 && key == QString::number(slot)
+                   ? QString()
+                   : QStringLiteral("a tooth's slot is 1 to 20");
+    if (table == QLatin1String("SHEETS"))
+        return !key.section(QLatin1Char('/'), 0, 0).isEmpty() && !sheetOrFile.isEmpty() && key.size() <= 200
+                   ? QString()
+                   : QStringLiteral("a sheet field is named sheet/field");
+    if (table == QLatin1String("PICTURES"))
+        return !key.isEmpty() && key.size() <= 100 ? QString() : QStringLiteral("a picture has a name");
+    // An entry's photo: the entry's identity, a slash and the photo's file in the photo folder.
+    return isUid(key.section(QLatin1Char('/'), 0, 0)) && !sheetOrFile.isEmpty() &&
+                   sheetOrFile.size() <= 200 && !sheetOrFile.startsWith(QLatin1Char('/')) &&
+                   !sheetOrFile.contains(QLatin1String(".."))
+               ? QString()
+               : QStringLiteral("a photo is known by its entry and its file");
+}
+
+QString valueRefusal(const Change& c) {
+    if (c.field.isEmpty())
+        return QString();
+    if (const auto range = numberRange(c.table, c.field)) {
+        bool ok = false;
+        const int n = c.value.toInt(&ok);
+        return ok && n >= range->low && n <= range->high ? QString()
+                                                         : QStringLiteral("%1 is a number from %2 to %3")
+                                                               .arg(c.field)
+                                                               .arg(range->low)
+                                                               .arg(range->high);
+    }
+    const int length = int(c.value.toString().size());
+    if (c.table == kChild) {
+        const TableDef& child = Schema::child();
+        const int width = child.fields.at(child.indexOf(c.field)).width;
+        return width > 0 && length > width ? QStringLiteral("%1 keeps %2 characters").arg(c.field).arg(width)
+                                           : QString();
+    }
+    if ((c.field == QLatin1String("Date") || c.field == QLatin1String("taken")) && length > 8)
+        return QStringLiteral("a date keeps 8 characters");
+    return length > kLongestText ? QStringLiteral("the text is too long") : QString();
+}
+
+// A record as the stamps hold it.
+struct Held {
+    QHash<QString, QVariant> values;
+    QString newest, oldest; // of its fields' stamps
+    QString removal;
+    bool present() const { return !newest.isEmpty() && newest > removal; }
+    QString changed() const { return newest.left(24); }
+};
+
+struct Record {
+    QString table, child, key;
+    bool operator==(const Record& o) const { return table == o.table && child == o.child && key == o.key; }
+};
+size_t qHash(const Record& r, size_t seed = 0) {
+    return qHashMulti(seed, r.table, r.child, r.key);
+}
+
+Held held(const Record& r) {
+    Held h;
+    QSqlQuery q = Database::exec(
+        QStringLiteral("SELECT field, value, stamp FROM STAMPS WHERE tbl = ? AND child = ? AND key = ?"),
+        {r.table, r.child, r.key});
+    while (q.next()) {
+        const QString field = q.value(0).toString(), stamp = q.value(2).toString();
+        if (field.isEmpty()) {
+            h.removal = stamp;
+            continue;
+        }
+        h.values.insert(field, q.value(1));
+        h.newest = qMax(h.newest, stamp);
+        h.oldest = h.oldest.isEmpty() ? stamp : qMin(h.oldest, stamp);
+    }
+    return h;
+}
+
+QString childName(const QString& uid) {
+    QSqlQuery q = Database::exec(QStringLiteral("SELECT FirstName FROM CHILD WHERE uid = ?"), {uid});
+    return q.next() ? q.value(0).toString() : QString();
+}
+
+bool nameTaken(const QString& name, const QString& uid) {
+    QSqlQuery q =
+        Database::exec(QStringLiteral("SELECT 1 FROM CHILD WHERE FirstName = ? AND uid <> ?"), {name, uid});
+    return q.next();
+}
+
+class Merge {
+public:
+    explicit Merge(ApplyResult& result) : m_result(result) {}
+
+    void take(const Change& c) {
+        Clock::witness(c.stamp);
+        QSqlQuery q = Database::exec(
+            QStringLiteral("SELECT stamp FROM STAMPS WHERE tbl = ? AND child = ? AND key = ? AND field = ?"),
+            {c.table, c.child, c.key, c.field});
+        if (q.next() && q.value(0).toString() >= c.stamp)
+            return;
+        q.finish();
+        QVariant value;
+        if (!c.field.isEmpty())
+            value = numberRange(c.table, c.field) ? QVariant(c.value.toInt()) : QVariant(c.value.toString());
+        Database::exec(QStringLiteral("INSERT OR REPLACE INTO STAMPS (tbl, child, key, field, value, stamp) "
+                                      "VALUES (?, ?, ?, ?, ?, ?)"),
+                       {c.table, c.child, c.key, c.field, value, c.stamp});
+        ++m_result.taken;
+        m_touched.insert({c.table, c.child, c.key});
+    }
+
+    // Writes every record whose stamps changed as its stamps now have it: the children first, then
+    // their records in the order they were first made, then the photos of each entry concerned.
+    void place() {
+        QVector<Record> children;
+        for (const Record& r : std::as_const(m_touched))
+            if (r.table == kChild)
+                children << r;
+        std::sort(children.begin(), children.end(),
+                  [](const Record& a, const Record& b) { return a.child < b.child; });
+        for (const Record& r : children)
+            placeChild(r.child);
+
+        QVector<std::pair<Record, Held>> records;
+        for (const Record& r : std::as_const(m_touched)) {
+            if (r.table == kChild)
+                continue;
+            if (r.table == kPhotos) {
+                m_photoEntries.insert({kEntries, r.child, r.key.section(QLatin1Char('/'), 0, 0)});
+                continue;
+            }
+            records.append({r, held(r)});
+        }
+        std::sort(records.begin(), records.end(), [](const auto& a, const auto& b) {
+            return std::tie(a.second.oldest, a.first.table, a.first.key) <
+                   std::tie(b.second.oldest, b.first.table, b.first.key);
+        });
+        for (const auto& [r, h] : records) {
+            placeRecord(r, h);
+            if (r.table == kEntries)
+                m_photoEntries.insert(r);
+        }
+        QVector<Record> entries(m_photoEntries.begin(), m_photoEntries.end());
+        std::sort(entries.begin(), entries.end(),
+                  [](const Record& a, const Record& b) { return a.key < b.key; });
+        for (const Record& e : entries)
+            placePhotos(e.child, e.key);
+    }
+
+private:
+    void placeChild(const QString& uid) {
+        const Held h = held({kChild, uid, QString()});
+        const QString here = childName(uid);
+        if (!h.present()) {
+            if (!here.isEmpty()) {
+                Database::exec(QStringLiteral("DELETE FROM CHILD WHERE uid = ?"), {uid});
+                for (const QString& t : Schema::childTables())
+                    Database::exec(QStringLiteral("DELETE FROM %1 WHERE child = ?").arg(t), {here});
+            }
+            return;
+        }
+        const QString wanted = h.values.value(QStringLiteral("FirstName")).toString();
+        if (wanted.isEmpty())
+            return; // not placed until its name comes
+        QString name = wanted;
+        for (int n = 2; nameTaken(name, uid); ++n)
+            name = QStringLiteral("%1 (%2)").arg(wanted.left(44)).arg(n);
+        if (name != wanted)
+            m_result.renamedChildren << QStringLiteral("%1 is kept as %2").arg(wanted, name);
+
+        QStringList fields;
+        QVariantList values;
+        for (auto it = h.values.cbegin(); it != h.values.cend(); ++it) {
+            fields << it.key();
+            values << (it.key() == QLatin1String("FirstName") ? QVariant(name) : it.value());
+        }
+        fields << QStringLiteral("changed");
+        values << h.changed();
+        if (!here.isEmpty()) {
+            if (here != name) {
+                for (const QString& t : Schema::childTables())
+                    Database::exec(QStringLiteral("UPDATE %1 SET child = ? WHERE child = ?").arg(t),
+                                   {name, here});
+                Database::exec(QStringLiteral("UPDATE PREVIOUS SET FirstName = ? WHERE FirstName = ?"),
+                               {name, here});
+            }
+            QStringList sets;
+            for (const QString& f : fields)
+                sets << f + QStringLiteral(" = ?");
+            values << uid;
+            Database::exec(
+                QStringLiteral("UPDATE CHILD SET %1 WHERE uid = ?").arg(sets.join(QStringLiteral(", "))),
+                values);
+            return;
+        }
+        fields << QStringLiteral("uid");
+        values << uid;
+        Database::exec(QStringLiteral("INSERT INTO CHILD (%1) VALUES (%2)")
+                           .arg(fields.join(QStringLiteral(", ")),
+                                QStringList(fields.size(), QStringLiteral("?")).join(QStringLiteral(", "))),
+                       values);
+        // A child placed only now: the records that came before it find their place too.
+        QSqlQuery q = Database::exec(
+            QStringLiteral("SELECT DISTINCT tbl, key FROM STAMPS WHERE child = ? AND tbl <> 'CHILD'"), {uid});
+        while (q.next())
+            m_touched.insert({q.value(0).toString(), uid, q.value(1).toString()});
+    }
+
+    // Where a record is, as SQL and its values, and the columns and values of its key for a new row.
+    static void locate(const Record& r, const QString& child, QString* where, QVariantList* at,
+                       QStringList* columns, QVariantList* values) {
+        const QString first = r.key.section(QLatin1Char('/'), 0, 0),
+                      rest = r.key.section(QLatin1Char('/'), 1);
+        if (r.table == kEntries || r.table == QLatin1String("GROWTH")) {
+            *where = QStringLiteral("uid = ?");
+            *at = {r.key};
+            *columns = {QStringLiteral("uid")};
+        } else if (r.table == QLatin1String("FAMILY") || r.table == QLatin1String("TEETH")) {
+            *where = QStringLiteral("child = ? AND slot = ?");
+            *at = {child, r.key.toInt()};
+            *columns = {QStringLiteral("slot")};
+        } else if (r.table == QLatin1String("SHEETS")) {
+            *where = QStringLiteral("child = ? AND sheet = ? AND field = ?");
+            *at = {child, first, rest};
+            *columns = {QStringLiteral("sheet"), QStringLiteral("field")};
+        } else {
+            *where = QStringLiteral("child = ? AND picture = ?");
+            *at = {child, r.key};
+            *columns = {QStringLiteral("picture")};
+        }
+        *values = at->mid(at->size() - columns->size());
+    }
+
+    void placeRecord(const Record& r, const Held& h) {
+        const QString child = childName(r.child);
+        if (child.isEmpty())
+            return; // its child is not in this book (yet)
+        QString where;
+        QVariantList at, values;
+        QStringList columns;
+        locate(r, child, &where, &at, &columns, &values);
+        if (!h.present()) {
+            Database::exec(QStringLiteral("DELETE FROM %1 WHERE %2").arg(r.table, where), at);
+            return;
+        }
+        QStringList fields;
+        QVariantList fieldValues;
+        for (auto it = h.values.cbegin(); it != h.values.cend(); ++it) {
+            fields << it.key();
+            fieldValues << it.value();
+        }
+        fields << QStringLiteral("changed") << QStringLiteral("child");
+        fieldValues << h.changed() << child;
+        QSqlQuery there = Database::exec(QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(r.table, where), at);
+        if (there.next()) {
+            there.finish();
+            QStringList sets;
+            for (const QString& f : fields)
+                sets << f + QStringLiteral(" = ?");
+            Database::exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                               .arg(r.table, sets.join(QStringLiteral(", ")), where),
+                           fieldValues + at);
+            return;
+        }
+        // A diary entry waits for its list; another field not known yet is blank until it comes.
+        if (r.table == kEntries && !h.values.contains(QStringLiteral("list")))
+            return;
+        columns << fields;
+        values << fieldValues;
+        for (const QString& f : Schema::sharedTable(r.table)->fields)
+            if (!h.values.contains(f)) {
+                columns << f;
+                values << QString();
+            }
+        if (r.table == QLatin1String("PICTURES")) {
+            columns << QStringLiteral("data");
+            values << QByteArray("");
+        }
+        Database::exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                           .arg(r.table, columns.join(QStringLiteral(", ")),
+                                QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", "))),
+                       values);
+    }
+
+    // An entry's photos are the members its stamps hold present, in the order of their positions
+    // (photos added at one place on two computers: by file), numbered again from 0.
+    void placePhotos(const QString& childUid, const QString& entry) {
+        Database::exec(QStringLiteral("DELETE FROM ENTRYPHOTOS WHERE entry = ?"), {entry});
+        const QString child = childName(childUid);
+        QSqlQuery e = Database::exec(QStringLiteral("SELECT list FROM ENTRIES WHERE uid = ? AND child = ?"),
+                                     {entry, child});
+        if (child.isEmpty() || !e.next())
+            return;
+        const int list = e.value(0).toInt();
+        e.finish();
+        QMap<QString, Held> members;
+        QSqlQuery q =
+            Database::exec(QStringLiteral("SELECT DISTINCT key FROM STAMPS WHERE tbl = 'ENTRYPHOTOS' AND "
+                                          "child = ? AND key > ? AND key < ?"),
+                           {childUid, entry + QLatin1Char('/'), entry + QLatin1Char('0')});
+        QStringList keys;
+        while (q.next())
+            keys << q.value(0).toString();
+        q.finish();
+        struct Photo {
+            int position;
+            QString file;
+            Held h;
+        };
+        QVector<Photo> photos;
+        for (const QString& key : keys) {
+            Held h = held({kPhotos, childUid, key});
+            if (h.present())
+                photos.append({h.values.value(QStringLiteral("position")).toInt(),
+                               key.section(QLatin1Char('/'), 1), h});
+        }
+        std::sort(photos.begin(), photos.end(), [](const Photo& a, const Photo& b) {
+            return std::tie(a.position, a.file) < std::tie(b.position, b.file);
+        });
+        for (int i = 0; i < photos.size(); ++i)
+            Database::exec(
+                QStringLiteral("INSERT INTO ENTRYPHOTOS (child, list, entry, position, file, name, taken) "
+                               "VALUES (?, ?, ?, ?, ?, ?, ?)"),
+                {child, list, entry, i, photos[i].file,
+                 photos[i].h.values.value(QStringLiteral("name")).toString(),
+                 photos[i].h.values.value(QStringLiteral("taken")).toString()});
+    }
+
+    ApplyResult& m_result;
+    QSet<Record> m_touched;
+    QSet<Record> m_photoEntries;
+};
+
+QVector<Change> changesFrom(QSqlQuery& q) {
+    QVector<Change> changes;
+    while (q.next())
+        changes.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+                        q.value(3).toString(), q.value(4), q.value(5).toString()});
+    return changes;
+}
+} // namespace
+
+namespace Changes {
+QVector<Change> localChangesSince(const QString& stamp) {
+    // A stamp's device id follows its moment and counter: 30 characters.
+    QSqlQuery q = Database::exec(QStringLiteral("SELECT tbl, child, key, field, value, stamp FROM STAMPS "
+                                                "WHERE stamp > ? AND substr(stamp, 31) = ? ORDER BY stamp"),
+                                 {stamp, Clock::deviceId()});
+    return changesFrom(q);
+}
+
+QVector<Change> allChanges() {
+    QSqlQuery q = Database::exec(
+        QStringLiteral("SELECT tbl, child, key, field, value, stamp FROM STAMPS ORDER BY stamp"));
+    return changesFrom(q);
+}
+
+QString refusal(const Change& c) {
+    const SharedTable* t = Schema::sharedTable(c.table);
+    if (!t)
+        return QStringLiteral("This book keeps no table %1.").arg(c.table);
+    if (!c.field.isEmpty() && !t->fields.contains(c.field))
+        return QStringLiteral("The table %1 has no field %2.").arg(c.table, c.field);
+    if (!Clock::isStamp(c.stamp))
+        return QStringLiteral("The change carries no clock stamp.");
+    if (!isUid(c.child))
+        return QStringLiteral("The child's identity is not 32 hexadecimal digits.");
+    QString why = keyRefusal(c.table, c.key);
+    if (why.isEmpty())
+        why = valueRefusal(c);
+    return why.isEmpty() ? QString()
+                         : QStringLiteral("A record of %1 cannot be placed: %2.").arg(c.table, why);
+}
+
+ApplyResult apply(const QVector<Change>& changes) {
+    ApplyResult result;
+    for (const Change& c : changes)
+        if (const QString why = refusal(c); !why.isEmpty())
+            result.refused.append({c, why});
+    if (!result.refused.isEmpty())
+        return result;
+    Transaction tx;
+    Clock::Applying quiet;
+    Merge merge(result);
+    for (const Change& c : changes)
+        merge.take(c);
+    merge.place();
+    tx.commit();
+    return result;
+}
+} // namespace Changes

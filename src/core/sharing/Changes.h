@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <QVector>
+
+// The changes of a book shared between computers, field by field, and their merge
+// (docs/SHARED-FOLDER.md, "Clock stamps and the merge").
+struct Change {
+    QString table;
+    QString child; // the child's uid
+    QString key;   // the record within the child ('' for the child's own information)
+    QString field; // empty: the record's removal
+    QVariant value;
+    QString stamp;
+
+    bool operator==(const Change& o) const {
+        return table == o.table && child == o.child && key == o.key && field == o.field && value == o.value &&
+               stamp == o.stamp;
+    }
+};
+
+struct Refusal {
+    Change change;
+    QString reason;
+};
+
+struct ApplyResult {
+    // Changes that could not be placed; when there is one, nothing of the call was applied.
+    QVector<Refusal> refused;
+    // A child new to this book whose first name another child here has: kept under another name.
+    QStringList renamedChildren;
+    // Changes newer than what the book held (the others were known already).
+    int taken = 0;
+};
+
+namespace Changes {
+// This device's changes stamped after `stamp` (all of them for an empty one), oldest first.
+QVector<Change> localChangesSince(const QString& stamp);
+// Every change the book holds, whoever made it, oldest first.
+QVector<Change> allChanges();
+// Merges `changes` into the book in one transaction: a field takes the value of its greatest stamp,
+// a record is present unless its removal is newer than all its fields. Applying changes again, or in
+// another order, gives the same book. Throws StoreError when the store fails.
+ApplyResult apply(const QVector<Change>& changes);
+// Why `change` cannot be placed in a book, or an empty text when it can.
+QString refusal(const Change& change);
+} // namespace Changes
