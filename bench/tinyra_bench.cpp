@@ -5,6 +5,7 @@
 #include "core/milestones/MilestoneSheets.h"
 #include "core/reports/ReportCatalog.h"
 #include "core/reports/ReportRegistry.h"
+#include "core/store/Clock.h"
 #include "core/store/Database.h"
 #include "core/store/PhotoFiles.h"
 #include "ui/common/TDialog.h"
@@ -1037,6 +1038,8 @@ int main(int argc, char** argv) {
     const double append = median(repeat(201, [&] { Entries().append(DiaryList::JournalEntries, entry); }));
     sqlite3* raw = nullptr;
     sqlite3_open(qPrintable(Database::filePath()), &raw);
+    // The store's triggers stamp every field for sharing, as they do for the program's own writes.
+    Clock::registerOn(raw);
     // The same durability as the store: every commit reaches the disk before it returns.
     sqlite3_exec(raw, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
     sqlite3_stmt* st = nullptr;
