@@ -309,11 +309,28 @@ QStringList sharing() {
     return sql;
 }
 
+// A book kept in a shared folder: where the folder is and what this computer wrote to it (SHARING,
+// name and value), each other computer seen there with how far this one has read it (PEERS: its name,
+// the last batch read, the greatest stamp applied from it, when its last change came), and the
+// versions that lost to an edit made on another computer without knowing of them (CONFLICTS: the
+// version set aside, its stamp, the stamp of the version kept, and whether the parent has seen it).
+QStringList sharedFolder() {
+    return {
+        QStringLiteral("CREATE TABLE SHARING (name TEXT NOT NULL PRIMARY KEY, value TEXT NOT NULL)"),
+        QStringLiteral("CREATE TABLE PEERS (device TEXT NOT NULL PRIMARY KEY, name TEXT NOT NULL DEFAULT '', "
+                       "batch INTEGER NOT NULL DEFAULT 0, seen TEXT NOT NULL DEFAULT '', "
+                       "lastChange TEXT NOT NULL DEFAULT '')"),
+        QStringLiteral("CREATE TABLE CONFLICTS (tbl TEXT NOT NULL, child TEXT NOT NULL, key TEXT NOT NULL, "
+                       "field TEXT NOT NULL, value, stamp TEXT NOT NULL, kept TEXT NOT NULL, "
+                       "settled INTEGER NOT NULL DEFAULT 0, PRIMARY KEY (tbl, child, key, field, stamp))")};
+}
+
 // Each entry takes the store from version i+1 to i+2. A later schema change appends a step here
 // and adds its tables to createStatements() through the same list.
 const QList<QStringList>& migrations() {
     static const QList<QStringList> steps = {recordIdentities(), growthMeasures(), entryPhotos(),
-                                             datedEntries(),     pictureFiles(),   sharing()};
+                                             datedEntries(),     pictureFiles(),   sharing(),
+                                             sharedFolder()};
     return steps;
 }
 } // namespace

@@ -269,12 +269,12 @@ void EntryPhotosTest::formPicturesOfAnOlderStoreBecomePhotoFilesThatBackupsAndBo
     QString firstFile;
     {
         TempStore store(false);
-        const QString problem = store.writeOlderStore(
-            Schema::version() - 1, {"INSERT INTO CHILD (FirstName) VALUES ('Ann')",
-                                    "INSERT INTO PREVIOUS (FirstName) VALUES ('Ann')",
-                                    "INSERT INTO PICTURES (child, picture, data, changed) VALUES ('Ann', "
-                                    "'ChildInfo/Image1', X'" +
-                                        first.toHex() + "', '" + stamp + "')"});
+        const QString problem =
+            store.writeOlderStore(5, {"INSERT INTO CHILD (FirstName) VALUES ('Ann')",
+                                      "INSERT INTO PREVIOUS (FirstName) VALUES ('Ann')",
+                                      "INSERT INTO PICTURES (child, picture, data, changed) VALUES ('Ann', "
+                                      "'ChildInfo/Image1', X'" +
+                                          first.toHex() + "', '" + stamp + "')"});
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
         store.open();
         // Moved to the photo folder, named by its bytes, with nothing changed but where it is kept.
