@@ -421,7 +421,8 @@ QString refusal(const Change& c) {
                          : QStringLiteral("A record of %1 cannot be placed: %2.").arg(c.table, why);
 }
 
-ApplyResult apply(const QVector<Change>& changes) {
+ApplyResult apply(const QVector<Change>& changes, const ApplyOptions& options) {
+    Q_UNUSED(options); // setting aside and holding come with the shared folder
     ApplyResult result;
     for (const Change& c : changes)
         if (const QString why = refusal(c); !why.isEmpty())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/sharing/Conflicts.h"
+
 #include <QString>
 #include <QVariant>
 #include <QVector>
@@ -32,6 +34,20 @@ struct ApplyResult {
     QStringList renamedChildren;
     // Changes newer than what the book held (the others were known already).
     int taken = 0;
+    // Versions set aside because the other was made without knowing of them (Conflicts).
+    int setAside = 0;
+    // A child's removal and the removals of its records, held by ApplyOptions::holdChildRemovals.
+    QVector<Change> held;
+};
+
+struct ApplyOptions {
+    // The device that wrote the changes and what it had read of the others (for setting aside a
+    // version that lost to one made without knowing of it).
+    QString writer;
+    Conflicts::Knowledge writerKnew;
+    // A child's removal, and the removals of that child's records in the same call, are not applied
+    // but returned in ApplyResult::held, for the parent to decide.
+    bool holdChildRemovals = false;
 };
 
 namespace Changes {
@@ -42,7 +58,7 @@ QVector<Change> allChanges();
 // Merges `changes` into the book in one transaction: a field takes the value of its greatest stamp,
 // a record is present unless its removal is newer than all its fields. Applying changes again, or in
 // another order, gives the same book. Throws StoreError when the store fails.
-ApplyResult apply(const QVector<Change>& changes);
+ApplyResult apply(const QVector<Change>& changes, const ApplyOptions& options = {});
 // Why `change` cannot be placed in a book, or an empty text when it can.
 QString refusal(const Change& change);
 } // namespace Changes
