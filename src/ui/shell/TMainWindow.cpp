@@ -32,6 +32,8 @@
 #include "ui/reports/TPrintReports.h"
 #include "ui/shell/BookMoves.h"
 #include "ui/shell/HomePanel.h"
+#include "ui/shell/ShareBook.h"
+#include "ui/shell/SharingRunner.h"
 #include "ui/shell/Startup.h"
 #include "ui/shell/TTimeline.h"
 
@@ -45,6 +47,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QShowEvent>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -129,7 +132,29 @@ TMainWindow::TMainWindow(QWidget* parent) : QMainWindow(parent) {
     layout->addLayout(below, 1);
     setCentralWidget(central);
 
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    m_sharing = new SharingRunner(this, statusBar());
+    connect(m_sharing, &SharingRunner::bookChanged, this, &TMainWindow::showChangesFromElsewhere);
+    // A shared book takes in what the other computers wrote once the window is up.
+    connect(this, &TMainWindow::firstPainted, m_sharing, &SharingRunner::restart);
+
     buildMenus();
+}
+
+void TMainWindow::showChangesFromElsewhere() {
+    guarded(this, [] {
+        // The active child may have been renamed or removed on another computer.
+        QString child = Children::active();
+        const QStringList children = Children::firstNames();
+        if (!children.contains(child)) {
+            const QString previous = Children::previous();
+            child = children.contains(previous) ? previous : children.value(0);
+        }
+        if (!child.isEmpty())
+            Children::makeActive(child, false);
+    });
+    showActiveChild();
+    m_home->refreshSoon();
 }
 
 QString TMainWindow::childName() const {
@@ -181,6 +206,13 @@ void TMainWindow::buildMenus() {
             &TMainWindow::ImportBook1Click);
     addItem(child, QStringLiteral("&Restore a Backup..."), QStringLiteral("RestoreBackup1"),
             &TMainWindow::RestoreBackup1Click);
+    child->addSeparator();
+    addItem(child, QStringLiteral("&Share Book..."), QStringLiteral("ShareBook1"),
+            &TMainWindow::ShareBook1Click);
+    QMenu* shared = child->addMenu(QStringLiteral("S&hared Book"));
+    shared->setObjectName(QStringLiteral("SharedBook1"));
+    addItem(shared, QStringLiteral("Changes from &Other Computers"),
+            QStringLiteral("ChangesfromOtherComputers1"), &TMainWindow::ChangesfromOtherComputers1Click);
 
     QMenu* health = menu(QStringLiteral("&Health"), QStringLiteral("Health2"));
     addItem(health, QStringLiteral("&At the Doctors"), QStringLiteral("AttheDoctors1"),
@@ -419,6 +451,14 @@ void TMainWindow::ExportBook1Click() {
 }
 void TMainWindow::ImportBook1Click() {
     BookMoves::importBook(this);
+}
+void TMainWindow::ShareBook1Click() {
+    if (ShareBook::open(this, m_sharing))
+        showChangesFromElsewhere();
+}
+void TMainWindow::ChangesfromOtherComputers1Click() {
+    ShareBook::showChanges(this);
+    showChangesFromElsewhere();
 }
 void TMainWindow::RestoreBackup1Click() {
     restoreBackup(this);

@@ -13,6 +13,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QToolButton;
+class SharingRunner;
 
 // The hub of every command: menu bar, tool bar of picture buttons, the artwork and the hidden ChildName
 // box holding the active child's first name. It is the forms' host: they ask it for the active child,
@@ -58,6 +59,11 @@ public slots:
     void ExportBook1Click(); // the whole book to a file, and back
     void ImportBook1Click();
     void RestoreBackup1Click(); // a backup in place of the book, the book kept beside it
+    void ShareBook1Click();     // the book kept in step with other computers through a folder
+    void ChangesfromOtherComputers1Click();
+    // Another computer's changes were taken in (or the parent chose one): the active child is read
+    // again, and shown.
+    void showChangesFromElsewhere();
     void AttheDoctors1Click();
     void Growth1Click();
     void Teeth1Click();
@@ -106,6 +112,7 @@ private:
     QLineEdit* m_childName;
     QLabel* m_image;
     HomePanel* m_home;
+    SharingRunner* m_sharing;
     bool m_firstShow = true;
     bool m_startupDone = false;
     bool m_quitAfterPaint = false;
