@@ -5,6 +5,7 @@
 #include "core/store/StoreError.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Messages.h"
+#include "ui/common/Widgets.h"
 #include "ui/shell/SharingRunner.h"
 
 #include <QApplication>
@@ -25,6 +26,10 @@
 #include <QVBoxLayout>
 
 namespace {
+// Their help topics.
+constexpr int kShareHelp = 64;
+constexpr int kChangesHelp = 65;
+
 const QString kIntro = QStringLiteral(
     "Keep this book on every computer of the family. Choose a folder that a sync program such as "
     "Syncthing or Nextcloud keeps in step between your computers; Tinyra puts its folder \"%1\" in it. "
@@ -112,6 +117,8 @@ public:
         buttons->addButton(m_go, QDialogButtonBox::AcceptRole);
         buttons->addButton(m_stop, QDialogButtonBox::ActionRole);
         buttons->addButton(close, QDialogButtonBox::RejectRole);
+        buttons->addButton(Widgets::helpButton(QStringLiteral("HelpBtn"), kShareHelp, this),
+                           QDialogButtonBox::HelpRole);
         layout->addWidget(buttons);
 
         if (m_shared) {
@@ -315,6 +322,8 @@ public:
         buttons->addButton(m_use, QDialogButtonBox::ActionRole);
         buttons->addButton(m_keep, QDialogButtonBox::ActionRole);
         buttons->addButton(close, QDialogButtonBox::RejectRole);
+        buttons->addButton(Widgets::helpButton(QStringLiteral("HelpBtn"), kChangesHelp, this),
+                           QDialogButtonBox::HelpRole);
         layout->addWidget(buttons);
         connect(close, &QPushButton::clicked, this, &QDialog::reject);
         connect(m_list, &QTreeWidget::currentItemChanged, this, [this] { showCurrent(); });
