@@ -874,6 +874,46 @@ void measureExport(const QString& program, const QString& home) {
     }
 }
 
+// The heavy book with 2,000 journal photos shared by the program from its command line, and joined by
+// a second computer's empty book; then 10,000 entries edited on the first, written to the folder and
+// taken in by the second; then one edit. Each is a whole `tinyra --share` or `--sync` process, with
+// its peak memory.
+void measureSharing(const QString& program, const QString& home) {
+    Database::open();
+    std::printf("Adding 2,000 photos to the heavy child's journal...\n");
+    storeEntryPhotos(kHeavy, photo(7, QSize(640, 480)), 2000, 3, 1);
+    Database::close();
+    QTemporaryDir shared, second;
+    const auto step = [&](const char* what, const QStringList& args, const QString& where, double targetMs,
+                          const char* target) {
+        const Run run = runProgram(program, args, where);
+        report(what, run.ms, 0, target, run.ok && (targetMs <= 0 || run.ms < targetMs));
+        std::printf("%-44s %9.1f MB   %-33s target %-22s %s\n", "  its peak memory", run.peakMb, "",
+                    "< 200 MB", run.ok && run.peakMb < 200 ? "met" : "MISSED");
+        return run.ok;
+    };
+    const QString folder = shared.path();
+    if (!step("share 65,000 records and 2,000 photos", {QStringLiteral("--share"), folder}, home, 0,
+              "(no time target)") ||
+        !step("join them on a second computer", {QStringLiteral("--share"), folder}, second.path(), 30000,
+              "< 30,000 ms"))
+        return;
+    Database::open();
+    Database::exec(QStringLiteral("UPDATE ENTRIES SET Title = Title || ' (read again)' WHERE seq IN "
+                                  "(SELECT seq FROM ENTRIES WHERE child = ? AND list = 2 LIMIT 10000)"),
+                   {kHeavy});
+    Database::close();
+    step("write 10,000 changes to the folder", {QStringLiteral("--sync")}, home, 0, "(no time target)");
+    step("take 10,000 changes from another computer", {QStringLiteral("--sync")}, second.path(), 2000,
+         "< 2,000 ms");
+    Database::open();
+    Database::exec(QStringLiteral("UPDATE ENTRIES SET Title = 'One more' WHERE seq = (SELECT min(seq) FROM "
+                                  "ENTRIES WHERE child = ?)"),
+                   {kHeavy});
+    Database::close();
+    step("one change into the folder (a whole --sync)", {QStringLiteral("--sync")}, home, 1000, "< 1,000 ms");
+}
+
 // A stream of a book.json: a head, `blanks` spaces and a tail, which libzip compresses as it writes.
 struct LongJson {
     QByteArray head, tail;
@@ -1016,6 +1056,11 @@ int main(int argc, char** argv) {
         QDir().mkpath(target);
         return QFile::copy(file, target + QStringLiteral("/tinyra4.sqlite")) ? 0 : 1;
     }
+    if (argc > 1 && qstrcmp(argv[1], "--sharing") == 0) { // only the shared folder figures
+        Database::close();
+        measureSharing(QStringLiteral(TINYRA_PROGRAM), dir.path());
+        return 0;
+    }
     if (argc > 1 && qstrcmp(argv[1], "--export") == 0) { // only the book file figures
         Database::close();
         measureExport(QStringLiteral(TINYRA_PROGRAM), dir.path());
@@ -1115,6 +1160,7 @@ int main(int argc, char** argv) {
     measureLongReports();
     measurePhotos();
     Database::close();
+    measureSharing(program, dir.path());
     measureExport(program, dir.path());
     measureLongImport(program);
     return 0;
