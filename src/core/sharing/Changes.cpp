@@ -3,6 +3,7 @@
 #include "core/store/Clock.h"
 #include "core/store/Database.h"
 #include "core/store/Schema.h"
+#include "core/store/StoreError.h"
 
 #include <QHash>
 #include <QMap>
@@ -93,7 +94,8 @@ QString valueRefusal(const Change& c) {
 // A record as the stamps hold it.
 struct Held {
     QHash<QString, QVariant> values;
-    QString newest, oldest; // of its fields' stamps
+    QHash<QString, QString> stamps; // each field's
+    QString newest, oldest;         // of its fields' stamps
     QString removal;
     bool present() const { return !newest.isEmpty() && newest > removal; }
     QString changed() const { return newest.left(24); }
@@ -119,6 +121,7 @@ Held held(const Record& r) {
             continue;
         }
         h.values.insert(field, q.value(1));
+        h.stamps.insert(field, stamp);
         h.newest = qMax(h.newest, stamp);
         h.oldest = h.oldest.isEmpty() ? stamp : qMin(h.oldest, stamp);
     }
@@ -136,18 +139,50 @@ bool nameTaken(const QString& name, const QString& uid) {
     return q.next();
 }
 
+// Where a record is, as SQL and its values, and the columns and values of its key for a new row.
+void locate(const Record& r, const QString& child, QString* where, QVariantList* at, QStringList* columns,
+            QVariantList* values) {
+    const QString first = r.key.section(QLatin1Char('/'), 0, 0), rest = r.key.section(QLatin1Char('/'), 1);
+    if (r.table == kEntries || r.table == QLatin1String("GROWTH")) {
+        *where = QStringLiteral("uid = ?");
+        *at = {r.key};
+        *columns = {QStringLiteral("uid")};
+    } else if (r.table == QLatin1String("FAMILY") || r.table == QLatin1String("TEETH")) {
+        *where = QStringLiteral("child = ? AND slot = ?");
+        *at = {child, r.key.toInt()};
+        *columns = {QStringLiteral("slot")};
+    } else if (r.table == QLatin1String("SHEETS")) {
+        *where = QStringLiteral("child = ? AND sheet = ? AND field = ?");
+        *at = {child, first, rest};
+        *columns = {QStringLiteral("sheet"), QStringLiteral("field")};
+    } else {
+        *where = QStringLiteral("child = ? AND picture = ?");
+        *at = {child, r.key};
+        *columns = {QStringLiteral("picture")};
+    }
+    *values = at->mid(at->size() - columns->size());
+}
+
+// The text a value is compared by: a number stamped from one computer and the same number as text
+// from another are one value.
+QString valueText(const QVariant& v) {
+    return v.isNull() ? QString() : v.toString();
+}
+
 class Merge {
 public:
-    explicit Merge(ApplyResult& result) : m_result(result) {}
+    Merge(ApplyResult& result, const ApplyOptions& options) : m_result(result), m_options(options) {
+        QSqlQuery q = Database::exec(QStringLiteral("SELECT device, seen FROM PEERS"));
+        while (q.next())
+            m_seenBefore.insert(q.value(0).toString(), q.value(1).toString());
+    }
 
     void take(const Change& c) {
         Clock::witness(c.stamp);
-        QSqlQuery q = Database::exec(
-            QStringLiteral("SELECT stamp FROM STAMPS WHERE tbl = ? AND child = ? AND key = ? AND field = ?"),
-            {c.table, c.child, c.key, c.field});
-        if (q.next() && q.value(0).toString() >= c.stamp)
+        const Record r{c.table, c.child, c.key};
+        const Held h = held(r);
+        if (c.field.isEmpty() ? !takeRemoval(c, h) : !takeEdit(c, h))
             return;
-        q.finish();
         QVariant value;
         if (!c.field.isEmpty())
             value = numberRange(c.table, c.field) ? QVariant(c.value.toInt()) : QVariant(c.value.toString());
@@ -155,7 +190,36 @@ public:
                                       "VALUES (?, ?, ?, ?, ?, ?)"),
                        {c.table, c.child, c.key, c.field, value, c.stamp});
         ++m_result.taken;
-        m_touched.insert({c.table, c.child, c.key});
+        m_touched.insert(r);
+    }
+
+    // The fields set aside by a removal, once the call is merged: a record removed and written again
+    // in one call (an entry's photos stored again) sets aside only the values that changed.
+    void setAsideGone() {
+        for (const Gone& g : std::as_const(m_gone)) {
+            const Held h = held(g.record);
+            if (!h.present()) {
+                setAside(g.record, g.field, g.value, g.stamp, g.kept);
+                continue;
+            }
+            const QString now = h.stamps.value(g.field);
+            if (now > g.stamp && !sameDevice(now, g.stamp) &&
+                valueText(h.values.value(g.field)) != valueText(g.value))
+                setAside(g.record, g.field, g.value, g.stamp, now);
+        }
+    }
+
+    // The greatest stamp of each device the call carried: what this book has seen of it now.
+    void noteSeen(const QString& stamp) {
+        QString& seen = m_seenNow[Clock::deviceOf(stamp)];
+        seen = qMax(seen, stamp);
+    }
+    void storeSeen() {
+        for (auto it = m_seenNow.cbegin(); it != m_seenNow.cend(); ++it)
+            if (it.key() != Clock::deviceId())
+                Database::exec(QStringLiteral("INSERT INTO PEERS (device, seen) VALUES (?, ?) ON CONFLICT "
+                                              "(device) DO UPDATE SET seen = max(seen, excluded.seen)"),
+                               {it.key(), it.value()});
     }
 
     // Writes every record whose stamps changed as its stamps now have it: the children first, then
@@ -197,6 +261,81 @@ public:
     }
 
 private:
+    // Who had seen what (docs/SHARED-FOLDER.md, "Versions set aside"). The writer of an incoming change
+    // had seen a version when it made both, or when its knowledge reaches that version's stamp.
+    bool writerKnew(const QString& incoming, const QString& stamp) const {
+        const QString device = Clock::deviceOf(stamp);
+        return device == Clock::deviceOf(incoming) || m_options.writerKnew.value(device) >= stamp;
+    }
+    // A change this book had not applied before the call (its own changes it always had).
+    bool newHere(const QString& stamp) const {
+        const QString device = Clock::deviceOf(stamp);
+        return device != Clock::deviceId() && stamp > m_seenBefore.value(device);
+    }
+    static bool sameDevice(const QString& a, const QString& b) {
+        return Clock::deviceOf(a) == Clock::deviceOf(b);
+    }
+
+    void setAside(const Record& r, const QString& field, const QVariant& value, const QString& stamp,
+                  const QString& kept) {
+        QSqlQuery q = Database::exec(
+            QStringLiteral("INSERT OR IGNORE INTO CONFLICTS (tbl, child, key, field, value, stamp, kept) "
+                           "VALUES (?, ?, ?, ?, ?, ?, ?)"),
+            {r.table, r.child, r.key, field, field.isEmpty() ? QVariant() : value, stamp, kept});
+        m_result.setAside += q.numRowsAffected() > 0 ? 1 : 0;
+    }
+
+    // An edit against the field's stamp and the record's removal; false when it is older than what
+    // the book holds.
+    bool takeEdit(const Change& c, const Held& h) {
+        const Record r{c.table, c.child, c.key};
+        const QString stamp = h.stamps.value(c.field);
+        const bool wasPresent = h.present();
+        const bool removed = !wasPresent && !h.removal.isEmpty();
+        if (!stamp.isEmpty() && stamp >= c.stamp) {
+            // The book's version wins. One made here, or by a third computer, without this one.
+            if (stamp > c.stamp && newHere(c.stamp)) {
+                if (removed && !sameDevice(h.removal, c.stamp))
+                    setAside(r, c.field, c.value, c.stamp, h.removal);
+                else if (!removed && !sameDevice(stamp, c.stamp) &&
+                         valueText(h.values.value(c.field)) != valueText(c.value))
+                    setAside(r, c.field, c.value, c.stamp, stamp);
+            }
+            return false;
+        }
+        if (removed) {
+            if (c.stamp > h.removal) {
+                // The record comes back: its removal loses to an edit made without knowing of it.
+                if (!writerKnew(c.stamp, h.removal))
+                    setAside(r, QString(), QVariant(), h.removal, c.stamp);
+            } else if (newHere(c.stamp) && !sameDevice(h.removal, c.stamp)) {
+                setAside(r, c.field, c.value, c.stamp, h.removal);
+            }
+        } else if (!stamp.isEmpty() && !writerKnew(c.stamp, stamp) &&
+                   valueText(h.values.value(c.field)) != valueText(c.value)) {
+            setAside(r, c.field, h.values.value(c.field), stamp, c.stamp);
+        }
+        return true;
+    }
+
+    // A removal against the record's edits; false when the book holds a newer removal.
+    bool takeRemoval(const Change& c, const Held& h) {
+        const Record r{c.table, c.child, c.key};
+        if (!h.removal.isEmpty() && h.removal >= c.stamp)
+            return false;
+        if (!h.present())
+            return true;
+        if (c.stamp > h.newest) {
+            // The record goes: each of its fields the remover had not seen is set aside.
+            for (auto it = h.stamps.cbegin(); it != h.stamps.cend(); ++it)
+                if (!writerKnew(c.stamp, it.value()))
+                    m_gone.append({r, it.key(), h.values.value(it.key()), it.value(), c.stamp});
+        } else if (newHere(c.stamp) && !sameDevice(h.newest, c.stamp)) {
+            setAside(r, QString(), QVariant(), c.stamp, h.newest);
+        }
+        return true;
+    }
+
     void placeChild(const QString& uid) {
         const Held h = held({kChild, uid, QString()});
         const QString here = childName(uid);
@@ -253,31 +392,6 @@ private:
             QStringLiteral("SELECT DISTINCT tbl, key FROM STAMPS WHERE child = ? AND tbl <> 'CHILD'"), {uid});
         while (q.next())
             m_touched.insert({q.value(0).toString(), uid, q.value(1).toString()});
-    }
-
-    // Where a record is, as SQL and its values, and the columns and values of its key for a new row.
-    static void locate(const Record& r, const QString& child, QString* where, QVariantList* at,
-                       QStringList* columns, QVariantList* values) {
-        const QString first = r.key.section(QLatin1Char('/'), 0, 0),
-                      rest = r.key.section(QLatin1Char('/'), 1);
-        if (r.table == kEntries || r.table == QLatin1String("GROWTH")) {
-            *where = QStringLiteral("uid = ?");
-            *at = {r.key};
-            *columns = {QStringLiteral("uid")};
-        } else if (r.table == QLatin1String("FAMILY") || r.table == QLatin1String("TEETH")) {
-            *where = QStringLiteral("child = ? AND slot = ?");
-            *at = {child, r.key.toInt()};
-            *columns = {QStringLiteral("slot")};
-        } else if (r.table == QLatin1String("SHEETS")) {
-            *where = QStringLiteral("child = ? AND sheet = ? AND field = ?");
-            *at = {child, first, rest};
-            *columns = {QStringLiteral("sheet"), QStringLiteral("field")};
-        } else {
-            *where = QStringLiteral("child = ? AND picture = ?");
-            *at = {child, r.key};
-            *columns = {QStringLiteral("picture")};
-        }
-        *values = at->mid(at->size() - columns->size());
     }
 
     void placeRecord(const Record& r, const Held& h) {
@@ -376,6 +490,15 @@ private:
     }
 
     ApplyResult& m_result;
+    const ApplyOptions& m_options;
+    QHash<QString, QString> m_seenBefore, m_seenNow; // PEERS.seen before the call; the call's greatest
+    struct Gone {
+        Record record;
+        QString field;
+        QVariant value;
+        QString stamp, kept;
+    };
+    QVector<Gone> m_gone;
     QSet<Record> m_touched;
     QSet<Record> m_photoEntries;
 };
@@ -422,7 +545,6 @@ QString refusal(const Change& c) {
 }
 
 ApplyResult apply(const QVector<Change>& changes, const ApplyOptions& options) {
-    Q_UNUSED(options); // setting aside and holding come with the shared folder
     ApplyResult result;
     for (const Change& c : changes)
         if (const QString why = refusal(c); !why.isEmpty())
@@ -430,12 +552,86 @@ ApplyResult apply(const QVector<Change>& changes, const ApplyOptions& options) {
     if (!result.refused.isEmpty())
         return result;
     Transaction tx;
+    // A child's removal that would remove a child present here waits for the parent, with the
+    // removals of its records in the same call.
+    QSet<QString> heldChildren;
+    if (options.holdChildRemovals)
+        for (const Change& c : changes)
+            if (c.table == kChild && c.field.isEmpty() && !childName(c.child).isEmpty()) {
+                const Held h = held({kChild, c.child, QString()});
+                if (h.present() && c.stamp > h.newest)
+                    heldChildren.insert(c.child);
+            }
     Clock::Applying quiet;
-    Merge merge(result);
-    for (const Change& c : changes)
+    Merge merge(result, options);
+    for (const Change& c : changes) {
+        // A held change counts as seen: the parent decides on it knowing of it.
+        merge.noteSeen(c.stamp);
+        if (c.field.isEmpty() && heldChildren.contains(c.child)) {
+            Clock::witness(c.stamp);
+            result.held.append(c);
+            continue;
+        }
         merge.take(c);
+    }
+    merge.setAsideGone();
     merge.place();
+    merge.storeSeen();
     tx.commit();
     return result;
+}
+
+namespace {
+// What this book knows of every device: an edit of this device made now had seen all of it.
+Conflicts::Knowledge everythingHere() {
+    Conflicts::Knowledge known;
+    QSqlQuery q =
+        Database::exec(QStringLiteral("SELECT substr(stamp, 31), max(stamp) FROM STAMPS GROUP BY 1"));
+    while (q.next())
+        known.insert(q.value(0).toString(), q.value(1).toString());
+    return known;
+}
+
+// Changes of this device, stamped now, merged as another computer's would be: the merge places them
+// (a child renamed, a record written again whole, an entry's photos) and they win on every computer.
+void applyAsEdits(const QVector<Change>& changes) {
+    ApplyOptions options;
+    options.writer = Clock::deviceId();
+    options.writerKnew = everythingHere();
+    const ApplyResult result = apply(changes, options);
+    if (!result.refused.isEmpty())
+        throw StoreError(result.refused.first().reason);
+}
+} // namespace
+
+void writeAgain(const QString& table, const QString& childUid, const QString& key,
+                const QHash<QString, QVariant>& values) {
+    const Held h = held({table, childUid, key});
+    QHash<QString, QVariant> fields = values;
+    if (!h.present())
+        for (auto it = h.values.cbegin(); it != h.values.cend(); ++it)
+            if (!fields.contains(it.key()))
+                fields.insert(it.key(), it.value());
+    QVector<Change> changes;
+    for (auto it = fields.cbegin(); it != fields.cend(); ++it)
+        changes.append({table, childUid, key, it.key(), it.value(), Clock::next()});
+    applyAsEdits(changes);
+}
+
+void removeAgain(const QString& table, const QString& childUid, const QString& key) {
+    applyAsEdits({{table, childUid, key, QString(), QVariant(), Clock::next()}});
+}
+
+void restampChild(const QString& uid) {
+    Transaction tx;
+    // Each field of a present record takes a new stamp of this device; the record's removal, older
+    // now, loses everywhere. A record removed here stays removed.
+    Database::exec(
+        QStringLiteral("UPDATE STAMPS AS s SET stamp = tinyra_stamp() WHERE child = ? AND field <> '' AND "
+                       "(SELECT max(f.stamp) FROM STAMPS f WHERE f.tbl = s.tbl AND f.child = s.child AND "
+                       "f.key = s.key AND f.field <> '') > coalesce((SELECT r.stamp FROM STAMPS r WHERE "
+                       "r.tbl = s.tbl AND r.child = s.child AND r.key = s.key AND r.field = ''), '')"),
+        {uid});
+    tx.commit();
 }
 } // namespace Changes

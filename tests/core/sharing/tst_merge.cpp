@@ -1,12 +1,14 @@
 // Sharing one book between computers: every field keeps its clock stamp, and the same changes,
 // applied in any order and any number of times, give the same book everywhere.
 #include "core/sharing/Changes.h"
+#include "core/sharing/Conflicts.h"
 #include "core/store/Clock.h"
 #include "core/store/Database.h"
 #include "core/store/Schema.h"
 #include "support/TempStore.h"
 
 #include <QRandomGenerator>
+#include <QSet>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
@@ -77,8 +79,41 @@ public:
     QVector<Change> changes() {
         return with([] { return Changes::localChangesSince(QString()); });
     }
-    ApplyResult apply(const QVector<Change>& changes) {
-        return with([&] { return Changes::apply(changes); });
+    ApplyResult apply(const QVector<Change>& changes, const ApplyOptions& options = {}) {
+        return with([&] { return Changes::apply(changes, options); });
+    }
+    // What a batch of this computer carries: its changes, its id and what it had read of the others.
+    struct Batch {
+        QVector<Change> changes;
+        ApplyOptions options;
+    };
+    Batch batch() {
+        return with([] {
+            Batch b{Changes::localChangesSince(QString()), {}};
+            b.options.writer = Clock::deviceId();
+            QSqlQuery q = Database::exec(QStringLiteral("SELECT device, seen FROM PEERS"));
+            while (q.next())
+                b.options.writerKnew.insert(q.value(0).toString(), q.value(1).toString());
+            b.options.writerKnew.insert(b.options.writer,
+                                        one(QStringLiteral("SELECT max(stamp) FROM STAMPS")).toString());
+            return b;
+        });
+    }
+    ApplyResult apply(const Batch& b) { return apply(b.changes, b.options); }
+    // The versions set aside, each "table|child|key|field|stamp": of the child and its sheets, or all.
+    QSet<QString> setAside(bool all = false) {
+        const QString tables =
+            all ? QStringLiteral("SELECT tbl FROM CONFLICTS") : QStringLiteral("'CHILD', 'SHEETS'");
+        return with([&] {
+            QSet<QString> rows;
+            QSqlQuery q = Database::exec(
+                QStringLiteral("SELECT tbl || '|' || child || '|' || key || '|' || field || '|' || stamp "
+                               "FROM CONFLICTS WHERE tbl IN (%1)")
+                    .arg(tables));
+            while (q.next())
+                rows << q.value(0).toString();
+            return rows;
+        });
     }
     QString dump() {
         return with([] { return ::dump(); });
@@ -231,13 +266,47 @@ private slots:
             if (order == 0)
                 expected = book;
             QVERIFY2(book == expected, qPrintable(why + QStringLiteral(", order %1").arg(order)));
-            // Applying everything again changes nothing.
-            QCOMPARE(fresh.apply(all).taken, 0);
+            // Applying everything again changes nothing and sets nothing aside.
+            const ApplyResult again = fresh.apply(all);
+            QCOMPARE(again.taken, 0);
+            QCOMPARE(again.setAside, 0);
             QVERIFY2(fresh.dump() == expected, qPrintable(why));
         }
-        for (Device* d : {&a, &b, &c}) {
-            d->apply(all);
+        // Each computer reads the others' batches. Every version of the child's information or of
+        // a sheet that lost to one made side by side is set aside on every computer, and only those:
+        // the base each computer had read is not.
+        std::array<Device::Batch, 3> batches{a.batch(), b.batch(), c.batch()};
+        const QString baseNewest =
+            std::max_element(base.begin(), base.end(), [](const Change& x, const Change& y) {
+                return x.stamp < y.stamp;
+            })->stamp;
+        QHash<QString, QVector<Change>> versions;
+        for (const Change& ch : std::as_const(all))
+            if ((ch.table == QLatin1String("CHILD") || ch.table == QLatin1String("SHEETS")) &&
+                !ch.field.isEmpty())
+                versions[QStringList{ch.table, ch.child, ch.key, ch.field}.join(QLatin1Char('|'))] << ch;
+        QSet<QString> lost;
+        for (auto it = versions.cbegin(); it != versions.cend(); ++it) {
+            const Change kept = *std::max_element(
+                it->begin(), it->end(), [](const Change& x, const Change& y) { return x.stamp < y.stamp; });
+            for (const Change& v : *it)
+                if (v.stamp > baseNewest && v.stamp != kept.stamp &&
+                    v.value.toString() != kept.value.toString())
+                    lost << it.key() + QLatin1Char('|') + v.stamp;
+        }
+        for (int i = 0; i < 3; ++i) {
+            Device* d = std::array<Device*, 3>{&a, &b, &c}[size_t(i)];
+            for (int j = 0; j < 3; ++j)
+                if (j != i)
+                    QVERIFY2(d->apply(batches[size_t(j)]).refused.isEmpty(), qPrintable(why));
             QVERIFY2(d->dump() == expected, qPrintable(why));
+            QVERIFY2(d->setAside() == lost, qPrintable(why + QStringLiteral(", computer %1").arg(i)));
+            // Read again, the batches set nothing aside twice.
+            const QSet<QString> before = d->setAside(true);
+            for (int j = 0; j < 3; ++j)
+                if (j != i)
+                    QCOMPARE(d->apply(batches[size_t(j)]).setAside, 0);
+            QCOMPARE(d->setAside(true), before);
         }
     }
 
@@ -300,6 +369,89 @@ private slots:
                  QVariant(QStringLiteral("editedremarks")));
         a.apply(future.changes());
         QCOMPARE(a.dump(), future.dump());
+    }
+
+    // A and B give one entry a title before either saw the other's: B's is kept everywhere, A's set
+    // aside on both; chosen on A it comes back everywhere, and a title given after seeing the other's
+    // sets nothing aside.
+    void titlesGivenSideBySide() {
+        Device a, b(kDay); // B's clock a day fast: its title is the later one
+        a.with(makeBase);
+        b.apply(a.batch());
+        const auto setTitle = [](const char* title) {
+            Database::exec(QStringLiteral("UPDATE ENTRIES SET Title = ? WHERE uid = ?"),
+                           {QString::fromLatin1(title), entryUid(0)});
+        };
+        const auto title = [] {
+            return one(QStringLiteral("SELECT Title FROM ENTRIES WHERE uid = ?"), {entryUid(0)});
+        };
+        a.with([&] { setTitle("Title of A"); });
+        b.with([&] { setTitle("Title of B"); });
+        const Device::Batch fromA = a.batch(), fromB = b.batch();
+        QCOMPARE(a.apply(fromB).setAside, 1);
+        QCOMPARE(b.apply(fromA).setAside, 1);
+        QCOMPARE(a.dump(), b.dump());
+        for (Device* d : {&a, &b})
+            d->with([&] {
+                QCOMPARE(title(), QVariant(QStringLiteral("Title of B")));
+                const QVector<Conflicts::Pair> pairs = Conflicts::open();
+                QCOMPARE(pairs.size(), 1);
+                QCOMPARE(pairs[0].what, QStringLiteral("Journal entry \u201cTitle of B\u201d of Ann"));
+                QCOMPARE(pairs[0].setAside.fields, QStringList{QStringLiteral("Title")});
+                QCOMPARE(pairs[0].setAside.values, QVariantList{QStringLiteral("Title of A")});
+                QCOMPARE(pairs[0].kept.values, QVariantList{QStringLiteral("Title of B")});
+            });
+        a.with([] { Conflicts::useSetAside(Conflicts::open().at(0)); });
+        QCOMPARE(b.apply(a.batch()).setAside, 0);
+        for (Device* d : {&a, &b})
+            d->with([&] {
+                QCOMPARE(title(), QVariant(QStringLiteral("Title of A")));
+                QVERIFY(Conflicts::open().isEmpty());
+            });
+        b.with([&] { setTitle("Title of B, later"); });
+        QCOMPARE(a.apply(b.batch()).setAside, 0);
+        QCOMPARE(a.with(title), QVariant(QStringLiteral("Title of B, later")));
+    }
+
+    // A child removed on A is held on B and C: C applies the removal later, B keeps the child,
+    // whose new stamps bring it back, entries and all, on A and C.
+    void aChildRemovalIsHeld() {
+        Device a, b, c;
+        a.with(makeBase);
+        b.apply(a.batch());
+        c.apply(a.batch());
+        const auto count = [] {
+            return one(QStringLiteral("SELECT count(*) FROM CHILD")).toInt() * 10 +
+                   one(QStringLiteral("SELECT count(*) FROM ENTRIES")).toInt();
+        };
+        a.with([] {
+            for (const QString& t : Schema::childTables())
+                Database::exec(QStringLiteral("DELETE FROM %1 WHERE child = 'Ann'").arg(t));
+            Database::exec(QStringLiteral("DELETE FROM CHILD WHERE FirstName = 'Ann'"));
+        });
+        const Device::Batch removal = a.batch();
+        QCOMPARE(a.with(count), 0);
+        ApplyOptions holding = removal.options;
+        holding.holdChildRemovals = true;
+        QVector<Change> held;
+        for (Device* d : {&b, &c}) {
+            const ApplyResult r = d->apply(removal.changes, holding);
+            QCOMPARE(r.held.size(), 3); // the child and its two entries
+            QCOMPARE(d->with(count), 12);
+            held = r.held;
+        }
+        QCOMPARE(c.apply(held).taken, 3);
+        QCOMPARE(c.with(count), 0);
+        // Kept: new stamps for the child, and the held removals stored where they lose.
+        b.with([] { Changes::restampChild(one(QStringLiteral("SELECT uid FROM CHILD")).toString()); });
+        QCOMPARE(b.apply(held).taken, 3);
+        QCOMPARE(b.with(count), 12);
+        const Device::Batch kept = b.batch();
+        a.apply(kept);
+        c.apply(kept);
+        QCOMPARE(a.with(count), 12);
+        QCOMPARE(a.dump(), b.dump());
+        QCOMPARE(c.dump(), b.dump());
     }
 
     // A change that cannot be placed is refused with its reason, and nothing of its call is kept.
