@@ -877,33 +877,42 @@ void removeHeldChild(const QString& uid) {
 }
 
 // The child is kept: every field of every record of it present here is stamped anew, so that the
-// next round writes it whole and it comes back on every computer.
+// next round writes it whole and it comes back on every computer. The removals held are then taken
+// too, older than those stamps, so that every computer ends with the same stamps.
 void keepHeldChild(const QString& uid) {
     QVector<HeldChild> all = heldChildren();
-    Transaction tx;
-    QSqlQuery q = Database::exec(
-        QStringLiteral("SELECT tbl, key, field FROM STAMPS s WHERE child = ? AND field <> '' AND "
-                       "(SELECT max(stamp) FROM STAMPS f WHERE f.tbl = s.tbl AND f.child = s.child AND "
-                       "f.key = s.key AND f.field <> '') > "
-                       "coalesce((SELECT stamp FROM STAMPS r WHERE r.tbl = s.tbl AND r.child = s.child AND "
-                       "r.key = s.key AND r.field = ''), '') ORDER BY tbl, key, field"),
-        {uid});
-    struct Row {
-        QString table, key, field;
-    };
-    QVector<Row> rows;
-    while (q.next())
-        rows.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString()});
-    q.finish();
-    for (const Row& row : rows)
-        Database::exec(
+    const auto held = std::find_if(all.begin(), all.end(), [&](const HeldChild& h) { return h.uid == uid; });
+    if (held == all.end())
+        return;
+    {
+        Transaction tx;
+        QSqlQuery q = Database::exec(
             QStringLiteral(
-                "UPDATE STAMPS SET stamp = ? WHERE tbl = ? AND child = ? AND key = ? AND field = ?"),
-            {Clock::next(), row.table, uid, row.key, row.field});
-    all.erase(std::remove_if(all.begin(), all.end(), [&](const HeldChild& h) { return h.uid == uid; }),
-              all.end());
+                "SELECT tbl, key, field FROM STAMPS s WHERE child = ? AND field <> '' AND "
+                "(SELECT max(stamp) FROM STAMPS f WHERE f.tbl = s.tbl AND f.child = s.child AND "
+                "f.key = s.key AND f.field <> '') > "
+                "coalesce((SELECT stamp FROM STAMPS r WHERE r.tbl = s.tbl AND r.child = s.child AND "
+                "r.key = s.key AND r.field = ''), '') ORDER BY tbl, key, field"),
+            {uid});
+        struct Row {
+            QString table, key, field;
+        };
+        QVector<Row> rows;
+        while (q.next())
+            rows.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString()});
+        q.finish();
+        for (const Row& row : rows)
+            Database::exec(
+                QStringLiteral(
+                    "UPDATE STAMPS SET stamp = ? WHERE tbl = ? AND child = ? AND key = ? AND field = ?"),
+                {Clock::next(), row.table, uid, row.key, row.field});
+        tx.commit();
+    }
+    const ApplyResult r = Changes::apply(held->changes, {});
+    if (!r.refused.isEmpty())
+        throw StoreError(r.refused.first().reason);
+    all.erase(held);
     keepHeld(all);
-    tx.commit();
 }
 
 QString computerName() {

@@ -386,6 +386,21 @@ private slots:
             QCOMPARE(titleOf(QStringLiteral("First smile")), QStringLiteral("First smile"));
         });
         QCOMPARE(b.dump(), a.dump());
+        // Removed again, and this time removed here too.
+        a.with([] {
+            Database::exec(QStringLiteral("DELETE FROM ENTRIES"));
+            Database::exec(QStringLiteral("DELETE FROM CHILD"));
+        });
+        a.sync();
+        const SharedFolder::RoundResult again = b.sync();
+        QCOMPARE(again.heldRemovals.size(), 1);
+        b.with([&] {
+            SharedFolder::removeHeldChild(again.heldRemovals[0].uid);
+            QCOMPARE(TempStore::rowCount(QStringLiteral("CHILD")), 0);
+            QCOMPARE(TempStore::rowCount(QStringLiteral("ENTRIES")), 0);
+        });
+        QVERIFY(b.sync().heldRemovals.isEmpty());
+        QCOMPARE(b.dump(), a.dump());
     }
 };
 
