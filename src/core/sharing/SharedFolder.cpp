@@ -478,15 +478,20 @@ public:
         return true;
     }
 
-    // This computer's changes not written yet, in new batches, with the photos they name. With
-    // `everything`, every change the book holds that the folder may not have (sharing, joining).
-    bool write(bool everything, const QHash<QString, QString>& readFromFolder = {}) {
+    // This computer's changes not written yet, in new batches, with the photos they name. While
+    // the book's first writing (sharing, joining) is unfinished, every change the book holds that the
+    // folder may not have, whoever made it: SHARING 'everythingFrom' holds how far it came, so that
+    // a cancelled one goes on at the next round.
+    bool write(const QHash<QString, QString>& readFromFolder = {}) {
         const QString me = Clock::deviceId();
+        const QString pass = get(QStringLiteral("everythingFrom"));
+        const bool everything = !pass.isEmpty();
         QVector<Change> changes;
         if (everything) {
+            const QString from = pass.mid(5); // after "from:"
             for (const Change& c : Changes::allChanges()) {
                 const QString device = Clock::deviceOf(c.stamp);
-                if (device == me || c.stamp > readFromFolder.value(device))
+                if (c.stamp > from && (device == me || c.stamp > readFromFolder.value(device)))
                     changes.append(c);
             }
         } else {
@@ -527,12 +532,15 @@ public:
                     greatestOwn = qMax(greatestOwn, c.stamp);
             Transaction tx;
             set(QStringLiteral("written"), greatestOwn);
+            if (everything)
+                set(QStringLiteral("everythingFrom"), QStringLiteral("from:") + part.last().stamp);
             ensurePeer(me);
             Database::exec(QStringLiteral("UPDATE PEERS SET batch = ?, name = ? WHERE device = ?"),
                            {number, hostName(), me});
             tx.commit();
             m_result.written += int(part.size());
         }
+        set(QStringLiteral("everythingFrom"), QString());
         QString why;
         if (!writeDeviceFile(m_folder, &why)) {
             m_result.problem =
@@ -775,8 +783,9 @@ RoundResult share(const QString& chosen, const Progress& progress) {
         return r;
     Database::exec(QStringLiteral("UPDATE PEERS SET batch = 0"));
     set(QStringLiteral("folder"), i.bookFolder);
+    set(QStringLiteral("everythingFrom"), QStringLiteral("from:"));
     Round round(i.bookFolder, progress, r);
-    round.write(true);
+    round.write();
     remember(r);
     return r;
 }
@@ -824,11 +833,12 @@ RoundResult join(const QString& chosen, const QVector<ChildMatch>& answers, cons
         }
         Database::exec(QStringLiteral("UPDATE PEERS SET batch = 0"));
         set(QStringLiteral("folder"), i.bookFolder);
+        set(QStringLiteral("everythingFrom"), QStringLiteral("from:"));
         tx.commit();
     }
     Round round(i.bookFolder, progress, r);
     if (round.read())
-        round.write(true, round.readFromFolder());
+        round.write(round.readFromFolder());
     r.heldRemovals = heldForResult();
     remember(r);
     return r;
@@ -848,7 +858,7 @@ RoundResult syncOnce(const Progress& progress) {
     }
     Round round(folder, progress, r);
     if (round.read())
-        round.write(false);
+        round.write();
     r.heldRemovals = heldForResult();
     remember(r);
     return r;
@@ -856,7 +866,7 @@ RoundResult syncOnce(const Progress& progress) {
 
 void stopSharing() {
     Transaction tx;
-    for (const char* name : {"folder", "written", "problem"})
+    for (const char* name : {"folder", "written", "problem", "everythingFrom"})
         set(QString::fromLatin1(name), QString());
     // Batch numbers belong to the folder left; what was seen stays known.
     Database::exec(QStringLiteral("UPDATE PEERS SET batch = 0"));

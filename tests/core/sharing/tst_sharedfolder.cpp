@@ -1,5 +1,6 @@
 // One book on several computers through a shared folder: batches written and read, photos carried
 // by content, and the folder's files treated as untrusted.
+#include "core/sharing/Changes.h"
 #include "core/sharing/SharedFolder.h"
 #include "core/store/Database.h"
 #include "core/store/PhotoFiles.h"
@@ -350,6 +351,33 @@ private slots:
             QCOMPARE(PhotoFiles::read(photo), bytes);
         });
         QCOMPARE(b.dump(), a.dump());
+    }
+
+    // Sharing cancelled writes nothing; the next round writes the whole book, the changes this
+    // book took from elsewhere (a computer that never shared) too.
+    void cancelledShareGoesOnNextRound() {
+        QTemporaryDir folder;
+        Book elsewhere, a, b;
+        const QVector<Change> zoe = elsewhere.with([] {
+            TempStore::addChild(QStringLiteral("Zoe"));
+            return Changes::localChangesSince(QString());
+        });
+        a.with([&] {
+            QVERIFY(Changes::apply(zoe).refused.isEmpty());
+            TempStore::addChild(QStringLiteral("Ann"));
+            const SharedFolder::RoundResult r =
+                SharedFolder::share(folder.path(), [](qint64, qint64) { return false; });
+            QVERIFY(r.cancelled);
+            QCOMPARE(r.written, 0);
+        });
+        QVERIFY(a.sync().written > zoe.size());
+        b.with([&] {
+            QVERIFY(SharedFolder::join(folder.path()).problem.isEmpty());
+            QCOMPARE(one(QStringLiteral(
+                             "SELECT group_concat(FirstName) FROM (SELECT FirstName FROM CHILD ORDER BY 1)"))
+                         .toString(),
+                     QStringLiteral("Ann,Zoe"));
+        });
     }
 
     // A child removed on one computer is held on the other until the parent says; kept, it comes
