@@ -4,7 +4,8 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
-    // --help, --version, --export and --import run without a window, before anything of it is made.
+    // --help, --version, --export, --import, --share and --sync run without a window, before anything of it
+    // is made.
     if (const std::optional<int> status = runCommandLine(argc, argv))
         return *status;
     startLookingForDamage();

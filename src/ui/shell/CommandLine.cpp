@@ -1,6 +1,7 @@
 #include "ui/shell/CommandLine.h"
 
 #include "core/exchange/BookFile.h"
+#include "core/sharing/SharedFolder.h"
 #include "core/store/Backups.h"
 #include "core/store/Database.h"
 #include "core/store/FolderLock.h"
@@ -147,6 +148,105 @@ int importFrom(const QString& program, const QString& file) {
     say(QStringLiteral("%1: the book in %2 was imported.\n%3").arg(program, file, summary.text()));
     return Success;
 }
+// What a round did, in a parent's words; false when something was skipped or failed.
+bool tell(const QString& program, const SharedFolder::RoundResult& r) {
+    if (r.applied > 0)
+        say(QStringLiteral("%1: Took %2 %3 from %4.")
+                .arg(program)
+                .arg(r.applied)
+                .arg(r.applied == 1 ? QStringLiteral("change") : QStringLiteral("changes"),
+                     r.fromComputers.join(QStringLiteral(" and "))));
+    else if (r.problem.isEmpty())
+        say(QStringLiteral("%1: No new changes from other computers.").arg(program));
+    if (r.written > 0)
+        say(QStringLiteral("%1: Wrote %2 %3 of this computer to the shared folder.")
+                .arg(program)
+                .arg(r.written)
+                .arg(r.written == 1 ? QStringLiteral("change") : QStringLiteral("changes")));
+    for (const QString& renamed : r.renamedChildren)
+        say(QStringLiteral("%1: %2.").arg(program, renamed));
+    for (const SharedFolder::RoundResult::Held& h : r.heldRemovals)
+        say(QStringLiteral("%1: %2 was removed on %3; open Tinyra to remove %2 here too or keep %2.")
+                .arg(program, h.firstName, h.computer));
+    for (const QString& skipped : r.skipped)
+        say(QStringLiteral("%1: Skipped %2 (tried again next time).").arg(program, skipped));
+    if (!r.problem.isEmpty())
+        say(QStringLiteral("%1: %2").arg(program, r.problem));
+    return r.problem.isEmpty() && r.skipped.isEmpty() && !r.cancelled;
+}
+
+// Shares the book in `folder`, or joins the shared book there.
+int shareIn(const QString& program, const QString& folder) {
+    FolderLock lock(Database::writerLockPath());
+    if (!takeBook(program, lock) || !openStore(program))
+        return Failure;
+    SharedFolder::RoundResult result;
+    try {
+        const QString now = SharedFolder::status().bookFolder;
+        const SharedFolder::Inspection inspection = SharedFolder::inspect(folder);
+        if (!now.isEmpty() && QFileInfo(now) != QFileInfo(inspection.bookFolder)) {
+            say(QStringLiteral("%1: this book is shared already, in %2.")
+                    .arg(program, QDir::toNativeSeparators(now)));
+            Database::close();
+            return Failure;
+        }
+        int shown = -1;
+        const SharedFolder::Progress progress = [&](qint64 done, qint64 total) {
+            const int tenth = total > 0 ? int(done * 10 / total) : 10;
+            if (tenth != shown && total > 0) {
+                shown = tenth;
+                say(QStringLiteral("%1: %2%").arg(program).arg(tenth * 10));
+            }
+            return true;
+        };
+        if (!inspection.problem.isEmpty()) {
+            result.problem = inspection.problem;
+        } else if (!now.isEmpty()) {
+            say(QStringLiteral("%1: this book is shared in %2 already.")
+                    .arg(program, QDir::toNativeSeparators(now)));
+            result = SharedFolder::syncOnce(progress);
+        } else if (inspection.holdsBook) {
+            say(QStringLiteral("%1: %2 holds a shared book already; this book joins it.")
+                    .arg(program, QDir::toNativeSeparators(inspection.bookFolder)));
+            const QVector<SharedFolder::ChildMatch> matches = SharedFolder::matchesToAsk(folder);
+            for (const SharedFolder::ChildMatch& m : matches)
+                say(QStringLiteral("%1: %2 here and %2 on %3 are taken as the same child.")
+                        .arg(program, m.firstName, m.otherComputer));
+            result = SharedFolder::join(folder, matches, progress);
+        } else {
+            result = SharedFolder::share(folder, progress);
+            if (result.problem.isEmpty())
+                say(QStringLiteral("%1: this book is shared in %2.")
+                        .arg(program, QDir::toNativeSeparators(inspection.bookFolder)));
+        }
+    } catch (const StoreError& e) {
+        result.problem = e.message();
+    }
+    const bool fine = tell(program, result);
+    Database::close();
+    return fine ? Success : Failure;
+}
+
+// One round with the shared folder.
+int syncNow(const QString& program) {
+    if (!QFileInfo::exists(Database::filePath())) {
+        say(QStringLiteral("%1: there is no book to share yet (%2 does not exist).")
+                .arg(program, Database::filePath()));
+        return Failure;
+    }
+    FolderLock lock(Database::writerLockPath());
+    if (!takeBook(program, lock) || !openStore(program))
+        return Failure;
+    SharedFolder::RoundResult result;
+    try {
+        result = SharedFolder::syncOnce();
+    } catch (const StoreError& e) {
+        result.problem = e.message();
+    }
+    const bool fine = tell(program, result);
+    Database::close();
+    return fine ? Success : Failure;
+}
 } // namespace
 
 std::optional<int> runCommandLine(int argc, char* argv[]) {
@@ -159,7 +259,8 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
         const QString name = arg.section(QLatin1Char('='), 0, 0);
         if (name == QLatin1String("--help") || name == QLatin1String("-h") ||
             name == QLatin1String("--version") || name == QLatin1String("-v") ||
-            name == QLatin1String("--export") || name == QLatin1String("--import"))
+            name == QLatin1String("--export") || name == QLatin1String("--import") ||
+            name == QLatin1String("--share") || name == QLatin1String("--sync"))
             ours = true;
         else if (arg.startsWith(QLatin1String("--")) && !isQtOption(arg.mid(2)) && unknown.isEmpty())
             unknown = arg;
@@ -191,7 +292,17 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
         QStringLiteral("Merge the book in FILE (written by --export or Export "
                        "Book) into this book."),
         QStringLiteral("FILE"));
-    parser.addOptions({help, version, exportOption, importOption});
+    const QCommandLineOption shareOption(
+        QStringLiteral("share"),
+        QStringLiteral("Share this book through FOLDER, a folder a file-sync program keeps in step "
+                       "between computers. When FOLDER holds a shared book already, this book joins "
+                       "it; children of the same first name are taken as the same child."),
+        QStringLiteral("FOLDER"));
+    const QCommandLineOption syncOption(
+        QStringLiteral("sync"),
+        QStringLiteral("Take in the changes the other computers left in the shared folder and leave "
+                       "this computer's changes there."));
+    parser.addOptions({help, version, exportOption, importOption, shareOption, syncOption});
     auto usage = [&](const QString& problem) {
         say(QStringLiteral("%1: %2\nTry '%1 --help'.").arg(program, problem));
         return Usage;
@@ -208,9 +319,16 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
     }
     if (!parser.positionalArguments().isEmpty())
         return usage(QStringLiteral("unexpected argument '%1'.").arg(parser.positionalArguments().first()));
-    const bool exporting = parser.isSet(exportOption), importing = parser.isSet(importOption);
-    if (exporting && importing)
-        return usage(QStringLiteral("--export and --import cannot be given together."));
+    const bool exporting = parser.isSet(exportOption), importing = parser.isSet(importOption),
+               sharing = parser.isSet(shareOption), syncing = parser.isSet(syncOption);
+    if (int(exporting) + int(importing) + int(sharing) + int(syncing) > 1)
+        return usage(QStringLiteral("--export, --import, --share and --sync cannot be given together."));
+    if (sharing && parser.value(shareOption).isEmpty())
+        return usage(QStringLiteral("--share needs the folder to share the book in."));
+    if (sharing)
+        return shareIn(program, parser.value(shareOption));
+    if (syncing)
+        return syncNow(program);
     if (exporting && parser.value(exportOption).isEmpty())
         return usage(QStringLiteral("--export needs the name of the file to write."));
     if (importing && parser.value(importOption).isEmpty())

@@ -2,7 +2,8 @@
 
 #include <optional>
 
-// The commands that run without a window: --help, --version, --export FILE and --import FILE. Looked
+// The commands that run without a window: --help, --version, --export FILE, --import FILE,
+// --share FOLDER and --sync. Looked
 // at before anything of the window is made; returns the exit status when the command line asked for
 // one of them (or was wrong), nothing when the program is to start as usual.
 std::optional<int> runCommandLine(int argc, char* argv[]);
