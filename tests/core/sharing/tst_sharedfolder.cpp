@@ -13,6 +13,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
@@ -122,6 +123,18 @@ void writeAll(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(bytes);
+}
+
+// Runs the program's command line on the book under `home`; its status and what it said.
+std::pair<int, QString> tinyra(const QStringList& args, const QString& home) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(TINYRA_PROGRAM), args);
+    if (!p.waitForFinished(-1) || p.exitStatus() != QProcess::NormalExit)
+        return {-1, QString()};
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
 }
 
 // A batch file rewritten with `edit` applied to its body, its checksum made anew.
@@ -378,6 +391,38 @@ private slots:
                          .toString(),
                      QStringLiteral("Ann,Zoe"));
         });
+    }
+
+    // tinyra --share shares a book, or joins the shared book there; tinyra --sync runs one round
+    // (Tinyra's, not the windowing system's -sync).
+    void commandLineSharesAndSyncs() {
+        QTemporaryDir folder;
+        Book a, b;
+        a.with([] {
+            TempStore::addChild(QStringLiteral("Ann"));
+            addEntry(QStringLiteral("Ann"), QStringLiteral("First smile"));
+        });
+        auto [status, said] = tinyra({QStringLiteral("--sync")}, a.root());
+        QCOMPARE(status, 1);
+        QVERIFY2(said.contains(QStringLiteral("This book is not shared.")), qPrintable(said));
+        std::tie(status, said) = tinyra({QStringLiteral("--share"), folder.path()}, a.root());
+        QVERIFY2(status == 0 && said.contains(QStringLiteral("this book is shared in")), qPrintable(said));
+        b.with([] { TempStore::addChild(QStringLiteral("Ann")); });
+        std::tie(status, said) = tinyra({QStringLiteral("--share"), folder.path()}, b.root());
+        QVERIFY2(status == 0 && said.contains(QStringLiteral("this book joins it")) &&
+                     said.contains(QStringLiteral("Ann here and Ann on ")),
+                 qPrintable(said));
+        a.with([] { Database::exec(QStringLiteral("UPDATE ENTRIES SET Title = 'Edited'")); });
+        std::tie(status, said) = tinyra({QStringLiteral("--sync")}, a.root());
+        QVERIFY2(status == 0 && said.contains(QStringLiteral("Wrote 1 change ")), qPrintable(said));
+        std::tie(status, said) = tinyra({QStringLiteral("--sync")}, b.root());
+        QVERIFY2(status == 0 && said.contains(QStringLiteral("Took 1 change from ")), qPrintable(said));
+        QCOMPARE(b.dump(), a.dump());
+        b.with([] { QCOMPARE(TempStore::rowCount(QStringLiteral("CHILD")), 1); });
+        QVERIFY(QDir(folder.path()).removeRecursively());
+        std::tie(status, said) = tinyra({QStringLiteral("--sync")}, b.root());
+        QVERIFY2(status == 1 && said.contains(QStringLiteral("The shared folder cannot be found: ")),
+                 qPrintable(said));
     }
 
     // A child removed on one computer is held on the other until the parent says; kept, it comes
