@@ -56,11 +56,6 @@ SharingRunner::SharingRunner(QWidget* window, QStatusBar* bar)
     connect(m_minute, &QTimer::timeout, this, &SharingRunner::roundWhenFree);
     connect(m_local, &QTimer::timeout, this, &SharingRunner::writeIfChanged);
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &SharingRunner::lookSoon);
-    // A form closing lets a round that waited for it run.
-    connect(qApp, &QApplication::focusChanged, this, [this] {
-        if (m_waiting && !QApplication::activeModalWidget())
-            QTimer::singleShot(0, this, &SharingRunner::roundWhenFree);
-    });
     m_status->setObjectName(QStringLiteral("SharingStatus"));
     m_bar->addWidget(m_status, 1);
     m_bar->hide();
@@ -84,7 +79,14 @@ void SharingRunner::restart() {
     }
     m_minute->start();
     m_local->start();
+    watchFolders();
     roundWhenFree();
+}
+
+void SharingRunner::formClosed() {
+    // Once the dialog is gone: the one closing is still the active modal widget now.
+    if (m_waiting)
+        QTimer::singleShot(0, this, &SharingRunner::roundWhenFree);
 }
 
 void SharingRunner::lookSoon() {

@@ -29,6 +29,8 @@ public:
     // One round now, with a progress dialog when `withProgress`; reports what needs the parent
     // (a child another computer removed). False when the round failed (its problem is shown).
     SharedFolder::RoundResult roundNow(bool withProgress = false);
+    // A form (any dialog) closed: a round that waited for it runs now.
+    void formClosed();
 
 signals:
     // A round took changes from another computer into the book: the window shows them.

@@ -376,8 +376,10 @@ void TMainWindow::childEvent(QChildEvent* event) {
 }
 
 bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Hide && qobject_cast<QDialog*>(watched))
+    if (event->type() == QEvent::Hide && qobject_cast<QDialog*>(watched)) {
         m_home->refreshSoon();
+        m_sharing->formClosed();
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
