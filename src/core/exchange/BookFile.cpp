@@ -1311,6 +1311,7 @@ public:
     QVector<Change> changes;
 
     BookFile::Summary apply() {
+        const QStringList cut = cutToWidths();
         refuseUnplaceable();
         keepPhotos();
         const QSet<QString> childrenBefore = childUids();
@@ -1326,6 +1327,7 @@ public:
             refuseWith(result.refused);
 
         BookFile::Summary summary;
+        summary.cut = cut;
         summary.renamed = result.renamedChildren;
         summary.changesTaken = result.taken;
         QSqlQuery q = Database::exec(QStringLiteral("SELECT uid, FirstName FROM CHILD ORDER BY FirstName"));
@@ -1352,6 +1354,31 @@ public:
     QString activeName() const { return m_activeName; }
 
 private:
+    // Cuts texts longer than the forms keep to their length, as the import of a version 2 file does
+    // (a book of an earlier version may hold them); returns each one cut, for the summary.
+    QStringList cutToWidths() {
+        QHash<QString, QString> names; // the children's first names, by uid
+        for (const Change& c : std::as_const(changes))
+            if (c.table == QLatin1String("CHILD") && c.field == QLatin1String("FirstName"))
+                names.insert(c.child, c.value.toString());
+        QStringList cut;
+        for (Change& c : changes) {
+            const int width = c.field.isEmpty() ? 0 : widthOf(c.table, c.field);
+            if (width <= 0 || c.value.typeId() != QMetaType::QString || c.value.toString().size() <= width)
+                continue;
+            c.value = cutTo(c.value.toString(), width);
+            const QString what = c.table == QLatin1String("CHILD")   ? QStringLiteral("child information")
+                                 : c.table == QLatin1String("TEETH") ? QStringLiteral("tooth %1").arg(c.key)
+                                 : c.table == QLatin1String("FAMILY")
+                                     ? QStringLiteral("family tree, relative %1").arg(c.key)
+                                     : recordsOf(c.table);
+            cut << QStringLiteral("%1: %2, %3 cut to %4 characters")
+                       .arg(names.value(c.child, c.child), what, c.field)
+                       .arg(width);
+        }
+        return cut;
+    }
+
     void refuseUnplaceable() const {
         QVector<Refusal> refused;
         for (const Change& c : changes)
