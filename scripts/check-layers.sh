@@ -12,7 +12,7 @@ while IFS= read -r hit; do breach "core includes the user interface: $hit"; done
 # core's areas in their order: each includes only itself and the areas below it.
 declare -A below=(
     [store]="" [book]="store" [diaries]="store book" [milestones]="store book" [names]="store"
-    [help]="store" [sharing]="store" [overview]="store book diaries milestones" [exchange]="store book"
+    [help]="store" [sharing]="store" [overview]="store book diaries milestones" [exchange]="store book sharing"
     [reports]="store book diaries milestones")
 for area in core/*/; do
     area=$(basename "$area")

@@ -3,6 +3,7 @@
 
 #include "core/book/Children.h"
 #include "core/book/EntryStore.h"
+#include "core/sharing/Changes.h"
 #include "core/store/Database.h"
 #include "core/store/PhotoFiles.h"
 #include "core/store/Schema.h"
@@ -298,6 +299,7 @@ private:
     void writeHead();
     void writeChild(int index, const QString& name);
     void writeTable(int index, const TableShape& shape, const QString& child);
+    void writeChanges();
     QJsonObject recordOf(const QSqlQuery& q, const TableShape& shape);
     std::optional<QJsonObject> pictureInFolder(const QString& photo, const QString& key);
     QJsonObject pictureInStore(const QSqlQuery& q, int column, const TableShape& shape, const QString& key);
@@ -339,7 +341,10 @@ void BookWriter::writeBookJson() {
         throw BookFile::Error(QStringLiteral("Tinyra cannot make a temporary file for the book:\n%1")
                                   .arg(m_json.errorString()));
     writeHead();
-    m_totalRows = qMax<qint64>(1, countRows());
+    {
+        QSqlQuery changes = Database::exec(QStringLiteral("SELECT count(*) FROM STAMPS"));
+        m_totalRows = qMax<qint64>(1, countRows() + (changes.next() ? changes.value(0).toLongLong() : 0));
+    }
     m_now = std::time(nullptr);
     m_childShape = shapeOf(QStringLiteral("CHILD"));
     for (const QString& table : Schema::childTables())
@@ -353,6 +358,8 @@ void BookWriter::writeBookJson() {
     }
     for (int c = 0; c < names.size(); ++c)
         writeChild(c, names[c]);
+    write("\n],\n\"changes\":[");
+    writeChanges();
     write("\n]}\n");
     if (!m_json.flush())
         throw BookFile::Error(QStringLiteral("Tinyra cannot write a temporary file for the book:\n%1")
@@ -376,12 +383,14 @@ void BookWriter::writeHead() {
 void BookWriter::writeChild(int index, const QString& name) {
     QJsonObject row;
     {
-        QSqlQuery q = Database::exec(
-            QStringLiteral("SELECT %1 FROM CHILD WHERE FirstName = ?").arg(columnList(m_childShape, false)),
-            {name});
+        QSqlQuery q = Database::exec(QStringLiteral("SELECT %1, uid FROM CHILD WHERE FirstName = ?")
+                                         .arg(columnList(m_childShape, false)),
+                                     {name});
         q.next();
         for (int i = 0; i < m_childShape.columns.size(); ++i)
             row.insert(m_childShape.columns[i].name, jsonOf(q.value(i), m_childShape.columns[i].kind));
+        // The child's identity across books, which its change records name.
+        row.insert(QStringLiteral("uid"), q.value(int(m_childShape.columns.size())).toString());
     }
     write((index ? QByteArray(",\n{\"child\":") : QByteArray("\n{\"child\":")) + compact(row) + "," +
           "\"tables\":{");
@@ -404,6 +413,35 @@ void BookWriter::writeTable(int index, const TableShape& shape, const QString& c
             tell(0.1 * double(m_rowsDone) / double(m_totalRows));
     }
     write("]");
+}
+
+// Every change record the book holds (what Changes::allChanges() gives, removals among them), one
+// line each as [table, child, key, field, value, stamp], read row by row so that a long book costs no
+// more memory than one record.
+void BookWriter::writeChanges() {
+    QSqlQuery q = Database::exec(
+        QStringLiteral("SELECT tbl, child, key, field, value, stamp FROM STAMPS ORDER BY stamp"));
+    bool first = true;
+    while (q.next()) {
+        const QVariant v = q.value(4);
+        QJsonValue value;
+        if (v.isNull())
+            value = QJsonValue::Null;
+        else if (v.typeId() == QMetaType::LongLong || v.typeId() == QMetaType::Int)
+            value = v.toLongLong();
+        else if (v.typeId() == QMetaType::Double)
+            value = v.toDouble();
+        else
+            value = v.toString();
+        const QJsonArray change{
+            q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString(), value,
+            q.value(5).toString()};
+        write((first ? QByteArray("\n") : QByteArray(",\n")) +
+              QJsonDocument(change).toJson(QJsonDocument::Compact));
+        first = false;
+        if (++m_rowsDone % 2048 == 0)
+            tell(0.1 * double(m_rowsDone) / double(m_totalRows));
+    }
 }
 
 // The record `q` is on (its rowid first, then the shape's columns and its photo file), each picture
@@ -1237,6 +1275,186 @@ private:
     QStringList m_unplaceable;
     int m_unplaceableCount = 0;
 };
+
+// ---- Import of change records (version 3)
+
+// A change of the file's `changes`: [table, child, key, field, value, stamp], the value text, a whole
+// number or null (a removal).
+Change changeOf(const QString& path, const QJsonValue& v) {
+    const QJsonArray a = v.toArray();
+    bool sound = v.isArray() && a.size() == 6;
+    for (int i : {0, 1, 2, 3, 5})
+        sound = sound && a.at(i).isString();
+    const QJsonValue value = a.at(4);
+    sound = sound && (value.isString() || value.isNull() || value.isDouble());
+    if (!sound)
+        refuse(path, damaged() + QStringLiteral("\n(A change is not its table, child, key, field, value "
+                                                "and stamp.)"));
+    QVariant held;
+    if (value.isString())
+        held = value.toString();
+    else if (value.isDouble())
+        held = value.toDouble() == std::floor(value.toDouble()) && std::abs(value.toDouble()) < 1e15
+                   ? QVariant(qint64(value.toDouble()))
+                   : QVariant(value.toDouble());
+    return {a.at(0).toString(), a.at(1).toString(), a.at(2).toString(), a.at(3).toString(), held,
+            a.at(5).toString()};
+}
+
+// Merges a file's change records into the book through Changes::apply, after placing the photos and
+// pictures they name in the photo folder. Nothing is applied when one change cannot be placed.
+class ChangeMerge {
+public:
+    ChangeMerge(const QString& path, const Reader& reader, const QStringList& fileNames)
+        : m_path(path), m_reader(reader), m_names(fileNames) {}
+
+    QVector<Change> changes;
+
+    BookFile::Summary apply() {
+        const QStringList cut = cutToWidths();
+        refuseUnplaceable();
+        keepPhotos();
+        const QSet<QString> childrenBefore = childUids();
+        const QHash<QString, qint64> rowsBefore = rowCounts();
+        QString activeUid;
+        if (Entries().isActive()) {
+            QSqlQuery q = Database::exec(QStringLiteral("SELECT uid FROM CHILD WHERE FirstName = ?"),
+                                         {Entries().child()});
+            activeUid = q.next() ? q.value(0).toString() : QString();
+        }
+        const ApplyResult result = Changes::apply(changes);
+        if (!result.refused.isEmpty())
+            refuseWith(result.refused);
+
+        BookFile::Summary summary;
+        summary.cut = cut;
+        summary.renamed = result.renamedChildren;
+        summary.changesTaken = result.taken;
+        QSqlQuery q = Database::exec(QStringLiteral("SELECT uid, FirstName FROM CHILD ORDER BY FirstName"));
+        while (q.next())
+            if (!childrenBefore.contains(q.value(0).toString()))
+                summary.childrenAdded << q.value(1).toString();
+        q.finish();
+        const QHash<QString, qint64> rowsAfter = rowCounts();
+        for (auto it = rowsAfter.cbegin(); it != rowsAfter.cend(); ++it) {
+            const qint64 grown = it.value() - rowsBefore.value(it.key());
+            summary.recordsAdded += int(qMax<qint64>(0, grown));
+            summary.recordsRemoved += int(qMax<qint64>(0, -grown));
+        }
+        // The active child, renamed by the file, is found under its new name.
+        if (!activeUid.isEmpty()) {
+            QSqlQuery name =
+                Database::exec(QStringLiteral("SELECT FirstName FROM CHILD WHERE uid = ?"), {activeUid});
+            m_activeName = name.next() ? name.value(0).toString() : QString();
+        }
+        return summary;
+    }
+
+    // The active child's first name after the merge (empty when none, or it was removed).
+    QString activeName() const { return m_activeName; }
+
+private:
+    // Cuts texts longer than the forms keep to their length, as the import of a version 2 file does
+    // (a book of an earlier version may hold them); returns each one cut, for the summary.
+    QStringList cutToWidths() {
+        QHash<QString, QString> names; // the children's first names, by uid
+        for (const Change& c : std::as_const(changes))
+            if (c.table == QLatin1String("CHILD") && c.field == QLatin1String("FirstName"))
+                names.insert(c.child, c.value.toString());
+        QStringList cut;
+        for (Change& c : changes) {
+            const int width = c.field.isEmpty() ? 0 : widthOf(c.table, c.field);
+            if (width <= 0 || c.value.typeId() != QMetaType::QString || c.value.toString().size() <= width)
+                continue;
+            c.value = cutTo(c.value.toString(), width);
+            const QString what = c.table == QLatin1String("CHILD")   ? QStringLiteral("child information")
+                                 : c.table == QLatin1String("TEETH") ? QStringLiteral("tooth %1").arg(c.key)
+                                 : c.table == QLatin1String("FAMILY")
+                                     ? QStringLiteral("family tree, relative %1").arg(c.key)
+                                     : recordsOf(c.table);
+            cut << QStringLiteral("%1: %2, %3 cut to %4 characters")
+                       .arg(names.value(c.child, c.child), what, c.field)
+                       .arg(width);
+        }
+        return cut;
+    }
+
+    void refuseUnplaceable() const {
+        QVector<Refusal> refused;
+        for (const Change& c : changes)
+            if (const QString why = Changes::refusal(c); !why.isEmpty())
+                refused.append({c, why});
+        if (!refused.isEmpty())
+            refuseWith(refused);
+    }
+
+    [[noreturn]] void refuseWith(const QVector<Refusal>& refused) const {
+        QStringList lines;
+        for (const Refusal& r : refused.mid(0, kNamedInRefusal))
+            lines << r.reason;
+        if (refused.size() > kNamedInRefusal)
+            lines << QStringLiteral("and %1 more").arg(refused.size() - kNamedInRefusal);
+        refuse(m_path,
+               QStringLiteral("The book file has changes this version of Tinyra cannot place; nothing "
+                              "was imported:\n  ") +
+                   lines.join(QStringLiteral("\n  ")));
+    }
+
+    // The entries' photos (photos/<file>) and the pictures (pictures/..., known by the SHA-256 the
+    // photo folder names them by) that the changes name and the photo folder lacks.
+    void keepPhotos() const {
+        QSet<QString> photos, pictures;
+        for (const Change& c : changes) {
+            QString file;
+            if (c.table == QLatin1String("ENTRYPHOTOS"))
+                file = c.key.section(QLatin1Char('/'), 1);
+            else if (c.table == QLatin1String("PICTURES") && c.field == QLatin1String("file"))
+                file = c.value.toString();
+            if (file.isEmpty() || QFileInfo::exists(PhotoFiles::pathOf(file)))
+                continue;
+            if (!PhotoFiles::isPhotoName(file))
+                refuse(m_path, damaged() + QStringLiteral("\n(A photo is named %1.)").arg(file));
+            (c.table == QLatin1String("PICTURES") ? pictures : photos).insert(file);
+        }
+        try {
+            for (const QString& file : std::as_const(photos)) {
+                const QString entry = QStringLiteral("photos/") + file;
+                if (m_names.contains(entry))
+                    PhotoFiles::storeBytes(file, m_reader.read(entry, kMaxPicture));
+            }
+            for (const QString& name : m_names) {
+                if (pictures.isEmpty())
+                    break;
+                if (name.startsWith(QLatin1String("pictures/")))
+                    pictures.remove(PhotoFiles::storeData(m_reader.read(name, kMaxPicture)));
+            }
+        } catch (const StoreError& e) {
+            refuse(m_path, e.message());
+        }
+    }
+
+    static QSet<QString> childUids() {
+        QSet<QString> uids;
+        QSqlQuery q = Database::exec(QStringLiteral("SELECT uid FROM CHILD"));
+        while (q.next())
+            uids.insert(q.value(0).toString());
+        return uids;
+    }
+
+    static QHash<QString, qint64> rowCounts() {
+        QHash<QString, qint64> rows;
+        for (const QString& table : Schema::childTables()) {
+            QSqlQuery q = Database::exec(QStringLiteral("SELECT count(*) FROM %1").arg(table));
+            rows.insert(table, q.next() ? q.value(0).toLongLong() : 0);
+        }
+        return rows;
+    }
+
+    QString m_path;
+    const Reader& m_reader;
+    QStringList m_names;
+    QString m_activeName;
+};
 } // namespace
 
 namespace BookFile {
@@ -1251,7 +1469,7 @@ void exportBook(const QString& path, const Progress& progress) {
 }
 
 bool Summary::changedNothing() const {
-    return childrenAdded.isEmpty() && recordsAdded == 0 &&
+    return childrenAdded.isEmpty() && recordsAdded == 0 && recordsRemoved == 0 && changesTaken == 0 &&
            std::none_of(differences.cbegin(), differences.cend(),
                         [](const QString& d) { return d.contains(QLatin1String("(the file's")); });
 }
@@ -1260,9 +1478,20 @@ QString Summary::text() const {
     QStringList lines;
     if (!childrenAdded.isEmpty())
         lines << QStringLiteral("Children added: %1.").arg(childrenAdded.join(QStringLiteral(", ")));
+    for (const QString& r : renamed)
+        lines << QStringLiteral("This book has a child of that name already: %1.").arg(r);
     lines << (recordsAdded == 1 ? QStringLiteral("1 record added.")
                                 : QStringLiteral("%1 records added.").arg(recordsAdded));
-    if (differences.isEmpty()) {
+    if (recordsRemoved > 0)
+        lines << (recordsRemoved == 1 ? QStringLiteral("1 record removed, as it was in the other book.")
+                                      : QStringLiteral("%1 records removed, as they were in the other book.")
+                                            .arg(recordsRemoved));
+    if (changesTaken > 0) {
+        lines << (changesTaken == 1
+                      ? QStringLiteral("1 change taken from the file: each field keeps its latest change.")
+                      : QStringLiteral("%1 changes taken from the file: each field keeps its latest change.")
+                            .arg(changesTaken));
+    } else if (differences.isEmpty()) {
         lines << QStringLiteral("No record differed between the two books.");
     } else {
         lines << QStringLiteral("Records that differed, and the version kept:");
@@ -1379,8 +1608,23 @@ Summary importBook(const QString& path, const Progress& progress) {
             refuse(path, QStringLiteral("It is not a Tinyra book; nothing was imported."));
     };
     Merger merger(path, reader, names);
-    Transaction tx;
+    ChangeMerge changeMerge(path, reader, names);
+    // A file of version 3 is merged through its change records, taken whole once read; an older one
+    // record by record as it is read, inside this transaction.
+    std::optional<Transaction> tx;
     bool formatFirst = false;
+    bool changesRead = false;
+    // Whether the file is one of change records; where its version follows its records (a file laid
+    // out again by another program), the version is looked for first.
+    auto ofChanges = [&] {
+        if (version == 0) {
+            QString f;
+            int v = 0;
+            if (formatOf(reader, jsonSize, &f, &v))
+                version = v;
+        }
+        return version >= 3;
+    };
     auto mergeAll = [&] {
         bool childrenRead = false;
         json.enterObject();
@@ -1390,6 +1634,21 @@ Summary importBook(const QString& path, const Progress& progress) {
                 format = json.readValue(1024).toString();
             } else if (member == QLatin1String("version")) {
                 version = json.readValue(1024).toInt(0);
+            } else if (member == QLatin1String("changes") && !changesRead && ofChanges()) {
+                checkFormat(false);
+                if (json.peek() != '[')
+                    refuse(path, damaged());
+                json.enterArray();
+                while (json.nextElement()) {
+                    changeMerge.changes.append(changeOf(path, json.readValue(kMaxRecordJson)));
+                    step();
+                }
+                changesRead = true;
+            } else if (member == QLatin1String("children") && !childrenRead && ofChanges()) {
+                // The readable records are there for other programs; the changes carry the same.
+                checkFormat(false);
+                json.skipValue();
+                childrenRead = true;
             } else if (member == QLatin1String("children") && !childrenRead) {
                 // Where the format and version come first, as Tinyra writes them, a foreign or newer
                 // file is refused before anything of it is merged; where they follow (a file laid out
@@ -1398,6 +1657,8 @@ Summary importBook(const QString& path, const Progress& progress) {
                 formatFirst = !format.isEmpty() && version != 0;
                 if (json.peek() != '[')
                     refuse(path, damaged());
+                if (!tx)
+                    tx.emplace();
                 json.enterArray();
                 while (json.nextElement()) {
                     if (json.peek() != '{')
@@ -1456,7 +1717,7 @@ Summary importBook(const QString& path, const Progress& progress) {
         }
         json.finish();
         checkFormat(true);
-        if (!childrenRead)
+        if (!childrenRead || (version >= 3 && !changesRead))
             refuse(path, damaged());
     };
     try {
@@ -1476,9 +1737,19 @@ Summary importBook(const QString& path, const Progress& progress) {
             checkFormat(true);
         throw;
     }
-    merger.finish();
+    BookFile::Summary summary;
+    QString active = Entries().isActive() ? Entries().child() : QString();
+    if (version >= 3) {
+        tell(0.99);
+        summary = changeMerge.apply();
+        active = changeMerge.activeName();
+        tx.emplace(); // for the child the book opens on, below
+    } else {
+        merger.finish();
+        summary = merger.summary;
+    }
     // A book that had no child yet opens on the first child it was given.
-    if (!merger.summary.childrenAdded.isEmpty()) {
+    if (!summary.childrenAdded.isEmpty()) {
         QSqlQuery previous =
             Database::exec(QStringLiteral("SELECT FirstName FROM PREVIOUS ORDER BY rowid LIMIT 1"));
         const bool none = previous.next() && previous.value(0).toString() == Children::NoChildYet;
@@ -1487,15 +1758,16 @@ Summary importBook(const QString& path, const Progress& progress) {
             Database::exec(
                 QStringLiteral(
                     "UPDATE PREVIOUS SET FirstName = ? WHERE rowid = (SELECT min(rowid) FROM PREVIOUS)"),
-                {merger.summary.childrenAdded.first()});
+                {summary.childrenAdded.first()});
     }
-    tell(0.99);
-    tx.commit();
+    if (version < 3)
+        tell(0.99);
+    tx->commit();
     // The active child's lists are read again from the store.
-    if (!merger.summary.changedNothing() && Entries().isActive())
-        Entries().childSwitch(Entries().child());
+    if (!summary.changedNothing() && Entries().isActive() && !active.isEmpty())
+        Entries().childSwitch(active);
     if (progress)
         progress(1);
-    return merger.summary;
+    return summary;
 }
 } // namespace BookFile

@@ -11,7 +11,7 @@
 // described in docs/BOOK-FORMAT.md. Export writes the file; import merges one into the open store.
 namespace BookFile {
 // The version of the layout that export writes; import reads it and every older one.
-constexpr int FormatVersion = 2;
+constexpr int FormatVersion = 3;
 
 // A file that import refuses, or a file export cannot write. The message says why, for the parent.
 class Error : public std::runtime_error {
@@ -42,13 +42,22 @@ struct Summary {
     // Each text of a record kept from the file that was longer than the forms keep, cut to their
     // length ("Anna: child information, Hospital cut to 50 characters").
     QStringList cut;
+    // A child new to this book whose first name another child here has, kept under a name of its
+    // own ("Ann is kept as Ann (2)").
+    QStringList renamed;
+    // Of a file of change records (version 3): the records it removed and the changes to fields
+    // that were newer than what the book held.
+    int recordsRemoved = 0;
+    int changesTaken = 0;
 
     bool changedNothing() const;
     // The summary in a few lines for the parent.
     QString text() const;
 };
 
-// Merges the book in `path` into the open store, in one transaction: a child who is not in the book
+// Merges the book in `path` into the open store, in one transaction. A file of version 3 brings the
+// change records of every field, merged field by field as Changes::apply does (children known by
+// their uid). An older file brings whole records: a child who is not in the book
 // is added with everything recorded for it; for a child who is, records are matched by their
 // identity, new ones added and, of two versions that differ, the newer kept. A record without a uid
 // is known by what it holds. book.json is read as a stream, record by record. A damaged, truncated,

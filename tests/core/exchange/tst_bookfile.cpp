@@ -5,6 +5,7 @@
 #include "core/book/EntryStore.h"
 #include "core/exchange/BookFile.h"
 #include "core/store/Database.h"
+#include "core/store/PhotoFiles.h"
 #include "core/store/Schema.h"
 #include "core/store/StoreError.h"
 #include "support/TempStore.h"
@@ -16,6 +17,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTest>
@@ -215,6 +217,17 @@ zip_int64_t padded(void* state, void* data, zip_uint64_t length, zip_source_cmd_
         return -1;
     }
 }
+// The book file at `path` as a version 2 file, as an earlier Tinyra wrote it: its readable records
+// alone, without the change records (a child's uid is a column it does not know).
+void asVersion2(const QString& path) {
+    QJsonObject book = QJsonDocument::fromJson(entryOf(path, "book.json")).object();
+    QVERIFY(book.contains("changes"));
+    book.remove("changes");
+    book.insert("version", 2);
+    QList<std::pair<QByteArray, QByteArray>> entries = entriesOf(path);
+    entries[0] = {"book.json", QJsonDocument(book).toJson(QJsonDocument::Compact)};
+    writeZip(path, entries);
+}
 } // namespace
 
 class BookFileTest : public QObject {
@@ -223,6 +236,7 @@ private slots:
     void cleanup() { Entries().release(); }
     void roundTripReproducesEveryRecordAndPictureAndASecondImportChangesNothing();
     void twoBooksMadeApartEndEqualBothWays();
+    void twoComputersEditingApartKeepEveryFieldThroughTheirFiles();
     void badFilesAreRefusedAndTheBookIsUntouched();
     void hostileFilesAreRefusedOrKeptWithinWhatTheFormsHold();
     void cancelInsideAChildLeavesTheBookUnchanged();
@@ -247,6 +261,7 @@ void BookFileTest::roundTripReproducesEveryRecordAndPictureAndASecondImportChang
     QCOMPARE(last, 1.0);
     QCOMPARE(QFile::permissions(file) & (QFileDevice::ReadOther | QFileDevice::ReadGroup),
              QFileDevice::Permissions());
+    asVersion2(file);
     // The pictures are files of their own in the zip.
     QCOMPARE(entryOf(file, "pictures/000002-Hand_print.jpg"), photo(2000, 2));
 
@@ -279,6 +294,7 @@ void BookFileTest::twoBooksMadeApartEndEqualBothWays() {
     useBook(a);
     fillChild(QStringLiteral("Ann"), 1);
     BookFile::exportBook(start);
+    asVersion2(start);
     useBook(b);
     BookFile::importBook(start);
 
@@ -305,8 +321,10 @@ void BookFileTest::twoBooksMadeApartEndEqualBothWays() {
     Children::makeActive(QStringLiteral("Cy"), false);
     Entries().setToothDate(1, QStringLiteral("03-03-25"));
     BookFile::exportBook(fromB);
+    asVersion2(fromB);
     useBook(a);
     BookFile::exportBook(fromA);
+    asVersion2(fromA);
 
     const BookFile::Summary intoA = BookFile::importBook(fromB);
     const QStringList bookA = dump(true);
@@ -331,9 +349,129 @@ void BookFileTest::twoBooksMadeApartEndEqualBothWays() {
 
     // Both books, exported again, import into each other without a change.
     BookFile::exportBook(fromB);
+    asVersion2(fromB);
     useBook(a);
     QVERIFY(BookFile::importBook(fromB).changedNothing());
     QCOMPARE(dump(true), bookA);
+}
+
+// Two computers edit one book apart, a millisecond after each other, and import each other's file:
+// every field edited on either side is kept, both entries' photos too, a removal carries, a renamed
+// child stays one child; a file with one change the book cannot place is refused whole.
+void BookFileTest::twoComputersEditingApartKeepEveryFieldThroughTheirFiles() {
+    TempStore home(false);
+    const QDir dir(home.dataHome());
+    const QString a = dir.filePath("a"), b = dir.filePath("b"), start = dir.filePath("start.zip"),
+                  fromA = dir.filePath("a.zip"), fromB = dir.filePath("b.zip");
+    const DiaryList journal = DiaryList::JournalEntries;
+    useBook(a);
+    QCOMPARE(Children::add("Ann", QString(), "Lee"), Children::AddResult::Added);
+    Children::makeActive("Ann", true);
+    for (const char* title : {"Walk", "Zoo", "Rain"})
+        Entries().append(journal, std::make_shared<DiaryType>(DiaryType{"01-01-24", title, "park"}));
+    ChildRecords::setPicture("Ann", "Photo", photo(3000, 9));
+    BookFile::exportBook(start);
+    useBook(b);
+    BookFile::importBook(start);
+    QCOMPARE(ChildRecords::picture("Ann", "Photo"), photo(3000, 9));
+
+    // Each computer adds a photo to the walk and edits the zoo and the child, each other fields.
+    auto edit = [&](const QString& book, const char* photoName, quint32 seed, auto change) {
+        nextMillisecond();
+        useBook(book);
+        Children::makeActive("Ann", true);
+        QFile source(dir.filePath(photoName));
+        QVERIFY(source.open(QIODevice::WriteOnly) && source.write(photo(500, seed)) == 500);
+        source.close();
+        DiaryType walk = *Entries().at(journal, 0), zoo = *Entries().at(journal, 1);
+        walk.Photos << EntryPhoto{PhotoFiles::store(source.fileName()), photoName, QString()};
+        Entries().replaceAt(journal, 0, std::make_shared<DiaryType>(walk));
+        change(zoo);
+        Entries().replaceAt(journal, 1, std::make_shared<DiaryType>(zoo));
+    };
+    edit(a, "a.jpg", 10, [](DiaryType& zoo) { zoo.Title = "Zoo day"; });
+    Database::exec("UPDATE CHILD SET Hospital = 'St. Anne' WHERE FirstName = 'Ann'");
+    Entries().removeAt(journal, 2);
+    BookFile::exportBook(fromA);
+    edit(b, "b.jpg", 11, [](DiaryType& zoo) { zoo.Text = "lions"; });
+    Entries().release();
+    Database::exec("UPDATE CHILD SET LastName = 'Ray', FirstName = 'Annie' WHERE FirstName = 'Ann'");
+    for (const QString& table : Schema::childTables())
+        Database::exec(QStringLiteral("UPDATE %1 SET child = 'Annie' WHERE child = 'Ann'").arg(table));
+    Database::exec("UPDATE PREVIOUS SET FirstName = 'Annie'");
+    BookFile::exportBook(fromB);
+
+    // Each book keeps the time it last wrote a record itself: the books are compared without them.
+    auto untimed = [] { return dump(true).replaceInStrings(QRegularExpression("changed=[^|]*"), ""); };
+    const BookFile::Summary intoB = BookFile::importBook(fromA);
+    QCOMPARE(intoB.recordsRemoved, 1);
+    const QStringList bookB = untimed();
+    useBook(a);
+    BookFile::importBook(fromB);
+    QCOMPARE(untimed(), bookB);
+    for (const QString& book : {a, b}) {
+        useBook(book);
+        QCOMPARE(Children::firstNames(), QStringList{"Annie"});
+        QSqlQuery child = Database::exec("SELECT Hospital, LastName FROM CHILD");
+        QVERIFY(child.next());
+        QCOMPARE(child.value(0).toString() + "/" + child.value(1).toString(), QStringLiteral("St. Anne/Ray"));
+        Children::makeActive("Annie", true);
+        QCOMPARE(Entries().count(journal), 2);
+        QCOMPARE(Entries().at(journal, 1)->Title + "/" + Entries().at(journal, 1)->Text,
+                 QStringLiteral("Zoo day/lions"));
+        const QVector<EntryPhoto> photos = Entries().at(journal, 0)->Photos;
+        QCOMPARE(photos.size(), 2);
+        for (const EntryPhoto& p : photos)
+            QCOMPARE(PhotoFiles::read(p.File), photo(500, p.Name == "a.jpg" ? 10 : 11));
+    }
+
+    // A third book with its own Ann: one damaged change refuses the whole file, then the sound file
+    // brings A's Ann under a name of her own.
+    useBook(dir.filePath("c"));
+    TempStore::addChild("Ann", "Mine");
+    const QStringList before = dump();
+    // A's file with one of its changes changed.
+    auto changed = [&](const char* name, auto change) {
+        QJsonObject book = QJsonDocument::fromJson(entryOf(fromA, "book.json")).object();
+        QJsonArray changes = book.value("changes").toArray();
+        for (qsizetype i = 0; i < changes.size(); ++i) {
+            QJsonArray one = changes.at(i).toArray();
+            if (change(one)) {
+                changes.replace(i, one);
+                break;
+            }
+        }
+        book.insert("changes", changes);
+        QList<std::pair<QByteArray, QByteArray>> entries = entriesOf(fromA);
+        entries[0] = {"book.json", QJsonDocument(book).toJson()};
+        writeZip(dir.filePath(name), entries);
+        return dir.filePath(name);
+    };
+    changed("damaged.zip", [](QJsonArray& one) {
+        if (one.at(0) != "ENTRIES")
+            return false;
+        one.replace(0, "FAMILY");
+        one.replace(2, "15");
+        one.replace(3, "Name");
+        return true;
+    });
+    QString refusal;
+    try {
+        BookFile::importBook(dir.filePath("damaged.zip"));
+    } catch (const BookFile::Error& e) {
+        refusal = e.message();
+    }
+    QVERIFY2(refusal.contains("A record of FAMILY cannot be placed: a relative's slot is 1 to 14."),
+             qPrintable(refusal));
+    QCOMPARE(dump(), before);
+    // A text wider than the forms keep (kept by an earlier version) is cut, as from older files.
+    const BookFile::Summary intoC = BookFile::importBook(changed("wide.zip", [](QJsonArray& one) {
+        one.replace(4, QString(80, 'H'));
+        return one.at(3) == "Hospital";
+    }));
+    QCOMPARE(intoC.renamed, QStringList{"Ann is kept as Ann (2)"});
+    QCOMPARE(intoC.childrenAdded, QStringList{"Ann (2)"});
+    QCOMPARE(intoC.cut, QStringList{"Ann: child information, Hospital cut to 50 characters"});
 }
 
 void BookFileTest::badFilesAreRefusedAndTheBookIsUntouched() {
@@ -343,6 +481,7 @@ void BookFileTest::badFilesAreRefusedAndTheBookIsUntouched() {
     useBook(dir.filePath(QStringLiteral("source")));
     fillChild(QStringLiteral("Ann"), 7);
     BookFile::exportBook(good);
+    asVersion2(good);
     const QByteArray goodBytes = [&] {
         QFile f(good);
         f.open(QIODevice::ReadOnly);
@@ -422,6 +561,7 @@ void BookFileTest::hostileFilesAreRefusedOrKeptWithinWhatTheFormsHold() {
     useBook(dir.filePath(QStringLiteral("source")));
     fillChild(QStringLiteral("Ann"), 7);
     BookFile::exportBook(good);
+    asVersion2(good);
     const QJsonObject book = QJsonDocument::fromJson(entryOf(good, "book.json")).object();
     const QList<std::pair<QByteArray, QByteArray>> others = entriesOf(good).mid(1);
 
