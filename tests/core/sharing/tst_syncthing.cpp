@@ -119,8 +119,8 @@ QString canonical(const QJsonValue& value, const std::map<QString, QString>& fil
         const QJsonObject o = value.toObject();
         QStringList members;
         for (auto it = o.begin(); it != o.end(); ++it) {
-            // When the book was exported, and when each book wrote its row: the stamps are what a
-            // record's time of change is compared by.
+            // When the book was exported, and the moment each book itself wrote a row, which differs
+            // between books holding the same record: the merge goes by the fields' stamps.
             if (it.key() == QLatin1String("exported") || it.key() == QLatin1String("changed"))
                 continue;
             // A picture's zip entry is numbered in the order of writing: it is known by its bytes.
@@ -180,15 +180,13 @@ QString exported(const QString& zipPath) {
            photos.join(QLatin1Char('\n'));
 }
 
-// The first line where two texts differ, for the failure message.
+// Where two texts first differ, with a little of each around it, for the failure message.
 QString firstDifference(const QString& a, const QString& b) {
-    const QStringList la = a.split(QLatin1Char('\n')), lb = b.split(QLatin1Char('\n'));
-    for (int i = 0; i < qMax(la.size(), lb.size()); ++i)
-        if (la.value(i) != lb.value(i))
-            return QStringLiteral("line %1:\n  %2\n  %3")
-                .arg(i + 1)
-                .arg(la.value(i).left(300), lb.value(i).left(300));
-    return QString();
+    int at = 0;
+    while (at < a.size() && at < b.size() && a[at] == b[at])
+        ++at;
+    const int from = qMax(0, at - 200);
+    return QStringLiteral("at character %1:\n  %2\n  %3").arg(at).arg(a.mid(from, 400), b.mid(from, 400));
 }
 } // namespace
 
