@@ -864,6 +864,22 @@ RoundResult syncOnce(const Progress& progress) {
     return r;
 }
 
+RoundResult writeOnly() {
+    RoundResult r;
+    const QString folder = bookFolderNow();
+    if (folder.isEmpty()) {
+        r.problem = QStringLiteral("This book is not shared.");
+        return r;
+    }
+    if (!QFileInfo::exists(folder + QStringLiteral("/shared-book.json"))) {
+        r.problem = missing(folder);
+        remember(r);
+        return r;
+    }
+    Round(folder, {}, r).write();
+    return r;
+}
+
 void stopSharing() {
     Transaction tx;
     for (const char* name : {"folder", "written", "problem", "everythingFrom"})

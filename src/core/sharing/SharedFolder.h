@@ -64,6 +64,9 @@ RoundResult join(const QString& chosen, const QVector<ChildMatch>& answers = {},
                  const Progress& progress = {});
 // One round while shared: reads what is new from the other computers, writes what is new here.
 RoundResult syncOnce(const Progress& progress = {});
+// Writes what is new here, reading nothing: while a form is open, what it saves still reaches the
+// folder at once.
+RoundResult writeOnly();
 // Leaves the book whole on this computer and stops reading and writing the folder.
 void stopSharing();
 

@@ -317,7 +317,7 @@ public:
         layout->addWidget(m_versions, 1);
         auto* buttons = new QDialogButtonBox(this);
         m_use = button(QStringLiteral("&Use This Version"), QStringLiteral("UseThisVersionBtn"), this);
-        m_keep = button(QStringLiteral("&Keep the Other"), QStringLiteral("KeepBtn"), this);
+        m_keep = button(QStringLiteral("&Keep As It Is"), QStringLiteral("KeepBtn"), this);
         auto* close = button(QStringLiteral("Close"), QStringLiteral("CloseBtn"), this);
         buttons->addButton(m_use, QDialogButtonBox::ActionRole);
         buttons->addButton(m_keep, QDialogButtonBox::ActionRole);
@@ -344,7 +344,8 @@ private:
                          QStringLiteral("%1, %2").arg(p.setAside.computer, whenText(p.setAside.when))});
             row->setData(0, Qt::UserRole, i);
         }
-        m_list->resizeColumnToContents(0);
+        for (int column = 0; column < m_list->columnCount(); ++column)
+            m_list->resizeColumnToContents(column);
         if (m_pairs.isEmpty())
             m_versions->setPlainText(QStringLiteral("No change from another computer was set aside."));
         else

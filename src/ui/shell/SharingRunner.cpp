@@ -105,6 +105,16 @@ void SharingRunner::writeIfChanged() {
     if (greatest == m_written)
         return;
     m_written = greatest;
+    // A form is open: what it saved goes to the folder now; what the others wrote waits for it.
+    if (QApplication::activeModalWidget()) {
+        m_waiting = true;
+        try {
+            SharedFolder::writeOnly();
+        } catch (const StoreError&) {
+            // Shown by the next whole round.
+        }
+        return;
+    }
     roundWhenFree();
 }
 
