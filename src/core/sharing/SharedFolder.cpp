@@ -828,6 +828,12 @@ RoundResult join(const QString& chosen, const QVector<ChildMatch>& answers, cons
             Database::exec(QStringLiteral("UPDATE OR IGNORE STAMPS SET child = ? WHERE child = ?"),
                            {m.uidThere, m.uidHere});
             Database::exec(QStringLiteral("DELETE FROM STAMPS WHERE child = ?"), {m.uidHere});
+            // What this computer never filled in for the child (a birth date, a hospital) does not
+            // blank what the other computer holds: only the fields this one filled in compete.
+            Database::exec(
+                QStringLiteral("DELETE FROM STAMPS WHERE tbl = 'CHILD' AND child = ? AND field <> '' "
+                               "AND coalesce(value, '') = ''"),
+                {m.uidThere});
             Database::exec(QStringLiteral("UPDATE OR IGNORE CONFLICTS SET child = ? WHERE child = ?"),
                            {m.uidThere, m.uidHere});
         }

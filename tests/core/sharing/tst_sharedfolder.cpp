@@ -160,6 +160,7 @@ private slots:
         a.with([&] {
             SharedFolder::setComputerName(QStringLiteral("the kitchen laptop"));
             TempStore::addChild(QStringLiteral("Ann"), QString(), QStringLiteral("Smith"));
+            Database::exec(QStringLiteral("UPDATE CHILD SET BirthCity = 'Leeds'"));
             addEntry(QStringLiteral("Ann"), QStringLiteral("First smile"),
                      photoFrom(smile, QStringLiteral("s.jpg")));
             const SharedFolder::RoundResult r = SharedFolder::share(folder.path());
@@ -180,6 +181,12 @@ private slots:
             QVERIFY2(r.problem.isEmpty() && r.skipped.isEmpty(), qPrintable(r.problem + r.skipped.join(',')));
             QCOMPARE(r.fromComputers, QStringList{QStringLiteral("the kitchen laptop")});
             QCOMPARE(TempStore::rowCount(QStringLiteral("CHILD")), 2); // one Ann, and Ben
+            // Ann as each computer knew her: what only one of them had filled in is kept, and of two
+            // values the later.
+            QCOMPARE(
+                one(QStringLiteral("SELECT BirthCity || '/' || LastName FROM CHILD WHERE FirstName = 'Ann'"))
+                    .toString(),
+                QStringLiteral("Leeds/Jones"));
             QCOMPARE(PhotoFiles::read(one(QStringLiteral("SELECT file FROM ENTRYPHOTOS")).toString()), smile);
             addEntry(QStringLiteral("Ben"), QStringLiteral("First tooth"),
                      photoFrom(tooth, QStringLiteral("t.jpg")));
