@@ -225,9 +225,14 @@ private:
         progress.close();
         m_changedBook = joining;
         if (result.cancelled) {
+            // Each batch is taken whole or not at all: what came in so far stays, the rest follows.
             Messages::information(this, joining
-                                            ? QStringLiteral("Joining was stopped. The book is as it was.")
-                                            : QStringLiteral("Sharing was stopped. The book is as it was."));
+                                            ? QStringLiteral("Joining was stopped. Nothing is lost: what was "
+                                                             "taken in so far stays, and Tinyra takes in the "
+                                                             "rest the next time it starts.")
+                                            : QStringLiteral("Sharing was stopped. The book is whole; Tinyra "
+                                                             "writes the rest to the folder the next time it "
+                                                             "starts."));
             return;
         }
         if (!result.problem.isEmpty()) {
