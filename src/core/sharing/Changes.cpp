@@ -8,9 +8,12 @@
 #include <QHash>
 #include <QMap>
 #include <QSet>
+#include <QSqlError>
 #include <QSqlQuery>
 
 #include <algorithm>
+#include <memory>
+#include <unordered_map>
 
 namespace {
 const QString kChild = QStringLiteral("CHILD");
@@ -109,9 +112,46 @@ size_t qHash(const Record& r, size_t seed = 0) {
     return qHashMulti(seed, r.table, r.child, r.key);
 }
 
-Held held(const Record& r) {
+// The statements of one merge, each prepared once and run again with other values: a merge of many
+// thousand changes runs a few statements each, which would otherwise be prepared as often.
+class Statements {
+public:
+    // Runs `sql` with bound values, as Database::exec does; throws StoreError on failure.
+    QSqlQuery& run(const QString& sql, const QVariantList& values = {}) {
+        auto found = m_prepared.find(sql);
+        if (found == m_prepared.end()) {
+            auto q = std::make_unique<QSqlQuery>(Database::db());
+            q->setForwardOnly(true);
+            if (!q->prepare(sql))
+                return fail(sql, values, *q);
+            found = m_prepared.emplace(sql, std::move(q)).first;
+        }
+        QSqlQuery& q = *found->second;
+        for (int i = 0; i < values.size(); ++i) {
+            const QVariant& v = values.at(i);
+            // An empty QString may be null, which SQLite would store as NULL: text is stored as text.
+            q.bindValue(i, v.typeId() == QMetaType::QString && v.toString().isNull() ? QVariant(QString(""))
+                                                                                     : v);
+        }
+        if (!q.exec())
+            return fail(sql, values, q);
+        return q;
+    }
+
+private:
+    // The store's own error, as the statement run once more by Database::exec reports it.
+    [[noreturn]] static QSqlQuery& fail(const QString& sql, const QVariantList& values, const QSqlQuery& q) {
+        const QString why = q.lastError().text();
+        Database::exec(sql, values);
+        throw StoreError(why);
+    }
+
+    std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_prepared;
+};
+
+Held held(Statements& sql, const Record& r) {
     Held h;
-    QSqlQuery q = Database::exec(
+    QSqlQuery& q = sql.run(
         QStringLiteral("SELECT field, value, stamp FROM STAMPS WHERE tbl = ? AND child = ? AND key = ?"),
         {r.table, r.child, r.key});
     while (q.next()) {
@@ -133,18 +173,13 @@ QString childName(const QString& uid) {
     return q.next() ? q.value(0).toString() : QString();
 }
 
-bool nameTaken(const QString& name, const QString& uid) {
-    QSqlQuery q =
-        Database::exec(QStringLiteral("SELECT 1 FROM CHILD WHERE FirstName = ? AND uid <> ?"), {name, uid});
-    return q.next();
-}
-
 // Where a record is, as SQL and its values, and the columns and values of its key for a new row.
 void locate(const Record& r, const QString& child, QString* where, QVariantList* at, QStringList* columns,
             QVariantList* values) {
     const QString first = r.key.section(QLatin1Char('/'), 0, 0), rest = r.key.section(QLatin1Char('/'), 1);
     if (r.table == kEntries || r.table == QLatin1String("GROWTH")) {
-        *where = QStringLiteral("uid = ?");
+        // The index of identities leaves out the blank ones: it serves only a search that says so.
+        *where = QStringLiteral("uid = ? AND uid <> ''");
         *at = {r.key};
         *columns = {QStringLiteral("uid")};
     } else if (r.table == QLatin1String("FAMILY") || r.table == QLatin1String("TEETH")) {
@@ -172,7 +207,7 @@ QString valueText(const QVariant& v) {
 class Merge {
 public:
     Merge(ApplyResult& result, const ApplyOptions& options) : m_result(result), m_options(options) {
-        QSqlQuery q = Database::exec(QStringLiteral("SELECT device, seen FROM PEERS"));
+        QSqlQuery& q = m_sql.run(QStringLiteral("SELECT device, seen FROM PEERS"));
         while (q.next())
             m_seenBefore.insert(q.value(0).toString(), q.value(1).toString());
     }
@@ -180,15 +215,15 @@ public:
     void take(const Change& c) {
         Clock::witness(c.stamp);
         const Record r{c.table, c.child, c.key};
-        const Held h = held(r);
+        const Held h = held(m_sql, r);
         if (c.field.isEmpty() ? !takeRemoval(c, h) : !takeEdit(c, h))
             return;
         QVariant value;
         if (!c.field.isEmpty())
             value = numberRange(c.table, c.field) ? QVariant(c.value.toInt()) : QVariant(c.value.toString());
-        Database::exec(QStringLiteral("INSERT OR REPLACE INTO STAMPS (tbl, child, key, field, value, stamp) "
-                                      "VALUES (?, ?, ?, ?, ?, ?)"),
-                       {c.table, c.child, c.key, c.field, value, c.stamp});
+        m_sql.run(QStringLiteral("INSERT OR REPLACE INTO STAMPS (tbl, child, key, field, value, stamp) "
+                                 "VALUES (?, ?, ?, ?, ?, ?)"),
+                  {c.table, c.child, c.key, c.field, value, c.stamp});
         ++m_result.taken;
         m_touched.insert(r);
     }
@@ -197,7 +232,7 @@ public:
     // in one call (an entry's photos stored again) sets aside only the values that changed.
     void setAsideGone() {
         for (const Gone& g : std::as_const(m_gone)) {
-            const Held h = held(g.record);
+            const Held h = held(m_sql, g.record);
             if (!h.present()) {
                 setAside(g.record, g.field, g.value, g.stamp, g.kept);
                 continue;
@@ -217,9 +252,9 @@ public:
     void storeSeen() {
         for (auto it = m_seenNow.cbegin(); it != m_seenNow.cend(); ++it)
             if (it.key() != Clock::deviceId())
-                Database::exec(QStringLiteral("INSERT INTO PEERS (device, seen) VALUES (?, ?) ON CONFLICT "
-                                              "(device) DO UPDATE SET seen = max(seen, excluded.seen)"),
-                               {it.key(), it.value()});
+                m_sql.run(QStringLiteral("INSERT INTO PEERS (device, seen) VALUES (?, ?) ON CONFLICT "
+                                         "(device) DO UPDATE SET seen = max(seen, excluded.seen)"),
+                          {it.key(), it.value()});
     }
 
     // Writes every record whose stamps changed as its stamps now have it: the children first, then
@@ -234,7 +269,8 @@ public:
         for (const Record& r : children)
             placeChild(r.child);
 
-        QVector<std::pair<Record, Held>> records;
+        // Only what they are ordered by is kept of them meanwhile: a merge may touch every record.
+        QVector<std::pair<Record, QString>> records;
         for (const Record& r : std::as_const(m_touched)) {
             if (r.table == kChild)
                 continue;
@@ -242,14 +278,14 @@ public:
                 m_photoEntries.insert({kEntries, r.child, r.key.section(QLatin1Char('/'), 0, 0)});
                 continue;
             }
-            records.append({r, held(r)});
+            records.append({r, held(m_sql, r).oldest});
         }
         std::sort(records.begin(), records.end(), [](const auto& a, const auto& b) {
-            return std::tie(a.second.oldest, a.first.table, a.first.key) <
-                   std::tie(b.second.oldest, b.first.table, b.first.key);
+            return std::tie(a.second, a.first.table, a.first.key) <
+                   std::tie(b.second, b.first.table, b.first.key);
         });
-        for (const auto& [r, h] : records) {
-            placeRecord(r, h);
+        for (const auto& [r, oldest] : records) {
+            placeRecord(r, held(m_sql, r));
             if (r.table == kEntries)
                 m_photoEntries.insert(r);
         }
@@ -278,7 +314,7 @@ private:
 
     void setAside(const Record& r, const QString& field, const QVariant& value, const QString& stamp,
                   const QString& kept) {
-        QSqlQuery q = Database::exec(
+        QSqlQuery& q = m_sql.run(
             QStringLiteral("INSERT OR IGNORE INTO CONFLICTS (tbl, child, key, field, value, stamp, kept) "
                            "VALUES (?, ?, ?, ?, ?, ?, ?)"),
             {r.table, r.child, r.key, field, field.isEmpty() ? QVariant() : value, stamp, kept});
@@ -336,14 +372,30 @@ private:
         return true;
     }
 
+    // A child's first name here, read once for the records placed after the children.
+    QString nameOf(const QString& uid) {
+        auto found = m_names.constFind(uid);
+        if (found == m_names.cend()) {
+            QSqlQuery& q = m_sql.run(QStringLiteral("SELECT FirstName FROM CHILD WHERE uid = ?"), {uid});
+            found = m_names.insert(uid, q.next() ? q.value(0).toString() : QString());
+        }
+        return *found;
+    }
+    bool taken(const QString& name, const QString& uid) {
+        return m_sql.run(QStringLiteral("SELECT 1 FROM CHILD WHERE FirstName = ? AND uid <> ?"), {name, uid})
+            .next();
+    }
+
     void placeChild(const QString& uid) {
-        const Held h = held({kChild, uid, QString()});
+        // The names change here: those read before are read again.
+        m_names.clear();
+        const Held h = held(m_sql, {kChild, uid, QString()});
         const QString here = childName(uid);
         if (!h.present()) {
             if (!here.isEmpty()) {
-                Database::exec(QStringLiteral("DELETE FROM CHILD WHERE uid = ?"), {uid});
+                m_sql.run(QStringLiteral("DELETE FROM CHILD WHERE uid = ?"), {uid});
                 for (const QString& t : Schema::childTables())
-                    Database::exec(QStringLiteral("DELETE FROM %1 WHERE child = ?").arg(t), {here});
+                    m_sql.run(QStringLiteral("DELETE FROM %1 WHERE child = ?").arg(t), {here});
             }
             return;
         }
@@ -351,7 +403,7 @@ private:
         if (wanted.isEmpty())
             return; // not placed until its name comes
         QString name = wanted;
-        for (int n = 2; nameTaken(name, uid); ++n)
+        for (int n = 2; taken(name, uid); ++n)
             name = QStringLiteral("%1 (%2)").arg(wanted.left(44)).arg(n);
         if (name != wanted)
             m_result.renamedChildren << QStringLiteral("%1 is kept as %2").arg(wanted, name);
@@ -367,35 +419,34 @@ private:
         if (!here.isEmpty()) {
             if (here != name) {
                 for (const QString& t : Schema::childTables())
-                    Database::exec(QStringLiteral("UPDATE %1 SET child = ? WHERE child = ?").arg(t),
-                                   {name, here});
-                Database::exec(QStringLiteral("UPDATE PREVIOUS SET FirstName = ? WHERE FirstName = ?"),
-                               {name, here});
+                    m_sql.run(QStringLiteral("UPDATE %1 SET child = ? WHERE child = ?").arg(t), {name, here});
+                m_sql.run(QStringLiteral("UPDATE PREVIOUS SET FirstName = ? WHERE FirstName = ?"),
+                          {name, here});
             }
             QStringList sets;
             for (const QString& f : fields)
                 sets << f + QStringLiteral(" = ?");
             values << uid;
-            Database::exec(
+            m_sql.run(
                 QStringLiteral("UPDATE CHILD SET %1 WHERE uid = ?").arg(sets.join(QStringLiteral(", "))),
                 values);
             return;
         }
         fields << QStringLiteral("uid");
         values << uid;
-        Database::exec(QStringLiteral("INSERT INTO CHILD (%1) VALUES (%2)")
-                           .arg(fields.join(QStringLiteral(", ")),
-                                QStringList(fields.size(), QStringLiteral("?")).join(QStringLiteral(", "))),
-                       values);
+        m_sql.run(QStringLiteral("INSERT INTO CHILD (%1) VALUES (%2)")
+                      .arg(fields.join(QStringLiteral(", ")),
+                           QStringList(fields.size(), QStringLiteral("?")).join(QStringLiteral(", "))),
+                  values);
         // A child placed only now: the records that came before it find their place too.
-        QSqlQuery q = Database::exec(
+        QSqlQuery& q = m_sql.run(
             QStringLiteral("SELECT DISTINCT tbl, key FROM STAMPS WHERE child = ? AND tbl <> 'CHILD'"), {uid});
         while (q.next())
             m_touched.insert({q.value(0).toString(), uid, q.value(1).toString()});
     }
 
     void placeRecord(const Record& r, const Held& h) {
-        const QString child = childName(r.child);
+        const QString child = nameOf(r.child);
         if (child.isEmpty())
             return; // its child is not in this book (yet)
         QString where;
@@ -403,7 +454,7 @@ private:
         QStringList columns;
         locate(r, child, &where, &at, &columns, &values);
         if (!h.present()) {
-            Database::exec(QStringLiteral("DELETE FROM %1 WHERE %2").arg(r.table, where), at);
+            m_sql.run(QStringLiteral("DELETE FROM %1 WHERE %2").arg(r.table, where), at);
             return;
         }
         QStringList fields;
@@ -414,15 +465,15 @@ private:
         }
         fields << QStringLiteral("changed") << QStringLiteral("child");
         fieldValues << h.changed() << child;
-        QSqlQuery there = Database::exec(QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(r.table, where), at);
+        QSqlQuery& there = m_sql.run(QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(r.table, where), at);
         if (there.next()) {
             there.finish();
             QStringList sets;
             for (const QString& f : fields)
                 sets << f + QStringLiteral(" = ?");
-            Database::exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                               .arg(r.table, sets.join(QStringLiteral(", ")), where),
-                           fieldValues + at);
+            m_sql.run(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                          .arg(r.table, sets.join(QStringLiteral(", ")), where),
+                      fieldValues + at);
             return;
         }
         // A diary entry waits for its list; another field not known yet is blank until it comes.
@@ -439,28 +490,29 @@ private:
             columns << QStringLiteral("data");
             values << QByteArray("");
         }
-        Database::exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                           .arg(r.table, columns.join(QStringLiteral(", ")),
-                                QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", "))),
-                       values);
+        m_sql.run(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(r.table, columns.join(QStringLiteral(", ")),
+                           QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", "))),
+                  values);
     }
 
     // An entry's photos are the members its stamps hold present, in the order of their positions
     // (photos added at one place on two computers: by file), numbered again from 0.
     void placePhotos(const QString& childUid, const QString& entry) {
-        Database::exec(QStringLiteral("DELETE FROM ENTRYPHOTOS WHERE entry = ?"), {entry});
-        const QString child = childName(childUid);
-        QSqlQuery e = Database::exec(QStringLiteral("SELECT list FROM ENTRIES WHERE uid = ? AND child = ?"),
-                                     {entry, child});
+        m_sql.run(QStringLiteral("DELETE FROM ENTRYPHOTOS WHERE entry = ?"), {entry});
+        const QString child = nameOf(childUid);
+        QSqlQuery& e =
+            m_sql.run(QStringLiteral("SELECT list FROM ENTRIES WHERE uid = ? AND uid <> '' AND child = ?"),
+                      {entry, child});
         if (child.isEmpty() || !e.next())
             return;
         const int list = e.value(0).toInt();
         e.finish();
         QMap<QString, Held> members;
-        QSqlQuery q =
-            Database::exec(QStringLiteral("SELECT DISTINCT key FROM STAMPS WHERE tbl = 'ENTRYPHOTOS' AND "
-                                          "child = ? AND key > ? AND key < ?"),
-                           {childUid, entry + QLatin1Char('/'), entry + QLatin1Char('0')});
+        QSqlQuery& q =
+            m_sql.run(QStringLiteral("SELECT DISTINCT key FROM STAMPS WHERE tbl = 'ENTRYPHOTOS' AND "
+                                     "child = ? AND key > ? AND key < ?"),
+                      {childUid, entry + QLatin1Char('/'), entry + QLatin1Char('0')});
         QStringList keys;
         while (q.next())
             keys << q.value(0).toString();
@@ -472,7 +524,7 @@ private:
         };
         QVector<Photo> photos;
         for (const QString& key : keys) {
-            Held h = held({kPhotos, childUid, key});
+            Held h = held(m_sql, {kPhotos, childUid, key});
             if (h.present())
                 photos.append({h.values.value(QStringLiteral("position")).toInt(),
                                key.section(QLatin1Char('/'), 1), h});
@@ -481,7 +533,7 @@ private:
             return std::tie(a.position, a.file) < std::tie(b.position, b.file);
         });
         for (int i = 0; i < photos.size(); ++i)
-            Database::exec(
+            m_sql.run(
                 QStringLiteral("INSERT INTO ENTRYPHOTOS (child, list, entry, position, file, name, taken) "
                                "VALUES (?, ?, ?, ?, ?, ?, ?)"),
                 {child, list, entry, i, photos[i].file,
@@ -501,6 +553,8 @@ private:
     QVector<Gone> m_gone;
     QSet<Record> m_touched;
     QSet<Record> m_photoEntries;
+    QHash<QString, QString> m_names; // the children's first names, by uid
+    Statements m_sql;
 };
 
 QVector<Change> changesFrom(QSqlQuery& q) {
@@ -552,31 +606,36 @@ ApplyResult apply(const QVector<Change>& changes, const ApplyOptions& options) {
     if (!result.refused.isEmpty())
         return result;
     Transaction tx;
-    // A child's removal that would remove a child present here waits for the parent, with the
-    // removals of its records in the same call.
-    QSet<QString> heldChildren;
-    if (options.holdChildRemovals)
-        for (const Change& c : changes)
-            if (c.table == kChild && c.field.isEmpty() && !childName(c.child).isEmpty()) {
-                const Held h = held({kChild, c.child, QString()});
-                if (h.present() && c.stamp > h.newest)
-                    heldChildren.insert(c.child);
-            }
-    Clock::Applying quiet;
-    Merge merge(result, options);
-    for (const Change& c : changes) {
-        // A held change counts as seen: the parent decides on it knowing of it.
-        merge.noteSeen(c.stamp);
-        if (c.field.isEmpty() && heldChildren.contains(c.child)) {
-            Clock::witness(c.stamp);
-            result.held.append(c);
-            continue;
+    {
+        // A child's removal that would remove a child present here waits for the parent, with the
+        // removals of its records in the same call.
+        QSet<QString> heldChildren;
+        if (options.holdChildRemovals) {
+            Statements statements;
+            for (const Change& c : changes)
+                if (c.table == kChild && c.field.isEmpty() && !childName(c.child).isEmpty()) {
+                    const Held h = held(statements, {kChild, c.child, QString()});
+                    if (h.present() && c.stamp > h.newest)
+                        heldChildren.insert(c.child);
+                }
         }
-        merge.take(c);
+        Clock::Applying quiet;
+        // Its statements are done with before the transaction ends.
+        Merge merge(result, options);
+        for (const Change& c : changes) {
+            // A held change counts as seen: the parent decides on it knowing of it.
+            merge.noteSeen(c.stamp);
+            if (c.field.isEmpty() && heldChildren.contains(c.child)) {
+                Clock::witness(c.stamp);
+                result.held.append(c);
+                continue;
+            }
+            merge.take(c);
+        }
+        merge.setAsideGone();
+        merge.place();
+        merge.storeSeen();
     }
-    merge.setAsideGone();
-    merge.place();
-    merge.storeSeen();
     tx.commit();
     return result;
 }
@@ -606,7 +665,10 @@ void applyAsEdits(const QVector<Change>& changes) {
 
 void writeAgain(const QString& table, const QString& childUid, const QString& key,
                 const QHash<QString, QVariant>& values) {
-    const Held h = held({table, childUid, key});
+    const Held h = [&] {
+        Statements statements;
+        return held(statements, {table, childUid, key});
+    }();
     QHash<QString, QVariant> fields = values;
     if (!h.present())
         for (auto it = h.values.cbegin(); it != h.values.cend(); ++it)
