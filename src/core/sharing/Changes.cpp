@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 
 namespace {
@@ -215,15 +216,28 @@ public:
     void take(const Change& c) {
         Clock::witness(c.stamp);
         const Record r{c.table, c.child, c.key};
-        const Held h = held(m_sql, r);
+        // A record's changes mostly come one after another: the last one read is kept as it now is.
+        if (!m_last || !(m_last->first == r))
+            m_last.emplace(r, held(m_sql, r));
+        Held& h = m_last->second;
         if (c.field.isEmpty() ? !takeRemoval(c, h) : !takeEdit(c, h))
             return;
         QVariant value;
         if (!c.field.isEmpty())
-            value = numberRange(c.table, c.field) ? QVariant(c.value.toInt()) : QVariant(c.value.toString());
+            value = numberRange(c.table, c.field)
+                        ? QVariant(c.value.toInt())
+                        : QVariant(c.value.toString().isNull() ? QStringLiteral("") : c.value.toString());
         m_sql.run(QStringLiteral("INSERT OR REPLACE INTO STAMPS (tbl, child, key, field, value, stamp) "
                                  "VALUES (?, ?, ?, ?, ?, ?)"),
                   {c.table, c.child, c.key, c.field, value, c.stamp});
+        if (c.field.isEmpty()) {
+            h.removal = c.stamp;
+        } else {
+            h.values.insert(c.field, value);
+            h.stamps.insert(c.field, c.stamp);
+            h.newest = qMax(h.newest, c.stamp);
+            h.oldest = *std::min_element(h.stamps.cbegin(), h.stamps.cend());
+        }
         ++m_result.taken;
         m_touched.insert(r);
     }
@@ -278,7 +292,7 @@ public:
                 m_photoEntries.insert({kEntries, r.child, r.key.section(QLatin1Char('/'), 0, 0)});
                 continue;
             }
-            records.append({r, held(m_sql, r).oldest});
+            records.append({r, oldestOf(r)});
         }
         std::sort(records.begin(), records.end(), [](const auto& a, const auto& b) {
             return std::tie(a.second, a.first.table, a.first.key) <
@@ -370,6 +384,15 @@ private:
             setAside(r, QString(), QVariant(), c.stamp, h.newest);
         }
         return true;
+    }
+
+    // The oldest stamp of a record's fields.
+    QString oldestOf(const Record& r) {
+        QSqlQuery& q =
+            m_sql.run(QStringLiteral("SELECT min(stamp) FROM STAMPS WHERE tbl = ? AND child = ? AND "
+                                     "key = ? AND field <> ''"),
+                      {r.table, r.child, r.key});
+        return q.next() ? q.value(0).toString() : QString();
     }
 
     // A child's first name here, read once for the records placed after the children.
@@ -553,15 +576,24 @@ private:
     QVector<Gone> m_gone;
     QSet<Record> m_touched;
     QSet<Record> m_photoEntries;
-    QHash<QString, QString> m_names; // the children's first names, by uid
+    std::optional<std::pair<Record, Held>> m_last; // the record last taken, as its stamps now have it
+    QHash<QString, QString> m_names;               // the children's first names, by uid
     Statements m_sql;
 };
 
+// The changes a query reads. The texts they repeat (a table, a child, a record's key, a field) are
+// kept once: every change of a book may be read at once.
 QVector<Change> changesFrom(QSqlQuery& q) {
     QVector<Change> changes;
+    QSet<QString> texts;
+    const auto kept = [&texts](const QVariant& v) {
+        const QString s = v.toString();
+        const auto found = texts.constFind(s);
+        return found == texts.cend() ? *texts.insert(s) : *found;
+    };
     while (q.next())
-        changes.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
-                        q.value(3).toString(), q.value(4), q.value(5).toString()});
+        changes.append({kept(q.value(0)), kept(q.value(1)), kept(q.value(2)), kept(q.value(3)), q.value(4),
+                        q.value(5).toString()});
     return changes;
 }
 } // namespace
