@@ -8,12 +8,13 @@
 #include <QHash>
 #include <QMap>
 #include <QSet>
-#include <QSqlError>
+#include <QSqlDriver>
 #include <QSqlQuery>
 
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <sqlite3.h>
 #include <unordered_map>
 
 namespace {
@@ -113,46 +114,140 @@ size_t qHash(const Record& r, size_t seed = 0) {
     return qHashMulti(seed, r.table, r.child, r.key);
 }
 
-// The statements of one merge, each prepared once and run again with other values: a merge of many
-// thousand changes runs a few statements each, which would otherwise be prepared as often.
-class Statements {
+// One statement of a merge, prepared once and run again with other values, through SQLite itself:
+// a merge of many thousand changes runs a few statements for each.
+class Statement {
 public:
-    // Runs `sql` with bound values, as Database::exec does; throws StoreError on failure.
-    QSqlQuery& run(const QString& sql, const QVariantList& values = {}) {
-        auto found = m_prepared.find(sql);
-        if (found == m_prepared.end()) {
-            auto q = std::make_unique<QSqlQuery>(Database::db());
-            q->setForwardOnly(true);
-            if (!q->prepare(sql))
-                return fail(sql, values, *q);
-            found = m_prepared.emplace(sql, std::move(q)).first;
+    Statement(sqlite3* db, sqlite3_stmt* statement) : m_db(db), m_statement(statement) {}
+    ~Statement() { sqlite3_finalize(m_statement); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    void run(const QVariantList& values) {
+        sqlite3_reset(m_statement);
+        sqlite3_clear_bindings(m_statement);
+        for (int i = 0; i < values.size(); ++i)
+            bind(i + 1, values.at(i));
+        m_first = true;
+        m_step = step();
+    }
+    bool next() {
+        if (!m_first)
+            m_step = step();
+        m_first = false;
+        return m_step == SQLITE_ROW;
+    }
+    QVariant value(int i) const {
+        switch (sqlite3_column_type(m_statement, i)) {
+        case SQLITE_INTEGER:
+            return qlonglong(sqlite3_column_int64(m_statement, i));
+        case SQLITE_FLOAT:
+            return sqlite3_column_double(m_statement, i);
+        case SQLITE_NULL:
+            return QVariant();
+        case SQLITE_BLOB:
+            return QByteArray(static_cast<const char*>(sqlite3_column_blob(m_statement, i)),
+                              sqlite3_column_bytes(m_statement, i));
+        default:
+            return QString(static_cast<const QChar*>(sqlite3_column_text16(m_statement, i)),
+                           sqlite3_column_bytes16(m_statement, i) / 2);
         }
-        QSqlQuery& q = *found->second;
-        for (int i = 0; i < values.size(); ++i) {
-            const QVariant& v = values.at(i);
-            // An empty QString may be null, which SQLite would store as NULL: text is stored as text.
-            q.bindValue(i, v.typeId() == QMetaType::QString && v.toString().isNull() ? QVariant(QString(""))
-                                                                                     : v);
-        }
-        if (!q.exec())
-            return fail(sql, values, q);
-        return q;
+    }
+    int numRowsAffected() const { return sqlite3_changes(m_db); }
+    void finish() {
+        sqlite3_reset(m_statement);
+        m_step = SQLITE_DONE;
     }
 
 private:
-    // The store's own error, as the statement run once more by Database::exec reports it.
-    [[noreturn]] static QSqlQuery& fail(const QString& sql, const QVariantList& values, const QSqlQuery& q) {
-        const QString why = q.lastError().text();
-        Database::exec(sql, values);
-        throw StoreError(why);
+    // Text is stored as text, also an empty one; another value that is null as NULL.
+    void bind(int at, const QVariant& v) {
+        if (v.typeId() == QMetaType::QString) {
+            const QString text = v.toString();
+            sqlite3_bind_text16(m_statement, at, text.isNull() ? static_cast<const void*>(u"") : text.utf16(),
+                                int(text.size() * 2), SQLITE_TRANSIENT);
+            return;
+        }
+        if (v.isNull()) {
+            sqlite3_bind_null(m_statement, at);
+            return;
+        }
+        switch (v.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::UInt:
+        case QMetaType::Bool:
+            sqlite3_bind_int64(m_statement, at, v.toLongLong());
+            break;
+        case QMetaType::Double:
+            sqlite3_bind_double(m_statement, at, v.toDouble());
+            break;
+        case QMetaType::QByteArray: {
+            const QByteArray bytes = v.toByteArray();
+            sqlite3_bind_blob(m_statement, at, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            const QString text = v.toString();
+            sqlite3_bind_text16(m_statement, at, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
+        }
+        }
+    }
+    int step() {
+        const int result = sqlite3_step(m_statement);
+        if (result != SQLITE_ROW && result != SQLITE_DONE) {
+            const int code = sqlite3_extended_errcode(m_db);
+            const QString why = QString::fromUtf8(sqlite3_errmsg(m_db));
+            const int systemErrno = sqlite3_system_errno(m_db);
+            sqlite3_reset(m_statement);
+            throw StoreError::fromSqlite(code, why, systemErrno);
+        }
+        return result;
     }
 
-    std::unordered_map<QString, std::unique_ptr<QSqlQuery>> m_prepared;
+    sqlite3* m_db;
+    sqlite3_stmt* m_statement;
+    int m_step = SQLITE_DONE;
+    bool m_first = false;
+};
+
+// The statements of one merge, each prepared once.
+class Statements {
+public:
+    // Runs `sql` with bound values, as Database::exec does; throws StoreError on failure.
+    Statement& run(const QString& sql, const QVariantList& values = {}) {
+        auto found = m_prepared.find(sql);
+        if (found == m_prepared.end()) {
+            sqlite3* db = handle();
+            sqlite3_stmt* statement = nullptr;
+            const QByteArray text = sql.toUtf8();
+            if (!db || sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, nullptr) !=
+                           SQLITE_OK) {
+                sqlite3_finalize(statement);
+                // The store's own error, as Database::exec reports it for the statement.
+                Database::exec(sql, values);
+                throw StoreError(QStringLiteral("The book cannot be read."));
+            }
+            found = m_prepared.emplace(sql, std::make_unique<Statement>(db, statement)).first;
+        }
+        found->second->run(values);
+        return *found->second;
+    }
+
+private:
+    static sqlite3* handle() {
+        const QVariant h = Database::db().driver()->handle();
+        if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0)
+            return nullptr;
+        return *static_cast<sqlite3* const*>(h.constData());
+    }
+
+    std::unordered_map<QString, std::unique_ptr<Statement>> m_prepared;
 };
 
 Held held(Statements& sql, const Record& r) {
     Held h;
-    QSqlQuery& q = sql.run(
+    Statement& q = sql.run(
         QStringLiteral("SELECT field, value, stamp FROM STAMPS WHERE tbl = ? AND child = ? AND key = ?"),
         {r.table, r.child, r.key});
     while (q.next()) {
@@ -208,7 +303,7 @@ QString valueText(const QVariant& v) {
 class Merge {
 public:
     Merge(ApplyResult& result, const ApplyOptions& options) : m_result(result), m_options(options) {
-        QSqlQuery& q = m_sql.run(QStringLiteral("SELECT device, seen FROM PEERS"));
+        Statement& q = m_sql.run(QStringLiteral("SELECT device, seen FROM PEERS"));
         while (q.next())
             m_seenBefore.insert(q.value(0).toString(), q.value(1).toString());
     }
@@ -328,7 +423,7 @@ private:
 
     void setAside(const Record& r, const QString& field, const QVariant& value, const QString& stamp,
                   const QString& kept) {
-        QSqlQuery& q = m_sql.run(
+        Statement& q = m_sql.run(
             QStringLiteral("INSERT OR IGNORE INTO CONFLICTS (tbl, child, key, field, value, stamp, kept) "
                            "VALUES (?, ?, ?, ?, ?, ?, ?)"),
             {r.table, r.child, r.key, field, field.isEmpty() ? QVariant() : value, stamp, kept});
@@ -388,7 +483,7 @@ private:
 
     // The oldest stamp of a record's fields.
     QString oldestOf(const Record& r) {
-        QSqlQuery& q =
+        Statement& q =
             m_sql.run(QStringLiteral("SELECT min(stamp) FROM STAMPS WHERE tbl = ? AND child = ? AND "
                                      "key = ? AND field <> ''"),
                       {r.table, r.child, r.key});
@@ -399,7 +494,7 @@ private:
     QString nameOf(const QString& uid) {
         auto found = m_names.constFind(uid);
         if (found == m_names.cend()) {
-            QSqlQuery& q = m_sql.run(QStringLiteral("SELECT FirstName FROM CHILD WHERE uid = ?"), {uid});
+            Statement& q = m_sql.run(QStringLiteral("SELECT FirstName FROM CHILD WHERE uid = ?"), {uid});
             found = m_names.insert(uid, q.next() ? q.value(0).toString() : QString());
         }
         return *found;
@@ -462,7 +557,7 @@ private:
                            QStringList(fields.size(), QStringLiteral("?")).join(QStringLiteral(", "))),
                   values);
         // A child placed only now: the records that came before it find their place too.
-        QSqlQuery& q = m_sql.run(
+        Statement& q = m_sql.run(
             QStringLiteral("SELECT DISTINCT tbl, key FROM STAMPS WHERE child = ? AND tbl <> 'CHILD'"), {uid});
         while (q.next())
             m_touched.insert({q.value(0).toString(), uid, q.value(1).toString()});
@@ -488,7 +583,7 @@ private:
         }
         fields << QStringLiteral("changed") << QStringLiteral("child");
         fieldValues << h.changed() << child;
-        QSqlQuery& there = m_sql.run(QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(r.table, where), at);
+        Statement& there = m_sql.run(QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(r.table, where), at);
         if (there.next()) {
             there.finish();
             QStringList sets;
@@ -524,7 +619,7 @@ private:
     void placePhotos(const QString& childUid, const QString& entry) {
         m_sql.run(QStringLiteral("DELETE FROM ENTRYPHOTOS WHERE entry = ?"), {entry});
         const QString child = nameOf(childUid);
-        QSqlQuery& e =
+        Statement& e =
             m_sql.run(QStringLiteral("SELECT list FROM ENTRIES WHERE uid = ? AND uid <> '' AND child = ?"),
                       {entry, child});
         if (child.isEmpty() || !e.next())
@@ -532,7 +627,7 @@ private:
         const int list = e.value(0).toInt();
         e.finish();
         QMap<QString, Held> members;
-        QSqlQuery& q =
+        Statement& q =
             m_sql.run(QStringLiteral("SELECT DISTINCT key FROM STAMPS WHERE tbl = 'ENTRYPHOTOS' AND "
                                      "child = ? AND key > ? AND key < ?"),
                       {childUid, entry + QLatin1Char('/'), entry + QLatin1Char('0')});
