@@ -1310,7 +1310,21 @@ public:
 
     QVector<Change> changes;
 
+    // A change read from the file. The texts its changes repeat (a table, a child, a record's key, a
+    // field) are kept once: a book of many thousand changes is held whole until it is merged.
+    void add(Change c) {
+        for (QString* s : {&c.table, &c.child, &c.key, &c.field}) {
+            const auto kept = m_texts.constFind(*s);
+            if (kept == m_texts.cend())
+                m_texts.insert(*s);
+            else
+                *s = *kept;
+        }
+        changes.append(std::move(c));
+    }
+
     BookFile::Summary apply() {
+        m_texts.clear();
         const QStringList cut = cutToWidths();
         refuseUnplaceable();
         keepPhotos();
@@ -1454,6 +1468,7 @@ private:
     const Reader& m_reader;
     QStringList m_names;
     QString m_activeName;
+    QSet<QString> m_texts; // the texts the changes read share
 };
 } // namespace
 
@@ -1640,7 +1655,7 @@ Summary importBook(const QString& path, const Progress& progress) {
                     refuse(path, damaged());
                 json.enterArray();
                 while (json.nextElement()) {
-                    changeMerge.changes.append(changeOf(path, json.readValue(kMaxRecordJson)));
+                    changeMerge.add(changeOf(path, json.readValue(kMaxRecordJson)));
                     step();
                 }
                 changesRead = true;

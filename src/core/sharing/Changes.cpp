@@ -8,9 +8,14 @@
 #include <QHash>
 #include <QMap>
 #include <QSet>
+#include <QSqlDriver>
 #include <QSqlQuery>
 
 #include <algorithm>
+#include <memory>
+#include <optional>
+#include <sqlite3.h>
+#include <unordered_map>
 
 namespace {
 const QString kChild = QStringLiteral("CHILD");
@@ -109,9 +114,140 @@ size_t qHash(const Record& r, size_t seed = 0) {
     return qHashMulti(seed, r.table, r.child, r.key);
 }
 
-Held held(const Record& r) {
+// One statement of a merge, prepared once and run again with other values, through SQLite itself:
+// a merge of many thousand changes runs a few statements for each.
+class Statement {
+public:
+    Statement(sqlite3* db, sqlite3_stmt* statement) : m_db(db), m_statement(statement) {}
+    ~Statement() { sqlite3_finalize(m_statement); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    void run(const QVariantList& values) {
+        sqlite3_reset(m_statement);
+        sqlite3_clear_bindings(m_statement);
+        for (int i = 0; i < values.size(); ++i)
+            bind(i + 1, values.at(i));
+        m_first = true;
+        m_step = step();
+    }
+    bool next() {
+        if (!m_first)
+            m_step = step();
+        m_first = false;
+        return m_step == SQLITE_ROW;
+    }
+    QVariant value(int i) const {
+        switch (sqlite3_column_type(m_statement, i)) {
+        case SQLITE_INTEGER:
+            return qlonglong(sqlite3_column_int64(m_statement, i));
+        case SQLITE_FLOAT:
+            return sqlite3_column_double(m_statement, i);
+        case SQLITE_NULL:
+            return QVariant();
+        case SQLITE_BLOB:
+            return QByteArray(static_cast<const char*>(sqlite3_column_blob(m_statement, i)),
+                              sqlite3_column_bytes(m_statement, i));
+        default:
+            return QString(static_cast<const QChar*>(sqlite3_column_text16(m_statement, i)),
+                           sqlite3_column_bytes16(m_statement, i) / 2);
+        }
+    }
+    int numRowsAffected() const { return sqlite3_changes(m_db); }
+    void finish() {
+        sqlite3_reset(m_statement);
+        m_step = SQLITE_DONE;
+    }
+
+private:
+    // Text is stored as text, also an empty one; another value that is null as NULL.
+    void bind(int at, const QVariant& v) {
+        if (v.typeId() == QMetaType::QString) {
+            const QString text = v.toString();
+            sqlite3_bind_text16(m_statement, at, text.isNull() ? static_cast<const void*>(u"") : text.utf16(),
+                                int(text.size() * 2), SQLITE_TRANSIENT);
+            return;
+        }
+        if (v.isNull()) {
+            sqlite3_bind_null(m_statement, at);
+            return;
+        }
+        switch (v.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::UInt:
+        case QMetaType::Bool:
+            sqlite3_bind_int64(m_statement, at, v.toLongLong());
+            break;
+        case QMetaType::Double:
+            sqlite3_bind_double(m_statement, at, v.toDouble());
+            break;
+        case QMetaType::QByteArray: {
+            const QByteArray bytes = v.toByteArray();
+            sqlite3_bind_blob(m_statement, at, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        default: {
+            const QString text = v.toString();
+            sqlite3_bind_text16(m_statement, at, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
+        }
+        }
+    }
+    int step() {
+        const int result = sqlite3_step(m_statement);
+        if (result != SQLITE_ROW && result != SQLITE_DONE) {
+            const int code = sqlite3_extended_errcode(m_db);
+            const QString why = QString::fromUtf8(sqlite3_errmsg(m_db));
+            const int systemErrno = sqlite3_system_errno(m_db);
+            sqlite3_reset(m_statement);
+            throw StoreError::fromSqlite(code, why, systemErrno);
+        }
+        return result;
+    }
+
+    sqlite3* m_db;
+    sqlite3_stmt* m_statement;
+    int m_step = SQLITE_DONE;
+    bool m_first = false;
+};
+
+// The statements of one merge, each prepared once.
+class Statements {
+public:
+    // Runs `sql` with bound values, as Database::exec does; throws StoreError on failure.
+    Statement& run(const QString& sql, const QVariantList& values = {}) {
+        auto found = m_prepared.find(sql);
+        if (found == m_prepared.end()) {
+            sqlite3* db = handle();
+            sqlite3_stmt* statement = nullptr;
+            const QByteArray text = sql.toUtf8();
+            if (!db || sqlite3_prepare_v2(db, text.constData(), int(text.size()), &statement, nullptr) !=
+                           SQLITE_OK) {
+                sqlite3_finalize(statement);
+                // The store's own error, as Database::exec reports it for the statement.
+                Database::exec(sql, values);
+                throw StoreError(QStringLiteral("The book cannot be read."));
+            }
+            found = m_prepared.emplace(sql, std::make_unique<Statement>(db, statement)).first;
+        }
+        found->second->run(values);
+        return *found->second;
+    }
+
+private:
+    static sqlite3* handle() {
+        const QVariant h = Database::db().driver()->handle();
+        if (!h.isValid() || qstrcmp(h.typeName(), "sqlite3*") != 0)
+            return nullptr;
+        return *static_cast<sqlite3* const*>(h.constData());
+    }
+
+    std::unordered_map<QString, std::unique_ptr<Statement>> m_prepared;
+};
+
+Held held(Statements& sql, const Record& r) {
     Held h;
-    QSqlQuery q = Database::exec(
+    Statement& q = sql.run(
         QStringLiteral("SELECT field, value, stamp FROM STAMPS WHERE tbl = ? AND child = ? AND key = ?"),
         {r.table, r.child, r.key});
     while (q.next()) {
@@ -133,18 +269,13 @@ QString childName(const QString& uid) {
     return q.next() ? q.value(0).toString() : QString();
 }
 
-bool nameTaken(const QString& name, const QString& uid) {
-    QSqlQuery q =
-        Database::exec(QStringLiteral("SELECT 1 FROM CHILD WHERE FirstName = ? AND uid <> ?"), {name, uid});
-    return q.next();
-}
-
 // Where a record is, as SQL and its values, and the columns and values of its key for a new row.
 void locate(const Record& r, const QString& child, QString* where, QVariantList* at, QStringList* columns,
             QVariantList* values) {
     const QString first = r.key.section(QLatin1Char('/'), 0, 0), rest = r.key.section(QLatin1Char('/'), 1);
     if (r.table == kEntries || r.table == QLatin1String("GROWTH")) {
-        *where = QStringLiteral("uid = ?");
+        // The index of identities leaves out the blank ones: it serves only a search that says so.
+        *where = QStringLiteral("uid = ? AND uid <> ''");
         *at = {r.key};
         *columns = {QStringLiteral("uid")};
     } else if (r.table == QLatin1String("FAMILY") || r.table == QLatin1String("TEETH")) {
@@ -172,7 +303,7 @@ QString valueText(const QVariant& v) {
 class Merge {
 public:
     Merge(ApplyResult& result, const ApplyOptions& options) : m_result(result), m_options(options) {
-        QSqlQuery q = Database::exec(QStringLiteral("SELECT device, seen FROM PEERS"));
+        Statement& q = m_sql.run(QStringLiteral("SELECT device, seen FROM PEERS"));
         while (q.next())
             m_seenBefore.insert(q.value(0).toString(), q.value(1).toString());
     }
@@ -180,15 +311,28 @@ public:
     void take(const Change& c) {
         Clock::witness(c.stamp);
         const Record r{c.table, c.child, c.key};
-        const Held h = held(r);
+        // A record's changes mostly come one after another: the last one read is kept as it now is.
+        if (!m_last || !(m_last->first == r))
+            m_last.emplace(r, held(m_sql, r));
+        Held& h = m_last->second;
         if (c.field.isEmpty() ? !takeRemoval(c, h) : !takeEdit(c, h))
             return;
         QVariant value;
         if (!c.field.isEmpty())
-            value = numberRange(c.table, c.field) ? QVariant(c.value.toInt()) : QVariant(c.value.toString());
-        Database::exec(QStringLiteral("INSERT OR REPLACE INTO STAMPS (tbl, child, key, field, value, stamp) "
-                                      "VALUES (?, ?, ?, ?, ?, ?)"),
-                       {c.table, c.child, c.key, c.field, value, c.stamp});
+            value = numberRange(c.table, c.field)
+                        ? QVariant(c.value.toInt())
+                        : QVariant(c.value.toString().isNull() ? QStringLiteral("") : c.value.toString());
+        m_sql.run(QStringLiteral("INSERT OR REPLACE INTO STAMPS (tbl, child, key, field, value, stamp) "
+                                 "VALUES (?, ?, ?, ?, ?, ?)"),
+                  {c.table, c.child, c.key, c.field, value, c.stamp});
+        if (c.field.isEmpty()) {
+            h.removal = c.stamp;
+        } else {
+            h.values.insert(c.field, value);
+            h.stamps.insert(c.field, c.stamp);
+            h.newest = qMax(h.newest, c.stamp);
+            h.oldest = *std::min_element(h.stamps.cbegin(), h.stamps.cend());
+        }
         ++m_result.taken;
         m_touched.insert(r);
     }
@@ -197,7 +341,7 @@ public:
     // in one call (an entry's photos stored again) sets aside only the values that changed.
     void setAsideGone() {
         for (const Gone& g : std::as_const(m_gone)) {
-            const Held h = held(g.record);
+            const Held h = held(m_sql, g.record);
             if (!h.present()) {
                 setAside(g.record, g.field, g.value, g.stamp, g.kept);
                 continue;
@@ -217,9 +361,9 @@ public:
     void storeSeen() {
         for (auto it = m_seenNow.cbegin(); it != m_seenNow.cend(); ++it)
             if (it.key() != Clock::deviceId())
-                Database::exec(QStringLiteral("INSERT INTO PEERS (device, seen) VALUES (?, ?) ON CONFLICT "
-                                              "(device) DO UPDATE SET seen = max(seen, excluded.seen)"),
-                               {it.key(), it.value()});
+                m_sql.run(QStringLiteral("INSERT INTO PEERS (device, seen) VALUES (?, ?) ON CONFLICT "
+                                         "(device) DO UPDATE SET seen = max(seen, excluded.seen)"),
+                          {it.key(), it.value()});
     }
 
     // Writes every record whose stamps changed as its stamps now have it: the children first, then
@@ -234,7 +378,8 @@ public:
         for (const Record& r : children)
             placeChild(r.child);
 
-        QVector<std::pair<Record, Held>> records;
+        // Only what they are ordered by is kept of them meanwhile: a merge may touch every record.
+        QVector<std::pair<Record, QString>> records;
         for (const Record& r : std::as_const(m_touched)) {
             if (r.table == kChild)
                 continue;
@@ -242,14 +387,14 @@ public:
                 m_photoEntries.insert({kEntries, r.child, r.key.section(QLatin1Char('/'), 0, 0)});
                 continue;
             }
-            records.append({r, held(r)});
+            records.append({r, oldestOf(r)});
         }
         std::sort(records.begin(), records.end(), [](const auto& a, const auto& b) {
-            return std::tie(a.second.oldest, a.first.table, a.first.key) <
-                   std::tie(b.second.oldest, b.first.table, b.first.key);
+            return std::tie(a.second, a.first.table, a.first.key) <
+                   std::tie(b.second, b.first.table, b.first.key);
         });
-        for (const auto& [r, h] : records) {
-            placeRecord(r, h);
+        for (const auto& [r, oldest] : records) {
+            placeRecord(r, held(m_sql, r));
             if (r.table == kEntries)
                 m_photoEntries.insert(r);
         }
@@ -278,7 +423,7 @@ private:
 
     void setAside(const Record& r, const QString& field, const QVariant& value, const QString& stamp,
                   const QString& kept) {
-        QSqlQuery q = Database::exec(
+        Statement& q = m_sql.run(
             QStringLiteral("INSERT OR IGNORE INTO CONFLICTS (tbl, child, key, field, value, stamp, kept) "
                            "VALUES (?, ?, ?, ?, ?, ?, ?)"),
             {r.table, r.child, r.key, field, field.isEmpty() ? QVariant() : value, stamp, kept});
@@ -336,14 +481,39 @@ private:
         return true;
     }
 
+    // The oldest stamp of a record's fields.
+    QString oldestOf(const Record& r) {
+        Statement& q =
+            m_sql.run(QStringLiteral("SELECT min(stamp) FROM STAMPS WHERE tbl = ? AND child = ? AND "
+                                     "key = ? AND field <> ''"),
+                      {r.table, r.child, r.key});
+        return q.next() ? q.value(0).toString() : QString();
+    }
+
+    // A child's first name here, read once for the records placed after the children.
+    QString nameOf(const QString& uid) {
+        auto found = m_names.constFind(uid);
+        if (found == m_names.cend()) {
+            Statement& q = m_sql.run(QStringLiteral("SELECT FirstName FROM CHILD WHERE uid = ?"), {uid});
+            found = m_names.insert(uid, q.next() ? q.value(0).toString() : QString());
+        }
+        return *found;
+    }
+    bool taken(const QString& name, const QString& uid) {
+        return m_sql.run(QStringLiteral("SELECT 1 FROM CHILD WHERE FirstName = ? AND uid <> ?"), {name, uid})
+            .next();
+    }
+
     void placeChild(const QString& uid) {
-        const Held h = held({kChild, uid, QString()});
+        // The names change here: those read before are read again.
+        m_names.clear();
+        const Held h = held(m_sql, {kChild, uid, QString()});
         const QString here = childName(uid);
         if (!h.present()) {
             if (!here.isEmpty()) {
-                Database::exec(QStringLiteral("DELETE FROM CHILD WHERE uid = ?"), {uid});
+                m_sql.run(QStringLiteral("DELETE FROM CHILD WHERE uid = ?"), {uid});
                 for (const QString& t : Schema::childTables())
-                    Database::exec(QStringLiteral("DELETE FROM %1 WHERE child = ?").arg(t), {here});
+                    m_sql.run(QStringLiteral("DELETE FROM %1 WHERE child = ?").arg(t), {here});
             }
             return;
         }
@@ -351,7 +521,7 @@ private:
         if (wanted.isEmpty())
             return; // not placed until its name comes
         QString name = wanted;
-        for (int n = 2; nameTaken(name, uid); ++n)
+        for (int n = 2; taken(name, uid); ++n)
             name = QStringLiteral("%1 (%2)").arg(wanted.left(44)).arg(n);
         if (name != wanted)
             m_result.renamedChildren << QStringLiteral("%1 is kept as %2").arg(wanted, name);
@@ -367,35 +537,34 @@ private:
         if (!here.isEmpty()) {
             if (here != name) {
                 for (const QString& t : Schema::childTables())
-                    Database::exec(QStringLiteral("UPDATE %1 SET child = ? WHERE child = ?").arg(t),
-                                   {name, here});
-                Database::exec(QStringLiteral("UPDATE PREVIOUS SET FirstName = ? WHERE FirstName = ?"),
-                               {name, here});
+                    m_sql.run(QStringLiteral("UPDATE %1 SET child = ? WHERE child = ?").arg(t), {name, here});
+                m_sql.run(QStringLiteral("UPDATE PREVIOUS SET FirstName = ? WHERE FirstName = ?"),
+                          {name, here});
             }
             QStringList sets;
             for (const QString& f : fields)
                 sets << f + QStringLiteral(" = ?");
             values << uid;
-            Database::exec(
+            m_sql.run(
                 QStringLiteral("UPDATE CHILD SET %1 WHERE uid = ?").arg(sets.join(QStringLiteral(", "))),
                 values);
             return;
         }
         fields << QStringLiteral("uid");
         values << uid;
-        Database::exec(QStringLiteral("INSERT INTO CHILD (%1) VALUES (%2)")
-                           .arg(fields.join(QStringLiteral(", ")),
-                                QStringList(fields.size(), QStringLiteral("?")).join(QStringLiteral(", "))),
-                       values);
+        m_sql.run(QStringLiteral("INSERT INTO CHILD (%1) VALUES (%2)")
+                      .arg(fields.join(QStringLiteral(", ")),
+                           QStringList(fields.size(), QStringLiteral("?")).join(QStringLiteral(", "))),
+                  values);
         // A child placed only now: the records that came before it find their place too.
-        QSqlQuery q = Database::exec(
+        Statement& q = m_sql.run(
             QStringLiteral("SELECT DISTINCT tbl, key FROM STAMPS WHERE child = ? AND tbl <> 'CHILD'"), {uid});
         while (q.next())
             m_touched.insert({q.value(0).toString(), uid, q.value(1).toString()});
     }
 
     void placeRecord(const Record& r, const Held& h) {
-        const QString child = childName(r.child);
+        const QString child = nameOf(r.child);
         if (child.isEmpty())
             return; // its child is not in this book (yet)
         QString where;
@@ -403,7 +572,7 @@ private:
         QStringList columns;
         locate(r, child, &where, &at, &columns, &values);
         if (!h.present()) {
-            Database::exec(QStringLiteral("DELETE FROM %1 WHERE %2").arg(r.table, where), at);
+            m_sql.run(QStringLiteral("DELETE FROM %1 WHERE %2").arg(r.table, where), at);
             return;
         }
         QStringList fields;
@@ -414,15 +583,15 @@ private:
         }
         fields << QStringLiteral("changed") << QStringLiteral("child");
         fieldValues << h.changed() << child;
-        QSqlQuery there = Database::exec(QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(r.table, where), at);
+        Statement& there = m_sql.run(QStringLiteral("SELECT 1 FROM %1 WHERE %2").arg(r.table, where), at);
         if (there.next()) {
             there.finish();
             QStringList sets;
             for (const QString& f : fields)
                 sets << f + QStringLiteral(" = ?");
-            Database::exec(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                               .arg(r.table, sets.join(QStringLiteral(", ")), where),
-                           fieldValues + at);
+            m_sql.run(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                          .arg(r.table, sets.join(QStringLiteral(", ")), where),
+                      fieldValues + at);
             return;
         }
         // A diary entry waits for its list; another field not known yet is blank until it comes.
@@ -439,28 +608,29 @@ private:
             columns << QStringLiteral("data");
             values << QByteArray("");
         }
-        Database::exec(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                           .arg(r.table, columns.join(QStringLiteral(", ")),
-                                QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", "))),
-                       values);
+        m_sql.run(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(r.table, columns.join(QStringLiteral(", ")),
+                           QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", "))),
+                  values);
     }
 
     // An entry's photos are the members its stamps hold present, in the order of their positions
     // (photos added at one place on two computers: by file), numbered again from 0.
     void placePhotos(const QString& childUid, const QString& entry) {
-        Database::exec(QStringLiteral("DELETE FROM ENTRYPHOTOS WHERE entry = ?"), {entry});
-        const QString child = childName(childUid);
-        QSqlQuery e = Database::exec(QStringLiteral("SELECT list FROM ENTRIES WHERE uid = ? AND child = ?"),
-                                     {entry, child});
+        m_sql.run(QStringLiteral("DELETE FROM ENTRYPHOTOS WHERE entry = ?"), {entry});
+        const QString child = nameOf(childUid);
+        Statement& e =
+            m_sql.run(QStringLiteral("SELECT list FROM ENTRIES WHERE uid = ? AND uid <> '' AND child = ?"),
+                      {entry, child});
         if (child.isEmpty() || !e.next())
             return;
         const int list = e.value(0).toInt();
         e.finish();
         QMap<QString, Held> members;
-        QSqlQuery q =
-            Database::exec(QStringLiteral("SELECT DISTINCT key FROM STAMPS WHERE tbl = 'ENTRYPHOTOS' AND "
-                                          "child = ? AND key > ? AND key < ?"),
-                           {childUid, entry + QLatin1Char('/'), entry + QLatin1Char('0')});
+        Statement& q =
+            m_sql.run(QStringLiteral("SELECT DISTINCT key FROM STAMPS WHERE tbl = 'ENTRYPHOTOS' AND "
+                                     "child = ? AND key > ? AND key < ?"),
+                      {childUid, entry + QLatin1Char('/'), entry + QLatin1Char('0')});
         QStringList keys;
         while (q.next())
             keys << q.value(0).toString();
@@ -472,7 +642,7 @@ private:
         };
         QVector<Photo> photos;
         for (const QString& key : keys) {
-            Held h = held({kPhotos, childUid, key});
+            Held h = held(m_sql, {kPhotos, childUid, key});
             if (h.present())
                 photos.append({h.values.value(QStringLiteral("position")).toInt(),
                                key.section(QLatin1Char('/'), 1), h});
@@ -481,7 +651,7 @@ private:
             return std::tie(a.position, a.file) < std::tie(b.position, b.file);
         });
         for (int i = 0; i < photos.size(); ++i)
-            Database::exec(
+            m_sql.run(
                 QStringLiteral("INSERT INTO ENTRYPHOTOS (child, list, entry, position, file, name, taken) "
                                "VALUES (?, ?, ?, ?, ?, ?, ?)"),
                 {child, list, entry, i, photos[i].file,
@@ -501,13 +671,24 @@ private:
     QVector<Gone> m_gone;
     QSet<Record> m_touched;
     QSet<Record> m_photoEntries;
+    std::optional<std::pair<Record, Held>> m_last; // the record last taken, as its stamps now have it
+    QHash<QString, QString> m_names;               // the children's first names, by uid
+    Statements m_sql;
 };
 
+// The changes a query reads. The texts they repeat (a table, a child, a record's key, a field) are
+// kept once: every change of a book may be read at once.
 QVector<Change> changesFrom(QSqlQuery& q) {
     QVector<Change> changes;
+    QSet<QString> texts;
+    const auto kept = [&texts](const QVariant& v) {
+        const QString s = v.toString();
+        const auto found = texts.constFind(s);
+        return found == texts.cend() ? *texts.insert(s) : *found;
+    };
     while (q.next())
-        changes.append({q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
-                        q.value(3).toString(), q.value(4), q.value(5).toString()});
+        changes.append({kept(q.value(0)), kept(q.value(1)), kept(q.value(2)), kept(q.value(3)), q.value(4),
+                        q.value(5).toString()});
     return changes;
 }
 } // namespace
@@ -552,31 +733,36 @@ ApplyResult apply(const QVector<Change>& changes, const ApplyOptions& options) {
     if (!result.refused.isEmpty())
         return result;
     Transaction tx;
-    // A child's removal that would remove a child present here waits for the parent, with the
-    // removals of its records in the same call.
-    QSet<QString> heldChildren;
-    if (options.holdChildRemovals)
-        for (const Change& c : changes)
-            if (c.table == kChild && c.field.isEmpty() && !childName(c.child).isEmpty()) {
-                const Held h = held({kChild, c.child, QString()});
-                if (h.present() && c.stamp > h.newest)
-                    heldChildren.insert(c.child);
-            }
-    Clock::Applying quiet;
-    Merge merge(result, options);
-    for (const Change& c : changes) {
-        // A held change counts as seen: the parent decides on it knowing of it.
-        merge.noteSeen(c.stamp);
-        if (c.field.isEmpty() && heldChildren.contains(c.child)) {
-            Clock::witness(c.stamp);
-            result.held.append(c);
-            continue;
+    {
+        // A child's removal that would remove a child present here waits for the parent, with the
+        // removals of its records in the same call.
+        QSet<QString> heldChildren;
+        if (options.holdChildRemovals) {
+            Statements statements;
+            for (const Change& c : changes)
+                if (c.table == kChild && c.field.isEmpty() && !childName(c.child).isEmpty()) {
+                    const Held h = held(statements, {kChild, c.child, QString()});
+                    if (h.present() && c.stamp > h.newest)
+                        heldChildren.insert(c.child);
+                }
         }
-        merge.take(c);
+        Clock::Applying quiet;
+        // Its statements are done with before the transaction ends.
+        Merge merge(result, options);
+        for (const Change& c : changes) {
+            // A held change counts as seen: the parent decides on it knowing of it.
+            merge.noteSeen(c.stamp);
+            if (c.field.isEmpty() && heldChildren.contains(c.child)) {
+                Clock::witness(c.stamp);
+                result.held.append(c);
+                continue;
+            }
+            merge.take(c);
+        }
+        merge.setAsideGone();
+        merge.place();
+        merge.storeSeen();
     }
-    merge.setAsideGone();
-    merge.place();
-    merge.storeSeen();
     tx.commit();
     return result;
 }
@@ -606,7 +792,10 @@ void applyAsEdits(const QVector<Change>& changes) {
 
 void writeAgain(const QString& table, const QString& childUid, const QString& key,
                 const QHash<QString, QVariant>& values) {
-    const Held h = held({table, childUid, key});
+    const Held h = [&] {
+        Statements statements;
+        return held(statements, {table, childUid, key});
+    }();
     QHash<QString, QVariant> fields = values;
     if (!h.present())
         for (auto it = h.values.cbegin(); it != h.values.cend(); ++it)
