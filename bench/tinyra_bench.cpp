@@ -127,10 +127,9 @@ void seed() {
         }
     // The heavy child was born on 1 January 2010 and is a girl, so that her chart page draws the
     // centile curves and all 5,000 points, spread over her sixteen years.
-    Database::exec(
-        QStringLiteral("UPDATE CHILD SET BDayMonth = '1', BDateDay = '1', BDayYear = '2010', "
-                       "Sex = 'Girl' WHERE FirstName = ?"),
-        {kHeavy});
+    Database::exec(QStringLiteral("UPDATE CHILD SET BDayMonth = '1', BDateDay = '1', BDayYear = '2010', "
+                                  "Sex = 'Girl' WHERE FirstName = ?"),
+                   {kHeavy});
     q.prepare(QStringLiteral("INSERT INTO GROWTH (child, Date, Height, WtLbs, WtOz) VALUES (?, ?, ?, ?, ?)"));
     for (int i = 0; i < 5000; ++i) {
         const int years = i * 16 / 5000;

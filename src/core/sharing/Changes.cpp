@@ -811,16 +811,4 @@ void removeAgain(const QString& table, const QString& childUid, const QString& k
     applyAsEdits({{table, childUid, key, QString(), QVariant(), Clock::next()}});
 }
 
-void restampChild(const QString& uid) {
-    Transaction tx;
-    // Each field of a present record takes a new stamp of this device; the record's removal, older
-    // now, loses everywhere. A record removed here stays removed.
-    Database::exec(
-        QStringLiteral("UPDATE STAMPS AS s SET stamp = tinyra_stamp() WHERE child = ? AND field <> '' AND "
-                       "(SELECT max(f.stamp) FROM STAMPS f WHERE f.tbl = s.tbl AND f.child = s.child AND "
-                       "f.key = s.key AND f.field <> '') > coalesce((SELECT r.stamp FROM STAMPS r WHERE "
-                       "r.tbl = s.tbl AND r.child = s.child AND r.key = s.key AND r.field = ''), '')"),
-        {uid});
-    tx.commit();
-}
 } // namespace Changes

@@ -61,9 +61,6 @@ QVector<Change> allChanges();
 ApplyResult apply(const QVector<Change>& changes, const ApplyOptions& options = {});
 // Why `change` cannot be placed in a book, or an empty text when it can.
 QString refusal(const Change& change);
-// Gives every field of every present record of the child `uid` a new stamp of this device, so that
-// the child comes back on every computer that removed it (a held child removal the parent refused).
-void restampChild(const QString& uid);
 // Writes a record's `values` (field to value) as new edits of this device, through its table so
 // that its triggers stamp them: an absent record is written again whole, its other fields as its
 // stamps last held them. Throws StoreError when the store fails.
