@@ -851,18 +851,27 @@ RoundResult join(const QString& chosen, const QVector<ChildMatch>& answers, cons
     return r;
 }
 
-RoundResult syncOnce(const Progress& progress) {
-    RoundResult r;
+// The shared folder a round reads or writes, or empty with the reason in `r` (kept for the status
+// when the folder has gone).
+static QString folderForRound(RoundResult& r) {
     const QString folder = bookFolderNow();
     if (folder.isEmpty()) {
         r.problem = QStringLiteral("This book is not shared.");
-        return r;
+        return QString();
     }
     if (!QFileInfo::exists(folder + QStringLiteral("/shared-book.json"))) {
         r.problem = missing(folder);
         remember(r);
-        return r;
+        return QString();
     }
+    return folder;
+}
+
+RoundResult syncOnce(const Progress& progress) {
+    RoundResult r;
+    const QString folder = folderForRound(r);
+    if (folder.isEmpty())
+        return r;
     Round round(folder, progress, r);
     if (round.read())
         round.write();
@@ -873,16 +882,9 @@ RoundResult syncOnce(const Progress& progress) {
 
 RoundResult writeOnly() {
     RoundResult r;
-    const QString folder = bookFolderNow();
-    if (folder.isEmpty()) {
-        r.problem = QStringLiteral("This book is not shared.");
+    const QString folder = folderForRound(r);
+    if (folder.isEmpty())
         return r;
-    }
-    if (!QFileInfo::exists(folder + QStringLiteral("/shared-book.json"))) {
-        r.problem = missing(folder);
-        remember(r);
-        return r;
-    }
     Round(folder, {}, r).write();
     return r;
 }
