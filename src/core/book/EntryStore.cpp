@@ -76,9 +76,16 @@ QVector<EntryStore::Stored<DiaryType>>& EntryStore::diary(DiaryList list) const 
         while (photos.next())
             photosOf[photos.text(0)].append({photos.text(1), photos.text(2), photos.text(3)});
         QVector<Stored<DiaryType>> loaded;
-        FastQuery q(QStringLiteral("SELECT seq, Date, Title, Text, uid FROM ENTRIES WHERE child = ? AND "
-                                   "list = ? ORDER BY seq"),
-                    {m_child, l});
+        // A diary runs in the order its entries were made, known by the stamp of each entry's first
+        // (and only) `list`, so that entries made on two computers sharing the book come in the same
+        // order on both.
+        FastQuery child(QStringLiteral("SELECT uid FROM CHILD WHERE FirstName = ?"), {m_child});
+        const QString childUid = child.next() ? child.text(0) : QString();
+        FastQuery q(QStringLiteral("SELECT e.seq, e.Date, e.Title, e.Text, e.uid FROM ENTRIES e LEFT JOIN "
+                                   "STAMPS s ON s.tbl = 'ENTRIES' AND s.child = ? AND s.key = e.uid AND "
+                                   "s.field = 'list' WHERE e.child = ? AND e.list = ? "
+                                   "ORDER BY s.stamp IS NULL, s.stamp, e.seq"),
+                    {childUid, m_child, l});
         while (q.next()) {
             const QString uid = q.text(4);
             loaded.append(

@@ -912,8 +912,9 @@ void removeHeldChild(const QString& uid) {
 }
 
 // The child is kept: every field of every record of it present here is stamped anew, so that the
-// next round writes it whole and it comes back on every computer. The removals held are then taken
-// too, older than those stamps, so that every computer ends with the same stamps.
+// next round writes it whole and it comes back on every computer (in the order of the stamps before,
+// so that its diaries keep their order). The removals held are then taken too, older than those
+// stamps, so that every computer ends with the same stamps.
 void keepHeldChild(const QString& uid) {
     QVector<HeldChild> all = heldChildren();
     const auto held = std::find_if(all.begin(), all.end(), [&](const HeldChild& h) { return h.uid == uid; });
@@ -927,7 +928,7 @@ void keepHeldChild(const QString& uid) {
                 "(SELECT max(stamp) FROM STAMPS f WHERE f.tbl = s.tbl AND f.child = s.child AND "
                 "f.key = s.key AND f.field <> '') > "
                 "coalesce((SELECT stamp FROM STAMPS r WHERE r.tbl = s.tbl AND r.child = s.child AND "
-                "r.key = s.key AND r.field = ''), '') ORDER BY tbl, key, field"),
+                "r.key = s.key AND r.field = ''), '') ORDER BY stamp, tbl, key, field"),
             {uid});
         struct Row {
             QString table, key, field;

@@ -249,12 +249,21 @@ QStringList sharing() {
                                     ? QStringLiteral("coalesce((SELECT e.changed FROM ENTRIES e "
                                                      "WHERE e.uid = r.entry), '')")
                                     : QStringLiteral("r.changed");
-        for (const QString& f : t.fields)
+        for (const QString& f : t.fields) {
+            // An entry's diary never changes, so the stamp of its `list` is the entry's first: the
+            // diaries run in the order of those stamps on every computer. Older entries keep the order
+            // they were made in, as moments of the first second of 1970 (older than any edit).
+            const bool order = t.name == QLatin1String("ENTRIES") && f == QLatin1String("list");
             sql << QStringLiteral("INSERT OR REPLACE INTO STAMPS "
                                   "SELECT '%1', c.uid, %2, '%3', r.%3, %4 FROM %1 r JOIN CHILD c ON %5")
-                       .arg(t.name, keyOf(t, QStringLiteral("r")), f, stampOfChanged(changed),
+                       .arg(t.name, keyOf(t, QStringLiteral("r")), f,
+                            order ? QStringLiteral("strftime('%Y-%m-%dT%H:%M:%S', r.seq / 1000, "
+                                                   "'unixepoch') || printf('.%03dZ', r.seq % 1000) || "
+                                                   "'.0000.' || (SELECT id FROM DEVICE)")
+                                  : stampOfChanged(changed),
                             isChild ? QStringLiteral("c.rowid = r.rowid")
                                     : QStringLiteral("c.FirstName = r.child"));
+        }
         // A new record: every field.
         QString identity;
         if (t.name == QLatin1String("ENTRIES") || t.name == QLatin1String("GROWTH") || isChild)

@@ -337,8 +337,12 @@ private slots:
             6, // the version before sharing
             {QStringLiteral("INSERT INTO CHILD (FirstName, Hospital) VALUES ('Ann', 'St Mary')"),
              QStringLiteral("UPDATE CHILD SET changed = '2020-01-02T03:04:05.678Z'"),
+             QStringLiteral("INSERT INTO ENTRIES (child, list, Date, Title, Text) VALUES ('Ann', 2, '', "
+                            "'Hi', ''), ('Ann', 2, '', 'Ho', '')"),
+             // Hi, the first made, was edited last.
              QStringLiteral(
-                 "INSERT INTO ENTRIES (child, list, Date, Title, Text) VALUES ('Ann', 2, '', 'Hi', '')")});
+                 "UPDATE ENTRIES SET changed = CASE Title WHEN 'Hi' THEN '2020-01-02T03:04:05.678Z' "
+                 "ELSE '2019-01-01T00:00:00.000Z' END")});
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
         store.open();
         const QString device = one(QStringLiteral("SELECT id FROM DEVICE")).toString();
@@ -346,7 +350,16 @@ private slots:
         QCOMPARE(one(QStringLiteral("SELECT length(uid) FROM CHILD")), QVariant(32));
         QCOMPARE(one(QStringLiteral("SELECT stamp FROM STAMPS WHERE tbl = 'CHILD' AND field = 'Hospital'")),
                  QVariant(QStringLiteral("2020-01-02T03:04:05.678Z.0000.") + device));
-        QCOMPARE(one(QStringLiteral("SELECT count(*) FROM STAMPS WHERE tbl = 'ENTRIES'")), QVariant(4));
+        QCOMPARE(one(QStringLiteral("SELECT count(*) FROM STAMPS WHERE tbl = 'ENTRIES'")), QVariant(8));
+        // The entries keep the order they were made in (the stamps of their lists), whatever their
+        // times of change, with stamps that another computer takes.
+        QCOMPARE(
+            one(QStringLiteral("SELECT group_concat(Title) FROM (SELECT e.Title FROM ENTRIES e JOIN STAMPS "
+                               "s ON s.key = e.uid AND s.field = 'list' ORDER BY s.stamp)")),
+            QVariant(QStringLiteral("Hi,Ho")));
+        QSqlQuery order = Database::exec(QStringLiteral("SELECT stamp FROM STAMPS WHERE field = 'list'"));
+        while (order.next())
+            QVERIFY2(Clock::isStamp(order.value(0).toString()), qPrintable(order.value(0).toString()));
         const QString before = one(QStringLiteral("SELECT max(stamp) FROM STAMPS")).toString();
         Database::exec(QStringLiteral("UPDATE CHILD SET Hospital = 'General'"));
         const QVector<Change> since = Changes::localChangesSince(before);

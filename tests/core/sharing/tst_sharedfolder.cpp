@@ -1,5 +1,6 @@
 // One book on several computers through a shared folder: batches written and read, photos carried
 // by content, and the folder's files treated as untrusted.
+#include "core/book/EntryStore.h"
 #include "core/sharing/SharedFolder.h"
 #include "core/store/PhotoFiles.h"
 #include "support/SharedBook.h"
@@ -321,6 +322,35 @@ private slots:
         QCOMPARE(b.dump(), a.dump());
         QVERIFY(QDir(folder.path()).removeRecursively());
         run(b, {QStringLiteral("--sync")}, 1, "The shared folder cannot be found: ");
+    }
+
+    // Entries made on two computers before they saw each other's run in one order on both: the order
+    // of their clock stamps (B's wall clock a day slow, so its entry is the first of the three).
+    void diariesRunInOneOrderOnEveryComputer() {
+        QTemporaryDir folder;
+        Device a, b(-24 * 3600 * 1000);
+        a.with([&] {
+            TempStore::addChild(QStringLiteral("Ann"));
+            QVERIFY(SharedFolder::share(folder.path()).problem.isEmpty());
+        });
+        b.with([&] { QVERIFY(SharedFolder::join(folder.path()).problem.isEmpty()); });
+        a.with([] { addEntry(QStringLiteral("Ann"), QStringLiteral("one")); });
+        b.with([] { addEntry(QStringLiteral("Ann"), QStringLiteral("two")); });
+        a.with([] { addEntry(QStringLiteral("Ann"), QStringLiteral("three")); });
+        for (Device* book : {&a, &b, &a})
+            QVERIFY(sync(*book).skipped.isEmpty());
+        const auto journal = [] {
+            EntryStore& store = EntryStore::instance();
+            store.freshStart(QStringLiteral("Ann"));
+            QStringList titles;
+            for (int i = 0; i < store.count(DiaryList::JournalEntries); ++i)
+                titles << store.at(DiaryList::JournalEntries, i)->Title;
+            store.release();
+            return titles;
+        };
+        const QStringList expected{QStringLiteral("two"), QStringLiteral("one"), QStringLiteral("three")};
+        QCOMPARE(a.with(journal), expected);
+        QCOMPARE(b.with(journal), expected);
     }
 
     // A child removed on one computer is held on the other, and asked about every round, until the
