@@ -21,8 +21,6 @@ QByteArray bareJpeg(const QImage& image, int quality) {
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "jpeg");
     writer.setQuality(quality);
-    writer.setOptimizedWrite(true);
-    writer.setProgressiveScanWrite(true);
     return writer.write(bare) ? bytes : QByteArray();
 }
 } // namespace
@@ -36,9 +34,10 @@ bool AlbumDrawing::picture(const QString& path, int side, int smallSide, QByteAr
     if (image.isNull())
         return false;
     // A transparent picture is laid on white, as a page shows it.
-    QImage flat(image.size(), QImage::Format_RGB32);
-    flat.fill(Qt::white);
-    {
+    QImage flat = image;
+    if (image.hasAlphaChannel()) {
+        flat = QImage(image.size(), QImage::Format_RGB32);
+        flat.fill(Qt::white);
         QPainter p(&flat);
         p.drawImage(0, 0, image);
     }
