@@ -508,6 +508,8 @@ h3 { font-size: 1.1rem; margin: 0 0 .2rem; }
 .photos img { display: block; width: 100%; aspect-ratio: 1; object-fit: cover; }
 .chart { background: #fff; border: 1px solid #e6dccf; border-radius: 12px; padding: .75rem; margin: 0 0 1rem; max-width: 52rem; }
 .chart img { display: block; width: 100%; height: auto; }
+.chart .narrow { display: none; }
+@media screen and (max-width: 36rem) { .chart .wide { display: none; } .chart .narrow { display: block; } }
 .table { overflow-x: auto; }
 table { border-collapse: collapse; width: 100%; background: #fff; }
 th, td { text-align: left; padding: .45rem .6rem; border-bottom: 1px solid #e6dccf; vertical-align: top; }
@@ -681,23 +683,28 @@ QString Writer::growthPage(const ChildPages& c) {
         Measure measure;
         const char* file;
         const char* name;
-    } charts[] = {{Measure::Weight, "growth-weight.svg", "Weight"},
-                  {Measure::Height, "growth-height.svg", "Length and height"},
-                  {Measure::Head, "growth-head.svg", "Head circumference"}};
+    } charts[] = {{Measure::Weight, "growth-weight", "Weight"},
+                  {Measure::Height, "growth-height", "Length and height"},
+                  {Measure::Head, "growth-head", "Head circumference"}};
     bool bands = false;
     for (const auto& chart : charts) {
         const QVector<GrowthPlot::Point>& points = plot.points(chart.measure);
         if (points.isEmpty())
             continue;
-        const QString rel = c.folder + QLatin1Char('/') + QLatin1String(chart.file);
-        page(rel, m_drawing.growthChart(plot, chart.measure, units));
+        // A wide chart for desktops and paper, a narrower one whose words a phone can read.
+        const QString wide = QLatin1String(chart.file) + QStringLiteral(".svg");
+        const QString narrow = QLatin1String(chart.file) + QStringLiteral("-phone.svg");
+        page(c.folder + QLatin1Char('/') + wide, m_drawing.growthChart(plot, chart.measure, units, 820, 520));
+        page(c.folder + QLatin1Char('/') + narrow,
+             m_drawing.growthChart(plot, chart.measure, units, 420, 400));
         const QString alt = QStringLiteral("%1 chart: %2 measurement%3 from %4 to %5")
                                 .arg(QLatin1String(chart.name))
                                 .arg(points.size())
                                 .arg(points.size() == 1 ? "" : "s")
                                 .arg(dayText(points.first().date), dayText(points.last().date));
-        body += QStringLiteral("<h2>%1</h2>\n<div class=\"chart\"><img src=\"%2\" alt=\"%3\"></div>\n")
-                    .arg(QLatin1String(chart.name), QLatin1String(chart.file), esc(alt));
+        body += QStringLiteral("<h2>%1</h2>\n<div class=\"chart\"><img class=\"wide\" src=\"%2\" alt=\"%4\">"
+                               "<img class=\"narrow\" src=\"%3\" alt=\"%4\"></div>\n")
+                    .arg(QLatin1String(chart.name), wide, narrow, esc(alt));
         bands = bands || plot.sex != GrowthReference::Sex::Unknown;
     }
     if (bands)

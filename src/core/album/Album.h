@@ -45,9 +45,9 @@ public:
     // False when the file cannot be read as a picture.
     virtual bool picture(const QString& path, int side, int smallSide, QByteArray* large,
                          QByteArray* small) const = 0;
-    // One growth chart as an SVG document.
+    // One growth chart as an SVG document of `width` x `height` (a desktop's, or a phone's).
     virtual QByteArray growthChart(const GrowthPlot::Plot& plot, GrowthReference::Measure measure,
-                                   GrowthUnits::System units) const = 0;
+                                   GrowthUnits::System units, int width, int height) const = 0;
 };
 
 struct Result {

@@ -49,8 +49,8 @@ bool AlbumDrawing::picture(const QString& path, int side, int smallSide, QByteAr
 }
 
 QByteArray AlbumDrawing::growthChart(const GrowthPlot::Plot& plot, GrowthReference::Measure measure,
-                                     GrowthUnits::System units) const {
-    const QSize size(820, 520);
+                                     GrowthUnits::System units, int width, int height) const {
+    const QSize size(width, height);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

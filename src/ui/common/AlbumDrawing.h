@@ -11,5 +11,5 @@ public:
     bool picture(const QString& path, int side, int smallSide, QByteArray* large,
                  QByteArray* small) const override;
     QByteArray growthChart(const GrowthPlot::Plot& plot, GrowthReference::Measure measure,
-                           GrowthUnits::System units) const override;
+                           GrowthUnits::System units, int width, int height) const override;
 };
