@@ -11,7 +11,6 @@
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -92,18 +91,14 @@ public:
         m_originals = check(QStringLiteral("Include the &original photos"),
                             QStringLiteral("IncludeOriginals"), m_choices.includeOriginals, layout);
 
-        auto* buttons = new QDialogButtonBox(this);
         auto* publish = new QPushButton(QStringLiteral("&Publish"), this);
         publish->setObjectName(QStringLiteral("PublishBtn"));
         publish->setDefault(true);
-        auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-        cancel->setObjectName(QStringLiteral("CancelBtn"));
+        QPushButton* cancel = Widgets::cancelButton(QStringLiteral("CancelBtn"), this);
         cancel->setAutoDefault(false);
-        buttons->addButton(publish, QDialogButtonBox::AcceptRole);
-        buttons->addButton(cancel, QDialogButtonBox::RejectRole);
-        buttons->addButton(Widgets::helpButton(QStringLiteral("HelpBtn"), kAlbumHelp, this),
-                           QDialogButtonBox::HelpRole);
-        layout->addWidget(buttons);
+        layout->addWidget(Widgets::buttonRow(this, nullptr,
+                                             Widgets::helpButton(QStringLiteral("HelpBtn"), kAlbumHelp, this),
+                                             {publish, cancel}));
         connect(browse, &QPushButton::clicked, this, [this] { browseForFolder(); });
         connect(publish, &QPushButton::clicked, this, [this] { publishNow(); });
         connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
