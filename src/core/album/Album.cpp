@@ -106,6 +106,7 @@ struct ChildPages {
     QString picture;         // stored photo name of the child's picture
     QVector<Moment> moments; // newest first, undated last
     QVector<GrowthType> growth;
+    QHash<QString, QStringList> birthdayPictures; // birthday title -> stored photo names
 };
 
 struct Picture {
@@ -346,6 +347,13 @@ ChildPages Writer::readChild(const QString& first) {
                      : shownDate(item.dateText, m_today);
         c.moments.append(m);
     }
+
+    for (const QString& title : MilestoneSheets::birthdayTitles())
+        for (int n = 1; n <= 2; ++n)
+            if (const QString file =
+                    ChildRecords::pictureFile(first, MilestoneSheets::birthdayPictureKey(title, n));
+                !file.isEmpty())
+                c.birthdayPictures[title] << pictureFor(file);
 
     FastQuery g(
         QStringLiteral("SELECT Date, Height, WtLbs, WtOz, Head, WtKg, Units FROM GROWTH WHERE child = ? "
@@ -778,8 +786,9 @@ QString Writer::celebrationsPage(const ChildPages& c) const {
     const QStringList titles = MilestoneSheets::birthdayTitles();
     int shown = 0;
     for (int n = 0; n < titles.size(); ++n) {
-        const MilestoneSheets::BirthdayRecord r = MilestoneSheets::birthday(c.first, titles.at(n));
-        if (r.isEmpty())
+        MilestoneSheets::BirthdayRecord r = MilestoneSheets::birthday(c.first, titles.at(n));
+        r.title = titles.at(n);
+        if (r.isEmpty() && !c.birthdayPictures.contains(r.title))
             continue;
         ++shown;
         QString meta = n == 0 ? QStringLiteral("The day of birth") : QStringLiteral("Turned %1").arg(n);
@@ -800,7 +809,7 @@ QString Writer::celebrationsPage(const ChildPages& c) const {
             body += QStringLiteral("<p><strong>Gifts:</strong> %1</p>\n")
                         .arg(esc(gifts.join(QStringLiteral("; "))));
         }
-        body += QStringLiteral("</div>\n");
+        body += photosHtml(c.birthdayPictures.value(r.title), r.title, 1) + QStringLiteral("</div>\n");
     }
     if (shown == 0)
         body += QStringLiteral("<p class=\"lead\">None recorded yet.</p>\n");
@@ -940,6 +949,14 @@ Result Writer::run() {
         return m_result;
     }
     m_old = readManifest(m_root + QLatin1Char('/') + ManifestName);
+    // A folder that holds a web site the album did not write is not the album's to overwrite.
+    if (m_old.empty() && QFileInfo::exists(m_root + QStringLiteral("/index.html"))) {
+        m_result.problem =
+            QStringLiteral("The folder %1 already holds a web page (index.html) that Tinyra did "
+                           "not write. Choose an empty folder, or one of its own, for the album.")
+                .arg(QDir::toNativeSeparators(m_root));
+        return m_result;
+    }
     const QStringList all = Children::firstNames();
     for (const QString& first : all)
         if (m_choices.children.isEmpty() || m_choices.children.contains(first))

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "core/book/ChildRecords.h"
 #include "core/book/EntryStore.h"
+#include "core/milestones/MilestoneSheets.h"
 #include "core/store/Database.h"
 #include "core/store/PhotoFiles.h"
 #include "support/CameraPhoto.h"
@@ -11,7 +13,8 @@
 
 // The book both album tests publish: Ann (born 3 March 2024 in Springfield) with a journal entry in
 // March 2025 that carries a camera photo, one in January 2025 titled as a script, one undated, a
-// doctor visit, a growth record and her mother in the family tree; and Ben, with nothing recorded.
+// doctor visit, a growth record, her mother in the family tree and a photo of her 1st birthday; and Ben, with
+// nothing recorded.
 inline const QDate kAlbumToday(2026, 1, 15);
 
 inline void fillAlbumBook(const QString& photoDir) {
@@ -33,4 +36,6 @@ inline void fillAlbumBook(const QString& photoDir) {
     add(DiaryList::DoctorVisits, "02-01-25", "Checkup", "All well");
     Entries().appendGrowth(std::make_shared<GrowthType>(GrowthType{"09-03-24", "26", "16", "2"}));
     Entries().setFamilyMember(1, {"Mary Lee", "05-06-90", "Boston"});
+    ChildRecords::setPictureFrom("Ann", MilestoneSheets::birthdayPictureKey("1st Birthday", 1),
+                                 cameraPhoto(photoDir, "cake.jpg", "2025:03:03 15:00:00", QSize(60, 30)));
 }
