@@ -390,10 +390,11 @@ bool Writer::makePictures() {
     std::atomic<int> done{0};
     for (int i : todo) {
         Picture* p = &m_pictures[i];
-        pool.start([this, p, &stop, &done] {
+        const QString source = PhotoFiles::pathOf(p->source);
+        pool.start([this, p, source, &stop, &done] {
             if (!stop) {
                 QByteArray large, small;
-                if (!m_drawing.picture(PhotoFiles::pathOf(p->source), kWebSide, kThumbSide, &large, &small)) {
+                if (!m_drawing.picture(source, kWebSide, kThumbSide, &large, &small)) {
                     p->failed = true;
                 } else if (writeFile(m_root + QLatin1Char('/') + p->large, large, &p->error) &&
                            writeFile(m_root + QLatin1Char('/') + p->small, small, &p->error)) {
