@@ -13,6 +13,7 @@ while IFS= read -r hit; do breach "core includes the user interface: $hit"; done
 declare -A below=(
     [store]="" [book]="store" [diaries]="store book" [milestones]="store book" [names]="store"
     [help]="store" [sharing]="store" [overview]="store book diaries milestones" [exchange]="store book sharing"
+    [album]="store book diaries milestones overview"
     [reports]="store book diaries milestones")
 for area in core/*/; do
     area=$(basename "$area")

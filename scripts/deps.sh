@@ -3,7 +3,7 @@
 set -euo pipefail
 PACKAGES=(g++ cmake ninja-build make qt6-base-dev libqt6opengl6-dev qt6-svg-dev
           libqt6sql6-sqlite libsqlite3-dev libzip-dev libexif-dev pkg-config fonts-dejavu-core fonts-liberation2 poppler-utils
-          xvfb xauth clang-format syncthing)
+          xvfb xauth clang-format syncthing chromium libxml2-utils)
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,20 +1,25 @@
 #include "ui/shell/CommandLine.h"
 
+#include "core/album/Album.h"
+#include "core/book/Children.h"
 #include "core/exchange/BookFile.h"
 #include "core/sharing/SharedFolder.h"
 #include "core/store/Backups.h"
 #include "core/store/Database.h"
 #include "core/store/FolderLock.h"
 #include "core/store/StoreError.h"
+#include "ui/common/AlbumDrawing.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QSet>
 #include <QStringList>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 enum Status { Success = 0, Failure = 1, Usage = 2 };
@@ -227,6 +232,55 @@ int shareIn(const QString& program, const QString& folder) {
     return fine ? Success : Failure;
 }
 
+// Writes the family album into `folder`.
+int publishAlbum(const QString& program, const QString& folder, const Album::Choices& choices) {
+    if (!QFileInfo::exists(Database::filePath())) {
+        say(QStringLiteral("%1: there is no book to publish yet (%2 does not exist).")
+                .arg(program, Database::filePath()));
+        return Failure;
+    }
+    FolderLock lock(Database::writerLockPath());
+    if (!takeBook(program, lock) || !openStore(program, true))
+        return Failure;
+    Album::Result result;
+    try {
+        for (const QString& child : choices.children)
+            if (!Children::exists(child)) {
+                say(QStringLiteral("%1: the book has no child named %2.").arg(program, child));
+                Database::close();
+                return Failure;
+            }
+        int shown = -1;
+        result = Album::publish(folder, choices, AlbumDrawing(), [&](int done, int total) {
+            const int tenth = total > 0 ? done * 10 / total : 10;
+            if (tenth != shown) {
+                shown = tenth;
+                say(QStringLiteral("%1: publishing, %2%").arg(program).arg(tenth * 10));
+            }
+            return true;
+        });
+    } catch (const StoreError& e) {
+        result.problem = e.message();
+    }
+    Database::close();
+    if (result.unreadablePhotos > 0)
+        say(QStringLiteral("%1: %2 photo(s) could not be read and were left out.")
+                .arg(program)
+                .arg(result.unreadablePhotos));
+    if (!result.problem.isEmpty()) {
+        say(QStringLiteral("%1: the album was not published.\n%2").arg(program, result.problem));
+        return Failure;
+    }
+    say(QStringLiteral(
+            "%1: the album is in %2 (%3 file(s) written, %4 unchanged, %5 removed). Open index.html "
+            "in a browser.")
+            .arg(program, QDir::toNativeSeparators(QDir(folder).absolutePath()))
+            .arg(result.written)
+            .arg(result.unchanged)
+            .arg(result.removed));
+    return Success;
+}
+
 // One round with the shared folder.
 int syncNow(const QString& program) {
     if (!QFileInfo::exists(Database::filePath())) {
@@ -260,7 +314,8 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
         if (name == QLatin1String("--help") || name == QLatin1String("-h") ||
             name == QLatin1String("--version") || name == QLatin1String("-v") ||
             name == QLatin1String("--export") || name == QLatin1String("--import") ||
-            name == QLatin1String("--share") || name == QLatin1String("--sync"))
+            name == QLatin1String("--share") || name == QLatin1String("--sync") ||
+            name == QLatin1String("--album"))
             ours = true;
         else if (arg.startsWith(QLatin1String("--")) && !isQtOption(arg.mid(2)) && unknown.isEmpty())
             unknown = arg;
@@ -269,7 +324,21 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
     if (!ours && unknown.isEmpty())
         return std::nullopt;
 
-    QCoreApplication app(argc, argv);
+    // The album draws its growth charts' text, which takes the font machinery of a GUI application;
+    // without a screen it draws offscreen.
+    std::unique_ptr<QCoreApplication> app;
+    bool album = false;
+    for (int i = 1; i < argc; ++i)
+        album = album ||
+                QString::fromLocal8Bit(argv[i]).section(QLatin1Char('='), 0, 0) == QLatin1String("--album");
+    if (album) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCoreApplication::setApplicationName(QStringLiteral("Tinyra"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TINYRA_VERSION));
     QCommandLineParser parser;
@@ -302,7 +371,32 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
         QStringLiteral("sync"),
         QStringLiteral("Take in the changes the other computers left in the shared folder and leave "
                        "this computer's changes there."));
-    parser.addOptions({help, version, exportOption, importOption, shareOption, syncOption});
+    const QCommandLineOption albumOption(
+        QStringLiteral("album"),
+        QStringLiteral("Write the family album into FOLDER: web pages and photos that open in any browser. "
+                       "Publishing again writes only what changed. The health chapters are left out "
+                       "unless --with-health is given."),
+        QStringLiteral("FOLDER"));
+    const QCommandLineOption childOption(
+        QStringLiteral("child"),
+        QStringLiteral("With --album: publish this child (by first name); may be given more than once. "
+                       "Without it, every child."),
+        QStringLiteral("NAME"));
+    const QCommandLineOption leaveBirthOption(
+        QStringLiteral("leave-out-birth"),
+        QStringLiteral("With --album: show only the month and year of birth, and no place of birth."));
+    const QCommandLineOption leaveFamilyOption(
+        QStringLiteral("leave-out-family-dates"),
+        QStringLiteral("With --album: leave out the family tree's dates."));
+    const QCommandLineOption healthOption(
+        QStringLiteral("with-health"),
+        QStringLiteral("With --album: include doctor visits, childhood diseases, immunizations and the "
+                       "pediatrician."));
+    const QCommandLineOption originalsOption(
+        QStringLiteral("with-originals"),
+        QStringLiteral("With --album: include the original photos beside the web copies."));
+    parser.addOptions({help, version, exportOption, importOption, shareOption, syncOption, albumOption,
+                       childOption, leaveBirthOption, leaveFamilyOption, healthOption, originalsOption});
     auto usage = [&](const QString& problem) {
         say(QStringLiteral("%1: %2\nTry '%1 --help'.").arg(program, problem));
         return Usage;
@@ -320,9 +414,27 @@ std::optional<int> runCommandLine(int argc, char* argv[]) {
     if (!parser.positionalArguments().isEmpty())
         return usage(QStringLiteral("unexpected argument '%1'.").arg(parser.positionalArguments().first()));
     const bool exporting = parser.isSet(exportOption), importing = parser.isSet(importOption),
-               sharing = parser.isSet(shareOption), syncing = parser.isSet(syncOption);
-    if (int(exporting) + int(importing) + int(sharing) + int(syncing) > 1)
-        return usage(QStringLiteral("--export, --import, --share and --sync cannot be given together."));
+               sharing = parser.isSet(shareOption), syncing = parser.isSet(syncOption),
+               publishing = parser.isSet(albumOption);
+    if (int(exporting) + int(importing) + int(sharing) + int(syncing) + int(publishing) > 1)
+        return usage(
+            QStringLiteral("--export, --import, --share, --sync and --album cannot be given together."));
+    if (!publishing &&
+        (parser.isSet(childOption) || parser.isSet(leaveBirthOption) || parser.isSet(leaveFamilyOption) ||
+         parser.isSet(healthOption) || parser.isSet(originalsOption)))
+        return usage(QStringLiteral("--child, --leave-out-birth, --leave-out-family-dates, --with-health and "
+                                    "--with-originals go with --album."));
+    if (publishing) {
+        if (parser.value(albumOption).isEmpty())
+            return usage(QStringLiteral("--album needs the folder to write the album in."));
+        Album::Choices choices;
+        choices.children = parser.values(childOption);
+        choices.leaveOutBirth = parser.isSet(leaveBirthOption);
+        choices.leaveOutFamilyDates = parser.isSet(leaveFamilyOption);
+        choices.leaveOutHealth = !parser.isSet(healthOption);
+        choices.includeOriginals = parser.isSet(originalsOption);
+        return publishAlbum(program, parser.value(albumOption), choices);
+    }
     if (sharing && parser.value(shareOption).isEmpty())
         return usage(QStringLiteral("--share needs the folder to share the book in."));
     if (sharing)

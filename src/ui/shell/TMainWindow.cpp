@@ -32,6 +32,7 @@
 #include "ui/reports/TPrintReports.h"
 #include "ui/shell/BookMoves.h"
 #include "ui/shell/HomePanel.h"
+#include "ui/shell/PublishAlbum.h"
 #include "ui/shell/ShareBook.h"
 #include "ui/shell/SharingRunner.h"
 #include "ui/shell/Startup.h"
@@ -209,6 +210,8 @@ void TMainWindow::buildMenus() {
     child->addSeparator();
     addItem(child, QStringLiteral("&Share Book..."), QStringLiteral("ShareBook1"),
             &TMainWindow::ShareBook1Click);
+    addItem(child, QStringLiteral("Publish &Album..."), QStringLiteral("PublishAlbum1"),
+            &TMainWindow::PublishAlbum1Click);
     QMenu* shared = child->addMenu(QStringLiteral("S&hared Book"));
     shared->setObjectName(QStringLiteral("SharedBook1"));
     addItem(shared, QStringLiteral("Changes from &Other Computers"),
@@ -457,6 +460,9 @@ void TMainWindow::ImportBook1Click() {
 void TMainWindow::ShareBook1Click() {
     if (ShareBook::open(this, m_sharing))
         showChangesFromElsewhere();
+}
+void TMainWindow::PublishAlbum1Click() {
+    PublishAlbum::open(this);
 }
 void TMainWindow::ChangesfromOtherComputers1Click() {
     ShareBook::showChanges(this);

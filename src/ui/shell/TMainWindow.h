@@ -59,6 +59,7 @@ public slots:
     void ExportBook1Click(); // the whole book to a file, and back
     void ImportBook1Click();
     void RestoreBackup1Click(); // a backup in place of the book, the book kept beside it
+    void PublishAlbum1Click();  // the book as a family web album in a folder
     void ShareBook1Click();     // the book kept in step with other computers through a folder
     void ChangesfromOtherComputers1Click();
     // Another computer's changes were taken in (or the parent chose one): the active child is read
