@@ -3,6 +3,7 @@
 // the order they were made, shown as undated and never dropped.
 #include "core/book/EntryStore.h"
 #include "core/book/StoredDate.h"
+#include "core/overview/ChildSummary.h"
 #include "core/overview/Timeline.h"
 #include "core/reports/ReportCatalog.h"
 #include "core/reports/ReportRegistry.h"
@@ -108,6 +109,15 @@ void DateOrderTest::everyListingRunsByDate() {
              return out;
          },
          {"October", "March", "March again", "Undated", "Impossible"}},
+        {"Home panel's newest moments",
+         [today] {
+             QStringList out;
+             for (const ChildTimeline::Item& item : ChildSummary::read("Ann", today, 6).latest)
+                 out << item.dateText + QLatin1Char(' ') + item.title;
+             return out;
+         },
+         {"12-01-25 Measured", "10-15-25 Measured", "10-05-25 October", "10-05-25 October",
+          "10-05-25 October", "03-02-25 March"}},
     };
     for (const auto& o : outputs)
         QVERIFY2(o.read() == o.expected,
@@ -117,6 +127,8 @@ void DateOrderTest::everyListingRunsByDate() {
     QCOMPARE(StoredDate::sortKey(u"03-02-25", today), QDate(2025, 3, 2).toJulianDay());
     QCOMPARE(StoredDate::sortKey(u"13-45-25", today), StoredDate::Undated);
     QCOMPARE(StoredDate::sortKey(u"__-__-__", today), StoredDate::Undated);
+    // The latest growth is the newest by date, not the last typed.
+    QCOMPARE(ChildSummary::read("Ann", today).growth.item.dateText, QStringLiteral("12-01-25"));
 }
 
 QTEST_GUILESS_MAIN(DateOrderTest)
