@@ -513,6 +513,7 @@ void TGrowth::EditBtnClick() {
     m_newHead->setText(shown->Head);
     m_newGroup->setTitle(QStringLiteral("Edit Entry"));
     m_add->setText(QStringLiteral("Save Changes"));
+    m_add->setIcon(Widgets::standardIcon(QStyle::SP_DialogApplyButton));
     m_cancelEdit->show();
     showUnits();
     m_newDate->setFocus();
@@ -528,6 +529,7 @@ void TGrowth::endEdit() {
     clearNewEntry();
     m_newGroup->setTitle(QStringLiteral("New Entry"));
     m_add->setText(QStringLiteral("Add Entry"));
+    m_add->setIcon(Widgets::standardIcon(QStyle::SP_FileDialogNewFolder));
     m_cancelEdit->hide();
     showUnits();
 }
