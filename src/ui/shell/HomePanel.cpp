@@ -1,7 +1,7 @@
 #include "ui/shell/HomePanel.h"
 
 #include "core/overview/ChildSummary.h"
-#include "ui/common/Guard.h"
+#include "core/store/StoreError.h"
 #include "ui/common/PictureFile.h"
 #include "ui/common/Widgets.h"
 
@@ -78,7 +78,6 @@ HomePanel::HomePanel(QWidget* parent) : QFrame(parent) {
     m_age = line(QStringLiteral("HomeAge"), this, 12);
     m_age->setAlignment(Qt::AlignHCenter);
     m_nothingYet = line(QStringLiteral("HomeNothingYet"), this, 11);
-    m_nothingYet->setText(QStringLiteral("Nothing written yet: start with a journal entry."));
     m_newJournalEntry =
         Widgets::pushButton(QStringLiteral("NewJournalEntryBtn"), QStringLiteral("New Journal Entry"), this);
     connect(m_newJournalEntry, &QPushButton::clicked, this, &HomePanel::newJournalEntryClicked);
@@ -146,7 +145,7 @@ QListWidget* HomePanel::section(const QString& name, QLabel* heading) {
     // Enter and a double-click open the item, as on the timeline.
     connect(list, &QListWidget::activated, this, [this, list](const QModelIndex& index) {
         const QVariant item = list->item(index.row())->data(Qt::UserRole);
-        if (item.canConvert<ChildTimeline::Item>())
+        if (item.isValid())
             emit openItem(item.value<ChildTimeline::Item>());
     });
     return list;
@@ -214,8 +213,15 @@ QString moment(const ChildTimeline::Item& item) {
 void HomePanel::refresh() {
     ChildSummary::Summary s;
     const QDate today = QDate::currentDate();
-    if (!m_child.isEmpty() && !guarded(this, [&] { s = ChildSummary::read(m_child, today); }))
-        return;
+    // The panel only summarises: a part of the book that cannot be read is told here, in the panel,
+    // not in a message after every form that closes (the form that reads that part reports it).
+    bool unreadable = false;
+    try {
+        if (!m_child.isEmpty())
+            s = ChildSummary::read(m_child, today);
+    } catch (const StoreError&) {
+        unreadable = true;
+    }
     m_name->setText(s.fullName.isEmpty() ? m_child : s.fullName);
     const QString age = ChildSummary::ageInWords(s.birth, today);
     if (m_child.isEmpty())
@@ -245,13 +251,18 @@ void HomePanel::refresh() {
     const QString next = ChildSummary::nextBirthdayInWords(s.birth, today);
     if (!next.isEmpty()) {
         const QString text = next.left(1).toUpper() + next.mid(1);
-        if (s.nextBirthday.key.isEmpty()) // due, or past the last birthday kept: nothing to open
+        if (s.nextBirthday.key.isEmpty()) { // due, or past the last birthday kept: nothing to open
             addItem(m_birthday, text, ChildTimeline::Item{});
-        else
+            m_birthday->item(0)->setData(Qt::UserRole, QVariant());
+        } else
             addItem(m_birthday, text + QStringLiteral(" (") + s.nextBirthday.title + QLatin1Char(')'),
                     s.nextBirthday);
     }
     const bool shown = !m_child.isEmpty();
+    m_nothingYet->setText(
+        unreadable ? QStringLiteral("Some of this child's records could not be read, so they are not "
+                                    "shown here.")
+                   : QStringLiteral("Nothing written yet: start with a journal entry."));
     m_nothingYet->setVisible(shown && s.latest.isEmpty());
     for (auto [heading, list] :
          {std::pair{m_momentsHeading, m_moments}, std::pair{m_growthHeading, m_growth},
