@@ -189,6 +189,16 @@ void EntryStore::appendGrowth(const std::shared_ptr<GrowthType>& entry) {
     g.append({entry, q.lastInsertId().toLongLong(), {}});
 }
 
+void EntryStore::replaceGrowthAt(int position, const std::shared_ptr<GrowthType>& entry) {
+    requireActive();
+    auto& g = growth();
+    Database::exec(QStringLiteral("UPDATE GROWTH SET Date = ?, Height = ?, WtLbs = ?, WtOz = ?, Head = ?, "
+                                  "WtKg = ?, Units = ? WHERE seq = ?"),
+                   {entry->Date, entry->Height, entry->WtLbs, entry->WtOz, entry->Head, entry->WtKg,
+                    entry->Units, g.at(position).seq});
+    g[position].entry = entry;
+}
+
 void EntryStore::removeGrowthAt(int position) {
     requireActive();
     auto& g = growth();

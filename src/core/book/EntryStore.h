@@ -90,6 +90,9 @@ public:
     int growthCount() const { return int(growth().size()); }
     std::shared_ptr<GrowthType> growthAt(int position) const;
     void appendGrowth(const std::shared_ptr<GrowthType>& entry);
+    // Puts `entry`'s values in place of the record at `position`: the stored row keeps its identity and
+    // its place in the log.
+    void replaceGrowthAt(int position, const std::shared_ptr<GrowthType>& entry);
     void removeGrowthAt(int position);
 
     // Slots are numbered from 1.

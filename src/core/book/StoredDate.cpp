@@ -1,5 +1,7 @@
 #include "core/book/StoredDate.h"
 
+#include <algorithm>
+
 namespace {
 // A place of one or two digits (or more, for a year), blanks in front allowed; -1 when it holds no
 // digit or anything else. Read without copies.
@@ -101,4 +103,18 @@ StoredDate StoredDate::readParts(const QString& monthText, const QString& dayTex
     if (month < 0 || day < 0 || year < 0 || yearDigits == 3 || yearDigits > 4)
         return StoredDate(State::Impossible, QDate());
     return of(fullYear(year, yearDigits, today.year()), month, day);
+}
+
+QVector<int> StoredDate::inDateOrder(const QVector<qint64>& keys, Order order) {
+    QVector<int> places(keys.size());
+    for (int i = 0; i < places.size(); ++i)
+        places[i] = i;
+    const bool newest = order == Order::NewestFirst;
+    std::stable_sort(places.begin(), places.end(), [&](int a, int b) {
+        const qint64 ka = keys[a], kb = keys[b];
+        if (ka == Undated || kb == Undated)
+            return kb == Undated && ka != Undated;
+        return newest ? ka > kb : ka < kb;
+    });
+    return places;
 }

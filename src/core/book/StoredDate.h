@@ -4,6 +4,9 @@
 #include <QDate>
 #include <QString>
 #include <QStringView>
+#include <QVector>
+
+#include <limits>
 
 // A date as the forms keep it: typed into a masked box and stored as text, "MM-DD-YY". Every part of
 // the program that reads a stored date reads it here, so that all of them agree on what is blank,
@@ -35,6 +38,18 @@ public:
     // A year typed with one or two digits is the nearest year ending so that is not after `todayYear`
     // (97 in 2026 is 1997, 25 is 2025, 26 is 2026, 27 is 1927). Longer years are taken as typed.
     static int fullYear(int typedYear, int typedDigits, int todayYear);
+
+    // Where a date falls in date order: its day's number, or Undated (after every day) for a blank or
+    // impossible date. Everything that lists a child's records by date sorts on this key.
+    static constexpr qint64 Undated = std::numeric_limits<qint64>::max();
+    qint64 sortKey() const { return isValid() ? m_date.toJulianDay() : Undated; }
+    static qint64 sortKey(QStringView text, const QDate& today = QDate::currentDate()) {
+        return read(text, today).sortKey();
+    }
+    // The places 0..n-1 of records whose keys are `keys`, in date order: oldest first, or newest first;
+    // the records of one day in their given order, and the undated ones last, in their given order.
+    enum class Order { OldestFirst, NewestFirst };
+    static QVector<int> inDateOrder(const QVector<qint64>& keys, Order order = Order::OldestFirst);
 
     State state() const { return m_state; }
     bool isValid() const { return m_state == State::Valid; }

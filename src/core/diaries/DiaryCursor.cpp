@@ -154,6 +154,14 @@ void GrowthCursor::append(const std::shared_ptr<GrowthType>& entry) {
     m_index = count() - 1;
 }
 
+bool GrowthCursor::replaceAt(int position, const std::shared_ptr<GrowthType>& entry) {
+    if (position < 0 || position >= count())
+        return false;
+    Entries().replaceGrowthAt(position, entry);
+    m_index = position;
+    return true;
+}
+
 bool GrowthCursor::removeCurrent() {
     if (m_index < 0 || m_index >= count())
         return false;

@@ -72,6 +72,9 @@ public:
     bool next();
     bool searchDate(const QString& text);
     void append(const std::shared_ptr<GrowthType>& entry);
+    // Puts `entry` in place of the record at `position`, which is then the one shown. False when there
+    // is no such record.
+    bool replaceAt(int position, const std::shared_ptr<GrowthType>& entry);
     bool removeCurrent();
 
     QStringList dates() const;

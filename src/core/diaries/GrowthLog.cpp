@@ -1,5 +1,6 @@
 #include "core/diaries/GrowthLog.h"
 
+#include "core/book/StoredDate.h"
 #include "core/diaries/GrowthUnits.h"
 
 #include <QLocale>
@@ -46,6 +47,18 @@ QString lines(const QVector<GrowthType>& records, bool metric) {
     for (const GrowthType& r : records)
         out.append(line(r, metric));
     return out.join(QLatin1Char('\n'));
+}
+
+QVector<GrowthType> inDateOrder(const QVector<GrowthType>& records, const QDate& today) {
+    QVector<qint64> keys;
+    keys.reserve(records.size());
+    for (const GrowthType& r : records)
+        keys.append(StoredDate::sortKey(r.Date, today));
+    QVector<GrowthType> sorted;
+    sorted.reserve(records.size());
+    for (const int i : StoredDate::inDateOrder(keys))
+        sorted.append(records[i]);
+    return sorted;
 }
 
 bool readNumber(const QString& text, double* value) {

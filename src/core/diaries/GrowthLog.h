@@ -17,6 +17,12 @@ QString line(const GrowthType& record, bool metric = false);
 // Every record's line in list order, one per line.
 QString lines(const QVector<GrowthType>& records, bool metric = false);
 
+// The records in date order, oldest first: those of one day, then those without a readable date, in
+// the order they were added. What prints the log or summarises it reads them so; the form's log and
+// its Previous and Next keep the order of adding.
+QVector<GrowthType> inDateOrder(const QVector<GrowthType>& records,
+                                const QDate& today = QDate::currentDate());
+
 // A measurement: digits with one optional decimal point or comma ("24", "24.5", "24,5"), blanks
 // around allowed. False when it cannot be read or is negative.
 bool readNumber(const QString& text, double* value);

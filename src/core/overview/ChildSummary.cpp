@@ -2,10 +2,11 @@
 
 #include "core/book/ChildProfile.h"
 #include "core/book/ChildRecords.h"
-#include "core/diaries/GrowthLog.h"
-#include "core/store/Database.h"
+#include "core/diaries/GrowthPlot.h"
+#include "core/milestones/MilestoneSheets.h"
+#include "core/store/FastQuery.h"
 
-#include <QSqlQuery>
+#include <algorithm>
 
 namespace {
 QString count(int n, const char* unit) {
@@ -19,6 +20,16 @@ QString count(int n, const char* unit) {
 QDate birthdayIn(const QDate& birth, int year) {
     QDate day(year, birth.month(), birth.day());
     return day.isValid() ? day : QDate(year, 2, 28);
+}
+// The growth record stored in row `seq`, as typed; null when it is gone.
+std::shared_ptr<GrowthType> readGrowth(qint64 seq) {
+    FastQuery q(
+        QStringLiteral("SELECT Date, Height, WtLbs, WtOz, Head, WtKg, Units FROM GROWTH WHERE seq = ?"),
+        {seq});
+    if (!q.next())
+        return nullptr;
+    return std::make_shared<GrowthType>(
+        GrowthType{q.text(0), q.text(1), q.text(2), q.text(3), q.text(4), q.text(5), q.text(6)});
 }
 } // namespace
 
@@ -94,26 +105,67 @@ Summary read(const QString& child, const QDate& today, int latestCount) {
     s.pictureFile = ChildRecords::pictureFile(child, QStringLiteral("ChildInfo/Image1"));
     if (s.pictureFile.isEmpty())
         s.picture = ChildRecords::picture(child, QStringLiteral("ChildInfo/Image1"));
-    // The newest entries of each list come from the index over (child, list, seq), and only those few
-    // are sorted: ordering all of a child's entries would read every one of them, which a child with
-    // many thousands makes slow to show.
-    QStringList newestOfEach;
-    QVariantList values;
-    for (int list = int(DiaryList::PrenatalDiary); list <= int(DiaryList::ChildhoodDiseases); ++list) {
-        newestOfEach << QStringLiteral(
-                            "SELECT * FROM (SELECT seq, list, Date, Title FROM ENTRIES WHERE child = ? "
-                            "AND list = %1 ORDER BY seq DESC LIMIT ?)")
-                            .arg(list);
-        values << child << latestCount;
+    // Every item of the child in date order, newest first, as the timeline lists them: it reads only
+    // where each falls, and each item shown here is read whole on its own.
+    const ChildTimeline::Index index = ChildTimeline::Index::read(child, today);
+    const QDate yearsAgo[] = {today.addYears(-1), today.addYears(-2), today.addYears(-3)};
+    QVector<int> undated;
+    for (int i = 0; i < index.size(); ++i) {
+        const QDate date = index.date(i);
+        if (!date.isValid()) {
+            if (undated.size() < latestCount)
+                undated << i;
+            continue;
+        }
+        if (date > today)
+            continue;
+        if (s.latest.size() < latestCount)
+            s.latest << index.item(i);
+        if (s.growth.item.position < 0 && index.kind(i) == ChildTimeline::Kind::Growth)
+            s.growth.item = index.item(i);
+        for (int years = 1; years <= 3; ++years)
+            if (date == yearsAgo[years - 1])
+                s.onThisDay.append({years, index.item(i)});
+        if (date < yearsAgo[2] && s.growth.item.position >= 0 && s.latest.size() >= latestCount)
+            break; // nothing older is shown
     }
-    values << latestCount;
-    QSqlQuery latest =
-        Database::exec(QStringLiteral("SELECT list, Date, Title FROM (%1) ORDER BY seq DESC LIMIT ?")
-                           .arg(newestOfEach.join(QStringLiteral(" UNION ALL "))),
-                       values);
-    while (latest.next())
-        s.latest.append(
-            {DiaryList(latest.value(0).toInt()), latest.value(1).toString(), latest.value(2).toString()});
+    for (int i = 0; i < undated.size() && s.latest.size() < latestCount; ++i)
+        s.latest << index.item(undated[i]);
+    std::stable_sort(s.onThisDay.begin(), s.onThisDay.end(),
+                     [](const OnThisDay& a, const OnThisDay& b) { return a.yearsAgo < b.yearsAgo; });
+
+    if (s.growth.item.position >= 0) {
+        const std::shared_ptr<GrowthType> record = readGrowth(s.growth.item.seq);
+        if (record) {
+            const GrowthPlot::Plot plot = GrowthPlot::forChild(child, {*record}, today);
+            for (const auto& [measure, name] : {std::pair{GrowthReference::Measure::Height, "height"},
+                                                std::pair{GrowthReference::Measure::Weight, "weight"},
+                                                std::pair{GrowthReference::Measure::Head, "head"}})
+                for (const GrowthPlot::Point& p : plot.points(measure))
+                    if (p.reading.known) {
+                        s.growth.centiles << QLatin1String(name) + QLatin1Char(' ') +
+                                                 GrowthReference::centileText(p.reading.z);
+                        if (!s.growth.reference.contains(p.reading.source))
+                            s.growth.reference +=
+                                (s.growth.reference.isEmpty() ? QString() : QStringLiteral(" and ")) +
+                                p.reading.source;
+                    }
+        }
+    }
+
+    if (s.birth.isValid() && s.birth <= today) {
+        int turns = today.year() - s.birth.year(); // as nextBirthdayInWords counts it
+        if (birthdayIn(s.birth, today.year()) < today)
+            ++turns;
+        turns = qMax(turns, 1);
+        const QStringList titles = MilestoneSheets::birthdayTitles();
+        if (turns >= 1 && turns < titles.size()) {
+            s.nextBirthday.kind = ChildTimeline::Kind::Birthday;
+            s.nextBirthday.key = titles[turns];
+            s.nextBirthday.title = titles[turns];
+            s.nextBirthday.date = birthdayIn(s.birth, s.birth.year() + turns);
+        }
+    }
     return s;
 }
 } // namespace ChildSummary

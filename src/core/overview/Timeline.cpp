@@ -8,9 +8,6 @@
 
 #include <QSqlQuery>
 
-#include <algorithm>
-#include <limits>
-
 namespace {
 // The first words of a diary's remarks, on one line.
 QString opening(const QString& text) {
@@ -102,17 +99,21 @@ Item Index::item(int i) const {
     return item;
 }
 
+QDate Index::date(int i) const {
+    const qint32 day = m_places.at(i).day;
+    return day == 0 ? QDate() : QDate::fromJulianDay(day);
+}
+
 Index Index::read(const QString& child, const QDate& today) {
     Index index;
     index.m_today = today;
     QVector<Place>& places = index.m_places;
-    QVector<qint64> days; // each place's day, or none
-    const qint64 none = std::numeric_limits<qint64>::max();
+    QVector<qint64> days; // each place's key in date order
     auto dayOf = [&](const FastQuery& q, int column) {
         StoredDate date;
         if (!StoredDate::readQuickly(q.bytes(column), today.year(), &date))
             date = StoredDate::read(q.text(column), today);
-        return date.isValid() ? date.date().toJulianDay() : none;
+        return date.sortKey();
     };
 
     // An entry of a list no diary has (a store a later version wrote) is left out: nothing could show it.
@@ -215,18 +216,16 @@ Index Index::read(const QString& child, const QDate& today) {
         place.kind = quint8(items[i].kind);
         place.whole = i;
         places.append(place);
-        days.append(items[i].date.isValid() ? items[i].date.toJulianDay() : none);
+        days.append(items[i].date.isValid() ? items[i].date.toJulianDay() : StoredDate::Undated);
     }
 
     // Newest first (a day's items in the order above); undated items last, in the order above.
-    QVector<QPair<qint64, int>> order(places.size());
-    for (int i = 0; i < places.size(); ++i)
-        order[i] = {days[i] == none ? none : -days[i], i};
-    std::sort(order.begin(), order.end());
     QVector<Place> sorted;
     sorted.reserve(places.size());
-    for (const auto& o : order)
-        sorted.append(places[o.second]);
+    for (const int i : StoredDate::inDateOrder(days, StoredDate::Order::NewestFirst)) {
+        sorted.append(places[i]);
+        sorted.last().day = days[i] == StoredDate::Undated ? 0 : qint32(days[i]);
+    }
     places = std::move(sorted);
     return index;
 }

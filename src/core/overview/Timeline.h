@@ -40,6 +40,8 @@ public:
 
     int size() const { return int(m_places.size()); }
     Kind kind(int i) const { return Kind(m_places.at(i).kind); }
+    // The item's day, read with the index; invalid when it has none that can be read.
+    QDate date(int i) const;
     // The whole item; throws StoreError when it cannot be read.
     Item item(int i) const;
 
@@ -48,6 +50,7 @@ private:
         qint64 seq = 0;      // a diary entry's or growth record's row
         qint32 position = 0; // its place in its list or the log
         qint32 whole = -1;   // for the other kinds: the item, read whole
+        qint32 day = 0;      // its day's number, 0 when undated
         quint8 kind = 0;
         quint8 list = 0;
     };

@@ -28,6 +28,12 @@ QString shownDate(const QString& date) {
     return StoredDate::isBlank(date) ? QString() : date;
 }
 
+// A date of a list printed in date order: as typed when it is a day, else nothing, as it is placed
+// among the undated (a blank box, or "13-45-26" from an old file).
+QString dayOrNothing(const QString& date) {
+    return StoredDate::read(date).isValid() ? date : QString();
+}
+
 ReportDocument document(const QString& title, const QString& child) {
     ReportDocument doc;
     doc.title = title;
@@ -65,13 +71,34 @@ void addPhotos(ReportDocument& doc, const QVector<EntryPhoto>& photos) {
     }
 }
 
+// A diary's entries by date, oldest first; entries of one day and those without a date (last) in the
+// order they were written. Parents catch up on old entries, so the order of writing is not the order
+// of a life.
+QVector<std::shared_ptr<DiaryType>> entriesByDate(DiaryList list, const QString& child) {
+    const int n = storeHolds(child) ? Entries().count(list) : 0;
+    QVector<std::shared_ptr<DiaryType>> entries;
+    QVector<qint64> keys;
+    entries.reserve(n);
+    keys.reserve(n);
+    const QDate today = QDate::currentDate();
+    for (int i = 0; i < n; ++i) {
+        entries << Entries().at(list, i);
+        keys << StoredDate::sortKey(entries.last()->Date, today);
+    }
+    QVector<std::shared_ptr<DiaryType>> sorted;
+    sorted.reserve(n);
+    for (const int i : StoredDate::inDateOrder(keys))
+        sorted << entries[i];
+    return sorted;
+}
+
 ReportDocument diary(const QString& title, DiaryList list, const QString& child, bool withPhotos = false) {
     ReportDocument doc = document(title, child);
-    const int n = storeHolds(child) ? Entries().count(list) : 0;
+    const QVector<std::shared_ptr<DiaryType>> entries = entriesByDate(list, child);
+    const int n = int(entries.size());
     doc.blocks.reserve(doc.blocks.size() + n + 1);
-    for (int i = 0; i < n; ++i) {
-        const auto e = Entries().at(list, i);
-        doc.entry(e->Date, e->Title, e->Text);
+    for (const auto& e : entries) {
+        doc.entry(dayOrNothing(e->Date), e->Title, e->Text);
         if (withPhotos)
             addPhotos(doc, e->Photos);
     }
@@ -269,10 +296,11 @@ ReportDocument growthLog(const QString& child) {
     const bool metric = units == GrowthUnits::System::Metric;
     QVector<QStringList> rows;
     QVector<GrowthType> records;
+    for (int i = 0; i < n; ++i)
+        records << *Entries().growthAt(i);
+    records = GrowthLog::inDateOrder(records);
     bool anyHead = false;
-    for (int i = 0; i < n; ++i) {
-        const GrowthType g = *Entries().growthAt(i);
-        records << g;
+    for (const GrowthType& g : records) {
         anyHead = anyHead || !g.Head.trimmed().isEmpty();
         // As typed when in the chosen units, converted where it can be read otherwise.
         const bool asTyped = GrowthUnits::of(g) == units;
@@ -298,7 +326,7 @@ ReportDocument growthLog(const QString& child) {
             headText =
                 g.Head + (GrowthUnits::of(g) == GrowthUnits::System::Metric ? QStringLiteral(" cm")
                                                                             : QStringLiteral(" inches"));
-        rows << QStringList{g.Date, height, weight, headText};
+        rows << QStringList{dayOrNothing(g.Date), height, weight, headText};
     }
     if (rows.isEmpty()) {
         doc.note(kNoEntries);
@@ -337,12 +365,11 @@ ReportDocument growthLog(const QString& child) {
 
 ReportDocument vocabulary(const QString& child) {
     ReportDocument doc = document(QStringLiteral("Vocabulary List"), child);
-    const int n = storeHolds(child) ? Entries().count(DiaryList::WordEntries) : 0;
+    const QVector<std::shared_ptr<DiaryType>> words = entriesByDate(DiaryList::WordEntries, child);
+    const int n = int(words.size());
     QVector<QStringList> rows;
-    for (int i = 0; i < n; ++i) {
-        const auto e = Entries().at(DiaryList::WordEntries, i);
-        rows << QStringList{QString::number(i + 1), e->Title, e->Date};
-    }
+    for (int i = 0; i < n; ++i)
+        rows << QStringList{QString::number(i + 1), words[i]->Title, dayOrNothing(words[i]->Date)};
     if (rows.isEmpty()) {
         doc.note(QStringLiteral("No words have been recorded."));
     } else {

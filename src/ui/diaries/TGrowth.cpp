@@ -97,7 +97,8 @@ void TGrowth::buildLogPage(const QPixmap& ruler) {
     mono.setStyleHint(QFont::Monospace);
     auto* headings =
         new QLabel(QStringLiteral("Date") + QString(14, QLatin1Char(' ')) + QStringLiteral("Height") +
-                       QString(11, QLatin1Char(' ')) + QStringLiteral("Weight"),
+                       QString(11, QLatin1Char(' ')) + QStringLiteral("Weight") +
+                       QString(9, QLatin1Char(' ')) + QStringLiteral("Head"),
                    logPage);
     QFont monoBold = mono;
     monoBold.setBold(true);
@@ -145,6 +146,8 @@ void TGrowth::buildEntriesPage(const QPixmap& ruler) {
                                              Widgets::standardIcon(QStyle::SP_ArrowRight), shown);
     QToolButton* del = nullptr;
     auto* delBox = DiaryWidgets::deleteBox("DelButton", QStringLiteral("Record"), &del, shown);
+    auto* editButton = Widgets::pushButton(QStringLiteral("EditBtn"), QStringLiteral("&Edit Entry"), shown);
+    editButton->setIcon(Widgets::standardIcon(QStyle::SP_FileDialogDetailedView));
     m_dateSearch = DiaryWidgets::searchBox("DateSearch", QStringLiteral("Date Search"), shown);
     m_dates = new QStringListModel(this);
     m_dateSearch->setModel(m_dates);
@@ -162,9 +165,11 @@ void TGrowth::buildEntriesPage(const QPixmap& ruler) {
     searchLabel->setBuddy(m_dateSearch);
     shownGrid->addWidget(searchLabel, 0, 6);
     shownGrid->addWidget(m_dateSearch, 1, 6);
+    shownGrid->addWidget(editButton, 3, 6);
     shownGrid->addWidget(delBox, 0, 7, 4, 1, Qt::AlignCenter);
 
     auto* added = new QGroupBox(QStringLiteral("New Entry"), entries);
+    m_newGroup = added;
     m_newDate = new MaskedDateEdit(added);
     m_newDate->setObjectName(QStringLiteral("NewDate"));
     m_newDate->setMaxLength(8);
@@ -176,6 +181,9 @@ void TGrowth::buildEntriesPage(const QPixmap& ruler) {
     m_newHead = newValue("NewHead", QStringLiteral("New head circumference"), added);
     auto* add = Widgets::pushButton(QStringLiteral("BitBtn5"), QStringLiteral("Add Entry"), added);
     add->setIcon(Widgets::standardIcon(QStyle::SP_FileDialogNewFolder));
+    m_add = add;
+    m_cancelEdit = Widgets::pushButton(QStringLiteral("CancelEditBtn"), QStringLiteral("Cancel Edit"), added);
+    m_cancelEdit->hide();
     auto* newGrid = new QGridLayout(added);
     auto* newDateLabel = new QLabel(QStringLiteral("Date:"), added);
     newDateLabel->setBuddy(m_newDate);
@@ -184,7 +192,12 @@ void TGrowth::buildEntriesPage(const QPixmap& ruler) {
     newGrid->addWidget(m_newDate, 0, 1);
     measureRows(newGrid, added, m_newHeight, m_newWtLbs, m_newWtOz, m_newWtKg, m_newHead, &m_newLengthUnits,
                 &m_newImperialWeight, &m_newMetricWeight);
-    newGrid->addWidget(add, 0, 6, 4, 1, Qt::AlignCenter);
+    auto* addColumn = new QVBoxLayout;
+    addColumn->addStretch();
+    addColumn->addWidget(add);
+    addColumn->addWidget(m_cancelEdit);
+    addColumn->addStretch();
+    newGrid->addLayout(addColumn, 0, 6, 4, 1, Qt::AlignCenter);
     newGrid->setColumnStretch(5, 1);
 
     auto* entriesPicture = new QLabel(entries);
@@ -205,15 +218,19 @@ void TGrowth::buildEntriesPage(const QPixmap& ruler) {
     setTabOrder(m_newWtOz, m_newWtKg);
     setTabOrder(m_newWtKg, m_newHead);
     setTabOrder(m_newHead, add);
-    setTabOrder(add, previous);
+    setTabOrder(add, m_cancelEdit);
+    setTabOrder(m_cancelEdit, previous);
     setTabOrder(previous, next);
     setTabOrder(next, m_dateSearch);
-    setTabOrder(m_dateSearch, del);
+    setTabOrder(m_dateSearch, editButton);
+    setTabOrder(editButton, del);
 
     connect(previous, &QToolButton::clicked, this, &TGrowth::PreviousClick);
     connect(next, &QToolButton::clicked, this, &TGrowth::NextClick);
     connect(del, &QToolButton::clicked, this, &TGrowth::DelButtonClick);
     connect(add, &QPushButton::clicked, this, &TGrowth::BitBtn5Click);
+    connect(editButton, &QPushButton::clicked, this, &TGrowth::EditBtnClick);
+    connect(m_cancelEdit, &QPushButton::clicked, this, &TGrowth::CancelEditClick);
     connect(m_dateSearch, qOverload<int>(&QComboBox::activated), this, &TGrowth::DateSearchClick);
 }
 
@@ -312,6 +329,7 @@ void TGrowth::build() {
 }
 
 void TGrowth::FormActivate() {
+    endEdit();
     m_cursor.activate();
     m_units->setCurrentIndex(GrowthUnits::preferred() == GrowthUnits::System::Metric ? 1 : 0);
     showUnits();
@@ -346,8 +364,12 @@ void TGrowth::showRecordUnits(bool metric) {
         w->setVisible(!metric);
 }
 
+bool TGrowth::groupMetric() const {
+    return m_editing >= 0 ? m_editMetric : m_units->currentIndex() == 1;
+}
+
 void TGrowth::showUnits() {
-    const bool metric = m_units->currentIndex() == 1;
+    const bool metric = groupMetric();
     for (QLabel* l : m_newLengthUnits)
         l->setText(metric ? QStringLiteral("cm") : QStringLiteral("inches"));
     for (QWidget* w : m_newMetricWeight)
@@ -359,6 +381,13 @@ void TGrowth::showUnits() {
 }
 
 bool TGrowth::newEntryTyped() const {
+    if (m_editing >= 0) { // an edited record asks only when something in it changed
+        const auto typed = typedRecord();
+        const auto stored = Entries().growthAt(m_editing);
+        return typed->Date != stored->Date || typed->Height != stored->Height ||
+               typed->WtLbs != stored->WtLbs || typed->WtOz != stored->WtOz || typed->WtKg != stored->WtKg ||
+               typed->Head != stored->Head || typed->Units != stored->Units;
+    }
     QString date = m_newDate->storedText();
     date.remove(QLatin1Char('-'));
     for (const QLineEdit* e : {m_newHeight, m_newWtLbs, m_newWtOz, m_newWtKg, m_newHead})
@@ -374,19 +403,22 @@ void TGrowth::clearNewEntry() {
 }
 
 void TGrowth::done(int result) {
+    const bool editing = m_editing >= 0;
     if (isVisible() && newEntryTyped()) {
         const auto answer =
-            Messages::plain(this, QStringLiteral("Add the new entry you typed before closing?"),
+            Messages::plain(this,
+                            editing ? QStringLiteral("Save the changes to this entry before closing?")
+                                    : QStringLiteral("Add the new entry you typed before closing?"),
                             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         if (answer == QMessageBox::Cancel)
             return;
         if (answer == QMessageBox::Yes) {
             const int before = m_cursor.count();
             BitBtn5Click();
-            if (m_cursor.count() == before)
-                return; // not added (a date that cannot be read): the form stays open with it
+            if (editing ? m_editing >= 0 : m_cursor.count() == before)
+                return; // not stored (a date that cannot be read): the form stays open with it
         } else {
-            clearNewEntry();
+            endEdit();
         }
     }
     TDialog::done(result);
@@ -442,21 +474,64 @@ void TGrowth::DateSearchClick(int index) {
         showCurrent();
 }
 
-void TGrowth::BitBtn5Click() {
-    if (!m_newDate->validate())
-        return;
-    const bool metric = m_units->currentIndex() == 1;
-    auto record = std::make_shared<GrowthType>(GrowthType{
+std::shared_ptr<GrowthType> TGrowth::typedRecord() const {
+    const bool metric = groupMetric();
+    return std::make_shared<GrowthType>(GrowthType{
         m_newDate->storedText(), m_newHeight->text(), metric ? QString() : m_newWtLbs->text(),
         metric ? QString() : m_newWtOz->text(), m_newHead->text(), metric ? m_newWtKg->text() : QString(),
         GrowthUnits::storedName(metric ? GrowthUnits::System::Metric : GrowthUnits::System::Imperial)});
-    if (!guarded(this, [&] { m_cursor.append(record); }))
-        return; // nothing was added; what was typed stays in the group
+}
+
+void TGrowth::BitBtn5Click() {
+    if (!m_newDate->validate())
+        return;
+    const auto record = typedRecord();
+    const int editing = m_editing;
+    if (!guarded(this,
+                 [&] { editing >= 0 ? void(m_cursor.replaceAt(editing, record)) : m_cursor.append(record); }))
+        return; // nothing was stored; what was typed stays in the group
     showCurrent();
-    clearNewEntry();
+    endEdit();
     RefreshCombo();
     m_newDate->setFocus();
     m_newDate->home(false);
+}
+
+void TGrowth::EditBtnClick() {
+    const auto shown = m_cursor.current();
+    if (!shown) {
+        Messages::information(this, QStringLiteral("There is no entry to edit."));
+        return;
+    }
+    m_editing = m_cursor.currentIndex();
+    m_editMetric = GrowthUnits::of(*shown) == GrowthUnits::System::Metric;
+    m_newDate->setStoredText(shown->Date);
+    m_newHeight->setText(shown->Height);
+    m_newWtLbs->setText(shown->WtLbs);
+    m_newWtOz->setText(shown->WtOz);
+    m_newWtKg->setText(shown->WtKg);
+    m_newHead->setText(shown->Head);
+    m_newGroup->setTitle(QStringLiteral("Edit Entry"));
+    m_add->setText(QStringLiteral("Save Changes"));
+    m_add->setIcon(Widgets::standardIcon(QStyle::SP_DialogApplyButton));
+    m_cancelEdit->show();
+    showUnits();
+    m_newDate->setFocus();
+}
+
+void TGrowth::CancelEditClick() {
+    endEdit();
+    m_newDate->setFocus();
+}
+
+void TGrowth::endEdit() {
+    m_editing = -1;
+    clearNewEntry();
+    m_newGroup->setTitle(QStringLiteral("New Entry"));
+    m_add->setText(QStringLiteral("Add Entry"));
+    m_add->setIcon(Widgets::standardIcon(QStyle::SP_FileDialogNewFolder));
+    m_cancelEdit->hide();
+    showUnits();
 }
 
 void TGrowth::DelButtonClick() {
@@ -466,6 +541,8 @@ void TGrowth::DelButtonClick() {
     }
     if (!Messages::confirmDestructive(this, QStringLiteral("Delete this record?")))
         return;
+    if (m_editing >= 0)
+        endEdit(); // the places of the records move
     guarded(this, [&] { m_cursor.removeCurrent(); });
     RefreshCombo();
     showCurrent();

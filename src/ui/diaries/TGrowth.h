@@ -10,11 +10,13 @@
 class GrowthChartView;
 class MaskedDateEdit;
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListView;
 class QPixmap;
 class QPlainTextEdit;
+class QPushButton;
 class QStringListModel;
 class QTabWidget;
 
@@ -43,6 +45,10 @@ public slots:
     void DateSearchClick(int index);
     void BitBtn5Click();
     void DelButtonClick();
+    // Puts the shown record in the group below, retitled "Edit Entry", where Save Changes stores it in
+    // its place and Cancel Edit leaves it as it was.
+    void EditBtnClick();
+    void CancelEditClick();
 
 protected:
     void build() override;
@@ -67,9 +73,21 @@ private:
     void showRecordUnits(bool metric);
     bool newEntryTyped() const;
     void clearNewEntry();
+    // Whether the group below holds a record in centimetres and kilograms: the chosen units for a new
+    // record, the record's own while one is edited.
+    bool groupMetric() const;
+    // The group's values as a record, in the group's units.
+    std::shared_ptr<GrowthType> typedRecord() const;
+    // Back to adding: the group empty, under its own title.
+    void endEdit();
 
     GrowthCursor m_cursor;
     std::shared_ptr<GrowthType> m_currentGrowthEntry;
+    int m_editing = -1; // the place of the record in the group below, -1 while adding
+    bool m_editMetric = false;
+    QGroupBox* m_newGroup;
+    QPushButton* m_add;
+    QPushButton* m_cancelEdit;
     QTabWidget* m_pages;
     QListView* m_log;
     QStringListModel* m_logLines;

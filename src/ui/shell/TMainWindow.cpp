@@ -47,6 +47,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QResizeEvent>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -58,6 +59,8 @@
 const QString TMainWindow::CaptionPrefix = QStringLiteral("Tinyra 4.2 - ");
 
 namespace {
+// The main window's artwork as it was drawn; shown smaller in a narrower window.
+const QSize kArtworkSize(669, 561);
 const QString kDisplayNote = QStringLiteral(
     "Note:  to get the most out of Tinyra 4, you should set your display to at least 256-color mode.  "
     "A 24-bit (16.7 million) or 16-bit (64,000) color pallet is recommended.  See Windows Help for details "
@@ -96,7 +99,8 @@ TMainWindow::TMainWindow(QWidget* parent) : QMainWindow(parent) {
     m_image = new QLabel(central);
     m_image->setObjectName(QStringLiteral("Image1"));
     m_image->setPixmap(Artwork::mainPicture());
-    m_image->setFixedSize(669, 561);
+    m_image->setScaledContents(true);
+    m_image->setFixedSize(kArtworkSize);
     m_image->setAccessibleName(QStringLiteral("Tinyra"));
 
     m_childName = new QLineEdit(QStringLiteral("ChildName"), central);
@@ -111,6 +115,7 @@ TMainWindow::TMainWindow(QWidget* parent) : QMainWindow(parent) {
         QTimer::singleShot(0, Journal->editor(), &DiaryEditor::NewEntryClick);
         Journal->exec();
     });
+    connect(m_home, &HomePanel::openItem, this, &TMainWindow::openTimelineItem);
     connect(m_home, &HomePanel::addPhotosClicked, this, [] {
         // The same, with the photo chooser opened over the new-entry dialog: the photos become a new
         // journal entry, dated by the first photo that tells its day.
@@ -370,6 +375,14 @@ void TMainWindow::closeEvent(QCloseEvent* event) {
 void TMainWindow::makeChildActive(const QString& name, bool freshStart) {
     Children::makeActive(name, freshStart);
     showActiveChild();
+}
+
+void TMainWindow::resizeEvent(QResizeEvent* event) {
+    // At most a third and a little of the width goes to the artwork, never more than its own size, so
+    // that the child's side keeps at least 60% of a 1366-pixel window.
+    const int width = qMin(kArtworkSize.width(), int(event->size().width() * 0.35));
+    m_image->setFixedSize(width, width * kArtworkSize.height() / kArtworkSize.width());
+    QMainWindow::resizeEvent(event);
 }
 
 void TMainWindow::childEvent(QChildEvent* event) {

@@ -96,6 +96,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    // The artwork scales down so that the home panel keeps most of the window.
+    void resizeEvent(QResizeEvent* event) override;
     // Every form the window opens is watched: when one closes, the home panel is read again.
     void childEvent(QChildEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

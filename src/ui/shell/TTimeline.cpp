@@ -53,8 +53,9 @@ QString rowKind(Kind kind) {
     return i >= 0 && i < int(std::size(names)) ? QString::fromLatin1(names[i]) : QStringLiteral("Other");
 }
 
+// A date that cannot be read (blank, or "13-45-26" from an old file) is shown as none, as it is placed.
 QString shownDate(const Item& item) {
-    return item.dateText.isEmpty() ? QStringLiteral("no date") : item.dateText;
+    return item.date.isValid() ? item.dateText : QStringLiteral("no date");
 }
 
 // Each item painted on demand from the list the model keeps: a child may have tens of thousands.

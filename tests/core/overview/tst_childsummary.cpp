@@ -80,9 +80,11 @@ void ChildSummaryTest::readsNameBirthPictureAndLatestEntries() {
     QCOMPARE(ann.birth, QDate(2026, 3, 5));
     QCOMPARE(PhotoFiles::read(ann.pictureFile), QByteArray("picture bytes"));
     QStringList latest;
-    for (const ChildSummary::Recent& r : ann.latest)
+    for (const ChildTimeline::Item& r : ann.latest)
         latest << ChildSummary::diaryName(r.list) + ": " + r.title;
-    QCOMPARE(latest, (QStringList{"Journal: Park day", "Doctor Visits: Check-up", "First Words: Mama"}));
+    // One day's entries in the order of the diaries and of writing.
+    QCOMPARE(latest, (QStringList{"Journal: First", "Journal: Park day", "First Words: Mama",
+                                  "Doctor Visits: Check-up"}));
 
     const ChildSummary::Summary ben = ChildSummary::read("Ben", QDate(2026, 12, 8));
     QCOMPARE(ben.fullName, QStringLiteral("Ben"));

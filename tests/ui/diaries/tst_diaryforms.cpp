@@ -34,6 +34,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSqlQuery>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -163,6 +164,7 @@ private slots:
     void prenatalDiariesAreIndependentAndTheSheetIsTheChilds();
     void doctorPagesCardSheetAndPicture();
     void growthLogAddSearchDeleteAndRefusal();
+    void growthEditChangesTheRecordInPlace();
     void growthChartDrawsReadableRecordsByAge();
     void wordsFirstWordListAndCount();
     void everythingComesBackPerChildAfterARestart();
@@ -858,6 +860,56 @@ void DiaryFormsTest::growthLogAddSearchDeleteAndRefusal() {
     typeThenEnter("30", QMessageBox::No);
     QTRY_VERIFY(!Growth->isVisible());
     QCOMPARE(Entries().growthCount(), 1);
+}
+
+void DiaryFormsTest::growthEditChangesTheRecordInPlace() {
+    show(Growth);
+    Growth->pages()->setCurrentIndex(1);
+    QCOMPARE(answered(Growth, "EditBtn", "InformationBox", QMessageBox::Ok),
+             QStringLiteral("There is no entry to edit."));
+    Growth->activateWindow();
+    addGrowth(Growth, "031597", "24", "12", "5");
+    addGrowth(Growth, "041597", "25", "13", "1");
+    auto row = [](int position) {
+        QSqlQuery q = Database::exec("SELECT seq, uid, changed, Date, Height, WtLbs, WtOz FROM GROWTH "
+                                     "WHERE child = 'Ann' ORDER BY seq LIMIT 1 OFFSET ?",
+                                     {position});
+        QStringList values;
+        if (q.next())
+            for (int i = 0; i < 7; ++i)
+                values << q.value(i).toString();
+        return values;
+    };
+    const QStringList before = row(0), second = row(1);
+
+    // The first record, typed wrong, is put in the group below, changed and saved in its place.
+    click(Growth, "SpeedButton1");
+    click(Growth, "EditBtn");
+    auto* date = Growth->findChild<MaskedDateEdit*>("NewDate");
+    QCOMPARE(date->storedText(), QStringLiteral("03-15-97"));
+    QCOMPARE(Growth->findChild<QPushButton*>("BitBtn5")->text(), QStringLiteral("Save Changes"));
+    Growth->findChild<QLineEdit*>("NewHeight")->clear();
+    ModalDriver::type(Growth, "NewHeight", "21.5");
+    date->setStoredText("  -  -  ");
+    typeDate(date, "031497");
+    click(Growth, "BitBtn5");
+    const QStringList after = row(0);
+    QCOMPARE(Entries().growthCount(), 2);
+    QCOMPARE(after.mid(0, 2), before.mid(0, 2)); // the same row, the same identity
+    QCOMPARE(after.mid(3), (QStringList{"03-14-97", "21.5", "12", "5"}));
+    QVERIFY2(after[2] > before[2], "the change carries a newer clock stamp, for sharing");
+    QCOMPARE(row(1), second);
+    QCOMPARE(labelText(Growth, "Height"), QStringLiteral("21.5"));
+    QCOMPARE(logText().split('\n').first(), GrowthLog::line(*Entries().growthAt(0)));
+    QCOMPARE(Growth->findChild<QPushButton*>("BitBtn5")->text(), QStringLiteral("Add Entry"));
+    QCOMPARE(Growth->findChild<QLineEdit*>("NewHeight")->text(), QString());
+
+    // Cancel Edit leaves the record as it was.
+    click(Growth, "EditBtn");
+    ModalDriver::type(Growth, "NewHeight", "9");
+    click(Growth, "CancelEditBtn");
+    QCOMPARE(row(0), after);
+    QCOMPARE(Entries().growthCount(), 2);
 }
 
 void DiaryFormsTest::growthChartDrawsReadableRecordsByAge() {

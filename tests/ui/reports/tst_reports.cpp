@@ -686,10 +686,9 @@ void ReportsTest::longJournalFlowsOverPages() {
                 lines << QString("E%1 L%2").arg(i).arg(k);
             text = lines.join('\n');
         }
-        Entries().append(DiaryList::JournalEntries,
-                         std::make_shared<DiaryType>(
-                             DiaryType{QStringLiteral("01-%1-99").arg(i % 28 + 1, 2, 10, QChar('0')),
-                                       "Day " + QString::number(i), text}));
+        Entries().append(DiaryList::JournalEntries, std::make_shared<DiaryType>(DiaryType{
+                                                        QDate(1999, 1, 1).addDays(i).toString("MM-dd-yy"),
+                                                        "Day " + QString::number(i), text}));
     }
     const QString pdf = pdfPath("journal.pdf");
     QVERIFY(printThroughChooser("Journal2", QString(), pdf, true));
