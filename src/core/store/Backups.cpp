@@ -640,12 +640,25 @@ int sweepPhotos(const QDateTime& writtenBefore) {
                                    : PhotoFiles::removeUnreferenced(referenced, kStarted, true);
 }
 
-QString make(const QDate& day, bool* indexesRebuilt) {
+namespace {
+// The SQLite handle of the program's connection to the store, or nullptr.
+sqlite3* storeHandle() {
+    if (!Database::isOpen())
+        return nullptr;
     const QVariant handle = Database::db().driver()->handle();
-    sqlite3* source = handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
-                          ? *static_cast<sqlite3* const*>(handle.constData())
-                          : nullptr;
-    return copyFrom(source, day, indexesRebuilt);
+    return handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0
+               ? *static_cast<sqlite3* const*>(handle.constData())
+               : nullptr;
+}
+} // namespace
+
+QString make(const QDate& day, bool* indexesRebuilt) {
+    return copyFrom(storeHandle(), day, indexesRebuilt);
+}
+
+qint64 writesSinceOpen() {
+    sqlite3* h = storeHandle();
+    return h ? sqlite3_total_changes64(h) : 0;
 }
 
 QString repairIndexes() {

@@ -48,6 +48,9 @@ QString make(const QDate& day = QDate::currentDate(), bool* indexesRebuilt = nul
 // The same, read through a connection of its own: safe to run on a worker thread while the program
 // goes on using the store.
 QString makeFromFile(const QDate& day = QDate::currentDate(), bool* indexesRebuilt = nullptr);
+// How many rows the program's own connection has written to the store since it opened (0 with the
+// store closed). The book has changed since a copy when this has grown since the copy began.
+qint64 writesSinceOpen();
 // Builds the open store's indexes again from its tables and checks it in full: an empty string when
 // it is sound afterwards, else what is still wrong. Throws StoreError when it cannot be written.
 QString repairIndexes();

@@ -22,6 +22,9 @@ constexpr int kThumb = 96;
 
 // A thumbnail, framed in the highlight colour while it is the chosen photo: the list's own mark
 // would be drawn around the text, which these items do not have.
+// The help topic on an entry's photos.
+constexpr int kPhotosHelp = 68;
+
 class ThumbnailDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -140,7 +143,10 @@ PhotoViewer::PhotoViewer(const QVector<EntryPhoto>& photos, int index, QWidget* 
     connect(zoomOut, &QPushButton::clicked, this, [this] { zoomBy(0.8); });
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
+    auto* help = Widgets::helpButton(QStringLiteral("HelpBtn"), kPhotosHelp, this);
+    help->setAutoDefault(false);
     auto* row = new QHBoxLayout;
+    row->addWidget(help);
     row->addWidget(previous);
     row->addWidget(next);
     row->addWidget(m_caption, 1);

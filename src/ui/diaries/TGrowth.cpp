@@ -34,6 +34,9 @@
 TGrowth* Growth = nullptr;
 
 namespace {
+// The help topic on the growth chart.
+constexpr int kChartHelp = 67;
+
 QLabel* valueBox(const char* name, const QString& accessible, int chars, QWidget* parent) {
     auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
@@ -292,7 +295,7 @@ void TGrowth::build() {
                                Widgets::helpButton(QStringLiteral("BitBtn3"), 18, this), {});
     buildChartPage();
     rows << Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Growth"), this),
-                               Widgets::helpButton(QStringLiteral("ChartHelp"), 17, this), {});
+                               Widgets::helpButton(QStringLiteral("ChartHelp"), kChartHelp, this), {});
     connect(m_pages, &QTabWidget::currentChanged, this, [this] {
         if (m_pages->currentWidget() == m_chartPage && !m_chartCurrent)
             guarded(this, [this] { refreshChart(); });

@@ -56,6 +56,16 @@ void TSearch::build() {
     m_topic->lineEdit()->installEventFilter(this);
     m_topic->completer()->popup()->installEventFilter(this);
 
+    m_noMatch = new QLabel(this);
+    m_noMatch->setObjectName(QStringLiteral("NoMatch"));
+    m_noMatch->setTextFormat(Qt::PlainText);
+    m_noMatch->setWordWrap(true);
+    m_noMatch->setGeometry(8, 106, 340, 36);
+    connect(m_topic, &QComboBox::editTextChanged, m_noMatch, [this] {
+        m_noMatch->clear();
+        m_topic->setAccessibleDescription(QString());
+    });
+
     auto* close = HelpStyle::closingButton(QStringLiteral("BitBtn2"), QStringLiteral("Close"), this);
     close->move(246, 146);
     close->setDefault(true);
@@ -110,9 +120,16 @@ void TSearch::openTyped() {
     int index = m_topic->findText(typed, Qt::MatchFixedString); // the whole title, in any case
     if (index < 0)
         index = m_topic->findText(typed, Qt::MatchContains);
-    if (index >= 0)
-        m_topic->setCurrentIndex(index); // the box then holds the title exactly
-    TopicClick();                        // a text that is no title opens "How to Use Help"
+    if (index < 0) {
+        // Nothing to open: the parent is told, and may type again.
+        const QString none = QStringLiteral("No help topic has \"%1\" in its title.").arg(typed);
+        m_noMatch->setText(none);
+        m_topic->setAccessibleDescription(none);
+        m_topic->lineEdit()->selectAll();
+        return;
+    }
+    m_topic->setCurrentIndex(index); // the box then holds the title exactly
+    TopicClick();
 }
 
 void TSearch::BitBtn2Click() {

@@ -3,6 +3,7 @@
 #include "ui/common/TDialog.h"
 
 class QComboBox;
+class QLabel;
 
 // The topic search: lists every help title, sorted without regard to case, and opens the viewer on
 // the title the user picks.
@@ -11,9 +12,6 @@ class TSearch : public TDialog {
 public:
     explicit TSearch(QWidget* parent = nullptr);
 
-    // The HelpID that the title `title` opens: the largest HelpID bearing exactly that title, or
-    // 45 (how to use help) when no topic bears it.
-
 protected:
     void build() override;
     void FormActivate() override;
@@ -21,11 +19,13 @@ protected:
 
 private:
     void TopicClick();
-    // Enter in the box: opens the title typed (or the first one containing it) like a pick.
+    // Enter in the box: opens the title typed (or the first one containing it) like a pick; says so
+    // when no title contains it.
     void openTyped();
     void BitBtn2Click();
 
     QComboBox* m_topic;
+    QLabel* m_noMatch;
 };
 
 // The one TSearch, created at start-up (null before and after).

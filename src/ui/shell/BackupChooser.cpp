@@ -2,6 +2,7 @@
 
 #include "core/store/Backups.h"
 #include "ui/common/Messages.h"
+#include "ui/common/Widgets.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -12,6 +13,11 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+namespace {
+// The help topic on the backups and putting one back.
+constexpr int kRestoreHelp = 70;
+} // namespace
 
 namespace BackupChooser {
 QString choose(QWidget* parent, const QString& intro) {
@@ -48,6 +54,8 @@ QString choose(QWidget* parent, const QString& intro) {
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("RestoreBtn"));
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Cancel"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("CancelBtn"));
+    buttons->addButton(Widgets::helpButton(QStringLiteral("HelpBtn"), kRestoreHelp, &dialog),
+                       QDialogButtonBox::HelpRole);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     QObject::connect(list, &QTreeWidget::itemActivated, &dialog, &QDialog::accept);

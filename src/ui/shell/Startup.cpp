@@ -23,6 +23,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <chrono>
 #include <future>
 #include <memory>
 #include <optional>
@@ -173,10 +174,14 @@ void repairIndexes() {
                                   left);
 }
 
+// The program's writes to the book when the latest copy began; -1 before today's first copy.
+qint64 g_writesAtCopy = -1;
+
 // Today's backup, made only from a store that opened cleanly, on a thread of its own so that the
 // parent never waits for the copy. A failure does not stop the program, but the parent is told,
 // since the book then has no fresh copy.
 QThread* backUp() {
+    g_writesAtCopy = Backups::writesSinceOpen();
     QThread* worker = QThread::create([] {
         try {
             bool indexesRebuilt = false;
@@ -210,7 +215,7 @@ struct BackupWaits {
 } g_backupWaits;
 
 void backUpWhenReady() {
-    if (g_backupWaits.wanted && g_backupWaits.painted && g_backupWaits.sound && !g_backup)
+    if (g_backupWaits.wanted && g_backupWaits.painted && g_backupWaits.sound && g_writesAtCopy < 0)
         g_backup = backUp();
 }
 
@@ -252,6 +257,19 @@ void waitForBackup() {
     g_backup->wait();
     delete g_backup;
     g_backup = nullptr;
+}
+
+// After a day's work the morning's copy is out of date: once today's first copy was made, another
+// is made when the window closes and every hour while it is open, whenever the book has changed
+// since the latest began. The same rules hold: the copy is checked, never replaces a fuller one of
+// the day, and is made on a worker thread.
+void backUpIfChanged() {
+    if (g_writesAtCopy < 0 || Backups::writesSinceOpen() <= g_writesAtCopy)
+        return;
+    if (g_backup && !g_backup->isFinished())
+        return; // the copy under way is made again at the next hour or at closing
+    waitForBackup();
+    g_backup = backUp();
 }
 
 // This copy's claim on the book: one running copy per book.
@@ -378,15 +396,26 @@ int runTinyra() {
     });
     MainWindow->showMaximized();
     watchTheLook();
+    QTimer hourly;
+    hourly.setInterval(std::chrono::hours(1));
+    QObject::connect(&hourly, &QTimer::timeout, backUpIfChanged);
+    hourly.start();
     const int result = QApplication::exec();
+    hourly.stop();
     // A window closed before it was painted or the look answered still leaves today's backup of a
     // sound book, once the start-up check was done.
-    if (!g_backup && MainWindow->startupCheckDone() && Database::isOpen() &&
+    if (g_writesAtCopy < 0 && MainWindow->startupCheckDone() && Database::isOpen() &&
         Database::lookAnswer(true) == QString()) {
         g_backupWaits.sound = g_backupWaits.painted = true;
         backUpWhenReady();
     }
+    // What was entered since the copy began is copied too.
     waitForBackup();
+    backUpIfChanged();
+    waitForBackup();
+    // A copy that failed or found damage in the indexes tells the parent before the book closes.
+    QCoreApplication::sendPostedEvents(qApp, QEvent::MetaCall);
+    g_writesAtCopy = -1;
 
     Entries().release();
     DestroyForms();
@@ -430,6 +459,9 @@ void restoreBackup(QWidget* parent) {
         QApplication::exit(1);
         return;
     }
+    // The restored book is itself a copy: only what is written from now on calls for another.
+    if (g_writesAtCopy >= 0)
+        g_writesAtCopy = Backups::writesSinceOpen();
     if (MainWindow)
         MainWindow->reloadBook();
     if (!kept.isEmpty())

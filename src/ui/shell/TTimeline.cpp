@@ -61,6 +61,9 @@ QString shownDate(const Item& item) {
 // Each item painted on demand from the list the model keeps: a child may have tens of thousands.
 // A diary entry's first photo is shown as a thumbnail, read when its row is first painted and kept
 // for the rows scrolled past (a few hundred small pictures, whatever the size of the photos).
+// The timeline's help topic.
+constexpr int kTimelineHelp = 66;
+
 class TimelineDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -226,6 +229,7 @@ void TTimeline::build() {
     close->setIcon(Widgets::standardIcon(QStyle::SP_DialogCloseButton));
     // No default button: Enter on the list opens the item (activated), and nothing else.
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(Widgets::helpButton(QStringLiteral("HelpBtn"), kTimelineHelp, this));
     buttons->addWidget(open);
     buttons->addStretch();
     buttons->addWidget(close);

@@ -81,6 +81,8 @@ class StartupBackupTest : public QObject {
 private slots:
     void init() { QApplication::setStyle(QStringLiteral("Fusion")); }
     void cleanStartMakesTodaysBackup();
+    void aDaysWorkIsCopiedWhenTheWindowCloses_data();
+    void aDaysWorkIsCopiedWhenTheWindowCloses();
     void damagedStoreIsRestoredWhenTheParentAgrees();
     void damagedStoreIsLeftAloneWhenTheParentDeclines();
     void damagedStoreWithoutBackupIsReported();
@@ -102,6 +104,44 @@ void StartupBackupTest::cleanStartMakesTodaysBackup() {
     QCOMPARE(caption, QStringLiteral("Tinyra 4.2 - Ann"));
     QCOMPARE(Backups::all(), QStringList{Backups::fileFor(QDate::currentDate())});
     QVERIFY(Backups::isSound(Backups::all().first()));
+}
+
+// The morning's copy is made at start; what the parent enters afterwards is in the copy made as the
+// window closes, which replaces the day's (it holds all the morning's). A book left as it was is
+// not copied again.
+void StartupBackupTest::aDaysWorkIsCopiedWhenTheWindowCloses_data() {
+    QTest::addColumn<bool>("entered");
+    QTest::addColumn<int>("children");
+    QTest::addColumn<int>("order");
+    QTest::newRow("a child added") << true << 2 << 2;
+    QTest::newRow("nothing entered") << false << 1 << 1;
+}
+
+void StartupBackupTest::aDaysWorkIsCopiedWhenTheWindowCloses() {
+    QFETCH(bool, entered);
+    TempStore store;
+    TempStore::addChild(QStringLiteral("Ann"));
+    TempStore::setPrevious(QStringLiteral("Ann"));
+    store.close();
+    QTimer watcher;
+    watcher.setInterval(20);
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        if (!MainWindow || !MainWindow->isVisible() || QApplication::activeModalWidget() ||
+            Backups::all().isEmpty())
+            return;
+        watcher.stop();
+        if (entered)
+            TempStore::addChild(QStringLiteral("Ben"));
+        QApplication::closeAllWindows();
+        QApplication::quit();
+    });
+    watcher.start();
+    QCOMPARE(runTinyra(), 0);
+    QCOMPARE(Backups::all(), QStringList{Backups::fileFor(QDate::currentDate())});
+    const Backups::Info copy = Backups::infoOf(Backups::all().first());
+    QTEST(copy.children, "children");
+    QTEST(int(copy.order), "order");
+    QVERIFY(Backups::isSound(copy.file));
 }
 
 void StartupBackupTest::damagedStoreIsRestoredWhenTheParentAgrees() {
