@@ -43,8 +43,9 @@ int readGestation(const QString& text) {
 }
 
 Plot make(const QVector<GrowthType>& records, const QDate& birth, Sex sex, int gestationWeeks,
-          const QDate& today) {
+          const QDate& today, GrowthReference::Choice choice) {
     Plot p;
+    p.choice = choice;
     p.birth = birth;
     p.birthKnown = birth.isValid();
     p.sex = sex;
@@ -72,7 +73,7 @@ Plot make(const QVector<GrowthType>& records, const QDate& birth, Sex sex, int g
     }
     std::stable_sort(dated.begin(), dated.end(),
                      [](const Dated& a, const Dated& b) { return a.date < b.date; });
-    for (QVector<Point>* v : {&p.weight, &p.height, &p.head})
+    for (QVector<Point>* v : {&p.weight, &p.height, &p.head, &p.bmi})
         v->reserve(dated.size());
     for (const Dated& d : dated) {
         const GrowthType& r = records[d.index];
@@ -90,7 +91,7 @@ Plot make(const QVector<GrowthType>& records, const QDate& birth, Sex sex, int g
             continue;
         }
         auto add = [&](QVector<Point>& v, Measure m, double value) {
-            v.append({age, value, d.date, GrowthReference::read(sex, m, age, value)});
+            v.append({age, value, d.date, GrowthReference::read(sex, m, age, value, choice)});
             p.maxAge = std::max(p.maxAge, age);
         };
         if (hasHeight)
@@ -99,20 +100,34 @@ Plot make(const QVector<GrowthType>& records, const QDate& birth, Sex sex, int g
             add(p.weight, Measure::Weight, kg);
         if (hasHead)
             add(p.head, Measure::Head, head);
-        if (!hasHeight && !hasWeight)
+        if (hasHeight && hasWeight && age >= 2)
+            add(p.bmi, Measure::Bmi, kg / (cm * cm / 10000));
+        // A record drawn on some chart is named only where a value typed cannot be read.
+        const bool heightTyped = !r.Height.trimmed().isEmpty();
+        const bool weightTyped = GrowthUnits::of(r) == GrowthUnits::System::Metric
+                                     ? !r.WtKg.trimmed().isEmpty()
+                                     : !(r.WtLbs.trimmed().isEmpty() && r.WtOz.trimmed().isEmpty());
+        if (!hasHeight && !hasWeight && !hasHead)
             p.leftOut.append(describe(r) + QStringLiteral(" - neither height nor weight can be read"));
-        else if (!hasHeight)
-            p.leftOut.append(describe(r) + QStringLiteral(" - the height is missing or cannot be read"));
-        else if (!hasWeight)
-            p.leftOut.append(describe(r) + QStringLiteral(" - the weight is missing or cannot be read"));
-        if (headTyped && !hasHead)
-            p.leftOut.append(describe(r) + QStringLiteral(" - the head circumference cannot be read"));
+        else {
+            if (heightTyped && !hasHeight)
+                p.leftOut.append(
+                    describe(r) +
+                    QStringLiteral(" - not on the length/height chart: the height cannot be read"));
+            if (weightTyped && !hasWeight)
+                p.leftOut.append(describe(r) +
+                                 QStringLiteral(" - not on the weight chart: the weight cannot be read"));
+            if (headTyped && !hasHead)
+                p.leftOut.append(describe(r) +
+                                 QStringLiteral(" - not on the head circumference chart: the head "
+                                                "circumference cannot be read"));
+        }
     }
     return p;
 }
 Plot forChild(const QString& child, const QVector<GrowthType>& records, const QDate& today) {
     const ChildProfile profile = ChildProfile::read(child, today);
     return make(records, profile.birth.date(), GrowthReference::sexOf(profile.sex),
-                readGestation(profile.gestation), today);
+                readGestation(profile.gestation), today, GrowthReference::preferred());
 }
 } // namespace GrowthPlot

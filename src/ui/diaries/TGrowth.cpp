@@ -217,15 +217,15 @@ void TGrowth::buildEntriesPage(const QPixmap& ruler) {
     connect(m_dateSearch, qOverload<int>(&QComboBox::activated), this, &TGrowth::DateSearchClick);
 }
 
-// The Growth Chart page: weight and length/height side by side, head circumference below beside the
-// latest measurements in words and what was left out.
+// The Growth Chart page: weight and length/height side by side, head circumference and BMI below,
+// under them the latest measurements in words, the reference chosen and what was left out.
 void TGrowth::buildChartPage() {
     auto* chartContent = new QWidget(this);
     auto* chartGrid = new QGridLayout(chartContent);
     chartGrid->setContentsMargins(0, 0, 0, 0);
-    const char* const chartNames[] = {"WeightChart", "HeightChart", "HeadChart"};
+    const char* const chartNames[] = {"WeightChart", "HeightChart", "HeadChart", "BmiChart"};
     for (GrowthReference::Measure m : {GrowthReference::Measure::Weight, GrowthReference::Measure::Height,
-                                       GrowthReference::Measure::Head}) {
+                                       GrowthReference::Measure::Head, GrowthReference::Measure::Bmi}) {
         auto* view = new GrowthChartView(m, chartContent);
         view->setObjectName(QString::fromLatin1(chartNames[m_charts.size()]));
         m_charts.append(view);
@@ -236,7 +236,8 @@ void TGrowth::buildChartPage() {
     m_chartSummary->setWordWrap(true);
     m_chartSummary->setFocusPolicy(Qt::TabFocus);
     m_chartSummary->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    m_chartSummary->setAccessibleName(QStringLiteral("Latest measurements"));
+    // Read by its text: the caption is only its description.
+    Widgets::showsValue(m_chartSummary, QStringLiteral("Latest measurements"));
     m_chartNote = new QLabel(chartContent);
     m_chartNote->setObjectName(QStringLiteral("ChartNote"));
     m_chartNote->setTextFormat(Qt::PlainText);
@@ -244,15 +245,40 @@ void TGrowth::buildChartPage() {
     m_leftOut = DiaryWidgets::display("LeftOut", QStringLiteral("Left out of the chart"), chartContent);
     m_leftOut->setMaximumHeight(56);
     m_leftOut->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_reference = new QComboBox(chartContent);
+    m_reference->setObjectName(QStringLiteral("Reference"));
+    for (GrowthReference::Choice c :
+         {GrowthReference::Choice::Who2ThenCdc, GrowthReference::Choice::Who5ThenCdc})
+        m_reference->addItem(GrowthReference::choiceText(c));
+    auto* referenceLabel = new QLabel(QStringLiteral("&Reference:"), chartContent);
+    referenceLabel->setBuddy(m_reference);
+    Widgets::setAccessibleCaption(m_reference, QStringLiteral("Reference"));
+    connect(m_reference, qOverload<int>(&QComboBox::activated), this, [this](int index) {
+        guarded(this, [&] {
+            GrowthReference::setPreferred(index == 1 ? GrowthReference::Choice::Who5ThenCdc
+                                                     : GrowthReference::Choice::Who2ThenCdc);
+            refreshChart();
+        });
+    });
+    auto* reference = new QHBoxLayout;
+    reference->addWidget(referenceLabel);
+    reference->addWidget(m_reference);
+    reference->addStretch();
     auto* words = new QVBoxLayout;
     words->addWidget(m_chartSummary);
     words->addWidget(m_chartNote);
     words->addWidget(m_leftOut);
-    words->addStretch();
+    auto* side = new QVBoxLayout;
+    side->addLayout(reference);
+    side->addStretch();
+    auto* below = new QHBoxLayout;
+    below->addLayout(words, 3);
+    below->addLayout(side, 1);
     chartGrid->addWidget(m_charts[0], 0, 0);
     chartGrid->addWidget(m_charts[1], 0, 1);
     chartGrid->addWidget(m_charts[2], 1, 0);
-    chartGrid->addLayout(words, 1, 1);
+    chartGrid->addWidget(m_charts[3], 1, 1);
+    chartGrid->addLayout(below, 2, 0, 1, 2);
     chartGrid->setRowStretch(0, 1);
     chartGrid->setRowStretch(1, 1);
     chartGrid->setColumnStretch(0, 1);
@@ -308,7 +334,7 @@ void TGrowth::build() {
     layout->addLayout(bottom);
     layout->addWidget(Widgets::pageRows(m_pages, rows, {close}));
 
-    resize(880, 600);
+    resize(940, 660);
 }
 
 void TGrowth::FormActivate() {
@@ -490,6 +516,7 @@ void TGrowth::refreshChart() {
     const GrowthReference::Sex sex = plot->sex;
     const QDate birth = plot->birth;
     m_plot = plot;
+    m_reference->setCurrentIndex(plot->choice == GrowthReference::Choice::Who5ThenCdc ? 1 : 0);
     const GrowthUnits::System units =
         m_units->currentIndex() == 1 ? GrowthUnits::System::Metric : GrowthUnits::System::Imperial;
     QStringList latest;
@@ -521,7 +548,7 @@ void TGrowth::refreshChart() {
                     "Born at %1 weeks: plotted at the age corrected for prematurity until 2 years.")
                     .arg(plot->gestationWeeks);
     if (!plot->leftOut.isEmpty())
-        note << QStringLiteral("Left out of the chart, as they cannot be read:");
+        note << QStringLiteral("Left out, as they cannot be read:");
     m_chartNote->setText(note.join(QLatin1Char(' ')));
     m_leftOut->setPlainText(plot->leftOut.join(QLatin1Char('\n')));
     m_leftOut->setVisible(!plot->leftOut.isEmpty());

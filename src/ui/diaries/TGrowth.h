@@ -92,6 +92,7 @@ private:
     QComboBox* m_units;
     QWidget* m_chartPage;
     QList<GrowthChartView*> m_charts;
+    QComboBox* m_reference = nullptr;
     std::shared_ptr<const GrowthPlot::Plot> m_plot;
     QLabel* m_chartSummary;
     QLabel* m_chartNote;
