@@ -43,7 +43,7 @@ int readGestation(const QString& text) {
 }
 
 Plot make(const QVector<GrowthType>& records, const QDate& birth, Sex sex, int gestationWeeks,
-          const QDate& today, GrowthReference::Choice choice) {
+          const QDate& today, GrowthReference::Choice choice, const GrowthType& atBirth) {
     Plot p;
     p.choice = choice;
     p.birth = birth;
@@ -52,10 +52,15 @@ Plot make(const QVector<GrowthType>& records, const QDate& birth, Sex sex, int g
     p.gestationWeeks = gestationWeeks;
     struct Dated {
         QDate date;
-        int index;
+        int index; // -1: the birth measurements
     };
     QVector<Dated> dated;
-    dated.reserve(records.size());
+    dated.reserve(records.size() + 1);
+    const bool birthMeasured = !(atBirth.Height.trimmed().isEmpty() && atBirth.WtLbs.trimmed().isEmpty() &&
+                                 atBirth.WtOz.trimmed().isEmpty() && atBirth.WtKg.trimmed().isEmpty() &&
+                                 atBirth.Head.trimmed().isEmpty());
+    if (p.birthKnown && birthMeasured)
+        dated.append({birth, -1});
     for (int i = 0; i < records.size(); ++i) {
         const GrowthType& r = records[i];
         const QDate d = StoredDate::read(r.Date, today).date();
@@ -76,7 +81,7 @@ Plot make(const QVector<GrowthType>& records, const QDate& birth, Sex sex, int g
     for (QVector<Point>* v : {&p.weight, &p.height, &p.head, &p.bmi})
         v->reserve(dated.size());
     for (const Dated& d : dated) {
-        const GrowthType& r = records[d.index];
+        const GrowthType& r = d.index < 0 ? atBirth : records[d.index];
         const double actual = birth.daysTo(d.date) / kDaysPerYear;
         const double age = correctedAge(actual, gestationWeeks);
         if (age != actual)
@@ -91,7 +96,7 @@ Plot make(const QVector<GrowthType>& records, const QDate& birth, Sex sex, int g
             continue;
         }
         auto add = [&](QVector<Point>& v, Measure m, double value) {
-            v.append({age, value, d.date, GrowthReference::read(sex, m, age, value, choice)});
+            v.append({age, value, d.date, GrowthReference::read(sex, m, age, value, choice), d.index < 0});
             p.maxAge = std::max(p.maxAge, age);
         };
         if (hasHeight)
@@ -125,9 +130,15 @@ Plot make(const QVector<GrowthType>& records, const QDate& birth, Sex sex, int g
     }
     return p;
 }
+GrowthType birthRecord(const ChildProfile& profile) {
+    return GrowthUnits::birthRecord(profile.birthUnits, profile.birthHeight, profile.birthPounds,
+                                    profile.birthOunces, profile.birthLengthCm, profile.birthWeightKg,
+                                    profile.birthHead);
+}
+
 Plot forChild(const QString& child, const QVector<GrowthType>& records, const QDate& today) {
     const ChildProfile profile = ChildProfile::read(child, today);
     return make(records, profile.birth.date(), GrowthReference::sexOf(profile.sex),
-                readGestation(profile.gestation), today, GrowthReference::preferred());
+                readGestation(profile.gestation), today, GrowthReference::preferred(), birthRecord(profile));
 }
 } // namespace GrowthPlot

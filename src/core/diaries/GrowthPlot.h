@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/book/ChildProfile.h"
 #include "core/book/EntryStore.h"
 #include "core/diaries/GrowthReference.h"
 
@@ -22,6 +23,7 @@ struct Point {
     double value = 0; // kg, cm or kg/m2
     QDate date;
     GrowthReference::Reading reading; // the centile where the reference covers the age
+    bool atBirth = false;             // the birth measurements of the child's information
 };
 
 struct Plot {
@@ -48,8 +50,13 @@ double correctedAge(double ageYears, int gestationWeeks);
 // The gestation typed on the child's information ("34"); 0 when blank or not 20 to 44 weeks.
 int readGestation(const QString& text);
 
+// `atBirth` holds the birth measurements (its date is not read: they are placed on the birth date,
+// before the records of that day); a record with no value is no point.
 Plot make(const QVector<GrowthType>& records, const QDate& birth, Sex sex, int gestationWeeks,
-          const QDate& today, GrowthReference::Choice choice = GrowthReference::Choice::Who2ThenCdc);
+          const QDate& today, GrowthReference::Choice choice = GrowthReference::Choice::Who2ThenCdc,
+          const GrowthType& atBirth = {});
+// The birth measurements of the child's information as a growth record, in the units they were typed.
+GrowthType birthRecord(const ChildProfile& profile);
 // The same for `child`, with the birth date, sex and gestation from the child's information and
 // the book's choice of reference. Throws StoreError.
 Plot forChild(const QString& child, const QVector<GrowthType>& records, const QDate& today);

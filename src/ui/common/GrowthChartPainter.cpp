@@ -150,6 +150,8 @@ QString GrowthChartPainter::describe(int i) const {
     QString name = m_measure == Measure::Head ? QStringLiteral("Head") : measureName(m_measure);
     if (m_measure == Measure::Height)
         name = pt.age < 2 ? QStringLiteral("Length") : QStringLiteral("Height");
+    if (pt.atBirth)
+        name = QStringLiteral("Birth ") + name.toLower();
     QString s = m_measure == Measure::Bmi ? name + QLatin1Char(' ') + QLocale::c().toString(pt.value, 'f', 1)
                                           : name + QLatin1Char(' ') + text(m_units) + QStringLiteral(" (") +
                                                 text(other) + QLatin1Char(')');

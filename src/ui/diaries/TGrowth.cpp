@@ -382,6 +382,8 @@ void TGrowth::showUnits() {
          {static_cast<QWidget*>(m_newWtLbs), static_cast<QWidget*>(m_newWtOz),
           static_cast<QWidget*>(m_newImperialWeight[0]), static_cast<QWidget*>(m_newImperialWeight[1])})
         w->setVisible(!metric);
+    if (!m_currentGrowthEntry)
+        showRecordUnits(metric);
 }
 
 bool TGrowth::newEntryTyped() const {
@@ -446,6 +448,8 @@ void TGrowth::showEmpty() {
     m_wtOz->clear();
     m_wtKg->clear();
     m_head->clear();
+    // Nothing shown: its boxes in the family's units.
+    showRecordUnits(m_units->currentIndex() == 1);
 }
 
 void TGrowth::showCurrent() {

@@ -297,6 +297,40 @@ void DiaryRulesTest::chartPlacesReadableRecordsByAgeInDateOrder() {
     for (int i = 1; i < c.height.size(); ++i)
         QVERIFY(c.height[i - 1].age <= c.height[i].age);
 
+    // The birth measurements of the child's information are each chart's first point, with a centile
+    // from the birth day: a girl of the WHO's birth medians (49.1 cm, 3.2322 kg) is on the 50th.
+    ChildProfile born;
+    born.birthUnits = "metric";
+    born.birthLengthCm = "49.15";
+    born.birthWeightKg = "3.2322";
+    born.birthHead = "33.9";
+    const GrowthPlot::Plot withBirth =
+        GrowthPlot::make(records, birth, GrowthPlot::Sex::Girl, 0, today,
+                         GrowthReference::Choice::Who2ThenCdc, GrowthPlot::birthRecord(born));
+    QCOMPARE(withBirth.weight.size(), 6);
+    QVERIFY(withBirth.weight[0].atBirth && !withBirth.weight[1].atBirth);
+    QCOMPARE(withBirth.weight[0].value, 3.2322);
+    QCOMPARE(GrowthReference::centileText(withBirth.weight[0].reading.z), QStringLiteral("50th"));
+    QCOMPARE(GrowthReference::centileText(withBirth.height[0].reading.z), QStringLiteral("50th"));
+    QCOMPARE(withBirth.head.size(), 2);
+    QCOMPARE(withBirth.head[0].age, 0.0);
+    // Typed in inches, pounds and ounces, they are read as such.
+    ChildProfile imperial;
+    imperial.birthHeight = "20";
+    imperial.birthPounds = "7";
+    imperial.birthOunces = "8";
+    const GrowthPlot::Plot inches =
+        GrowthPlot::make({}, birth, GrowthPlot::Sex::Boy, 0, today, GrowthReference::Choice::Who2ThenCdc,
+                         GrowthPlot::birthRecord(imperial));
+    QCOMPARE(inches.height[0].value, 20 * 2.54);
+    QVERIFY(qAbs(inches.weight[0].value - 7.5 * 0.45359237) < 1e-9);
+    // Born at 34 weeks, the birth is six weeks before the due date: no centile applies there yet.
+    const GrowthPlot::Plot preterm =
+        GrowthPlot::make({}, birth, GrowthPlot::Sex::Boy, 34, today, GrowthReference::Choice::Who2ThenCdc,
+                         GrowthPlot::birthRecord(imperial));
+    QVERIFY(preterm.weight.isEmpty());
+    QVERIFY(preterm.leftOut.filter("At birth").filter("before the due date").size() == 1);
+
     // Born at 32 weeks: until 2 years the age is corrected by the eight weeks short of 40.
     const GrowthPlot::Plot early = GrowthPlot::make(
         {{"03-01-24", "20", "8", ""}, {"01-15-26", "33", "26", ""}}, birth, GrowthPlot::Sex::Boy, 32, today);
