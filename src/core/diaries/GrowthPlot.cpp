@@ -96,7 +96,13 @@ Plot make(const QVector<GrowthType>& records, const QDate& birth, Sex sex, int g
             continue;
         }
         auto add = [&](QVector<Point>& v, Measure m, double value) {
-            v.append({age, value, d.date, GrowthReference::read(sex, m, age, value, choice), d.index < 0});
+            const GrowthReference::Position measured =
+                m != Measure::Height                                ? GrowthReference::Position::Unknown
+                : r.Measured.trimmed() == QLatin1String("lying")    ? GrowthReference::Position::Lying
+                : r.Measured.trimmed() == QLatin1String("standing") ? GrowthReference::Position::Standing
+                                                                    : GrowthReference::Position::Unknown;
+            v.append({age, value, d.date, GrowthReference::read(sex, m, age, value, choice, measured),
+                      d.index < 0});
             p.maxAge = std::max(p.maxAge, age);
         };
         if (hasHeight)

@@ -237,9 +237,10 @@ QList<double> breaks(Sex sex, Measure measure, Choice choice) {
 }
 
 double changeAge(Sex sex, Measure measure, Choice choice) {
-    for (const Span& s : spans(sex, measure, choice))
-        if (s.seg->source == QLatin1String("CDC"))
-            return s.from;
+    const QVector<Span> all = spans(sex, measure, choice);
+    for (int i = 1; i < all.size(); ++i)
+        if (all[i].seg->source == QLatin1String("CDC"))
+            return all[i].from;
     return -1;
 }
 

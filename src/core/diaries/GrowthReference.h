@@ -55,7 +55,8 @@ double lastAge(Sex sex, Measure measure, Choice choice = Choice::Who2ThenCdc);
 // The ages (years) at which a reference's stretch ends, so that a chart does not join its lines
 // across the change from lying length to standing height or from WHO to CDC; sorted, none at the ends.
 QList<double> breaks(Sex sex, Measure measure, Choice choice = Choice::Who2ThenCdc);
-// The age (years) at which `measure` passes from the WHO standards to the CDC charts, or -1.
+// The age (years) at which `measure` passes from the WHO standards to the CDC charts, or -1 (head
+// circumference, and BMI when the CDC charts read it from its start at 2 years).
 double changeAge(Sex sex, Measure measure, Choice choice);
 // The position the reference expects at `ageYears`: lying before 2 years, standing from 2.
 Position expected(double ageYears);

@@ -282,10 +282,13 @@ QStringList shareTriggers(const SharedTable& t) {
     return sql;
 }
 
-// The shared tables as sharing() found them: the child's fields before birthMeasures().
+// The shared tables as sharing() found them: the child's and the growth records' fields before
+// birthMeasures().
 SharedTable asBeforeBirthMeasures(SharedTable t) {
     if (t.name == QLatin1String("CHILD"))
         t.fields = t.fields.mid(0, kChildFieldsBeforeBirthMeasures);
+    if (t.name == QLatin1String("GROWTH"))
+        t.fields.removeAll(QStringLiteral("Measured"));
     return t;
 }
 
@@ -344,8 +347,9 @@ QStringList sharedFolder() {
 }
 
 // The birth length, weight and head circumference in the units they were typed in: the metric ones
-// beside the inches, pounds and ounces, a head circumference, and which units were typed last. The
-// new fields are stamped, shared and merged as every other field of the child.
+// beside the inches, pounds and ounces, a head circumference, and which units were typed last; and
+// how each growth record's length or height was measured (lying or standing). The new fields are
+// stamped, shared and merged as every other field.
 QStringList birthMeasures() {
     QStringList sql;
     for (const FieldDef& f : Schema::child().fields.mid(kChildFieldsBeforeBirthMeasures))
@@ -358,6 +362,13 @@ QStringList birthMeasures() {
         << QStringLiteral("DROP TRIGGER CHILD_SHARE_NEW") << QStringLiteral("DROP TRIGGER CHILD_SHARE_EDIT");
     const QStringList triggers = shareTriggers(*Schema::sharedTable(QStringLiteral("CHILD")));
     sql << triggers.at(0) << triggers.at(1);
+    const SharedTable& growth = *Schema::sharedTable(QStringLiteral("GROWTH"));
+    sql << QStringLiteral("ALTER TABLE GROWTH ADD COLUMN Measured TEXT NOT NULL DEFAULT ''")
+        << QStringLiteral("DROP TRIGGER GROWTH_STAMP") << changeStamps(growth.name, growth.fields).last()
+        << QStringLiteral("DROP TRIGGER GROWTH_SHARE_NEW") << QStringLiteral("DROP TRIGGER GROWTH_SHARE_EDIT")
+        << QStringLiteral("DROP TRIGGER GROWTH_SHARE_MOVE");
+    const QStringList growthTriggers = shareTriggers(growth);
+    sql << growthTriggers.mid(0, 3); // new, edited, moved: the ones naming the fields
     return sql;
 }
 
@@ -440,8 +451,8 @@ const QList<SharedTable>& sharedTables() {
              QStringLiteral("%1.uid")},
             {QStringLiteral("GROWTH"),
              {QStringLiteral("Date"), QStringLiteral("Height"), QStringLiteral("WtLbs"),
-              QStringLiteral("WtOz"), QStringLiteral("Head"), QStringLiteral("WtKg"),
-              QStringLiteral("Units")},
+              QStringLiteral("WtOz"), QStringLiteral("Head"), QStringLiteral("WtKg"), QStringLiteral("Units"),
+              QStringLiteral("Measured")},
              QStringLiteral("%1.uid")},
             {QStringLiteral("FAMILY"),
              {QStringLiteral("Name"), QStringLiteral("Date"), QStringLiteral("Text")},

@@ -155,6 +155,10 @@ QString GrowthChartPainter::describe(int i) const {
     QString s = m_measure == Measure::Bmi ? name + QLatin1Char(' ') + QLocale::c().toString(pt.value, 'f', 1)
                                           : name + QLatin1Char(' ') + text(m_units) + QStringLiteral(" (") +
                                                 text(other) + QLatin1Char(')');
+    // A length read as the other way of measuring it: the parent sees how it was measured.
+    if (pt.reading.adjusted != 0)
+        s += pt.reading.adjusted > 0 ? QStringLiteral(", measured standing")
+                                     : QStringLiteral(", measured lying");
     if (pt.reading.known)
         s += QStringLiteral(", ") + GrowthReference::centileText(pt.reading.z) +
              QStringLiteral(" centile, ") + GrowthReference::sdsText(pt.reading.z) + QStringLiteral(" (") +

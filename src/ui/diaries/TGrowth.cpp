@@ -1,5 +1,6 @@
 #include "ui/diaries/TGrowth.h"
 
+#include "core/book/ChildProfile.h"
 #include "core/diaries/GrowthLog.h"
 #include "core/diaries/GrowthUnits.h"
 #include "ui/common/Artwork.h"
@@ -184,6 +185,12 @@ void TGrowth::buildEntriesPage(const QPixmap& ruler) {
     newGrid->addWidget(m_newDate, 0, 1);
     measureRows(newGrid, added, m_newHeight, m_newWtLbs, m_newWtOz, m_newWtKg, m_newHead, &m_newLengthUnits,
                 &m_newImperialWeight, &m_newMetricWeight);
+    // How the length or height was measured: lying down before 2 years, standing after, as a rule.
+    m_newMeasured = new QComboBox(added);
+    m_newMeasured->setObjectName(QStringLiteral("NewMeasured"));
+    m_newMeasured->addItems({QStringLiteral("lying down"), QStringLiteral("standing")});
+    m_newMeasured->setAccessibleName(QStringLiteral("New height measured"));
+    newGrid->addWidget(m_newMeasured, 1, 3, 1, 2, Qt::AlignLeft);
     newGrid->addWidget(add, 0, 6, 4, 1, Qt::AlignCenter);
     newGrid->setColumnStretch(5, 1);
 
@@ -200,7 +207,8 @@ void TGrowth::buildEntriesPage(const QPixmap& ruler) {
     m_pages->addTab(entries, QStringLiteral("Growth Entries"));
     // The new-entry group comes first in the tab order.
     setTabOrder(m_newDate, m_newHeight);
-    setTabOrder(m_newHeight, m_newWtLbs);
+    setTabOrder(m_newHeight, m_newMeasured);
+    setTabOrder(m_newMeasured, m_newWtLbs);
     setTabOrder(m_newWtLbs, m_newWtOz);
     setTabOrder(m_newWtOz, m_newWtKg);
     setTabOrder(m_newWtKg, m_newHead);
@@ -340,6 +348,7 @@ void TGrowth::build() {
 void TGrowth::FormActivate() {
     m_cursor.activate();
     m_units->setCurrentIndex(GrowthUnits::preferred() == GrowthUnits::System::Metric ? 1 : 0);
+    defaultMeasured();
     showUnits();
     RefreshCombo();
     showCurrent();
@@ -399,6 +408,14 @@ void TGrowth::clearNewEntry() {
     m_newDate->setStoredText(QStringLiteral("  -  -  "));
     for (QLineEdit* e : {m_newHeight, m_newWtLbs, m_newWtOz, m_newWtKg, m_newHead})
         e->clear();
+    defaultMeasured();
+}
+
+void TGrowth::defaultMeasured() {
+    const QDate today = QDate::currentDate();
+    const QDate birth = ChildProfile::read(ActiveChildName(), today).birth.date();
+    const bool standing = birth.isValid() && birth.daysTo(today) / 365.25 >= 2;
+    m_newMeasured->setCurrentIndex(standing ? 1 : 0);
 }
 
 void TGrowth::done(int result) {
@@ -479,7 +496,10 @@ void TGrowth::BitBtn5Click() {
     auto record = std::make_shared<GrowthType>(GrowthType{
         m_newDate->storedText(), m_newHeight->text(), metric ? QString() : m_newWtLbs->text(),
         metric ? QString() : m_newWtOz->text(), m_newHead->text(), metric ? m_newWtKg->text() : QString(),
-        GrowthUnits::storedName(metric ? GrowthUnits::System::Metric : GrowthUnits::System::Imperial)});
+        GrowthUnits::storedName(metric ? GrowthUnits::System::Metric : GrowthUnits::System::Imperial),
+        m_newHeight->text().trimmed().isEmpty() ? QString()
+        : m_newMeasured->currentIndex() == 1    ? QStringLiteral("standing")
+                                                : QStringLiteral("lying")});
     if (!guarded(this, [&] { m_cursor.append(record); }))
         return; // nothing was added; what was typed stays in the group
     showCurrent();

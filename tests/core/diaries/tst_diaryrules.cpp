@@ -314,6 +314,10 @@ void DiaryRulesTest::chartPlacesReadableRecordsByAgeInDateOrder() {
     QCOMPARE(GrowthReference::centileText(withBirth.height[0].reading.z), QStringLiteral("50th"));
     QCOMPARE(withBirth.head.size(), 2);
     QCOMPARE(withBirth.head[0].age, 0.0);
+    // A length measured standing before 2 years is read as the 0.7 cm longer length lying down.
+    const GrowthPlot::Plot standing = GrowthPlot::make(
+        {{"07-01-24", "26", "16", "8", "", "", "", "standing"}}, birth, GrowthPlot::Sex::Girl, 0, today);
+    QCOMPARE(standing.height[0].reading.adjusted, GrowthReference::kLyingOverStanding);
     // Typed in inches, pounds and ounces, they are read as such.
     ChildProfile imperial;
     imperial.birthHeight = "20";
@@ -448,6 +452,7 @@ void DiaryRulesTest::centilesMatchThePublishedStandards() {
     QCOMPARE(changeAge(Sex::Boy, Measure::Weight, Choice::Who2ThenCdc), 2.0);
     QCOMPARE(changeAge(Sex::Boy, Measure::Weight, Choice::Who5ThenCdc), 5.0);
     QCOMPARE(changeAge(Sex::Boy, Measure::Head, Choice::Who2ThenCdc), -1.0);
+    QCOMPARE(changeAge(Sex::Boy, Measure::Bmi, Choice::Who2ThenCdc), -1.0); // the CDC's from its start
     QCOMPARE(breaks(Sex::Girl, Measure::Height, Choice::Who5ThenCdc), (QList<double>{2.0, 5.0}));
     QCOMPARE(firstAge(Sex::Girl, Measure::Bmi), 2.0);
     // Lying or standing: a length measured standing before 2 years reads 0.7 cm longer, a height

@@ -295,6 +295,10 @@ void DatabaseTest::aStoreFromBeforeTheGrowthMeasuresOpensWithItsRecords() {
     QVERIFY(stamped.next());
     QCOMPARE(stamped.value(0).toString(),
              QStringLiteral("BirthHead=35 BirthLengthCm=51.5 BirthUnits=metric BirthWeightKg=3.45"));
+    // And so is how a growth record's length was measured.
+    Database::exec("UPDATE GROWTH SET Measured = 'standing'");
+    QCOMPARE(TempStore::rowCount("STAMPS WHERE tbl = 'GROWTH' AND field = 'Measured' AND value = 'standing'"),
+             1);
 }
 
 QTEST_GUILESS_MAIN(DatabaseTest)
