@@ -17,7 +17,9 @@ ChildProfile ChildProfile::read(const QString& child, const QDate& today) {
     ChildProfile p;
     QSqlQuery row =
         Database::exec(QStringLiteral("SELECT FirstName, MiddleName, LastName, BDayMonth, BDateDay, "
-                                      "BDayYear, Sex, Gestation FROM CHILD WHERE FirstName = ?"),
+                                      "BDayYear, Sex, Gestation, BirthUnits, BirthHt, BirthWeightLb, "
+                                      "BirthWeightOz, BirthLengthCm, BirthWeightKg, BirthHead FROM CHILD "
+                                      "WHERE FirstName = ?"),
                        {child});
     if (!row.next())
         return p;
@@ -28,5 +30,9 @@ ChildProfile ChildProfile::read(const QString& child, const QDate& today) {
                                     today);
     p.sex = row.value(6).toString();
     p.gestation = row.value(7).toString();
+    int column = 8;
+    for (QString* field : {&p.birthUnits, &p.birthHeight, &p.birthPounds, &p.birthOunces, &p.birthLengthCm,
+                           &p.birthWeightKg, &p.birthHead})
+        *field = row.value(column++).toString();
     return p;
 }

@@ -6,7 +6,8 @@
 #include <QString>
 
 // Who a child is, as Child Information keeps it, read once and typed: the parts of the program that
-// need the child's names, birth date, sex or gestation read them here, never the CHILD fields by name.
+// need the child's names, birth date, sex, gestation or birth measurements read them here, never the CHILD
+// fields by name.
 struct ChildProfile {
     QString firstName;
     QString middleName;
@@ -14,6 +15,9 @@ struct ChildProfile {
     StoredDate birth;  // from the month, day and year boxes
     QString sex;       // "", "Girl" or "Boy"
     QString gestation; // weeks, as typed
+    // The birth measurements as typed: inches, pounds and ounces, or (birthUnits "metric") centimetres
+    // and kilograms; the head circumference in the units of birthUnits.
+    QString birthUnits, birthHeight, birthPounds, birthOunces, birthLengthCm, birthWeightKg, birthHead;
 
     // The names that are filled in, one space between them.
     QString fullName() const;

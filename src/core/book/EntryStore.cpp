@@ -101,14 +101,15 @@ QVector<EntryStore::Stored<DiaryType>>& EntryStore::diary(DiaryList list) const 
 QVector<EntryStore::Stored<GrowthType>>& EntryStore::growth() const {
     if (!m_growthLoaded && m_active) {
         QVector<Stored<GrowthType>> loaded;
-        FastQuery q(QStringLiteral("SELECT seq, Date, Height, WtLbs, WtOz, Head, WtKg, Units FROM GROWTH "
-                                   "WHERE child = ? ORDER BY seq"),
+        FastQuery q(QStringLiteral("SELECT seq, Date, Height, WtLbs, WtOz, Head, WtKg, Units, Measured FROM "
+                                   "GROWTH WHERE child = ? ORDER BY seq"),
                     {m_child});
         while (q.next())
-            loaded.append({std::make_shared<GrowthType>(GrowthType{q.text(1), q.text(2), q.text(3), q.text(4),
-                                                                   q.text(5), q.text(6), q.text(7)}),
-                           q.integer(0),
-                           {}});
+            loaded.append(
+                {std::make_shared<GrowthType>(GrowthType{q.text(1), q.text(2), q.text(3), q.text(4),
+                                                         q.text(5), q.text(6), q.text(7), q.text(8)}),
+                 q.integer(0),
+                 {}});
         m_growth = std::move(loaded);
         m_growthLoaded = true;
     }
@@ -182,10 +183,10 @@ void EntryStore::appendGrowth(const std::shared_ptr<GrowthType>& entry) {
     requireActive();
     auto& g = growth();
     QSqlQuery q = Database::exec(
-        QStringLiteral("INSERT INTO GROWTH (child, Date, Height, WtLbs, WtOz, Head, WtKg, Units) "
-                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?)"),
+        QStringLiteral("INSERT INTO GROWTH (child, Date, Height, WtLbs, WtOz, Head, WtKg, Units, Measured) "
+                       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
         {m_child, entry->Date, entry->Height, entry->WtLbs, entry->WtOz, entry->Head, entry->WtKg,
-         entry->Units});
+         entry->Units, entry->Measured});
     g.append({entry, q.lastInsertId().toLongLong(), {}});
 }
 
@@ -193,9 +194,9 @@ void EntryStore::replaceGrowthAt(int position, const std::shared_ptr<GrowthType>
     requireActive();
     auto& g = growth();
     Database::exec(QStringLiteral("UPDATE GROWTH SET Date = ?, Height = ?, WtLbs = ?, WtOz = ?, Head = ?, "
-                                  "WtKg = ?, Units = ? WHERE seq = ?"),
+                                  "WtKg = ?, Units = ?, Measured = ? WHERE seq = ?"),
                    {entry->Date, entry->Height, entry->WtLbs, entry->WtOz, entry->Head, entry->WtKg,
-                    entry->Units, g.at(position).seq});
+                    entry->Units, entry->Measured, g.at(position).seq});
     g[position].entry = entry;
 }
 

@@ -37,6 +37,7 @@ struct GrowthType {
     QString Head = {};
     QString WtKg = {};
     QString Units = {};
+    QString Measured = {}; // a length or height measured "lying" or "standing"; "" not said
 };
 
 // One relative of the family tree.

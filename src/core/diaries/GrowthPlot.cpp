@@ -43,18 +43,24 @@ int readGestation(const QString& text) {
 }
 
 Plot make(const QVector<GrowthType>& records, const QDate& birth, Sex sex, int gestationWeeks,
-          const QDate& today) {
+          const QDate& today, GrowthReference::Choice choice, const GrowthType& atBirth) {
     Plot p;
+    p.choice = choice;
     p.birth = birth;
     p.birthKnown = birth.isValid();
     p.sex = sex;
     p.gestationWeeks = gestationWeeks;
     struct Dated {
         QDate date;
-        int index;
+        int index; // -1: the birth measurements
     };
     QVector<Dated> dated;
-    dated.reserve(records.size());
+    dated.reserve(records.size() + 1);
+    const bool birthMeasured = !(atBirth.Height.trimmed().isEmpty() && atBirth.WtLbs.trimmed().isEmpty() &&
+                                 atBirth.WtOz.trimmed().isEmpty() && atBirth.WtKg.trimmed().isEmpty() &&
+                                 atBirth.Head.trimmed().isEmpty());
+    if (p.birthKnown && birthMeasured)
+        dated.append({birth, -1});
     for (int i = 0; i < records.size(); ++i) {
         const GrowthType& r = records[i];
         const QDate d = StoredDate::read(r.Date, today).date();
@@ -72,10 +78,10 @@ Plot make(const QVector<GrowthType>& records, const QDate& birth, Sex sex, int g
     }
     std::stable_sort(dated.begin(), dated.end(),
                      [](const Dated& a, const Dated& b) { return a.date < b.date; });
-    for (QVector<Point>* v : {&p.weight, &p.height, &p.head})
+    for (QVector<Point>* v : {&p.weight, &p.height, &p.head, &p.bmi})
         v->reserve(dated.size());
     for (const Dated& d : dated) {
-        const GrowthType& r = records[d.index];
+        const GrowthType& r = d.index < 0 ? atBirth : records[d.index];
         const double actual = birth.daysTo(d.date) / kDaysPerYear;
         const double age = correctedAge(actual, gestationWeeks);
         if (age != actual)
@@ -90,7 +96,13 @@ Plot make(const QVector<GrowthType>& records, const QDate& birth, Sex sex, int g
             continue;
         }
         auto add = [&](QVector<Point>& v, Measure m, double value) {
-            v.append({age, value, d.date, GrowthReference::read(sex, m, age, value)});
+            const GrowthReference::Position measured =
+                m != Measure::Height                                ? GrowthReference::Position::Unknown
+                : r.Measured.trimmed() == QLatin1String("lying")    ? GrowthReference::Position::Lying
+                : r.Measured.trimmed() == QLatin1String("standing") ? GrowthReference::Position::Standing
+                                                                    : GrowthReference::Position::Unknown;
+            v.append({age, value, d.date, GrowthReference::read(sex, m, age, value, choice, measured),
+                      d.index < 0});
             p.maxAge = std::max(p.maxAge, age);
         };
         if (hasHeight)
@@ -99,20 +111,40 @@ Plot make(const QVector<GrowthType>& records, const QDate& birth, Sex sex, int g
             add(p.weight, Measure::Weight, kg);
         if (hasHead)
             add(p.head, Measure::Head, head);
-        if (!hasHeight && !hasWeight)
+        if (hasHeight && hasWeight && age >= 2)
+            add(p.bmi, Measure::Bmi, kg / (cm * cm / 10000));
+        // A record drawn on some chart is named only where a value typed cannot be read.
+        const bool heightTyped = !r.Height.trimmed().isEmpty();
+        const bool weightTyped = GrowthUnits::of(r) == GrowthUnits::System::Metric
+                                     ? !r.WtKg.trimmed().isEmpty()
+                                     : !(r.WtLbs.trimmed().isEmpty() && r.WtOz.trimmed().isEmpty());
+        if (!hasHeight && !hasWeight && !hasHead)
             p.leftOut.append(describe(r) + QStringLiteral(" - neither height nor weight can be read"));
-        else if (!hasHeight)
-            p.leftOut.append(describe(r) + QStringLiteral(" - the height is missing or cannot be read"));
-        else if (!hasWeight)
-            p.leftOut.append(describe(r) + QStringLiteral(" - the weight is missing or cannot be read"));
-        if (headTyped && !hasHead)
-            p.leftOut.append(describe(r) + QStringLiteral(" - the head circumference cannot be read"));
+        else {
+            if (heightTyped && !hasHeight)
+                p.leftOut.append(
+                    describe(r) +
+                    QStringLiteral(" - not on the length/height chart: the height cannot be read"));
+            if (weightTyped && !hasWeight)
+                p.leftOut.append(describe(r) +
+                                 QStringLiteral(" - not on the weight chart: the weight cannot be read"));
+            if (headTyped && !hasHead)
+                p.leftOut.append(describe(r) +
+                                 QStringLiteral(" - not on the head circumference chart: the head "
+                                                "circumference cannot be read"));
+        }
     }
     return p;
 }
+GrowthType birthRecord(const ChildProfile& profile) {
+    return GrowthUnits::birthRecord(profile.birthUnits, profile.birthHeight, profile.birthPounds,
+                                    profile.birthOunces, profile.birthLengthCm, profile.birthWeightKg,
+                                    profile.birthHead);
+}
+
 Plot forChild(const QString& child, const QVector<GrowthType>& records, const QDate& today) {
     const ChildProfile profile = ChildProfile::read(child, today);
     return make(records, profile.birth.date(), GrowthReference::sexOf(profile.sex),
-                readGestation(profile.gestation), today);
+                readGestation(profile.gestation), today, GrowthReference::preferred(), birthRecord(profile));
 }
 } // namespace GrowthPlot

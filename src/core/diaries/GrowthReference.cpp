@@ -1,9 +1,12 @@
 #include "core/diaries/GrowthReference.h"
 
+#include "core/store/Database.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSqlQuery>
 #include <QVector>
 
 #include <algorithm>
@@ -13,32 +16,34 @@
 
 namespace GrowthReference {
 namespace {
-struct Segment {
-    QString source;
-    QVector<double> sds;             // one per line, rising
-    QVector<double> ages;            // rising
-    QVector<QVector<double>> values; // [line][age]
+constexpr double kDaysPerYear = 365.25;
+const char* const kPreference = "GrowthReference";
 
-    // Each line's value at `age`, which lies within the segment.
-    QVector<double> linesAt(double age) const {
+struct Lms {
+    double L, M, S;
+};
+
+struct Segment {
+    QString source;                // "WHO" or "CDC"
+    Position position;             // what a length or height table expects; Unknown for the other measures
+    QVector<double> ages, L, M, S; // ages in years, rising
+
+    Lms at(double age) const {
         auto it = std::upper_bound(ages.begin(), ages.end(), age);
-        int hi = int(it - ages.begin());
-        hi = std::clamp(hi, 1, int(ages.size()) - 1);
+        int hi = std::clamp(int(it - ages.begin()), 1, int(ages.size()) - 1);
         const int lo = hi - 1;
         const double f = std::clamp((age - ages[lo]) / (ages[hi] - ages[lo]), 0.0, 1.0);
-        QVector<double> out(values.size());
-        for (int l = 0; l < values.size(); ++l)
-            out[l] = values[l][lo] + f * (values[l][hi] - values[l][lo]);
-        return out;
+        auto mix = [&](const QVector<double>& v) { return v[lo] + f * (v[hi] - v[lo]); };
+        return {mix(L), mix(M), mix(S)};
     }
 };
 using Measures = std::array<QVector<Segment>, 4>;
 using Table = std::array<Measures, 2>; // girl, boy
 
-QVector<double> numbers(const QJsonValue& v) {
+QVector<double> numbers(const QJsonValue& v, double scale = 1) {
     QVector<double> out;
     for (const QJsonValue& x : v.toArray())
-        out.append(x.toDouble());
+        out.append(x.toDouble() * scale);
     return out;
 }
 
@@ -57,11 +62,17 @@ Table load() {
                 const QJsonObject o = v.toObject();
                 Segment seg;
                 seg.source = o.value(QLatin1String("source")).toString();
-                seg.sds = numbers(o.value(QLatin1String("sds")));
-                seg.ages = numbers(o.value(QLatin1String("ages")));
-                for (const QJsonValue& line : o.value(QLatin1String("values")).toArray())
-                    seg.values.append(numbers(line));
-                if (seg.ages.size() >= 2 && seg.values.size() == seg.sds.size() && seg.sds.size() >= 2)
+                const QString position = o.value(QLatin1String("position")).toString();
+                seg.position = position == QLatin1String("lying")      ? Position::Lying
+                               : position == QLatin1String("standing") ? Position::Standing
+                                                                       : Position::Unknown;
+                const bool days = o.value(QLatin1String("ageUnit")).toString() == QLatin1String("day");
+                seg.ages = numbers(o.value(QLatin1String("ages")), days ? 1 / kDaysPerYear : 1 / 12.0);
+                seg.L = numbers(o.value(QLatin1String("L")));
+                seg.M = numbers(o.value(QLatin1String("M")));
+                seg.S = numbers(o.value(QLatin1String("S")));
+                const int n = int(seg.ages.size());
+                if (n >= 2 && seg.L.size() == n && seg.M.size() == n && seg.S.size() == n)
                     t[s][m].append(seg);
             }
     return t;
@@ -75,18 +86,61 @@ const QVector<Segment>& segments(Sex sex, Measure measure) {
     return table[sex == Sex::Girl ? 0 : 1][int(measure)];
 }
 
-// The stretch that covers `age`: the last one starting at or before it. An age in the small gap
-// between one stretch's end and the next one's start is read at the earlier stretch's end.
-const Segment* segmentFor(Sex sex, Measure measure, double* age) {
+// The ages a stretch reads for a choice: from its first age to the next stretch's first age (the
+// last to its last age); the WHO's end where the CDC's begin, at the choice's switch.
+struct Span {
+    const Segment* seg;
+    double from, to;
+};
+QVector<Span> spans(Sex sex, Measure measure, Choice choice) {
     const QVector<Segment>& segs = segments(sex, measure);
-    if (segs.isEmpty() || *age < segs.first().ages.first() || *age > segs.last().ages.last())
-        return nullptr;
-    const Segment* found = &segs.first();
-    for (const Segment& s : segs)
-        if (s.ages.first() <= *age)
-            found = &s;
-    *age = std::min(*age, found->ages.last());
-    return found;
+    const bool hasCdc = std::any_of(segs.begin(), segs.end(),
+                                    [](const Segment& s) { return s.source == QLatin1String("CDC"); });
+    const double change = switchAge(choice);
+    QVector<Span> out;
+    for (int i = 0; i < segs.size(); ++i) {
+        const Segment& s = segs[i];
+        double from = s.ages.first();
+        double to = i + 1 < segs.size() ? segs[i + 1].ages.first() : s.ages.last();
+        if (s.source == QLatin1String("CDC"))
+            from = std::max(from, change);
+        else if (hasCdc) {
+            if (i + 1 < segs.size() && segs[i + 1].source == QLatin1String("CDC"))
+                to = s.ages.last();
+            to = std::min(to, change);
+        }
+        // Lying length ends, and standing height (and the BMI chart) begins, at 2 years exactly.
+        if (s.position == Position::Lying)
+            to = std::min(to, 2.0);
+        if (std::abs(from - 2.0) < 0.01)
+            from = 2.0;
+        if (to > from)
+            out.append({&s, from, to});
+    }
+    out.erase(std::remove_if(out.begin(), out.end(), [](const Span& s) { return s.to <= s.from; }),
+              out.end());
+    return out;
+}
+
+const Segment* segmentFor(Sex sex, Measure measure, Choice choice, double age) {
+    const QVector<Span> all = spans(sex, measure, choice);
+    for (int i = 0; i < all.size(); ++i)
+        if (age >= all[i].from && (age < all[i].to || (i + 1 == all.size() && age <= all[i].to)))
+            return all[i].seg;
+    return nullptr;
+}
+
+// The WHO reads weight and BMI beyond 3 SDS on the distance between 2 and 3 SDS.
+bool whoTails(const Segment& seg, Measure measure) {
+    return seg.source == QLatin1String("WHO") && (measure == Measure::Weight || measure == Measure::Bmi);
+}
+
+double lmsValue(const Lms& p, double z) {
+    return std::abs(p.L) < 1e-9 ? p.M * std::exp(p.S * z) : p.M * std::pow(1 + p.L * p.S * z, 1 / p.L);
+}
+
+double lmsZ(const Lms& p, double x) {
+    return std::abs(p.L) < 1e-9 ? std::log(x / p.M) / p.S : (std::pow(x / p.M, p.L) - 1) / (p.L * p.S);
 }
 } // namespace
 
@@ -99,55 +153,95 @@ Sex sexOf(const QString& stored) {
     return Sex::Unknown;
 }
 
-Reading read(Sex sex, Measure measure, double ageYears, double value) {
+Choice preferred() {
+    QSqlQuery q = Database::exec(QStringLiteral("SELECT value FROM PREFERENCES WHERE name = ?"),
+                                 {QString::fromLatin1(kPreference)});
+    return q.next() && q.value(0).toString() == QLatin1String("who5") ? Choice::Who5ThenCdc
+                                                                      : Choice::Who2ThenCdc;
+}
+
+void setPreferred(Choice choice) {
+    Database::exec(QStringLiteral("INSERT OR REPLACE INTO PREFERENCES (name, value) VALUES (?, ?)"),
+                   {QString::fromLatin1(kPreference),
+                    choice == Choice::Who5ThenCdc ? QStringLiteral("who5") : QStringLiteral("who2")});
+}
+
+QString choiceText(Choice choice) {
+    return choice == Choice::Who5ThenCdc ? QStringLiteral("WHO to 5 years, then CDC")
+                                         : QStringLiteral("WHO to 2 years, then CDC");
+}
+
+double switchAge(Choice choice) {
+    return choice == Choice::Who5ThenCdc ? 5.0 : 2.0;
+}
+
+Position expected(double ageYears) {
+    return ageYears < 2 ? Position::Lying : Position::Standing;
+}
+
+Reading read(Sex sex, Measure measure, double ageYears, double value, Choice choice, Position measured) {
     Reading r;
-    const Segment* seg = segmentFor(sex, measure, &ageYears);
+    const Segment* seg = segmentFor(sex, measure, choice, ageYears);
     if (!seg || !std::isfinite(value) || value <= 0)
         return r;
-    const QVector<double> v = seg->linesAt(ageYears);
-    const int n = int(v.size());
-    // The two lines around the value; beyond the outer lines, the outer two.
-    int hi = int(std::upper_bound(v.begin(), v.end(), value) - v.begin());
-    hi = std::clamp(hi, 1, n - 1);
-    const int lo = hi - 1;
-    if (v[hi] <= v[lo])
+    if (measure == Measure::Height && measured != Position::Unknown && seg->position != Position::Unknown &&
+        measured != seg->position)
+        r.adjusted = seg->position == Position::Lying ? kLyingOverStanding : -kLyingOverStanding;
+    const double x = value + r.adjusted;
+    const Lms p = seg->at(ageYears);
+    double z = lmsZ(p, x);
+    if (whoTails(*seg, measure) && std::abs(z) > 3) {
+        const double sign = z > 0 ? 1 : -1;
+        const double at3 = lmsValue(p, 3 * sign), at2 = lmsValue(p, 2 * sign);
+        z = 3 * sign + (x - at3) / std::abs(at3 - at2);
+    }
+    if (!std::isfinite(z))
         return r;
-    r.z = seg->sds[lo] + (value - v[lo]) / (v[hi] - v[lo]) * (seg->sds[hi] - seg->sds[lo]);
+    r.z = z;
     r.known = true;
     r.source = seg->source;
     return r;
 }
 
-double valueAt(Sex sex, Measure measure, double ageYears, double z, QString* source) {
-    const Segment* seg = segmentFor(sex, measure, &ageYears);
+double valueAt(Sex sex, Measure measure, double ageYears, double z, Choice choice, QString* source) {
+    const Segment* seg = segmentFor(sex, measure, choice, ageYears);
     if (!seg)
         return std::numeric_limits<double>::quiet_NaN();
     if (source)
         *source = seg->source;
-    const QVector<double> v = seg->linesAt(ageYears);
-    const int n = int(v.size());
-    int hi = int(std::upper_bound(seg->sds.begin(), seg->sds.end(), z) - seg->sds.begin());
-    hi = std::clamp(hi, 1, n - 1);
-    const int lo = hi - 1;
-    return v[lo] + (z - seg->sds[lo]) / (seg->sds[hi] - seg->sds[lo]) * (v[hi] - v[lo]);
+    const Lms p = seg->at(ageYears);
+    if (whoTails(*seg, measure) && std::abs(z) > 3) {
+        const double sign = z > 0 ? 1 : -1;
+        const double at3 = lmsValue(p, 3 * sign), at2 = lmsValue(p, 2 * sign);
+        return at3 + (z - 3 * sign) * std::abs(at3 - at2);
+    }
+    return lmsValue(p, z);
 }
 
-double firstAge(Sex sex, Measure measure) {
-    const QVector<Segment>& segs = segments(sex, measure);
-    return segs.isEmpty() ? 0 : segs.first().ages.first();
+double firstAge(Sex sex, Measure measure, Choice choice) {
+    const QVector<Span> all = spans(sex, measure, choice);
+    return all.isEmpty() ? 0 : all.first().from;
 }
 
-double lastAge(Sex sex, Measure measure) {
-    const QVector<Segment>& segs = segments(sex, measure);
-    return segs.isEmpty() ? 0 : segs.last().ages.last();
+double lastAge(Sex sex, Measure measure, Choice choice) {
+    const QVector<Span> all = spans(sex, measure, choice);
+    return all.isEmpty() ? 0 : all.last().to;
 }
 
-QList<double> breaks(Sex sex, Measure measure) {
+QList<double> breaks(Sex sex, Measure measure, Choice choice) {
     QList<double> out;
-    const QVector<Segment>& segs = segments(sex, measure);
-    for (int i = 0; i + 1 < segs.size(); ++i)
-        out.append(segs[i].ages.last());
+    const QVector<Span> all = spans(sex, measure, choice);
+    for (int i = 0; i + 1 < all.size(); ++i)
+        out.append(all[i].to);
     return out;
+}
+
+double changeAge(Sex sex, Measure measure, Choice choice) {
+    const QVector<Span> all = spans(sex, measure, choice);
+    for (int i = 1; i < all.size(); ++i)
+        if (all[i].seg->source == QLatin1String("CDC"))
+            return all[i].from;
+    return -1;
 }
 
 QString centileText(double z) {
@@ -155,13 +249,21 @@ QString centileText(double z) {
         return QStringLiteral("<0.4th");
     if (z > 2.652)
         return QStringLiteral(">99.6th");
-    // From the SDS to one decimal, as growth is assessed: a measurement equal to a published
-    // median to the millimetre (75.7 cm for 75.75) reads as the median.
-    const double p = 50.0 * std::erfc(-std::round(z * 10) / 10 / std::sqrt(2.0));
+    const double p = 50.0 * std::erfc(-z / std::sqrt(2.0));
     const int c = std::clamp(int(std::lround(p)), 1, 99);
     const int tens = c % 100 / 10, last = c % 10;
     const char* suffix = tens == 1 ? "th" : last == 1 ? "st" : last == 2 ? "nd" : last == 3 ? "rd" : "th";
     return QString::number(c) + QLatin1String(suffix);
+}
+
+QString sdsText(double z) {
+    const double r = std::round(z * 10) / 10;
+    QString n = QString::number(std::abs(r), 'f', 1);
+    return QStringLiteral("SDS ") +
+           (r > 0   ? QStringLiteral("+")
+            : r < 0 ? QStringLiteral("-")
+                    : QString()) +
+           n;
 }
 
 double zOfCentile(double centile) {

@@ -98,6 +98,47 @@ QString weightText(double kg, System system) {
            QStringLiteral(" oz");
 }
 
+Texts textsOf(const GrowthType& r, System shown) {
+    const System other = shown == System::Metric ? System::Imperial : System::Metric;
+    const bool metric = of(r) == System::Metric;
+    Texts t;
+    double v = 0;
+    auto lengthOf = [&](const QString& typed, bool read) {
+        if (typed.trimmed().isEmpty())
+            return QString();
+        if (!read)
+            return typed.trimmed() + (metric ? QStringLiteral(" cm") : QStringLiteral(" in"));
+        return lengthText(v, shown) + QStringLiteral(" (") + lengthText(v, other) + QLatin1Char(')');
+    };
+    t.length = lengthOf(r.Height, heightCm(r, &v));
+    t.head = lengthOf(r.Head, headCm(r, &v));
+    const QString typedWeight =
+        metric
+            ? r.WtKg.trimmed()
+            : (r.WtLbs.trimmed().isEmpty() && r.WtOz.trimmed().isEmpty()
+                   ? QString()
+                   : r.WtLbs.trimmed() + QStringLiteral(" lbs ") + r.WtOz.trimmed() + QStringLiteral(" oz"));
+    if (!typedWeight.isEmpty())
+        t.weight = weightKg(r, &v)
+                       ? weightText(v, shown) + QStringLiteral(" (") + weightText(v, other) + QLatin1Char(')')
+                       : typedWeight + (metric ? QStringLiteral(" kg") : QString());
+    return t;
+}
+
+GrowthType birthRecord(const QString& units, const QString& inches, const QString& pounds,
+                       const QString& ounces, const QString& cm, const QString& kg, const QString& head) {
+    const bool metric = units.trimmed() == storedName(System::Metric);
+    GrowthType r;
+    r.Date = QStringLiteral("At birth");
+    r.Units = metric ? storedName(System::Metric) : QString();
+    r.Height = metric ? cm : inches;
+    r.WtKg = metric ? kg : QString();
+    r.WtLbs = metric ? QString() : pounds;
+    r.WtOz = metric ? QString() : ounces;
+    r.Head = head;
+    return r;
+}
+
 QString lengthUnit(System system) {
     return system == System::Metric ? QStringLiteral("cm") : QStringLiteral("in");
 }

@@ -3,7 +3,7 @@
 #include "core/store/Schema.h"
 #include "core/store/Table.h"
 
-AnnouncementTexts AnnouncementTexts::fromFields(const QHash<QString, QString>& f) {
+AnnouncementTexts AnnouncementTexts::fromFields(const QHash<QString, QString>& f, GrowthUnits::System shown) {
     auto v = [&f](const char* name) { return f.value(QString::fromLatin1(name)); };
     AnnouncementTexts t;
     t.Announcing = QStringLiteral("Announcing the Arrival of ") + v("FirstName") + QLatin1Char(' ') +
@@ -11,8 +11,17 @@ AnnouncementTexts AnnouncementTexts::fromFields(const QHash<QString, QString>& f
     t.ArrivalDate = v("BirthDay") + QStringLiteral(", ") + v("BDayMonth") + QLatin1Char('/') + v("BDateDay") +
                     QLatin1Char('/') + v("BDayYear");
     t.ArrivalTime = v("BTimeHr") + QLatin1Char(':') + v("BTimeMin") + QLatin1Char(' ') + v("BTimeAmPm");
-    t.Height = v("BirthHt") + QStringLiteral(" inches");
-    t.Weight = v("BirthWeightLb") + QStringLiteral(" lbs ") + v("BirthWeightOz") + QStringLiteral(" oz");
+    const GrowthType birth =
+        GrowthUnits::birthRecord(v("BirthUnits"), v("BirthHt"), v("BirthWeightLb"), v("BirthWeightOz"),
+                                 v("BirthLengthCm"), v("BirthWeightKg"), v("BirthHead"));
+    if (shown == GrowthUnits::System::Imperial && GrowthUnits::of(birth) == GrowthUnits::System::Imperial) {
+        t.Height = v("BirthHt") + QStringLiteral(" inches");
+        t.Weight = v("BirthWeightLb") + QStringLiteral(" lbs ") + v("BirthWeightOz") + QStringLiteral(" oz");
+    } else {
+        const GrowthUnits::Texts both = GrowthUnits::textsOf(birth, shown);
+        t.Height = both.length;
+        t.Weight = both.weight;
+    }
     t.Hair = v("Hair");
     t.Eyes = v("Eyes");
     t.Hospital = v("Hospital");
@@ -22,7 +31,7 @@ AnnouncementTexts AnnouncementTexts::fromFields(const QHash<QString, QString>& f
 }
 
 AnnouncementTexts AnnouncementTexts::forChild(const QString& child) {
-    return fromFields(ChildRow::fields(child));
+    return fromFields(ChildRow::fields(child), GrowthUnits::preferred());
 }
 
 QStringList AnnouncementTexts::lines() const {

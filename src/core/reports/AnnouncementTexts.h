@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/diaries/GrowthUnits.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -8,7 +10,9 @@ class Table;
 
 // The ten texts of the birth announcement, built from the child's CHILD row exactly as the fields
 // hold them: pieces are joined with fixed separators and nothing is trimmed, so an empty middle name
-// leaves two blanks and empty time fields leave ":" and a blank.
+// leaves two blanks and empty time fields leave ":" and a blank. The birth height and weight typed in
+// inches, pounds and ounces read so for a family using them; typed in centimetres and kilograms, or
+// for a family using those, they read in the family's units with the other in brackets.
 struct AnnouncementTexts {
     QString Announcing;
     QString ArrivalDate;
@@ -22,9 +26,10 @@ struct AnnouncementTexts {
     QString State;
 
     // Builds the texts from field values by CHILD field name (a missing field reads as empty).
-    static AnnouncementTexts fromFields(const QHash<QString, QString>& fields);
-    // The texts of `child`'s row. A child without a row gets its first name and empty details,
-    // never another child's row. Throws StoreError.
+    static AnnouncementTexts fromFields(const QHash<QString, QString>& fields,
+                                        GrowthUnits::System shown = GrowthUnits::System::Imperial);
+    // The texts of `child`'s row, in the family's growth units. A child without a row gets its first name and
+    // empty details, never another child's row. Throws StoreError.
     static AnnouncementTexts forChild(const QString& child);
 
     // The ten texts in page order.

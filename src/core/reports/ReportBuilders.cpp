@@ -137,6 +137,10 @@ QString childFieldCaption(const QString& field) {
         {QStringLiteral("BirthWeightLb"), QStringLiteral("Birth Weight: Pounds")},
         {QStringLiteral("Sex"), QStringLiteral("Sex")},
         {QStringLiteral("Gestation"), QStringLiteral("Born at (weeks)")},
+        {QStringLiteral("BirthUnits"), QStringLiteral("Birth Measurements: Units")},
+        {QStringLiteral("BirthLengthCm"), QStringLiteral("Birth Height (cm)")},
+        {QStringLiteral("BirthWeightKg"), QStringLiteral("Birth Weight (kg)")},
+        {QStringLiteral("BirthHead"), QStringLiteral("Birth Head Circumference")},
     };
     if (field.size() == 2 && field.startsWith(QLatin1Char('H')) && field[1].isDigit())
         return QStringLiteral("Headline ") + field[1];
@@ -179,8 +183,8 @@ ReportDocument itemizedChild(const QString& child) {
     } groups[] = {
         {"Names", {"FirstName", "MiddleName", "LastName"}},
         {"Birth",
-         {"@BirthDate", "@BirthTime", "BirthHt", "BirthWeightLb", "BirthWeightOz", "Sex", "Gestation", "Hair",
-          "Eyes"}},
+         {"@BirthDate", "@BirthTime", "BirthHt", "BirthWeightLb", "BirthWeightOz", "BirthUnits",
+          "BirthLengthCm", "BirthWeightKg", "BirthHead", "Sex", "Gestation", "Hair", "Eyes"}},
         {"Place of Birth",
          {"Hospital", "Physician", "Pediatrician", "BirthCity", "BirthState", "BirthCountry"}},
         {"First Home", {"Address", "City", "State", "County"}},
@@ -590,13 +594,16 @@ ReportDocument bookBirth(const QString& child) {
     };
     add(QStringLiteral("Born"), birthDateText(row));
     add(QStringLiteral("Time"), birthTimeText(row));
-    const QString height = row.value(QStringLiteral("BirthHt")).trimmed();
-    add(QStringLiteral("Height"), height.isEmpty() ? QString() : height + QStringLiteral(" inches"));
-    const QString lbs = row.value(QStringLiteral("BirthWeightLb")).trimmed();
-    const QString oz = row.value(QStringLiteral("BirthWeightOz")).trimmed();
-    if (!lbs.isEmpty() || !oz.isEmpty())
-        add(QStringLiteral("Weight"), (lbs.isEmpty() ? QStringLiteral("0") : lbs) + QStringLiteral(" lbs ") +
-                                          (oz.isEmpty() ? QStringLiteral("0") : oz) + QStringLiteral(" oz"));
+    // The birth measurements in the family's units, the other in brackets.
+    auto field = [&row](const char* name) { return row.value(QString::fromLatin1(name)); };
+    const GrowthUnits::Texts measured = GrowthUnits::textsOf(
+        GrowthUnits::birthRecord(field("BirthUnits"), field("BirthHt"), field("BirthWeightLb"),
+                                 field("BirthWeightOz"), field("BirthLengthCm"), field("BirthWeightKg"),
+                                 field("BirthHead")),
+        GrowthUnits::preferred());
+    add(QStringLiteral("Height"), measured.length);
+    add(QStringLiteral("Weight"), measured.weight);
+    add(QStringLiteral("Head"), measured.head);
     for (const char* f : {"Hair", "Eyes", "Hospital", "Physician", "BirthCity", "BirthState", "BirthCountry"})
         add(childFieldCaption(QString::fromLatin1(f)), row.value(QString::fromLatin1(f)));
     QVector<QPair<QString, QString>> headlines;

@@ -20,11 +20,18 @@ TableDef makeChild() {
                      str("BirthWeightLb", 2)});
     // Added by growthMeasures(); the first version of the store has the fields above.
     t.fields.append({str("Sex", 4), str("Gestation", 2)});
+    // Added by birthMeasures(): the units the birth measurements were last typed in ("" for inches,
+    // pounds and ounces in the fields above, "metric"), the metric ones, and the head circumference
+    // in those units.
+    t.fields.append(
+        {str("BirthUnits", 6), str("BirthLengthCm", 5), str("BirthWeightKg", 6), str("BirthHead", 5)});
     return t;
 }
 
-// The child's fields as the first version of the store made them.
+// The child's fields as the first version of the store made them, and as the steps before
+// birthMeasures() found them.
 constexpr int kFirstChildFields = 32;
+constexpr int kChildFieldsBeforeBirthMeasures = 34;
 
 QString columnSql(const FieldDef& f, bool isKey) {
     QString type = f.type == T::Integer ? QStringLiteral("INTEGER") : QStringLiteral("TEXT");
@@ -155,7 +162,7 @@ QStringList growthMeasures() {
                    .arg(QLatin1String(column));
     sql << QStringLiteral("CREATE TABLE PREFERENCES (name TEXT NOT NULL PRIMARY KEY, value TEXT NOT NULL)");
     QStringList childFields;
-    for (const FieldDef& f : Schema::child().fields)
+    for (const FieldDef& f : Schema::child().fields.mid(0, kChildFieldsBeforeBirthMeasures))
         childFields << f.name;
     const QStringList stamps = changeStamps(QStringLiteral("CHILD"), childFields);
     sql << QStringLiteral("DROP TRIGGER CHILD_STAMP") << stamps.last();
@@ -220,6 +227,71 @@ QString childWhere(const SharedTable& t, const QString& row) {
                                             : QStringLiteral("c.FirstName = %1.child").arg(row);
 }
 
+const QString kStampInsert = QStringLiteral("INSERT INTO STAMPS (tbl, child, key, field, value, stamp) ");
+
+// The triggers that stamp every local change of `t`'s records: a new record, an edit, a record moved
+// to another key (not for CHILD), a removal. A stamp written again replaces the one before, whatever
+// the statement that fired the trigger says to do with a conflict.
+QStringList shareTriggers(const SharedTable& t) {
+    QStringList sql;
+    const QString& stamp = kStampInsert;
+    const bool isChild = t.name == QLatin1String("CHILD");
+    const QString keyNew = keyOf(t, QStringLiteral("NEW")), keyOld = keyOf(t, QStringLiteral("OLD"));
+    QString identity;
+    if (t.name == QLatin1String("ENTRIES") || t.name == QLatin1String("GROWTH") || isChild)
+        identity = QStringLiteral("UPDATE %1 SET uid = lower(hex(randomblob(16))) WHERE rowid = NEW.rowid "
+                                  "AND uid = ''; ")
+                       .arg(t.name);
+    const QString newFrom =
+        isChild
+            ? QStringLiteral("CHILD c, %1 WHERE c.rowid = NEW.rowid").arg(fieldRows(t, QStringLiteral("NEW")))
+            : QStringLiteral("%1 r JOIN CHILD c ON c.FirstName = r.child, %2 "
+                             "WHERE r.rowid = NEW.rowid")
+                  .arg(t.name, fieldRows(t, QStringLiteral("NEW")));
+    sql << QStringLiteral("CREATE TRIGGER %1_SHARE_NEW AFTER INSERT ON %1 BEGIN %2%3SELECT '%1', c.uid, %4, "
+                          "f.name, f.value, tinyra_stamp() FROM %5 AND tinyra_applying() = 0; END")
+               .arg(t.name, identity, stamp, isChild ? QStringLiteral("''") : keyOf(t, QStringLiteral("r")),
+                    newFrom);
+    // A record edited: the fields whose value differs.
+    sql << QStringLiteral("CREATE TRIGGER %1_SHARE_EDIT AFTER UPDATE ON %1 WHEN tinyra_applying() = 0 AND "
+                          "%2 IS %3 BEGIN %4SELECT '%1', c.uid, %2, f.name, f.value, tinyra_stamp() FROM %5, "
+                          "%6 WHERE %7; END")
+               .arg(t.name, keyNew, keyOld, stamp, childFrom(t, QStringLiteral("NEW")),
+                    fieldRows(t, QStringLiteral("NEW"), QStringLiteral("NEW.%1 IS NOT OLD.%1")),
+                    childWhere(t, QStringLiteral("NEW")));
+    // A record moved to another key (a relative to another slot): gone from the old, new at the new.
+    if (!isChild)
+        sql << QStringLiteral(
+                   "CREATE TRIGGER %1_SHARE_MOVE AFTER UPDATE ON %1 WHEN tinyra_applying() = 0 AND "
+                   "%2 IS NOT %3 AND %3 <> '' BEGIN "
+                   "%4SELECT '%1', c.uid, %3, '', NULL, tinyra_stamp() FROM CHILD c WHERE "
+                   "c.FirstName = OLD.child; "
+                   "%4SELECT '%1', c.uid, %2, f.name, f.value, tinyra_stamp() FROM CHILD c, %5 "
+                   "WHERE c.FirstName = NEW.child; END")
+                   .arg(t.name, keyNew, keyOld, stamp, fieldRows(t, QStringLiteral("NEW")));
+    // A record removed: its removal stamp.
+    sql << QStringLiteral("CREATE TRIGGER %1_SHARE_GONE AFTER DELETE ON %1 WHEN tinyra_applying() = 0 BEGIN "
+                          "%2SELECT '%1', c.uid, %3, '', NULL, tinyra_stamp() FROM %4 WHERE %5; END")
+               .arg(t.name, stamp, isChild ? QStringLiteral("''") : keyOld,
+                    childFrom(t, QStringLiteral("OLD")), childWhere(t, QStringLiteral("OLD")));
+    for (QString& trigger : sql)
+        for (qsizetype at = trigger.indexOf(stamp); at >= 0; at = trigger.indexOf(stamp, at + 1))
+            trigger.insert(trigger.indexOf(QLatin1Char(';'), at),
+                           QStringLiteral(" ON CONFLICT (tbl, child, key, field) DO UPDATE SET value = "
+                                          "excluded.value, stamp = excluded.stamp"));
+    return sql;
+}
+
+// The shared tables as sharing() found them: the child's and the growth records' fields before
+// birthMeasures().
+SharedTable asBeforeBirthMeasures(SharedTable t) {
+    if (t.name == QLatin1String("CHILD"))
+        t.fields = t.fields.mid(0, kChildFieldsBeforeBirthMeasures);
+    if (t.name == QLatin1String("GROWTH"))
+        t.fields.removeAll(QStringLiteral("Measured"));
+    return t;
+}
+
 // Sharing a book between computers: each child gets an identity that a new name keeps; the book
 // its device (an id made once, and a name); every field of every record its clock stamp and its
 // value in STAMPS, and every removal a stamp there too (an empty field). Triggers stamp each local
@@ -239,11 +311,9 @@ QStringList sharing() {
         QStringLiteral("CREATE INDEX STAMPS_BY_STAMP ON STAMPS (stamp)"),
         // The identity of a new entry or growth record is given where it is stamped, before the stamps.
         QStringLiteral("DROP TRIGGER ENTRIES_IDENTITY"), QStringLiteral("DROP TRIGGER GROWTH_IDENTITY")};
-    const QString stamp = QStringLiteral("INSERT INTO STAMPS (tbl, child, key, field, value, stamp) ");
-    const int triggersFrom = int(sql.size());
-    for (const SharedTable& t : Schema::sharedTables()) {
+    for (const SharedTable& shared : Schema::sharedTables()) {
+        const SharedTable t = asBeforeBirthMeasures(shared);
         const bool isChild = t.name == QLatin1String("CHILD");
-        const QString keyNew = keyOf(t, QStringLiteral("NEW")), keyOld = keyOf(t, QStringLiteral("OLD"));
         // Every field as it stands, stamped with the record's time of change.
         const QString changed = t.name == QLatin1String("ENTRYPHOTOS")
                                     ? QStringLiteral("coalesce((SELECT e.changed FROM ENTRIES e "
@@ -264,56 +334,7 @@ QStringList sharing() {
                             isChild ? QStringLiteral("c.rowid = r.rowid")
                                     : QStringLiteral("c.FirstName = r.child"));
         }
-        // A new record: every field.
-        QString identity;
-        if (t.name == QLatin1String("ENTRIES") || t.name == QLatin1String("GROWTH") || isChild)
-            identity =
-                QStringLiteral("UPDATE %1 SET uid = lower(hex(randomblob(16))) WHERE rowid = NEW.rowid "
-                               "AND uid = ''; ")
-                    .arg(t.name);
-        const QString newFrom = isChild ? QStringLiteral("CHILD c, %1 WHERE c.rowid = NEW.rowid")
-                                              .arg(fieldRows(t, QStringLiteral("NEW")))
-                                        : QStringLiteral("%1 r JOIN CHILD c ON c.FirstName = r.child, %2 "
-                                                         "WHERE r.rowid = NEW.rowid")
-                                              .arg(t.name, fieldRows(t, QStringLiteral("NEW")));
-        sql << QStringLiteral(
-                   "CREATE TRIGGER %1_SHARE_NEW AFTER INSERT ON %1 BEGIN %2%3SELECT '%1', c.uid, %4, "
-                   "f.name, f.value, tinyra_stamp() FROM %5 AND tinyra_applying() = 0; END")
-                   .arg(t.name, identity, stamp,
-                        isChild ? QStringLiteral("''") : keyOf(t, QStringLiteral("r")), newFrom);
-        // A record edited: the fields whose value differs.
-        sql << QStringLiteral(
-                   "CREATE TRIGGER %1_SHARE_EDIT AFTER UPDATE ON %1 WHEN tinyra_applying() = 0 AND "
-                   "%2 IS %3 BEGIN %4SELECT '%1', c.uid, %2, f.name, f.value, tinyra_stamp() FROM %5, "
-                   "%6 WHERE %7; END")
-                   .arg(t.name, keyNew, keyOld, stamp, childFrom(t, QStringLiteral("NEW")),
-                        fieldRows(t, QStringLiteral("NEW"), QStringLiteral("NEW.%1 IS NOT OLD.%1")),
-                        childWhere(t, QStringLiteral("NEW")));
-        // A record moved to another key (a relative to another slot): gone from the old, new at the new.
-        if (!isChild)
-            sql << QStringLiteral(
-                       "CREATE TRIGGER %1_SHARE_MOVE AFTER UPDATE ON %1 WHEN tinyra_applying() = 0 AND "
-                       "%2 IS NOT %3 AND %3 <> '' BEGIN "
-                       "%4SELECT '%1', c.uid, %3, '', NULL, tinyra_stamp() FROM CHILD c WHERE "
-                       "c.FirstName = OLD.child; "
-                       "%4SELECT '%1', c.uid, %2, f.name, f.value, tinyra_stamp() FROM CHILD c, %5 "
-                       "WHERE c.FirstName = NEW.child; END")
-                       .arg(t.name, keyNew, keyOld, stamp, fieldRows(t, QStringLiteral("NEW")));
-        // A record removed: its removal stamp.
-        sql << QStringLiteral(
-                   "CREATE TRIGGER %1_SHARE_GONE AFTER DELETE ON %1 WHEN tinyra_applying() = 0 BEGIN "
-                   "%2SELECT '%1', c.uid, %3, '', NULL, tinyra_stamp() FROM %4 WHERE %5; END")
-                   .arg(t.name, stamp, isChild ? QStringLiteral("''") : keyOld,
-                        childFrom(t, QStringLiteral("OLD")), childWhere(t, QStringLiteral("OLD")));
-    }
-    // A stamp written again replaces the one before, whatever the statement that fired the trigger
-    // says to do with a conflict.
-    for (int i = triggersFrom; i < sql.size(); ++i) {
-        QString& trigger = sql[i];
-        for (qsizetype at = trigger.indexOf(stamp); at >= 0; at = trigger.indexOf(stamp, at + 1))
-            trigger.insert(trigger.indexOf(QLatin1Char(';'), at),
-                           QStringLiteral(" ON CONFLICT (tbl, child, key, field) DO UPDATE SET value = "
-                                          "excluded.value, stamp = excluded.stamp"));
+        sql << shareTriggers(t);
     }
     return sql;
 }
@@ -334,12 +355,38 @@ QStringList sharedFolder() {
                        "settled INTEGER NOT NULL DEFAULT 0, PRIMARY KEY (tbl, child, key, field, stamp))")};
 }
 
+// The birth length, weight and head circumference in the units they were typed in: the metric ones
+// beside the inches, pounds and ounces, a head circumference, and which units were typed last; and
+// how each growth record's length or height was measured (lying or standing). The new fields are
+// stamped, shared and merged as every other field.
+QStringList birthMeasures() {
+    QStringList sql;
+    for (const FieldDef& f : Schema::child().fields.mid(kChildFieldsBeforeBirthMeasures))
+        sql << QStringLiteral("ALTER TABLE CHILD ADD COLUMN %1 TEXT NOT NULL DEFAULT ''").arg(f.name);
+    QStringList childFields;
+    for (const FieldDef& f : Schema::child().fields)
+        childFields << f.name;
+    sql << QStringLiteral("DROP TRIGGER CHILD_STAMP")
+        << changeStamps(QStringLiteral("CHILD"), childFields).last()
+        << QStringLiteral("DROP TRIGGER CHILD_SHARE_NEW") << QStringLiteral("DROP TRIGGER CHILD_SHARE_EDIT");
+    const QStringList triggers = shareTriggers(*Schema::sharedTable(QStringLiteral("CHILD")));
+    sql << triggers.at(0) << triggers.at(1);
+    const SharedTable& growth = *Schema::sharedTable(QStringLiteral("GROWTH"));
+    sql << QStringLiteral("ALTER TABLE GROWTH ADD COLUMN Measured TEXT NOT NULL DEFAULT ''")
+        << QStringLiteral("DROP TRIGGER GROWTH_STAMP") << changeStamps(growth.name, growth.fields).last()
+        << QStringLiteral("DROP TRIGGER GROWTH_SHARE_NEW") << QStringLiteral("DROP TRIGGER GROWTH_SHARE_EDIT")
+        << QStringLiteral("DROP TRIGGER GROWTH_SHARE_MOVE");
+    const QStringList growthTriggers = shareTriggers(growth);
+    sql << growthTriggers.mid(0, 3); // new, edited, moved: the ones naming the fields
+    return sql;
+}
+
 // Each entry takes the store from version i+1 to i+2. A later schema change appends a step here
 // and adds its tables to createStatements() through the same list.
 const QList<QStringList>& migrations() {
     static const QList<QStringList> steps = {recordIdentities(), growthMeasures(), entryPhotos(),
                                              datedEntries(),     pictureFiles(),   sharing(),
-                                             sharedFolder()};
+                                             sharedFolder(),     birthMeasures()};
     return steps;
 }
 } // namespace
@@ -413,8 +460,8 @@ const QList<SharedTable>& sharedTables() {
              QStringLiteral("%1.uid")},
             {QStringLiteral("GROWTH"),
              {QStringLiteral("Date"), QStringLiteral("Height"), QStringLiteral("WtLbs"),
-              QStringLiteral("WtOz"), QStringLiteral("Head"), QStringLiteral("WtKg"),
-              QStringLiteral("Units")},
+              QStringLiteral("WtOz"), QStringLiteral("Head"), QStringLiteral("WtKg"), QStringLiteral("Units"),
+              QStringLiteral("Measured")},
              QStringLiteral("%1.uid")},
             {QStringLiteral("FAMILY"),
              {QStringLiteral("Name"), QStringLiteral("Date"), QStringLiteral("Text")},

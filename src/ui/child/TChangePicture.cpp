@@ -151,7 +151,8 @@ void TChangePicture::build() {
     m_image->setFixedSize(PreviewSize);
     m_image->setAlignment(Qt::AlignCenter);
     m_image->setWordWrap(true);
-    m_image->setAccessibleName(QStringLiteral("Preview"));
+    // Read by what it shows when that is words ("This file cannot be shown..."); "Preview" describes it.
+    Widgets::showsValue(m_image, QStringLiteral("Preview"));
     auto* panelLayout = new QVBoxLayout(m_panel);
     panelLayout->setContentsMargins(4, 4, 4, 4);
     panelLayout->addWidget(m_image);

@@ -1,5 +1,7 @@
 #include "ui/child/TChildInfo.h"
 
+#include "core/diaries/GrowthUnits.h"
+
 #include "ui/common/FormHost.h"
 #include "ui/common/Messages.h"
 #include "ui/common/ReplaceablePicture.h"
@@ -274,27 +276,52 @@ QWidget* TChildInfo::birthPage() {
 
     auto* height = edit(QStringLiteral("Height"), QStringLiteral("BirthHt"), w, 60);
     Widgets::setAccessibleCaption(height, QStringLiteral("Birth Height in inches"));
+    auto* lengthCm = edit(QStringLiteral("LengthCm"), QStringLiteral("BirthLengthCm"), w, 60);
+    Widgets::setAccessibleCaption(lengthCm, QStringLiteral("Birth Height in centimetres"));
+    auto* inches = word(QStringLiteral("inches"), w);
+    auto* cm = word(QStringLiteral("cm"), w);
     auto* heightRow = new QHBoxLayout;
     heightRow->addWidget(height);
-    heightRow->addWidget(word(QStringLiteral("inches"), w));
+    heightRow->addWidget(inches);
+    heightRow->addWidget(lengthCm);
+    heightRow->addWidget(cm);
     heightRow->addStretch();
-    auto* heightCaption = new QLabel(QStringLiteral("Birth H&eight:"), w); // Alt+H is the page's Help
-    heightCaption->setBuddy(height);
-    form->addRow(heightCaption, heightRow);
+    m_heightCaption = new QLabel(QStringLiteral("Birth H&eight:"), w); // Alt+H is the page's Help
+    form->addRow(m_heightCaption, heightRow);
 
     auto* lb = edit(QStringLiteral("WeightLb"), QStringLiteral("BirthWeightLb"), w, 50);
     auto* oz = edit(QStringLiteral("WeightOz"), QStringLiteral("BirthWeightOz"), w, 50);
+    auto* kg = edit(QStringLiteral("WeightKg"), QStringLiteral("BirthWeightKg"), w, 60);
     Widgets::setAccessibleCaption(lb, QStringLiteral("Birth Weight in pounds"));
     Widgets::setAccessibleCaption(oz, QStringLiteral("Birth Weight, ounces"));
+    Widgets::setAccessibleCaption(kg, QStringLiteral("Birth Weight in kilograms"));
+    auto* lbs = word(QStringLiteral("lbs"), w);
+    auto* ounces = word(QStringLiteral("oz"), w);
+    auto* kilograms = word(QStringLiteral("kg"), w);
     auto* weightRow = new QHBoxLayout;
     weightRow->addWidget(lb);
-    weightRow->addWidget(word(QStringLiteral("lbs"), w));
+    weightRow->addWidget(lbs);
     weightRow->addWidget(oz);
-    weightRow->addWidget(word(QStringLiteral("oz"), w));
+    weightRow->addWidget(ounces);
+    weightRow->addWidget(kg);
+    weightRow->addWidget(kilograms);
     weightRow->addStretch();
     auto* weightCaption = new QLabel(QStringLiteral("Birth &Weight:"), w);
     weightCaption->setBuddy(lb);
     form->addRow(weightCaption, weightRow);
+    m_birthImperial = {height, inches, lb, lbs, oz, ounces};
+    m_birthMetric = {lengthCm, cm, kg, kilograms};
+    weightCaption->setObjectName(QStringLiteral("BirthWeightCaption")); // its buddy follows the units
+
+    auto* head = edit(QStringLiteral("Head"), QStringLiteral("BirthHead"), w, 60);
+    m_headUnit = word(QStringLiteral("inches"), w);
+    auto* headRow = new QHBoxLayout;
+    headRow->addWidget(head);
+    headRow->addWidget(m_headUnit);
+    headRow->addStretch();
+    auto* headCaption = new QLabel(QStringLiteral("Birth Hea&d:"), w);
+    headCaption->setBuddy(head);
+    form->addRow(headCaption, headRow);
 
     // The sex chooses the growth standards; a birth before 37 weeks corrects the age on the charts.
     auto* sex = new QComboBox(w);
@@ -408,6 +435,15 @@ void TChildInfo::GetData() {
     // its row. Another child's row is never shown.
     for (const Binding& b : m_bindings)
         setText(b, m_hasRow ? m_table.fieldText(b.field) : QString());
+    // The birth measurements in the units they were typed in; the family's units before any is.
+    bool typed = false;
+    for (const char* f :
+         {"BirthHt", "BirthWeightLb", "BirthWeightOz", "BirthLengthCm", "BirthWeightKg", "BirthHead"})
+        typed = typed || (m_hasRow && !m_table.fieldText(QLatin1String(f)).trimmed().isEmpty());
+    m_birthInMetric = typed ? m_table.fieldText(QStringLiteral("BirthUnits")) ==
+                                  GrowthUnits::storedName(GrowthUnits::System::Metric)
+                            : GrowthUnits::preferred() == GrowthUnits::System::Metric;
+    showBirthUnits();
     m_image1->showFor(m_child);
     m_image2->showFor(m_child);
 }
@@ -424,6 +460,9 @@ void TChildInfo::SaveData() {
     }
     for (const Binding& b : m_bindings)
         m_table.setFieldText(b.field, text(b));
+    m_table.setFieldText(QStringLiteral("BirthUnits"),
+                         GrowthUnits::storedName(m_birthInMetric ? GrowthUnits::System::Metric
+                                                                 : GrowthUnits::System::Imperial));
     try {
         m_table.post();
     } catch (...) {
@@ -432,6 +471,20 @@ void TChildInfo::SaveData() {
     }
     m_table.close();
     m_hasRow = true;
+}
+
+void TChildInfo::showBirthUnits() {
+    for (QWidget* w : m_birthImperial)
+        w->setVisible(!m_birthInMetric);
+    for (QWidget* w : m_birthMetric)
+        w->setVisible(m_birthInMetric);
+    m_heightCaption->setBuddy(m_birthInMetric ? m_birthMetric[0] : m_birthImperial[0]);
+    if (auto* weight = findChild<QLabel*>(QStringLiteral("BirthWeightCaption")))
+        weight->setBuddy(m_birthInMetric ? m_birthMetric[2] : m_birthImperial[2]);
+    m_headUnit->setText(m_birthInMetric ? QStringLiteral("cm") : QStringLiteral("inches"));
+    findChild<QLineEdit*>(QStringLiteral("Head"))
+        ->setAccessibleName(m_birthInMetric ? QStringLiteral("Birth head circumference in centimetres")
+                                            : QStringLiteral("Birth head circumference in inches"));
 }
 
 void TChildInfo::OKBtnClick() {

@@ -66,6 +66,13 @@ private:
     ReplaceablePicture* m_image1;
     ReplaceablePicture* m_image2;
     QList<Binding> m_bindings;
+    // The birth measurements' boxes in inches, pounds and ounces, and in centimetres and kilograms:
+    // the units they were typed in are shown, or the family's growth units before any is typed.
+    QList<QWidget*> m_birthImperial, m_birthMetric;
+    QLabel* m_headUnit = nullptr;
+    QLabel* m_heightCaption = nullptr;
+    bool m_birthInMetric = false;
+    void showBirthUnits();
 };
 
 // The one TChildInfo, created at start-up (null before and after).

@@ -78,14 +78,15 @@ QString numberText(double v) {
 }
 
 // The stretches of the age range [from, to] the reference draws without a break.
-QVector<QPair<double, double>> stretches(Sex sex, Measure m, double from, double to) {
+QVector<QPair<double, double>> stretches(Sex sex, Measure m, GrowthReference::Choice choice, double from,
+                                         double to) {
     QVector<QPair<double, double>> out;
-    const double first = std::max(from, GrowthReference::firstAge(sex, m));
-    const double last = std::min(to, GrowthReference::lastAge(sex, m));
+    const double first = std::max(from, GrowthReference::firstAge(sex, m, choice));
+    const double last = std::min(to, GrowthReference::lastAge(sex, m, choice));
     if (sex == Sex::Unknown || last <= first)
         return out;
     double start = first;
-    for (double b : GrowthReference::breaks(sex, m)) {
+    for (double b : GrowthReference::breaks(sex, m, choice)) {
         if (b <= start || b >= last)
             continue;
         out.append({start, b});
@@ -115,19 +116,23 @@ QString GrowthChartPainter::measureName(GrowthReference::Measure measure) {
 }
 
 QString GrowthChartPainter::title() const {
-    const QString unit =
-        m_measure == Measure::Weight ? GrowthUnits::weightUnit(m_units) : GrowthUnits::lengthUnit(m_units);
+    const QString unit = m_measure == Measure::Bmi      ? QStringLiteral("kg/m\u00b2")
+                         : m_measure == Measure::Weight ? GrowthUnits::weightUnit(m_units)
+                                                        : GrowthUnits::lengthUnit(m_units);
     return measureName(m_measure) + QStringLiteral(" (") + unit + QLatin1Char(')');
 }
 
 double GrowthChartPainter::shown(double metric) const {
+    if (m_measure == Measure::Bmi)
+        return metric;
     return m_measure == Measure::Weight ? GrowthUnits::weightIn(metric, m_units)
                                         : GrowthUnits::lengthIn(metric, m_units);
 }
 
 QStringList GrowthChartPainter::labels() const {
     QStringList out;
-    if (m_data.sex == Sex::Unknown || !m_laidOut || stretches(m_data.sex, m_measure, m_x0, m_x1).isEmpty())
+    if (m_data.sex == Sex::Unknown || !m_laidOut ||
+        stretches(m_data.sex, m_measure, m_data.choice, m_x0, m_x1).isEmpty())
         return out;
     for (const Line& l : kLines)
         out << QString::fromLatin1(l.label);
@@ -145,11 +150,19 @@ QString GrowthChartPainter::describe(int i) const {
     QString name = m_measure == Measure::Head ? QStringLiteral("Head") : measureName(m_measure);
     if (m_measure == Measure::Height)
         name = pt.age < 2 ? QStringLiteral("Length") : QStringLiteral("Height");
-    QString s =
-        name + QLatin1Char(' ') + text(m_units) + QStringLiteral(" (") + text(other) + QLatin1Char(')');
+    if (pt.atBirth)
+        name = QStringLiteral("Birth ") + name.toLower();
+    QString s = m_measure == Measure::Bmi ? name + QLatin1Char(' ') + QLocale::c().toString(pt.value, 'f', 1)
+                                          : name + QLatin1Char(' ') + text(m_units) + QStringLiteral(" (") +
+                                                text(other) + QLatin1Char(')');
+    // A length read as the other way of measuring it: the parent sees how it was measured.
+    if (pt.reading.adjusted != 0)
+        s += pt.reading.adjusted > 0 ? QStringLiteral(", measured standing")
+                                     : QStringLiteral(", measured lying");
     if (pt.reading.known)
         s += QStringLiteral(", ") + GrowthReference::centileText(pt.reading.z) +
-             QStringLiteral(" centile (") + pt.reading.source + QLatin1Char(')');
+             QStringLiteral(" centile, ") + GrowthReference::sdsText(pt.reading.z) + QStringLiteral(" (") +
+             pt.reading.source + QLatin1Char(')');
     return s;
 }
 
@@ -161,14 +174,17 @@ void GrowthChartPainter::layout(const QRectF& rect) {
     double maxAge = 1.0;
     for (const GrowthPlot::Point& pt : points)
         maxAge = std::max(maxAge, pt.age);
-    if (maxAge <= 1.0)
+    const double from = m_measure == Measure::Bmi ? 2.0 : 0.0; // the BMI chart starts at 2 years
+    if (m_measure == Measure::Bmi)
+        m_x1 = std::max(5.0, std::ceil(maxAge * 1.02));
+    else if (maxAge <= 1.0)
         m_x1 = 1.0;
     else if (maxAge <= 2.0)
         m_x1 = std::ceil(maxAge * 1.02 * 4) / 4;
     else
         m_x1 = std::ceil(maxAge * 1.02);
-    // A little room before birth so that a birth-day point is not on the frame.
-    m_x0 = -m_x1 * 0.015;
+    // A little room before the first age so that a birth-day point is not on the frame.
+    m_x0 = from - (m_x1 - from) * 0.015;
 
     // The values: the child's points and the band over the ages shown.
     double lo = qInf(), hi = -qInf();
@@ -176,14 +192,16 @@ void GrowthChartPainter::layout(const QRectF& rect) {
         lo = std::min(lo, shown(pt.value));
         hi = std::max(hi, shown(pt.value));
     }
-    for (const auto& s : stretches(m_data.sex, m_measure, 0, m_x1))
+    for (const auto& s : stretches(m_data.sex, m_measure, m_data.choice, 0, m_x1))
         for (int k = 0; k <= 20; ++k) {
             const double age = s.first + (s.second - s.first) * k / 20;
-            lo = std::min(lo, shown(GrowthReference::valueAt(m_data.sex, m_measure, age, -1.881)));
-            hi = std::max(hi, shown(GrowthReference::valueAt(m_data.sex, m_measure, age, 1.881)));
+            lo = std::min(lo,
+                          shown(GrowthReference::valueAt(m_data.sex, m_measure, age, -1.881, m_data.choice)));
+            hi = std::max(hi,
+                          shown(GrowthReference::valueAt(m_data.sex, m_measure, age, 1.881, m_data.choice)));
         }
     if (!std::isfinite(lo) || !std::isfinite(hi)) { // nothing to draw: a first year's usual range
-        const double fallback[3][2] = {{2, 12}, {45, 80}, {32, 48}};
+        const double fallback[4][2] = {{2, 12}, {45, 80}, {32, 48}, {13, 20}};
         lo = shown(fallback[int(m_measure)][0]);
         hi = shown(fallback[int(m_measure)][1]);
     }
@@ -287,7 +305,7 @@ void GrowthChartPainter::paint(QPainter& p, const QRectF& rect) {
                 {mo / 12.0, mo == 0 ? QStringLiteral("birth") : QString::number(mo) + QStringLiteral(" mo")});
     } else {
         const int every = years <= 10 ? 1 : years <= 20 ? 2 : 5;
-        for (int y = 0; y <= int(years); y += every)
+        for (int y = int(std::ceil(m_x0)); y <= int(years); y += every)
             ticks.append({double(y), y == 0 ? QStringLiteral("birth")
                                             : QString::number(y) +
                                                   (y == 1 ? QStringLiteral(" yr") : QStringLiteral(" yrs"))});
@@ -313,7 +331,8 @@ void GrowthChartPainter::paint(QPainter& p, const QRectF& rect) {
                ageCaption);
 
     // The reference: the band, then its lines, clipped to the plot.
-    const auto parts = stretches(sex, m_measure, 0, m_x1);
+    const GrowthReference::Choice choice = m_data.choice;
+    const auto parts = stretches(sex, m_measure, choice, 0, m_x1);
     if (!parts.isEmpty()) {
         p.save();
         p.setClipRect(m_plot);
@@ -323,7 +342,8 @@ void GrowthChartPainter::paint(QPainter& p, const QRectF& rect) {
             const int n = std::max(2, int(samples * (s.second - s.first) / (m_x1 - m_x0)));
             for (int k = 0; k <= n; ++k) {
                 const double age = s.first + (s.second - s.first) * k / n;
-                poly << QPointF(xOf(age), yOf(shown(GrowthReference::valueAt(sex, m_measure, age, z))));
+                poly << QPointF(xOf(age),
+                                yOf(shown(GrowthReference::valueAt(sex, m_measure, age, z, choice))));
             }
             return poly;
         };
@@ -349,8 +369,8 @@ void GrowthChartPainter::paint(QPainter& p, const QRectF& rect) {
         const double endAge = parts.last().second;
         QVector<double> ys;
         for (const Line& l : kLines)
-            ys << yOf(shown(
-                GrowthReference::valueAt(sex, m_measure, endAge, GrowthReference::zOfCentile(l.centile))));
+            ys << yOf(shown(GrowthReference::valueAt(sex, m_measure, endAge,
+                                                     GrowthReference::zOfCentile(l.centile), choice)));
         // The 3rd is lowest on the page (largest y): each label keeps a line's room from the next, and
         // the five stay within the plot's height.
         const double gap = line * 0.85;
@@ -367,6 +387,21 @@ void GrowthChartPainter::paint(QPainter& p, const QRectF& rect) {
         for (int i = 0; i < ys.size(); ++i)
             p.drawText(QRectF(labelX, ys[i] - line / 2, rect.right() - labelX, line),
                        Qt::AlignLeft | Qt::AlignVCenter, QString::fromLatin1(kLines[i].label));
+    }
+    // Where the reference changes from the WHO's to the CDC's: a dotted line, named at its top.
+    const double change = GrowthReference::changeAge(sex, m_measure, choice);
+    if (!parts.isEmpty() && change > m_x0 && change < m_x1) {
+        const double x = xOf(change);
+        QPen dotted(QColor(0x6a, 0x70, 0x80), 1, Qt::DotLine);
+        p.setPen(dotted);
+        p.drawLine(QPointF(x, m_plot.top()), QPointF(x, m_plot.bottom()));
+        p.setPen(ink);
+        const QString who = QStringLiteral("WHO"), cdc = QStringLiteral("CDC");
+        p.drawText(QRectF(x - fm.horizontalAdvance(who) - line * 0.3, m_plot.top() + line * 0.1,
+                          fm.horizontalAdvance(who) + 2, line),
+                   Qt::AlignRight | Qt::AlignVCenter, who);
+        p.drawText(QRectF(x + line * 0.3, m_plot.top() + line * 0.1, fm.horizontalAdvance(cdc) + 2, line),
+                   Qt::AlignLeft | Qt::AlignVCenter, cdc);
     }
     p.setPen(QPen(QColor(0x9a, 0xa0, 0xb0), 1));
     p.drawRect(m_plot);

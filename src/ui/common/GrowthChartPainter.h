@@ -12,11 +12,12 @@
 
 class QPainter;
 
-// One growth chart (weight, length/height or head circumference by age), drawn the same on the
-// screen and on paper: the age on a true time axis from birth (months in the first years, then
-// years), the reference's 3rd to 97th centile band shaded with the 3rd, 15th, 50th, 85th and 97th
-// lines labelled at the right edge, the child's points and line on top. The axes are fitted to the
-// child's points (at least the first year) so that none is clipped.
+// One growth chart (weight, length/height, head circumference or, from 2 years, BMI by age), drawn
+// the same on the screen and on paper: the age on a true time axis from birth (months in the first
+// years, then years), the reference's 3rd to 97th centile band shaded with the 3rd, 15th, 50th, 85th
+// and 97th lines labelled at the right edge, a dotted line where the WHO standards give way to the
+// CDC charts, the child's points and line on top. The axes are fitted to the child's points (at
+// least the first year) so that none is clipped.
 class GrowthChartPainter {
 public:
     GrowthChartPainter(const GrowthPlot::Plot& plot, GrowthReference::Measure measure,
@@ -30,9 +31,9 @@ public:
     QPointF position(int point) const;
     // The point nearest `at` within `radius`, or -1.
     int pointAt(const QPointF& at, double radius) const;
-    // "Weight", "Length/Height" or "Head circumference" with the unit: "Weight (kg)".
+    // "Weight", "Length/Height", "Head circumference" or "BMI" with the unit: "Weight (kg)".
     QString title() const;
-    // A point in words: "Weight 7.3 kg (16 lbs 2 oz), 50th centile (WHO)".
+    // A point in words: "Weight 7.3 kg (16 lbs 2 oz), 50th centile, SDS +0.1 (WHO)".
     QString describe(int point) const;
     // The centile labels drawn at the right edge, in the order drawn (empty without a sex).
     QStringList labels() const;

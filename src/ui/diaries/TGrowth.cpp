@@ -1,5 +1,6 @@
 #include "ui/diaries/TGrowth.h"
 
+#include "core/book/ChildProfile.h"
 #include "core/diaries/GrowthLog.h"
 #include "core/diaries/GrowthUnits.h"
 #include "ui/common/Artwork.h"
@@ -195,6 +196,12 @@ void TGrowth::buildEntriesPage(const QPixmap& ruler) {
     newGrid->addWidget(m_newDate, 0, 1);
     measureRows(newGrid, added, m_newHeight, m_newWtLbs, m_newWtOz, m_newWtKg, m_newHead, &m_newLengthUnits,
                 &m_newImperialWeight, &m_newMetricWeight);
+    // How the length or height was measured: lying down before 2 years, standing after, as a rule.
+    m_newMeasured = new QComboBox(added);
+    m_newMeasured->setObjectName(QStringLiteral("NewMeasured"));
+    m_newMeasured->addItems({QStringLiteral("lying down"), QStringLiteral("standing")});
+    m_newMeasured->setAccessibleName(QStringLiteral("New height measured"));
+    newGrid->addWidget(m_newMeasured, 1, 3, 1, 2, Qt::AlignLeft);
     auto* addColumn = new QVBoxLayout;
     addColumn->addStretch();
     addColumn->addWidget(add);
@@ -216,7 +223,8 @@ void TGrowth::buildEntriesPage(const QPixmap& ruler) {
     m_pages->addTab(entries, QStringLiteral("Growth Entries"));
     // The new-entry group comes first in the tab order.
     setTabOrder(m_newDate, m_newHeight);
-    setTabOrder(m_newHeight, m_newWtLbs);
+    setTabOrder(m_newHeight, m_newMeasured);
+    setTabOrder(m_newMeasured, m_newWtLbs);
     setTabOrder(m_newWtLbs, m_newWtOz);
     setTabOrder(m_newWtOz, m_newWtKg);
     setTabOrder(m_newWtKg, m_newHead);
@@ -237,15 +245,15 @@ void TGrowth::buildEntriesPage(const QPixmap& ruler) {
     connect(m_dateSearch, qOverload<int>(&QComboBox::activated), this, &TGrowth::DateSearchClick);
 }
 
-// The Growth Chart page: weight and length/height side by side, head circumference below beside the
-// latest measurements in words and what was left out.
+// The Growth Chart page: weight and length/height side by side, head circumference and BMI below,
+// under them the latest measurements in words, the reference chosen and what was left out.
 void TGrowth::buildChartPage() {
     auto* chartContent = new QWidget(this);
     auto* chartGrid = new QGridLayout(chartContent);
     chartGrid->setContentsMargins(0, 0, 0, 0);
-    const char* const chartNames[] = {"WeightChart", "HeightChart", "HeadChart"};
+    const char* const chartNames[] = {"WeightChart", "HeightChart", "HeadChart", "BmiChart"};
     for (GrowthReference::Measure m : {GrowthReference::Measure::Weight, GrowthReference::Measure::Height,
-                                       GrowthReference::Measure::Head}) {
+                                       GrowthReference::Measure::Head, GrowthReference::Measure::Bmi}) {
         auto* view = new GrowthChartView(m, chartContent);
         view->setObjectName(QString::fromLatin1(chartNames[m_charts.size()]));
         m_charts.append(view);
@@ -256,7 +264,8 @@ void TGrowth::buildChartPage() {
     m_chartSummary->setWordWrap(true);
     m_chartSummary->setFocusPolicy(Qt::TabFocus);
     m_chartSummary->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    m_chartSummary->setAccessibleName(QStringLiteral("Latest measurements"));
+    // Read by its text: the caption is only its description.
+    Widgets::showsValue(m_chartSummary, QStringLiteral("Latest measurements"));
     m_chartNote = new QLabel(chartContent);
     m_chartNote->setObjectName(QStringLiteral("ChartNote"));
     m_chartNote->setTextFormat(Qt::PlainText);
@@ -264,15 +273,40 @@ void TGrowth::buildChartPage() {
     m_leftOut = DiaryWidgets::display("LeftOut", QStringLiteral("Left out of the chart"), chartContent);
     m_leftOut->setMaximumHeight(56);
     m_leftOut->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_reference = new QComboBox(chartContent);
+    m_reference->setObjectName(QStringLiteral("Reference"));
+    for (GrowthReference::Choice c :
+         {GrowthReference::Choice::Who2ThenCdc, GrowthReference::Choice::Who5ThenCdc})
+        m_reference->addItem(GrowthReference::choiceText(c));
+    auto* referenceLabel = new QLabel(QStringLiteral("&Reference:"), chartContent);
+    referenceLabel->setBuddy(m_reference);
+    Widgets::setAccessibleCaption(m_reference, QStringLiteral("Reference"));
+    connect(m_reference, qOverload<int>(&QComboBox::activated), this, [this](int index) {
+        guarded(this, [&] {
+            GrowthReference::setPreferred(index == 1 ? GrowthReference::Choice::Who5ThenCdc
+                                                     : GrowthReference::Choice::Who2ThenCdc);
+            refreshChart();
+        });
+    });
+    auto* reference = new QHBoxLayout;
+    reference->addWidget(referenceLabel);
+    reference->addWidget(m_reference);
+    reference->addStretch();
     auto* words = new QVBoxLayout;
     words->addWidget(m_chartSummary);
     words->addWidget(m_chartNote);
     words->addWidget(m_leftOut);
-    words->addStretch();
+    auto* side = new QVBoxLayout;
+    side->addLayout(reference);
+    side->addStretch();
+    auto* below = new QHBoxLayout;
+    below->addLayout(words, 3);
+    below->addLayout(side, 1);
     chartGrid->addWidget(m_charts[0], 0, 0);
     chartGrid->addWidget(m_charts[1], 0, 1);
     chartGrid->addWidget(m_charts[2], 1, 0);
-    chartGrid->addLayout(words, 1, 1);
+    chartGrid->addWidget(m_charts[3], 1, 1);
+    chartGrid->addLayout(below, 2, 0, 1, 2);
     chartGrid->setRowStretch(0, 1);
     chartGrid->setRowStretch(1, 1);
     chartGrid->setColumnStretch(0, 1);
@@ -328,13 +362,14 @@ void TGrowth::build() {
     layout->addLayout(bottom);
     layout->addWidget(Widgets::pageRows(m_pages, rows, {close}));
 
-    resize(880, 600);
+    resize(940, 660);
 }
 
 void TGrowth::FormActivate() {
     endEdit();
     m_cursor.activate();
     m_units->setCurrentIndex(GrowthUnits::preferred() == GrowthUnits::System::Metric ? 1 : 0);
+    defaultMeasured();
     showUnits();
     RefreshCombo();
     showCurrent();
@@ -381,6 +416,8 @@ void TGrowth::showUnits() {
          {static_cast<QWidget*>(m_newWtLbs), static_cast<QWidget*>(m_newWtOz),
           static_cast<QWidget*>(m_newImperialWeight[0]), static_cast<QWidget*>(m_newImperialWeight[1])})
         w->setVisible(!metric);
+    if (!m_currentGrowthEntry)
+        showRecordUnits(metric);
 }
 
 bool TGrowth::newEntryTyped() const {
@@ -403,6 +440,14 @@ void TGrowth::clearNewEntry() {
     m_newDate->setStoredText(QStringLiteral("  -  -  "));
     for (QLineEdit* e : {m_newHeight, m_newWtLbs, m_newWtOz, m_newWtKg, m_newHead})
         e->clear();
+    defaultMeasured();
+}
+
+void TGrowth::defaultMeasured() {
+    const QDate today = QDate::currentDate();
+    const QDate birth = ChildProfile::read(ActiveChildName(), today).birth.date();
+    const bool standing = birth.isValid() && birth.daysTo(today) / 365.25 >= 2;
+    m_newMeasured->setCurrentIndex(standing ? 1 : 0);
 }
 
 void TGrowth::done(int result) {
@@ -455,6 +500,8 @@ void TGrowth::showEmpty() {
     m_wtOz->clear();
     m_wtKg->clear();
     m_head->clear();
+    // Nothing shown: its boxes in the family's units.
+    showRecordUnits(m_units->currentIndex() == 1);
 }
 
 void TGrowth::showCurrent() {
@@ -482,7 +529,10 @@ std::shared_ptr<GrowthType> TGrowth::typedRecord() const {
     return std::make_shared<GrowthType>(GrowthType{
         m_newDate->storedText(), m_newHeight->text(), metric ? QString() : m_newWtLbs->text(),
         metric ? QString() : m_newWtOz->text(), m_newHead->text(), metric ? m_newWtKg->text() : QString(),
-        GrowthUnits::storedName(metric ? GrowthUnits::System::Metric : GrowthUnits::System::Imperial)});
+        GrowthUnits::storedName(metric ? GrowthUnits::System::Metric : GrowthUnits::System::Imperial),
+        m_newHeight->text().trimmed().isEmpty() ? QString()
+        : m_newMeasured->currentIndex() == 1    ? QStringLiteral("standing")
+                                                : QStringLiteral("lying")});
 }
 
 void TGrowth::BitBtn5Click() {
@@ -514,6 +564,8 @@ void TGrowth::EditBtnClick() {
     m_newWtOz->setText(shown->WtOz);
     m_newWtKg->setText(shown->WtKg);
     m_newHead->setText(shown->Head);
+    if (shown->Measured == QLatin1String("lying") || shown->Measured == QLatin1String("standing"))
+        m_newMeasured->setCurrentIndex(shown->Measured == QLatin1String("standing") ? 1 : 0);
     m_newGroup->setTitle(QStringLiteral("Edit Entry"));
     m_add->setText(QStringLiteral("Save Changes"));
     m_add->setIcon(Widgets::standardIcon(QStyle::SP_DialogApplyButton));
@@ -570,6 +622,7 @@ void TGrowth::refreshChart() {
     const GrowthReference::Sex sex = plot->sex;
     const QDate birth = plot->birth;
     m_plot = plot;
+    m_reference->setCurrentIndex(plot->choice == GrowthReference::Choice::Who5ThenCdc ? 1 : 0);
     const GrowthUnits::System units =
         m_units->currentIndex() == 1 ? GrowthUnits::System::Metric : GrowthUnits::System::Imperial;
     QStringList latest;
@@ -601,7 +654,7 @@ void TGrowth::refreshChart() {
                     "Born at %1 weeks: plotted at the age corrected for prematurity until 2 years.")
                     .arg(plot->gestationWeeks);
     if (!plot->leftOut.isEmpty())
-        note << QStringLiteral("Left out of the chart, as they cannot be read:");
+        note << QStringLiteral("Left out, as they cannot be read:");
     m_chartNote->setText(note.join(QLatin1Char(' ')));
     m_leftOut->setPlainText(plot->leftOut.join(QLatin1Char('\n')));
     m_leftOut->setVisible(!plot->leftOut.isEmpty());

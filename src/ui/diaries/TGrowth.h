@@ -110,6 +110,9 @@ private:
     QComboBox* m_units;
     QWidget* m_chartPage;
     QList<GrowthChartView*> m_charts;
+    QComboBox* m_reference = nullptr;
+    QComboBox* m_newMeasured = nullptr; // lying down or standing, for a new entry's length or height
+    void defaultMeasured();
     std::shared_ptr<const GrowthPlot::Plot> m_plot;
     QLabel* m_chartSummary;
     QLabel* m_chartNote;

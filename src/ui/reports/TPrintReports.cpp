@@ -257,7 +257,8 @@ void TPrintReports::produce(bool print) {
                 fallback = std::make_unique<TSampleReport>();
                 report = fallback.get();
             }
-            report->setTexts(AnnouncementTexts::fromFields(ChildRow::fromTable(ChildTable, onRow, child)));
+            report->setTexts(AnnouncementTexts::fromFields(ChildRow::fromTable(ChildTable, onRow, child),
+                                                           GrowthUnits::preferred()));
             if (print)
                 report->Print(this, child);
             else

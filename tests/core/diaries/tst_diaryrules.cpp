@@ -280,18 +280,60 @@ void DiaryRulesTest::chartPlacesReadableRecordsByAgeInDateOrder() {
     QCOMPARE(c.head.size(), 1);
     QCOMPARE(c.head[0].value, 48.5);
     QVERIFY(qAbs(c.maxAge - 2.0) < 0.003);
-    // The centile of each point where the standards cover its age: none on the birth day (they start
-    // at two weeks), WHO before 5 years.
-    QVERIFY(!c.height[0].reading.known);
+    // The centile of each point from the birth day on, the WHO's before 2 years.
+    QVERIFY(c.height[0].reading.known);
     QVERIFY(c.height[1].reading.known);
     QCOMPARE(c.height[1].reading.source, QStringLiteral("WHO"));
-    QCOMPARE(c.leftOut.size(), 4);
+    // Left out: what is on no chart, and the chart a value typed that cannot be read is missing
+    // from; a weigh-in without a length is simply on the weight chart.
+    QCOMPARE(c.leftOut.size(), 3);
     QVERIFY(c.leftOut.filter("date cannot be read").size() == 1);
     QVERIFY(c.leftOut.filter("before the birth").size() == 1);
-    QVERIFY(c.leftOut.filter("weight is missing or cannot be read").size() == 1);
-    QVERIFY(c.leftOut.filter("height is missing or cannot be read").size() == 1);
+    QVERIFY(c.leftOut.filter("not on the length/height chart: the height cannot be read").size() == 1);
+    // The BMI from 2 years, of the height and weight of the same day.
+    QCOMPARE(c.bmi.size(), 1);
+    QVERIFY(qAbs(c.bmi[0].value - 12.2 / (0.86 * 0.86)) < 1e-9);
+    QCOMPARE(c.bmi[0].reading.source, QStringLiteral("CDC"));
     for (int i = 1; i < c.height.size(); ++i)
         QVERIFY(c.height[i - 1].age <= c.height[i].age);
+
+    // The birth measurements of the child's information are each chart's first point, with a centile
+    // from the birth day: a girl of the WHO's birth medians (49.1 cm, 3.2322 kg) is on the 50th.
+    ChildProfile born;
+    born.birthUnits = "metric";
+    born.birthLengthCm = "49.15";
+    born.birthWeightKg = "3.2322";
+    born.birthHead = "33.9";
+    const GrowthPlot::Plot withBirth =
+        GrowthPlot::make(records, birth, GrowthPlot::Sex::Girl, 0, today,
+                         GrowthReference::Choice::Who2ThenCdc, GrowthPlot::birthRecord(born));
+    QCOMPARE(withBirth.weight.size(), 6);
+    QVERIFY(withBirth.weight[0].atBirth && !withBirth.weight[1].atBirth);
+    QCOMPARE(withBirth.weight[0].value, 3.2322);
+    QCOMPARE(GrowthReference::centileText(withBirth.weight[0].reading.z), QStringLiteral("50th"));
+    QCOMPARE(GrowthReference::centileText(withBirth.height[0].reading.z), QStringLiteral("50th"));
+    QCOMPARE(withBirth.head.size(), 2);
+    QCOMPARE(withBirth.head[0].age, 0.0);
+    // A length measured standing before 2 years is read as the 0.7 cm longer length lying down.
+    const GrowthPlot::Plot standing = GrowthPlot::make(
+        {{"07-01-24", "26", "16", "8", "", "", "", "standing"}}, birth, GrowthPlot::Sex::Girl, 0, today);
+    QCOMPARE(standing.height[0].reading.adjusted, GrowthReference::kLyingOverStanding);
+    // Typed in inches, pounds and ounces, they are read as such.
+    ChildProfile imperial;
+    imperial.birthHeight = "20";
+    imperial.birthPounds = "7";
+    imperial.birthOunces = "8";
+    const GrowthPlot::Plot inches =
+        GrowthPlot::make({}, birth, GrowthPlot::Sex::Boy, 0, today, GrowthReference::Choice::Who2ThenCdc,
+                         GrowthPlot::birthRecord(imperial));
+    QCOMPARE(inches.height[0].value, 20 * 2.54);
+    QVERIFY(qAbs(inches.weight[0].value - 7.5 * 0.45359237) < 1e-9);
+    // Born at 34 weeks, the birth is six weeks before the due date: no centile applies there yet.
+    const GrowthPlot::Plot preterm =
+        GrowthPlot::make({}, birth, GrowthPlot::Sex::Boy, 34, today, GrowthReference::Choice::Who2ThenCdc,
+                         GrowthPlot::birthRecord(imperial));
+    QVERIFY(preterm.weight.isEmpty());
+    QVERIFY(preterm.leftOut.filter("At birth").filter("before the due date").size() == 1);
 
     // Born at 32 weeks: until 2 years the age is corrected by the eight weeks short of 40.
     const GrowthPlot::Plot early = GrowthPlot::make(
@@ -315,32 +357,115 @@ void DiaryRulesTest::chartWithoutABirthDateDrawsNothing() {
 
 void DiaryRulesTest::centilesMatchThePublishedStandards() {
     using namespace GrowthReference;
-    // WHO medians: girls' weight at 6 months 7.3 kg, boys' length at 12 months 75.7 cm.
-    const Reading girl = read(Sex::Girl, Measure::Weight, 0.5, 7.3);
-    QVERIFY(girl.known);
-    QCOMPARE(girl.source, QStringLiteral("WHO"));
-    QVERIFY(qAbs(girl.z) < 0.02);
-    QCOMPARE(centileText(girl.z), QStringLiteral("50th"));
-    const Reading boy = read(Sex::Boy, Measure::Height, 1.0, 75.7);
-    QCOMPARE(centileText(boy.z), QStringLiteral("50th"));
-    // The girls' -2 SD weight at 6 months (WHO: 5.7 kg) reads the 2nd centile; the 3rd line the 3rd.
-    const double minusTwo = valueAt(Sex::Girl, Measure::Weight, 0.5, -2.0);
-    QVERIFY(qAbs(minusTwo - 5.7) < 0.05);
-    QCOMPARE(centileText(read(Sex::Girl, Measure::Weight, 0.5, minusTwo).z), QStringLiteral("2nd"));
-    QCOMPARE(centileText(read(Sex::Girl, Measure::Weight, 0.5, 5.8119).z), QStringLiteral("3rd"));
-    // Between two tabulated ages the lines are interpolated: 4.5 months lies between 4 and 5.
-    const double mid = valueAt(Sex::Girl, Measure::Weight, 0.375, 0);
-    QVERIFY(mid > valueAt(Sex::Girl, Measure::Weight, 1.0 / 3, 0));
-    QVERIFY(mid < valueAt(Sex::Girl, Measure::Weight, 5.0 / 12, 0));
-    QCOMPARE(centileText(read(Sex::Girl, Measure::Weight, 0.5, 15).z), QStringLiteral(">99.6th"));
-    QCOMPARE(centileText(read(Sex::Girl, Measure::Weight, 0.5, 3).z), QStringLiteral("<0.4th"));
-    QCOMPARE(centileText(zOfCentile(97)), QStringLiteral("97th"));
-    QCOMPARE(centileText(1.0), QStringLiteral("84th"));
-    QCOMPARE(centileText(-2.3), QStringLiteral("1st"));
-    // From 5 years the CDC charts; a head only to 5; nothing without a sex or past 20 years.
-    QCOMPARE(read(Sex::Boy, Measure::Height, 10, 140).source, QStringLiteral("CDC"));
-    QCOMPARE(read(Sex::Boy, Measure::Height, 4, 100).source, QStringLiteral("WHO"));
-    QVERIFY(read(Sex::Boy, Measure::Height, 5.02, 110).known); // between the two charts' ages
+    // The references' own published 3rd, 50th and 97th centile columns (the CDC's BMI: 3rd, 50th
+    // and 95th) read back as those centiles, at ages from two weeks to 16 years, both sexes.
+    struct Row {
+        Sex sex;
+        Measure measure;
+        Choice choice;
+        double age, low, median, high;
+        int top;
+    };
+    const Row rows[] = {
+        {Sex::Girl, Measure::Weight, Choice::Who5ThenCdc, 0.0383, 2.7019, 3.5693, 4.6367, 97},
+        {Sex::Girl, Measure::Weight, Choice::Who5ThenCdc, 0.5, 5.8119, 7.297, 9.1982, 97},
+        {Sex::Girl, Measure::Weight, Choice::Who5ThenCdc, 1.5, 8.1723, 10.2315, 12.9922, 97},
+        {Sex::Girl, Measure::Height, Choice::Who5ThenCdc, 0.0383, 47.9331, 51.512, 55.0909, 97},
+        {Sex::Girl, Measure::Height, Choice::Who5ThenCdc, 0.5, 61.4684, 65.7311, 69.9938, 97},
+        {Sex::Girl, Measure::Height, Choice::Who5ThenCdc, 1.5, 75.2463, 80.7079, 86.1695, 97},
+        {Sex::Girl, Measure::Head, Choice::Who5ThenCdc, 0.0383, 33.0732, 35.2272, 37.3812, 97},
+        {Sex::Girl, Measure::Head, Choice::Who5ThenCdc, 0.5, 39.7494, 42.1995, 44.6496, 97},
+        {Sex::Girl, Measure::Head, Choice::Who5ThenCdc, 1.5, 43.6445, 46.2424, 48.8403, 97},
+        {Sex::Boy, Measure::Weight, Choice::Who5ThenCdc, 0.0383, 2.849, 3.7529, 4.8539, 97},
+        {Sex::Boy, Measure::Weight, Choice::Who5ThenCdc, 0.5, 6.4388, 7.934, 9.7243, 97},
+        {Sex::Boy, Measure::Weight, Choice::Who5ThenCdc, 1.5, 8.8702, 10.9385, 13.4766, 97},
+        {Sex::Boy, Measure::Height, Choice::Who5ThenCdc, 0.0383, 48.7506, 52.3461, 55.9416, 97},
+        {Sex::Boy, Measure::Height, Choice::Who5ThenCdc, 0.5, 63.5981, 67.6236, 71.6491, 97},
+        {Sex::Boy, Measure::Height, Choice::Who5ThenCdc, 1.5, 77.1857, 82.2587, 87.3317, 97},
+        {Sex::Boy, Measure::Head, Choice::Who5ThenCdc, 0.0383, 33.6672, 35.8649, 38.0626, 97},
+        {Sex::Boy, Measure::Head, Choice::Who5ThenCdc, 0.5, 41.0349, 43.3306, 45.6263, 97},
+        {Sex::Boy, Measure::Head, Choice::Who5ThenCdc, 1.5, 44.8764, 47.3711, 49.8658, 97},
+        {Sex::Girl, Measure::Weight, Choice::Who5ThenCdc, 3.5, 11.7576, 14.9727, 19.4686, 97},
+        {Sex::Girl, Measure::Height, Choice::Who5ThenCdc, 3.5, 91.3979, 99.0448, 106.6917, 97},
+        {Sex::Girl, Measure::Head, Choice::Who5ThenCdc, 3.5, 46.2978, 48.9629, 51.628, 97},
+        {Sex::Boy, Measure::Weight, Choice::Who5ThenCdc, 3.5, 12.1802, 15.3486, 19.4386, 97},
+        {Sex::Boy, Measure::Height, Choice::Who5ThenCdc, 3.5, 92.3939, 99.8515, 107.3091, 97},
+        {Sex::Boy, Measure::Head, Choice::Who5ThenCdc, 3.5, 47.1608, 49.8745, 52.5882, 97},
+        {Sex::Girl, Measure::Bmi, Choice::Who5ThenCdc, 3, 13.2043, 15.3968, 18.2194, 97},
+        {Sex::Boy, Measure::Bmi, Choice::Who5ThenCdc, 3, 13.4823, 15.5988, 18.1727, 97},
+        {Sex::Girl, Measure::Weight, Choice::Who2ThenCdc, 2.4583, 10.6311, 12.8952, 16.2849, 97},
+        {Sex::Girl, Measure::Height, Choice::Who2ThenCdc, 2.4583, 82.5971, 89.5848, 96.6451, 97},
+        {Sex::Girl, Measure::Bmi, Choice::Who2ThenCdc, 2.458333333, 13.9872, 16.0643, 18.6447, 95},
+        {Sex::Boy, Measure::Weight, Choice::Who2ThenCdc, 2.4583, 11.0147, 13.4252, 16.6151, 97},
+        {Sex::Boy, Measure::Height, Choice::Who2ThenCdc, 2.4583, 83.8382, 90.6291, 97.8035, 97},
+        {Sex::Boy, Measure::Bmi, Choice::Who2ThenCdc, 2.458333333, 14.3348, 16.2958, 18.7595, 95},
+        {Sex::Girl, Measure::Weight, Choice::Who5ThenCdc, 7.9583, 19.3868, 25.4988, 38.0721, 97},
+        {Sex::Girl, Measure::Weight, Choice::Who5ThenCdc, 16.0417, 41.8273, 53.9454, 84.3666, 97},
+        {Sex::Girl, Measure::Height, Choice::Who5ThenCdc, 7.9583, 116.8555, 127.3522, 138.8877, 97},
+        {Sex::Girl, Measure::Height, Choice::Who5ThenCdc, 16.0417, 150.4209, 162.569, 174.7708, 97},
+        {Sex::Girl, Measure::Bmi, Choice::Who5ThenCdc, 8.041666667, 13.2997, 15.827, 20.6953, 95},
+        {Sex::Girl, Measure::Bmi, Choice::Who5ThenCdc, 15.95833333, 16.3747, 20.4122, 28.847, 95},
+        {Sex::Boy, Measure::Weight, Choice::Who5ThenCdc, 7.9583, 19.9559, 25.5261, 36.9834, 97},
+        {Sex::Boy, Measure::Weight, Choice::Who5ThenCdc, 16.0417, 45.793, 61.0954, 88.9532, 97},
+        {Sex::Boy, Measure::Height, Choice::Who5ThenCdc, 7.9583, 117.0586, 127.632, 138.6907, 97},
+        {Sex::Boy, Measure::Height, Choice::Who5ThenCdc, 16.0417, 158.8449, 173.6101, 187.0941, 97},
+        {Sex::Boy, Measure::Bmi, Choice::Who5ThenCdc, 8.041666667, 13.586, 15.7823, 20.0679, 95},
+        {Sex::Boy, Measure::Bmi, Choice::Who5ThenCdc, 15.95833333, 16.7235, 20.4997, 27.5051, 95},
+    };
+    for (const Row& r : rows) {
+        const QString where = QStringLiteral("%1 %2 at %3").arg(int(r.sex)).arg(int(r.measure)).arg(r.age);
+        const QString source = r.age >= switchAge(r.choice) && r.measure != Measure::Head ? "CDC" : "WHO";
+        const double zTop = zOfCentile(r.top);
+        const double values[3][2] = {{r.low, zOfCentile(3)}, {r.median, 0}, {r.high, zTop}};
+        for (const auto& v : values) {
+            const Reading got = read(r.sex, r.measure, r.age, v[0], r.choice);
+            QVERIFY2(got.known && got.source == source, qPrintable(where));
+            QVERIFY2(qAbs(got.z - v[1]) < 0.015, qPrintable(where + QStringLiteral(": z %1").arg(got.z)));
+        }
+        QCOMPARE(centileText(read(r.sex, r.measure, r.age, r.low, r.choice).z), QStringLiteral("3rd"));
+        QCOMPARE(centileText(read(r.sex, r.measure, r.age, r.median, r.choice).z), QStringLiteral("50th"));
+        QCOMPARE(centileText(read(r.sex, r.measure, r.age, r.high, r.choice).z),
+                 QString::number(r.top) + "th");
+    }
+    // From the day of birth: a girl of the WHO's birth median (3.2322 kg) is on the 50th.
+    QCOMPARE(centileText(read(Sex::Girl, Measure::Weight, 0, 3.2322).z), QStringLiteral("50th"));
+    // Centiles are the whole number of the share below z, not of z rounded: the 75th line reads 75th.
+    QCOMPARE(centileText(zOfCentile(75)), QStringLiteral("75th"));
+    QCOMPARE(centileText(zOfCentile(25)), QStringLiteral("25th"));
+    QCOMPARE(centileText(-2.7), QStringLiteral("<0.4th"));
+    QCOMPARE(centileText(2.7), QStringLiteral(">99.6th"));
+    QCOMPARE(sdsText(1.26), QStringLiteral("SDS +1.3"));
+    QCOMPARE(sdsText(-0.04), QStringLiteral("SDS 0.0"));
+    // Beyond 3 SDS the WHO's weight reads on the 2-to-3 SDS distance: half of it past the 3 SDS value
+    // is 3.5 SDS (plain LMS would read less, the weight's distribution being skewed).
+    const double at3 = valueAt(Sex::Girl, Measure::Weight, 0.5, 3),
+                 at2 = valueAt(Sex::Girl, Measure::Weight, 0.5, 2);
+    QVERIFY(qAbs(read(Sex::Girl, Measure::Weight, 0.5, at3 + (at3 - at2) / 2).z - 3.5) < 1e-9);
+    const double below =
+        valueAt(Sex::Girl, Measure::Weight, 0.5, -3) -
+        (valueAt(Sex::Girl, Measure::Weight, 0.5, -2) - valueAt(Sex::Girl, Measure::Weight, 0.5, -3));
+    QVERIFY(qAbs(read(Sex::Girl, Measure::Weight, 0.5, below).z + 4) < 1e-9);
+    // The change of reference: at 3 years the CDC by default, the WHO when chosen to 5 years.
+    QCOMPARE(read(Sex::Boy, Measure::Weight, 3, 14).source, QStringLiteral("CDC"));
+    QCOMPARE(read(Sex::Boy, Measure::Weight, 3, 14, Choice::Who5ThenCdc).source, QStringLiteral("WHO"));
+    QCOMPARE(read(Sex::Boy, Measure::Weight, 1.99, 12).source, QStringLiteral("WHO"));
+    QCOMPARE(changeAge(Sex::Boy, Measure::Weight, Choice::Who2ThenCdc), 2.0);
+    QCOMPARE(changeAge(Sex::Boy, Measure::Weight, Choice::Who5ThenCdc), 5.0);
+    QCOMPARE(changeAge(Sex::Boy, Measure::Head, Choice::Who2ThenCdc), -1.0);
+    QCOMPARE(changeAge(Sex::Boy, Measure::Bmi, Choice::Who2ThenCdc), -1.0); // the CDC's from its start
+    QCOMPARE(breaks(Sex::Girl, Measure::Height, Choice::Who5ThenCdc), (QList<double>{2.0, 5.0}));
+    QCOMPARE(firstAge(Sex::Girl, Measure::Bmi), 2.0);
+    // Lying or standing: a length measured standing before 2 years reads 0.7 cm longer, a height
+    // measured lying from 2 years 0.7 cm shorter; measured as the reference expects, as it is.
+    const double lying = read(Sex::Boy, Measure::Height, 1.5, 82, Choice::Who2ThenCdc, Position::Lying).z;
+    const Reading standing =
+        read(Sex::Boy, Measure::Height, 1.5, 81.3, Choice::Who2ThenCdc, Position::Standing);
+    QCOMPARE(standing.adjusted, kLyingOverStanding);
+    QVERIFY(qAbs(standing.z - lying) < 1e-9);
+    const Reading tall = read(Sex::Boy, Measure::Height, 3, 96.7, Choice::Who5ThenCdc, Position::Lying);
+    QCOMPARE(tall.adjusted, -kLyingOverStanding);
+    QVERIFY(qAbs(tall.z - read(Sex::Boy, Measure::Height, 3, 96, Choice::Who5ThenCdc).z) < 1e-9);
+    // A head only to 5 years; nothing without a sex or past 20 years.
     QVERIFY(!read(Sex::Boy, Measure::Head, 6, 52).known);
     QVERIFY(!read(Sex::Unknown, Measure::Weight, 0.5, 7.3).known);
     QVERIFY(!read(Sex::Girl, Measure::Weight, 21, 60).known);

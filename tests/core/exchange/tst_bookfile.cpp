@@ -85,8 +85,10 @@ QByteArray photo(int size, quint32 seed) {
 void fillChild(const QString& name, quint32 seed) {
     QCOMPARE(Children::add(name, QStringLiteral("Zoë \"Z\""), QStringLiteral("O'Lee")),
              Children::AddResult::Added);
-    Database::exec(QStringLiteral("UPDATE CHILD SET Hospital = ?, H3 = ? WHERE FirstName = ?"),
-                   {QStringLiteral("St. Mary's"), QStringLiteral("line one\nline two"), name});
+    Database::exec(
+        QStringLiteral("UPDATE CHILD SET Hospital = ?, H3 = ?, BirthUnits = 'metric', BirthLengthCm = "
+                       "'51.5', BirthWeightKg = '3.45', BirthHead = '35' WHERE FirstName = ?"),
+        {QStringLiteral("St. Mary's"), QStringLiteral("line one\nline two"), name});
     Children::makeActive(name, true);
     for (int list = 0; list < 6; ++list)
         for (int i = 0; i < 3; ++i)

@@ -70,6 +70,15 @@ void ReportContentTest::announcementJoinsFieldsWithoutTrimming() {
     QCOMPARE(t.ArrivalTime, QStringLiteral(": "));
     QCOMPARE(t.Hair, QStringLiteral(" red "));
 
+    // In a metric family's book the birth measurements read in centimetres and kilograms, the typed
+    // inches and pounds in brackets; typed in centimetres and kilograms they read so in either.
+    const AnnouncementTexts metric = AnnouncementTexts::fromFields(f, GrowthUnits::System::Metric);
+    QCOMPARE(metric.Height + " / " + metric.Weight, QStringLiteral("53.3 cm (21 in) / 3.29 kg (7 lbs 4 oz)"));
+    QHash<QString, QString> typedMetric{
+        {"BirthUnits", "metric"}, {"BirthLengthCm", "51.5"}, {"BirthWeightKg", "3.45"}, {"BirthHt", "99"}};
+    const AnnouncementTexts both = AnnouncementTexts::fromFields(typedMetric);
+    QCOMPARE(both.Height + " / " + both.Weight, QStringLiteral("20.3 in (51.5 cm) / 7 lbs 10 oz (3.45 kg)"));
+
     // Every birth field empty: the name and the separators only.
     const QStringList bare = AnnouncementTexts::fromFields({{"FirstName", "Bo"}}).lines();
     QCOMPARE(bare, (QStringList{"Announcing the Arrival of Bo  ", ", //", ": ", " inches", " lbs  oz", "", "",

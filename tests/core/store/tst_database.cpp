@@ -284,6 +284,21 @@ void DatabaseTest::aStoreFromBeforeTheGrowthMeasuresOpensWithItsRecords() {
     QVERIFY(c.value(2).toString() > QStringLiteral("2000-01-01T00:00:00.000Z"));
     Database::exec("INSERT INTO PREFERENCES (name, value) VALUES ('GrowthUnits', 'metric')");
     QCOMPARE(TempStore::rowCount("PREFERENCES"), 1);
+    // The birth measurements typed in centimetres and kilograms and the head circumference are
+    // stamped as any other field of the child, so that they travel to the other computers.
+    Database::exec("UPDATE CHILD SET BirthUnits = 'metric', BirthLengthCm = '51.5', BirthWeightKg = '3.45', "
+                   "BirthHead = '35' WHERE FirstName = 'Ann'");
+    QSqlQuery stamped =
+        Database::exec("SELECT group_concat(field || '=' || value, ' ') FROM (SELECT field, value "
+                       "FROM STAMPS WHERE tbl = 'CHILD' AND field LIKE 'Birth%' AND value <> '' "
+                       "ORDER BY field)");
+    QVERIFY(stamped.next());
+    QCOMPARE(stamped.value(0).toString(),
+             QStringLiteral("BirthHead=35 BirthLengthCm=51.5 BirthUnits=metric BirthWeightKg=3.45"));
+    // And so is how a growth record's length was measured.
+    Database::exec("UPDATE GROWTH SET Measured = 'standing'");
+    QCOMPARE(TempStore::rowCount("STAMPS WHERE tbl = 'GROWTH' AND field = 'Measured' AND value = 'standing'"),
+             1);
 }
 
 QTEST_GUILESS_MAIN(DatabaseTest)

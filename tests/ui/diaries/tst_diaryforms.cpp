@@ -933,6 +933,8 @@ void DiaryFormsTest::growthChartDrawsReadableRecordsByAge() {
     addGrowth(Growth, "070125", "32", "22", "0");
     Growth->pages()->setCurrentIndex(2);
     QCOMPARE(Growth->plot()->height.size(), 4);
+    // Past 2 years a new length is measured standing unless the parent says otherwise.
+    QCOMPARE(Entries().growthAt(Entries().growthCount() - 1)->Measured, QStringLiteral("standing"));
     // Without a readable birth date nothing is placed, and the page says why.
     Database::exec("UPDATE CHILD SET BDayYear = ? WHERE FirstName = ?", {"", "Ann"});
     click(Growth, "BitBtn2");

@@ -72,6 +72,17 @@ QStringList faultsOf(QWidget* window) {
             const QString shown = shownText(label);
             if (!shown.isEmpty() && !name.contains(shown))
                 faults << where + QStringLiteral(": shows \"%1\" but reads \"%2\"").arg(shown, name);
+            // A label that shows a value (empty until filled, or selectable to be copied) reads
+            // whatever value it is given, in its name or its description.
+            if (label->text().isEmpty() || (label->textInteractionFlags() & Qt::TextSelectableByMouse)) {
+                const QString before = label->text();
+                label->setText(QStringLiteral("7.3 kg, 50th centile"));
+                const QString read =
+                    iface->text(QAccessible::Name) + QLatin1Char(' ') + iface->text(QAccessible::Description);
+                label->setText(before);
+                if (!read.contains(QLatin1String("7.3 kg, 50th centile")))
+                    faults << where + QStringLiteral(": its name \"%1\" hides the value it shows").arg(name);
+            }
         } else if (isControl(w) && name.isEmpty()) {
             faults << where + QStringLiteral(": no name");
         }
