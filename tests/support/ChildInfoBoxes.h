@@ -21,6 +21,7 @@ inline const QList<QPair<QString, QString>>& childInfoBoxes() {
                                                     {"Height", "BirthHt"},
                                                     {"WeightLb", "BirthWeightLb"},
                                                     {"WeightOz", "BirthWeightOz"},
+                                                    {"Head", "BirthHead"},
                                                     {"Physician", "Physician"},
                                                     {"Hospital", "Hospital"},
                                                     {"City", "BirthCity"},

@@ -92,7 +92,8 @@ QVector<QPair<double, double>> stretches(Sex sex, Measure m, GrowthReference::Ch
         out.append({start, b});
         start = b + 1e-6;
     }
-    out.append({start, last});
+    if (last - start > 1e-3) // not a sliver at the end of the axis
+        out.append({start, last});
     return out;
 }
 } // namespace

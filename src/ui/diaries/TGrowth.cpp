@@ -202,6 +202,12 @@ void TGrowth::buildEntriesPage(const QPixmap& ruler) {
     m_newMeasured->addItems({QStringLiteral("lying down"), QStringLiteral("standing")});
     m_newMeasured->setAccessibleName(QStringLiteral("New height measured"));
     newGrid->addWidget(m_newMeasured, 1, 3, 1, 2, Qt::AlignLeft);
+    // A date typed in full chooses by the child's age on that day.
+    connect(m_newDate, &QLineEdit::textEdited, this, [this] {
+        const QDate on = StoredDate::read(m_newDate->storedText()).date();
+        if (on.isValid())
+            guarded(this, [&] { defaultMeasured(on); });
+    });
     auto* addColumn = new QVBoxLayout;
     addColumn->addStretch();
     addColumn->addWidget(add);
@@ -443,10 +449,9 @@ void TGrowth::clearNewEntry() {
     defaultMeasured();
 }
 
-void TGrowth::defaultMeasured() {
-    const QDate today = QDate::currentDate();
-    const QDate birth = ChildProfile::read(ActiveChildName(), today).birth.date();
-    const bool standing = birth.isValid() && birth.daysTo(today) / 365.25 >= 2;
+void TGrowth::defaultMeasured(const QDate& measuredOn) {
+    const QDate birth = ChildProfile::read(ActiveChildName()).birth.date();
+    const bool standing = birth.isValid() && birth.daysTo(measuredOn) / 365.25 >= 2;
     m_newMeasured->setCurrentIndex(standing ? 1 : 0);
 }
 

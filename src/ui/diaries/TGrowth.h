@@ -112,7 +112,7 @@ private:
     QList<GrowthChartView*> m_charts;
     QComboBox* m_reference = nullptr;
     QComboBox* m_newMeasured = nullptr; // lying down or standing, for a new entry's length or height
-    void defaultMeasured();
+    void defaultMeasured(const QDate& measuredOn = QDate::currentDate());
     std::shared_ptr<const GrowthPlot::Plot> m_plot;
     QLabel* m_chartSummary;
     QLabel* m_chartNote;

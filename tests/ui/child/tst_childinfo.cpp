@@ -1,6 +1,7 @@
 // The child information form and the picture chooser, driven through their real controls.
 #include "core/book/ChildRecords.h"
 #include "core/book/EntryStore.h"
+#include "core/diaries/GrowthUnits.h"
 #include "core/store/Schema.h"
 #include "core/store/Table.h"
 #include "support/AppFixture.h"
@@ -111,6 +112,7 @@ class ChildInfoTest : public QObject {
 private slots:
     void boxesTakeTheirFieldWidths();
     void okStoresEveryBoxButNotTheFirstName();
+    void birthMeasuresAreTypedInTheFamilysUnitsAndShownAsTyped();
     void cancelLosesTheEdits();
     void eachChildSeesItsOwnRowAndAChildWithoutOneGetsIt();
     void chooserProtocolAndPicturesSurviveARestart();
@@ -192,6 +194,41 @@ void ChildInfoTest::okStoresEveryBoxButNotTheFirstName() {
     QCOMPARE(field("Ann", "FirstName"), QStringLiteral("Ann"));
     QCOMPARE(field("Ann", "Pediatrician"), QString());
     QCOMPARE(TempStore::rowCount("CHILD"), 1);
+}
+
+void ChildInfoTest::birthMeasuresAreTypedInTheFamilysUnitsAndShownAsTyped() {
+    AppFixture app("Ann");
+    GrowthUnits::setPreferred(GrowthUnits::System::Metric);
+    bool metricShown = false;
+    ModalDriver driver;
+    driver.expect("ChildInfo", [&](QWidget* d) {
+        typeInto(d, "LengthCm", "51.5");
+        typeInto(d, "WeightKg", "3.45");
+        typeInto(d, "Head", "35");
+        metricShown = box(d, "LengthCm")->isVisible() && !box(d, "Height")->isVisible() &&
+                      box(d, "WeightKg")->isVisible() && !box(d, "WeightLb")->isVisible();
+        ModalDriver::click(d, "OKBtn");
+    });
+    driver.start();
+    openChildInfo();
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    QVERIFY(metricShown);
+    QCOMPARE(field("Ann", "BirthUnits") + " " + field("Ann", "BirthLengthCm") + " " +
+                 field("Ann", "BirthWeightKg") + " " + field("Ann", "BirthHead"),
+             QStringLiteral("metric 51.5 3.45 35"));
+    // Typed in centimetres, they are shown so after the family goes back to inches.
+    GrowthUnits::setPreferred(GrowthUnits::System::Imperial);
+    QString shown;
+    ModalDriver again;
+    again.expect("ChildInfo", [&](QWidget* d) {
+        d->findChild<QTabWidget*>("TabbedNotebook1")->setCurrentIndex(1);
+        shown = box(d, "LengthCm")->isVisible() ? box(d, "LengthCm")->text() : QStringLiteral("inches shown");
+        ModalDriver::click(d, "CancelBtn");
+    });
+    again.start();
+    openChildInfo();
+    QVERIFY2(again.waitFinished(), qPrintable(again.error()));
+    QCOMPARE(shown, QStringLiteral("51.5"));
 }
 
 void ChildInfoTest::cancelLosesTheEdits() {

@@ -933,8 +933,13 @@ void DiaryFormsTest::growthChartDrawsReadableRecordsByAge() {
     addGrowth(Growth, "070125", "32", "22", "0");
     Growth->pages()->setCurrentIndex(2);
     QCOMPARE(Growth->plot()->height.size(), 4);
-    // Past 2 years a new length is measured standing unless the parent says otherwise.
+    // A new length is measured lying down before 2 years on the day typed, standing after, unless the
+    // parent says otherwise.
+    QCOMPARE(Entries().growthAt(Entries().growthCount() - 1)->Measured, QStringLiteral("lying"));
+    Growth->pages()->setCurrentIndex(1);
+    addGrowth(Growth, "070126", "36", "28", "0");
     QCOMPARE(Entries().growthAt(Entries().growthCount() - 1)->Measured, QStringLiteral("standing"));
+    Growth->pages()->setCurrentIndex(2);
     // Without a readable birth date nothing is placed, and the page says why.
     Database::exec("UPDATE CHILD SET BDayYear = ? WHERE FirstName = ?", {"", "Ann"});
     click(Growth, "BitBtn2");
