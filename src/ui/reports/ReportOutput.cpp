@@ -80,13 +80,15 @@ private:
 
 class OnePage : public PageSource {
 public:
-    explicit OnePage(std::function<void(QPainter&)> paint) : m_paint(std::move(paint)) {}
-    QPageSize::PageSizeId paper() const override { return QPageSize::Letter; }
+    OnePage(std::function<void(QPainter&)> paint, QPageSize::PageSizeId paper)
+        : m_paint(std::move(paint)), m_paper(paper) {}
+    QPageSize::PageSizeId paper() const override { return m_paper; }
     int pageCount() const override { return 1; }
     void paintPage(QPainter& painter, int) override { m_paint(painter); }
 
 private:
     std::function<void(QPainter&)> m_paint;
+    QPageSize::PageSizeId m_paper;
 };
 
 QString defaultFileName(const Job& job) {
@@ -112,8 +114,9 @@ void setProgressAtOnceForTesting(bool atOnce) {
     progressAtOnce() = atOnce;
 }
 
-Job onePage(const QString& name, const QString& child, std::function<void(QPainter&)> paint) {
-    return Job{name, child, std::make_shared<OnePage>(std::move(paint))};
+Job onePage(const QString& name, const QString& child, std::function<void(QPainter&)> paint,
+            QPageSize::PageSizeId paper) {
+    return Job{name, child, std::make_shared<OnePage>(std::move(paint), paper)};
 }
 
 bool layOut(QWidget* parent, const Job& job) {

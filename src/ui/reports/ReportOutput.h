@@ -39,8 +39,9 @@ struct Job {
     std::shared_ptr<PageSource> pages;
 };
 
-// A job of one page painted by `paint`, on Letter paper.
-Job onePage(const QString& name, const QString& child, std::function<void(QPainter&)> paint);
+// A job of one page painted by `paint`, on `paper`.
+Job onePage(const QString& name, const QString& child, std::function<void(QPainter&)> paint,
+            QPageSize::PageSizeId paper = QPageSize::Letter);
 
 // Lays the job's pages out, under a progress dialog when that takes a while; false when the user
 // cancelled it.

@@ -258,6 +258,7 @@ void TPrintReports::produce(bool print) {
                 report = fallback.get();
             }
             report->setTexts(AnnouncementTexts::fromFields(ChildRow::fromTable(ChildTable, onRow, child)));
+            report->setPaper(QPageSize::PageSizeId(PaperSize->currentData().toInt()));
             if (print)
                 report->Print(this, child);
             else
