@@ -37,6 +37,12 @@ struct Job {
     QString name; // the report's name: the printer's document name and the default file name
     QString child;
     std::shared_ptr<PageSource> pages;
+    // Printed through the print dialog (printer, page range, copies) rather than confirmed and sent
+    // to the default printer.
+    bool askPrinter = false;
+    // The pages printed, counted from 1; 0 for the first or last page.
+    int firstPage = 0;
+    int lastPage = 0;
 };
 
 // A job of one page painted by `paint`, on `paper`.

@@ -269,10 +269,12 @@ void TPrintReports::produce(bool print) {
             Messages::information(this, QStringLiteral("Choose a report from the list."));
             return;
         }
-        const ReportOutput::Job job{
+        ReportOutput::Job job{
             name, child,
             std::make_shared<PageRenderer>(ReportRegistry::build(name, child),
                                            QPageSize::PageSizeId(PaperSize->currentData().toInt()))};
+        // The book is printed as a book: through the print dialog, pages and copies as chosen.
+        job.askPrinter = name == ReportCatalog::BabyBook;
         if (print)
             ReportOutput::print(this, job);
         else
