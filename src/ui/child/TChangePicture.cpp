@@ -4,6 +4,8 @@
 #include "ui/common/ReplaceablePicture.h"
 #include "ui/common/Widgets.h"
 
+#include <QAbstractFileIconProvider>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -13,12 +15,14 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QImageReader>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <QStandardPaths>
 #include <QStorageInfo>
+#include <QStyle>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -26,7 +30,9 @@ TChangePicture* ChangePicture = nullptr;
 
 // The file list shows the files of one folder. QFileSystemModel keeps showing folders it was once
 // rooted in (a folder left by moving up, or the home folder after a change of drive) whatever its
-// filter says, so the list hides every folder among the listed folder's rows itself.
+// filter says, so the list hides every folder among the listed folder's rows itself. It shows the
+// names alone: a screen reader reads the list's columns as items, and took a file's size, kind and
+// date for files of their own.
 class FilesOnly : public QSortFilterProxyModel {
 public:
     using QSortFilterProxyModel::QSortFilterProxyModel;
@@ -40,6 +46,7 @@ protected:
         const auto* files = static_cast<const QFileSystemModel*>(sourceModel());
         return files->filePath(parent) != m_folder || !files->isDir(files->index(row, 0, parent));
     }
+    bool filterAcceptsColumn(int column, const QModelIndex&) const override { return column == 0; }
 
 private:
     QString m_folder;
@@ -48,15 +55,63 @@ private:
 namespace {
 const QSize PreviewSize(169, 161);
 
+// Icons by kind alone: a folder or a file. The default provider looks into a file to tell its type,
+// and reading some files never ends (/proc/kmsg waits for the next kernel message), so browsing
+// there would hang the program.
+class PlainIcons : public QAbstractFileIconProvider {
+public:
+    PlainIcons() {
+        m_folder = QApplication::style()->standardIcon(QStyle::SP_DirIcon);
+        m_file = QApplication::style()->standardIcon(QStyle::SP_FileIcon);
+        m_drive = QApplication::style()->standardIcon(QStyle::SP_DriveHDIcon);
+    }
+    QIcon icon(IconType type) const override {
+        return type == Folder ? m_folder : type == File ? m_file : m_drive;
+    }
+    QIcon icon(const QFileInfo& info) const override {
+        return info.isRoot() ? m_drive : info.isDir() ? m_folder : m_file;
+    }
+    QString type(const QFileInfo& info) const override {
+        return info.isDir() ? QStringLiteral("Folder") : QStringLiteral("File");
+    }
+
+private:
+    QIcon m_folder, m_file, m_drive;
+};
+
+// One for the program's whole run: the models that use it do not own it, and may outlive the form.
+QAbstractFileIconProvider* plainIcons() {
+    static auto* const icons = new PlainIcons;
+    return icons;
+}
+
 const QStringList& bitmapFilter() {
     static const QStringList f{QStringLiteral("*.bmp")};
     return f;
 }
 
+// Every kind of picture this program reads, as patterns in lower and upper case (a camera names
+// its photos IMG_0001.JPG).
 const QStringList& pictureFilter() {
-    static const QStringList f{QStringLiteral("*.bmp"), QStringLiteral("*.png"), QStringLiteral("*.jpg"),
-                               QStringLiteral("*.jpeg"), QStringLiteral("*.gif")};
+    static const QStringList f = [] {
+        QStringList patterns;
+        for (const QByteArray& format : QImageReader::supportedImageFormats()) {
+            const QString suffix = QString::fromLatin1(format).toLower();
+            patterns << QStringLiteral("*.") + suffix << QStringLiteral("*.") + suffix.toUpper();
+        }
+        patterns.removeDuplicates();
+        return patterns;
+    }();
     return f;
+}
+
+// The patterns as the list of kinds shows them, in lower case only.
+QString pictureKinds() {
+    QStringList kinds;
+    for (const QString& pattern : pictureFilter())
+        if (pattern == pattern.toLower())
+            kinds << pattern;
+    return kinds.join(QStringLiteral(", "));
 }
 
 bool isInside(const QString& path, const QString& root) {
@@ -96,6 +151,7 @@ void TChangePicture::build() {
     m_dirs->setObjectName(QStringLiteral("DirModel"));
     m_dirs->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
     m_dirs->setReadOnly(true);
+    m_dirs->setIconProvider(plainIcons());
     m_dirList = new QTreeView(this);
     m_dirList->setObjectName(QStringLiteral("DirList"));
     m_dirList->setModel(m_dirs);
@@ -115,8 +171,14 @@ void TChangePicture::build() {
 
     m_fileTypes = new QComboBox(this);
     m_fileTypes->setObjectName(QStringLiteral("FileTypes"));
+    // It opens on every kind of picture, so that a parent's photos are seen at once; bitmaps alone
+    // stay in the list.
+    m_fileTypes->addItem(QStringLiteral("All pictures (%1)").arg(pictureKinds()));
     m_fileTypes->addItem(QStringLiteral("Bitmaps (*.bmp)"));
-    m_fileTypes->addItem(QStringLiteral("All pictures (*.bmp, *.png, *.jpg, *.jpeg, *.gif)"));
+    // The list of kinds is long: the box keeps the window's size and shows the whole text when open.
+    m_fileTypes->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_fileTypes->setMinimumContentsLength(16);
+    m_fileTypes->setToolTip(m_fileTypes->itemText(0));
     auto* typesLabel = new QLabel(QStringLiteral("&Show:"), this);
     typesLabel->setBuddy(m_fileTypes);
     Widgets::setAccessibleCaption(m_fileTypes, QStringLiteral("Show:"));
@@ -124,9 +186,10 @@ void TChangePicture::build() {
     m_files = new QFileSystemModel(this);
     m_files->setObjectName(QStringLiteral("FileModel"));
     m_files->setFilter(QDir::Files | QDir::NoDotAndDotDot);
-    m_files->setNameFilters(bitmapFilter());
+    m_files->setNameFilters(pictureFilter());
     m_files->setNameFilterDisables(false); // files that do not match are left out, not greyed
     m_files->setReadOnly(true);
+    m_files->setIconProvider(plainIcons());
     m_fileList = new QListView(this);
     m_fileList->setObjectName(QStringLiteral("FileList"));
     // A file that disappears moves the list's current item to its neighbour; that is not the
@@ -312,7 +375,7 @@ void TChangePicture::DirListClick() {
 }
 
 void TChangePicture::FileTypesChange() {
-    m_files->setNameFilters(m_fileTypes->currentIndex() == 0 ? bitmapFilter() : pictureFilter());
+    m_files->setNameFilters(m_fileTypes->currentIndex() == 0 ? pictureFilter() : bitmapFilter());
 }
 
 QString TChangePicture::selectedFile() const {

@@ -11,6 +11,7 @@
 #include <QFormLayout>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -38,6 +39,9 @@ void TPickChild::build() {
     m_name->setMinimumWidth(220);
     auto* form = new QFormLayout;
     Widgets::addRow(form, QStringLiteral("&Child:"), m_name);
+    // Enter in the box is Ok, also the first one on the name as shown, which the box's completion
+    // would otherwise take for itself.
+    m_name->lineEdit()->installEventFilter(this);
     inner->addLayout(form);
 
     auto* add = Widgets::pushButton(QStringLiteral("AddButton"), QStringLiteral("&Add New Child"), frame);
@@ -58,6 +62,17 @@ void TPickChild::build() {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
     layout->addWidget(buttons);
+}
+
+bool TPickChild::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_name->lineEdit() && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            OKBtnClick();
+            return true;
+        }
+    }
+    return TDialog::eventFilter(watched, event);
 }
 
 void TPickChild::FormCreate() {

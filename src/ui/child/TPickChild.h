@@ -22,6 +22,7 @@ public slots:
 protected:
     void build() override;
     void FormActivate() override { FormCreate(); }
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QComboBox* m_name;

@@ -2,10 +2,12 @@
 #include "ui/common/Widgets.h"
 
 #include "core/book/ChildRecords.h"
+#include "core/store/PhotoFiles.h"
 #include "ui/common/FormHost.h"
 #include "ui/common/Guard.h"
 #include "ui/common/Messages.h"
 #include "ui/common/PictureFile.h"
+#include "ui/common/TDialog.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,6 +48,7 @@ void ReplaceablePicture::display(const QPixmap& pixmap) {
 
 void ReplaceablePicture::showFor(const QString& child) {
     m_child = child;
+    m_pending.clear();
     // A picture in the photo folder is shown from its thumbnail for the box, made once; one an
     // earlier version kept in the store is read from there.
     const QString file = ChildRecords::pictureFile(child, m_key);
@@ -88,12 +91,34 @@ bool ReplaceablePicture::replaceFromFile(const QString& path) {
                                   .arg(QDir::toNativeSeparators(path)));
         return false;
     }
-    const bool stored = guarded(this, [&] { ChildRecords::setPictureFrom(m_child, m_key, path); });
-    if (!stored)
+    if (qobject_cast<TDialog*>(window())) {
+        // A copy is kept in the photo folder at once, so that the choice holds even when the file
+        // chosen is moved or its card taken out before the form's Ok.
+        QString kept;
+        if (!guarded(this, [&] { kept = PhotoFiles::pathOf(PhotoFiles::store(path)); }))
+            return false;
+        m_pending = kept;
+    } else if (!guarded(this, [&] { ChildRecords::setPictureFrom(m_child, m_key, path); })) {
         return false;
+    }
     m_custom = true;
     display(QPixmap::fromImage(image));
     return true;
+}
+
+bool ReplaceablePicture::keepChoice() {
+    if (m_pending.isEmpty())
+        return true;
+    if (!guarded(this, [&] { ChildRecords::setPictureFrom(m_child, m_key, m_pending); }))
+        return false;
+    m_pending.clear();
+    return true;
+}
+
+void ReplaceablePicture::dropChoice() {
+    if (m_pending.isEmpty())
+        return;
+    guarded(this, [&] { showFor(m_child); });
 }
 
 QToolButton* changePictureButton(const QString& objectName, ReplaceablePicture* picture, QWidget* parent) {

@@ -1,6 +1,7 @@
 #include "ui/common/TDialog.h"
 
 #include "ui/common/Guard.h"
+#include "ui/common/ReplaceablePicture.h"
 #include "ui/common/Widgets.h"
 
 #include <QShowEvent>
@@ -35,6 +36,18 @@ void TDialog::setVisible(bool visible) {
     if (visible)
         ensureBuilt();
     QDialog::setVisible(visible);
+}
+
+void TDialog::done(int result) {
+    for (ReplaceablePicture* picture : findChildren<ReplaceablePicture*>()) {
+        if (result != QDialog::Accepted) {
+            picture->dropChoice();
+        } else if (!picture->keepChoice()) {
+            activateWindow();
+            return;
+        }
+    }
+    QDialog::done(result);
 }
 
 bool TDialog::acceptWhenStored(const std::function<void()>& store) {

@@ -19,6 +19,9 @@ public:
     bool isBuilt() const { return m_built; }
 
     void setVisible(bool visible) override;
+    // Ok stores the pictures chosen on the form (the form stays open when one cannot be stored);
+    // Cancel, Escape or the close box puts the stored ones back.
+    void done(int result) override;
 
     // Ok (or Save) of a form that stores what the parent typed: runs `store` inside the error guard
     // and closes the form, accepted, only when it finished. When storing failed (a full disk, say)

@@ -165,7 +165,9 @@ void TGrowth::buildEntriesPage(const QPixmap& ruler) {
     nav->addWidget(next);
     shownGrid->addLayout(nav, 0, 3, 1, 2);
     shownGrid->setColumnStretch(5, 1);
-    auto* searchLabel = new QLabel(QStringLiteral("Date Search"), shown);
+    // Tab passes the search by; Alt+S (or a click) reaches it.
+    m_dateSearch->setFocusPolicy(Qt::ClickFocus);
+    auto* searchLabel = new QLabel(QStringLiteral("Date &Search"), shown);
     searchLabel->setBuddy(m_dateSearch);
     shownGrid->addWidget(searchLabel, 0, 6);
     shownGrid->addWidget(m_dateSearch, 1, 6);
@@ -238,8 +240,7 @@ void TGrowth::buildEntriesPage(const QPixmap& ruler) {
     setTabOrder(add, m_cancelEdit);
     setTabOrder(m_cancelEdit, previous);
     setTabOrder(previous, next);
-    setTabOrder(next, m_dateSearch);
-    setTabOrder(m_dateSearch, editButton);
+    setTabOrder(next, editButton);
     setTabOrder(editButton, del);
 
     connect(previous, &QToolButton::clicked, this, &TGrowth::PreviousClick);

@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProgressDialog>
@@ -80,13 +81,15 @@ private:
 
 class OnePage : public PageSource {
 public:
-    explicit OnePage(std::function<void(QPainter&)> paint) : m_paint(std::move(paint)) {}
-    QPageSize::PageSizeId paper() const override { return QPageSize::Letter; }
+    OnePage(std::function<void(QPainter&)> paint, QPageSize::PageSizeId paper)
+        : m_paint(std::move(paint)), m_paper(paper) {}
+    QPageSize::PageSizeId paper() const override { return m_paper; }
     int pageCount() const override { return 1; }
     void paintPage(QPainter& painter, int) override { m_paint(painter); }
 
 private:
     std::function<void(QPainter&)> m_paint;
+    QPageSize::PageSizeId m_paper;
 };
 
 QString defaultFileName(const Job& job) {
@@ -112,8 +115,9 @@ void setProgressAtOnceForTesting(bool atOnce) {
     progressAtOnce() = atOnce;
 }
 
-Job onePage(const QString& name, const QString& child, std::function<void(QPainter&)> paint) {
-    return Job{name, child, std::make_shared<OnePage>(std::move(paint))};
+Job onePage(const QString& name, const QString& child, std::function<void(QPainter&)> paint,
+            QPageSize::PageSizeId paper) {
+    return Job{name, child, std::make_shared<OnePage>(std::move(paint), paper)};
 }
 
 bool layOut(QWidget* parent, const Job& job) {
@@ -136,19 +140,23 @@ Outcome paintAll(QWidget* parent, QPagedPaintDevice* device, const Job& job) {
     QPainter painter;
     if (!painter.begin(device))
         return Outcome::Failed;
-    const int pages = job.pages->pageCount();
+    const int count = job.pages->pageCount();
+    const int first = job.firstPage > 0 ? qMin(job.firstPage, count) - 1 : 0;
+    const int last = job.lastPage > 0 ? qMin(job.lastPage, count) : count;
+    const int pages = qMax(0, last - first);
     std::unique_ptr<Progress> progress;
     if (pages > 1)
         progress = std::make_unique<Progress>(parent, QStringLiteral("Making the pages of ") + job.name +
                                                           QStringLiteral("..."));
-    for (int i = 0; i < pages; ++i) {
-        if (i > 0 && !device->newPage())
+    for (int n = 0; n < pages; ++n) {
+        const int i = first + n;
+        if (n > 0 && !device->newPage())
             return Outcome::Failed;
         painter.save();
         ReportStyle::scaleToGrid(painter);
         job.pages->paintPage(painter, i);
         painter.restore();
-        if (progress && !progress->update(double(i + 1) / pages)) {
+        if (progress && !progress->update(double(n + 1) / pages)) {
             painter.end();
             return Outcome::Cancelled;
         }
@@ -176,9 +184,49 @@ bool writePdf(const QString& path, const Job& job, QWidget* parent) {
     return ok && written.exists() && written.size() > 0;
 }
 
+namespace {
+// The print dialog: the parent picks the printer, the pages and the copies.
+bool printThroughDialog(QWidget* parent, Job job) {
+    QPrinter printer(QPrinter::HighResolution);
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (!info.isNull())
+        printer.setPrinterName(info.printerName());
+    printer.setFullPage(true);
+    printer.setDocName(job.name);
+    printer.setPageSize(QPageSize(job.pages->paper()));
+    QPrintDialog dialog(&printer, parent);
+    dialog.setObjectName(QStringLiteral("PrintDialog"));
+    dialog.setWindowTitle(QStringLiteral("Print ") + job.name);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange);
+    dialog.setMinMax(1, job.pages->pageCount());
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    if (printer.printRange() == QPrinter::PageRange) {
+        job.firstPage = printer.fromPage();
+        job.lastPage = printer.toPage();
+    }
+    if (!testPdfPath().isEmpty())
+        return writePdf(testPdfPath(), job, parent);
+    const Outcome outcome = paintAll(parent, &printer, job);
+    if (outcome == Outcome::Cancelled) {
+        printer.abort();
+        return false;
+    }
+    if (outcome == Outcome::Failed || printer.printerState() == QPrinter::Error ||
+        printer.printerState() == QPrinter::Aborted)
+        return offerPdf(parent,
+                        QStringLiteral("The printer \"") + printer.printerName() +
+                            QStringLiteral("\" did not accept the report, so it was not printed."),
+                        job);
+    return true;
+}
+} // namespace
+
 bool print(QWidget* parent, const Job& job) {
     if (!layOut(parent, job))
         return false;
+    if (job.askPrinter)
+        return printThroughDialog(parent, job);
     const int pages = job.pages->pageCount();
     if (pages > 10 && !Messages::confirm(
                           parent, QStringLiteral("This report has %1 pages. Print all %1 pages?").arg(pages)))

@@ -37,10 +37,17 @@ struct Job {
     QString name; // the report's name: the printer's document name and the default file name
     QString child;
     std::shared_ptr<PageSource> pages;
+    // Printed through the print dialog (printer, page range, copies) rather than confirmed and sent
+    // to the default printer.
+    bool askPrinter = false;
+    // The pages printed, counted from 1; 0 for the first or last page.
+    int firstPage = 0;
+    int lastPage = 0;
 };
 
-// A job of one page painted by `paint`, on Letter paper.
-Job onePage(const QString& name, const QString& child, std::function<void(QPainter&)> paint);
+// A job of one page painted by `paint`, on `paper`.
+Job onePage(const QString& name, const QString& child, std::function<void(QPainter&)> paint,
+            QPageSize::PageSizeId paper = QPageSize::Letter);
 
 // Lays the job's pages out, under a progress dialog when that takes a while; false when the user
 // cancelled it.

@@ -259,6 +259,7 @@ void TPrintReports::produce(bool print) {
             }
             report->setTexts(AnnouncementTexts::fromFields(ChildRow::fromTable(ChildTable, onRow, child),
                                                            GrowthUnits::preferred()));
+            report->setPaper(QPageSize::PageSizeId(PaperSize->currentData().toInt()));
             if (print)
                 report->Print(this, child);
             else
@@ -269,10 +270,12 @@ void TPrintReports::produce(bool print) {
             Messages::information(this, QStringLiteral("Choose a report from the list."));
             return;
         }
-        const ReportOutput::Job job{
+        ReportOutput::Job job{
             name, child,
             std::make_shared<PageRenderer>(ReportRegistry::build(name, child),
                                            QPageSize::PageSizeId(PaperSize->currentData().toInt()))};
+        // The book is printed as a book: through the print dialog, pages and copies as chosen.
+        job.askPrinter = name == ReportCatalog::BabyBook;
         if (print)
             ReportOutput::print(this, job);
         else

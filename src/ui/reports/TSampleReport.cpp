@@ -70,8 +70,9 @@ bool TSampleReport::render(QPagedPaintDevice* device, const AnnouncementTexts& t
 ReportOutput::Job TSampleReport::job(const QString& child) const {
     // The job carries a copy of the texts, so the page stays as it was set while it is shown.
     const AnnouncementTexts texts = m_texts;
-    return ReportOutput::onePage(QStringLiteral("Birth Announcement"), child,
-                                 [texts](QPainter& painter) { paintPage(painter, texts); });
+    return ReportOutput::onePage(
+        QStringLiteral("Birth Announcement"), child,
+        [texts](QPainter& painter) { paintPage(painter, texts); }, m_paper);
 }
 
 bool TSampleReport::Print(QWidget* parent, const QString& child) {

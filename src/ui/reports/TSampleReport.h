@@ -22,8 +22,10 @@ public:
     static void paintPage(QPainter& painter, const AnnouncementTexts& texts);
     // Lays the page out on `device` and paints it; false when the device cannot be painted on.
     static bool render(QPagedPaintDevice* device, const AnnouncementTexts& texts);
-    // The page as a job for the printer, the preview or a PDF file.
+    // The page as a job for the printer, the preview or a PDF file, on the paper set last (Letter
+    // until then).
     ReportOutput::Job job(const QString& child) const;
+    void setPaper(QPageSize::PageSizeId paper) { m_paper = paper; }
 
     // Sends the page straight to the default printer; true when it was handed to the printer.
     bool Print(QWidget* parent, const QString& child = QString());
@@ -35,6 +37,7 @@ protected:
 
 private:
     AnnouncementTexts m_texts;
+    QPageSize::PageSizeId m_paper = QPageSize::Letter;
 };
 
 // The one TSampleReport, created at start-up (null before and after).

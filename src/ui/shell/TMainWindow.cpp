@@ -43,11 +43,13 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -399,11 +401,37 @@ bool TMainWindow::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+namespace {
+// The dialogs of the start-up check stand in the middle of the screen. Centred on the main window
+// they would follow its geometry from before the window manager maximised it, and sit off to a side.
+class CentreOnScreen : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* dialog = qobject_cast<QDialog*>(watched);
+        if (event->type() == QEvent::Show && dialog && dialog->isWindow()) {
+            const QScreen* screen = MainWindow ? MainWindow->screen() : QGuiApplication::primaryScreen();
+            if (screen) {
+                const QRect free = screen->availableGeometry();
+                QRect frame = dialog->frameGeometry();
+                frame.moveCenter(free.center());
+                dialog->move(frame.topLeft());
+            }
+        }
+        return false;
+    }
+};
+} // namespace
+
 void TMainWindow::FormCreate() {
     if (m_startupDone)
         return;
     m_startupDone = true;
-    if (!openBook())
+    CentreOnScreen centre;
+    qApp->installEventFilter(&centre);
+    const bool opened = openBook();
+    qApp->removeEventFilter(&centre);
+    if (!opened)
         return;
     emit started();
     if (m_quitAfterPaint)

@@ -6,6 +6,7 @@
 #include "core/store/Table.h"
 #include "support/AppFixture.h"
 #include "support/ChildInfoBoxes.h"
+#include "support/HostStandIn.h"
 #include "support/ModalDriver.h"
 #include "ui/child/TChangePicture.h"
 #include "ui/common/ReplaceablePicture.h"
@@ -116,6 +117,8 @@ private slots:
     void cancelLosesTheEdits();
     void eachChildSeesItsOwnRowAndAChildWithoutOneGetsIt();
     void chooserProtocolAndPicturesSurviveARestart();
+    void aPictureChosenWaitsForTheFormsOk_data();
+    void aPictureChosenWaitsForTheFormsOk();
     void chooserRefusesWhatIsNotAPicture();
     void aChosenFileThatDisappearsChangesNothing();
 };
@@ -339,12 +342,15 @@ void ChildInfoTest::chooserProtocolAndPicturesSurviveARestart() {
         // Into the subfolder and up again: the folder left behind is not listed among the files.
         chooseFolder(c, pics + "/2024");
         chooseFolder(c, pics);
-        (void)QTest::qWaitFor([&] { return listedFiles(c).size() == 1; }, 5000);
-        bitmapsOnly = listedFiles(c);
-        pathShown = c->findChild<QLabel*>("Path")->text();
-        c->findChild<QComboBox*>("FileTypes")->setCurrentIndex(1);
+        // It opens on every kind of picture; bitmaps alone are a choice in the list.
         (void)QTest::qWaitFor([&] { return listedFiles(c).size() == 3; }, 5000);
         allPictures = listedFiles(c);
+        pathShown = c->findChild<QLabel*>("Path")->text();
+        c->findChild<QComboBox*>("FileTypes")->setCurrentIndex(1);
+        (void)QTest::qWaitFor([&] { return listedFiles(c).size() == 1; }, 5000);
+        bitmapsOnly = listedFiles(c);
+        c->findChild<QComboBox*>("FileTypes")->setCurrentIndex(0);
+        (void)QTest::qWaitFor([&] { return listedFiles(c).size() == 3; }, 5000);
         clickFile(c, "green.jpg");
         previewShown = !c->findChild<QLabel*>("Image1")->pixmap().isNull();
         ModalDriver::click(c, "OKBtn");
@@ -428,6 +434,54 @@ void ChildInfoTest::chooserProtocolAndPicturesSurviveARestart() {
     openChildInfo();
     QVERIFY2(ben.waitFinished(), qPrintable(ben.error()));
     QVERIFY(!benCustom);
+}
+
+void ChildInfoTest::aPictureChosenWaitsForTheFormsOk_data() {
+    QTest::addColumn<QString>("wayOut"); // after the green picture was chosen
+    QTest::newRow("Cancel") << "CancelBtn";
+    QTest::newRow("close box") << "";
+    QTest::newRow("Ok") << "OKBtn";
+}
+
+// Red is chosen and kept with Ok; green is chosen next and shown, but kept only by the form's Ok:
+// any other way out leaves red, in the book and on the form.
+void ChildInfoTest::aPictureChosenWaitsForTheFormsOk() {
+    QFETCH(QString, wayOut);
+    AppFixture app("Ann");
+    const QString red = writeImage(app.store().dataHome() + "/red.bmp", "BMP", Qt::red);
+    const QString green = writeImage(app.store().dataHome() + "/green.png", "PNG", Qt::green);
+    HostStandIn host;
+    QString chosen = red;
+    host.chooser = [&chosen] { return std::optional<QString>(chosen); };
+    QColor whileOpen, afterwards;
+    ModalDriver driver;
+    driver.expect("ChildInfo", [](QWidget* d) {
+        d->findChild<QToolButton*>("SpeedButton2")->click();
+        ModalDriver::click(d, "OKBtn");
+    });
+    driver.expect("ChildInfo", [&](QWidget* d) {
+        chosen = green;
+        d->findChild<QToolButton*>("SpeedButton2")->click();
+        whileOpen = centre(d->findChild<ReplaceablePicture*>("Image1"));
+        if (wayOut.isEmpty())
+            d->close();
+        else
+            ModalDriver::click(d, wayOut.toLatin1().constData());
+    });
+    driver.expect("ChildInfo", [&](QWidget* d) {
+        afterwards = centre(d->findChild<ReplaceablePicture*>("Image1"));
+        ModalDriver::click(d, "CancelBtn");
+    });
+    driver.start();
+    for (int i = 0; i < 3; ++i)
+        openChildInfo();
+    QVERIFY2(driver.waitFinished(), qPrintable(driver.error()));
+    QVERIFY2(near(whileOpen, Qt::green), qPrintable(whileOpen.name()));
+    const QColor kept = wayOut == "OKBtn" ? QColor(Qt::green) : QColor(Qt::red);
+    QVERIFY2(near(afterwards, kept), qPrintable(afterwards.name()));
+    QFile file(wayOut == "OKBtn" ? green : red);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(ChildRecords::picture("Ann", "ChildInfo/Image1"), file.readAll());
 }
 
 void ChildInfoTest::chooserRefusesWhatIsNotAPicture() {

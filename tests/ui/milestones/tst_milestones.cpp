@@ -653,6 +653,7 @@ void MilestonesTest::birthdaysAreKeptPerChildAndTitle() {
     b->findChild<QToolButton*>("BitBtn7")->click();
     b->findChild<QToolButton*>("SpeedButton2")->click();
     QTRY_VERIFY(b->findChild<ReplaceablePicture*>("Image1")->isCustom());
+    b->findChild<QPushButton*>("BitBtn2")->click(); // Ok keeps the picture chosen
 
     showBirthday("2nd Birthday"); // another birthday: its own page
     QCOMPARE(b->findChild<QPlainTextEdit*>("Remarks")->toPlainText(), QString());
