@@ -413,6 +413,9 @@ bool Writer::makePictures() {
             pool.clear();
         }
     }
+    // The pictures the workers filled in are read after this load: it pairs with each worker's last
+    // step, its count (the pool's own wait is made of locks the thread checker cannot see).
+    static_cast<void>(done.load(std::memory_order_acquire));
     m_done = before + int(todo.size());
 
     for (Picture& p : m_pictures) {
