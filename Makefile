@@ -21,7 +21,7 @@ run: build
 	$(BUILD)/tinyra
 
 test: build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) $(CTEST_FLAGS)
 
 # The tests of the work done on worker threads (CTest label "threads") alone, with only their
 # programs built: the ThreadSanitizer pass of .ci/run. A label that names no test fails.
