@@ -18,6 +18,7 @@
 #include "core/store/Table.h"
 
 #include <QFileInfo>
+#include <QLocale>
 #include <QMap>
 #include <QtNumeric>
 
@@ -587,6 +588,10 @@ bool addPart(ReportDocument& chapter, const QString& heading, const ReportDocume
 ReportDocument bookBirth(const QString& child) {
     ReportDocument chapter;
     const QHash<QString, QString> row = ChildRow::fields(child);
+    QStringList names;
+    for (const char* f : {"FirstName", "MiddleName", "LastName"})
+        names << row.value(QString::fromLatin1(f)).trimmed();
+    names.removeAll(QString());
     QVector<QPair<QString, QString>> details;
     auto add = [&details](const QString& caption, const QString& value) {
         if (!value.trimmed().isEmpty())
@@ -612,23 +617,19 @@ ReportDocument bookBirth(const QString& child) {
         if (!h.isEmpty())
             headlines << qMakePair(QStringLiteral("Headline ") + QString::number(i), h);
     }
-    const ReportDocument dayOfBirth = birthday(QStringLiteral("Birth Birthday"), child);
+    ReportDocument dayOfBirth = birthday(QStringLiteral("Birth Birthday"), child);
     if (details.isEmpty() && headlines.isEmpty() && nothingIn(dayOfBirth))
         return chapter;
+    // The chapter opens with the pictures of the day of birth, when there are any.
+    if (!dayOfBirth.blocks.isEmpty() && dayOfBirth.blocks.first().kind == ReportBlock::Kind::Pictures)
+        chapter.blocks << dayOfBirth.blocks.takeFirst();
     if (!details.isEmpty()) {
+        // The announcement's words, then each value under its own name ("Hair: Light brown").
         chapter.section(QStringLiteral("The Day You Were Born"));
+        const QString announcing = AnnouncementTexts::fromFields(row).Announcing.simplified();
+        if (!names.isEmpty())
+            chapter.paragraph(announcing);
         chapter.fieldRows(details);
-        // The announcement's lines, without those of boxes never filled (" inches", ": ").
-        QStringList announcement;
-        for (const QString& l : AnnouncementTexts::fromFields(row).lines()) {
-            QString bare = l;
-            for (const char* unit : {"inches", "lbs", "oz", ":", ",", "/"})
-                bare.remove(QString::fromLatin1(unit));
-            if (!bare.trimmed().isEmpty())
-                announcement << l.simplified();
-        }
-        chapter.section(QStringLiteral("Birth Announcement"));
-        chapter.paragraph(announcement.join(QLatin1Char('\n')));
     }
     if (!headlines.isEmpty()) {
         chapter.section(QStringLiteral("Headlines of the Day"));
@@ -687,11 +688,31 @@ ReportDocument bookHealth(const QString& child) {
     return chapter;
 }
 
+// "Saturday, March 15, 1998 · 1 year old": the day of a birthday and the age the child turned, or
+// the age alone when the birth date cannot be read.
+QString birthdayLine(const StoredDate& birth, int years) {
+    const QString age = years == 1 ? QStringLiteral("1 year old") : QStringLiteral("%1 years old").arg(years);
+    if (!birth.isValid())
+        return age;
+    return QLocale(QLocale::English)
+               .toString(birth.date().addYears(years), QStringLiteral("dddd, MMMM d, yyyy")) +
+           QStringLiteral(" · ") + age;
+}
+
 ReportDocument bookCelebrations(const QString& child) {
     ReportDocument chapter;
     const QStringList titles = MilestoneSheets::birthdayTitles();
-    for (int i = 1; i < titles.size(); ++i) // the day of birth has its place in the Birth chapter
-        addPart(chapter, titles[i], birthday(titles[i], child));
+    const QHash<QString, QString> row = ChildRow::fields(child);
+    const StoredDate birth =
+        StoredDate::readParts(row.value(QStringLiteral("BDayMonth")), row.value(QStringLiteral("BDateDay")),
+                              row.value(QStringLiteral("BDayYear")));
+    for (int i = 1; i < titles.size(); ++i) { // the day of birth has its place in the Birth chapter
+        const ReportDocument part = birthday(titles[i], child);
+        if (nothingIn(part))
+            continue;
+        chapter.section(titles[i], birthdayLine(birth, i));
+        chapter.blocks += part.blocks;
+    }
     const QVector<MilestoneSheets::Occasion> all = MilestoneSheets::occasions(child);
     for (const auto& [caption, heading] :
          {std::pair{MilestoneSheets::HolidaysCaption, QStringLiteral("Holidays")},

@@ -25,7 +25,7 @@ struct ReportPicture {
 // the report's title and the child's name, and adds the footer with page numbers.
 struct ReportBlock {
     enum class Kind {
-        Section,    // a heading over what follows (title)
+        Section,    // a heading over what follows (title), with a line under it when `date` is not empty
         Fields,     // caption and value rows (fields)
         Entry,      // one dated entry: date and title on a line (date, title), its text below (text)
         Table,      // a table with column headings (columns, widths as parts of the width) and rows
@@ -63,6 +63,7 @@ struct ReportBlock {
     // into the next one (set by the page renderer, never by a report).
     bool continued = false;
     bool continues = false;
+    int rowsAfter = 0; // the rows of the parts after this one
 };
 
 struct ReportDocument {
@@ -71,10 +72,11 @@ struct ReportDocument {
     bool book = false; // laid out as a printed book: cover, contents, chapters, serif type
     QVector<ReportBlock> blocks;
 
-    ReportDocument& section(const QString& heading) {
+    ReportDocument& section(const QString& heading, const QString& underHeading = QString()) {
         ReportBlock b;
         b.kind = ReportBlock::Kind::Section;
         b.title = heading;
+        b.date = underHeading;
         blocks.append(std::move(b));
         return *this;
     }

@@ -26,6 +26,8 @@ constexpr double PageBody = 138;      // a report: below the title and the child
 constexpr double BookMargin = 72;     // a book: three quarters of an inch each side
 constexpr double BookBody = 92;       // a book: below the running header
 constexpr double TableChunk = 40;     // rows laid out as one part of a long table
+constexpr double EntryIndent = 24;    // an entry's text under its date and title
+constexpr double TablePad = 6;        // a table's cells: the room above and below a row's lines
 // Pictures print at no more than 96/155 of a grid pixel per pixel of their own: over 150 per inch.
 constexpr double PictureScale = 96.0 / 155.0;
 // Pictures are decoded for painting at no fewer than this many pixels per inch of their printed size
@@ -129,14 +131,22 @@ PageRenderer::PageRenderer(ReportDocument document, QPageSize::PageSizeId paper)
             m_doc.blocks << std::move(b);
             continue;
         }
-        for (int from = 0; from < b.rows.size(); from += int(TableChunk)) {
+        // The last part holds two rows at least, so that the table's last two rows are laid out
+        // together and never parted by a page.
+        const int n = int(b.rows.size());
+        for (int from = 0; from < n;) {
+            int take = int(TableChunk);
+            if (n - from - take < 2)
+                take = n - from > take ? n - from - 2 : n - from;
             ReportBlock part;
             part.kind = ReportBlock::Kind::Table;
             part.columns = b.columns;
             part.widths = b.widths;
-            part.rows = b.rows.mid(from, int(TableChunk));
+            part.rows = b.rows.mid(from, take);
             part.continued = from > 0;
-            part.continues = from + TableChunk < b.rows.size();
+            from += take;
+            part.continues = from < n;
+            part.rowsAfter = n - from;
             m_doc.blocks << part;
         }
     }
@@ -377,10 +387,22 @@ double PageRenderer::keptHeight(int index) {
         return 0;
     const ReportBlock& b = m_doc.blocks[index];
     switch (b.kind) {
-    case ReportBlock::Kind::Entry:
-        return lineHeight(entryFont()) + 2 + 3 * lh;
+    case ReportBlock::Kind::Entry: {
+        // Its date, title and first lines; an entry kept whole with its first row of photos, whole.
+        const double head = lineHeight(entryFont()) + 2;
+        const int next = index + 1;
+        if (next < m_doc.blocks.size() && m_doc.blocks[next].kind == ReportBlock::Kind::Pictures) {
+            const double whole =
+                head + wrap(b.text, bodyFont(), m_width - EntryIndent).size() * lh + picturesHeight(next);
+            if (whole <= m_bodyBottom - pageTop(1, false))
+                return whole;
+        }
+        return head + 3 * lh;
+    }
+    case ReportBlock::Kind::Section:
+        return sectionHeight(b) + keptHeight(index + 1);
     case ReportBlock::Kind::Table:
-        return 2 * (lh + 6) + lh;
+        return tableStartHeight(b);
     case ReportBlock::Kind::FamilyTree:
         return m_book ? m_width * MilestoneArt::familyTreeSize().height() /
                             MilestoneArt::familyTreeSize().width()
@@ -396,17 +418,28 @@ double PageRenderer::keptHeight(int index) {
     }
 }
 
+double PageRenderer::sectionHeight(const ReportBlock& b) const {
+    return 10 + lineHeight(sectionFont()) + 10 + (b.date.isEmpty() ? 0.0 : lineHeight(captionFont()) + 4);
+}
+
 void PageRenderer::layoutSection(const ReportBlock& b) {
     const QFont f = sectionFont();
     const double h = lineHeight(f);
     // A heading keeps company with the start of what follows.
-    need(h + 10 + keptHeight(m_blockStart.block + 1));
+    need(sectionHeight(b) + keptHeight(m_blockStart.block + 1));
     if (!pageEmpty())
         m_y += 10;
     text(QRectF(m_left, m_y, m_width, h), f, navy(), Qt::AlignLeft | Qt::AlignTop, b.title);
     m_y += h + 2;
     line(m_left, m_y, m_right, m_y, navy());
     m_y += 8;
+    if (!b.date.isEmpty()) {
+        // A line under the heading, such as a birthday's date and the child's age then.
+        const QFont under = captionFont();
+        text(QRectF(m_left, m_y, m_width, lineHeight(under)), under, QColor(0x44, 0x44, 0x44),
+             Qt::AlignLeft | Qt::AlignTop, b.date);
+        m_y += lineHeight(under) + 4;
+    }
 }
 
 void PageRenderer::layoutFields(const ReportBlock& b) {
@@ -432,7 +465,7 @@ void PageRenderer::layoutEntry(const ReportBlock& b) {
     const QFont head = entryFont();
     const double hh = lineHeight(head) + 2;
     const double lh = lineHeight(bodyFont());
-    const double indent = 24;
+    const double indent = EntryIndent;
     QVector<int> ends;
     QStringList lines = wrap(b.text, bodyFont(), m_width - indent, &ends);
     // Blank lines at the end of a text print nothing.
@@ -476,9 +509,7 @@ void PageRenderer::layoutEntry(const ReportBlock& b) {
     m_y += 10;
 }
 
-void PageRenderer::layoutTable(const ReportBlock& b) {
-    constexpr double pad = 6;
-    const double lh = lineHeight(bodyFont());
+QVector<double> PageRenderer::columnEdges(const ReportBlock& b) const {
     QVector<double> x{m_left};
     double total = 0;
     for (double w : b.widths)
@@ -486,46 +517,93 @@ void PageRenderer::layoutTable(const ReportBlock& b) {
     for (int c = 0; c < b.columns.size(); ++c)
         x << x.last() +
                  m_width * (c < b.widths.size() && total > 0 ? b.widths[c] / total : 1.0 / b.columns.size());
+    return x;
+}
+
+QVector<QStringList> PageRenderer::rowCells(const ReportBlock& b, const QStringList& row,
+                                            const QVector<double>& x, int* lines) const {
+    QVector<QStringList> cells;
+    *lines = 1;
+    for (int c = 0; c < b.columns.size(); ++c) {
+        cells << wrap(row.value(c), bodyFont(), x[c + 1] - x[c] - 2 * TablePad);
+        *lines = qMax(*lines, int(cells.last().size()));
+    }
+    return cells;
+}
+
+double PageRenderer::rowHeight(const ReportBlock& b, int row, const QVector<double>& x) const {
+    int lines = 1;
+    rowCells(b, b.rows.value(row), x, &lines);
+    return lines * lineHeight(bodyFont()) + TablePad;
+}
+
+double PageRenderer::tableStartHeight(const ReportBlock& b) const {
+    // The column headings with the first two rows, since a table parts only with two rows at least on
+    // each side; a table of three rows cannot be parted so, and starts where all three fit.
+    const QVector<double> x = columnEdges(b);
+    const int total = int(b.rows.size()) + b.rowsAfter;
+    const int first = qMin(int(b.rows.size()), total == 3 ? 3 : 2);
+    const double headings = lineHeight(bodyFont()) + TablePad;
+    double rows = 0;
+    for (int r = 0; r < first; ++r)
+        rows += rowHeight(b, r, x);
+    return headings + keptRows(rows);
+}
+
+double PageRenderer::keptRows(double height) const {
+    // Rows too tall for any page go on over the pages that follow: they start where three of their
+    // lines fit.
+    const double lh = lineHeight(bodyFont());
+    const double fresh = m_bodyBottom - pageTop(1, false) - (lh + TablePad);
+    return height > fresh ? 3 * lh + TablePad : height;
+}
+
+void PageRenderer::layoutTable(const ReportBlock& b) {
+    const double lh = lineHeight(bodyFont());
+    const QVector<double> x = columnEdges(b);
 
     auto header = [&] {
         if (emitting()) {
             Op fill;
             fill.type = Op::Type::Fill;
-            fill.rect = QRectF(m_left, m_y, m_width, lh + 6);
+            fill.rect = QRectF(m_left, m_y, m_width, lh + TablePad);
             fill.color = QColor(0xdd, 0xe4, 0xf3);
             m_ops << fill;
         }
         for (int c = 0; c < b.columns.size(); ++c)
-            text(QRectF(x[c] + pad, m_y + 3, x[c + 1] - x[c] - 2 * pad, lh), boldFont(), navy(),
+            text(QRectF(x[c] + TablePad, m_y + 3, x[c + 1] - x[c] - 2 * TablePad, lh), boldFont(), navy(),
                  Qt::AlignLeft | Qt::AlignTop, b.columns[c]);
-        m_y += lh + 6;
+        m_y += lh + TablePad;
     };
     if (!b.continued) {
-        need(2 * (lh + 6));
+        need(tableStartHeight(b));
         header();
     }
-    for (const QStringList& row : b.rows) {
+    const int n = int(b.rows.size());
+    for (int r = 0; r < n; ++r) {
         if (past())
             return;
-        QVector<QStringList> cells;
         int lines = 1;
-        for (int c = 0; c < b.columns.size(); ++c) {
-            cells << wrap(row.value(c), bodyFont(), x[c + 1] - x[c] - 2 * pad);
-            lines = qMax(lines, int(cells.last().size()));
-        }
-        if (lines * lh + 6 > room()) {
+        const QVector<QStringList> cells = rowCells(b, b.rows[r], x, &lines);
+        // The last two rows of the table go over to the next page together rather than leave one
+        // there alone (they are always in the last part).
+        double kept = lines * lh + TablePad;
+        if (r == n - 2 && b.rowsAfter == 0 && (r >= 2 || b.continued))
+            kept += rowHeight(b, r + 1, x);
+        if (keptRows(kept) > room() && !pageEmpty()) {
             newPage();
             header();
         }
         // A row taller than a whole page goes on over the next pages, so no line of it is lost.
         for (int first = 0; first < lines;) {
-            const int fit = qMax(1, int((room() - 6) / lh));
+            const int fit = qMax(1, int((room() - TablePad) / lh));
             const int end = qMin(lines, first + fit);
             for (int c = 0; c < cells.size(); ++c)
                 for (int i = first; i < qMin(end, int(cells[c].size())); ++i)
-                    text(QRectF(x[c] + pad, m_y + 3 + (i - first) * lh, x[c + 1] - x[c] - 2 * pad, lh),
+                    text(QRectF(x[c] + TablePad, m_y + 3 + (i - first) * lh, x[c + 1] - x[c] - 2 * TablePad,
+                                lh),
                          bodyFont(), Qt::black, Qt::AlignLeft | Qt::AlignTop, cells[c][i]);
-            m_y += (end - first) * lh + 6;
+            m_y += (end - first) * lh + TablePad;
             first = end;
             if (first < lines) {
                 newPage();
@@ -605,10 +683,12 @@ QVector<QSizeF> PageRenderer::pictureBoxes(int index, double* tallest) {
     // Each picture in an equal share of the width and at most so tall, scaled by one factor both ways
     // so nothing is stretched, and never printed at fewer than 150 pixels per inch.
     const ReportBlock& b = m_doc.blocks[index];
-    const double maxHeight = m_book ? 380 : 300;
+    const int n = int(b.images.size());
+    // In a book a photo alone spans the text column (a standing one as tall as a good half of the
+    // page); two or more share the width.
+    const double maxHeight = m_book ? (n == 1 ? 0.6 * (m_bodyBottom - BookBody) : 380) : 300;
     constexpr double gap = 16;
     const double ch = lineHeight(captionFont());
-    const int n = int(b.images.size());
     const double cell = n == 0 ? m_width : (m_width - gap * (n - 1)) / n;
     QVector<QSizeF> sizes;
     *tallest = ch * 2;
@@ -719,11 +799,25 @@ void PageRenderer::layoutCover(int index) {
 }
 
 void PageRenderer::layoutChapter(const ReportBlock& b) {
+    // A chapter opens a page, unless the page before holds so little (a short chapter, the end of a
+    // long one) that the new chapter's start fits on it with room to spare: no page is left with only
+    // a few lines on it when what follows would have fitted.
+    const QFont f = serif(34, true);
+    const double opening = 36 + lineHeight(f) + 4 + 28;
+    const double gap = 48;
+    const PageInfo* page = m_page >= 0 && m_page < m_pages.size() ? &m_pages[m_page] : nullptr;
+    const bool share = page && !page->cover && !page->contents && !pageEmpty() &&
+                       m_y - page->top < 0.45 * (m_bodyBottom - page->top) &&
+                       gap + opening + keptHeight(m_blockStart.block + 1) <= room();
     m_chapter = b.title;
-    newPage(false, true);
+    if (share) {
+        m_y += gap;
+        line(m_left + m_width / 3, m_y - gap / 2, m_right - m_width / 3, m_y - gap / 2, navy());
+    } else {
+        newPage(false, true);
+    }
     if (m_emit < 0)
         m_chapters << qMakePair(b.title, m_page + 1);
-    const QFont f = serif(34, true);
     m_y += 36;
     text(QRectF(m_left, m_y, m_width, lineHeight(f)), f, navy(), Qt::AlignLeft | Qt::AlignTop, b.title);
     m_y += lineHeight(f) + 4;

@@ -27,8 +27,10 @@ class QPainter;
 //
 // Entries and running text flow across pages line by line; a heading is never left alone at the foot
 // of a page, a break never leaves a single line of an entry or paragraph on either page, an entry
-// that fits on a page is broken only between its paragraphs, and a table repeats its column headings
-// on each page. Pictures keep their shape and print at 150 pixels per inch or more.
+// that fits on a page is broken only between its paragraphs, and a table parts only with two rows at
+// least on each side and repeats its column headings on each page. Pictures keep their shape and print
+// at 150 pixels per inch or more; in a book a photo alone spans the text column. A book's chapter
+// opens a page unless the page before holds little and the chapter's start fits below it.
 //
 // The layout keeps no page's contents: a first pass only finds where each page begins, a little at a
 // time (layoutStep), and a page is laid out again when it is painted, so memory stays small however
@@ -103,9 +105,20 @@ private:
     // holds a single line; `paragraphEnds` lists the lines that end a paragraph.
     void flowLines(const QStringList& lines, int from, double x, double width, const QFont& font,
                    const QColor& color);
+    double sectionHeight(const ReportBlock& b) const;
     void layoutSection(const ReportBlock& b);
     void layoutFields(const ReportBlock& b);
     void layoutEntry(const ReportBlock& b);
+    // The left edge of each column of a table and the right edge of the last.
+    QVector<double> columnEdges(const ReportBlock& b) const;
+    // A row's cells broken into lines; `lines` gets the most lines of any cell.
+    QVector<QStringList> rowCells(const ReportBlock& b, const QStringList& row, const QVector<double>& x,
+                                  int* lines) const;
+    double rowHeight(const ReportBlock& b, int row, const QVector<double>& x) const;
+    // What must fit where a table starts: its column headings and the rows that may not be parted.
+    double tableStartHeight(const ReportBlock& b) const;
+    // What of rows `height` tall must fit on a page before they start on it.
+    double keptRows(double height) const;
     void layoutTable(const ReportBlock& b);
     void layoutParagraph(const QString& text, const QFont& font, const QColor& color);
     void layoutTree(int index);
