@@ -166,21 +166,6 @@ bool writeFile(const QString& path, const QByteArray& bytes, QString* error) {
     return true;
 }
 
-const char* const kRelations[EntryStore::FamilySlots] = {"Mother",
-                                                         "Father",
-                                                         "Maternal Grandmother",
-                                                         "Maternal Grandfather",
-                                                         "Paternal Grandmother",
-                                                         "Paternal Grandfather",
-                                                         "Maternal Great Grandmother",
-                                                         "Maternal Great Grandmother",
-                                                         "Paternal Great Grandmother",
-                                                         "Paternal Great Grandmother",
-                                                         "Maternal Great Grandfather",
-                                                         "Maternal Great Grandfather",
-                                                         "Paternal Great Grandfather",
-                                                         "Paternal Great Grandfather"};
-
 class Writer {
 public:
     Writer(const QString& folder, const Choices& choices, const Drawing& drawing, const Progress& progress,
@@ -855,7 +840,7 @@ QString Writer::familyPage(const ChildPages& c) const {
         if (const QString place = q.value(3).toString().trimmed(); !place.isEmpty())
             more << place;
         items += QStringLiteral("<li><span class=\"who\">%1</span><span class=\"name\">%2</span>")
-                     .arg(QLatin1String(kRelations[slot - 1]), esc(name));
+                     .arg(esc(MilestoneSheets::relation(slot)), esc(name));
         if (!more.isEmpty())
             items +=
                 QStringLiteral("<span class=\"more\">%1</span>").arg(esc(more.join(QStringLiteral(", "))));

@@ -8,6 +8,24 @@
 
 namespace MilestoneSheets {
 
+QString relation(int slot) {
+    static const char* const relations[14] = {"Mother",
+                                              "Father",
+                                              "Maternal Grandmother",
+                                              "Maternal Grandfather",
+                                              "Paternal Grandmother",
+                                              "Paternal Grandfather",
+                                              "Maternal Great Grandmother (Grandmother's mother)",
+                                              "Maternal Great Grandmother (Grandfather's mother)",
+                                              "Paternal Great Grandmother (Grandmother's mother)",
+                                              "Paternal Great Grandmother (Grandfather's mother)",
+                                              "Maternal Great Grandfather (Grandmother's father)",
+                                              "Maternal Great Grandfather (Grandfather's father)",
+                                              "Paternal Great Grandfather (Grandmother's father)",
+                                              "Paternal Great Grandfather (Grandfather's father)"};
+    return slot >= 1 && slot <= 14 ? QString::fromLatin1(relations[slot - 1]) : QString();
+}
+
 QString toothKind(int slot) {
     static const char* const kinds[] = {"Central Incisor", "Lateral Incisor", "Cuspid", "First Molar",
                                         "Second Molar"};

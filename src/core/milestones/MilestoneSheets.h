@@ -9,6 +9,12 @@
 // the child's first name and the occasion; every function throws StoreError when the store fails.
 namespace MilestoneSheets {
 
+// ---- Family -------------------------------------------------------------------------------------
+// What the relative in family slot `slot` (1..14) is to the child: "Mother" ... "Paternal Great
+// Grandfather (Grandfather's father)"; each great grandparent is named with the grandparent whose
+// parent they are, so that the two on each side can be told apart.
+QString relation(int slot);
+
 // ---- Teeth -----------------------------------------------------------------------------------------
 // The kind of the tooth in `slot` (1..20): "Central Incisor" ... "Second Molar". The upper arch 1..10
 // runs front to back, the lower arch 11..20 back to front; each kind is a pair.

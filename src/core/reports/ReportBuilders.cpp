@@ -259,23 +259,6 @@ ReportDocument babyNames(const QString& child) {
 }
 
 ReportDocument familyTree(const QString& child) {
-    // Each great grandparent named with the grandparent whose parent they are, so the two on each side
-    // can be told apart.
-    static const char* const relations[EntryStore::FamilySlots] = {
-        "Mother",
-        "Father",
-        "Maternal Grandmother",
-        "Maternal Grandfather",
-        "Paternal Grandmother",
-        "Paternal Grandfather",
-        "Maternal Great Grandmother (Grandmother's mother)",
-        "Maternal Great Grandmother (Grandfather's mother)",
-        "Paternal Great Grandmother (Grandmother's mother)",
-        "Paternal Great Grandmother (Grandfather's mother)",
-        "Maternal Great Grandfather (Grandmother's father)",
-        "Maternal Great Grandfather (Grandfather's father)",
-        "Paternal Great Grandfather (Grandmother's father)",
-        "Paternal Great Grandfather (Grandfather's father)"};
     ReportDocument doc = document(QStringLiteral("Family Tree"), child);
     QStringList names{child};
     QVector<QStringList> rows;
@@ -283,7 +266,7 @@ ReportDocument familyTree(const QString& child) {
     for (int slot = 1; slot <= EntryStore::FamilySlots; ++slot) {
         const FamilyMember m = held ? Entries().familyMember(slot) : FamilyMember{};
         names << m.Name;
-        rows << QStringList{QString::fromLatin1(relations[slot - 1]), m.Name, shownDate(m.Date), m.Text};
+        rows << QStringList{MilestoneSheets::relation(slot), m.Name, shownDate(m.Date), m.Text};
     }
     doc.familyTree(names);
     doc.section(QStringLiteral("Relatives"));

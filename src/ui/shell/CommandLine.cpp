@@ -88,14 +88,20 @@ bool openStore(const QString& program, bool forReading = false) {
     }
 }
 
-int exportTo(const QString& program, const QString& file) {
+// Opens the book for a command that reads it (`what`: "export"); false (and the reason on stderr)
+// when there is no book yet, or it cannot be taken or opened.
+bool openBookToRead(const QString& program, const QString& what, FolderLock& lock) {
     if (!QFileInfo::exists(Database::filePath())) {
-        say(QStringLiteral("%1: there is no book to export yet (%2 does not exist).")
-                .arg(program, Database::filePath()));
-        return Failure;
+        say(QStringLiteral("%1: there is no book to %2 yet (%3 does not exist).")
+                .arg(program, what, Database::filePath()));
+        return false;
     }
+    return takeBook(program, lock) && openStore(program, true);
+}
+
+int exportTo(const QString& program, const QString& file) {
     FolderLock lock(Database::writerLockPath());
-    if (!takeBook(program, lock) || !openStore(program, true))
+    if (!openBookToRead(program, QStringLiteral("export"), lock))
         return Failure;
     int shown = -1;
     try {
@@ -234,13 +240,8 @@ int shareIn(const QString& program, const QString& folder) {
 
 // Writes the family album into `folder`.
 int publishAlbum(const QString& program, const QString& folder, const Album::Choices& choices) {
-    if (!QFileInfo::exists(Database::filePath())) {
-        say(QStringLiteral("%1: there is no book to publish yet (%2 does not exist).")
-                .arg(program, Database::filePath()));
-        return Failure;
-    }
     FolderLock lock(Database::writerLockPath());
-    if (!takeBook(program, lock) || !openStore(program, true))
+    if (!openBookToRead(program, QStringLiteral("publish"), lock))
         return Failure;
     Album::Result result;
     try {
