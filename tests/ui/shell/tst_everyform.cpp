@@ -1,7 +1,8 @@
 // Every form of a filled book as a parent meets it: what a screen reader finds (each control has a
 // name, each picture a description, each label reads what it shows: "Park day", not "Title"), and
 // whether the form fits the smallest screen Tinyra supports, whole and unsqueezed, and whether every
-// label stays readable under a dark desktop palette.
+// label stays readable under a dark desktop palette; and whether Help stands in one place on every
+// page.
 
 #include "core/book/EntryStore.h"
 #include "support/AppFixture.h"
@@ -217,6 +218,7 @@ private slots:
     void everyFormReadsWhatItShows();
     void everyFormFitsTheScreen();
     void everyFormReadsOnADarkPalette();
+    void helpStandsInOnePlaceOnEveryPage();
 };
 
 void EveryFormTest::everyFormReadsWhatItShows() {
@@ -255,6 +257,34 @@ void EveryFormTest::everyFormReadsOnADarkPalette() {
     fillBook();
     const QStringList faults = walkEveryForm(&faintLabelsOf);
     QApplication::setPalette(light);
+    QVERIFY2(faults.isEmpty(), qPrintable(QStringLiteral("%1 faults, listed above").arg(faults.size())));
+}
+
+// Turning the pages of a form never moves its Help: the parent finds it where it was.
+void EveryFormTest::helpStandsInOnePlaceOnEveryPage() {
+    AppFixture app;
+    fillBook();
+    QHash<QString, QRect> firstSeen; // by form, Help's place on the first page that has one
+    const QStringList faults = walkEveryForm([&firstSeen](TDialog* form) {
+        QStringList moved;
+        for (QAbstractButton* b : form->findChildren<QAbstractButton*>()) {
+            if (!b->isVisible() || (b->accessibleName() != QLatin1String("Help") &&
+                                    b->text().remove(QLatin1Char('&')) != QLatin1String("Help")))
+                continue;
+            const QRect place(b->mapTo(form, QPoint(0, 0)), b->size());
+            const auto seen = firstSeen.constFind(form->objectName());
+            if (seen == firstSeen.constEnd())
+                firstSeen.insert(form->objectName(), place);
+            else if (*seen != place)
+                moved << QStringLiteral("%1/%2: Help at %3,%4, elsewhere at %5,%6")
+                             .arg(form->objectName(), b->objectName())
+                             .arg(place.x())
+                             .arg(place.y())
+                             .arg(seen->x())
+                             .arg(seen->y());
+        }
+        return moved;
+    });
     QVERIFY2(faults.isEmpty(), qPrintable(QStringLiteral("%1 faults, listed above").arg(faults.size())));
 }
 
