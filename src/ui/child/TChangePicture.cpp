@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QFileSystemWatcher>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -19,37 +20,33 @@
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
-#include <QSortFilterProxyModel>
 #include <QStandardPaths>
 #include <QStorageInfo>
+#include <QStringListModel>
 #include <QStyle>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 TChangePicture* ChangePicture = nullptr;
 
-// The file list shows the files of one folder. QFileSystemModel keeps showing folders it was once
-// rooted in (a folder left by moving up, or the home folder after a change of drive) whatever its
-// filter says, so the list hides every folder among the listed folder's rows itself. It shows the
-// names alone: a screen reader reads the list's columns as items, and took a file's size, kind and
-// date for files of their own.
-class FilesOnly : public QSortFilterProxyModel {
+// The file list's rows: a file's name each, with the plain file icon; none of them can be edited.
+class FileNames : public QStringListModel {
 public:
-    using QSortFilterProxyModel::QSortFilterProxyModel;
-    void setFolder(const QString& folder) {
-        m_folder = folder;
-        invalidateFilter();
+    using QStringListModel::QStringListModel;
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role == Qt::DecorationRole && index.isValid()) {
+            static const QIcon icon = QApplication::style()->standardIcon(QStyle::SP_FileIcon);
+            return icon;
+        }
+        return QStringListModel::data(index, role);
     }
-
-protected:
-    bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
-        const auto* files = static_cast<const QFileSystemModel*>(sourceModel());
-        return files->filePath(parent) != m_folder || !files->isDir(files->index(row, 0, parent));
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren
+                               : Qt::NoItemFlags;
     }
-    bool filterAcceptsColumn(int column, const QModelIndex&) const override { return column == 0; }
-
-private:
-    QString m_folder;
 };
 
 namespace {
@@ -57,7 +54,7 @@ const QSize PreviewSize(169, 161);
 
 // Icons by kind alone: a folder or a file. The default provider looks into a file to tell its type,
 // and reading some files never ends (/proc/kmsg waits for the next kernel message), so browsing
-// there would hang the program.
+// there would hang the program. The folder tree uses it; the file list shows the plain file icon.
 class PlainIcons : public QAbstractFileIconProvider {
 public:
     PlainIcons() {
@@ -112,6 +109,42 @@ QString pictureKinds() {
         if (pattern == pattern.toLower())
             kinds << pattern;
     return kinds.join(QStringLiteral(", "));
+}
+
+// Names in the order a parent expects, in any language setting: letters without regard to case,
+// numbers by their value ("IMG_2" before "IMG_10"); names that differ only in case keep one order.
+bool namedBefore(const QString& a, const QString& b) {
+    int i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i].isDigit() && b[j].isDigit()) {
+            int ei = i, ej = j;
+            while (ei < a.size() && a[ei].isDigit())
+                ++ei;
+            while (ej < b.size() && b[ej].isDigit())
+                ++ej;
+            // By value: without leading zeros, the longer number is the larger.
+            QStringView x = QStringView(a).mid(i, ei - i), y = QStringView(b).mid(j, ej - j);
+            while (x.size() > 1 && x.front() == QLatin1Char('0'))
+                x = x.mid(1);
+            while (y.size() > 1 && y.front() == QLatin1Char('0'))
+                y = y.mid(1);
+            if (x.size() != y.size())
+                return x.size() < y.size();
+            if (const int order = x.compare(y); order != 0)
+                return order < 0;
+            i = ei;
+            j = ej;
+            continue;
+        }
+        const QChar p = a[i].toCaseFolded(), q = b[j].toCaseFolded();
+        if (p != q)
+            return p < q;
+        ++i;
+        ++j;
+    }
+    if ((a.size() - i) != (b.size() - j))
+        return a.size() - i < b.size() - j;
+    return a < b;
 }
 
 bool isInside(const QString& path, const QString& root) {
@@ -183,22 +216,27 @@ void TChangePicture::build() {
     typesLabel->setBuddy(m_fileTypes);
     Widgets::setAccessibleCaption(m_fileTypes, QStringLiteral("Show:"));
 
-    m_files = new QFileSystemModel(this);
+    // The file list is flat, one row a file, so that a screen reader finds each file as an item of
+    // the list (a list over the file system's tree exposed only the tree's one top row). It is made
+    // from the folder's names alone: no file is opened to draw the list.
+    m_files = new FileNames(this);
     m_files->setObjectName(QStringLiteral("FileModel"));
-    m_files->setFilter(QDir::Files | QDir::NoDotAndDotDot);
-    m_files->setNameFilters(pictureFilter());
-    m_files->setNameFilterDisables(false); // files that do not match are left out, not greyed
-    m_files->setReadOnly(true);
-    m_files->setIconProvider(plainIcons());
     m_fileList = new QListView(this);
     m_fileList->setObjectName(QStringLiteral("FileList"));
-    // A file that disappears moves the list's current item to its neighbour; that is not the
-    // parent's choice. Connected before the view's own handler, so it runs first.
-    connect(m_files, &QFileSystemModel::rowsAboutToBeRemoved, this, [this] { m_filesChanging = true; });
-    m_shown = new FilesOnly(this);
-    m_shown->setSourceModel(m_files);
-    m_fileList->setModel(m_shown);
-    connect(m_files, &QFileSystemModel::rowsRemoved, this, [this] { m_filesChanging = false; });
+    m_fileList->setUniformItemSizes(true);
+    m_fileList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_fileList->setModel(m_files);
+    // Files come and go while the chooser is open (a card read, a sync): the list follows, a moment
+    // after the last change of a burst.
+    m_watch = new QFileSystemWatcher(this);
+    m_relist = new QTimer(this);
+    m_relist->setSingleShot(true);
+    m_relist->setInterval(50);
+    connect(m_relist, &QTimer::timeout, this, &TChangePicture::listFiles);
+    connect(m_watch, &QFileSystemWatcher::directoryChanged, this, [this](const QString& changed) {
+        if (changed == m_folder)
+            m_relist->start();
+    });
     m_fileList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_fileList->setMinimumWidth(180);
     auto* filesLabel = new QLabel(QStringLiteral("F&iles:"), this);
@@ -365,9 +403,12 @@ void TChangePicture::DirListClick() {
     }
     m_path->setText(QDir::toNativeSeparators(m_folder));
     QDir::setCurrent(m_folder);
-    const QModelIndex listed = m_files->setRootPath(m_folder);
-    m_shown->setFolder(m_folder);
-    m_fileList->setRootIndex(m_shown->mapFromSource(listed));
+    if (!m_watch->directories().isEmpty())
+        m_watch->removePaths(m_watch->directories());
+    m_watch->addPath(m_folder);
+    m_relist->stop();
+    m_files->setStringList({});
+    listFiles();
     m_chosen.clear();
     m_fileList->clearSelection();
     m_fileList->setCurrentIndex(QModelIndex());
@@ -375,7 +416,33 @@ void TChangePicture::DirListClick() {
 }
 
 void TChangePicture::FileTypesChange() {
-    m_files->setNameFilters(m_fileTypes->currentIndex() == 0 ? pictureFilter() : bitmapFilter());
+    listFiles();
+}
+
+void TChangePicture::listFiles() {
+    QStringList names = QDir(m_folder).entryList(
+        m_fileTypes->currentIndex() == 0 ? pictureFilter() : bitmapFilter(), QDir::Files, QDir::NoSort);
+    std::sort(names.begin(), names.end(), namedBefore);
+    if (names == m_files->stringList())
+        return;
+    // The list is made again as a whole, which tells a screen reader to read it again; the file the
+    // parent had chosen stays chosen, its preview shown, while it is still there. When it has gone,
+    // nothing else is chosen in its place.
+    const QString current = m_fileList->currentIndex().data().toString();
+    m_filesChanging = true;
+    m_files->setStringList(names);
+    if (const auto row = names.indexOf(current); row >= 0 && !current.isEmpty()) {
+        m_fileList->setCurrentIndex(m_files->index(int(row)));
+    } else if (!m_chosen.isEmpty() && QFileInfo::exists(m_chosen)) {
+        // Still there but no longer listed (another kind of file shown): no longer chosen.
+        m_chosen.clear();
+        m_image->clear();
+    }
+    m_filesChanging = false;
+}
+
+QString TChangePicture::filePath(const QModelIndex& index) const {
+    return index.isValid() ? QDir(m_folder).filePath(index.data().toString()) : QString();
 }
 
 QString TChangePicture::selectedFile() const {
@@ -385,11 +452,11 @@ QString TChangePicture::selectedFile() const {
     const QModelIndexList selected = m_fileList->selectionModel()->selectedIndexes();
     if (selected.isEmpty())
         return QString();
-    return m_chosen.isEmpty() ? m_files->filePath(m_shown->mapToSource(selected.first())) : m_chosen;
+    return m_chosen.isEmpty() ? filePath(selected.first()) : m_chosen;
 }
 
 void TChangePicture::FileListClick() {
-    const QString file = m_files->filePath(m_shown->mapToSource(m_fileList->currentIndex()));
+    const QString file = filePath(m_fileList->currentIndex());
     if (file.isEmpty() || QFileInfo(file).isDir()) {
         if (m_filesChanging)
             return;

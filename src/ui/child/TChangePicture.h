@@ -6,11 +6,13 @@
 
 class QComboBox;
 class QFileSystemModel;
-class FilesOnly;
+class QFileSystemWatcher;
+class FileNames;
 class QFrame;
 class QLabel;
 class QListView;
 class QModelIndex;
+class QTimer;
 class QTreeView;
 
 // The shared picture chooser: drives, folders, the picture files of the folder and a preview. It is
@@ -41,6 +43,10 @@ protected:
 
 private:
     void showFolder(const QString& path);
+    // Lists the folder's files of the kinds shown, keeping the rows of the files already listed.
+    void listFiles();
+    // The full path of the file listed at `index` (empty for none).
+    QString filePath(const QModelIndex& index) const;
     std::optional<QString> m_answer;
     void selectDriveFor(const QString& path);
     QString selectedFile() const;
@@ -53,12 +59,13 @@ private:
     QFrame* m_panel;
     QLabel* m_image;
     QFileSystemModel* m_dirs;
-    QFileSystemModel* m_files;
-    FilesOnly* m_shown; // m_files without the folders it keeps showing
+    FileNames* m_files;          // the files of m_folder, one row each, by name
+    QFileSystemWatcher* m_watch; // on m_folder
+    QTimer* m_relist;            // lists the files again after the folder changed
     QString m_folder;
-    bool m_reveal = false; // scroll the folder tree to the chosen folder as it is read
-    QString m_chosen;      // the path of the file last chosen in the list
-    bool m_filesChanging = false;
+    bool m_reveal = false;        // scroll the folder tree to the chosen folder as it is read
+    QString m_chosen;             // the path of the file last chosen in the list
+    bool m_filesChanging = false; // the list is being made again: its current row is not a choice
 };
 
 // The one TChangePicture, created at start-up (null before and after).

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTextDocument>
 #include <QVariant>
@@ -211,42 +212,52 @@ double contrast(const QColor& a, const QColor& b) {
 void keepReadable(QWidget* root) {
     if (!darkPalette(root))
         return;
-    for (QLabel* label : root->findChildren<QLabel*>()) {
-        if (label->testAttribute(Qt::WA_TranslucentBackground))
+    QList<QWidget*> inked;
+    for (QLabel* label : root->findChildren<QLabel*>())
+        inked << label;
+    for (QTabBar* tabs : root->findChildren<QTabBar*>()) // the blue tab texts
+        inked << tabs;
+    for (QWidget* w : inked) {
+        if (w->testAttribute(Qt::WA_TranslucentBackground))
             continue; // drawn over a picture, not over the window: its colour is chosen for the picture
-        const QPalette pal = label->palette();
-        const QColor ground = pal.color(label->backgroundRole());
-        QColor ink = pal.color(label->foregroundRole());
-        const double wanted = 7.0; // leaves room for panels a shade lighter than the window
+        const QPalette pal = w->palette();
+        const QColor ground = pal.color(w->backgroundRole());
+        QColor ink = pal.color(w->foregroundRole());
         if (contrast(ink, ground) >= 4.5)
             continue;
-        const bool lighten = ground.lightnessF() < 0.5;
-        float h, s, l, a;
-        ink.getHslF(&h, &s, &l, &a);
-        while (contrast(ink, ground) < wanted && (lighten ? l < 1 : l > 0)) {
-            l = lighten ? std::min(1.0f, l + 0.04f) : std::max(0.0f, l - 0.04f);
-            ink.setHslF(h, s, l, a);
-        }
-        setTextColor(label, ink);
+        // 7 leaves room for panels a shade lighter than the window
+        setTextColor(w, standingOut(ink, ground, 7.0));
     }
 }
 
-void styleTitle(QLabel* title) {
-    QFont f(QStringLiteral("Liberation Serif"));
-    f.setStyleHint(QFont::Serif);
-    f.setPointSize(18);
-    f.setBold(true);
-    f.setItalic(true);
+QColor standingOut(QColor ink, const QColor& ground, double wanted) {
+    const bool lighten = ground.lightnessF() < 0.5;
+    float h, s, l, a;
+    ink.getHslF(&h, &s, &l, &a);
+    while (contrast(ink, ground) < wanted && (lighten ? l < 1 : l > 0)) {
+        l = lighten ? std::min(1.0f, l + 0.04f) : std::max(0.0f, l - 0.04f);
+        ink.setHslF(h, s, l, a);
+    }
+    return ink;
+}
+
+void styleTitle(QLabel* title, int pixels, bool bold, bool italic) {
+    QFont f(QStringLiteral("Arial"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    f.setItalic(italic);
     title->setFont(f);
     setTextColor(title, darkPalette(title) ? QColor(0x9c, 0xc2, 0xff) : QColor(0x1f, 0x4e, 0x9c));
 }
 
-QLabel* formTitle(const QString& text, QWidget* parent, const QString& name) {
+QLabel* formTitle(const QString& text, QWidget* parent, const QString& name, int pixels, bool bold,
+                  bool italic) {
     auto* title = new QLabel(text, parent);
     title->setTextFormat(Qt::PlainText);
     if (!name.isEmpty())
         title->setObjectName(name);
-    styleTitle(title);
+    styleTitle(title, pixels, bold, italic);
     return title;
 }
 

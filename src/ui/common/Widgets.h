@@ -49,18 +49,23 @@ void showsValue(QLabel* value, const QString& caption, QLabel* captionLabel = nu
 // Colours a widget's text through its palette (cheaper than a style sheet, which makes every
 // widget under it slow to build and to paint).
 void setTextColor(QWidget* w, const QColor& color);
-// Gives a form's big title the program's one title style: a bold italic serif, 18 points, deep blue
-// (light blue on a dark palette, so it never sinks into the window).
-void styleTitle(QLabel* title);
+// Gives a form's big title the program's one title style: Arial 24 pixels, deep blue (light blue on
+// a dark palette, so it never sinks into the window). A form whose title has a size or weight of its
+// own (the skills' 21 pixels, the holiday's bold) passes them; the face and the colour stay.
+void styleTitle(QLabel* title, int pixels = 24, bool bold = false, bool italic = false);
 // A form's big title in that style, named `name` when given.
-QLabel* formTitle(const QString& text, QWidget* parent, const QString& name = QString());
+QLabel* formTitle(const QString& text, QWidget* parent, const QString& name = QString(), int pixels = 24,
+                  bool bold = false, bool italic = false);
 // Whether the palette's window colour is dark (a dark desktop scheme).
 bool darkPalette(const QWidget* w);
 // The contrast of two colours (1 to 21), as the accessibility guidelines count it.
 double contrast(const QColor& a, const QColor& b);
-// Under a dark palette, the labels of `root` that keep a colour of their own (the forms' blue captions)
-// and would nearly vanish on their background are lightened, their hue kept, until they read clearly.
-// Under a light palette nothing changes. Every form does this at each showing.
+// `ink` lightened (on a dark `ground`) or darkened (on a light one), its hue kept, until its contrast
+// with `ground` is at least `wanted` (or it is white or black).
+QColor standingOut(QColor ink, const QColor& ground, double wanted);
+// Under a dark palette, the labels and tab bars of `root` that keep a colour of their own (the forms'
+// blue captions and tab texts) and would nearly vanish on their background are lightened, their hue kept,
+// until they read clearly. Under a light palette nothing changes. Every form does this at each showing.
 void keepReadable(QWidget* root);
 // The frame "Your Child's Name" with the FirstName, MiddleName and LastName boxes (50 characters
 // each, the width of their fields), as the first-run and new-child dialogs show it.

@@ -202,11 +202,10 @@ DiaryEditor::DiaryEditor(const DiaryEditorSetup& setup, QWidget* parent)
     auto* editButton =
         Widgets::pushButton(QString::fromLatin1(setup.editButton), QStringLiteral("&Edit Entry"), this);
     editButton->setIcon(Widgets::standardIcon(QStyle::SP_FileDialogDetailedView));
-    auto* help = Widgets::helpButton(QString::fromLatin1(setup.helpButton), setup.helpTopic, this);
+    m_help = Widgets::helpButton(QString::fromLatin1(setup.helpButton), setup.helpTopic, this);
     search->addSpacing(8);
     search->addWidget(newButton);
     search->addWidget(editButton);
-    search->addWidget(help);
     search->addStretch();
 
     auto* layout = new QHBoxLayout(this);

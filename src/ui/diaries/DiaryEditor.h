@@ -51,6 +51,9 @@ public:
     void Activate();
     // Turns the form to this diary's page and shows the entry at `position` (from the timeline).
     void showEntry(int position);
+    // The diary's Help. The form puts it in its button row under the pages, where every page has
+    // its Help; the editor does not place it.
+    QPushButton* helpButton() const { return m_help; }
 
 signals:
     // The list changed (an entry was added or deleted).
@@ -85,6 +88,7 @@ private:
     QComboBox* m_titleSearch;
     QStringListModel* m_dates;
     QStringListModel* m_titles;
+    QPushButton* m_help;
 };
 
 namespace DiaryWidgets {

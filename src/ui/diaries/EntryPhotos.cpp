@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
@@ -142,6 +143,12 @@ PhotoViewer::PhotoViewer(const QVector<EntryPhoto>& photos, int index, QWidget* 
     connect(zoomIn, &QPushButton::clicked, this, [this] { zoomBy(1.25); });
     connect(zoomOut, &QPushButton::clicked, this, [this] { zoomBy(0.8); });
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    // The arrow and page keys turn the photos whichever control has the focus: a button would take
+    // an arrow to move the focus to its neighbour.
+    for (const auto& [key, step] : {std::pair(Qt::Key_Left, -1), std::pair(Qt::Key_PageUp, -1),
+                                    std::pair(Qt::Key_Right, 1), std::pair(Qt::Key_PageDown, 1)})
+        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, this,
+                [this, step = step] { showPhoto(m_index + step); });
 
     auto* help = Widgets::helpButton(QStringLiteral("HelpBtn"), kPhotosHelp, this);
     help->setAutoDefault(false);
@@ -210,14 +217,6 @@ void PhotoViewer::render() {
 
 void PhotoViewer::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
-    case Qt::Key_Left:
-    case Qt::Key_PageUp:
-        showPhoto(m_index - 1);
-        return;
-    case Qt::Key_Right:
-    case Qt::Key_PageDown:
-        showPhoto(m_index + 1);
-        return;
     case Qt::Key_Plus:
     case Qt::Key_Equal:
         zoomBy(1.25);

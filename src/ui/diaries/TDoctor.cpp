@@ -154,7 +154,7 @@ void TDoctor::buildVisitsPage() {
                                          "Diary Empty",
                                          false};
     m_visits = new DiaryEditor(visits, this);
-    m_pages->addTab(page(m_visits, 2, nullptr), QStringLiteral("Doctor Visits"));
+    m_pages->addTab(page(m_visits, 2, m_visits->helpButton()), QStringLiteral("Doctor Visits"));
 }
 
 // Immunizations: a date for each, down a left and a right column, the last four named by the parent.
@@ -243,7 +243,7 @@ void TDoctor::buildDiseasesPage() {
                                            "DisEditBtn",
                                            "DisPhotos"};
     m_diseases = new DiaryEditor(diseases, this);
-    m_pages->addTab(page(m_diseases, 4, nullptr), QStringLiteral("Childhood Diseases"));
+    m_pages->addTab(page(m_diseases, 4, m_diseases->helpButton()), QStringLiteral("Childhood Diseases"));
 }
 
 void TDoctor::FormActivate() {

@@ -44,7 +44,7 @@ void TJournal::build() {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_editor, 1);
     layout->addWidget(Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Daily Journal"), this),
-                                         nullptr, {close}));
+                                         m_editor->helpButton(), {close}));
     resize(720, 420);
 }
 

@@ -117,9 +117,9 @@ void TPrenatal::build() {
     m_medical = new DiaryEditor(medical, this);
     m_pages->addTab(m_diary, QStringLiteral("Prenatal Diary"));
     m_pages->addTab(m_medical, QStringLiteral("Prenatal Medical Diary"));
-    for (int i = 0; i < 2; ++i)
+    for (DiaryEditor* editor : {m_diary, m_medical})
         rows << Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Prenatal History"), this),
-                                   nullptr, {});
+                                   editor->helpButton(), {});
 
     auto* ok = Widgets::okButton(QStringLiteral("OKBtn"), this);
     auto* cancel = Widgets::cancelButton(QStringLiteral("CancelBtn"), this);

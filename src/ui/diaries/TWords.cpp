@@ -73,7 +73,8 @@ void TWords::build() {
     m_editor = new DiaryEditor(setup, this);
     connect(m_editor, &DiaryEditor::listChanged, this, &TWords::refreshWords);
     m_pages->addTab(m_editor, QStringLiteral("Word Log"));
-    rows << Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Words"), this), nullptr, {});
+    rows << Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Words"), this),
+                               m_editor->helpButton(), {});
 
     // Word List
     auto* list = new QWidget(this);

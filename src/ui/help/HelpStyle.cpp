@@ -19,7 +19,8 @@ QLabel* heading(QWidget* parent, const QString& headingName, const QString& rule
                 const QString& rule2Name) {
     auto* title = new QLabel(QStringLiteral("Tinyra Help"), parent);
     title->setObjectName(headingName);
-    Widgets::styleTitle(title);
+    title->setFont(font(QStringLiteral("Times New Roman"), 29));
+    Widgets::setTextColor(title, QColor(0, 0, 0x80)); // navy, lightened on a dark palette
     title->move(8, 0);
     title->adjustSize();
     // Two rules of underscores, three pixels apart, make the double line under the heading.

@@ -70,7 +70,8 @@ void TReadmeFile::build() {
     contents->setObjectName(QStringLiteral("PageContents"));
     auto* title = new QLabel(QStringLiteral("Tinyra 4.2"), contents);
     title->setObjectName(QStringLiteral("ReadmeTitle"));
-    Widgets::styleTitle(title);
+    title->setFont(HelpStyle::font(QStringLiteral("Times New Roman"), 27));
+    Widgets::setTextColor(title, QColor(0, 0, 0x80)); // navy, lightened on a dark palette
     title->move(8, 8);
     title->adjustSize();
     auto* group = new QGroupBox(QStringLiteral("Table of Contents"), contents);

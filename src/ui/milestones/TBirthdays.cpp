@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -87,7 +88,9 @@ void TBirthdays::build() {
 
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("PageControl1"));
-    m_pages->setStyleSheet(QStringLiteral("QTabBar::tab { color: #0000ff; }"));
+    // Blue tab text through the palette: a style sheet on the tabs would draw them flat, unlike every
+    // other form's.
+    Widgets::setTextColor(m_pages->tabBar(), QColor(0, 0, 0xff));
     QList<QWidget*> rows;
     Page pages[4];
     for (int i = 0; i < 4; ++i)
@@ -124,7 +127,7 @@ TBirthdays::Page TBirthdays::addPage(int index, QList<QWidget*>* rows) {
     page.contents = new QVBoxLayout;
     v->addLayout(page.contents, 1);
     m_titles[index] =
-        Widgets::formTitle(QString(), this, QStringLiteral("Title") + QString::number(index + 1));
+        Widgets::formTitle(QString(), this, QStringLiteral("Title") + QString::number(index + 1), 21);
     *rows << Widgets::buttonRow(
         this, m_titles[index],
         Widgets::helpButton(QString::fromLatin1(helpNames[index]), helpTopics[index], this), {});

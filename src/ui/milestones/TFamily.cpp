@@ -129,7 +129,7 @@ void TFamily::build() {
     auto* infoLayout = new QVBoxLayout(info);
     infoLayout->addWidget(group, 1);
     QWidget* infoRow = Widgets::buttonRow(
-        this, Widgets::formTitle(QStringLiteral("Family Information"), this, QStringLiteral("text111")),
+        this, Widgets::formTitle(QStringLiteral("Family Information"), this, QStringLiteral("text111"), 21),
         Widgets::helpButton(QStringLiteral("BitBtn3"), 11, this), {});
     m_pages->addTab(info, QStringLiteral("Family Information"));
 
@@ -173,7 +173,7 @@ void TFamily::build() {
     }
     // On the tree's picture the title keeps its white letters.
     auto* label2 =
-        Widgets::formTitle(QStringLiteral("Family Information"), nullptr, QStringLiteral("Label2"));
+        Widgets::formTitle(QStringLiteral("Family Information"), nullptr, QStringLiteral("Label2"), 21);
     Widgets::setTextColor(label2, Qt::white);
     label2->setParent(image);
     label2->setGeometry(QRect(8, kTreeSize.height() - 32, 260, 28));

@@ -22,7 +22,7 @@ TFamilyInput::TFamilyInput(QWidget* parent) : TDialog(parent) {
 }
 
 void TFamilyInput::build() {
-    m_title = Widgets::formTitle(QStringLiteral("Title"), this, QStringLiteral("Title"));
+    m_title = Widgets::formTitle(QStringLiteral("Title"), this, QStringLiteral("Title"), 21, true, true);
 
     auto* form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight);

@@ -21,7 +21,7 @@ THoliday::THoliday(QWidget* parent) : TDialog(parent) {
 }
 
 void THoliday::build() {
-    m_title = Widgets::formTitle(QStringLiteral("Title"), this, QStringLiteral("Title"));
+    m_title = Widgets::formTitle(QStringLiteral("Title"), this, QStringLiteral("Title"), 24, true);
     m_title->setWordWrap(true);
     m_remarks = new QPlainTextEdit(this);
     m_remarks->setObjectName(QStringLiteral("Remarks"));

@@ -17,6 +17,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -88,7 +89,9 @@ TSkills::TSkills(QWidget* parent) : TDialog(parent) {
 void TSkills::build() {
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("PageControl1"));
-    m_pages->setStyleSheet(QStringLiteral("QTabBar::tab { color: #0000ff; padding: 4px 7px; }"));
+    // Blue tab text through the palette: a style sheet on the tabs would draw them flat, unlike every
+    // other form's.
+    Widgets::setTextColor(m_pages->tabBar(), QColor(0, 0, 0xff));
 
     const QStringList pageNames = MilestoneSheets::skillPages();
     QVector<SkillPage> pages;
@@ -135,8 +138,8 @@ TSkills::SkillPage TSkills::addPage(int index, const QString& name, QList<QWidge
     connect(help, &QPushButton::clicked, this, &TSkills::HelpBtnClick);
     connect(ok, &QPushButton::clicked, this, &TSkills::OKBtnClick);
     connect(cancel, &QPushButton::clicked, this, &TSkills::CancelBtnClick);
-    *buttonRows << Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Skills"), this), help,
-                                      {ok, cancel});
+    *buttonRows << Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Skills"), this, QString(), 21),
+                                      help, {ok, cancel});
     m_pages->addTab(page.widget, name);
     return page;
 }

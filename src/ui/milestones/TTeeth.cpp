@@ -90,18 +90,16 @@ void TTeeth::build() {
     legendLayout->addWidget(key);
     legendLayout->addStretch();
 
-    // Help at the left with the title after it, Close at the right, as in every form's button row.
+    // Help at the left with the title after it, Close at the right: every form's button row, with
+    // its buttons' sizes.
     auto* help = Widgets::pushButton(QStringLiteral("HelpBtn"), QStringLiteral("&Help"), this);
     help->setIcon(Widgets::standardIcon(QStyle::SP_DialogHelpButton));
-    help->setGeometry(12, 332, 88, 30);
-    Widgets::formTitle(QStringLiteral("Teeth"), this, QStringLiteral("Label3"))
-        ->setGeometry(108, 330, 120, 32);
     connect(help, &QPushButton::clicked, this, &TTeeth::HelpBtnClick);
-    auto* ok = Widgets::pushButton(QStringLiteral("OKBtn"), QStringLiteral("Close"), this);
-    ok->setDefault(true);
-    ok->setIcon(Widgets::standardIcon(QStyle::SP_DialogCloseButton));
-    ok->setGeometry(311, 332, 92, 30);
+    auto* ok = Widgets::closeButton(QStringLiteral("OKBtn"), this);
     connect(ok, &QPushButton::clicked, this, &TTeeth::OKBtnClick);
+    Widgets::buttonRow(this, Widgets::formTitle(QStringLiteral("Teeth"), this, QStringLiteral("Label3")),
+                       help, {ok})
+        ->setGeometry(12, 326, 391, 40);
 }
 
 void TTeeth::FormActivate() {

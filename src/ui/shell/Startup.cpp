@@ -4,6 +4,7 @@
 #include "core/store/Backups.h"
 #include "core/store/Database.h"
 #include "core/store/StoreError.h"
+#include "ui/common/FocusRing.h"
 #include "ui/common/Messages.h"
 #include "ui/help/TSplash.h"
 #include "ui/shell/BackupChooser.h"
@@ -370,6 +371,7 @@ int runTinyra() {
     QApplication::processEvents();
 
     QApplication::setApplicationName(Messages::ApplicationTitle);
+    FocusRing::install();
     // Ties the windows to the installed menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tinyra.Tinyra"));
     // The forms read nothing from the store when they are made, so they are made while the look

@@ -13,6 +13,7 @@
 #include "ui/shell/Forms.h"
 #include "ui/shell/TMainWindow.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -121,6 +122,7 @@ private slots:
     void aPictureChosenWaitsForTheFormsOk();
     void chooserRefusesWhatIsNotAPicture();
     void aChosenFileThatDisappearsChangesNothing();
+    void aScreenReaderHearsEveryFileOfTheList();
 };
 
 void ChildInfoTest::boxesTakeTheirFieldWidths() {
@@ -565,6 +567,68 @@ void ChildInfoTest::aChosenFileThatDisappearsChangesNothing() {
              qPrintable(driver.messages().at(0)));
     QVERIFY(!customAfter);
     QVERIFY(ChildRecords::picture("Ann", "ChildInfo/Image1").isEmpty());
+}
+
+void ChildInfoTest::aScreenReaderHearsEveryFileOfTheList() {
+    AppFixture app("Ann");
+    const QString dir = app.store().dataHome() + "/camera";
+    QVERIFY(QDir().mkpath(dir + "/DCIM"));
+    writeImage(dir + "/IMG_10.jpg", "JPG", Qt::red);
+    writeImage(dir + "/IMG_2.JPG", "JPG", Qt::green);
+    writeImage(dir + "/beach.png", "PNG", Qt::blue);
+    QFile notes(dir + "/notes.txt");
+    QVERIFY(notes.open(QIODevice::WriteOnly));
+    notes.close();
+
+    // What a screen reader is told of the list: one item per child of its accessible interface. Read
+    // afresh each time, as a screen reader reads it again when the list tells of a change (the test
+    // platform has no bridge to carry those news to the interface made before).
+    const auto heard = [](QWidget* chooser) {
+        auto* view = chooser->findChild<QListView*>("FileList");
+        QAccessible::deleteAccessibleInterface(
+            QAccessible::uniqueId(QAccessible::queryAccessibleInterface(view)));
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(view);
+        QStringList items;
+        for (int i = 0; list && i < list->childCount(); ++i) {
+            QAccessibleInterface* item = list->child(i);
+            items << (item ? QStringLiteral("%1 (%2)")
+                                 .arg(item->text(QAccessible::Name))
+                                 .arg(item->role() == QAccessible::ListItem ? "item" : "not an item")
+                           : QStringLiteral("<none>"));
+        }
+        return items;
+    };
+    QStringList first, afterCopy, afterBitmapsOnly;
+    QString role;
+    ModalDriver driver;
+    driver.expect("ChildInfo", [](QWidget* d) { d->findChild<QToolButton*>("SpeedButton2")->click(); });
+    driver.expect("ChangePicture", [&](QWidget* c) {
+        role = QAccessible::queryAccessibleInterface(c->findChild<QListView*>("FileList"))->role() ==
+                       QAccessible::List
+                   ? "list"
+                   : "other";
+        chooseFolder(c, dir);
+        (void)QTest::qWaitFor([&] { return heard(c).size() == 3; }, 5000);
+        first = heard(c);
+        // A photo copied in while the chooser is open is heard in its place.
+        writeImage(dir + "/IMG_3.bmp", "BMP", Qt::yellow);
+        (void)QTest::qWaitFor([&] { return heard(c).size() == 4; }, 5000);
+        afterCopy = heard(c);
+        c->findChild<QComboBox*>("FileTypes")->setCurrentIndex(1);
+        (void)QTest::qWaitFor([&] { return heard(c).size() == 1; }, 5000);
+        afterBitmapsOnly = heard(c);
+        ModalDriver::click(c, "CancelBtn");
+    });
+    driver.expect("ChildInfo", [](QWidget* d) { ModalDriver::click(d, "CancelBtn"); });
+    driver.start();
+    openChildInfo();
+    QVERIFY2(driver.waitFinished(20000), qPrintable(driver.error()));
+    QCOMPARE(role, QStringLiteral("list"));
+    // By name as a parent reads it: without regard to case, numbers by their value.
+    QCOMPARE(first, (QStringList{"beach.png (item)", "IMG_2.JPG (item)", "IMG_10.jpg (item)"}));
+    QCOMPARE(afterCopy,
+             (QStringList{"beach.png (item)", "IMG_2.JPG (item)", "IMG_3.bmp (item)", "IMG_10.jpg (item)"}));
+    QCOMPARE(afterBitmapsOnly, QStringList{"IMG_3.bmp (item)"});
 }
 
 QTEST_MAIN(ChildInfoTest)

@@ -590,23 +590,32 @@ void DiaryFormsTest::photosAddedShownUprightDatedAndViewed() {
     QCOMPARE(strip->count(), 2);
 
     // The viewer: Enter opens the photo picked, the keys move and zoom, Esc closes.
-    int shownAfterRight = -1, shownAfterLeft = -1;
+    int shownAfterRight = -1, shownAfterLeft = -1, shownFromButton = -1;
     double zoomed = 0, fitted = -1;
     QSize opened;
     ModalDriver viewer;
     viewer.expect("PhotoViewer", [&](QWidget* w) {
         auto* v = static_cast<PhotoViewer*>(w);
         opened = v->findChild<QLabel*>("Photo")->pixmap().size(); // fitted to the window as it opens
-        QTest::keyClick(v, Qt::Key_Right);
+        // As the keyboard sends them: to the control that has the focus, whichever it is.
+        const auto press = [v](Qt::Key key) {
+            QWidget* focus = QApplication::focusWidget();
+            QTest::keyClick(focus && v->isAncestorOf(focus) ? focus : v, key);
+        };
+        press(Qt::Key_Right);
         shownAfterRight = v->index();
-        QTest::keyClick(v, Qt::Key_Right); // the last stays
-        QTest::keyClick(v, Qt::Key_Plus);
+        press(Qt::Key_Right); // the last stays
+        press(Qt::Key_Plus);
         zoomed = v->zoom();
-        QTest::keyClick(v, Qt::Key_0);
+        press(Qt::Key_0);
         fitted = v->zoom();
-        QTest::keyClick(v, Qt::Key_Left);
+        press(Qt::Key_Left);
         shownAfterLeft = v->index();
-        QTest::keyClick(v, Qt::Key_Escape);
+        // From a button of the viewer as well: the arrows still turn the photos.
+        v->findChild<QPushButton*>("CloseBtn")->setFocus();
+        press(Qt::Key_Right);
+        shownFromButton = v->index();
+        press(Qt::Key_Escape);
     });
     viewer.start();
     strip->setFocus();
@@ -618,6 +627,7 @@ void DiaryFormsTest::photosAddedShownUprightDatedAndViewed() {
     QVERIFY(zoomed > 0);
     QCOMPARE(fitted, 0.0);
     QCOMPARE(shownAfterLeft, 0);
+    QCOMPARE(shownFromButton, 1);
 
     // Removing a photo in Edit Entry asks first; No keeps it, Yes takes it from the entry.
     ModalDriver edit;

@@ -1,11 +1,13 @@
 // Every form of a filled book as a parent meets it: what a screen reader finds (each control has a
 // name, each picture a description, each label reads what it shows: "Park day", not "Title"), and
 // whether the form fits the smallest screen Tinyra supports, whole and unsqueezed, and whether every
-// label stays readable under a dark desktop palette.
+// label stays readable under a dark desktop palette; whether the keyboard focus is always seen, and
+// Help stands in one place on every page.
 
 #include "core/book/EntryStore.h"
 #include "support/AppFixture.h"
 #include "support/ModalDriver.h"
+#include "ui/common/FocusRing.h"
 #include "ui/common/TDialog.h"
 #include "ui/common/Widgets.h"
 #include "ui/shell/TMainWindow.h"
@@ -209,6 +211,66 @@ QStringList faintLabelsOf(TDialog* form) {
     }
     return faults;
 }
+
+QPalette darkPalette() {
+    QPalette dark;
+    dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+    dark.setColor(QPalette::Base, QColor(0x23, 0x23, 0x23));
+    dark.setColor(QPalette::AlternateBase, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
+    dark.setColor(QPalette::Button, QColor(0x45, 0x45, 0x45));
+    dark.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
+    dark.setColor(QPalette::ToolTipBase, QColor(0x23, 0x23, 0x23));
+    dark.setColor(QPalette::ToolTipText, QColor(0xee, 0xee, 0xee));
+    return dark;
+}
+
+// The controls of the page showing, reached by Tab from the first as the keyboard alone reaches them:
+// each one, as it has the focus, is ringed, and the ring is painted over its edge in a colour that
+// stands out from the window.
+QStringList unseenFocusOf(TDialog* form) {
+    QStringList faults;
+    QApplication::setActiveWindow(form);
+    form->activateWindow();
+    QWidget* first = nullptr;
+    QWidget* w = form;
+    for (int step = 0; step < 80; ++step) {
+        // Tab's way: the next in the chain that takes the focus by Tab and is shown on this page.
+        do
+            w = w->nextInFocusChain();
+        while (w != form &&
+               (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisible() || !w->isEnabled() || w->focusProxy()));
+        if (w == form || w == first)
+            break;
+        if (!first)
+            first = w;
+        w->setFocus(Qt::TabFocusReason);
+        QCoreApplication::processEvents();
+        const QString where = form->objectName() + QLatin1Char('/') + w->objectName() + QLatin1Char(' ') +
+                              QString::fromLatin1(w->metaObject()->className());
+        QWidget* ringed = FocusRing::ringed();
+        if (!w->hasFocus())
+            continue; // it gave the focus on (a memo that only shows)
+        if (!ringed || (ringed != w && !ringed->isAncestorOf(w))) {
+            faults << where + QStringLiteral(": has the focus without a ring");
+            continue;
+        }
+        const QImage shot = ringed->grab().toImage();
+        const QRect ring = FocusRing::ringRect(ringed);
+        const QPoint edge(ring.center().x(), ring.top() + 1);
+        const QColor seen = shot.pixelColor(QPointF(edge * shot.devicePixelRatio()).toPoint());
+        const QColor wanted = FocusRing::colour(ringed);
+        if (qAbs(seen.red() - wanted.red()) + qAbs(seen.green() - wanted.green()) +
+                qAbs(seen.blue() - wanted.blue()) >
+            60)
+            faults << where + QStringLiteral(": the ring's edge shows %1, not %2")
+                                  .arg(seen.name(), wanted.name());
+        if (Widgets::contrast(wanted, form->palette().color(QPalette::Window)) < 3.0)
+            faults << where + QStringLiteral(": a ring of %1 hardly shows").arg(wanted.name());
+    }
+    return faults;
+}
 } // namespace
 
 class EveryFormTest : public QObject {
@@ -217,6 +279,9 @@ private slots:
     void everyFormReadsWhatItShows();
     void everyFormFitsTheScreen();
     void everyFormReadsOnADarkPalette();
+    void theFocusIsAlwaysSeen_data();
+    void theFocusIsAlwaysSeen();
+    void helpStandsInOnePlaceOnEveryPage();
 };
 
 void EveryFormTest::everyFormReadsWhatItShows() {
@@ -241,20 +306,57 @@ void EveryFormTest::everyFormFitsTheScreen() {
 void EveryFormTest::everyFormReadsOnADarkPalette() {
     AppFixture app;
     const QPalette light = QApplication::palette();
-    QPalette dark;
-    dark.setColor(QPalette::Window, QColor(0x35, 0x35, 0x35));
-    dark.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
-    dark.setColor(QPalette::Base, QColor(0x23, 0x23, 0x23));
-    dark.setColor(QPalette::AlternateBase, QColor(0x35, 0x35, 0x35));
-    dark.setColor(QPalette::Text, QColor(0xee, 0xee, 0xee));
-    dark.setColor(QPalette::Button, QColor(0x45, 0x45, 0x45));
-    dark.setColor(QPalette::ButtonText, QColor(0xee, 0xee, 0xee));
-    dark.setColor(QPalette::ToolTipBase, QColor(0x23, 0x23, 0x23));
-    dark.setColor(QPalette::ToolTipText, QColor(0xee, 0xee, 0xee));
-    QApplication::setPalette(dark);
+    QApplication::setPalette(darkPalette());
     fillBook();
     const QStringList faults = walkEveryForm(&faintLabelsOf);
     QApplication::setPalette(light);
+    QVERIFY2(faults.isEmpty(), qPrintable(QStringLiteral("%1 faults, listed above").arg(faults.size())));
+}
+
+void EveryFormTest::theFocusIsAlwaysSeen_data() {
+    QTest::addColumn<bool>("dark");
+    QTest::newRow("light palette") << false;
+    QTest::newRow("dark palette") << true;
+}
+
+void EveryFormTest::theFocusIsAlwaysSeen() {
+    QFETCH(bool, dark);
+    AppFixture app;
+    FocusRing::install();
+    const QPalette before = QApplication::palette();
+    if (dark)
+        QApplication::setPalette(darkPalette());
+    fillBook();
+    const QStringList faults = walkEveryForm(&unseenFocusOf);
+    QApplication::setPalette(before);
+    QVERIFY2(faults.isEmpty(), qPrintable(QStringLiteral("%1 faults, listed above").arg(faults.size())));
+}
+
+// Turning the pages of a form never moves its Help: the parent finds it where it was.
+void EveryFormTest::helpStandsInOnePlaceOnEveryPage() {
+    AppFixture app;
+    fillBook();
+    QHash<QString, QRect> firstSeen; // by form, Help's place on the first page that has one
+    const QStringList faults = walkEveryForm([&firstSeen](TDialog* form) {
+        QStringList moved;
+        for (QAbstractButton* b : form->findChildren<QAbstractButton*>()) {
+            if (!b->isVisible() || (b->accessibleName() != QLatin1String("Help") &&
+                                    b->text().remove(QLatin1Char('&')) != QLatin1String("Help")))
+                continue;
+            const QRect place(b->mapTo(form, QPoint(0, 0)), b->size());
+            const auto seen = firstSeen.constFind(form->objectName());
+            if (seen == firstSeen.constEnd())
+                firstSeen.insert(form->objectName(), place);
+            else if (*seen != place)
+                moved << QStringLiteral("%1/%2: Help at %3,%4, elsewhere at %5,%6")
+                             .arg(form->objectName(), b->objectName())
+                             .arg(place.x())
+                             .arg(place.y())
+                             .arg(seen->x())
+                             .arg(seen->y());
+        }
+        return moved;
+    });
     QVERIFY2(faults.isEmpty(), qPrintable(QStringLiteral("%1 faults, listed above").arg(faults.size())));
 }
 
