@@ -81,7 +81,12 @@ QImage decodeFor(const ReportPicture& picture, double width) {
         if (scaled != size) // the reader scales the picture as stored, before turning it
             reader.setScaledSize(turned ? scaled.transposed() : scaled);
     }
-    return reader.read();
+    // What an eighth step leaves over (up to half as wide again) is scaled away: every pixel more is
+    // compressed again into the PDF, which costs more than this scaling.
+    QImage image = reader.read();
+    if (image.width() > least * 1.2)
+        image = image.scaledToWidth(qRound(least * 1.1), Qt::SmoothTransformation);
+    return image;
 }
 
 double lineHeight(const QFont& f) {
