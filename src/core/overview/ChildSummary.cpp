@@ -138,6 +138,8 @@ Summary read(const QString& child, const QDate& today, int latestCount) {
         const std::shared_ptr<GrowthType> record = readGrowth(s.growth.item.seq);
         if (record) {
             const GrowthPlot::Plot plot = GrowthPlot::forChild(child, {*record}, today);
+            s.growth.sexUnknown = profile.birth.isValid() &&
+                                  GrowthReference::sexOf(profile.sex) == GrowthReference::Sex::Unknown;
             for (const auto& [measure, name] : {std::pair{GrowthReference::Measure::Height, "height"},
                                                 std::pair{GrowthReference::Measure::Weight, "weight"},
                                                 std::pair{GrowthReference::Measure::Head, "head"}})

@@ -27,6 +27,7 @@ struct LatestGrowth {
     ChildTimeline::Item item; // kind Growth; position -1 when the child has no dated record
     QStringList centiles;     // "height 46th", "weight 50th": each measure the reference places
     QString reference;        // whose centiles: "WHO", "CDC" or "WHO and CDC"
+    bool sexUnknown = false;  // no centiles: the birth date is known, but not whether girl or boy
 };
 
 // Something recorded on this day a year, two or three years ago.

@@ -240,6 +240,8 @@ void HomePanel::refresh() {
         if (!s.growth.centiles.isEmpty())
             text += QStringLiteral("\nCentiles (%1): ").arg(s.growth.reference) +
                     s.growth.centiles.join(QStringLiteral(", "));
+        else if (s.growth.sexUnknown)
+            text += QStringLiteral("\nChoose Girl or Boy on Child Information to see the centiles.");
         addItem(m_growth, text, s.growth.item);
     }
     for (const ChildSummary::OnThisDay& d : s.onThisDay)

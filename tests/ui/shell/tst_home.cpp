@@ -102,8 +102,11 @@ void HomeTest::eachItemOpensItsRecord() {
     AppFixture app(QString(), false);
     TempStore::addChild("Ann");
     TempStore::setPrevious("Ann");
-    app.start();
     const QDate today = QDate::currentDate();
+    const QDate birth = today.addDays(-400);
+    Database::exec("UPDATE CHILD SET BDayMonth = ?, BDateDay = ?, BDayYear = ? WHERE FirstName = 'Ann'",
+                   {birth.month(), birth.day(), birth.year()});
+    app.start();
     const auto typed = [](const QDate& d) { return d.toString("MM-dd-yy"); };
     // Typed out of order: the newest moment is the last one written, and one fell a year ago today.
     for (const auto& [date, title] :
@@ -118,6 +121,14 @@ void HomeTest::eachItemOpensItsRecord() {
     QCOMPARE(rows("HomeMoments")[0], typed(today.addDays(-1)) + "   Journal: Beach");
     QCOMPARE(rows("HomeMoments")[2], typed(today.addDays(-3)) + "   Journal: Zoo");
     QCOMPARE(rows("HomeOnThisDay"), QStringList{"A year ago: Journal: Park"});
+    // The growth's centiles need to know girl or boy, and the panel says so until it is chosen.
+    const QString weighed = typed(today.addDays(-2)) + "   height 30 in, weight 20 lbs 1 oz\n";
+    QCOMPARE(rows("HomeGrowth"),
+             QStringList{weighed + "Choose Girl or Boy on Child Information to see the centiles."});
+    Database::exec("UPDATE CHILD SET Sex = 'Girl' WHERE FirstName = 'Ann'");
+    MainWindow->findChild<HomePanel*>()->refreshSoon();
+    QTRY_VERIFY2(rows("HomeGrowth").value(0).startsWith(weighed + "Centiles (WHO): height "),
+                 qPrintable(rows("HomeGrowth").join("")));
 
     // Enter on a moment, a double-click on what happened a year ago and on the growth: each opens
     // its own record in its form.
