@@ -32,7 +32,9 @@
 #include <QPdfWriter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -1081,7 +1083,7 @@ void ReportsTest::overlongTableRowLosesNoLine() {
 // named. The book goes through the print dialog, which is accepted as it opens (every page); another
 // report asks the page count's question when `manyPages`, answered Yes.
 bool printBook(const QString& pdf, const QString& paper, bool manyPages,
-               const QString& report = ReportCatalog::BabyBook) {
+               const QString& report = ReportCatalog::BabyBook, QPair<int, int> pages = {0, 0}) {
     ReportOutput::setPrintToPdfForTesting(pdf);
     ModalDriver driver;
     driver.expect("PrintReports", [paper, report](QWidget* w) {
@@ -1093,7 +1095,16 @@ bool printBook(const QString& pdf, const QString& paper, bool manyPages,
     });
     if (report == ReportCatalog::BabyBook)
         driver.expect(
-            "PrintDialog", [](QWidget* w) { static_cast<QDialog*>(w)->accept(); }, 60000);
+            "PrintDialog",
+            [pages](QWidget* w) {
+                if (pages.first > 0) { // the page range typed into the dialog's own boxes
+                    w->findChild<QRadioButton*>("printRange")->setChecked(true);
+                    w->findChild<QSpinBox*>("from")->setValue(pages.first);
+                    w->findChild<QSpinBox*>("to")->setValue(pages.second);
+                }
+                static_cast<QDialog*>(w)->accept();
+            },
+            60000);
     else if (manyPages)
         driver.expect(
             "ConfirmBox", [](QWidget* w) { ModalDriver::answer(w, QMessageBox::Yes); }, 60000);
@@ -1298,6 +1309,11 @@ void ReportsTest::babyBookReadBackFromItsPdf() {
     const QVector<QPair<QString, int>> only = contentsOf(pdfText(journalOnly).split('\f').value(1));
     QCOMPARE(only, (QVector<QPair<QString, int>>{{"Journal", 3}}));
     QCOMPARE(pdfPages(journalOnly), 3);
+    // The pages chosen in the print dialog are the pages printed.
+    const QString lastTwo = pdfPath("baby-book-pages.pdf");
+    QVERIFY(printBook(lastTwo, "Letter", false, ReportCatalog::BabyBook, {2, 3}));
+    QCOMPARE(pdfPages(lastTwo), 2);
+    QCOMPARE(pageLines(pdfText(lastTwo)).value(0), QStringLiteral("Contents"));
 }
 
 // Tables of many lengths after paragraphs of many lengths, so that page breaks fall at every place:
