@@ -159,6 +159,38 @@ void startClock() {
     Clock::start(id, greatest.next() ? greatest.value(0).toString() : QString());
 }
 
+// A whole data folder copied to start a second computer must not go on writing as the first: the
+// two would write one device's batches in the shared folder, over each other's. The book keeps the
+// computer it was last opened on; opened on another, it becomes a new device, named after that
+// computer, which has seen all that the book holds of the one it was copied from.
+void keepDeviceToThisComputer() {
+    const QString here = QString::fromLatin1(QSysInfo::machineUniqueId());
+    if (here.isEmpty())
+        return;
+    QSqlQuery last = Database::exec(QStringLiteral("SELECT value FROM SHARING WHERE name = 'computer'"));
+    const QString before = last.next() ? last.value(0).toString() : QString();
+    last.finish();
+    if (before == here)
+        return;
+    Transaction tx;
+    if (!before.isEmpty()) {
+        QSqlQuery device = Database::exec(QStringLiteral("SELECT id FROM DEVICE"));
+        const QString old = device.next() ? device.value(0).toString() : QString();
+        device.finish();
+        Database::exec(QStringLiteral("INSERT OR IGNORE INTO PEERS (device) VALUES (?)"), {old});
+        // A stamp's device id follows its moment and counter: 30 characters.
+        Database::exec(
+            QStringLiteral("UPDATE PEERS SET seen = max(seen, ifnull((SELECT max(stamp) FROM STAMPS "
+                           "WHERE substr(stamp, 31) = ?), '')) WHERE device = ?"),
+            {old, old});
+        Database::exec(QStringLiteral("UPDATE DEVICE SET id = lower(hex(randomblob(16))), name = ?"),
+                       {QSysInfo::machineHostName()});
+    }
+    Database::exec(QStringLiteral("INSERT OR REPLACE INTO SHARING (name, value) VALUES ('computer', ?)"),
+                   {here});
+    tx.commit();
+}
+
 // A device made by this start (a new book, or one brought up to the version that shares) is named
 // after the computer.
 void nameDevice() {
@@ -313,6 +345,7 @@ void Database::openBook(const std::optional<QString>& damageFound, std::shared_f
             nameDevice();
             tx.commit();
         }
+        keepDeviceToThisComputer();
         startClock();
         QSqlQuery mode = exec(QStringLiteral("PRAGMA journal_mode"));
         const bool wal =

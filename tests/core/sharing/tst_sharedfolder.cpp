@@ -10,10 +10,12 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSysInfo>
 #include <QTest>
 
 namespace {
@@ -394,6 +396,58 @@ private slots:
         QCOMPARE(b.with(rows), 0);
         QVERIFY(sync(b).heldRemovals.isEmpty());
         QCOMPARE(b.dump(), a.dump());
+    }
+    // A whole data folder copied to start a second computer: opened there, the book writes as a new
+    // computer, so the two never write one device's batches over each other's, and neither sets aside
+    // what it had seen before the copy.
+    void aCopiedDataFolderBecomesAnotherComputer() {
+        QTemporaryDir folder;
+        Device a, b;
+        a.with([&] {
+            TempStore::addChild(QStringLiteral("Ann"));
+            addEntry(QStringLiteral("Ann"), QStringLiteral("Before the copy"));
+            QVERIFY(SharedFolder::share(folder.path()).problem.isEmpty());
+        });
+        const QString from = a.root() + QStringLiteral("/Tinyra4");
+        for (QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+            const QString file = it.next();
+            const QString to = b.root() + QStringLiteral("/Tinyra4/") + QDir(from).relativeFilePath(file);
+            QVERIFY(QDir().mkpath(QFileInfo(to).path()) && QFile::copy(file, to));
+        }
+        const auto id = [] { return one(QStringLiteral("SELECT id FROM DEVICE")).toString(); };
+        QCOMPARE(b.with(id), a.with(id)); // opened again on the computer it was copied on
+        b.with([] {
+            Database::exec(
+                QStringLiteral("UPDATE SHARING SET value = 'another computer' WHERE name = 'computer'"));
+        });
+        QVERIFY(b.with(id) != a.with(id));
+        QCOMPARE(b.with([] { return one(QStringLiteral("SELECT name FROM DEVICE")).toString(); }),
+                 QSysInfo::machineHostName());
+        a.with([] {
+            Database::exec(
+                QStringLiteral("UPDATE ENTRIES SET Text = 'kitchen' WHERE Title = 'Before the copy'"));
+            addEntry(QStringLiteral("Ann"), QStringLiteral("From the kitchen"));
+        });
+        b.with([] {
+            Database::exec(
+                QStringLiteral("UPDATE ENTRIES SET Title = 'Study' WHERE Title = 'Before the copy'"));
+            addEntry(QStringLiteral("Ann"), QStringLiteral("From the study"));
+        });
+        Device c; // a third computer judges what each of the two had seen
+        c.with([&] { QVERIFY(SharedFolder::join(folder.path()).problem.isEmpty()); });
+        for (Device* d : {&b, &a, &b, &c})
+            QVERIFY(sync(*d).skipped.isEmpty());
+        QCOMPARE(b.dump(), a.dump());
+        QCOMPARE(c.dump(), a.dump());
+        const auto rows = [] {
+            return one(QStringLiteral("SELECT group_concat(Title || ':' || Text, ',') FROM "
+                                      "(SELECT Title, Text FROM ENTRIES ORDER BY Title)"))
+                .toString();
+        };
+        QCOMPARE(c.with(rows), QStringLiteral("From the kitchen:,From the study:,Study:kitchen"));
+        for (Device* d : {&a, &b, &c})
+            QCOMPARE(d->with([] { return one(QStringLiteral("SELECT count(*) FROM CONFLICTS")); }),
+                     QVariant(0));
     }
 };
 
