@@ -460,6 +460,9 @@ void GrowthChartView::paintEvent(QPaintEvent*) {
     if (!m_plot)
         return;
     QPainter p(this);
+    // The chart is drawn as on paper, dark ink on white, so the widget is paper too: on a dark
+    // desktop its titles and scales would otherwise be dark on dark.
+    p.fillRect(rect(), Qt::white);
     GrowthChartPainter painter(*m_plot, m_measure, m_units, font());
     painter.paint(p, QRectF(rect()).adjusted(4, 2, -4, -2));
 }
