@@ -3,6 +3,7 @@
 #include "ui/common/Artwork.h"
 #include "ui/common/FormHost.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -217,6 +218,9 @@ void keepReadable(QWidget* root) {
         inked << label;
     for (QTabBar* tabs : root->findChildren<QTabBar*>()) // the blue tab texts
         inked << tabs;
+    for (QAbstractButton* button : root->findChildren<QAbstractButton*>()) // green Ok, blue relatives
+        if (button->styleSheet().isEmpty())
+            inked << button;
     for (QWidget* w : inked) {
         if (w->testAttribute(Qt::WA_TranslucentBackground))
             continue; // drawn over a picture, not over the window: its colour is chosen for the picture

@@ -110,8 +110,13 @@ void TFamily::build() {
         b->setAccessibleName(QString::fromLatin1(r.title));
         b->setToolTip(QString::fromLatin1(r.title));
         b->setMinimumHeight(30);
-        b->setStyleSheet(slot <= 2 ? QStringLiteral("font-weight: bold; color: #0000ff;")
-                                   : QStringLiteral("color: #0000ff;"));
+        if (slot <= 2) {
+            QFont bold = b->font();
+            bold.setBold(true);
+            b->setFont(bold);
+        }
+        Widgets::setTextColor(b, QColor(0x00, 0x00, 0xff)); // lightened on a dark desktop
+
         int row, column, span;
         place(slot, row, column, span);
         grid->addWidget(b, row + 1, column, 1, span, slot <= 2 ? Qt::AlignHCenter : Qt::Alignment());

@@ -187,8 +187,16 @@ QStringList faintLabelsOf(TDialog* form) {
     QStringList faults;
     const qreal ratio = form->devicePixelRatioF();
     const QImage shot = form->grab().toImage();
-    for (QLabel* label : form->findChildren<QLabel*>()) {
-        if (!label->isVisible() || !label->pixmap().isNull() || shownText(label).isEmpty())
+    // Labels, and buttons with words on them, against what is most of their own ground.
+    QVector<QPair<QWidget*, QString>> inked;
+    for (QLabel* label : form->findChildren<QLabel*>())
+        if (label->pixmap().isNull())
+            inked.append({label, shownText(label)});
+    for (QAbstractButton* button : form->findChildren<QAbstractButton*>())
+        if (button->styleSheet().isEmpty())
+            inked.append({button, button->text()});
+    for (const auto& [label, words] : inked) {
+        if (!label->isVisible() || words.isEmpty())
             continue;
         const QRect area(QRectF(QRectF(label->mapTo(form, QPoint(0, 0)), label->size()).topLeft() * ratio,
                                 QSizeF(label->size()) * ratio)
@@ -206,7 +214,7 @@ QStringList faintLabelsOf(TDialog* form) {
         const QColor ink = label->palette().color(label->foregroundRole());
         if (most > 0 && Widgets::contrast(ink, QColor(ground)) < 3.0)
             faults << QStringLiteral("%1/%2 \"%3\": %4 on %5")
-                          .arg(form->objectName(), label->objectName(), shownText(label).left(30), ink.name(),
+                          .arg(form->objectName(), label->objectName(), words.left(30), ink.name(),
                                QColor(ground).name());
     }
     return faults;
