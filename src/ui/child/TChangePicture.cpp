@@ -113,6 +113,7 @@ QString pictureKinds() {
 
 // Names in the order a parent expects, in any language setting: letters without regard to case,
 // numbers by their value ("IMG_2" before "IMG_10"); names that differ only in case keep one order.
+// (QCollator's numeric mode does not hold where the system's collation is used, as in the C locale.)
 bool namedBefore(const QString& a, const QString& b) {
     int i = 0, j = 0;
     while (i < a.size() && j < b.size()) {

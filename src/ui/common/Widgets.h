@@ -63,9 +63,10 @@ double contrast(const QColor& a, const QColor& b);
 // `ink` lightened (on a dark `ground`) or darkened (on a light one), its hue kept, until its contrast
 // with `ground` is at least `wanted` (or it is white or black).
 QColor standingOut(QColor ink, const QColor& ground, double wanted);
-// Under a dark palette, the labels and tab bars of `root` that keep a colour of their own (the forms'
-// blue captions and tab texts) and would nearly vanish on their background are lightened, their hue kept,
-// until they read clearly. Under a light palette nothing changes. Every form does this at each showing.
+// Under a dark palette, the labels, tab bars and buttons of `root` that keep a colour of their own (the
+// forms' blue captions and tab texts, green Ok buttons) and would nearly vanish on their background are
+// lightened, their hue kept, until they read clearly. Under a light palette nothing changes. Every form does
+// this at each showing.
 void keepReadable(QWidget* root);
 // The frame "Your Child's Name" with the FirstName, MiddleName and LastName boxes (50 characters
 // each, the width of their fields), as the first-run and new-child dialogs show it.
